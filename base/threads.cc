@@ -1,0 +1,21 @@
+#include "base/threads.h"
+
+#include <thread>
+
+std::atomic<bool> mt_globals::s_skip_thread_safety_measures{false};
+
+namespace {
+std::atomic<int> next_index{0};
+std::thread::id main_thread = std::this_thread::get_id();
+}  // namespace
+
+mt_thread_context *mt_globals::multi_threaded_context() {
+    thread_local mt_thread_context ctx{next_index.fetch_add(1)};
+    return &ctx;
+}
+
+int mt_thread_index() {
+    return mt_globals::skip_thread_safety() ? 0 : mt_globals::multi_threaded_context()->thread_index;
+}
+
+bool mt_thread_not_permitted() { return std::this_thread::get_id() != main_thread; }

@@ -1,0 +1,119 @@
+#include "law/core/binary_law.h"
+
+#include <vector>
+
+#include "law/core/pointer_map.h"
+#include "law/core/printing.h"
+
+binary_law::binary_law(law *left, law *right) : left_(left), right_(right) {
+    if (left_) left_->add();
+    if (right_) right_->add();
+}
+
+binary_law::~binary_law() {
+    if (left_) left_->remove();
+    if (right_) right_->remove();
+}
+
+law *binary_law::make_one(law *, law *) const { return nullptr; }
+
+std::vector<law *> binary_law::chain_operands(binary_law const *op) {
+    std::vector<law *> out;
+    std::vector<law const *> todo{op};  // right-most last, so the walk runs left first
+    int const type = op->type();
+    while (!todo.empty()) {
+        law const *l = todo.back();
+        todo.pop_back();
+        if (l && l->type() == type) {
+            auto const *b = static_cast<binary_law const *>(l);
+            todo.push_back(b->fright());
+            todo.push_back(b->fleft());
+        } else {
+            out.push_back(const_cast<law *>(l));
+        }
+    }
+    return out;
+}
+
+int binary_law::take_size() const {
+    return std::max(left_ ? left_->take_dim() : 0, right_ ? right_->take_dim() : 0);
+}
+
+int binary_law::return_size() const {
+    int const n = std::max(left_ ? left_->return_dim() : 0, right_ ? right_->return_dim() : 0);
+    return left_ || right_ ? n : 1;
+}
+
+
+int binary_law::same(law const *a, law const *b) const {
+    auto const *x = static_cast<binary_law const *>(a);
+    auto const *y = static_cast<binary_law const *>(b);
+    if (same_law(x->left_, y->left_) && same_law(x->right_, y->right_)) return 1;
+    if (!(commutative() && associative())) return 0;
+    std::vector<law *> xs = chain_operands(x), ys = chain_operands(y);
+    return xs.size() == ys.size() &&
+           same_law_list(xs.data(), ys.data(), static_cast<int>(xs.size()));
+}
+
+char *binary_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
+    return print_collecting(count, list, [&](int &n, law_data_node *&l) {
+        int const p = precedence();
+        auto side = [&](law const *s) {
+            std::string const t = sub_text(s, type, n, l);
+            bool const chain = s && s->type() == this->type() && associative();
+            bool const wrap = s && !chain && s->precedence() <= p;
+            return wrap ? "(" + t + ")" : t;
+        };
+        std::string const left = side(left_);
+        std::string const right = side(right_);
+        return left + symbol(law_symbol_default) + right;
+    });
+}
+
+int binary_law::date() const {
+    return std::max({20200, left_ ? left_->date() : 0, right_ ? right_->date() : 0});
+}
+
+law *binary_law::deep_copy(pointer_map *map) const {
+    scoped_pointer_map const m(map);
+    law_ptr const l = left_ ? adopt(pm_get_law(m.get(), left_)) : law_ptr();
+    law_ptr const r = right_ ? adopt(pm_get_law(m.get(), right_)) : law_ptr();
+    return make_one(l.get(), r.get());
+}
+
+int binary_law::term_domain(int which, ZEM::interval &out) const {
+    out = ZEM::interval();
+    ZEM::interval side;
+    int ok = 1;
+    for (law const *s : {left_, right_}) {
+        if (!s) continue;
+        if (!s->term_domain(which, side)) ok = 0;
+        out &= side;
+    }
+    return ok;
+}
+
+int binary_law::in_domain(double const *x) const {
+    return (!left_ || left_->in_domain(x)) && (!right_ || right_->in_domain(x));
+}
+
+law *binary_law::set_domain(ZEM::interval const *domains, int flag) const {
+    law_ptr const l = left_ ? adopt(left_->set_domain(domains, 1)) : law_ptr();
+    law_ptr const r = right_ ? adopt(right_->set_domain(domains, 1)) : law_ptr();
+    law_ptr const rebuilt = adopt(make_one(l.get(), r.get()));
+    if (!rebuilt) return law::set_domain(domains, flag);
+    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+}
+
+void binary_law::full_size(SizeAccumulator &acc, int count_self) const {
+    if (count_self) acc.addSize(sizeof(binary_law));
+    full_size_caches(acc);
+    if (left_) left_->full_size(acc, 1);
+    if (right_) right_->full_size(acc, 1);
+}
+
+void binary_law::hasa(int type, VOID_LIST &out) const {
+    if (left_) left_->hasa(type, out);
+    if (right_) right_->hasa(type, out);
+    law::hasa(type, out);
+}

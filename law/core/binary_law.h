@@ -1,0 +1,40 @@
+#pragma once
+// Family base of the laws of two sub-laws, printed in infix form.
+#include <vector>
+
+#include "law/core/law.h"
+
+class binary_law : public law {
+    LAW_FAMILY_IDENTITY(binary_law, law)
+public:
+    binary_law(law *left, law *right);
+    law *fleft() const { return left_; }
+    law *fright() const { return right_; }
+    virtual int associative() const { return 0; }
+    virtual int commutative() const { return 0; }
+    // A new law of this class over the two sides.
+    virtual law *make_one(law *left, law *right) const;
+    // The operands of the maximal chain of laws of op's class below op, left to right (no new
+    // references).
+    static std::vector<law *> chain_operands(binary_law const *op);
+
+    int same(law const *a, law const *b) const override;
+    char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
+                 law_data_node *&list = NULL_REF) const override;
+    int date() const override;
+    law *deep_copy(pointer_map *map = nullptr) const override;
+    int term_domain(int which, ZEM::interval &out) const override;
+    int in_domain(double const *x) const override;
+    law *set_domain(ZEM::interval const *domains, int flag = 0) const override;
+    void full_size(SizeAccumulator &acc, int count_self = 1) const override;
+    void hasa(int type, VOID_LIST &out) const override;
+
+protected:
+    ~binary_law() override;
+    int take_size() const override;
+    int return_size() const override;
+
+private:
+    law *left_;
+    law *right_;
+};

@@ -1,0 +1,78 @@
+#include "law/core/constant_law.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "base/output.h"
+
+std::string number_string(double value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.16g", value);
+    return buf;
+}
+
+int constant_law::same(law const *a, law const *b) const {
+    double const x = 0.5;
+    return std::fabs(a->eval(x) - b->eval(x)) < 1e-14;
+}
+
+char *constant_law::string(law_symbol_type, int &, law_data_node *&) const {
+    return zem_new_str_from(number_string(value_).c_str());
+}
+
+law *constant_law::deep_copy(pointer_map *) const { return make_one(value_); }
+
+ZEM::interval constant_law::estimate_bounds(ZEM::interval const &, int &failed) const {
+    failed = 0;
+    return ZEM::interval(value_, value_);
+}
+
+law *constant_law::deriv(int) const { return new constant_law(0.0); }
+
+namespace {
+constexpr double value_of(int id) {
+    switch (id) {
+        case law_id::pi_law: return 3.141592653589793;
+        case law_id::e_law: return 2.718281828459045;
+        case law_id::true_law: return 1.0;
+        default: return 0.0;
+    }
+}
+}  // namespace
+
+template <int Id>
+named_constant_law<Id>::named_constant_law() : constant_law(value_of(Id)) {}
+
+template class named_constant_law<law_id::pi_law>;
+template class named_constant_law<law_id::e_law>;
+template class named_constant_law<law_id::true_law>;
+template class named_constant_law<law_id::false_law>;
+
+int identity_law::same(law const *a, law const *b) const {
+    return static_cast<identity_law const *>(a)->index_ ==
+           static_cast<identity_law const *>(b)->index_;
+}
+
+char *identity_law::string(law_symbol_type, int &, law_data_node *&) const {
+    bool const bare = (index_ == 0 && (letter_ == 'X' || letter_ == 'U' || letter_ == 'T')) ||
+                      (index_ == 1 && (letter_ == 'Y' || letter_ == 'V')) ||
+                      (index_ == 2 && letter_ == 'Z');
+    char buf[24];
+    if (bare) std::snprintf(buf, sizeof buf, "%c", letter_);
+    else std::snprintf(buf, sizeof buf, "%c%d", letter_, index_ + 1);
+    return zem_new_str_from(buf);
+}
+
+law *identity_law::deep_copy(pointer_map *) const { return new identity_law(index_, letter_); }
+
+ZEM::interval identity_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    failed = 0;
+    return domain;
+}
+
+law *identity_law::deriv(int which) const { return new constant_law(which == index_ ? 1.0 : 0.0); }
+
+law *identity_law::sub_inverse() const {
+    add();
+    return const_cast<identity_law *>(this);
+}

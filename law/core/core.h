@@ -1,0 +1,16 @@
+#pragma once
+// The law core: the law base, its families, the leaves, errors and the thread context.
+#include "law/core/binary_law.h"
+#include "law/core/constant_law.h"
+#include "law/core/eval_buffer.h"
+#include "law/core/law.h"
+#include "law/core/law_data_node.h"
+#include "law/core/law_ids.h"
+#include "law/core/lawutil_errors.h"
+#include "law/core/multiple_data_law.h"
+#include "law/core/multiple_law.h"
+#include "law/core/pointer_map.h"
+#include "law/core/ref_ptr.h"
+#include "law/core/thread_context.h"
+#include "law/core/unary_data_law.h"
+#include "law/core/unary_law.h"

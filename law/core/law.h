@@ -1,0 +1,272 @@
+#pragma once
+// The law: a reference-counted function object mapping take_dim reals to return_dim reals.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "base/accounting.h"
+#include "base/box.h"
+#include "base/complex_number.h"
+#include "base/interval.h"
+#include "base/matrix.h"
+#include "base/memory.h"
+#include "base/null_ref.h"
+#include "base/nvector.h"
+#include "base/par_pos.h"
+#include "base/threads.h"
+#include "base/transf.h"
+#include "base/vector.h"
+#include "law/core/law_ids.h"
+#include "law/core/lawutil_errors.h"
+#include "law/core/ref_ptr.h"
+
+class law;
+class law_data;
+class law_data_node;
+class law_polynomial;
+struct pointer_map;
+
+using law_ptr = ref_ptr<law>;
+
+// Class identity of a concrete law class: its id, type, isa chain and name.
+#define LAW_IDENTITY(cls, base_cls)                                                      \
+public:                                                                                  \
+    static constexpr int id() { return law_id::cls; }                                    \
+    int type() const override { return id(); }                                           \
+    int isa(int t) const override { return t == id() || base_cls::isa(t); }              \
+    char const *class_name() const override { return #cls; }                             \
+                                                                                         \
+private:
+
+// Identity plus the printed symbol and precedence from the class table.
+#define LAW_CLASS_FACTS(cls, base_cls)                                                   \
+    LAW_IDENTITY(cls, base_cls)                                                          \
+public:                                                                                  \
+    char const *symbol(law_symbol_type t) const override { return law_symbol_of(id(), t); } \
+    int precedence() const override { return law_facts(id()).precedence; }               \
+                                                                                         \
+private:
+
+// Identity of a family base (abstract, no name of its own).
+#define LAW_FAMILY_IDENTITY(cls, base_cls)                                               \
+public:                                                                                  \
+    static constexpr int id() { return law_id::cls; }                                    \
+    int isa(int t) const override { return t == id() || base_cls::isa(t); }              \
+                                                                                         \
+private:
+
+class law : public ZEM_heap {
+public:
+    static constexpr int id() { return law_id::law; }
+
+    law();
+    law(law const &) = delete;
+    law &operator=(law const &) = delete;
+
+    // Use count. A law dies when remove() brings its count to 0.
+    void add() const { use_count_.fetch_add(1, std::memory_order_relaxed); }
+    void remove() const;
+    int ref_count() const { return use_count_.load(std::memory_order_relaxed); }
+
+    // ---- Virtual interface (slot order) ----
+    virtual law *derivative(int which = 0) const;  // cached, simplified; new reference
+    virtual void evaluate(double const *x, double *answer) const;
+    virtual void evaluate_with_side(double const *x, double *answer, int const *side) const;
+    virtual void evaluate_with_guess(double const *x, double *answer, double const *guess) const;
+    // answer is a new array of answer_size doubles from vorn_allocate (null for 0).
+    virtual void evaluateVAR(double const *x, double *&answer, int &answer_size) const;
+    virtual int isa(int t) const { return t == id(); }
+    virtual int type() const { return id(); }
+    virtual char const *class_name() const = 0;
+    int return_dim() const;
+    int take_dim() const;
+    virtual char const *symbol(law_symbol_type type = law_symbol_default) const;
+    virtual int precedence() const { return 8; }
+    virtual int same(law const *a, law const *b) const;
+    // A new text from vorn_allocate; count and list collect the law data met while printing.
+    virtual char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
+                         law_data_node *&list = NULL_REF) const;
+    virtual int date() const { return 20200; }
+    virtual law *deep_copy(pointer_map *map = nullptr) const;
+    virtual law_polynomial *polynomial(law *in) const;
+    virtual int term_domain(int which, ZEM::interval &out) const;
+    virtual int in_domain(double const *x) const;
+    virtual int singularities(double **where, int **type, double start, double end,
+                              double **period = nullptr) const;
+    virtual law *set_domain(ZEM::interval const *domains, int flag = 0) const;
+    virtual law *set_range(ZEM::interval const *range, int flag = 0) const;
+    virtual ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const;
+    virtual law *sub_simplify(int level, char const *&rule_name = NULL_REF) const;
+    virtual law *enable_branching() const { return nullptr; }
+    virtual int branches() const { return 0; }
+    virtual void full_size(SizeAccumulator &acc, int count_self = 1) const;
+    virtual void hasa(int type, VOID_LIST &out) const;
+
+    // ---- Typed evaluation ----
+    double eval(double x, int const &side = NULL_REF, double const &guess = NULL_REF) const;
+    double evaluateM_R(double const *x, int const *side = nullptr,
+                       double const *guess = nullptr) const;
+    double evaluateC_R(complex_number z, int const *side = nullptr,
+                       double const *guess = nullptr) const;
+    double evaluateNV_R(nvector const &x, int const *side = nullptr,
+                        double const *guess = nullptr) const;
+    void evaluateDM(double const *x, double *answer, int n, int const *side = nullptr,
+                    double const *guess = nullptr) const;
+    double evaluateDM_R(double const *x, int n, int const *side = nullptr,
+                        double const *guess = nullptr) const;
+    double evaluateDR_R(double x, int n, int const &side = NULL_REF,
+                        double const &guess = NULL_REF) const;
+    ZEM::vector evaluateR_V(double x, int const &side = NULL_REF,
+                            double const &guess = NULL_REF) const;
+    ZEM::unit_vector evaluateR_UV(double x, int const &side = NULL_REF,
+                                  double const &guess = NULL_REF) const;
+    ZEM::position evaluateR_P(double x, int const &side = NULL_REF,
+                              double const &guess = NULL_REF) const;
+    ZEM::vector evaluateM_V(double const *x, int const *side = nullptr,
+                            double const *guess = nullptr) const;
+    ZEM::position evaluateM_P(double const *x, int const *side = nullptr,
+                              double const *guess = nullptr) const;
+    ZEM::vector evaluateDR_V(double x, int n, int const &side = NULL_REF,
+                             double const &guess = NULL_REF) const;
+    ZEM::position evaluateP_P(ZEM::position p, int const *side = nullptr,
+                              double const *guess = nullptr) const;
+    ZEM::par_pos evaluateP_PP(ZEM::position const &p, int const *side = nullptr,
+                              double const *guess = nullptr) const;
+    ZEM::par_pos evaluateM_PP(double const *x, int const *side = nullptr,
+                              double const *guess = nullptr) const;
+    ZEM::vector evaluatePP_V(ZEM::par_pos const &uv, int const *side = nullptr,
+                             double const *guess = nullptr) const;
+    ZEM::position evaluatePP_P(ZEM::par_pos const &uv, int const *side = nullptr,
+                               double const *guess = nullptr) const;
+    ZEM::vector evaluateNV_V(nvector const &x, int const *side = nullptr,
+                             double const *guess = nullptr) const;
+    ZEM::position evaluateNV_P(nvector const &x, int const *side = nullptr,
+                               double const *guess = nullptr) const;
+    ZEM::matrix evaluateM_MAT(double const *x) const;
+    ZEM::transf evaluateM_T(double const *x) const;
+
+    // ---- Derivatives, simplification, inverse ----
+    law *nth_derivative(int n) const;
+    law *uv_partials(int u, int v) const;
+    int cached_derivative(int which) const;
+    int set_derivative(int which, law *d, int use_given = 1) const;
+    void reset_derivative(int which) const;
+    int has_derivative(int which) const;
+    law *simplify(int level = 1, int flag = 0) const;
+    int is_simplified(int level) const;
+    void set_simplify(law *s, int level) const;
+    void reset_simplify(law *s, int level) const;
+    law *inverse() const;
+    void set_inverse(law *inv) const;
+
+    // ---- Classification and tests ----
+    int zero(double tol = 1e-6) const;
+    int integer() const;
+    int constant() const;
+    int linear() const;
+    int identity(ZEM::interval const *box = nullptr) const;
+    int identity(ZEM::box const &box) const;
+    int operator==(law const &other) const;
+    int operator!=(law const &other) const { return !(*this == other); }
+
+    // The text with the law data met while printing, in the order met (each with a reference).
+    char *string_and_data(law_data ***data, int *count,
+                          law_symbol_type type = law_symbol_default) const;
+
+    // Convenience for C++ callers: the printed text.
+    std::string text(law_symbol_type type = law_symbol_default) const;
+
+    // Number of laws alive in the process (for leak checks).
+    static long live_count();
+
+protected:
+    virtual ~law();
+    virtual law *deriv(int which) const;
+    virtual law *sub_inverse() const { return nullptr; }
+    virtual int take_size() const { return 1; }
+    virtual int return_size() const { return 1; }
+
+    // Plain evaluation by the choice rule: side alone, guess alone, or neither/both.
+    void evaluate_by(double const *x, double *answer, int const *side, double const *guess) const;
+    // Accounts the cached simplified form, derivatives and inverse.
+    void full_size_caches(SizeAccumulator &acc) const;
+
+private:
+    class lock;
+    static void destroy(law const *l);
+    bool scalar_zero_shortcut() const;
+
+    mutable std::atomic<std::int32_t> use_count_{1};
+    mutable int known_level_ = 0;
+    mutable int not_level_ = 0;
+    mutable fast_mutex mutex_;
+    mutable law *simplified_ = nullptr;
+    mutable int simplify_level_ = -1;
+    mutable law **dlaw_ = nullptr;
+    mutable int dlaw_size_ = 0;
+    mutable law *inverse_law_ = nullptr;
+    mutable std::atomic<int> take_dim_cache_{-1};
+    mutable std::atomic<int> return_dim_cache_{-1};
+};
+
+inline int law::return_dim() const {
+    int d = return_dim_cache_.load(std::memory_order_relaxed);
+    if (d < 0) {
+        d = return_size();
+        return_dim_cache_.store(d, std::memory_order_relaxed);
+    }
+    return d;
+}
+
+inline int law::take_dim() const {
+    int d = take_dim_cache_.load(std::memory_order_relaxed);
+    if (d < 0) {
+        d = take_size();
+        take_dim_cache_.store(d, std::memory_order_relaxed);
+    }
+    return d;
+}
+
+// Ids for law classes written outside the library: 127, 128, ... (main thread only).
+int new_law_id();
+
+// Checked casts over isa: law_isa<T>(l), law_cast<T>(l) (null when l is not a T).
+template <class T>
+bool law_isa(law const *l) {
+    return l && l->isa(T::id());
+}
+template <class T>
+T const *law_cast(law const *l) {
+    return law_isa<T>(l) ? static_cast<T const *>(l) : nullptr;
+}
+
+// Equal laws: the same object, or equal by operator== (null only equals null).
+inline bool same_law(law const *a, law const *b) { return a == b || (a && b && *a == *b); }
+
+// 1 when the two lists of n laws hold equal laws in any order (each b used once).
+int same_law_list(law **a, law **b, int n);
+
+// The rule engine behind law::simplify; a new reference to the simplified law.
+law *law_simplify(law const *l, int level, int debug);
+
+// A new domain law over subs[0] and a low and a high bound law per input (n = 2 k + 1).
+law *make_domain_law(law **subs, int n);
+
+// Makes an unbounded or half-bounded interval finite with the given width.
+void make_bound_interval(ZEM::interval &iv, double len);
+
+// The first output of l at x, whatever the number of outputs l has (0 when it has none).
+double first_value_wide(law const *l, double const *x);
+inline double first_value(law const *l, double const *x) {
+    if (l->return_dim() == 1) {
+        double a;
+        l->evaluate(x, &a);
+        return a;
+    }
+    return first_value_wide(l, x);
+}
+
+// Text from vorn_allocate, given back when the holder goes.
+struct vorn_text_deleter {
+    void operator()(char *p) const { vorn_discard(p); }
+};

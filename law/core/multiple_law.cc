@@ -1,0 +1,125 @@
+#include "law/core/multiple_law.h"
+
+#include <vector>
+
+#include "law/core/pointer_map.h"
+#include "law/core/printing.h"
+
+multiple_law::multiple_law(law **subs, int n) : subs_(nullptr), n_(n < 0 ? 0 : n) {
+    if (!subs || n_ == 0) return;
+    subs_ = VORN_ARRAY(law *, n_);
+    for (int i = 0; i < n_; ++i) {
+        subs_[i] = subs[i];
+        if (subs_[i]) subs_[i]->add();
+    }
+}
+
+multiple_law::~multiple_law() {
+    for (int i = 0; i < n_ && subs_; ++i)
+        if (subs_[i]) subs_[i]->remove();
+    vorn_discard(subs_);
+}
+
+law *multiple_law::make_one(law **, int) const { return nullptr; }
+
+int multiple_law::take_size() const {
+    int n = 0;
+    for (int i = 0; i < n_ && subs_; ++i)
+        if (subs_[i]) n = std::max(n, subs_[i]->take_dim());
+    return n;
+}
+
+int multiple_law::return_size() const {
+    return subs_ && n_ > 0 && subs_[0] ? subs_[0]->return_dim() : 0;
+}
+
+int multiple_law::same(law const *a, law const *b) const {
+    auto const *x = static_cast<multiple_law const *>(a);
+    auto const *y = static_cast<multiple_law const *>(b);
+    if (x->n_ != y->n_) return 0;
+    if (commutative()) return same_law_list(x->subs_, y->subs_, x->n_);
+    for (int i = 0; i < x->n_; ++i)
+        if (!same_law(x->subs_[i], y->subs_[i])) return 0;
+    return 1;
+}
+
+char *multiple_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
+    return print_collecting(count, list, [&](int &n, law_data_node *&l) {
+        std::string t = std::string(symbol(law_symbol_default)) + "(";
+        for (int i = 0; i < n_; ++i) {
+            if (i) t += ",";
+            t += sub_text(subs_[i], type, n, l);
+        }
+        return t + ")";
+    });
+}
+
+int multiple_law::date() const {
+    int d = 20200;
+    for (int i = 0; i < n_; ++i)
+        if (subs_[i]) d = std::max(d, subs_[i]->date());
+    return d;
+}
+
+namespace {
+// Laws of a rebuilt array, each holding its own reference.
+struct law_array {
+    std::vector<law_ptr> held;
+    std::vector<law *> raw;
+};
+}  // namespace
+
+law *multiple_law::deep_copy(pointer_map *map) const {
+    scoped_pointer_map const m(map);
+    law_array copies;
+    for (int i = 0; i < n_; ++i) {
+        copies.held.push_back(subs_[i] ? adopt(pm_get_law(m.get(), subs_[i])) : law_ptr());
+        copies.raw.push_back(copies.held.back().get());
+    }
+    return make_one(copies.raw.data(), n_);
+}
+
+int multiple_law::term_domain(int which, ZEM::interval &out) const {
+    out = ZEM::interval();
+    ZEM::interval sub;
+    for (int i = 0; i < n_; ++i) {
+        if (!subs_[i]) continue;
+        if (!subs_[i]->term_domain(which, sub)) return 0;
+        out &= sub;
+    }
+    return 1;
+}
+
+int multiple_law::in_domain(double const *x) const {
+    for (int i = 0; i < n_; ++i) {
+        if (!subs_[i]) continue;
+        int const r = subs_[i]->in_domain(x);
+        if (r != 1) return r;
+    }
+    return 1;
+}
+
+law *multiple_law::set_domain(ZEM::interval const *domains, int flag) const {
+    law_array restricted;
+    for (int i = 0; i < n_; ++i) {
+        restricted.held.push_back(subs_[i] ? adopt(subs_[i]->set_domain(domains, 1)) : law_ptr());
+        restricted.raw.push_back(restricted.held.back().get());
+    }
+    law_ptr const rebuilt = adopt(make_one(restricted.raw.data(), n_));
+    if (!rebuilt) return law::set_domain(domains, flag);
+    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+}
+
+void multiple_law::full_size(SizeAccumulator &acc, int count_self) const {
+    if (count_self) acc.addSize(sizeof(multiple_law));
+    full_size_caches(acc);
+    if (subs_) acc.addSize(sizeof(law *) * static_cast<std::size_t>(n_));
+    for (int i = 0; i < n_; ++i)
+        if (subs_[i]) subs_[i]->full_size(acc, 1);
+}
+
+void multiple_law::hasa(int type, VOID_LIST &out) const {
+    for (int i = 0; i < n_; ++i)
+        if (subs_[i]) subs_[i]->hasa(type, out);
+    law::hasa(type, out);
+}

@@ -1,0 +1,61 @@
+#include "law/core/unary_law.h"
+
+#include "law/core/pointer_map.h"
+#include "law/core/printing.h"
+
+unary_law::unary_law(law *sub) : sub_(sub) {
+    if (sub_) sub_->add();
+}
+
+unary_law::~unary_law() {
+    if (sub_) sub_->remove();
+}
+
+law *unary_law::make_one(law *) const { return nullptr; }
+
+int unary_law::same(law const *a, law const *b) const {
+    return same_law(static_cast<unary_law const *>(a)->sub_,
+                      static_cast<unary_law const *>(b)->sub_);
+}
+
+char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
+    return print_collecting(count, list, [&](int &n, law_data_node *&l) {
+        std::string const name = symbol(law_symbol_default);
+        std::string const s = sub_text(sub_, type, n, l);
+        if (name == "-" && !(sub_ && sub_->isa(law_id::binary_law))) return name + s;
+        return name + "(" + s + ")";
+    });
+}
+
+int unary_law::date() const { return std::max(20200, sub_ ? sub_->date() : 0); }
+
+law *unary_law::deep_copy(pointer_map *map) const {
+    scoped_pointer_map const m(map);
+    law_ptr const sub = sub_ ? adopt(pm_get_law(m.get(), sub_)) : law_ptr();
+    return make_one(sub.get());
+}
+
+int unary_law::term_domain(int which, ZEM::interval &out) const {
+    if (!sub_) return law::term_domain(which, out);
+    return sub_->term_domain(which, out);
+}
+
+int unary_law::in_domain(double const *x) const { return sub_ ? sub_->in_domain(x) : 1; }
+
+law *unary_law::set_domain(ZEM::interval const *domains, int flag) const {
+    law_ptr const sub = sub_ ? adopt(sub_->set_domain(domains, 1)) : law_ptr();
+    law_ptr const rebuilt = adopt(make_one(sub.get()));
+    if (!rebuilt) return law::set_domain(domains, flag);
+    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+}
+
+void unary_law::full_size(SizeAccumulator &acc, int count_self) const {
+    if (count_self) acc.addSize(sizeof(unary_law));
+    full_size_caches(acc);
+    if (sub_) sub_->full_size(acc, 1);
+}
+
+void unary_law::hasa(int type, VOID_LIST &out) const {
+    if (sub_) sub_->hasa(type, out);
+    law::hasa(type, out);
+}

@@ -1,0 +1,2 @@
+#pragma once
+// The lang subsystem of the law library.

@@ -1,0 +1,2 @@
+#pragma once
+// The numeric subsystem of the law library.

@@ -1,0 +1,2 @@
+#pragma once
+// The ops subsystem of the law library.

@@ -1,0 +1,201 @@
+#include <thread>
+#include <vector>
+
+#include "law_test.h"
+
+namespace {
+
+class LawCore : public LawTest {};
+
+TEST_F(LawCore, UseCountProtocolDestroysAtZero) {
+    law *l = new constant_law(2.0);
+    EXPECT_EQ(l->ref_count(), 1);
+    l->add();
+    l->remove();
+    EXPECT_EQ(l->ref_count(), 1);
+    long const alive = law::live_count();
+    l->remove();
+    EXPECT_EQ(law::live_count(), alive - 1);
+}
+
+TEST_F(LawCore, IdsFollowTheClassTable) {
+    EXPECT_EQ(law::id(), 14);
+    EXPECT_EQ(constant_law::id(), 23);
+    EXPECT_EQ(identity_law::id(), 58);
+    EXPECT_EQ(pi_law::id(), 91);
+    EXPECT_EQ(law_id::wire_law, 125);
+    EXPECT_EQ(law_facts(law_id::sin_law).symbol_default, std::string("SIN"));
+    // Ids are alphabetical by class name, with `law` itself at 14.
+    std::string previous;
+    for (int id = 0; id < law_class_count; ++id) {
+        if (!law_facts(id).name || id == law::id()) continue;
+        EXPECT_LT(previous, law_facts(id).name) << id;
+        previous = law_facts(id).name;
+    }
+    law_ptr const pi = adopt<law>(new pi_law);
+    EXPECT_TRUE(pi->isa(pi_law::id()));
+    EXPECT_TRUE(pi->isa(constant_law::id()));
+    EXPECT_TRUE(pi->isa(law::id()));
+    EXPECT_FALSE(pi->isa(identity_law::id()));
+}
+
+TEST_F(LawCore, NewLawIdsStartAfterTheLibrary) {
+    int const first = new_law_id();
+    EXPECT_GE(first, 127);
+    EXPECT_EQ(new_law_id(), first + 1);
+}
+
+TEST_F(LawCore, LeavesPrintAsWritten) {
+    EXPECT_EQ(C(0.1)->text(), "0.1");
+    EXPECT_EQ(C(1e21)->text(), "1e+21");
+    EXPECT_EQ(C(-0.0)->text(), "-0");
+    EXPECT_EQ(C(1.0 / 3)->text(), "0.3333333333333333");
+    EXPECT_EQ(X(0, 'X')->text(), "X");
+    EXPECT_EQ(X(1, 'Y')->text(), "Y");
+    EXPECT_EQ(X(2, 'X')->text(), "X3");
+    EXPECT_EQ(X(0, 'Y')->text(), "Y1");
+    EXPECT_EQ(X(3, 'X')->text(), "X4");
+    law_ptr const pi = adopt<law>(new pi_law), f = adopt<law>(new false_law);
+    EXPECT_EQ(pi->text(), "PI");
+    EXPECT_EQ(pi->text(law_symbol_other), "Pi");
+    EXPECT_EQ(f->text(), "FALSE");
+    EXPECT_EQ(f->text(law_symbol_other), "false");
+}
+
+TEST_F(LawCore, EqualityComparesTypesThenStructure) {
+    law_ptr const one = C(1.0), t = adopt<law>(new true_law);
+    EXPECT_TRUE(one->same(one.get(), t.get()));
+    EXPECT_FALSE(*one == *t);
+    EXPECT_TRUE(*X(0, 'X') == *X(0, 'T'));
+    EXPECT_FALSE(*X(0) == *X(1));
+    EXPECT_TRUE(*one == *one);
+}
+
+TEST_F(LawCore, DimensionsAndEvaluation) {
+    law_ptr const z = X(2, 'Z');
+    EXPECT_EQ(z->take_dim(), 3);
+    EXPECT_EQ(z->return_dim(), 1);
+    double const p[3] = {1, 2, 3};
+    EXPECT_EQ(z->evaluateM_R(p), 3);
+    EXPECT_EQ(C(4)->take_dim(), 0);
+    EXPECT_EQ(adopt<law>(new e_law)->eval(0), 2.718281828459045);
+}
+
+TEST_F(LawCore, ScalarZeroStandsForTheZeroVector) {
+    EXPECT_EQ(C(0)->evaluateR_V(1.0), ZEM::vector());
+    EXPECT_LAW_ERROR(C(1)->evaluateR_V(1.0), LAW_EVALV);
+    EXPECT_EQ(C(1)->evaluateM_V(nullptr), ZEM::vector());
+    EXPECT_LAW_ERROR(C(0)->evaluateR_UV(1.0), LAW_BAD_UNIT_VECTOR);
+    EXPECT_EQ(C(1)->evaluateM_T(nullptr), ZEM::transf());
+    EXPECT_EQ(X(0)->evaluateM_MAT(nullptr), ZEM::matrix());
+}
+
+TEST_F(LawCore, DerivativesAreCachedPerInput) {
+    law_ptr const z = X(2, 'Z');
+    law_ptr const d = adopt(z->derivative(3));
+    EXPECT_EQ(d->eval(0), 0.0);
+    EXPECT_TRUE(z->cached_derivative(3));
+    EXPECT_FALSE(z->cached_derivative(2));
+    EXPECT_FALSE(z->cached_derivative(10));
+    law_ptr const d2 = adopt(z->derivative(2));
+    EXPECT_EQ(d2->eval(0), 1.0);
+    law_ptr const again = adopt(z->derivative(2));
+    EXPECT_EQ(again.get(), d2.get());
+    z->reset_derivative(2);
+    EXPECT_FALSE(z->cached_derivative(2));
+    law_ptr const same = adopt(z->nth_derivative(0));
+    EXPECT_EQ(same.get(), z.get());
+    law_ptr const uv = adopt(z->uv_partials(0, 0));
+    EXPECT_EQ(uv.get(), z.get());
+}
+
+TEST_F(LawCore, SelfReferencesInCachesAreNotCounted) {
+    law_ptr const x = X();
+    law_ptr const inv = adopt(x->inverse());
+    EXPECT_EQ(inv.get(), x.get());
+    x->set_derivative(0, x.get());
+    law_ptr const d = adopt(x->derivative(0));
+    EXPECT_EQ(d.get(), x.get());
+    EXPECT_EQ(x->ref_count(), 3);  // x, inv and d; the caches hold none
+}
+
+TEST_F(LawCore, ClassificationIsRecorded) {
+    law_ptr const small = C(1e-9);
+    EXPECT_TRUE(small->zero(1e-6));
+    EXPECT_TRUE(small->zero(1e-12));  // recorded: holds for every later tolerance
+    EXPECT_TRUE(C(3)->integer());
+    EXPECT_FALSE(C(3.5)->integer());
+    EXPECT_TRUE(C(3.5)->constant());
+    EXPECT_FALSE(X()->constant());
+    EXPECT_FALSE(X(1)->constant());  // two inputs
+    EXPECT_TRUE(X()->linear());
+    EXPECT_TRUE(X()->identity());
+    EXPECT_FALSE(C(1)->identity());
+}
+
+TEST_F(LawCore, SimplifyCachesByLevel) {
+    law_ptr const x = X();
+    law_ptr const s1 = adopt(x->simplify(1, 0));
+    EXPECT_TRUE(x->is_simplified(1));
+    EXPECT_FALSE(x->is_simplified(2));
+    law_ptr const s2 = adopt(x->simplify(2, 0));
+    EXPECT_TRUE(x->is_simplified(2));
+    law_ptr const s3 = adopt(x->simplify(666, 0));
+    EXPECT_TRUE(x->is_simplified(1));
+    EXPECT_FALSE(x->is_simplified(2));
+}
+
+TEST_F(LawCore, TransformFromThirteenValues) {
+    // Three unit axes, origin (1, 2, 3), scale 1: a translation.
+    struct axes_law : law {
+        double z_sign;
+        explicit axes_law(double s) : z_sign(s) {}
+        char const *class_name() const override { return "axes_law"; }
+        void evaluate(double const *, double *a) const override {
+            double const v[13] = {1, 0, 0, 0, 1, 0, 0, 0, z_sign, 1, 2, 3, 1};
+            for (int i = 0; i < 13; ++i) a[i] = v[i];
+        }
+        int return_size() const override { return 13; }
+    };
+    law_ptr const straight = adopt<law>(new axes_law(1));
+    ZEM::transf const t = straight->evaluateM_T(nullptr);
+    EXPECT_EQ(t, translate_transf(ZEM::vector(1, 2, 3)));
+    law_ptr const flipped = adopt<law>(new axes_law(-1));
+    ZEM::transf const r = flipped->evaluateM_T(nullptr);
+    EXPECT_TRUE(r.reflect());
+    ZEM::position const p = ZEM::position(0, 0, 1) * r;
+    EXPECT_NEAR(p.z(), 2, 1e-12);
+}
+
+TEST_F(LawCore, ThreadsShareLawsSafely) {
+    law_ptr const x = X();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 200; ++i) {
+                law_ptr const d = adopt(x->derivative(i % 3));
+                law_ptr const s = adopt(x->simplify(1, 0));
+                EXPECT_EQ(x->eval(1.5), 1.5);
+                EXPECT_TRUE(x->linear());
+            }
+        });
+    for (auto &t : threads) t.join();
+}
+
+TEST_F(LawCore, ErrorsCarryTheLawutilModule) {
+    EXPECT_EQ(get_lawutil_main_law_errmod().size(), 94);
+    EXPECT_STREQ(get_lawutil_main_law_errmod().name(), "lawutil");
+    try {
+        law_error(BAD_LAW_USE_COUNT);
+        FAIL();
+    } catch (vorn_exception const &e) {
+        EXPECT_EQ(lawutil_local_code(e), 86);
+        EXPECT_STREQ(e.code_name(), "BAD_LAW_USE_COUNT");
+        EXPECT_STREQ(e.module(), "lawutil");
+        EXPECT_STREQ(e.what(),
+                     "BAD_LAW_USE_COUNT: The law destructor was called with a non-zero use count.");
+    }
+    EXPECT_LAW_ERROR(C(1)->derivative(-1), LAW_DERIV);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+// Fixture of every test: no law or law data may outlive its test.
+#include <gtest/gtest.h>
+
+#include "law/law.h"
+
+class LawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        laws_before_ = law::live_count();
+        data_before_ = law_data::live_count();
+    }
+    void TearDown() override {
+        EXPECT_EQ(law::live_count(), laws_before_) << "a law outlived the test";
+        EXPECT_EQ(law_data::live_count(), data_before_) << "a law data outlived the test";
+    }
+
+private:
+    long laws_before_ = 0;
+    long data_before_ = 0;
+};
+
+// Raises-a-lawutil-code check: runs the statement and expects that local code.
+#define EXPECT_LAW_ERROR(statement, code)                                          \
+    do {                                                                           \
+        int raised_ = -2;                                                          \
+        try {                                                                      \
+            statement;                                                             \
+            raised_ = -1;                                                          \
+        } catch (vorn_exception const &e_) {                                       \
+            raised_ = lawutil_local_code(e_);                                      \
+        }                                                                          \
+        EXPECT_EQ(raised_, static_cast<int>(code)) << "expected " #code;           \
+    } while (0)
+
+// Shorthands for building laws in tests.
+inline law_ptr X(int index = 0, char letter = 'X') {
+    return adopt<law>(new identity_law(index, letter));
+}
+inline law_ptr C(double v) { return adopt<law>(new constant_law(v)); }
