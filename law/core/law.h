@@ -28,6 +28,12 @@ struct pointer_map;
 
 using law_ptr = ref_ptr<law>;
 
+// A new law of class T held as a law_ptr: make_law<plus_law>(a, b).
+template <class T, class... Args>
+law_ptr make_law(Args &&...args) {
+    return law_ptr::adopt(new T(std::forward<Args>(args)...));
+}
+
 // Class identity of a concrete law class: its id, type, isa chain and name.
 #define LAW_IDENTITY(cls, base_cls)                                                      \
 public:                                                                                  \

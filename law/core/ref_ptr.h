@@ -51,3 +51,9 @@ template <class T>
 ref_ptr<T> share(T const *p) {
     return ref_ptr<T>::share(p);
 }
+
+// A new object of class T, owned by the handle: make<T>(args...).
+template <class T, class... Args>
+ref_ptr<T> make(Args &&...args) {
+    return ref_ptr<T>::adopt(new T(std::forward<Args>(args)...));
+}

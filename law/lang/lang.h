@@ -1,2 +1,3 @@
 #pragma once
-// The lang subsystem of the law library.
+// The law expression language: registries, parser and list utilities.
+#include "law/lang/law_list.h"
