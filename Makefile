@@ -1,0 +1,54 @@
+# Two commands for a fresh machine: `make demo` and `make test`. Each installs what is missing
+# (as root, through apt-get), configures, builds and runs.
+SHELL := /bin/bash
+
+BUILD_PKGS := cmake ninja-build g++ libgtest-dev
+BENCH_PKGS := $(BUILD_PKGS) libbenchmark-dev libmuparser-dev libginac-dev pkg-config
+FUZZ_PKGS := $(BUILD_PKGS) clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
+
+# install-missing PACKAGES: installs the packages that dpkg does not know, or names them.
+define install-missing
+	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages:$$missing -- install them with: sudo apt-get install$$missing" >&2; \
+	    exit 1; \
+	  fi; \
+	fi
+endef
+
+.PHONY: demo test bench fuzz deps release clean
+
+deps:
+	$(call install-missing,$(BUILD_PKGS))
+
+release: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+
+demo: release
+	@if [ -x build/release/tools/law/law ]; then examples/tour.sh build/release/tools/law/law; \
+	else build/release/examples/law_demo; fi
+
+test: release
+	ctest --preset release -j2
+
+bench:
+	$(call install-missing,$(BENCH_PKGS))
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench
+	bench/run.sh build/bench
+
+fuzz:
+	$(call install-missing,$(FUZZ_PKGS))
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	build/fuzz/fuzz/parse_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	  fuzz/corpus
+
+clean:
+	rm -rf build
