@@ -1,0 +1,2 @@
+#pragma once
+#include "law/ops/comparison_laws.h"

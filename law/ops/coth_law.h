@@ -1,0 +1,2 @@
+#pragma once
+#include "law/ops/elementary_laws.h"

@@ -1,0 +1,2 @@
+#pragma once
+#include "law/ops/vector_function_laws.h"
