@@ -5,7 +5,7 @@
 
 class domain_law : public multiple_law {
     LAW_CLASS_FACTS(domain_law, multiple_law)
-public:
+  public:
     domain_law(law **subs, int n) : multiple_law(subs, n) {}
     law *make_one(law **subs, int n) const override { return new domain_law(subs, n); }
 
@@ -14,7 +14,7 @@ public:
     int in_domain(double const *x) const override;
     law *set_domain(ZEM::interval const *domains, int flag = 0) const override;
 
-protected:
+  protected:
     int return_size() const override;
     int take_size() const override;
     // Number of inputs that have a bound pair.

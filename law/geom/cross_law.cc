@@ -1,0 +1,43 @@
+#include "law/geom/cross_law.h"
+
+#include <array>
+
+#include "law/core/constant_law.h"
+#include "law/geom/geom_util.h"
+#include "law/geom/vector_law.h"
+#include "law/lang/law_list.h"
+
+namespace {
+law_list reg(new cross_law(nullptr, nullptr));
+
+law **checked_pair(law **subs, int n) {
+    if (n != 2 || !subs) law_error(LAW_CROSS_NUM);
+    return subs;
+}
+}  // namespace
+
+cross_law::cross_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(), 2) {}
+
+cross_law::cross_law(law **subs, int n) : multiple_law(checked_pair(subs, n), n) {}
+
+void cross_law::evaluate(double const *x, double *answer) const {
+    law const *a = fsub()[0], *b = fsub()[1];
+    if (a == b) {
+        answer[0] = answer[1] = answer[2] = 0.0;
+        return;
+    }
+    ZEM::vector const u = a->evaluateM_V(x), v = b->evaluateM_V(x);
+    answer[0] = u.y() * v.z() - u.z() * v.y();
+    answer[1] = u.z() * v.x() - u.x() * v.z();
+    answer[2] = u.x() * v.y() - u.y() * v.x();
+}
+
+law *cross_law::deriv(int) const { return nullptr; }
+
+law *cross_law::sub_simplify(int, char const *&rule_name) const {
+    if (zero_constant(fsub()[0]) || zero_constant(fsub()[1])) {
+        note_rule(rule_name, "Cross(0,A)=Cross(A,0)=0");
+        return new constant_law(0.0);
+    }
+    return nullptr;
+}

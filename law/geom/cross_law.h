@@ -1,0 +1,19 @@
+#pragma once
+// Cross product of two vector laws of three components.
+#include "law/core/multiple_law.h"
+
+class cross_law : public multiple_law {
+    LAW_CLASS_FACTS(cross_law, multiple_law)
+  public:
+    cross_law(law *a, law *b);
+    // Exactly two members.
+    cross_law(law **subs, int n);
+    law *make_one(law **subs, int n) const override { return new cross_law(subs, n); }
+
+    void evaluate(double const *x, double *answer) const override;
+    law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
+
+  protected:
+    law *deriv(int which) const override;
+    int return_size() const override { return 3; }
+};

@@ -1,0 +1,49 @@
+#include "law/geom/dot_law.h"
+
+#include <algorithm>
+#include <array>
+
+#include "law/core/constant_law.h"
+#include "law/core/eval_buffer.h"
+#include "law/geom/geom_util.h"
+#include "law/geom/vector_law.h"
+#include "law/lang/law_list.h"
+
+namespace {
+law_list reg(new dot_law(nullptr, nullptr));
+
+law **checked_pair(law **subs, int n) {
+    if (n != 2 || !subs) law_error(LAW_DOT_NUM);
+    return subs;
+}
+}  // namespace
+
+dot_law::dot_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(), 2) {}
+
+dot_law::dot_law(law **subs, int n) : multiple_law(checked_pair(subs, n), n) {}
+
+void dot_law::evaluate(double const *x, double *answer) const {
+    law const *a = fsub()[0], *b = fsub()[1];
+    int const na = a->return_dim(), nb = b->return_dim();
+    if (na == 1 || nb == 1) {
+        answer[0] = first_value(a, x) * first_value(b, x);
+        return;
+    }
+    eval_buffer va(na), vb(nb);
+    a->evaluate(x, va);
+    b->evaluate(x, vb);
+    double sum = 0.0;
+    for (int i = 0, n = std::min(na, nb); i < n; ++i) sum += va[i] * vb[i];
+    answer[0] = sum;
+}
+
+law *dot_law::deriv(int) const { return nullptr; }
+
+law *dot_law::sub_simplify(int, char const *&rule_name) const {
+    law const *a = fsub()[0], *b = fsub()[1];
+    if (zero_constant(a) || zero_constant(b)) {
+        note_rule(rule_name, "Dot(0,A)=Dot(A,0)=0");
+        return new constant_law(0.0);
+    }
+    return nullptr;
+}

@@ -1,0 +1,62 @@
+#include "law/geom/term_law.h"
+
+#include <array>
+
+#include "law/core/constant_law.h"
+#include "law/core/eval_buffer.h"
+#include "law/geom/geom_util.h"
+#include "law/geom/vector_law.h"
+#include "law/lang/law_list.h"
+
+namespace {
+law_list reg(new term_law(static_cast<law *>(nullptr), 1));
+
+// The component index (from 0) that a constant index member selects.
+int checked_component(law **subs, int n) {
+    if (n != 2) law_error(LAW_TL_NUM);
+    law const *k = subs ? subs[1] : nullptr;
+    if (!law_isa<constant_law>(k)) law_error(LAW_TL_SYNTAX);
+    double const whole = static_cast<double>(static_cast<long long>(k->eval(1.1)));
+    if (whole != k->eval(1.2) || whole < 1) law_error(LAW_TL_SYNTAX);
+    return static_cast<int>(whole) - 1;
+}
+
+law_ptr index_law(int k) { return make_law<constant_law>(k); }
+}  // namespace
+
+term_law::term_law(law **subs, int n)
+    : multiple_law(subs, n), component_(checked_component(subs, n)) {}
+
+term_law::term_law(law *v, int k)
+    : multiple_law(std::array<law *, 2>{v, index_law(k).get()}.data(), 2), component_(k - 1) {}
+
+void term_law::evaluate(double const *x, double *answer) const {
+    law const *v = fsub()[0];
+    int const n = v->return_dim();
+    if (component_ >= n) {  // a short vector reads as padded with zeros
+        answer[0] = 0.0;
+        return;
+    }
+    eval_buffer y(n);
+    v->evaluate(x, y);
+    answer[0] = y[component_];
+}
+
+law *term_law::deriv(int which) const {
+    law_ptr const dv = adopt(fsub()[0]->derivative(which));
+    return new term_law(dv.get(), component_ + 1);
+}
+
+law *term_law::sub_simplify(int, char const *&rule_name) const {
+    law const *v = fsub()[0];
+    if (auto const *vec = law_cast<vector_law>(v)) {
+        note_rule(rule_name, "term(vec)=sub");
+        if (component_ < vec->fsub_num()) return share(vec->fsub()[component_]).release();
+        return new constant_law(0.0);
+    }
+    if (zero_constant(v) && v->return_dim() == 1) {
+        note_rule(rule_name, "term(vec)=sub");
+        return share(v).release();
+    }
+    return nullptr;
+}

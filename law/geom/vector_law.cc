@@ -1,0 +1,46 @@
+#include "law/geom/vector_law.h"
+
+#include "law/core/constant_law.h"
+#include "law/geom/geom_util.h"
+#include "law/lang/law_list.h"
+
+namespace {
+law_list reg(new vector_law(nullptr, 0));
+
+law_array constants(std::initializer_list<double> values) {
+    law_array a(static_cast<int>(values.size()));
+    for (double v : values) a.push(make_law<constant_law>(v));
+    return a;
+}
+}  // namespace
+
+vector_law::vector_law(ZEM::vector const &v)
+    : vector_law(constants({v.x(), v.y(), v.z()}).data(), 3) {}
+vector_law::vector_law(ZEM::position const &p)
+    : vector_law(constants({p.x(), p.y(), p.z()}).data(), 3) {}
+vector_law::vector_law(ZEM::unit_vector const &u)
+    : vector_law(static_cast<ZEM::vector const &>(u)) {}
+vector_law::vector_law(ZEM::par_pos const &uv) : vector_law(constants({uv.u, uv.v}).data(), 2) {}
+
+void vector_law::evaluate(double const *x, double *answer) const {
+    law *const *subs = fsub();
+    for (int i = 0, n = fsub_num(); i < n; ++i) answer[i] = first_value(subs[i], x);
+}
+
+law *vector_law::deriv(int which) const {
+    law_array d(fsub_num());
+    for (int i = 0; i < fsub_num(); ++i) d.push(adopt(fsub()[i]->derivative(which)));
+    return build<vector_law>(d).release();
+}
+
+law *vector_law::sub_simplify(int, char const *&rule_name) const {
+    if (fsub_num() == 1) {
+        note_rule(rule_name, "vec(c)=c");
+        return share(fsub()[0]).release();
+    }
+    if (fsub_num() == 0 || take_dim() != 0) return nullptr;
+    for (int i = 0; i < fsub_num(); ++i)
+        if (!zero_constant(fsub()[i])) return nullptr;
+    note_rule(rule_name, "vec(0)=0");
+    return new constant_law(0.0);
+}
