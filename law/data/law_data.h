@@ -31,7 +31,7 @@ enum law_data_type : int {
 };
 
 class law_data : public ZEM_heap {
-public:
+  public:
     law_data();
     law_data(law_data const &) = delete;
     law_data &operator=(law_data const &) = delete;
@@ -40,7 +40,7 @@ public:
     void remove() const;
     int ref_count() const { return use_count_.load(std::memory_order_relaxed); }
 
-    // A description of the data (for debugging); the base writes the symbol.
+    // A description of the data for debugging; the base writes the symbol.
     virtual void print(T4_ostream &out) const;
     virtual char const *symbol(law_symbol_type type) const = 0;
     // The symbol followed by the data's number within the print (Algorithms of printing).
@@ -56,10 +56,12 @@ public:
     // Number of law data alive in the process (for leak checks).
     static long live_count();
 
-protected:
-    virtual ~law_data();
+  protected:
+    // Only remove() may destroy a law data; reaching here with references left raises
+    // BAD_LAW_DATA_USE_COUNT.
+    virtual ~law_data() noexcept(false);
 
-private:
+  private:
     mutable std::atomic<std::int32_t> use_count_{1};
 };
 

@@ -4,7 +4,7 @@
 #include "law/data/law_data.h"
 
 class law_law_data : public law_data {
-public:
+  public:
     law_law_data() : law_(nullptr) {}
     explicit law_law_data(law *l);
     law *data_law() const { return law_; }
@@ -18,9 +18,9 @@ public:
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     int operator==(law_data const &other) const override;
 
-protected:
+  protected:
     ~law_law_data() override;
 
-private:
+  private:
     law *law_;
 };
