@@ -16,6 +16,7 @@ public:
                  law_data_node *&list = NULL_REF) const override;
     law *deep_copy(pointer_map *map = nullptr) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
+    law_polynomial *polynomial(law *in) const override;
 
 protected:
     law *deriv(int which) const override;

@@ -167,9 +167,6 @@ law *law::set_domain(ZEM::interval const *domains, int flag) const {
     return make_domain_law(subs.get(), 2 * n + 1);
 }
 
-// Polynomial forms arrive with the polynomial laws; until then no law has one.
-law_polynomial *law::polynomial(law *) const { return nullptr; }
-
 law *law::set_range(ZEM::interval const *, int) const { return nullptr; }
 
 ZEM::interval law::estimate_bounds(ZEM::interval const &, int &) const {

@@ -3,7 +3,7 @@
 #include "law/core/law.h"
 
 class law_polynomial : public ZEM_heap {
-public:
+  public:
     // No terms, degree 0, no variable.
     law_polynomial() = default;
     // A polynomial of one term; the variable gets one more use (null for a constant).
@@ -32,7 +32,7 @@ public:
     law const *variable() const { return variable_; }
     void print() const;
 
-private:
+  private:
     static law_polynomial failed();
     // The variable of a two-operand result, or false when the variables differ.
     bool common_variable(law_polynomial const &other, law *&variable) const;

@@ -8,7 +8,7 @@ int solve_linear(double **rows, int n, int m);
 
 // n equations with m right-hand sides over one zero-filled block of n x (n + m) doubles.
 class linear_system_matrix {
-public:
+  public:
     linear_system_matrix(unsigned int n, unsigned int m);
     linear_system_matrix(linear_system_matrix const &other);
     linear_system_matrix &operator=(linear_system_matrix const &) = delete;
@@ -22,7 +22,7 @@ public:
     // Whether solve_linear over the rows succeeded.
     bool solve();
 
-private:
+  private:
     unsigned int n_;
     unsigned int m_;
     double **rows_ = nullptr;
