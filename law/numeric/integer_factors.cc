@@ -1,5 +1,6 @@
 #include "law/numeric/integer_factors.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -87,5 +88,9 @@ int GCD_int(int *values, int count) {
 }
 
 int pow_int(int base, int exponent) {
-    return static_cast<int>(std::pow(static_cast<double>(base), exponent) + 0.5);
+    double const p = std::round(std::pow(static_cast<double>(base), exponent));
+    // Saturate rather than overflow when the power leaves the int range.
+    if (p >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (p <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(p);
 }

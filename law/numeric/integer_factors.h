@@ -19,5 +19,5 @@ int factor_int(int n, int **primes, int **multiplicities);
 // common or count < 1).
 int GCD_int(int *values, int count);
 
-// base^exponent rounded to the nearest integer.
+// base^exponent rounded to the nearest integer, saturated at the ends of the int range.
 int pow_int(int base, int exponent);
