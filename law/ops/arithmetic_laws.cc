@@ -1,0 +1,355 @@
+#include "law/ops/arithmetic_laws.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "base/tolerance.h"
+#include "base/version.h"
+#include "law/core/eval_buffer.h"
+#include "law/core/thread_context.h"
+#include "law/lang/law_list.h"
+#include "law/numeric/law_polynomial.h"
+#include "law/ops/elementary_laws.h"
+#include "law/ops/law_builders.h"
+
+namespace {
+law_list plus_registration(new plus_law(nullptr, nullptr));
+law_list minus_registration(new minus_law(nullptr, nullptr));
+law_list times_registration(new times_law(nullptr, nullptr));
+law_list division_registration(new division_law(nullptr, nullptr));
+law_list exponent_registration(new exponent_law(nullptr, nullptr));
+
+// Below this both sides of a division count as zero and the L'Hopital rule decides.
+constexpr double lhospital_zero = 1e-15;
+// Powers beyond e^100 count as overflowing.
+constexpr double exponent_limit = 100;
+constexpr int rounded_exponent_version = 2180000;
+
+// The value of a law that takes no input.
+double value_without_input(law const *l) {
+    double const none[1] = {0.0};
+    return first_value(l, none);
+}
+
+void require_sides(binary_law const *l) {
+    if (!l->fleft() || !l->fright()) law_error(LAW_EVAL);
+}
+
+// Evaluates both sides of a sum or difference into y: missing components count as 0, so a scalar
+// meets only the first component of a vector.
+template <class Op>
+void combine_componentwise(binary_law const *l, double const *x, double *y, Op op) {
+    require_sides(l);
+    law const *a = l->fleft(), *b = l->fright();
+    int const na = a->return_dim(), nb = b->return_dim(), n = std::max(na, nb);
+    if (a == b) {
+        a->evaluate(x, y);
+        for (int i = 0; i < n; ++i) y[i] = op(y[i], y[i]);
+        return;
+    }
+    eval_buffer ya(na), yb(nb);
+    a->evaluate(x, ya);
+    b->evaluate(x, yb);
+    for (int i = 0; i < n; ++i) y[i] = op(i < na ? ya[i] : 0.0, i < nb ? yb[i] : 0.0);
+}
+
+// Polynomial of a sum, difference or product of two sides; the base form when they do not combine.
+template <class Op>
+law_polynomial *combine_polynomials(binary_law const *l, law *in, Op op) {
+    std::unique_ptr<law_polynomial> const p(l->fleft()->polynomial(in));
+    std::unique_ptr<law_polynomial> const q(l->fright()->polynomial(in));
+    if (p && q) {
+        law_polynomial r = op(*p, *q);
+        if (r.degree() >= 0) return new law_polynomial(r);
+    }
+    return l->law::polynomial(in);
+}
+
+// Bounds of both sides. When one fails, its interval is what the caller returns.
+bool both_bounds(binary_law const *l, ZEM::interval const &domain, int &failed, ZEM::interval &a,
+                 ZEM::interval &b) {
+    failed = 0;
+    a = l->fleft()->estimate_bounds(domain, failed);
+    if (failed) return false;
+    b = l->fright()->estimate_bounds(domain, failed);
+    if (failed) {
+        a = b;
+        return false;
+    }
+    return true;
+}
+
+ZEM::interval span(std::initializer_list<double> values) {
+    auto const [lo, hi] = std::minmax(values);
+    return {lo, hi};
+}
+
+// A failed estimate that names no parameter: lower end above the upper end.
+ZEM::interval no_bounds(int &failed, lawutil_error code) {
+    failed = lawutil_code(code);
+    return {1, 0};
+}
+
+// The parameter where a scalar law of the domain is estimated to pass `level`, by interpolating
+// its values at the two ends; the middle of the domain when they do not straddle it.
+ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, double level) {
+    double const lo = domain.start_pt(), hi = domain.end_pt();
+    double b0 = first_value(f, &lo) - level, b1 = first_value(f, &hi) - level;
+    if ((b0 > 0) == (b1 > 0)) {
+        double const towards_zero = b0 > 0 ? -resmch : resmch;
+        b0 += towards_zero;
+        b1 += towards_zero;
+    }
+    double const sum = std::fabs(b0) + std::fabs(b1);
+    bool const straddle = (b0 > 0) != (b1 > 0) && sum >= resmch;
+    double const t = straddle ? domain.interpolate(std::fabs(b0) / sum) : domain.mid_pt();
+    return ZEM::interval(t, t);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- plus
+
+void plus_law::evaluate(double const *x, double *y) const {
+    combine_componentwise(this, x, y, [](double a, double b) { return a + b; });
+}
+
+law *plus_law::deriv(int which) const {
+    return build::plus(build::d(fleft(), which), build::d(fright(), which)).release();
+}
+
+law *plus_law::sub_inverse() const {
+    if (take_dim() != 1 || return_dim() != 1 || !linear() || constant()) return nullptr;
+    double const origin = 0;
+    double const slope = build::d(this, 0)->eval(origin);
+    if (std::fabs(slope) < get_resnor()) return nullptr;
+    double const offset = eval(origin);
+    law_ptr const x = make_law<identity_law>(0, 'X');
+    return build::plus(build::times(build::constant(1 / slope), x),
+                       build::constant(-offset / slope))
+        .release();
+}
+
+law_polynomial *plus_law::polynomial(law *in) const {
+    return combine_polynomials(this, in, [](auto const &p, auto const &q) { return p + q; });
+}
+
+ZEM::interval plus_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    ZEM::interval a, b;
+    if (!both_bounds(this, domain, failed, a, b)) return a;
+    return {a.low() + b.low(), a.high() + b.high()};
+}
+
+// ---------------------------------------------------------------- minus
+
+void minus_law::evaluate(double const *x, double *y) const {
+    combine_componentwise(this, x, y, [](double a, double b) { return a - b; });
+}
+
+law *minus_law::deriv(int which) const {
+    return build::minus(build::d(fleft(), which), build::d(fright(), which)).release();
+}
+
+law_polynomial *minus_law::polynomial(law *in) const {
+    return combine_polynomials(this, in, [](auto const &p, auto const &q) { return p - q; });
+}
+
+ZEM::interval minus_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    ZEM::interval a, b;
+    if (!both_bounds(this, domain, failed, a, b)) return a;
+    return {a.low() - b.high(), a.high() - b.low()};
+}
+
+// ---------------------------------------------------------------- times
+
+void times_law::evaluate(double const *x, double *y) const {
+    require_sides(this);
+    law const *a = fleft(), *b = fright();
+    int const na = a->return_dim(), nb = b->return_dim();
+    if (na > 1 && nb > 1) law_error(LAW_TIMES);
+    if (a == b) {
+        a->evaluate(x, y);
+        y[0] *= y[0];
+        return;
+    }
+    // The vector side (or either scalar) goes straight into y and is scaled by the other.
+    law const *vec = na >= nb ? a : b;
+    law const *scalar = na >= nb ? b : a;
+    double const s = first_value(scalar, x);
+    vec->evaluate(x, y);
+    for (int i = 0, n = vec->return_dim(); i < n; ++i) y[i] *= s;
+}
+
+law *times_law::deriv(int which) const {
+    law_ptr const a = share(fleft()), b = share(fright());
+    return build::plus(build::times(build::d(a.get(), which), b),
+                       build::times(build::d(b.get(), which), a))
+        .release();
+}
+
+law_polynomial *times_law::polynomial(law *in) const {
+    return combine_polynomials(this, in, [](auto const &p, auto const &q) { return p * q; });
+}
+
+ZEM::interval times_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    ZEM::interval a, b;
+    if (!both_bounds(this, domain, failed, a, b)) return a;
+    return span({a.low() * b.low(), a.low() * b.high(), a.high() * b.low(), a.high() * b.high()});
+}
+
+// ---------------------------------------------------------------- division
+
+division_law::division_law(law *left, law *right) : binary_law(left, right) {
+    if (right && right->return_dim() >= 2) {
+        // The base releases the sides; this law is never handed out.
+        law_error(LAW_DIVISION);
+    }
+}
+
+namespace {
+// 0/0: the quotient of the first derivatives (with respect to the first input) at x.
+double lhospital(law const *num, law const *den, double const *x) {
+    lawutil_thread_ctx *const ctx = lawutil_context();
+    ctx->lhospital_depth = 0;
+    if (++ctx->lhospital_depth > 3) law_error(LAW_LHOSPITAL);
+    double const dn = first_value(build::d(num, 0).get(), x);
+    double const dd = first_value(build::d(den, 0).get(), x);
+    if (std::fabs(dn) < lhospital_zero && std::fabs(dd) < lhospital_zero) law_error(LAW_LHOSPITAL);
+    return dn / dd;
+}
+}  // namespace
+
+void division_law::evaluate(double const *x, double *y) const {
+    require_sides(this);
+    law const *num = fleft(), *den = fright();
+    double b = first_value(den, x);
+    if (num->return_dim() == 1) {
+        double const a = num == den ? b : first_value(num, x);
+        if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero)
+            y[0] = lhospital(num, den, x);
+        else if (std::fabs(b) < resmch)
+            law_error(LAW_ZERODIVIDE);
+        else
+            y[0] = a / b;
+        return;
+    }
+    // A vector numerator never fails: the denominator is kept off zero.
+    if (b >= 0 && b < lhospital_zero)
+        b = lhospital_zero;
+    else if (b < 0 && b > -lhospital_zero)
+        b = -lhospital_zero;
+    num->evaluate(x, y);
+    for (int i = 0, n = num->return_dim(); i < n; ++i) y[i] /= b;
+}
+
+int division_law::in_domain(double const *x) const {
+    if (!binary_law::in_domain(x)) return 0;
+    return first_value(fright(), x) != 0.0;
+}
+
+law *division_law::deriv(int which) const {
+    law_ptr const a = share(fleft()), b = share(fright());
+    law_ptr const top = build::minus(build::times(b, build::d(a.get(), which)),
+                                     build::times(a, build::d(b.get(), which)));
+    return build::divide(top, build::power(b, build::constant(2))).release();
+}
+
+ZEM::interval division_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    ZEM::interval a, b;
+    if (!both_bounds(this, domain, failed, a, b)) return a;
+    if (-resmch <= b.low() && b.high() <= resmch) return no_bounds(failed, LAW_ZERODIVIDE);
+    if (b.low() < resmch && b.high() > -resmch) {
+        failed = lawutil_code(LAW_ZERODIVIDE);
+        return crossing_parameter(fright(), domain, 0.0);
+    }
+    return span({a.low() / b.low(), a.low() / b.high(), a.high() / b.low(), a.high() / b.high()});
+}
+
+// ---------------------------------------------------------------- exponent
+
+namespace {
+// The exponent actually used for a negative base: whole, or the error.
+double whole_exponent(double b) {
+    if (get_global_version() < rounded_exponent_version) {
+        if (b != std::trunc(b)) law_error(LAW_EXPONENT);
+        return b;
+    }
+    double const rounded = std::floor(b + 0.5);
+    if (std::fabs(b - rounded) > resmch) law_error(LAW_EXPONENT);
+    return rounded;
+}
+}  // namespace
+
+void exponent_law::evaluate(double const *x, double *y) const {
+    require_sides(this);
+    double const a = first_value(fleft(), x);
+    double b = fleft() == fright() ? a : first_value(fright(), x);
+    if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
+    if (a < 0) b = whole_exponent(b);
+    y[0] = std::pow(a, b);
+}
+
+int exponent_law::in_domain(double const *x) const {
+    if (!fleft() || !fright() || !fleft()->in_domain(x)) return 0;
+    double const a = first_value(fleft(), x);
+    if (!fright()->in_domain(x)) return 0;
+    double const b = first_value(fright(), x);
+    if (a == 0 && b <= 0) return 0;
+    if (a < 0 && b - std::floor(b) > resmch) return 0;
+    if (a > 1 && b * std::log(a) > exponent_limit) return 0;
+    return 1;
+}
+
+law *exponent_law::deriv(int which) const {
+    law_ptr const a = share(fleft()), b = share(fright());
+    law_ptr da = build::d(a.get(), which);
+    if (b->take_dim() == 0) {
+        double const value = value_without_input(b.get());
+        if (value == 1) return da.release();
+        return build::times(build::times(b, da), build::power(a, build::constant(value - 1)))
+            .release();
+    }
+    law_ptr const base_part =
+        build::times(build::times(b, da), build::power(a, build::minus(b, build::constant(1))));
+    law_ptr const exponent_part =
+        build::times(make_law<natural_log_law>(a.get()),
+                     build::times(build::power(a, b), build::d(b.get(), which)));
+    return build::plus(base_part, exponent_part).release();
+}
+
+law_polynomial *exponent_law::polynomial(law *in) const {
+    if (fright()->integer()) {
+        int const n = static_cast<int>(value_without_input(fright()));
+        std::unique_ptr<law_polynomial> p(fleft()->polynomial(in));
+        if (p && n == 1) return p.release();
+        if (p && n > 1) {
+            law_polynomial r = *p ^ n;
+            if (r.degree() >= 0) return new law_polynomial(r);
+        }
+    }
+    return law::polynomial(in);
+}
+
+ZEM::interval exponent_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    ZEM::interval a, b;
+    if (!both_bounds(this, domain, failed, a, b)) return a;
+    if (b.low() >= exponent_limit || b.high() <= -exponent_limit)
+        return no_bounds(failed, LAW_EXPONENT);
+    if (b.high() > exponent_limit || b.low() < -exponent_limit) {
+        failed = lawutil_code(LAW_EXPONENT);
+        double const limit = b.high() > exponent_limit ? exponent_limit : -exponent_limit;
+        return crossing_parameter(fright(), domain, limit);
+    }
+    double const n = std::floor(b.low() + 0.5);
+    bool const whole = std::fabs(b.low() - n) <= resmch && std::fabs(b.high() - n) <= resmch;
+    if (a.low() > 0)
+        return span({std::pow(a.low(), b.low()), std::pow(a.low(), b.high()),
+                     std::pow(a.high(), b.low()), std::pow(a.high(), b.high())});
+    // A base that reaches zero or below needs a whole exponent, and a positive one at zero.
+    bool const reaches_zero = a.high() >= 0;
+    if (!whole || (n <= 0 && reaches_zero)) return no_bounds(failed, LAW_EXPONENT);
+    ZEM::interval r = span({std::pow(a.low(), n), std::pow(a.high(), n)});
+    bool const even = std::fmod(n, 2.0) == 0;
+    if (even && reaches_zero) r = ZEM::interval(0, r.high());
+    return r;
+}

@@ -1,0 +1,38 @@
+#include "law/ops/negate_law.h"
+
+#include <memory>
+
+#include "law/lang/law_list.h"
+#include "law/numeric/law_polynomial.h"
+#include "law/ops/law_builders.h"
+
+namespace {
+law_list negate_registration(new negate_law(nullptr));
+}  // namespace
+
+void negate_law::evaluate(double const *x, double *y) const {
+    if (!fsub()) law_error(LAW_EVAL);
+    fsub()->evaluate(x, y);
+    for (int i = 0, n = fsub()->return_dim(); i < n; ++i) y[i] = -y[i];
+}
+
+law *negate_law::deriv(int which) const { return build::negate(build::d(fsub(), which)).release(); }
+
+law_polynomial *negate_law::polynomial(law *in) const {
+    std::unique_ptr<law_polynomial> const p(fsub()->polynomial(in));
+    if (!p) return law::polynomial(in);
+    return new law_polynomial(-*p);
+}
+
+ZEM::interval negate_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    failed = 0;
+    ZEM::interval const a = fsub()->estimate_bounds(domain, failed);
+    if (failed) return a;
+    return {-a.high(), -a.low()};
+}
+
+law *negate_law::sub_simplify(int, char const *&rule_name) const {
+    if (!fsub()) return nullptr;
+    if (!is_null_ref(rule_name)) rule_name = "-(A)=(-1)*A";
+    return build::times(build::constant(-1), share(fsub())).release();
+}
