@@ -6,6 +6,7 @@
 #include "law/geom/geom_util.h"
 #include "law/geom/vector_law.h"
 #include "law/lang/law_list.h"
+#include "law/ops/law_builders.h"
 
 namespace {
 law_list reg(new cross_law(nullptr, nullptr));
@@ -32,12 +33,27 @@ void cross_law::evaluate(double const *x, double *answer) const {
     answer[2] = u.x() * v.y() - u.y() * v.x();
 }
 
-law *cross_law::deriv(int) const { return nullptr; }
+law *cross_law::deriv(int which) const {
+    law *a = fsub()[0], *b = fsub()[1];
+    law_ptr const da = build::d(a, which), db = build::d(b, which);
+    law_ptr const left = make_law<cross_law>(da.get(), b), right = make_law<cross_law>(a, db.get());
+    return build::plus(left, right).release();
+}
 
 law *cross_law::sub_simplify(int, char const *&rule_name) const {
     if (zero_constant(fsub()[0]) || zero_constant(fsub()[1])) {
         note_rule(rule_name, "Cross(0,A)=Cross(A,0)=0");
         return new constant_law(0.0);
     }
-    return nullptr;
+    auto const *u = law_cast<vector_law>(fsub()[0]), *v = law_cast<vector_law>(fsub()[1]);
+    if (!u || !v || u->fsub_num() != 3 || v->fsub_num() != 3) return nullptr;
+    note_rule(rule_name, "cross(vec,vec)");
+    auto c = [](vector_law const *w, int i) { return share(w->fsub()[i]); };
+    // Component i of u x v is u[j] v[k] - u[k] v[j] for the cyclic successors j, k of i.
+    law_array comps(3);
+    for (int i = 0; i < 3; ++i) {
+        int const j = (i + 1) % 3, k = (i + 2) % 3;
+        comps.push(build::minus(build::times(c(u, j), c(v, k)), build::times(c(u, k), c(v, j))));
+    }
+    return comps.make<vector_law>().release();
 }

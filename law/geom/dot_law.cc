@@ -8,6 +8,7 @@
 #include "law/geom/geom_util.h"
 #include "law/geom/vector_law.h"
 #include "law/lang/law_list.h"
+#include "law/ops/law_builders.h"
 
 namespace {
 law_list reg(new dot_law(nullptr, nullptr));
@@ -37,7 +38,12 @@ void dot_law::evaluate(double const *x, double *answer) const {
     answer[0] = sum;
 }
 
-law *dot_law::deriv(int) const { return nullptr; }
+law *dot_law::deriv(int which) const {
+    law *a = fsub()[0], *b = fsub()[1];
+    law_ptr const da = build::d(a, which), db = build::d(b, which);
+    law_ptr const left = make_law<dot_law>(da.get(), b), right = make_law<dot_law>(a, db.get());
+    return build::plus(left, right).release();
+}
 
 law *dot_law::sub_simplify(int, char const *&rule_name) const {
     law const *a = fsub()[0], *b = fsub()[1];
@@ -45,5 +51,15 @@ law *dot_law::sub_simplify(int, char const *&rule_name) const {
         note_rule(rule_name, "Dot(0,A)=Dot(A,0)=0");
         return new constant_law(0.0);
     }
-    return nullptr;
+    auto const *u = law_cast<vector_law>(a), *v = law_cast<vector_law>(b);
+    if (!u || !v) return nullptr;
+    note_rule(rule_name, "dot(vec,vec)");
+    // Missing components of the shorter vector count as 0.
+    int const n = std::min(u->fsub_num(), v->fsub_num());
+    law_ptr sum = build::constant(0.0);
+    for (int i = 0; i < n; ++i) {
+        law_ptr term = build::times(share(u->fsub()[i]), share(v->fsub()[i]));
+        sum = i == 0 ? std::move(term) : build::plus(sum, term);
+    }
+    return sum.release();
 }

@@ -1,5 +1,7 @@
 #include "law/geom/geom_util.h"
 
+#include <algorithm>
+
 #include "law/core/eval_buffer.h"
 
 bool zero_constant(law const *l) {
@@ -10,4 +12,20 @@ bool zero_constant(law const *l) {
     for (int i = 0; i < n; ++i)
         if (y[i] != 0.0) return false;
     return true;
+}
+
+void evaluate_fitted(law const *l, double const *x, double *answer, int n) {
+    int const m = l->return_dim();
+    if (m == n) return l->evaluate(x, answer);
+    eval_buffer y(m);
+    l->evaluate(x, y);
+    std::copy(y.data(), y.data() + std::min(m, n), answer);
+    std::fill(answer + std::min(m, n), answer + n, 0.0);
+}
+
+int widest_return(law *const *subs, int first, int stride, int n) {
+    int w = 0;
+    for (int i = first; i < n; i += stride)
+        if (subs[i]) w = std::max(w, subs[i]->return_dim());
+    return w;
 }

@@ -23,17 +23,16 @@ class law_array {
     law **data() { return raw_.data(); }
     int size() const { return static_cast<int>(raw_.size()); }
     law *operator[](int i) const { return raw_[i]; }
+    // A new law of class T over the held laws: subs.make<vector_law>().
+    template <class T>
+    law_ptr make() {
+        return make_law<T>(data(), size());
+    }
 
   private:
     std::vector<law_ptr> held_;
     std::vector<law *> raw_;
 };
-
-// A new law of class T over the array: build<vector_law>(subs).
-template <class T>
-law_ptr build(law_array &subs) {
-    return make_law<T>(subs.data(), subs.size());
-}
 
 // Reports the rule a sub_simplify applied, when the caller asked for it.
 inline void note_rule(char const *&rule_name, char const *rule) {
@@ -42,3 +41,9 @@ inline void note_rule(char const *&rule_name, char const *rule) {
 
 // True for a law of no input whose every output is 0.
 bool zero_constant(law const *l);
+
+// Evaluates l at x into n values, cutting or padding l's own outputs with zeros.
+void evaluate_fitted(law const *l, double const *x, double *answer, int n);
+
+// The largest return_dim of subs[first], subs[first + stride], ... below n (0 for none).
+int widest_return(law *const *subs, int first, int stride, int n);

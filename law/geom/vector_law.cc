@@ -30,7 +30,7 @@ void vector_law::evaluate(double const *x, double *answer) const {
 law *vector_law::deriv(int which) const {
     law_array d(fsub_num());
     for (int i = 0; i < fsub_num(); ++i) d.push(adopt(fsub()[i]->derivative(which)));
-    return build<vector_law>(d).release();
+    return d.make<vector_law>().release();
 }
 
 law *vector_law::sub_simplify(int, char const *&rule_name) const {

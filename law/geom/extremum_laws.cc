@@ -1,0 +1,43 @@
+#include "law/geom/extremum_laws.h"
+
+#include "law/lang/law_list.h"
+#include "law/ops/elementary_laws.h"
+#include "law/ops/law_builders.h"
+
+namespace {
+law_list reg_max(new max_law(nullptr, 0));
+law_list reg_min(new min_law(nullptr, 0));
+}  // namespace
+
+void extremum_law::evaluate(double const *x, double *answer) const {
+    law *const *subs = fsub();
+    if (fsub_num() == 0) {
+        answer[0] = 0.0;
+        return;
+    }
+    double best = first_value(subs[0], x);
+    for (int i = 1, n = fsub_num(); i < n; ++i) {
+        double const v = first_value(subs[i], x);
+        if (sign_ * (v - best) > 0) best = v;
+    }
+    answer[0] = best;
+}
+
+law *extremum_law::deriv(int which) const {
+    law *const *f = fsub();
+    int const n = fsub_num();
+    if (n == 1) return f[0]->derivative(which);
+    law_ptr sum;
+    for (int k = 0; k < n; ++k) {
+        // f_k leads where it beats every other member.
+        law_ptr term = build::d(f[k], which);
+        for (int j = 0; j < n; ++j) {
+            if (j == k) continue;
+            law_ptr const gap = sign_ > 0 ? build::minus(share(f[k]), share(f[j]))
+                                          : build::minus(share(f[j]), share(f[k]));
+            term = build::times(build::apply<set_law>(gap), term);
+        }
+        sum = sum ? build::plus(sum, term) : std::move(term);
+    }
+    return sum.release();
+}

@@ -1,0 +1,85 @@
+#include "law/geom/log_law.h"
+
+#include <array>
+#include <cmath>
+
+#include "base/tolerance.h"
+#include "law/core/constant_law.h"
+#include "law/lang/law_list.h"
+#include "law/numeric/law_sample.h"
+#include "law/ops/law_builders.h"
+
+namespace {
+law_list reg_log(new log_law(nullptr, 0));
+law_list reg_mod(new mod_law(nullptr, nullptr));
+
+law **checked_log(law **subs, int n) {
+    if (!subs) return subs;
+    if (n < 1 || n > 2 || !subs[0]) law_error(LAW_BASE_C);
+    if (n == 2 && !law_isa<constant_law>(subs[1])) law_error(LAW_BASE_C);
+    return subs;
+}
+
+law **checked_mod(law **subs, int n) {
+    if (!subs || n != 2) law_error(LAW_SYNTAX);
+    return subs;
+}
+}  // namespace
+
+log_law::log_law(law **subs, int n) : multiple_law(checked_log(subs, n), n) {}
+
+double log_law::base() const {
+    if (fsub_num() < 2) return 10.0;
+    double const b = value_at(fsub()[1], 1.0);
+    if (b <= 0 || std::fabs(b - 1) <= resmch) law_error(LAW_BASE_P);
+    return b;
+}
+
+void log_law::evaluate(double const *x, double *answer) const {
+    double const b = base();
+    double const a = first_value(fsub()[0], x);
+    if (a <= 0) law_error(LAW_LOG);
+    answer[0] = std::log(a) / std::log(b);
+}
+
+int log_law::in_domain(double const *x) const {
+    law const *a = fsub()[0];
+    if (!a->in_domain(x) || first_value(a, x) <= 0) return 0;
+    for (int i = 1; i < fsub_num(); ++i)
+        if (!fsub()[i]->in_domain(x)) return 0;
+    return 1;
+}
+
+law *log_law::deriv(int which) const {
+    law_ptr const a = share(fsub()[0]);
+    law_ptr const ln_base = build::constant(std::log(base()));
+    return build::divide(build::d(a.get(), which), build::times(a, ln_base)).release();
+}
+
+ZEM::interval log_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    ZEM::interval const a = fsub()[0]->estimate_bounds(domain, failed);
+    double const b = base();
+    if (failed || !a.bounded_below() || a.start_pt() <= 0) {
+        failed = 1;
+        return {};
+    }
+    // The logarithm is monotonic: increasing for a base above 1, decreasing below.
+    double const ln_b = std::log(b);
+    double const from = std::log(a.start_pt()) / ln_b;
+    if (!a.bounded_above())
+        return ln_b > 0 ? ZEM::interval::below(from) : ZEM::interval::above(from);
+    double const to = std::log(a.end_pt()) / ln_b;
+    return ln_b > 0 ? ZEM::interval(from, to) : ZEM::interval(to, from);
+}
+
+mod_law::mod_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(), 2) {}
+
+mod_law::mod_law(law **subs, int n) : multiple_law(checked_mod(subs, n), n) {}
+
+void mod_law::evaluate(double const *x, double *answer) const {
+    double const a = first_value(fsub()[0], x), b = first_value(fsub()[1], x);
+    if (b == 0.0) law_error(LAW_ZERODIVIDE);
+    answer[0] = a - std::floor(a / b) * b;
+}
+
+law *mod_law::deriv(int) const { return new constant_law(0.0); }

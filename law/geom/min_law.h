@@ -1,0 +1,2 @@
+#pragma once
+#include "law/geom/extremum_laws.h"

@@ -1,0 +1,2 @@
+#pragma once
+#include "law/geom/log_law.h"

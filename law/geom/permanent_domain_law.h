@@ -1,0 +1,2 @@
+#pragma once
+#include "law/geom/domain_law.h"
