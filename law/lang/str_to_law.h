@@ -1,16 +1,27 @@
 #pragma once
 // Reading laws from text: the inverse of the printer (law::string with the default syntax).
 //
-// Limits. Texts nested deeper than law_parse_depth_limit levels (brackets, or operators and
-// function names applied one inside another) are refused, so that every law the parser returns
-// can be printed, evaluated, differentiated and destroyed without exhausting the stack.
+// The text is read case-blind and without blanks; function and operator names come from the
+// registry of parsable prototypes (law_list), law data names from law_data_list. "LAW<n>" stands
+// for the law held by data[n-1] (a law_law_data), and "<NAME><n>" for data[n-1] as the argument
+// of a law of law data, as in CUR(SWEDGE1).
+//
+// Limits. Brackets must balance, and a law may nest at most law_parse_depth_limit levels, counted
+// both as bracket depth and as laws applied one inside another (X+X+...+X with 1001 terms nests
+// 1001 levels). The limit is checked before the parser descends, so every law it returns can be
+// printed, evaluated, differentiated and destroyed without exhausting the stack. Numbers are at
+// most 32 characters; variable numbers run from 1 to law_parse_variable_limit; reference numbers
+// from 1 to count. Any text is read or refused in time O(n log n) of its length.
 class law;
 class law_data;
 
-// Deepest nesting of brackets and of operators and functions that str_to_law accepts.
+// Deepest nesting of brackets, and of laws within laws, that str_to_law accepts.
 inline constexpr int law_parse_depth_limit = 1000;
+// Largest variable number (X100000 is input index 99999).
+inline constexpr int law_parse_variable_limit = 100000;
 
-// Reads a law from text. "LAW<n>" refers to data[n-1] (a law_law_data) and "<NAME><n>" names
-// data[n-1] as an argument of a law of law data. Returns a new reference, or null for "NULL"
-// and for text that cannot be read; a failure leaves its message in TEST_get_error().
+// Reads a law from text. Returns a new reference, or null for "NULL" and for text that cannot be
+// read. Every call clears the calling thread's message (TEST_get_error()); a failure leaves a
+// message there: "bad syntax at <rest of the text>", "law <n> was not given", "unbalanced
+// brackets at <rest>", "law nested deeper than 1000 levels", and so on. Raises no error.
 law *str_to_law(char const *text, law_data **data = nullptr, int count = 0);
