@@ -1,0 +1,12 @@
+#pragma once
+// The four workloads of the report; each runs its timing loops and returns its markdown section.
+#include <string>
+
+namespace bench {
+
+std::string evaluation_section();
+std::string parsing_section();
+std::string derivative_section();
+std::string scaling_section();
+
+}  // namespace bench
