@@ -1,6 +1,7 @@
 #pragma once
 // The four arithmetic operators and the power: A + B, A - B, A * B, A / B, A ^ B.
 #include "law/core/binary_law.h"
+#include "law/ops/operator_rules.h"
 
 class plus_law : public binary_law {
     LAW_CLASS_FACTS(plus_law, binary_law)
@@ -9,6 +10,9 @@ class plus_law : public binary_law {
     int associative() const override { return 1; }
     int commutative() const override { return 1; }
     law *make_one(law *left, law *right) const override { return new plus_law(left, right); }
+    law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
+        return plus_rules(this, rule_name);
+    }
 
     void evaluate(double const *x, double *y) const override;
     law_polynomial *polynomial(law *in) const override;
@@ -24,6 +28,9 @@ class minus_law : public binary_law {
   public:
     minus_law(law *left, law *right) : binary_law(left, right) {}
     law *make_one(law *left, law *right) const override { return new minus_law(left, right); }
+    law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
+        return minus_rules(this, rule_name);
+    }
 
     void evaluate(double const *x, double *y) const override;
     law_polynomial *polynomial(law *in) const override;
@@ -40,6 +47,9 @@ class times_law : public binary_law {
     int associative() const override { return 1; }
     int commutative() const override { return 1; }
     law *make_one(law *left, law *right) const override { return new times_law(left, right); }
+    law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
+        return times_rules(this, rule_name);
+    }
 
     // Raises LAW_TIMES when both sides return more than one value.
     void evaluate(double const *x, double *y) const override;
@@ -56,6 +66,9 @@ class division_law : public binary_law {
     // Raises LAW_DIVISION when the right side returns 2 or more values.
     division_law(law *left, law *right);
     law *make_one(law *left, law *right) const override { return new division_law(left, right); }
+    law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
+        return division_rules(this, rule_name);
+    }
 
     // 0/0 is resolved by the L'Hopital rule; x/0 raises LAW_ZERODIVIDE.
     void evaluate(double const *x, double *y) const override;
@@ -71,6 +84,9 @@ class exponent_law : public binary_law {
   public:
     exponent_law(law *left, law *right) : binary_law(left, right) {}
     law *make_one(law *left, law *right) const override { return new exponent_law(left, right); }
+    law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
+        return exponent_rules(this, rule_name);
+    }
 
     // Raises LAW_EXPONENT for 0 to a power <= 0 and a negative base under a non-whole exponent.
     void evaluate(double const *x, double *y) const override;

@@ -1,6 +1,7 @@
 #pragma once
 // A o B: the outer law A evaluated at the output of the inner law B.
 #include "law/core/binary_law.h"
+#include "law/ops/operator_rules.h"
 
 class composite_law : public binary_law {
     LAW_CLASS_FACTS(composite_law, binary_law)
@@ -9,6 +10,9 @@ class composite_law : public binary_law {
     // A o (B1, ..., Bn): the inner law is the vector of the n laws.
     composite_law(law *outer, law **inner, int n);
     law *make_one(law *left, law *right) const override { return new composite_law(left, right); }
+    law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
+        return composite_rules(this, rule_name);
+    }
     law *outer() const { return fleft(); }
     law *inner() const { return fright(); }
 

@@ -1,7 +1,138 @@
-#include "law/core/law.h"
+#include "law/ops/law_simplify.h"
 
-// Until the rule engine lands, a law is its own simplified form.
-law *law_simplify(law const *l, int, int) {
-    l->add();
-    return const_cast<law *>(l);
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "base/output.h"
+#include "law/core/binary_law.h"
+#include "law/core/multiple_law.h"
+#include "law/core/unary_law.h"
+#include "law/ops/srule.h"
+
+namespace {
+
+std::atomic<int> debug_level{0};
+
+using text_ptr = std::unique_ptr<char, vorn_text_deleter>;
+text_ptr text_of(law const *l) { return text_ptr(l->string(law_symbol_default)); }
+
+void print_law(char const *format, law const *l) {
+    text_ptr const t = text_of(l);
+    zem_printf(format, t.get());
+}
+
+// The sub-laws passed through the same pass; l rebuilt when any of them changed.
+law_ptr simplify_subs(law *l, int mode, int &changed) {
+    if (auto const *b = law_cast<binary_law>(l)) {
+        int cl = 0, cr = 0;
+        law_ptr const left = adopt(simplify_pass(b->fleft(), cl, mode));
+        law_ptr const right = adopt(simplify_pass(b->fright(), cr, mode));
+        if (cl || cr || left.get() != b->fleft() || right.get() != b->fright()) {
+            changed = 1;
+            return adopt(b->make_one(left.get(), right.get()));
+        }
+    } else if (auto const *u = law_cast<unary_law>(l)) {
+        int c = 0;
+        law_ptr const sub = adopt(simplify_pass(u->fsub(), c, mode));
+        if (c || sub.get() != u->fsub()) {
+            changed = 1;
+            return adopt(u->make_one(sub.get()));
+        }
+    } else if (auto const *m = law_cast<multiple_law>(l)) {
+        int const n = m->fsub_num();
+        std::unique_ptr<law_ptr[]> held(new law_ptr[static_cast<std::size_t>(n)]);
+        std::unique_ptr<law *[]> subs(new law *[static_cast<std::size_t>(n)]);
+        bool any = false;
+        for (int i = 0; i < n; ++i) {
+            int c = 0;
+            held[i] = adopt(simplify_pass(m->fsub()[i], c, mode));
+            subs[i] = held[i].get();
+            any = any || c || subs[i] != m->fsub()[i];
+        }
+        if (any) {
+            changed = 1;
+            return adopt(m->make_one(subs.get(), n));
+        }
+    }
+    return share(l);
+}
+
+// Runs the pass of one list until it changes nothing; a cycling rule pair is reported and
+// broken after simplify_round_limit rounds.
+bool over_round_limit(int rounds, law const *current) {
+    if (rounds < simplify_round_limit) return false;
+    print_law("Simplify: rules still rewriting after the round limit, stopping at %s\n", current);
+    return true;
+}
+
+}  // namespace
+
+int simplify_debug_level() { return debug_level.load(std::memory_order_relaxed); }
+
+void trace_rule(char const *name, law const *before, law const *after) {
+    if (!simplify_debug_level() || !name || !*name) return;
+    zem_printf("%s ", name);
+    for (std::size_t i = std::strlen(name); i < 20; ++i) zem_printf(" ");
+    print_law("%s -> ", before);
+    print_law("%s ", after);
+    zem_printf("\n\n");
+}
+
+law *simplify_pass(law *l, int &changed, int mode) {
+    changed = 0;
+    if (l->is_simplified(mode)) {
+        law *recorded = l->simplify(1, 0);
+        // A record that is not final yet is followed in the next round.
+        if (recorded != l) changed = 1;
+        return recorded;
+    }
+    int const debug = simplify_debug_level();
+    if (debug > 2) print_law("working on %s\n", l);
+    law_ptr current = simplify_subs(l, mode, changed);
+    if (changed && debug > 2) print_law("answer %s\n", current.get());
+    for (SRule const *r = SRule::head(mode); r; r = r->next()) {
+        law *replacement = r->apply(current.get());
+        if (!replacement) continue;
+        law_ptr next = adopt(replacement);
+        trace_rule(r->name(), current.get(), next.get());
+        current = std::move(next);
+        changed = 1;
+    }
+    l->reset_simplify(current.get(), 1);
+    return current.release();
+}
+
+law *law_simplify(law const *l, int level, int debug) {
+    // Nested simplifications (a rule asking a law whether it is constant) keep the outer level.
+    int const outer_debug = debug_level.exchange(debug, std::memory_order_relaxed);
+    struct restore {
+        int level;
+        ~restore() { debug_level.store(level, std::memory_order_relaxed); }
+    } const restore_debug{outer_debug};
+
+    law_ptr current = share(l);
+    if (debug) print_law("\nSimplify %s\n", current.get());
+    int changed = 1;
+    for (int rounds = 0; changed && !over_round_limit(rounds, current.get()); ++rounds) {
+        current = adopt(simplify_pass(current.get(), changed, 0));
+        if (debug > 2) print_law("big answer %s\n", current.get());
+        if (level >= 2) {
+            int deep_changed = 0;
+            current = adopt(simplify_pass(current.get(), deep_changed, 1));
+            if (debug > 2) print_law("big answer %s\n", current.get());
+            if (deep_changed) changed = deep_changed;
+        }
+    }
+    if (debug) {
+        print_law("\n%s\n", current.get());
+        zem_printf("\nPost Simplify\n");
+    }
+    changed = 1;
+    for (int rounds = 0; changed && !over_round_limit(rounds, current.get()); ++rounds) {
+        current = adopt(simplify_pass(current.get(), changed, 2));
+        if (debug > 2) print_law("big answer %s\n", current.get());
+    }
+    if (debug) zem_printf("\n");
+    return current.release();
 }

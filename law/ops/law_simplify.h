@@ -1,0 +1,16 @@
+#pragma once
+// The rule engine behind law::simplify (law_simplify itself is declared with the law).
+#include "law/core/law.h"
+
+// One bottom-up pass of rule list `mode` over l; a new reference. Sets changed when anything
+// was rewritten.
+law *simplify_pass(law *l, int &changed, int mode);
+
+// The debug level of the simplification running now (0: silent, 1: rules, 3: every node).
+int simplify_debug_level();
+
+// Prints the trace line of an applied rule when tracing is on and the rule has a name.
+void trace_rule(char const *name, law const *before, law const *after);
+
+// Rounds of a phase after which the engine reports a rule cycle and stops with what it has.
+inline constexpr int simplify_round_limit = 200;

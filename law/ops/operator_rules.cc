@@ -1,0 +1,404 @@
+#include "law/ops/operator_rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+
+#include "law/geom/vector_law.h"
+#include "law/numeric/law_polynomial.h"
+#include "law/ops/composite_law.h"
+#include "law/ops/negate_law.h"
+#include "law/ops/rule_support.h"
+
+using namespace rules;
+
+namespace {
+
+// A rule: a replacement or null.
+using rule_result = law_ptr;
+
+// Runs the rules in order; the first that gives a law wins and is named.
+template <class L>
+law *first_rule(L const *l, char const *&rule_name,
+                std::initializer_list<std::pair<char const *, rule_result (*)(L const *)>> list) {
+    for (auto const &[name, rule] : list) {
+        if (law_ptr r = rule(l)) {
+            name_rule(rule_name, name);
+            return r.release();
+        }
+    }
+    return nullptr;
+}
+
+// Replaces operands i and j (i < j) of a flattened chain by `merged` at i.
+std::vector<law_ptr> merge_operands(std::vector<law *> const &list, std::size_t i, std::size_t j,
+                                    law_ptr const &merged) {
+    std::vector<law_ptr> out;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        if (k == i)
+            out.push_back(merged);
+        else if (k != j)
+            out.push_back(share(list[k]));
+    }
+    return out;
+}
+
+bool scalar(law const *l) { return l->return_dim() == 1 && !law_isa<vector_law>(l); }
+
+// ---------------------------------------------------------------- plus
+
+law_ptr zero_plus(plus_law const *l) {
+    return is_constant_value(l->fleft(), 0) ? share(l->fright()) : nullptr;
+}
+
+law_ptr plus_zero(plus_law const *l) {
+    return is_constant_value(l->fright(), 0) ? share(l->fleft()) : nullptr;
+}
+
+// A term read as coefficient * rest; constants have no such reading.
+struct scaled_term {
+    law_ptr coefficient;
+    law *rest = nullptr;
+};
+std::optional<scaled_term> as_scaled(law *term) {
+    if (auto const *t = law_cast<times_law>(term))
+        return scaled_term{share(t->fleft()), t->fright()};
+    if (as_constant(term)) return std::nullopt;
+    return scaled_term{build::constant(1), term};
+}
+
+bool same_rest(law const *a, law const *b) {
+    if (a == b) return true;
+    if (law_isa<times_law>(a) && law_isa<times_law>(b)) return *a == *b;
+    return a->type() == b->type() && a->same(a, b);
+}
+
+law_ptr collect_like_terms(plus_law const *l) {
+    std::vector<law *> const terms = flatten(l);
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        auto const a = as_scaled(terms[i]);
+        if (!a) continue;
+        for (std::size_t j = i + 1; j < terms.size(); ++j) {
+            auto const b = as_scaled(terms[j]);
+            if (!b || !same_rest(a->rest, b->rest)) continue;
+            law_ptr const merged =
+                build::times(build::plus(a->coefficient, b->coefficient), share(a->rest));
+            return rebuild(merge_operands(terms, i, j, merged), *l);
+        }
+    }
+    return nullptr;
+}
+
+// The argument of f(X)^2 for the function class f, or null.
+law *squared_argument(law const *term, int function_id) {
+    auto const *p = law_cast<exponent_law>(term);
+    if (!p || !is_constant_value(p->fright(), 2) || !is_class(p->fleft(), function_id))
+        return nullptr;
+    return static_cast<unary_law const *>(p->fleft())->fsub();
+}
+
+law_ptr pythagoras(plus_law const *l) {
+    std::vector<law *> const terms = flatten(l);
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        law *const x = squared_argument(terms[i], law_id::cos_law);
+        if (!x) continue;
+        for (std::size_t j = 0; j < terms.size(); ++j) {
+            law *const y = squared_argument(terms[j], law_id::sin_law);
+            if (!y || !equal(x, y)) continue;
+            law_ptr const one = build::constant(1);
+            if (terms.size() == 2) return one;
+            return rebuild(merge_operands(terms, std::min(i, j), std::max(i, j), one), *l);
+        }
+    }
+    return nullptr;
+}
+
+// Applies op to the corresponding components of two vectors of the same length.
+template <class Combine>
+law_ptr componentwise(vector_law const *a, vector_law const *b, Combine combine) {
+    int const n = a->fsub_num();
+    std::vector<law_ptr> parts;
+    std::vector<law *> raw;
+    for (int i = 0; i < n; ++i) {
+        parts.push_back(combine(share(a->fsub()[i]), share(b->fsub()[i])));
+        raw.push_back(parts.back().get());
+    }
+    return make_law<vector_law>(raw.data(), n);
+}
+
+law_ptr vector_sum(plus_law const *l) {
+    auto const *a = law_cast<vector_law>(l->fleft());
+    auto const *b = law_cast<vector_law>(l->fright());
+    // Vectors of different lengths are left to evaluation, which knows how they pair.
+    if (!a || !b || a->fsub_num() != b->fsub_num()) return nullptr;
+    return componentwise(a, b, build::plus);
+}
+
+// A side of a sum as factors base^exponent with numeric exponents.
+struct numeric_power {
+    law *base;
+    double exponent;
+};
+std::vector<numeric_power> numeric_factors(law *side) {
+    std::vector<law *> const factors = law_isa<times_law>(side)
+                                           ? flatten(static_cast<times_law const *>(side))
+                                           : std::vector<law *>{side};
+    std::vector<numeric_power> out;
+    for (law *f : factors) {
+        auto const *p = law_cast<exponent_law>(f);
+        if (p && as_constant(p->fright()))
+            out.push_back({p->fleft(), value_at_one(p->fright())});
+        else
+            out.push_back({f, 1.0});
+    }
+    return out;
+}
+
+law_ptr power_of(law *base, double exponent) {
+    if (exponent == 1.0) return share(base);
+    return build::power(share(base), build::constant(exponent));
+}
+
+// The product of the factors left with a non-zero exponent, or the constant 1.
+law_ptr product_of(std::vector<numeric_power> const &factors) {
+    std::vector<law_ptr> parts;
+    for (auto const &f : factors)
+        if (f.exponent != 0.0) parts.push_back(power_of(f.base, f.exponent));
+    if (parts.empty()) return build::constant(1);
+    times_law const op(nullptr, nullptr);
+    return rebuild(parts, op);
+}
+
+law_ptr factoring(plus_law const *l) {
+    if (!scalar(l->fleft()) || !scalar(l->fright())) return nullptr;
+    std::vector<numeric_power> left = numeric_factors(l->fleft());
+    std::vector<numeric_power> right = numeric_factors(l->fright());
+    std::vector<numeric_power> shared;
+    for (auto &a : left) {
+        for (auto &b : right) {
+            if (a.exponent == 0.0 || b.exponent == 0.0 || !equal(a.base, b.base)) continue;
+            // Taking out a power of a constant only moves a number around.
+            if (as_constant(a.base)) continue;
+            double const common = std::min(a.exponent, b.exponent);
+            // Only powers whose split keeps the value: both sides whole, or a shared positive part.
+            if (common <= 0.0 || std::trunc(a.exponent) != a.exponent ||
+                std::trunc(b.exponent) != b.exponent)
+                continue;
+            shared.push_back({a.base, common});
+            a.exponent -= common;
+            b.exponent -= common;
+        }
+    }
+    if (shared.empty()) return nullptr;
+    law_ptr const rest = build::plus(product_of(left), product_of(right));
+    return build::times(product_of(shared), rest);
+}
+
+// ---------------------------------------------------------------- times
+
+law_ptr zero_times(times_law const *l) {
+    return is_constant_value(l->fleft(), 0) ? build::constant(0) : nullptr;
+}
+
+law_ptr one_times(times_law const *l) {
+    return is_constant_value(l->fleft(), 1) ? share(l->fright()) : nullptr;
+}
+
+law_ptr times_one(times_law const *l) {
+    return is_constant_value(l->fright(), 1) ? share(l->fleft()) : nullptr;
+}
+
+law_ptr merge_powers(times_law const *l) {
+    std::vector<law *> const factors = flatten(l);
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+        power_form const a = as_power(factors[i]);
+        // A product of vectors is no power of one vector.
+        if (a.base->return_dim() != 1) continue;
+        for (std::size_t j = i + 1; j < factors.size(); ++j) {
+            power_form const b = as_power(factors[j]);
+            if (!equal(a.base, b.base)) continue;
+            law_ptr const merged = build::power(share(a.base), build::plus(a.exponent, b.exponent));
+            if (factors.size() == 2) return merged;
+            return rebuild(merge_operands(factors, i, j, merged), *l);
+        }
+    }
+    return nullptr;
+}
+
+law_ptr negated_factors(times_law const *l) {
+    auto const *a = law_cast<negate_law>(l->fleft());
+    auto const *b = law_cast<negate_law>(l->fright());
+    if (a && b) return build::times(share(a->fsub()), share(b->fsub()));
+    auto const *ca = as_constant(l->fleft());
+    auto const *cb = as_constant(l->fright());
+    if (a && cb && cb->value() < 0)
+        return build::times(share(a->fsub()), build::constant(-cb->value()));
+    if (ca && b && ca->value() < 0)
+        return build::times(build::constant(-ca->value()), share(b->fsub()));
+    return nullptr;
+}
+
+// Each component of the vector times the scalar, the scalar kept on its side.
+law_ptr scalar_times_vector(times_law const *l) {
+    bool const vector_right = law_isa<vector_law>(l->fright()) && scalar(l->fleft());
+    bool const vector_left = law_isa<vector_law>(l->fleft()) && scalar(l->fright());
+    if (!vector_right && !vector_left) return nullptr;
+    auto const *v = static_cast<vector_law const *>(vector_right ? l->fright() : l->fleft());
+    law_ptr const f = share(vector_right ? l->fleft() : l->fright());
+    std::vector<law_ptr> parts;
+    std::vector<law *> raw;
+    for (int i = 0; i < v->fsub_num(); ++i) {
+        law_ptr const c = share(v->fsub()[i]);
+        parts.push_back(vector_right ? build::times(f, c) : build::times(c, f));
+        raw.push_back(parts.back().get());
+    }
+    return make_law<vector_law>(raw.data(), v->fsub_num());
+}
+
+// ---------------------------------------------------------------- exponent
+
+bool whole(double v) { return std::isfinite(v) && v == std::trunc(v); }
+
+law_ptr power_one(exponent_law const *l) {
+    auto const *b = as_constant(l->fright());
+    return b && std::fabs(b->value() - 1) < 1e-14 ? share(l->fleft()) : nullptr;
+}
+
+bool negative_constant(law const *l) {
+    auto const *c = as_constant(l);
+    return c && c->value() < 0;
+}
+
+law_ptr power_of_product(exponent_law const *l) {
+    auto const *t = law_cast<times_law>(l->fleft());
+    if (!t) return nullptr;
+    auto const *b = as_constant(l->fright());
+    bool const whole_power = b && whole(b->value());
+    if ((negative_constant(t->fleft()) || negative_constant(t->fright())) && !whole_power)
+        return nullptr;
+    law_ptr const e = share(l->fright());
+    return build::times(build::power(share(t->fleft()), e), build::power(share(t->fright()), e));
+}
+
+law_ptr power_of_power(exponent_law const *l) {
+    auto const *inner = law_cast<exponent_law>(l->fleft());
+    if (!inner || !as_constant(inner->fright()) || !as_constant(l->fright())) return nullptr;
+    double const x[1] = {1.5};
+    if (!whole(first_value(inner->fright(), x)) || !whole(first_value(l->fright(), x)))
+        return nullptr;
+    return build::power(share(inner->fleft()),
+                        build::times(share(inner->fright()), share(l->fright())));
+}
+
+law_ptr power_zero(exponent_law const *l) {
+    return is_constant_value(l->fright(), 0) ? build::constant(1) : nullptr;
+}
+
+// ---------------------------------------------------------------- composite
+
+law_ptr constant_outer(composite_law const *l) {
+    return l->outer()->take_dim() == 0 ? share(l->outer()) : nullptr;
+}
+
+law_ptr identity_inner(composite_law const *l) {
+    auto const *x = law_cast<identity_law>(l->inner());
+    return x && x->take_dim() == 1 ? share(l->outer()) : nullptr;
+}
+
+// y = a x + b read through the polynomial of a law of one input in X (input 0).
+struct linear_form {
+    double a, b;
+};
+std::optional<linear_form> as_linear(law const *l) {
+    if (l->take_dim() > 1 || l->return_dim() != 1) return std::nullopt;
+    std::unique_ptr<law_polynomial> const p(l->polynomial(nullptr));
+    if (!p || p->degree() < 0 || p->degree() > 1) return std::nullopt;
+    law const *v = p->variable();
+    auto const *x = law_cast<identity_law>(v);
+    if (v && !(x && x->index() == 0)) return std::nullopt;
+    return linear_form{p->coefficent(1), p->coefficent(0)};
+}
+
+law_ptr linear_of_linear(composite_law const *l) {
+    auto const outer = as_linear(l->outer());
+    auto const inner = as_linear(l->inner());
+    if (!outer || !inner) return nullptr;
+    return build::plus(
+        build::constant(outer->a * inner->b + outer->b),
+        build::times(build::constant(outer->a * inner->a), make_law<identity_law>(0, 'X')));
+}
+
+law_ptr vector_of_composites(composite_law const *l) {
+    auto const *v = law_cast<vector_law>(l->outer());
+    if (!v) return nullptr;
+    std::vector<law_ptr> parts;
+    std::vector<law *> raw;
+    for (int i = 0; i < v->fsub_num(); ++i) {
+        parts.push_back(build::compose(share(v->fsub()[i]), share(l->inner())));
+        raw.push_back(parts.back().get());
+    }
+    return make_law<vector_law>(raw.data(), v->fsub_num());
+}
+
+// ---------------------------------------------------------------- minus, division
+
+law_ptr minus_as_sum(minus_law const *l) {
+    return build::plus(share(l->fleft()), build::times(build::constant(-1), share(l->fright())));
+}
+
+law_ptr division_as_power(division_law const *l) {
+    return build::times(share(l->fleft()), build::power(share(l->fright()), build::constant(-1)));
+}
+
+}  // namespace
+
+law *plus_rules(plus_law const *l, char const *&rule_name) {
+    if (!l->fleft() || !l->fright()) return nullptr;
+    return first_rule<plus_law>(l, rule_name,
+                                {{"0 + A = A", zero_plus},
+                                 {"A + 0 = A", plus_zero},
+                                 {"c1 * A + c2 * A -> (c1+c2)*A", collect_like_terms},
+                                 {"cos^2+sin^2=1", pythagoras},
+                                 {"vec+vec=vec", vector_sum},
+                                 {"Factoring", factoring}});
+}
+
+law *minus_rules(minus_law const *l, char const *&rule_name) {
+    if (!l->fleft() || !l->fright()) return nullptr;
+    return first_rule<minus_law>(l, rule_name, {{"B - A = B + (-1) * A", minus_as_sum}});
+}
+
+law *times_rules(times_law const *l, char const *&rule_name) {
+    if (!l->fleft() || !l->fright()) return nullptr;
+    return first_rule<times_law>(l, rule_name,
+                                 {{"0 * A = 0", zero_times},
+                                  {"1 * A = A", one_times},
+                                  {"A * 1 = A", times_one},
+                                  {"A^B * A^C -> A^(B+C)", merge_powers},
+                                  {"-A*-B=A*B", negated_factors},
+                                  {"f*vec", scalar_times_vector}});
+}
+
+law *division_rules(division_law const *l, char const *&rule_name) {
+    if (!l->fleft() || !l->fright()) return nullptr;
+    return first_rule<division_law>(l, rule_name, {{"A/B=A*B^(-1)", division_as_power}});
+}
+
+law *exponent_rules(exponent_law const *l, char const *&rule_name) {
+    if (!l->fleft() || !l->fright()) return nullptr;
+    return first_rule<exponent_law>(l, rule_name,
+                                    {{"A ^ 1 = A", power_one},
+                                     {"(A*B)^n=A^n*B^n", power_of_product},
+                                     {"(A^B)^C=A^(B*C)", power_of_power},
+                                     {"A^0=1", power_zero}});
+}
+
+law *composite_rules(composite_law const *l, char const *&rule_name) {
+    if (!l->fleft() || !l->fright()) return nullptr;
+    return first_rule<composite_law>(l, rule_name,
+                                     {{"CoA=C", constant_outer},
+                                      {"AoX=A", identity_inner},
+                                      {"LoL=L", linear_of_linear},
+                                      {"vec o f = vec", vector_of_composites}});
+}

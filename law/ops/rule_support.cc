@@ -1,0 +1,28 @@
+#include "law/ops/rule_support.h"
+
+namespace rules {
+
+double value_at_one(law const *l) {
+    if (auto const *c = as_constant(l)) return c->value();
+    // Wide enough for the inputs of any law whose inputs do not matter here.
+    double x[4] = {1.0, 1.0, 1.0, 1.0};
+    if (l->take_dim() > 4) {
+        std::vector<double> many(static_cast<std::size_t>(l->take_dim()), 1.0);
+        return first_value(l, many.data());
+    }
+    return first_value(l, x);
+}
+
+law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op) {
+    std::vector<law *> raw;
+    raw.reserve(list.size());
+    for (auto const &l : list) raw.push_back(l.get());
+    return build::chain(raw.data(), static_cast<int>(raw.size()), op);
+}
+
+power_form as_power(law *factor) {
+    if (auto const *p = law_cast<exponent_law>(factor)) return {p->fleft(), share(p->fright())};
+    return {factor, build::constant(1)};
+}
+
+}  // namespace rules

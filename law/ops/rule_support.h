@@ -1,0 +1,49 @@
+#pragma once
+// Small shared pieces of the rewrite rules: reading constants, flattening and rebuilding chains,
+// reading factors as powers.
+#include <vector>
+
+#include "law/core/binary_law.h"
+#include "law/core/constant_law.h"
+#include "law/ops/law_builders.h"
+
+namespace rules {
+
+// The constant_law l, or null.
+inline constant_law const *as_constant(law const *l) { return law_cast<constant_law>(l); }
+
+// Whether l is a constant_law of exactly that value.
+inline bool is_constant_value(law const *l, double v) {
+    auto const *c = as_constant(l);
+    return c && c->value() == v;
+}
+
+// The value of a law that takes no input (or any law, read at x = 1).
+double value_at_one(law const *l);
+
+// Whether l is a law of class id (by type, so subclasses of a class do not count).
+inline bool is_class(law const *l, int id) { return l && l->type() == id; }
+
+// The operands of op's chain of its own class, left to right (no new references).
+inline std::vector<law *> flatten(binary_law const *op) { return binary_law::chain_operands(op); }
+
+// ((list[0] op list[1]) op ...) with op's make_one; the constant 1 of op's kind is never needed
+// since callers always keep at least one operand.
+law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op);
+
+// A factor read as base ^ exponent: a power gives its two sides, any other law itself ^ 1.
+struct power_form {
+    law *base;
+    law_ptr exponent;
+};
+power_form as_power(law *factor);
+
+// Equal laws by law::operator== (which compares class and structure).
+inline bool equal(law const *a, law const *b) { return a == b || (a && b && *a == *b); }
+
+// Whether a rule's name is wanted, and stores it.
+inline void name_rule(char const *&slot, char const *name) {
+    if (!is_null_ref(slot)) slot = name;
+}
+
+}  // namespace rules
