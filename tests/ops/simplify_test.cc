@@ -128,7 +128,7 @@ TEST_F(Simplify, TracesEachNamedRuleInItsFormat) {
 
 TEST_F(Simplify, SharedSubTreesAreVisitedOnce) {
     law_ptr shared = parse("sin(x+y*y)");
-    law_ptr sum = build::plus(build::times(shared, parse("z")), build::times(parse("w"), shared));
+    law_ptr sum = build::plus(build::times(shared, X(2, 'Z')), build::times(X(3, 'W'), shared));
     std::string const out = captured([&] { adopt(law_simplify(sum.get(), 1, 3)); });
     std::string const text = "working on " + shared->text() + "\n";
     EXPECT_EQ(occurrences(out, text), 1) << out;
