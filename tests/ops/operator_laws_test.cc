@@ -1,9 +1,12 @@
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <random>
 #include <vector>
 
 #include "base/tolerance.h"
 #include "base/version.h"
+#include "law/numeric/law_polynomial.h"
 #include "ops_test_util.h"
 
 namespace {
@@ -278,6 +281,114 @@ TEST_F(OperatorLaws, BoundsFailures) {
     b = build::plus(X(), inner)->estimate_bounds({-1, 1}, failed);
     EXPECT_EQ(failed, lawutil_code(LAW_ZERODIVIDE));
     EXPECT_EQ(b.low(), b.high());
+}
+
+}  // namespace
+
+namespace {
+
+class OperatorPolynomials : public LawTest {};
+
+std::unique_ptr<law_polynomial> polynomial_of(law_ptr const &l) {
+    return std::unique_ptr<law_polynomial>(l->polynomial(nullptr));
+}
+
+TEST_F(OperatorPolynomials, SumsProductsAndPowersCombine) {
+    using build::constant;
+    law_ptr const x = X();
+    auto const p =
+        polynomial_of(build::times(build::plus(x, constant(1)), build::minus(x, constant(1))));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->degree(), 2);
+    EXPECT_EQ(p->coefficent(0), -1);
+    EXPECT_EQ(p->coefficent(1), 0);
+    EXPECT_EQ(p->coefficent(2), 1);
+
+    auto const cube = polynomial_of(build::power(build::plus(x, constant(2)), constant(3)));
+    ASSERT_TRUE(cube);
+    EXPECT_EQ(cube->degree(), 3);
+    EXPECT_EQ(cube->coefficent(0), 8);
+    EXPECT_EQ(cube->coefficent(1), 12);
+
+    auto const negated = polynomial_of(fn<negate_law>(build::times(x, x)));
+    ASSERT_TRUE(negated);
+    EXPECT_EQ(negated->coefficent(2), -1);
+
+    // A quotient is its own variable; so is a sum of two different variables' polynomials
+    // that cannot combine.
+    law_ptr const q = build::divide(x, build::plus(x, constant(1)));
+    auto const own = polynomial_of(q);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->degree(), 1);
+    EXPECT_EQ(own->variable(), q.get());
+    law_ptr const mixed = build::plus(fn<sin_law>(x), fn<cos_law>(x));
+    auto const fallback = polynomial_of(mixed);
+    ASSERT_TRUE(fallback);
+    EXPECT_EQ(fallback->variable(), mixed.get());
+    // A non-integer power is its own variable.
+    law_ptr const root = build::power(x, constant(0.5));
+    EXPECT_EQ(polynomial_of(root)->variable(), root.get());
+}
+
+class OperatorTrees : public LawTest {};
+
+// Random trees over one variable, built from operators and functions that stay defined on the
+// whole line, so that every derivative and bound can be checked at any point.
+law_ptr random_tree(std::mt19937 &rng, int depth) {
+    using build::constant;
+    std::uniform_int_distribution<int> pick(0, depth <= 0 ? 1 : 9);
+    std::uniform_real_distribution<double> value(-2, 2);
+    switch (pick(rng)) {
+        case 0:
+            return X();
+        case 1:
+            return constant(std::round(value(rng) * 4) / 4);
+        case 2:
+            return build::plus(random_tree(rng, depth - 1), random_tree(rng, depth - 1));
+        case 3:
+            return build::minus(random_tree(rng, depth - 1), random_tree(rng, depth - 1));
+        case 4:
+            return build::times(random_tree(rng, depth - 1), random_tree(rng, depth - 1));
+        case 5:
+            return fn<sin_law>(random_tree(rng, depth - 1));
+        case 6:
+            return fn<cos_law>(random_tree(rng, depth - 1));
+        case 7: {
+            law_ptr const a = random_tree(rng, depth - 1);
+            return build::divide(random_tree(rng, depth - 1),
+                                 build::plus(constant(3), fn<sin_law>(a)));
+        }
+        case 8:
+            return build::power(random_tree(rng, depth - 1), constant(2));
+        default:
+            return build::compose(fn<tanh_law>(X()), random_tree(rng, depth - 1));
+    }
+}
+
+TEST_F(OperatorTrees, DerivativesAndBoundsOfGeneratedTrees) {
+    std::mt19937 rng(20261205);
+    for (int n = 0; n < 60; ++n) {
+        law_ptr const f = random_tree(rng, 4);
+        law_ptr const df = adopt(f->derivative(0));
+        for (double x : {-1.3, 0.2, 0.9}) {
+            double const expected = numeric_slope(f.get(), x);
+            EXPECT_NEAR(df->eval(x), expected, 1e-5 * std::max(1.0, std::fabs(expected)))
+                << text(f) << " at " << x;
+        }
+        int failed = 0;
+        ZEM::interval const domain(-1, 1.5);
+        ZEM::interval b;
+        try {
+            b = f->estimate_bounds(domain, failed);
+        } catch (vorn_exception const &) {
+            continue;  // a function without bounds of its own (tanh o ...) is fine
+        }
+        if (failed) continue;
+        for (int i = 0; i <= 20; ++i) {
+            double const v = f->eval(domain.interpolate(i / 20.0));
+            EXPECT_TRUE(b.contains(v, 1e-9 * std::max(1.0, std::fabs(v)))) << text(f) << ": " << v;
+        }
+    }
 }
 
 }  // namespace
