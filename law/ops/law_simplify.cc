@@ -81,7 +81,12 @@ void trace_rule(char const *name, law const *before, law const *after) {
 
 law *simplify_pass(law *l, int &changed, int mode) {
     changed = 0;
-    if (l->is_simplified(mode)) {
+    // Prototypes and half-built laws have null sub-laws: nothing to rewrite there.
+    if (!l) return nullptr;
+    // The main phase trusts its own records; the deep and post phases only the records of a
+    // complete simplification at level 2 or more, since a main-phase record says nothing of
+    // their rules.
+    if (l->is_simplified(mode == 0 ? 1 : 2)) {
         law *recorded = l->simplify(1, 0);
         // A record that is not final yet is followed in the next round.
         if (recorded != l) changed = 1;
@@ -99,11 +104,12 @@ law *simplify_pass(law *l, int &changed, int mode) {
         current = std::move(next);
         changed = 1;
     }
-    l->reset_simplify(current.get(), 1);
+    if (mode == 0) l->reset_simplify(current.get(), 1);
     return current.release();
 }
 
 law *law_simplify(law const *l, int level, int debug) {
+    if (!l) return nullptr;
     // Nested simplifications (a rule asking a law whether it is constant) keep the outer level.
     int const outer_debug = debug_level.exchange(debug, std::memory_order_relaxed);
     struct restore {

@@ -96,12 +96,15 @@ law *merge_multiple_powers(law *l) {
     std::vector<law *> factors = flatten(t);
     for (std::size_t i = 0; i < factors.size(); ++i) {
         power_form const scaled = as_power(factors[i]);
-        if (!as_constant(scaled.exponent.get()) || scaled.base->return_dim() != 1) continue;
+        // Numbers are for the constant rules: a multiple of a number says nothing here.
+        if (!as_constant(scaled.exponent.get()) || scaled.base->return_dim() != 1 ||
+            scaled.base->take_dim() == 0)
+            continue;
         double const b = value_at_one(scaled.exponent.get());
         for (std::size_t j = 0; j < factors.size(); ++j) {
             if (j == i) continue;
             power_form const plain = as_power(factors[j]);
-            if (!as_constant(plain.exponent.get()) || as_constant(plain.base)) continue;
+            if (!as_constant(plain.exponent.get()) || plain.base->take_dim() == 0) continue;
             double const m = law_multiple(plain.base, scaled.base);
             // (m A)^B = m^B A^B needs m^B real.
             if (m == 0 || (m < 0 && !whole(b))) continue;
