@@ -72,6 +72,61 @@ TEST_F(Simplify, RewritesTheWorkedExamples) {
     EXPECT_DOUBLE_EQ(folded->eval(0), std::sin(3.0));
 }
 
+// Each operator rule once, with the value checked at a few points as well as the form.
+TEST_F(Simplify, OperatorRulesRewriteAndKeepValues) {
+    std::vector<example> const rows = {
+        {"VEC(X,1)+VEC(2,X)", "VEC(2+X,1+X)"},
+        {"2*VEC(X,Y)", "VEC(2*X,2*Y)"},
+        {"VEC(X,Y)*X", "VEC(X^2,Y*X)"},
+        {"VEC(X,1) O (X+1)", "VEC(1+X,1)"},
+        {"(2*X+1) O (3*X+4)", "9+6*X"},
+        {"3 O X", "3"},
+        {"SIN(X) O X", "SIN(X)"},
+        {"X^2*Y+X*Z", "X*(X*Y+Z)"},
+        {"X*Y+X", "X*(1+Y)"},
+        {"(2*X)^3*X", "8*X^4"},
+        {"(X*Y)^2", "X^2*Y^2"},
+        {"X^3*X^-1", "X^2"},
+        {"X^Y*X^Z", "X^(Y+Z)"},
+        {"(X^0.5)^2", "(X^0.5)^2"},
+        {"(-X)*(-3)", "3*X"},
+        {"-X/Y", "-X*Y^-1"},
+    };
+    for (auto const &r : rows) {
+        law_ptr const l = parse(r.in);
+        ASSERT_TRUE(l);
+        law_ptr const s = adopt(law_simplify(l.get(), 1, 0));
+        EXPECT_EQ(s->text(), r.out) << r.in;
+        for (double x : {0.7, 1.3, 2.9}) {
+            double in[3] = {x, x / 2 + 0.1, 1.7 - x};
+            EXPECT_NEAR(first_value(s.get(), in), first_value(l.get(), in), 1e-12) << r.in;
+        }
+    }
+}
+
+TEST_F(Simplify, PostPassTidiesSignsOnly) {
+    law_ptr const x = X(0, 'X'), y = X(1, 'Y');
+    struct post_case {
+        law_ptr in;
+        char const *out;
+    };
+    std::vector<post_case> const rows = {
+        {build::divide(build::negate(x), y), "-(X/Y)"},
+        {build::minus(x, build::negate(y)), "X+Y"},
+        {build::plus(x, build::negate(y)), "X-Y"},
+        {build::times(C(-1), x), "-X"},
+        {build::times(C(-2.5), x), "-(2.5*X)"},
+        {build::times(C(2), x), "2*X"},
+        {build::minus(x, y), "X-Y"},
+    };
+    for (auto const &r : rows) {
+        int changed = -1;
+        law_ptr const s = adopt(simplify_pass(r.in.get(), changed, 2));
+        EXPECT_EQ(s->text(), r.out);
+        EXPECT_EQ(changed, s->text() != r.in->text()) << r.out;
+    }
+}
+
 TEST_F(Simplify, LeavesWhatNoRuleMatches) {
     for (char const *text : {"X", "SIN(X)", "X-Y", "COS(X)^2+SIN(2*X)^2", "X^Y"}) {
         law_ptr l = parse(text);
