@@ -57,6 +57,7 @@ void combine_componentwise(binary_law const *l, double const *x, double *y, Op o
 // Polynomial of a sum, difference or product of two sides; the base form when they do not combine.
 template <class Op>
 law_polynomial *combine_polynomials(binary_law const *l, law *in, Op op) {
+    require_sides(l);
     std::unique_ptr<law_polynomial> const p(l->fleft()->polynomial(in));
     std::unique_ptr<law_polynomial> const q(l->fright()->polynomial(in));
     if (p && q) {
@@ -69,6 +70,7 @@ law_polynomial *combine_polynomials(binary_law const *l, law *in, Op op) {
 // Bounds of both sides. When one fails, its interval is what the caller returns.
 bool both_bounds(binary_law const *l, ZEM::interval const &domain, int &failed, ZEM::interval &a,
                  ZEM::interval &b) {
+    require_sides(l);
     failed = 0;
     a = l->fleft()->estimate_bounds(domain, failed);
     if (failed) return false;
@@ -243,7 +245,7 @@ void division_law::evaluate(double const *x, double *y) const {
 }
 
 int division_law::in_domain(double const *x) const {
-    if (!binary_law::in_domain(x)) return 0;
+    if (!fleft() || !fright() || !binary_law::in_domain(x)) return 0;
     return first_value(fright(), x) != 0.0;
 }
 
@@ -318,6 +320,7 @@ law *exponent_law::deriv(int which) const {
 }
 
 law_polynomial *exponent_law::polynomial(law *in) const {
+    require_sides(this);
     if (fright()->integer()) {
         int const n = static_cast<int>(value_without_input(fright()));
         std::unique_ptr<law_polynomial> p(fleft()->polynomial(in));

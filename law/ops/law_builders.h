@@ -32,8 +32,11 @@ template <class T>
 law_ptr apply(law_ptr const &a) {
     return make_law<T>(a.get());
 }
-// The derivative of a with respect to input `which`.
-inline law_ptr d(law const *a, int which) { return adopt(a->derivative(which)); }
+// The derivative of a with respect to input `which`; a missing law has none.
+inline law_ptr d(law const *a, int which) {
+    if (!a) law_error(LAW_DERIV);
+    return adopt(a->derivative(which));
+}
 
 // ((list[0] op list[1]) op list[2]) ... built with op's make_one; list[0] alone for n = 1.
 law_ptr chain(law *const *list, int n, binary_law const &op);

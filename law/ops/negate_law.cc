@@ -19,12 +19,14 @@ void negate_law::evaluate(double const *x, double *y) const {
 law *negate_law::deriv(int which) const { return build::negate(build::d(fsub(), which)).release(); }
 
 law_polynomial *negate_law::polynomial(law *in) const {
+    if (!fsub()) law_error(LAW_EVAL);
     std::unique_ptr<law_polynomial> const p(fsub()->polynomial(in));
     if (!p) return law::polynomial(in);
     return new law_polynomial(-*p);
 }
 
 ZEM::interval negate_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    if (!fsub()) law_error(LAW_BAD_BOUNDS);
     failed = 0;
     ZEM::interval const a = fsub()->estimate_bounds(domain, failed);
     if (failed) return a;
