@@ -117,7 +117,7 @@ void line_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(line_law_data));
 }
 
-int line_law_data::operator==(law_data const &other) const {
+bool line_law_data::operator==(law_data const &other) const {
     auto const *o = dynamic_cast<line_law_data const *>(&other);
     return o && same_range(*o) && root_ == o->root_ && dir_ == o->dir_;
 }
@@ -180,15 +180,22 @@ void helix_law_data::print(T4_ostream &out) const {
     out << " [" << data_start() << ", " << data_end() << "]";
 }
 
-law_data *helix_law_data::deep_copy(pointer_map *) const {
-    return new helix_law_data(centre_, axis_, major(), pitch(), data_start(), data_end());
-}
+helix_law_data::helix_law_data(helix_law_data const &other)
+    : analytic_curve_law_data(other.data_start(), other.data_end()),
+      centre_(other.centre_),
+      axis_(other.axis_),
+      x_(other.x_),
+      y_(other.y_),
+      radius_(other.radius_),
+      rise_(other.rise_) {}
+
+law_data *helix_law_data::deep_copy(pointer_map *) const { return new helix_law_data(*this); }
 
 void helix_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(helix_law_data));
 }
 
-int helix_law_data::operator==(law_data const &other) const {
+bool helix_law_data::operator==(law_data const &other) const {
     // A circle is a helix in form only: same_range also asks for the same class.
     auto const *o = dynamic_cast<helix_law_data const *>(&other);
     return o && same_range(*o) && centre_ == o->centre_ && axis_ == o->axis_ && x_ == o->x_ &&
@@ -199,9 +206,7 @@ circle_law_data::circle_law_data(ZEM::position const &centre, ZEM::vector const 
                                  ZEM::vector const &major, double start, double end)
     : helix_law_data(centre, normal, major, 0, start, end) {}
 
-law_data *circle_law_data::deep_copy(pointer_map *) const {
-    return new circle_law_data(centre(), axis(), major(), data_start(), data_end());
-}
+law_data *circle_law_data::deep_copy(pointer_map *) const { return new circle_law_data(*this); }
 
 void circle_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(circle_law_data));

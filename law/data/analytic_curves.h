@@ -44,7 +44,7 @@ class line_law_data : public analytic_curve_law_data {
     void print(T4_ostream &out) const override;
     law_data *deep_copy(pointer_map *map = nullptr) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
     ZEM::vector eval(double t, int nderiv = 0, int side = 0) const override;
     double speed() const override { return dir_.len(); }
 
@@ -75,11 +75,13 @@ class helix_law_data : public analytic_curve_law_data {
     void print(T4_ostream &out) const override;
     law_data *deep_copy(pointer_map *map = nullptr) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
     ZEM::vector eval(double t, int nderiv = 0, int side = 0) const override;
     double speed() const override { return std::hypot(radius_, rise_); }
 
   protected:
+    // An exact copy: rebuilding from the parameters would normalise the axes again.
+    helix_law_data(helix_law_data const &other);
     double foot(ZEM::position const &p, double const *guess) const override;
 
   private:

@@ -90,7 +90,7 @@ void plane_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(plane_law_data));
 }
 
-int plane_law_data::operator==(law_data const &other) const {
+bool plane_law_data::operator==(law_data const &other) const {
     auto const *o = dynamic_cast<plane_law_data const *>(&other);
     return o && same_ranges(*o) && root_ == o->root_ && u_dir_ == o->u_dir_ && v_dir_ == o->v_dir_;
 }
@@ -148,15 +148,21 @@ void sphere_law_data::print(T4_ostream &out) const {
     print_range(out, v_range());
 }
 
-law_data *sphere_law_data::deep_copy(pointer_map *) const {
-    return new sphere_law_data(centre_, radius_, z_, x_, u_range(), v_range());
-}
+sphere_law_data::sphere_law_data(sphere_law_data const &other)
+    : analytic_surface_law_data(other.u_range(), other.v_range()),
+      centre_(other.centre_),
+      radius_(other.radius_),
+      x_(other.x_),
+      y_(other.y_),
+      z_(other.z_) {}
+
+law_data *sphere_law_data::deep_copy(pointer_map *) const { return new sphere_law_data(*this); }
 
 void sphere_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(sphere_law_data));
 }
 
-int sphere_law_data::operator==(law_data const &other) const {
+bool sphere_law_data::operator==(law_data const &other) const {
     auto const *o = dynamic_cast<sphere_law_data const *>(&other);
     return o && same_ranges(*o) && centre_ == o->centre_ && radius_ == o->radius_ && x_ == o->x_ &&
            z_ == o->z_;

@@ -33,7 +33,7 @@ class plane_law_data : public analytic_surface_law_data {
     void print(T4_ostream &out) const override;
     law_data *deep_copy(pointer_map *map = nullptr) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
 
     ZEM::vector eval(ZEM::par_pos const &uv, int du = 0, int dv = 0, int side = 0) const override;
     ZEM::par_pos point_perp(ZEM::position const &p,
@@ -66,7 +66,7 @@ class sphere_law_data : public analytic_surface_law_data {
     void print(T4_ostream &out) const override;
     law_data *deep_copy(pointer_map *map = nullptr) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
 
     ZEM::vector eval(ZEM::par_pos const &uv, int du = 0, int dv = 0, int side = 0) const override;
     ZEM::par_pos point_perp(ZEM::position const &p,
@@ -78,6 +78,9 @@ class sphere_law_data : public analytic_surface_law_data {
     double min_curvature(ZEM::par_pos const &) const override { return 1 / radius_; }
 
   private:
+    // An exact copy: rebuilding from the parameters would normalise the axes again.
+    sphere_law_data(sphere_law_data const &other);
+
     ZEM::position centre_;
     double radius_;
     ZEM::unit_vector x_, y_, z_;

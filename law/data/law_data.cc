@@ -50,4 +50,4 @@ void law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(law_data));
 }
 
-int law_data::operator==(law_data const &) const { return 0; }
+bool law_data::operator==(law_data const &) const { return false; }

@@ -2,6 +2,7 @@
 // A counted object through which a law reaches something that is not a law: a curve, surface,
 // transform, lattice of points, or another law.
 #include <atomic>
+#include <concepts>
 #include <cstdint>
 
 #include "base/accounting.h"
@@ -50,8 +51,8 @@ class law_data : public ZEM_heap {
     virtual law_data *deep_copy(pointer_map *map = nullptr) const = 0;
     virtual law_data *set_domain(ZEM::interval const *domains) const;
     virtual void full_size(SizeAccumulator &acc, int count_self = 1) const;
-    virtual int operator==(law_data const &other) const;
-    int operator!=(law_data const &other) const { return !(*this == other); }
+    virtual bool operator==(law_data const &other) const;
+    bool operator!=(law_data const &other) const { return !(*this == other); }
 
     // Number of law data alive in the process (for leak checks).
     static long live_count();
@@ -64,5 +65,15 @@ class law_data : public ZEM_heap {
   private:
     mutable std::atomic<std::int32_t> use_count_{1};
 };
+
+// Comparison of law data of any two classes: the left one's virtual operator== decides. Without
+// it, comparing two different derived classes would be ambiguous between the operator and its
+// reversed form.
+template <class A, class B>
+requires(std::derived_from<A, law_data> &&std::derived_from<B, law_data> &&
+         !(std::same_as<A, law_data> && std::same_as<B, law_data>)) bool
+operator==(A const &a, B const &b) {
+    return static_cast<law_data const &>(a).operator==(static_cast<law_data const &>(b));
+}
 
 using law_data_ptr = ref_ptr<law_data>;

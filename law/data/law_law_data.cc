@@ -34,7 +34,7 @@ void law_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (law_) law_->full_size(acc, 1);
 }
 
-int law_law_data::operator==(law_data const &other) const {
+bool law_law_data::operator==(law_data const &other) const {
     if (other.type() != type()) return 0;
     law const *o = static_cast<law_law_data const &>(other).law_;
     return same_law(law_, o);

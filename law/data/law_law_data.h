@@ -16,7 +16,7 @@ class law_law_data : public law_data {
     law_data *deep_copy(pointer_map *map = nullptr) const override;
     law_data *set_domain(ZEM::interval const *domains) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
 
   protected:
     ~law_law_data() override;

@@ -6,7 +6,7 @@ void path_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(path_law_data));
 }
 
-int path_law_data::operator==(law_data const &other) const {
+bool path_law_data::operator==(law_data const &other) const {
     if (other.type() != type()) return 0;
     auto const &o = static_cast<path_law_data const &>(other);
     return start_ == o.start_ && end_ == o.end_;

@@ -16,7 +16,7 @@ class path_law_data : public law_data {
     int type() const override { return path_law_data_type; }
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     // Equal type codes and exactly equal ranges.
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
 
     // The point (nderiv 0) or its nderiv-th derivative at t, approached from side (-1 below,
     // 1 above, 0 either). A parameter curve answers in the first two components.

@@ -134,7 +134,7 @@ void base_position_array_law_data::full_size(SizeAccumulator &acc, int count_sel
     if (dims_) acc.addSize(sizeof(int) * ndims_);
 }
 
-int base_position_array_law_data::operator==(law_data const &other) const {
+bool base_position_array_law_data::operator==(law_data const &other) const {
     if (other.type() != type()) return 0;
     auto const &o = static_cast<base_position_array_law_data const &>(other);
     if (ndims_ != o.ndims_ || !std::equal(dims_, dims_ + ndims_, o.dims_)) return 0;

@@ -25,7 +25,7 @@ class base_position_array_law_data : public law_data {
     int type() const override { return position_array_law_data_type; }
     law_data *deep_copy(pointer_map *map = nullptr) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    int operator==(law_data const &other) const override;
+    bool operator==(law_data const &other) const override;
 
     // A new law data of the implementing class over the points and dims.
     virtual base_position_array_law_data *make_one(ZEM::position const *points, int const *dims,

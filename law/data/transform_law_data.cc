@@ -24,7 +24,7 @@ void base_transform_law_data::full_size(SizeAccumulator &acc, int count_self) co
     if (trans_) acc.addSize(2 * sizeof(ZEM::transf));
 }
 
-int base_transform_law_data::operator==(law_data const &other) const {
+bool base_transform_law_data::operator==(law_data const &other) const {
     if (other.type() != type()) return 0;
     auto const &o = static_cast<base_transform_law_data const &>(other);
     if (!trans_ || !o.trans_) return trans_ == o.trans_;
