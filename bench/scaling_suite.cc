@@ -1,5 +1,6 @@
 // Time against tree size for the main operations, with the exponent of a log-log fit.
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <sstream>
 
@@ -13,8 +14,10 @@ namespace {
 
 constexpr long tree_sizes[] = {10, 30, 100, 300, 1000, 3000, 10000, 30000, 100000};
 constexpr long shown_sizes[] = {10, 100, 1000, 10000, 100000};
-// An operation slower than this at one size is not run at the larger ones.
-constexpr double size_budget_seconds = 0.25;
+// An operation whose predicted time at the next size passes this is not run there: the
+// prediction takes the time as growing with the size to the power 1.5.
+constexpr double size_budget_seconds = 0.5;
+constexpr double predicted_growth = 1.5;
 
 // Fresh trees per timed iteration for operations that consume or change a tree.
 int batch_for(long nodes) { return static_cast<int>(std::clamp(20000 / nodes, 1L, 2000L)); }
@@ -131,10 +134,13 @@ std::string scaling_section() {
             auto shown_it = std::find(std::begin(shown_sizes), std::end(shown_sizes), p.target);
             if (shown_it != std::end(shown_sizes))
                 shown[shown_it - std::begin(shown_sizes)] = seconds;
-            if (seconds > size_budget_seconds &&
-                p.target != tree_sizes[std::size(tree_sizes) - 1]) {
+            std::size_t const next = static_cast<std::size_t>(&p - points.data()) + 1;
+            if (next < points.size() &&
+                seconds * std::pow(static_cast<double>(points[next].nodes) / p.nodes,
+                                   predicted_growth) >
+                    size_budget_seconds) {
                 notes << "- " << op.name << " took " << format_seconds(seconds) << " at " << p.nodes
-                      << " nodes; larger trees not measured.\n";
+                      << " nodes; larger trees not measured, to keep the run short.\n";
                 break;
             }
         }
