@@ -1,10 +1,14 @@
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <numeric>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "base/output.h"
+#include "law/lang/str_to_law.h"
 #include "law/numeric/integer_factors.h"
 #include "law/numeric/law_polynomial.h"
 #include "law/numeric/linear_system.h"
@@ -84,6 +88,50 @@ TEST_F(Polynomial, SumKeepsRightTermsFirstThenUnmatchedLeftTerms) {
     }
     EXPECT_EQ(sum.term_power(2), 3);
     EXPECT_EQ(sum.degree(), 3);
+}
+
+TEST_F(Polynomial, OperatorLawsCombineTheirSides) {
+    struct row {
+        char const *text;
+        int degree;
+        Terms terms;
+    };
+    std::vector<row> const rows = {
+        {"(X+1)*(X-1)", 2, {{0, -1.0}, {2, 1.0}}},
+        {"X+(-X)", 0, {}},
+        {"(2*X+1)^3", 3, {{0, 1.0}, {1, 6.0}, {2, 12.0}, {3, 8.0}}},
+        {"3-X*X", 2, {{0, 3.0}, {2, -1.0}}},
+    };
+    for (auto const &r : rows) {
+        law_ptr l = adopt(str_to_law(r.text));
+        ASSERT_TRUE(l) << r.text;
+        auto p = poly_of(l);
+        EXPECT_EQ(p->degree(), r.degree) << r.text;
+        EXPECT_EQ(terms(*p), r.terms) << r.text;
+    }
+    // Different variables fall back to the law itself as the variable.
+    law_ptr mixed = adopt(str_to_law("X+Y"));
+    auto p = poly_of(mixed);
+    EXPECT_EQ(p->degree(), 1);
+    EXPECT_EQ(p->variable(), mixed.get());
+}
+
+TEST_F(Polynomial, PrintsVariableDegreeAndTerms) {
+    law_ptr x = X();
+    law_polynomial const p = law_polynomial(2.5, 2, x.get()) + law_polynomial(-1.0, 0, nullptr);
+    FILE *sink = std::tmpfile();
+    FILE *before = debug_file_ptr;
+    set_debug_file(sink);
+    p.print();
+    law_polynomial().print();
+    set_debug_file(before);
+    std::string out;
+    std::rewind(sink);
+    for (int c; (c = std::fgetc(sink)) != EOF;) out += static_cast<char>(c);
+    std::fclose(sink);
+    EXPECT_EQ(out,
+              "Polynomial in X\nOf degree 2\nTerm 0 = -1.000000\nTerm 2 = 2.500000\n"
+              "Polynomial\nOf degree 0\n");
 }
 
 TEST_F(Polynomial, DifferentVariablesFailToCombine) {
