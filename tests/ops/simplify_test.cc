@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/output.h"
@@ -187,6 +188,27 @@ TEST_F(Simplify, SharedSubTreesAreVisitedOnce) {
     std::string const out = captured([&] { adopt(law_simplify(sum.get(), 1, 3)); });
     std::string const text = "working on " + shared->text() + "\n";
     EXPECT_EQ(occurrences(out, text), 1) << out;
+}
+
+TEST_F(Simplify, ConcurrentRunsOverSharedTreesAgree) {
+    law_ptr const shared = parse("(x*2+x)/x - sin(3)*y^1");
+    std::vector<std::string> results(4);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int k = 0; k < 20; ++k) {
+                // Fresh roots over one shared sub-tree: the records of the shared part are
+                // read and written from every thread.
+                law_ptr const root = build::plus(shared, C(k));
+                law_ptr const s = adopt(law_simplify(root.get(), 1 + k % 2, 0));
+                if (k == 0) results[t] = s->text();
+            }
+        });
+    }
+    for (auto &th : threads) th.join();
+    law_ptr const zero_root = build::plus(shared, C(0));
+    std::string const single = adopt(law_simplify(zero_root.get(), 1, 0))->text();
+    for (auto const &r : results) EXPECT_EQ(r, single);
 }
 
 // A commutative operator whose own rule moves constants right, against the global rule that
