@@ -15,13 +15,10 @@ using namespace rules;
 
 namespace {
 
-// A rule: a replacement or null.
-using rule_result = law_ptr;
-
 // Runs the rules in order; the first that gives a law wins and is named.
 template <class L>
 law *first_rule(L const *l, char const *&rule_name,
-                std::initializer_list<std::pair<char const *, rule_result (*)(L const *)>> list) {
+                std::initializer_list<std::pair<char const *, law_ptr (*)(L const *)>> list) {
     for (auto const &[name, rule] : list) {
         if (law_ptr r = rule(l)) {
             name_rule(rule_name, name);
@@ -181,7 +178,8 @@ law_ptr factoring(plus_law const *l) {
             // Taking out a power of a constant only moves a number around.
             if (as_constant(a.base)) continue;
             double const common = std::min(a.exponent, b.exponent);
-            // Only powers whose split keeps the value: both sides whole, or a shared positive part.
+            // Whole exponents and a positive shared part only: x^a = x^c x^(a-c) may fail
+            // for a negative x otherwise.
             if (common <= 0.0 || std::trunc(a.exponent) != a.exponent ||
                 std::trunc(b.exponent) != b.exponent)
                 continue;
@@ -257,8 +255,6 @@ law_ptr scalar_times_vector(times_law const *l) {
 }
 
 // ---------------------------------------------------------------- exponent
-
-bool whole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
 law_ptr power_one(exponent_law const *l) {
     auto const *b = as_constant(l->fright());

@@ -13,11 +13,18 @@ double value_at_one(law const *l) {
     return first_value(l, x);
 }
 
+law_ptr chain(law *const *list, std::size_t n, binary_law const &op) {
+    if (n == 0) return nullptr;
+    law_ptr result = share(list[0]);
+    for (std::size_t i = 1; i < n; ++i) result = adopt(op.make_one(result.get(), list[i]));
+    return result;
+}
+
 law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op) {
     std::vector<law *> raw;
     raw.reserve(list.size());
     for (auto const &l : list) raw.push_back(l.get());
-    return build::chain(raw.data(), static_cast<int>(raw.size()), op);
+    return chain(raw.data(), raw.size(), op);
 }
 
 power_form as_power(law *factor) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small shared pieces of the rewrite rules: reading constants, flattening and rebuilding chains,
 // reading factors as powers.
+#include <cmath>
 #include <vector>
 
 #include "law/core/binary_law.h"
@@ -27,8 +28,8 @@ inline bool is_class(law const *l, int id) { return l && l->type() == id; }
 // The operands of op's chain of its own class, left to right (no new references).
 inline std::vector<law *> flatten(binary_law const *op) { return binary_law::chain_operands(op); }
 
-// ((list[0] op list[1]) op ...) with op's make_one; the constant 1 of op's kind is never needed
-// since callers always keep at least one operand.
+// ((list[0] op list[1]) op ...) with op's make_one; list[0] alone for one operand.
+law_ptr chain(law *const *list, std::size_t n, binary_law const &op);
 law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op);
 
 // A factor read as base ^ exponent: a power gives its two sides, any other law itself ^ 1.
@@ -37,6 +38,9 @@ struct power_form {
     law_ptr exponent;
 };
 power_form as_power(law *factor);
+
+// Whether v is a whole number.
+inline bool whole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
 // Equal laws by law::operator== (which compares class and structure).
 inline bool equal(law const *a, law const *b) { return a == b || (a && b && *a == *b); }

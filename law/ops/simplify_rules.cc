@@ -72,7 +72,7 @@ law *fold_binary_constants(law *l) {
             others.push_back(share(operand));
     }
     if (constants.size() < 2) return nullptr;
-    law_ptr const joined = build::chain(constants.data(), static_cast<int>(constants.size()), *b);
+    law_ptr const joined = chain(constants.data(), constants.size(), *b);
     others.push_back(build::constant(value_at_one(joined.get())));
     return rebuild(others, *b).release();
 }
@@ -86,9 +86,6 @@ law *quotient_of_multiples(law *l) {
     double const m = law_multiple(d.get(), n.get());
     return m != 0 ? build::constant(m).release() : nullptr;
 }
-
-// Whether v is a whole number.
-bool whole(double v) { return std::isfinite(v) && v == std::trunc(v); }
 
 law *merge_multiple_powers(law *l) {
     auto const *t = law_cast<times_law>(l);
