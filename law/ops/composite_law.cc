@@ -10,6 +10,7 @@
 #include "law/geom/term_law.h"
 #include "law/geom/vector_law.h"
 #include "law/lang/law_list.h"
+#include "law/lang/list_utils.h"
 #include "law/ops/law_builders.h"
 
 namespace {
@@ -218,7 +219,7 @@ law *composite_law::deriv(int which) const {
         raw.push_back(terms.back().get());
     }
     law_ptr const joiner = make_law<plus_law>(nullptr, nullptr);
-    return build::chain(raw.data(), n, static_cast<binary_law const &>(*joiner)).release();
+    return make_list_law(raw.data(), n, static_cast<binary_law const *>(joiner.get()));
 }
 
 law *composite_law::sub_inverse() const {

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <vector>
 
 #include "base/tolerance.h"
 #include "law/lang/law_list.h"
+#include "law/lang/list_utils.h"
 #include "law/ops/law_builders.h"
 
 using build::apply;
@@ -38,6 +40,10 @@ struct function_rules {
 
 namespace {
 constexpr double pi = std::numbers::pi;
+
+struct vorn_deleter {
+    void operator()(void *p) const { vorn_discard(p); }
+};
 // Beyond this argument sech and csch are 0 and sinh and cosh leave their domain.
 constexpr double hyperbolic_limit = 200;
 
@@ -153,13 +159,14 @@ law_ptr one_plus_square(law_ptr const &a) { return plus(constant(1), times(a, a)
 law_ptr without_negative_factor(law const *a) {
     auto const *product = law_cast<times_law>(a);
     if (!product) return {};
-    std::vector<law *> factors = binary_law::chain_operands(product);
-    for (law *&f : factors) {
-        auto const *c = law_cast<constant_law>(f);
+    int n = 0;
+    std::unique_ptr<law *, vorn_deleter> const factors(get_asso_list(product, &n));
+    for (int i = 0; i < n; ++i) {
+        auto const *c = law_cast<constant_law>(factors.get()[i]);
         if (!c || !(c->value() < 0)) continue;
         law_ptr const positive = constant(-c->value());
-        f = positive.get();
-        return build::chain(factors.data(), static_cast<int>(factors.size()), *product);
+        factors.get()[i] = positive.get();
+        return adopt(make_list_law(factors.get(), n, product));
     }
     return {};
 }

@@ -37,7 +37,4 @@ inline law_ptr d(law const *a, int which) {
     if (!a) law_error(LAW_DERIV);
     return adopt(a->derivative(which));
 }
-
-// ((list[0] op list[1]) op list[2]) ... built with op's make_one; list[0] alone for n = 1.
-law_ptr chain(law *const *list, int n, binary_law const &op);
 }  // namespace build
