@@ -6,7 +6,7 @@ class law;
 class law_data;
 
 class law_list {
-public:
+  public:
     explicit law_list(law *prototype);
     law_list(law_list const &) = delete;
     law_list &operator=(law_list const &) = delete;
@@ -14,13 +14,13 @@ public:
     law_list const *next() const { return next_; }
     static law_list const *head();
 
-private:
+  private:
     law *prototype_;
     law_list *next_;
 };
 
 class law_data_list {
-public:
+  public:
     explicit law_data_list(law_data *prototype);
     law_data_list(law_data_list const &) = delete;
     law_data_list &operator=(law_data_list const &) = delete;
@@ -28,7 +28,7 @@ public:
     law_data_list const *next() const { return next_; }
     static law_data_list const *head();
 
-private:
+  private:
     law_data *prototype_;
     law_data_list *next_;
 };

@@ -226,7 +226,8 @@ class text_parser {
     law_ptr parse(int b, int e, int level) {
         if (level > law_parse_depth_limit) fail_too_deep();
         if (b >= e) return make_law<constant_law>(0.0);
-        if (rest(b, e) == "NULL") fail_at("bad syntax at ", b, e);
+        if (e - b == 4 && s_.compare(static_cast<std::size_t>(b), 4, "NULL") == 0)
+            fail_at("bad syntax at ", b, e);
         candidate_summary const best = best_candidate(b, e);
         if (best.empty()) fail_at("bad syntax at ", b, e);  // brackets alone
         int const at = best.position();
