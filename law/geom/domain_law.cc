@@ -15,7 +15,7 @@ law_list reg_permanent(new permanent_domain_law(nullptr, 0));
 law *make_domain_law(law **subs, int n) { return new domain_law(subs, n); }
 
 void bounded_law::evaluate(double const *x, double *answer) const {
-    fsub()[0]->evaluate(x, answer);
+    if (fsub_num() > 0) fsub()[0]->evaluate(x, answer);
 }
 
 int bounded_law::return_size() const { return fsub_num() > 0 ? fsub()[0]->return_dim() : 0; }
@@ -59,6 +59,7 @@ law *bounded_law::set_domain(ZEM::interval const *domains, int flag) const {
 }
 
 law *bounded_law::deriv(int which) const {
+    if (fsub_num() == 0) return nullptr;
     law_ptr const d = adopt(fsub()[0]->derivative(which));
     law_array subs(fsub_num());
     subs.push_shared(d.get());
