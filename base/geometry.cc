@@ -56,7 +56,11 @@ int cubic(double a, double b, double c, double d, double *r) {
     double A = -std::copysign(std::cbrt(std::fabs(rr) + std::sqrt(rr * rr - q3)), rr);
     double const B = A != 0 ? q / A : 0;
     r[0] = A + B - b / 3;
-    return 1;
+    // The other two roots are -(A + B)/2 - b/3 +- i sqrt(3)/2 (A - B): a double real root when
+    // A and B agree.
+    if (std::fabs(A - B) > 1e-7 * (std::fabs(A) + std::fabs(B))) return 1;
+    r[1] = -0.5 * (A + B) - b / 3;
+    return r[1] == r[0] ? 1 : 2;
 }
 }  // namespace
 
@@ -117,18 +121,29 @@ void moments(int n, ZEM::position const *pts, ZEM::position &centre, double cov[
         }
 }
 
-// Dominant eigenvector of a symmetric positive semi-definite matrix by power iteration.
+ZEM::vector times(double const m[3][3], ZEM::vector const &v) {
+    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
+            m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
+            m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]};
+}
+
+// Dominant eigenvector of a symmetric positive semi-definite matrix by power iteration. A fixed
+// start fails when it is orthogonal to the answer, so each column of the matrix is tried as a
+// start (the one with the largest part along the answer is not orthogonal to it) and the
+// direction of the largest Rayleigh quotient is kept.
 ZEM::vector dominant(double const m[3][3]) {
-    ZEM::vector v(1, 0.7, 0.3);
-    for (int it = 0; it < 200; ++it) {
-        ZEM::vector w(m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
-                      m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
-                      m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]);
-        double const l = w.len();
-        if (l == 0) return {};
-        v = w / l;
+    ZEM::vector best;
+    double best_quotient = 0;
+    for (int j = 0; j < 3; ++j) {
+        ZEM::vector v(m[0][j], m[1][j], m[2][j]);
+        for (int it = 0; it < 200 && v.len() > 0; ++it) v = times(m, v / v.len());
+        double const l = v.len();
+        if (l == 0) continue;
+        v = v / l;
+        double const quotient = v % times(m, v);
+        if (quotient > best_quotient) best_quotient = quotient, best = v;
     }
-    return v;
+    return best;
 }
 }  // namespace
 

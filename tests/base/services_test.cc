@@ -1,0 +1,111 @@
+// Services of the base layer: options, errors and warnings, the message channel, omitted
+// references, and the law library's options.
+#include <string>
+
+#include "law_test.h"
+
+class BaseServices : public LawTest {};
+
+TEST_F(BaseServices, LibraryOptionsHaveTheirDefaults) {
+    struct row {
+        char const *name;
+        int value;
+    } const rows[] = {{"min_rot_samples", 1000}, {"fast_euler", 1}};
+    for (auto const &r : rows) {
+        option_header *o = option_header::find(r.name);
+        ASSERT_NE(o, nullptr) << r.name;
+        EXPECT_EQ(o->count(), r.value);
+        EXPECT_EQ(get_option(r.name), r.value);
+        EXPECT_TRUE(set_option(r.name, 7));
+        EXPECT_EQ(o->count(), 7);  // read at each use
+        o->reset();
+        EXPECT_EQ(get_option(r.name), r.value);
+    }
+    EXPECT_EQ(option_header::find("no_such_option"), nullptr);
+    EXPECT_EQ(get_option("no_such_option"), 0);
+    EXPECT_FALSE(set_option("no_such_option", 1));
+}
+
+TEST_F(BaseServices, ErrorsCarryTheirModuleCodeAndMessage) {
+    int const code = lawutil_code(LAW_ZERODIVIDE);
+    try {
+        law_error(LAW_ZERODIVIDE);
+        FAIL() << "law_error returned";
+    } catch (vorn_exception const &e) {
+        EXPECT_EQ(e.code(), code);
+        EXPECT_STREQ(e.code_name(), "LAW_ZERODIVIDE");
+        EXPECT_STREQ(e.message(), "Divide by zero");
+        EXPECT_STREQ(e.module(), "lawutil");
+        EXPECT_EQ(lawutil_local_code(e), LAW_ZERODIVIDE);
+        EXPECT_NE(std::string(e.what()).find("Divide by zero"), std::string::npos);
+    }
+
+    struct detail : error_info {
+        std::string describe() const override { return "at t = 2"; }
+    } info;
+    try {
+        sys_error(code, &info);
+    } catch (vorn_exception const &e) {
+        EXPECT_NE(std::string(e.what()).find("at t = 2"), std::string::npos);
+    }
+
+    vorn_exception const foreign(999999);
+    EXPECT_STREQ(foreign.code_name(), "UNKNOWN");
+    EXPECT_STREQ(foreign.message(), "");
+    EXPECT_EQ(lawutil_local_code(foreign), -1);
+    EXPECT_EQ(message_module::owner(-5), nullptr);
+}
+
+TEST_F(BaseServices, WarningsAreRecordedAndGoOn) {
+    sys_clear_warnings();
+    EXPECT_EQ(sys_last_warning(), 0);
+    law_warning(LAW_SAVE_APPROX);
+    law_warning(LAW_BAD_BOUNDS);
+    EXPECT_EQ(sys_warning_count(), 2);
+    EXPECT_EQ(sys_last_warning(), lawutil_code(LAW_BAD_BOUNDS));
+    sys_clear_warnings();
+    EXPECT_EQ(sys_warning_count(), 0);
+}
+
+TEST_F(BaseServices, MessageChannel) {
+    TEST_clear_error();
+    EXPECT_STREQ(TEST_get_error(), "");
+    TEST_set_error("bad syntax at #");
+    EXPECT_STREQ(TEST_get_error(), "bad syntax at #");
+    TEST_set_error(nullptr);
+    EXPECT_STREQ(TEST_get_error(), "");
+}
+
+namespace {
+bool given_int(int const &r = NULL_REF) { return !is_null_ref(r); }
+ZEM::vector const *given_vector(ZEM::vector const &v = NULL_REF) { return given(v); }
+}  // namespace
+
+TEST_F(BaseServices, OmittedReferencesAreRecognised) {
+    int const zero = 0;
+    EXPECT_FALSE(given_int());
+    EXPECT_TRUE(given_int(zero));
+    ZEM::vector const v;
+    EXPECT_EQ(given_vector(), nullptr);
+    EXPECT_EQ(given_vector(v), &v);
+}
+
+TEST_F(BaseServices, TextStreamsAndStringCopies) {
+    T4_ostream out;
+    out << "x=" << 2 << ' ' << 0.5 << ' ' << static_cast<char const *>(nullptr);
+    EXPECT_STREQ(out.str(), "x=2 0.5 ");
+    EXPECT_EQ(out.size(), 8u);
+    char *copy = zem_new_str_from("LINE1");
+    EXPECT_STREQ(copy, "LINE1");
+    vorn_discard(copy);
+    EXPECT_EQ(zem_new_str_from(nullptr), nullptr);
+}
+
+TEST_F(BaseServices, ClassAllocatorCountsBlocks) {
+    long const before = vorn_live_blocks();
+    double *a = VORN_ARRAY(double, 3);
+    EXPECT_EQ(vorn_live_blocks(), before + 1);
+    vorn_discard(a);
+    vorn_discard(nullptr);
+    EXPECT_EQ(vorn_live_blocks(), before);
+}
