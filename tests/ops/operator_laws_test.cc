@@ -1,7 +1,9 @@
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "base/tolerance.h"
@@ -389,6 +391,40 @@ TEST_F(OperatorTrees, DerivativesAndBoundsOfGeneratedTrees) {
             EXPECT_TRUE(b.contains(v, 1e-9 * std::max(1.0, std::fabs(v)))) << text(f) << ": " << v;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+class OperatorThreads : public LawTest {};
+
+TEST_F(OperatorThreads, SharedLawsEvaluateConcurrently) {
+    using build::constant;
+    law_ptr const x = X();
+    law_ptr const ratio = build::divide(fn<sin_law>(x), x);
+    law_ptr const square = build::times(x, x);
+    law_ptr const stuck = build::divide(square, square);
+    // Warm the derivative caches so that the threads only read them.
+    EXPECT_DOUBLE_EQ(ratio->eval(0), 1);
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 200; ++i) {
+                if (std::fabs(ratio->eval(0) - 1) > 1e-15) ++wrong;
+                if (std::fabs(ratio->eval(0.5) - std::sin(0.5) / 0.5) > 1e-15) ++wrong;
+                try {
+                    stuck->eval(0);
+                    ++wrong;
+                } catch (vorn_exception const &e) {
+                    if (lawutil_local_code(e) != LAW_LHOSPITAL) ++wrong;
+                }
+            }
+        });
+    }
+    for (std::thread &t : threads) t.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace
