@@ -98,7 +98,7 @@ bool wanted(std::string const &only, char const *section) {
 }  // namespace
 
 int main(int argc, char **argv) {
-    std::string command = "law_bench_report";
+    std::string command = argv[0];
     for (int i = 1; i < argc; ++i) command += std::string(" ") + argv[i];
     benchmark::Initialize(&argc, argv);
     std::string readme, only;
