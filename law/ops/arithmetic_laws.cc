@@ -48,6 +48,10 @@ void combine_componentwise(binary_law const *l, double const *x, double *y, Op o
         for (int i = 0; i < n; ++i) y[i] = op(y[i], y[i]);
         return;
     }
+    if (na == 1 && nb == 1) {
+        y[0] = op(first_value(a, x), first_value(b, x));
+        return;
+    }
     eval_buffer ya(na), yb(nb);
     a->evaluate(x, ya);
     b->evaluate(x, yb);
@@ -288,7 +292,8 @@ void exponent_law::evaluate(double const *x, double *y) const {
     double b = fleft() == fright() ? a : first_value(fright(), x);
     if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
     if (a < 0) b = whole_exponent(b);
-    y[0] = std::pow(a, b);
+    // Squares are the common case; a * a is the same correctly rounded value as pow.
+    y[0] = b == 2 ? a * a : std::pow(a, b);
 }
 
 int exponent_law::in_domain(double const *x) const {
