@@ -1,12 +1,15 @@
 #include "law/data/analytic_curves.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <typeinfo>
 
 #include "base/tolerance.h"
 #include "law/core/lawutil_errors.h"
 #include "law/data/analytic_helpers.h"
 #include "law/lang/law_list.h"
+#include "law/lang/str_to_law.h"
 
 namespace {
 law_data_list line_registration(new line_law_data);
@@ -29,6 +32,21 @@ ZEM::unit_vector across(ZEM::vector const &v, ZEM::unit_vector const &n, double 
 ZEM::unit_vector checked_unit(ZEM::vector const &v) {
     if (!(v.len() > resmch)) law_error(LAW_DIM);
     return ZEM::unit_vector(v);
+}
+
+// Text of a value that reads back as the same double.
+std::string exact(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return std::string("(") + buf + ")";
+}
+
+// VEC(...) of three components, component i given by the callback, read by the parser.
+template <class Component>
+law *vector_law_from(Component const &component) {
+    std::string text = "VEC(";
+    for (int i = 0; i < 3; ++i) text += (i ? "," : "") + component(i);
+    return str_to_law((text + ")").c_str());
 }
 
 void print_vector(T4_ostream &out, char const *name, ZEM::vector const &v) {
@@ -98,6 +116,10 @@ ZEM::vector line_law_data::eval(double t, int nderiv, int) const {
     }
 }
 
+law *line_law_data::law_form() const {
+    return vector_law_from([&](int i) { return exact(root_[i]) + "+" + exact(dir_[i]) + "*X"; });
+}
+
 double line_law_data::foot(ZEM::position const &p, double const *) const {
     return ((p - root_) % dir_) / dir_.len_sq();
 }
@@ -147,6 +169,13 @@ ZEM::vector helix_law_data::eval(double t, int nderiv, int) const {
         default:
             return turn;
     }
+}
+
+law *helix_law_data::law_form() const {
+    return vector_law_from([&](int i) {
+        return exact(centre_[i]) + "+" + exact(radius_ * x_[i]) + "*COS(X)+" +
+               exact(radius_ * y_[i]) + "*SIN(X)+" + exact(rise_ * axis_[i]) + "*X";
+    });
 }
 
 double helix_law_data::foot(ZEM::position const &p, double const *guess) const {

@@ -47,6 +47,7 @@ class line_law_data : public analytic_curve_law_data {
     bool operator==(law_data const &other) const override;
     ZEM::vector eval(double t, int nderiv = 0, int side = 0) const override;
     double speed() const override { return dir_.len(); }
+    law *law_form() const override;
 
   protected:
     double foot(ZEM::position const &p, double const *guess) const override;
@@ -78,6 +79,7 @@ class helix_law_data : public analytic_curve_law_data {
     bool operator==(law_data const &other) const override;
     ZEM::vector eval(double t, int nderiv = 0, int side = 0) const override;
     double speed() const override { return std::hypot(radius_, rise_); }
+    law *law_form() const override;
 
   protected:
     // An exact copy: rebuilding from the parameters would normalise the axes again.

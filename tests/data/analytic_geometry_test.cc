@@ -138,6 +138,21 @@ TEST_F(AnalyticCurves, FootOnAHelixIsTheNearestTurn) {
     EXPECT_NEAR(to_p % h->eval(found, 1), 0, 1e-12);
 }
 
+TEST_F(AnalyticCurves, LawFormTracesTheCurve) {
+    for (auto const &cc : curve_cases()) {
+        law_data_ptr const d = cc.make();
+        auto const &c = as_curve(d);
+        law_ptr const form = adopt(c.law_form());
+        ASSERT_TRUE(form) << cc.name << ": " << TEST_get_error();
+        EXPECT_EQ(form->take_dim(), 1);
+        EXPECT_EQ(form->return_dim(), 3);
+        for (double t : {c.data_start(), 0.7, c.data_end()}) {
+            EXPECT_LT(max_diff(form->evaluateR_V(t), c.eval(t)), 1e-12) << cc.name;
+            EXPECT_LT(max_diff(form->evaluateDR_V(t, 1), c.eval(t, 1)), 1e-12) << cc.name;
+        }
+    }
+}
+
 TEST_F(AnalyticCurves, BatchedEvaluationMatchesEval) {
     for (auto const &cc : curve_cases()) {
         law_data_ptr const d = cc.make();
