@@ -18,21 +18,9 @@ binary_law::~binary_law() {
 law *binary_law::make_one(law *, law *) const { return nullptr; }
 
 std::vector<law *> binary_law::chain_operands(binary_law const *op) {
-    std::vector<law *> out;
-    std::vector<law const *> todo{op};  // right-most last, so the walk runs left first
-    int const type = op->type();
-    while (!todo.empty()) {
-        law const *l = todo.back();
-        todo.pop_back();
-        if (l && l->type() == type) {
-            auto const *b = static_cast<binary_law const *>(l);
-            todo.push_back(b->fright());
-            todo.push_back(b->fleft());
-        } else {
-            out.push_back(const_cast<law *>(l));
-        }
-    }
-    return out;
+    small_list<law *> found;
+    collect_chain(op, found);
+    return std::vector<law *>(found.data(), found.data() + found.size());
 }
 
 int binary_law::take_size() const {
@@ -50,9 +38,10 @@ int binary_law::same(law const *a, law const *b) const {
     auto const *y = static_cast<binary_law const *>(b);
     if (same_law(x->left_, y->left_) && same_law(x->right_, y->right_)) return 1;
     if (!(commutative() && associative())) return 0;
-    std::vector<law *> xs = chain_operands(x), ys = chain_operands(y);
-    return xs.size() == ys.size() &&
-           same_law_list(xs.data(), ys.data(), static_cast<int>(xs.size()));
+    small_list<law *> xs, ys;
+    collect_chain(x, xs);
+    collect_chain(y, ys);
+    return xs.size() == ys.size() && same_law_list(xs.data(), ys.data(), xs.size());
 }
 
 char *binary_law::string(law_symbol_type type, int &count, law_data_node *&list) const {

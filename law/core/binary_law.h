@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "law/core/law.h"
+#include "law/core/small_list.h"
 
 class binary_law : public law {
     LAW_FAMILY_IDENTITY(binary_law, law)
@@ -17,6 +18,10 @@ public:
     // The operands of the maximal chain of laws of op's class below op, left to right (no new
     // references).
     static std::vector<law *> chain_operands(binary_law const *op);
+    // The same into any list with push_back, back, pop_back and empty (no allocation for short
+    // chains with a small_list).
+    template <class List>
+    static void collect_chain(binary_law const *op, List &out);
 
     int same(law const *a, law const *b) const override;
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
@@ -38,3 +43,21 @@ private:
     law *left_;
     law *right_;
 };
+
+template <class List>
+void binary_law::collect_chain(binary_law const *op, List &out) {
+    small_list<law const *> todo;  // right-most first, so the walk runs left first
+    todo.push_back(op);
+    int const type = op->type();
+    while (!todo.empty()) {
+        law const *l = todo.back();
+        todo.pop_back();
+        if (l && l->type() == type) {
+            auto const *b = static_cast<binary_law const *>(l);
+            todo.push_back(b->fright());
+            todo.push_back(b->fleft());
+        } else {
+            out.push_back(const_cast<law *>(l));
+        }
+    }
+}

@@ -9,6 +9,7 @@
 #include "law/core/constant_law.h"
 #include "law/core/eval_buffer.h"
 #include "law/core/law_data_node.h"
+#include "law/core/small_list.h"
 #include "law/data/law_data.h"
 
 namespace {
@@ -79,8 +80,9 @@ void law::remove() const {
 // Destruction is iterative: a law whose last reference goes while another law is being destroyed
 // on this thread is queued, so that the depth of a tree never reaches the stack.
 void law::destroy(law const *l) {
-    thread_local std::vector<law const *> pending;
-    thread_local bool destroying = false;
+    // Initial-exec: this runs at every release, and the general TLS model costs a call.
+    static thread_local std::vector<law const *> pending __attribute__((tls_model("initial-exec")));
+    static thread_local bool destroying __attribute__((tls_model("initial-exec"))) = false;
     pending.push_back(l);
     if (destroying) return;
     destroying = true;
@@ -665,7 +667,8 @@ int law::identity(ZEM::box const &box) const {
 
 int same_law_list(law **a, law **b, int n) {
     if (n < 1) return 1;
-    std::vector<bool> used(static_cast<std::size_t>(n), false);
+    small_list<char, 64> used;
+    for (int j = 0; j < n; ++j) used.push_back(0);
     for (int i = 0; i < n; ++i) {
         bool found = false;
         for (int j = 0; j < n && !found; ++j) {
