@@ -96,15 +96,17 @@ TEST_F(NumericCalculus, SidedDifferencesNeverLeaveAFiniteDomain) {
                 EXPECT_GE(f->lowest, 0.0);
                 EXPECT_LE(f->highest, 1.0);
                 EXPECT_EQ(f->calls, 3 * order + 1);
-                if (x > 1e-6 && x < 1 - 1e-6 && order == 1) EXPECT_NEAR(d, 3 * x * x, 1e-6);
+                if (x > 1e-6 && x < 1 - 1e-6 && order == 1) {
+                    EXPECT_NEAR(d, 3 * x * x, 1e-6);
+                }
             }
 }
 
 TEST_F(NumericCalculus, OlderVersionsKeepTheFixedStep) {
     auto const f = adopt(new watched_cube(0, 1));
     set_global_version(2150000);
-    double const x = 1e-5, d0 = 0;
-    double d = d0;
+    double const x = 1e-5;
+    double d = 0;
     Ndifferentiate_sided(f.get(), &x, 0, 1, &d, 1);
     set_global_version(0);
     EXPECT_NEAR(f->lowest, x - 3e-4, 1e-12);
