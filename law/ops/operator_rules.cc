@@ -72,16 +72,18 @@ bool same_rest(law const *a, law const *b) {
 }
 
 law_ptr collect_like_terms(plus_law const *l) {
-    std::vector<law *> const terms = flatten(l);
-    for (std::size_t i = 0; i < terms.size(); ++i) {
-        auto const a = as_scaled(terms[i]);
+    chain_view const terms = view_chain(l);
+    std::vector<std::optional<scaled_term>> scaled;
+    for (law *t : terms.operands) scaled.push_back(as_scaled(t));
+    for (std::size_t i = 0; i < terms.split; ++i) {
+        auto const &a = scaled[i];
         if (!a) continue;
-        for (std::size_t j = i + 1; j < terms.size(); ++j) {
-            auto const b = as_scaled(terms[j]);
+        for (std::size_t j = terms.split; j < scaled.size(); ++j) {
+            auto const &b = scaled[j];
             if (!b || !same_rest(a->rest, b->rest)) continue;
             law_ptr const merged =
                 build::times(build::plus(a->coefficient, b->coefficient), share(a->rest));
-            return rebuild(merge_operands(terms, i, j, merged), *l);
+            return rebuild(merge_operands(terms.operands, i, j, merged), *l);
         }
     }
     return nullptr;
@@ -96,16 +98,18 @@ law *squared_argument(law const *term, int function_id) {
 }
 
 law_ptr pythagoras(plus_law const *l) {
-    std::vector<law *> const terms = flatten(l);
-    for (std::size_t i = 0; i < terms.size(); ++i) {
-        law *const x = squared_argument(terms[i], law_id::cos_law);
+    chain_view const terms = view_chain(l);
+    std::vector<law *> const &list = terms.operands;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        law *const x = squared_argument(list[i], law_id::cos_law);
         if (!x) continue;
-        for (std::size_t j = 0; j < terms.size(); ++j) {
-            law *const y = squared_argument(terms[j], law_id::sin_law);
+        for (std::size_t j = 0; j < list.size(); ++j) {
+            if (!terms.across(i, j)) continue;
+            law *const y = squared_argument(list[j], law_id::sin_law);
             if (!y || !equal(x, y)) continue;
             law_ptr const one = build::constant(1);
-            if (terms.size() == 2) return one;
-            return rebuild(merge_operands(terms, std::min(i, j), std::max(i, j), one), *l);
+            if (list.size() == 2) return one;
+            return rebuild(merge_operands(list, std::min(i, j), std::max(i, j), one), *l);
         }
     }
     return nullptr;
@@ -208,17 +212,19 @@ law_ptr times_one(times_law const *l) {
 }
 
 law_ptr merge_powers(times_law const *l) {
-    std::vector<law *> const factors = flatten(l);
-    for (std::size_t i = 0; i < factors.size(); ++i) {
-        power_form const a = as_power(factors[i]);
+    chain_view const factors = view_chain(l);
+    std::vector<power_form> powers;
+    for (law *f : factors.operands) powers.push_back(as_power(f));
+    for (std::size_t i = 0; i < factors.split; ++i) {
+        power_form const &a = powers[i];
         // A product of vectors is no power of one vector.
         if (a.base->return_dim() != 1) continue;
-        for (std::size_t j = i + 1; j < factors.size(); ++j) {
-            power_form const b = as_power(factors[j]);
+        for (std::size_t j = factors.split; j < powers.size(); ++j) {
+            power_form const &b = powers[j];
             if (!equal(a.base, b.base)) continue;
             law_ptr const merged = build::power(share(a.base), build::plus(a.exponent, b.exponent));
-            if (factors.size() == 2) return merged;
-            return rebuild(merge_operands(factors, i, j, merged), *l);
+            if (powers.size() == 2) return merged;
+            return rebuild(merge_operands(factors.operands, i, j, merged), *l);
         }
     }
     return nullptr;

@@ -13,6 +13,14 @@ double value_at_one(law const *l) {
     return first_value(l, x);
 }
 
+chain_view view_chain(binary_law const *op) {
+    law const *left = op->fleft();
+    std::size_t const split = left && left->type() == op->type()
+                                  ? flatten(static_cast<binary_law const *>(left)).size()
+                                  : 1;
+    return {flatten(op), split};
+}
+
 law_ptr chain(law *const *list, std::size_t n, binary_law const &op) {
     if (n == 0) return nullptr;
     law_ptr result = share(list[0]);

@@ -28,6 +28,16 @@ inline bool is_class(law const *l, int id) { return l && l->type() == id; }
 // The operands of op's chain of its own class, left to right (no new references).
 inline std::vector<law *> flatten(binary_law const *op) { return binary_law::chain_operands(op); }
 
+// The operands of op's chain and how many of them come from its left side. The pass visits
+// sub-laws first, so pairs of operands within one side have already met every chain rule:
+// a chain rule looks only at pairs across the two sides, which keeps long chains quadratic.
+struct chain_view {
+    std::vector<law *> operands;
+    std::size_t split;
+    bool across(std::size_t i, std::size_t j) const { return (i < split) != (j < split); }
+};
+chain_view view_chain(binary_law const *op);
+
 // ((list[0] op list[1]) op ...) with op's make_one; list[0] alone for one operand.
 law_ptr chain(law *const *list, std::size_t n, binary_law const &op);
 law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op);

@@ -87,21 +87,26 @@ law *quotient_of_multiples(law *l) {
     return m != 0 ? build::constant(m).release() : nullptr;
 }
 
+// Whether the factor f^B can be read as (m A)^B with a constant B, A a law of some input.
+bool scalable(power_form const &f) {
+    return as_constant(f.exponent.get()) && f.base->return_dim() == 1 && f.base->take_dim() > 0;
+}
+
 law *merge_multiple_powers(law *l) {
     auto const *t = law_cast<times_law>(l);
     if (!t) return nullptr;
-    std::vector<law *> factors = flatten(t);
-    for (std::size_t i = 0; i < factors.size(); ++i) {
-        power_form const scaled = as_power(factors[i]);
+    chain_view const factors = view_chain(t);
+    std::vector<power_form> powers;
+    for (law *f : factors.operands) powers.push_back(as_power(f));
+    for (std::size_t i = 0; i < powers.size(); ++i) {
+        power_form const &scaled = powers[i];
         // Numbers are for the constant rules: a multiple of a number says nothing here.
-        if (!as_constant(scaled.exponent.get()) || scaled.base->return_dim() != 1 ||
-            scaled.base->take_dim() == 0)
-            continue;
+        if (!scalable(scaled)) continue;
         double const b = value_at_one(scaled.exponent.get());
-        for (std::size_t j = 0; j < factors.size(); ++j) {
-            if (j == i) continue;
-            power_form const plain = as_power(factors[j]);
-            if (!as_constant(plain.exponent.get()) || plain.base->take_dim() == 0) continue;
+        for (std::size_t j = 0; j < powers.size(); ++j) {
+            if (!factors.across(i, j)) continue;
+            power_form const &plain = powers[j];
+            if (!scalable(plain)) continue;
             double const m = law_multiple(plain.base, scaled.base);
             // (m A)^B = m^B A^B needs m^B real.
             if (m == 0 || (m < 0 && !whole(b))) continue;
@@ -110,11 +115,11 @@ law *merge_multiple_powers(law *l) {
             double const scale = std::pow(m, b);
             if (scale != 1.0) merged = build::times(build::constant(scale), merged);
             std::vector<law_ptr> rest;
-            for (std::size_t k = 0; k < factors.size(); ++k) {
+            for (std::size_t k = 0; k < powers.size(); ++k) {
                 if (k == std::min(i, j))
                     rest.push_back(merged);
                 else if (k != std::max(i, j))
-                    rest.push_back(share(factors[k]));
+                    rest.push_back(share(factors.operands[k]));
             }
             return rebuild(rest, *t).release();
         }

@@ -211,6 +211,32 @@ TEST_F(Simplify, ConcurrentRunsOverSharedTreesAgree) {
     for (auto const &r : results) EXPECT_EQ(r, single);
 }
 
+// Chains of hundreds of operands: every chain rule looks only across the two sides of a node,
+// so the work stays quadratic in the length.
+TEST_F(Simplify, LongChainsSimplifyQuickly) {
+    struct chain_case {
+        std::string text;
+        char const *out;
+    };
+    std::string sum = "X", product = "X", factors = "(X+0)";
+    for (int i = 1; i < 400; ++i) {
+        sum += "+X";
+        product += "*X";
+        factors += "*(X+" + std::to_string(i % 3) + ")";
+    }
+    std::vector<chain_case> const rows = {{sum, "400*X"}, {product, "X^400"}, {factors, nullptr}};
+    for (auto const &r : rows) {
+        auto const t0 = std::chrono::steady_clock::now();
+        law_ptr const l = parse(r.text);
+        ASSERT_TRUE(l);
+        law_ptr const s = adopt(law_simplify(l.get(), 2, 0));
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
+        if (r.out) EXPECT_EQ(s->text(), r.out);
+        double const x = 1.001;
+        EXPECT_NEAR(s->eval(x) / l->eval(x), 1.0, 1e-9);
+    }
+}
+
 // A commutative operator whose own rule moves constants right, against the global rule that
 // moves them left: a rule pair that never settles.
 class contrary_law : public binary_law {
