@@ -1,0 +1,272 @@
+// The law tool's subcommands, argument handling, exit codes and output formats.
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "law_test.h"
+#include "tool_runner.h"
+
+namespace {
+
+class Tool : public LawTest {};
+
+// The single value printed by "law eval".
+double value_of(tool_run const &r) {
+    EXPECT_EQ(r.status, 0) << r.err;
+    double v = NAN;
+    std::string const text = r.out.substr(0, r.out.find('\n'));
+    auto const [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    EXPECT_TRUE(ec == std::errc() && ptr == text.data() + text.size()) << "'" << r.out << "'";
+    return v;
+}
+
+double eval_at(std::string const &expr, std::vector<std::string> point) {
+    point.insert(point.begin(), {"eval", expr});
+    return value_of(run_law(point));
+}
+
+TEST_F(Tool, PrintWritesTheDefaultSyntax) {
+    struct {
+        char const *in, *out;
+    } const cases[] = {
+        {"sin(x)^2 + 2x", "SIN(X)^2+2*X"},
+        {"X-Y-Z", "(X-Y)-Z"},
+        {"x - (y - z)", "X-(Y-Z)"},
+        {"(x^2)^3", "(X^2)^3"},
+        {"-x^2", "-X^2"},
+        {"((X+1))", "X+1"},
+        {"pi", "PI"},
+        {"0.5", "0.5"},
+        {"", "0"},
+    };
+    for (auto const &c : cases) {
+        tool_run const r = run_law({"print", c.in});
+        EXPECT_EQ(r.status, 0) << c.in << ": " << r.err;
+        EXPECT_EQ(r.out, std::string(c.out) + "\n") << c.in;
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(Tool, PrintedTextReadsBackToItself) {
+    for (char const *expr : {"x*y/(z+1)", "exp(-x^2)/sqrt(2*pi)", "max(x, y, 3)", "x<1 and y>0",
+                             "vec(cos(t), sin(t), t/2)", "2^-x", "ln(abs(x)+1)"}) {
+        tool_run const once = run_law({"print", expr});
+        ASSERT_EQ(once.status, 0) << expr << ": " << once.err;
+        std::string const text = once.out.substr(0, once.out.size() - 1);
+        EXPECT_EQ(run_law({"print", text}).out, once.out) << expr;
+    }
+}
+
+TEST_F(Tool, EvalPrintsEachOutputAsTheShortestRoundTripText) {
+    struct {
+        std::vector<std::string> args;
+        char const *out;
+    } const cases[] = {
+        {{"eval", "X*Y", "3", "-2"}, "-6\n"},
+        {{"eval", "X", "-3"}, "-3\n"},
+        {{"eval", "X", "-.5"}, "-0.5\n"},
+        {{"eval", "X", "+4"}, "4\n"},
+        {{"eval", "X+Y", "0.1", "0.2"}, "0.30000000000000004\n"},
+        {{"eval", "1/3"}, "0.3333333333333333\n"},
+        {{"eval", "X", "1e21"}, "1e+21\n"},
+        {{"eval", "-X", "0"}, "-0\n"},
+        {{"eval", "SIN(X)", "PI/2"}, "1\n"},
+        {{"eval", "VEC(X, 2X, -1)", "1.5"}, "1.5 3 -1\n"},
+        {{"eval", "X+Z", "1", "100", "2"}, "3\n"},
+        {{"eval", "X", "1", "2"}, "1\n"},  // values past the law's inputs are not read
+        {{"eval", "LAW1*LAW2", "--law", "X+1", "--law", "LAW1^2", "2"}, "27\n"},
+        {{"eval", "--law", "X-1", "LAW1", "--", "-4"}, "-5\n"},
+    };
+    for (auto const &c : cases) {
+        tool_run const r = run_law(c.args);
+        EXPECT_EQ(r.status, 0) << c.args[1] << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args[1];
+    }
+}
+
+struct failure_case {
+    std::vector<std::string> args;
+    int status;
+    char const *message;  // expected within standard error
+};
+
+void expect_failures(std::vector<failure_case> const &cases) {
+    for (failure_case const &c : cases) {
+        tool_run const r = run_law(c.args);
+        std::string const what = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(r.status, c.status) << what << " " << (c.args.size() > 1 ? c.args[1] : "");
+        EXPECT_EQ(r.out, "") << what;
+        EXPECT_NE(r.err.find(c.message), std::string::npos)
+            << "'" << r.err << "' lacks '" << c.message << "'";
+        EXPECT_EQ(r.err.rfind("law: ", 0), 0u) << r.err;
+    }
+}
+
+TEST_F(Tool, BadInputFailsWithTheMessageAndStatusOne) {
+    expect_failures({
+        {{"print", "X#"}, 1, "bad syntax at #"},
+        {{"eval", "X#", "1"}, 1, "cannot read \"X#\""},
+        {{"print", "LAW2", "--law", "X"}, 1, "law 2 was not given"},
+        {{"print", "X", "--law", "(("}, 1, "cannot read"},
+        {{"eval", "SQRT(X)", "-1"}, 1, "domain"},
+        {{"eval", "X*Y", "1"}, 1, "the law takes 2 inputs, the point has 1 value"},
+        {{"eval", "X", "abc"}, 1, "cannot read \"abc\""},
+        {{"eval", "X", "X+1"}, 1, "\"X+1\" is not a number"},
+        {{"integrate", "X*Y", "0", "1"}, 1, "one input"},
+        {{"print", "NULL"}, 1, "cannot read \"NULL\""},
+    });
+}
+
+TEST_F(Tool, MisuseFailsWithUsageAndStatusTwo) {
+    expect_failures({
+        {{}, 2, "no subcommand"},
+        {{"frobnicate"}, 2, "unknown subcommand 'frobnicate'"},
+        {{"eval"}, 2, "missing operand"},
+        {{"print", "X", "Y"}, 2, "unexpected operand 'Y'"},
+        {{"eval", "X", "--wat"}, 2, "unknown option --wat"},
+        {{"integrate", "X", "0", "1", "-q"}, 2, "unexpected operand '-q'"},
+        {{"eval", "X", "--law"}, 2, "--law needs a value"},
+        {{"deriv", "X", "--order", "two"}, 2, "--order needs a whole number"},
+        {{"deriv", "X", "--order", "-1"}, 2, "--order needs a whole number"},
+        {{"deriv", "X", "--wrt=1.5"}, 2, "--wrt needs a whole number"},
+        {{"simplify", "X", "--level", "7"}, 2, "--level"},
+        {{"integrate", "X", "0", "1", "--tol", "small"}, 2, "--tol needs a number"},
+        {{"integrate", "X", "0", "1", "--verbose=yes"}, 2, "--verbose takes no value"},
+        {{"plot", "X", "0"}, 2, "missing operand"},
+        {{"plot", "X", "0", "1", "--samples", "1"}, 2, "--samples"},
+    });
+    tool_run const r = run_law({"eval", "X", "--wat"});
+    EXPECT_NE(r.err.find("usage: law eval"), std::string::npos) << r.err;
+}
+
+TEST_F(Tool, HelpListsEverySubcommandAndEachHasAnExample) {
+    char const *const subcommands[] = {"print",     "eval", "deriv", "simplify",
+                                       "integrate", "plot", "info",  "repl"};
+    tool_run const overview = run_law({"--help"});
+    EXPECT_EQ(overview.status, 0);
+    for (char const *name : subcommands) {
+        EXPECT_NE(overview.out.find(std::string("  ") + name + " "), std::string::npos) << name;
+        tool_run const one = run_law({name, "--help"});
+        EXPECT_EQ(one.status, 0) << name;
+        EXPECT_EQ(one.out.rfind(std::string("usage: law ") + name, 0), 0u) << one.out;
+        std::size_t const example = one.out.find("Example:\n");
+        ASSERT_NE(example, std::string::npos) << one.out;
+        EXPECT_NE(one.out.find("law " + std::string(name), example), std::string::npos) << one.out;
+    }
+}
+
+TEST_F(Tool, DerivativeReadsBackAndHasTheRightValues) {
+    struct {
+        std::vector<std::string> args;
+        std::vector<std::string> point;
+        double expected;
+    } const cases[] = {
+        {{"X^3"}, {"2"}, 12},
+        {{"X^3", "--order", "2"}, {"2"}, 12},
+        {{"X^3", "--order", "3"}, {"5"}, 6},
+        {{"X^3", "--order", "0"}, {"2"}, 8},
+        {{"SIN(X)*Y", "--wrt", "1"}, {"0.5", "7"}, std::sin(0.5)},
+        {{"SIN(X)*Y", "--wrt=0"}, {"0.5", "7"}, 7 * std::cos(0.5)},
+        {{"EXP(2X)"}, {"0"}, 2},
+        {{"LAW1^2", "--law", "X+1"}, {"3"}, 8},
+    };
+    for (auto const &c : cases) {
+        std::vector<std::string> args{"deriv"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        tool_run const d = run_law(args);
+        ASSERT_EQ(d.status, 0) << c.args[0] << ": " << d.err;
+        std::string const text = d.out.substr(0, d.out.size() - 1);
+        EXPECT_NEAR(eval_at(text, c.point), c.expected, 1e-12 * (1 + std::fabs(c.expected)))
+            << c.args[0] << " gave " << text;
+    }
+}
+
+TEST_F(Tool, SimplifyKeepsValuesAndTracesOnStandardError) {
+    for (char const *expr : {"X*2+3X", "X-X", "(X^2)^3", "COS(X)^2+SIN(X)^2", "X/X+Y"}) {
+        tool_run const s = run_law({"simplify", expr, "--trace"});
+        ASSERT_EQ(s.status, 0) << expr << ": " << s.err;
+        std::vector<std::string> const out = lines_of(s.out);
+        ASSERT_EQ(out.size(), 1u) << s.out;
+        for (char const *x : {"0.3", "1.7"}) {
+            std::vector<std::string> point{x, "2.5"};
+            std::vector<std::string> simple_point{x, "2.5"};
+            EXPECT_NEAR(eval_at(out[0], simple_point), eval_at(expr, point), 1e-12)
+                << expr << " became " << out[0];
+        }
+    }
+    EXPECT_EQ(run_law({"simplify", "X*2", "--level=2"}).status, 0);
+}
+
+TEST_F(Tool, IntegrateReportsValueAndLevels) {
+    EXPECT_NEAR(value_of(run_law({"integrate", "SIN(X)", "0", "PI"})), 2, 1e-10);
+    EXPECT_NEAR(value_of(run_law({"integrate", "X^2", "0", "1"})), 1.0 / 3, 1e-12);
+    EXPECT_NEAR(value_of(run_law({"integrate", "X", "-1", "-3"})), 4, 1e-12);
+    EXPECT_NEAR(value_of(run_law({"integrate", "5", "0", "2"})), 10, 1e-12);
+
+    tool_run const verbose = run_law({"integrate", "EXP(X)", "0", "1", "--verbose"});
+    std::vector<std::string> const lines = lines_of(verbose.out);
+    ASSERT_EQ(lines.size(), 2u) << verbose.out;
+    EXPECT_EQ(lines[1].rfind("levels: ", 0), 0u);
+    EXPECT_NE(lines[1].find("met"), std::string::npos);
+
+    // A tolerance that cannot be met within the levels still gives the best estimate.
+    tool_run const tight = run_law(
+        {"integrate", "SQRT(X)", "0", "1", "--tol", "0", "--min-level", "2", "--max-level", "4"});
+    EXPECT_EQ(tight.status, 0);
+    EXPECT_NEAR(value_of(tight), 2.0 / 3, 0.05);
+    EXPECT_NE(tight.err.find("warning: tolerance 0 not met within 4 levels"), std::string::npos)
+        << tight.err;
+}
+
+TEST_F(Tool, InfoDescribesTheLaw) {
+    tool_run const r = run_law({"info", "SQRT(X)+LN(Y)"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (char const *line : {"expression: SQRT(X)+LN(Y)\n", "inputs: 2\n", "outputs: 1\n",
+                             "class: plus_law\n", "kind: nonlinear\n", "domain of input 0 (X): ",
+                             "domain of input 1 (Y): ", "memory: ", "nodes: 5 (5 distinct)\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << " in\n" << r.out;
+
+    struct {
+        char const *expr, *kind;
+    } const kinds[] = {{"0", "zero"},      {"3", "integer constant"}, {"2.5", "constant"},
+                       {"2X+1", "linear"}, {"X^2", "nonlinear"},      {"PI", "constant"}};
+    for (auto const &k : kinds) {
+        tool_run const i = run_law({"info", k.expr});
+        EXPECT_NE(i.out.find(std::string("kind: ") + k.kind + "\n"), std::string::npos)
+            << k.expr << ":\n"
+            << i.out;
+    }
+    EXPECT_NE(run_law({"info", "VEC(X,Y,Z)"}).out.find("outputs: 3\n"), std::string::npos);
+}
+
+TEST_F(Tool, InteractiveSessionEvaluatesAtTheCurrentPoint) {
+    tool_run const r = run_law({"repl"},
+                               "X^2\n"
+                               ":at 3\n"
+                               "X^2\n"
+                               ":deriv\n"
+                               ":at PI/2 -1\n"
+                               "SIN(X)*Y\n"
+                               ":deriv 1\n"
+                               "X#\n"
+                               ":nonsense\n"
+                               ":simplify\n"
+                               ":quit\n"
+                               "X\n");
+    EXPECT_EQ(r.status, 0);
+    std::vector<std::string> const out = lines_of(r.out);
+    ASSERT_EQ(out.size(), 8u) << r.out;
+    EXPECT_EQ(out[0], "X^2   (takes 1 input; set them with :at)");
+    EXPECT_EQ(out[1], "point: 3");
+    EXPECT_EQ(out[2], "X^2 = 9");
+    EXPECT_EQ(out[3].substr(out[3].find(" = ")), " = 6");
+    EXPECT_EQ(out[4], "point: 1.5707963267948966 -1");
+    EXPECT_EQ(out[5], "SIN(X)*Y = -1");
+    EXPECT_EQ(out[6].substr(out[6].find(" = ")), " = 1");
+    EXPECT_EQ(out[7].substr(out[7].find(" = ")), " = 1");
+    EXPECT_NE(r.err.find("law: cannot read \"X#\": bad syntax at #"), std::string::npos);
+    EXPECT_NE(r.err.find("law: unknown command :nonsense"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,11 @@
+#pragma once
+// Symbolic derivatives for the subcommands that show or draw them.
+#include "law/law.h"
+
+namespace law_tool {
+
+// The order-th derivative of l with respect to input wrt (l itself for order 0); raises tool_error
+// with the library's message when the law has none.
+law_ptr nth_derivative(law const &l, int wrt, int order);
+
+}  // namespace law_tool

@@ -1,0 +1,39 @@
+// law print and law eval.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "arguments.h"
+#include "law_reader.h"
+#include "stream_eval.h"
+#include "tool.h"
+
+namespace law_tool {
+
+int run_print(arguments const &args) {
+    args.expect_operands(1, 1);
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    std::printf("%s\n", l->text().c_str());
+    return exit_ok;
+}
+
+int run_eval(arguments const &args) {
+    args.expect_operands(1, SIZE_MAX);
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    if (args.operand_count() == 2 && args.operand(1) == "-") {
+        std::fflush(stdout);
+        evaluate_stream(*l, STDIN_FILENO, STDOUT_FILENO);
+        return exit_ok;
+    }
+    std::vector<double> point;
+    for (std::size_t i = 1; i < args.operand_count(); ++i)
+        point.push_back(reader.value(args.operand(i)));
+    std::printf("%s\n", values_text(*l, point).c_str());
+    return exit_ok;
+}
+
+}  // namespace law_tool

@@ -1,0 +1,82 @@
+#include "law_reader.h"
+
+#include <algorithm>
+
+#include "arguments.h"
+#include "law/data/law_law_data.h"
+#include "law/lang/str_to_law.h"
+#include "numbers.h"
+#include "tool.h"
+
+namespace law_tool {
+
+law_reader::law_reader(std::span<std::string_view const> law_texts) {
+    for (std::string_view const text : law_texts) {
+        law_ptr const l = read(text);
+        data_.push_back(adopt<law_data>(new law_law_data(l.get())));
+        raw_.push_back(data_.back().get());
+    }
+}
+
+law_reader::law_reader(arguments const &args) : law_reader(args.values("law")) {}
+
+law_ptr law_reader::read(std::string_view text) const {
+    std::string const owned(text);
+    TEST_clear_error();
+    law_ptr l;
+    try {
+        l = adopt(str_to_law(owned.c_str(), const_cast<law_data **>(raw_.data()),
+                             static_cast<int>(raw_.size())));
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    if (l) return l;
+    std::string message = "cannot read \"" + owned + "\"";
+    if (char const *why = TEST_get_error(); why && *why) message += std::string(": ") + why;
+    throw tool_error(message);
+}
+
+double law_reader::value(std::string_view text) const {
+    if (std::optional<double> const v = read_number(text)) return *v;
+    law_ptr const l = read(text);
+    if (l->take_dim() != 0 || l->return_dim() != 1)
+        throw tool_error("\"" + std::string(text) + "\" is not a number");
+    try {
+        double const none = 0;
+        return l->evaluateM_R(&none);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+}
+
+std::string count_text(int n, char const *noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+std::string values_text(law const &l, std::span<double const> x) {
+    std::size_t const takes = static_cast<std::size_t>(l.take_dim());
+    if (x.size() < takes)
+        throw tool_error("the law takes " + count_text(l.take_dim(), "input") + ", the point has " +
+                         count_text(static_cast<int>(x.size()), "value"));
+    std::vector<double> point(std::max<std::size_t>(takes, 1), 0.0);
+    std::copy_n(x.begin(), takes, point.begin());
+    eval_buffer out(l.return_dim());
+    try {
+        l.evaluate(point.data(), out.data());
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    std::string text;
+    for (int i = 0; i < l.return_dim(); ++i) {
+        if (i) text += ' ';
+        text += number_text(out[i]);
+    }
+    return text;
+}
+
+void report_law_error(vorn_exception const &e) {
+    char const *message = e.message();
+    throw tool_error(message && *message ? message : e.what());
+}
+
+}  // namespace law_tool

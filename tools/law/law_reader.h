@@ -1,0 +1,41 @@
+#pragma once
+// Reading laws from the command line, with the laws that LAW1, LAW2, ... refer to.
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "law/law.h"
+
+namespace law_tool {
+
+class arguments;
+
+class law_reader {
+  public:
+    law_reader() = default;
+    // Reads each text in turn; a later text may refer to the earlier ones as LAW1, LAW2, ...
+    explicit law_reader(std::span<std::string_view const> law_texts);
+    // The laws given with --law in args.
+    explicit law_reader(arguments const &args);
+
+    // The law read from text; raises tool_error with the parser's message.
+    law_ptr read(std::string_view text) const;
+    // The value of a number or of an expression of no input ("PI/2"); raises tool_error.
+    double value(std::string_view text) const;
+
+  private:
+    std::vector<law_data_ptr> data_;
+    std::vector<law_data *> raw_;  // what the parser is handed
+};
+
+// "1 input", "2 inputs".
+std::string count_text(int n, char const *noun);
+
+// The values of l at x, printed as the shortest round-trip texts separated by single spaces.
+std::string values_text(law const &l, std::span<double const> x);
+
+// Raises tool_error with the library's message of a raised evaluation error.
+[[noreturn]] void report_law_error(vorn_exception const &e);
+
+}  // namespace law_tool

@@ -1,0 +1,108 @@
+// law: read, evaluate, differentiate, simplify, integrate and plot laws from the command line.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "arguments.h"
+#include "law/law.h"
+#include "law_reader.h"
+#include "tool.h"
+
+namespace law_tool {
+namespace {
+
+// Sets the library up for the life of the tool.
+class library_session {
+  public:
+    library_session() { initialize_law(); }
+    ~library_session() { terminate_law(); }
+    library_session(library_session const &) = delete;
+    library_session &operator=(library_session const &) = delete;
+};
+
+void print_overview(FILE *out) {
+    std::fprintf(out,
+                 "usage: law SUBCOMMAND [ARGS...]\n"
+                 "       law               (interactive, when standard input is a terminal)\n"
+                 "\nSubcommands:\n");
+    for (command const &c : commands()) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(out, "\nRun 'law SUBCOMMAND --help' for its options and an example.\n");
+}
+
+void print_command_help(command const &c) {
+    std::printf("usage: law %s\n%s.\n\n", c.synopsis, c.summary);
+    std::printf(c.details, law_option_text());
+}
+
+command const *find_command(std::string_view name) {
+    auto const all = commands();
+    auto it =
+        std::find_if(all.begin(), all.end(), [&](command const &c) { return name == c.name; });
+    return it == all.end() ? nullptr : &*it;
+}
+
+int fail(char const *message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "law: %s\n", message);
+    return exit_failure;
+}
+
+int misuse(command const *c, char const *message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "law: %s\n", message);
+    if (c)
+        std::fprintf(stderr, "usage: law %s\nRun 'law %s --help' for more.\n", c->synopsis,
+                     c->name);
+    else
+        print_overview(stderr);
+    return exit_usage;
+}
+
+int run_command(command const &c, std::span<char *const> words) {
+    arguments const args(words, c.options);
+    if (args.wants_help()) {
+        print_command_help(c);
+        return exit_ok;
+    }
+    return c.run(args);
+}
+
+int dispatch(std::span<char *const> words) {
+    if (words.empty()) {
+        if (isatty(STDIN_FILENO)) return interact(law_reader{}, stdin, stdout, true);
+        return misuse(nullptr, "no subcommand given");
+    }
+    std::string_view const first = words[0];
+    if (first == "--help" || first == "-h" || first == "help") {
+        print_overview(stdout);
+        return exit_ok;
+    }
+    command const *c = find_command(first);
+    if (!c) return misuse(nullptr, ("unknown subcommand '" + std::string(first) + "'").c_str());
+    try {
+        return run_command(*c, words.subspan(1));
+    } catch (usage_error const &e) {
+        return misuse(c, e.what());
+    }
+}
+
+}  // namespace
+}  // namespace law_tool
+
+int main(int argc, char **argv) {
+    using namespace law_tool;
+    library_session const library;
+    try {
+        return dispatch(std::span<char *const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    } catch (tool_error const &e) {
+        return fail(e.what());
+    } catch (vorn_exception const &e) {
+        return fail(e.message() && *e.message() ? e.message() : e.what());
+    } catch (std::exception const &e) {
+        return fail(e.what());
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Reading and writing numbers: the shortest text that reads back to the same double.
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace law_tool {
+
+// Longest text write_number produces ("-2.2250738585072014e-308" and the like).
+inline constexpr int max_number_chars = 32;
+
+// Writes the shortest round-trip text of v at out (room for max_number_chars); returns its end.
+inline char *write_number(char *out, double v) {
+    return std::to_chars(out, out + max_number_chars, v).ptr;
+}
+
+std::string number_text(double v);
+
+// Reads a whole word as a double: an optional sign, then what std::from_chars accepts (decimal,
+// exponent, inf, nan). None when the word is anything else or out of range.
+std::optional<double> read_number(std::string_view word);
+
+// Reads [first, last) as a double into v; returns the end of what was read, or null when no
+// number starts at first. Accepts a leading '+', which std::from_chars does not.
+inline char const *read_number_at(char const *first, char const *last, double &v) {
+    char const *start = first;
+    if (start != last && *start == '+' && start + 1 != last && start[1] != '-' && start[1] != '+')
+        ++start;
+    auto const [ptr, ec] = std::from_chars(start, last, v);
+    return ec == std::errc() ? ptr : nullptr;
+}
+
+// Reads an integer option value within [lo, hi]; raises usage_error naming the option.
+int read_int_option(std::string_view option, std::string_view text, int lo, int hi);
+// Reads a real option value; raises usage_error naming the option.
+double read_real_option(std::string_view option, std::string_view text);
+
+}  // namespace law_tool

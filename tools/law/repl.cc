@@ -1,0 +1,144 @@
+// The interactive session: expressions and their values at a current point.
+#include <unistd.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "calculus.h"
+#include "law_reader.h"
+#include "numbers.h"
+#include "tool.h"
+
+namespace law_tool {
+namespace {
+
+constexpr char help_text[] =
+    "  EXPR              print the law and its value at the current point\n"
+    "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"
+    "  :deriv [I]        the derivative of the last expression with respect to input I\n"
+    "  :simplify         the simplified form of the last expression\n"
+    "  :help             this list\n"
+    "  :quit             leave\n";
+
+std::vector<std::string> split_words(std::string const &text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+std::string trimmed(std::string const &s) {
+    std::size_t const b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+class session {
+  public:
+    session(law_reader const &reader, std::FILE *out) : reader_(reader), out_(out) {}
+
+    // Handles one line; false when the session should end.
+    bool handle(std::string const &line) {
+        if (line.empty()) return true;
+        if (line[0] != ':') {
+            show(reader_.read(line));
+            return true;
+        }
+        std::vector<std::string> const words = split_words(line.substr(1));
+        std::string const name = words.empty() ? "" : words[0];
+        if (name == "quit" || name == "q") return false;
+        if (name == "help") {
+            std::fputs(help_text, out_);
+        } else if (name == "at") {
+            set_point(words);
+        } else if (name == "deriv") {
+            int const wrt = words.size() > 1 ? read_int_option("deriv", words[1], 0, 999) : 0;
+            show(nth_derivative(last(), wrt, 1));
+        } else if (name == "simplify") {
+            law_ptr simple;
+            try {
+                simple = adopt(last().simplify(1, 0));
+            } catch (vorn_exception const &e) {
+                report_law_error(e);
+            }
+            show(simple);
+        } else {
+            throw tool_error("unknown command :" + name + " (try :help)");
+        }
+        return true;
+    }
+
+  private:
+    law const &last() const {
+        if (!last_) throw tool_error("no expression yet");
+        return *last_;
+    }
+
+    void set_point(std::vector<std::string> const &words) {
+        std::vector<double> point;
+        for (std::size_t i = 1; i < words.size(); ++i) point.push_back(reader_.value(words[i]));
+        point_ = std::move(point);
+        std::fputs("point:", out_);
+        for (double v : point_) std::fprintf(out_, " %s", number_text(v).c_str());
+        std::fputs("\n", out_);
+    }
+
+    // Prints the law and, when the point gives it enough values, its value there.
+    void show(law_ptr const &l) {
+        last_ = l;
+        std::string text = l->text();
+        if (point_.size() >= static_cast<std::size_t>(l->take_dim()))
+            text += " = " + values_text(*l, point_);
+        else
+            text += "   (takes " + count_text(l->take_dim(), "input") + "; set them with :at)";
+        std::fprintf(out_, "%s\n", text.c_str());
+    }
+
+    law_reader const &reader_;
+    std::FILE *out_;
+    std::vector<double> point_;
+    law_ptr last_;
+};
+
+bool read_line(std::FILE *in, std::string &line) {
+    line.clear();
+    int c;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(c);
+    return c != EOF || !line.empty();
+}
+
+}  // namespace
+
+int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt) {
+    session s(reader, out);
+    std::string line;
+    for (;;) {
+        if (prompt) {
+            std::fputs("law> ", out);
+            std::fflush(out);
+        }
+        if (!read_line(in, line)) break;
+        try {
+            if (!s.handle(trimmed(line))) return exit_ok;
+        } catch (tool_error const &e) {
+            std::fflush(out);
+            std::fprintf(stderr, "law: %s\n", e.what());
+        } catch (usage_error const &e) {
+            std::fflush(out);
+            std::fprintf(stderr, "law: %s\n", e.what());
+        }
+    }
+    if (prompt) std::fputs("\n", out);
+    return exit_ok;
+}
+
+int run_repl(arguments const &args) {
+    args.expect_operands(0, 0);
+    law_reader const reader(args);
+    return interact(reader, stdin, stdout, isatty(STDIN_FILENO));
+}
+
+}  // namespace law_tool

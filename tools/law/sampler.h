@@ -1,0 +1,39 @@
+#pragma once
+// Adaptive sampling of a plane curve t -> (x, y): dense where it bends, broken where it is
+// undefined or jumps.
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace law_tool {
+
+struct point2 {
+    double x, y;
+};
+
+// One piece of curve drawn without lifting the pen.
+using stretch = std::vector<point2>;
+
+// The visible window of a picture.
+struct view_box {
+    double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
+};
+
+// A curve: true with the point at t, false where the curve is undefined at t.
+using plane_curve = std::function<bool(double t, point2 &p)>;
+
+struct sampled_curve {
+    std::vector<stretch> stretches;
+    std::vector<point2> points;  // every defined sample, for choosing the window
+};
+
+// Samples f on [a, b] from n even steps, refined where the curve bends until it looks smooth at
+// the scale of the curve's own window, within a budget of evaluations. Undefined stretches and
+// jumps become gaps between stretches.
+sampled_curve sample_curve(plane_curve const &f, double a, double b, int n);
+
+// A window that shows the points, cutting off the far values of poles. With x_range the
+// horizontal extent is [x_range.x0, x_range.x1] instead of one taken from the points.
+view_box choose_view(std::span<point2 const> points, view_box const *x_range);
+
+}  // namespace law_tool

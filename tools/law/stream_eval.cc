@@ -1,0 +1,166 @@
+#include "stream_eval.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "law/law.h"
+#include "law_reader.h"
+#include "numbers.h"
+#include "tool.h"
+
+namespace law_tool {
+namespace {
+
+constexpr std::size_t chunk = std::size_t{1} << 20;
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// Output gathered into one large block and written when full.
+class block_writer {
+  public:
+    explicit block_writer(int fd) : fd_(fd), buf_(chunk) {}
+    // Room for n more characters.
+    char *reserve(std::size_t n) {
+        if (used_ + n > buf_.size()) {
+            flush();
+            if (n > buf_.size()) buf_.resize(n);
+        }
+        return buf_.data() + used_;
+    }
+    void commit(char *end) { used_ = static_cast<std::size_t>(end - buf_.data()); }
+    void flush() {
+        char const *p = buf_.data();
+        std::size_t left = used_;
+        while (left > 0) {
+            ssize_t const n = ::write(fd_, p, left);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) throw tool_error(std::string("cannot write: ") + std::strerror(errno));
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        used_ = 0;
+    }
+
+  private:
+    int fd_;
+    std::vector<char> buf_;
+    std::size_t used_ = 0;
+};
+
+// Input read in large blocks and handed out line by line; a line may be of any length.
+class line_reader {
+  public:
+    explicit line_reader(int fd) : fd_(fd), buf_(chunk) {}
+    // The next line without its end, or false at end of input.
+    bool next(char const *&first, char const *&last) {
+        for (;;) {
+            if (void const *nl = std::memchr(buf_.data() + begin_, '\n', end_ - begin_)) {
+                first = buf_.data() + begin_;
+                last = static_cast<char const *>(nl);
+                begin_ = static_cast<std::size_t>(last - buf_.data()) + 1;
+                return true;
+            }
+            if (eof_) {
+                if (begin_ == end_) return false;
+                first = buf_.data() + begin_;
+                last = buf_.data() + end_;
+                begin_ = end_;
+                return true;
+            }
+            fill();
+        }
+    }
+
+  private:
+    void fill() {
+        std::size_t const pending = end_ - begin_;
+        if (begin_ > 0) {
+            std::memmove(buf_.data(), buf_.data() + begin_, pending);
+            begin_ = 0;
+            end_ = pending;
+        }
+        if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
+        ssize_t n;
+        do n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
+        while (n < 0 && errno == EINTR);
+        if (n < 0) throw tool_error(std::string("cannot read: ") + std::strerror(errno));
+        if (n == 0) eof_ = true;
+        end_ += static_cast<std::size_t>(n);
+    }
+
+    int fd_;
+    std::vector<char> buf_;
+    std::size_t begin_ = 0, end_ = 0;
+    bool eof_ = false;
+};
+
+[[noreturn]] void line_error(long line, std::string const &what) {
+    throw tool_error("line " + std::to_string(line) + ": " + what);
+}
+
+std::string word_at(char const *p, char const *last) {
+    char const *e = p;
+    while (e != last && !is_blank(*e)) ++e;
+    return std::string(p, e);
+}
+
+// Reads the first n values of [first, last) into x; what follows them is not read.
+void read_point(char const *first, char const *last, double *x, int n, long line) {
+    char const *p = first;
+    for (int count = 0; count < n; ++count) {
+        while (p != last && is_blank(*p)) ++p;
+        if (p == last)
+            line_error(line, "the law takes " + count_text(n, "input") + ", the line has " +
+                                 count_text(count, "value"));
+        char const *end = read_number_at(p, last, x[count]);
+        if (!end || (end != last && !is_blank(*end)))
+            line_error(line, "\"" + word_at(p, last) + "\" is not a number");
+        p = end;
+    }
+}
+
+}  // namespace
+
+void evaluate_stream(law const &l, int in_fd, int out_fd) {
+    int const takes = l.take_dim();
+    int const gives = l.return_dim();
+    std::vector<double> x(static_cast<std::size_t>(std::max(takes, 1)), 0.0);
+    std::vector<double> y(static_cast<std::size_t>(std::max(gives, 1)), 0.0);
+    std::size_t const line_room = static_cast<std::size_t>(gives) * (max_number_chars + 1) + 1;
+
+    line_reader in(in_fd);
+    block_writer out(out_fd);
+    char const *first = nullptr;
+    char const *last = nullptr;
+    long line = 0;
+    try {
+        while (in.next(first, last)) {
+            ++line;
+            read_point(first, last, x.data(), takes, line);
+            try {
+                l.evaluate(x.data(), y.data());
+            } catch (vorn_exception const &e) {
+                char const *message = e.message();
+                line_error(line, message && *message ? message : e.what());
+            }
+            char *p = out.reserve(line_room);
+            for (int i = 0; i < gives; ++i) {
+                if (i) *p++ = ' ';
+                p = write_number(p, y[static_cast<std::size_t>(i)]);
+            }
+            *p++ = '\n';
+            out.commit(p);
+        }
+    } catch (...) {
+        out.flush();
+        throw;
+    }
+    out.flush();
+}
+
+}  // namespace law_tool

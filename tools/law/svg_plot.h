@@ -1,0 +1,31 @@
+#pragma once
+// A self-contained SVG picture of sampled curves: frame, grid, ticks, title and legend.
+#include <span>
+#include <string>
+#include <vector>
+
+#include "sampler.h"
+
+namespace law_tool {
+
+struct plot_series {
+    std::string label;  // shown in the legend
+    std::vector<stretch> stretches;
+};
+
+struct plot_page {
+    std::string title;
+    view_box view;
+    bool legend = false;
+    bool equal_scales = false;  // a plane curve keeps its shape
+};
+
+std::string render_svg(plot_page const &page, std::span<plot_series const> series);
+
+// Evenly spaced round values (1, 2 or 5 times a power of ten) covering [lo, hi].
+std::vector<double> nice_ticks(double lo, double hi, int about);
+
+// s with the characters that XML reserves written as entities.
+std::string xml_escape(std::string_view s);
+
+}  // namespace law_tool
