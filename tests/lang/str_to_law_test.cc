@@ -332,7 +332,9 @@ TEST_F(Parser, NestingIsLimitedToAThousandLevels) {
     for (auto const &c : cases) {
         law_ptr const l = parse(c.text);
         EXPECT_EQ(static_cast<bool>(l), c.accepted) << c.text.size() << " characters";
-        if (!c.accepted) EXPECT_EQ(std::string(TEST_get_error()), too_deep);
+        if (!c.accepted) {
+            EXPECT_EQ(std::string(TEST_get_error()), too_deep);
+        }
     }
     // What is accepted at the limit prints and reads back.
     law_ptr const deepest = parse(chain(1000));
