@@ -196,6 +196,11 @@ TEST_F(Tool, SimplifyKeepsValuesAndTracesOnStandardError) {
         }
     }
     EXPECT_EQ(run_law({"simplify", "X*2", "--level=2"}).status, 0);
+
+    tool_run const traced = run_law({"simplify", "X-X", "--trace"});
+    EXPECT_EQ(traced.out, "0\n");
+    EXPECT_NE(traced.err.find("X-X -> "), std::string::npos) << traced.err;
+    EXPECT_EQ(run_law({"simplify", "X-X"}).err, "");
 }
 
 TEST_F(Tool, IntegrateReportsValueAndLevels) {

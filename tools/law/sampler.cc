@@ -46,7 +46,8 @@ class sampler {
         out.push_back(s1);
     }
 
-    void set_scale(view_box const &v) {
+    void set_view(view_box const &v) {
+        view_ = v;
         sx_ = 1 / std::max(v.x1 - v.x0, 1e-300);
         sy_ = 1 / std::max(v.y1 - v.y0, 1e-300);
     }
@@ -59,8 +60,14 @@ class sampler {
         point2 const chord{0.5 * (s0.p.x + s1.p.x), 0.5 * (s0.p.y + s1.p.y)};
         return screen_distance(mid.p, chord) > bend_tolerance;
     }
+    // A long segment that cannot be shortened; one wholly beyond an edge of the window is not
+    // seen, and a pole's steep flanks stay joined there.
     bool jumps(sample const &s0, sample const &s1) const {
-        return screen_distance(s0.p, s1.p) > jump_fraction;
+        return screen_distance(s0.p, s1.p) > jump_fraction && !beyond_one_edge(s0.p, s1.p);
+    }
+    bool beyond_one_edge(point2 a, point2 b) const {
+        return (a.x < view_.x0 && b.x < view_.x0) || (a.x > view_.x1 && b.x > view_.x1) ||
+               (a.y < view_.y0 && b.y < view_.y0) || (a.y > view_.y1 && b.y > view_.y1);
     }
 
     // Bisects between a defined and an undefined sample so that the stretch reaches its end.
@@ -84,6 +91,7 @@ class sampler {
 
     plane_curve const &f_;
     int budget_;
+    view_box view_;
     double sx_ = 1, sy_ = 1;
 };
 
@@ -112,8 +120,8 @@ void robust_range(std::vector<double> v, double &lo, double &hi) {
     std::sort(v.begin(), v.end());
     double const full = v.back() - v.front();
     auto const quantile = [&](double q) { return v[static_cast<std::size_t>(q * (v.size() - 1))]; };
-    double const qlo = quantile(0.02), qhi = quantile(0.98);
-    if (qhi > qlo && full > 20 * (qhi - qlo)) {
+    double const qlo = quantile(0.05), qhi = quantile(0.95);
+    if (qhi > qlo && full > 4 * (qhi - qlo)) {
         double const margin = 0.25 * (qhi - qlo);
         lo = qlo - margin;
         hi = qhi + margin;
@@ -158,14 +166,13 @@ sampled_curve sample_curve(plane_curve const &f, double a, double b, int n) {
     std::vector<point2> coarse;
     for (sample const &e : even)
         if (e.ok) coarse.push_back(e.p);
-    s.set_scale(choose_view(coarse, nullptr));
+    s.set_view(choose_view(coarse, nullptr));
 
     std::vector<sample> all{even.front()};
     for (std::size_t i = 1; i < even.size(); ++i) s.refine(even[i - 1], even[i], 0, all);
 
     sampled_curve out;
-    for (sample const &e : all)
-        if (e.ok) out.points.push_back(e.p);
+    out.points = std::move(coarse);
     out.stretches = split_at_gaps(all);
     return out;
 }

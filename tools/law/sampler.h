@@ -24,7 +24,9 @@ using plane_curve = std::function<bool(double t, point2 &p)>;
 
 struct sampled_curve {
     std::vector<stretch> stretches;
-    std::vector<point2> points;  // every defined sample, for choosing the window
+    // The defined samples of the even steps: unlike the refined ones, they do not crowd around
+    // poles, so they choose the window.
+    std::vector<point2> points;
 };
 
 // Samples f on [a, b] from n even steps, refined where the curve bends until it looks smooth at
