@@ -1,14 +1,25 @@
 #include "law/core/constant_law.h"
 
 #include <cmath>
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 #include "base/output.h"
 
 std::string number_string(double value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.16g", value);
-    return buf;
+    // The layout of "%.16g" (plain digits for exponents from -4 to 15, exponent form beyond),
+    // with the fewest digits that read back to the same double: 1e-20 prints as 1e-20 and no
+    // printed constant changes its value when read.
+    char buf[40];
+    char *end = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific).ptr;
+    *end = '\0';
+    char const *e = std::find(buf, end, 'e');
+    int const exponent = e == end ? 0 : std::atoi(e + 1);
+    if (exponent >= -4 && exponent < 16)
+        end = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::fixed).ptr;
+    return std::string(buf, end);
 }
 
 int constant_law::same(law const *a, law const *b) const {

@@ -78,17 +78,21 @@ void law::remove() const {
 }
 
 // Destruction is iterative: a law whose last reference goes while another law is being destroyed
-// on this thread is queued, so that the depth of a tree never reaches the stack.
+// on this thread is queued, so that the depth of a tree never reaches the stack. The queue is
+// linked through the dying laws themselves: nothing here needs a thread-exit destructor, so a law
+// released during static destruction is still safe.
+namespace {
+constinit thread_local law const *pending_head __attribute__((tls_model("initial-exec"))) = nullptr;
+constinit thread_local bool destroying __attribute__((tls_model("initial-exec"))) = false;
+}  // namespace
+
 void law::destroy(law const *l) {
-    // Initial-exec: this runs at every release, and the general TLS model costs a call.
-    static thread_local std::vector<law const *> pending __attribute__((tls_model("initial-exec")));
-    static thread_local bool destroying __attribute__((tls_model("initial-exec"))) = false;
-    pending.push_back(l);
+    l->next_pending_ = pending_head;
+    pending_head = l;
     if (destroying) return;
     destroying = true;
-    while (!pending.empty()) {
-        law const *const next = pending.back();
-        pending.pop_back();
+    while (law const *next = pending_head) {
+        pending_head = next->next_pending_;
         delete next;
     }
     destroying = false;

@@ -203,6 +203,7 @@ private:
     bool scalar_zero_shortcut() const;
 
     mutable std::atomic<std::int32_t> use_count_{1};
+    mutable law const *next_pending_ = nullptr;  // link of the destruction queue
     mutable int known_level_ = 0;
     mutable int not_level_ = 0;
     mutable fast_mutex mutex_;
