@@ -41,7 +41,7 @@ bench:
 	$(call install-missing,$(BENCH_PKGS))
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
-	bench/run.sh build/bench
+	./build/bench/bench/law_bench_report --readme bench/README.md
 
 fuzz:
 	$(call install-missing,$(FUZZ_PKGS))

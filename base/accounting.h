@@ -4,17 +4,17 @@
 #include <vector>
 
 class SizeAccumulator {
-public:
+  public:
     void addSize(std::size_t bytes) { total_ += bytes; }
     std::size_t getSize() const { return total_; }
 
-private:
+  private:
     std::size_t total_ = 0;
 };
 
 // An ordered list of distinct pointers.
 class VOID_LIST {
-public:
+  public:
     // Appends p unless it is already listed; returns its index.
     int add(void const *p);
     int lookup(void const *p) const;  // -1 when absent
@@ -22,6 +22,6 @@ public:
     void *operator[](int i) const { return const_cast<void *>(items_[i]); }
     void clear() { items_.clear(); }
 
-private:
+  private:
     std::vector<void const *> items_;
 };

@@ -5,7 +5,7 @@
 
 namespace ZEM {
 class box {
-public:
+  public:
     box() = default;
     box(interval const &x, interval const &y, interval const &z) : x_(x), y_(y), z_(z) {}
     box(position const &a, position const &b)
@@ -17,7 +17,7 @@ public:
     interval const &z_range() const { return z_; }
     bool contains(position const &p) const { return x_ >> p.x() && y_ >> p.y() && z_ >> p.z(); }
 
-private:
+  private:
     interval x_, y_, z_;
 };
 }  // namespace ZEM

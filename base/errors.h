@@ -10,7 +10,7 @@ struct message_entry {
 };
 
 class message_module {
-public:
+  public:
     // table ends with a pair of nulls.
     message_module(char const *module_name, message_entry const *table);
     ~message_module();
@@ -25,7 +25,7 @@ public:
     // The module that owns a global number, or null.
     static message_module const *owner(int code);
 
-private:
+  private:
     char const *name_;
     message_entry const *table_;
     int size_;
@@ -39,7 +39,7 @@ struct error_info {
 };
 
 class vorn_exception : public std::exception {
-public:
+  public:
     explicit vorn_exception(int code, std::string detail = {});
     int code() const noexcept { return code_; }
     char const *code_name() const noexcept;  // "LAW_EVAL", or "UNKNOWN"
@@ -47,7 +47,7 @@ public:
     char const *module() const noexcept;     // "lawutil", or ""
     char const *what() const noexcept override { return what_.c_str(); }
 
-private:
+  private:
     int code_;
     std::string what_;
 };

@@ -13,7 +13,7 @@ enum interval_type {
 namespace ZEM {
 
 class interval {
-public:
+  public:
     // The default interval is unbounded.
     constexpr interval() = default;
     constexpr interval(double lo, double hi) : lo_(lo), hi_(hi), type_(interval_finite) {}
@@ -44,10 +44,14 @@ public:
     // Middle of a finite interval; the bounded end (or 0) otherwise.
     constexpr double mid_pt() const {
         switch (type_) {
-            case interval_finite: return 0.5 * (lo_ + hi_);
-            case interval_finite_below: return lo_;
-            case interval_finite_above: return hi_;
-            default: return 0;
+            case interval_finite:
+                return 0.5 * (lo_ + hi_);
+            case interval_finite_below:
+                return lo_;
+            case interval_finite_above:
+                return hi_;
+            default:
+                return 0;
         }
     }
     constexpr double length() const {
@@ -68,7 +72,7 @@ public:
     friend bool operator==(interval const &a, interval const &b);
     friend bool operator!=(interval const &a, interval const &b) { return !(a == b); }
 
-private:
+  private:
     double lo_ = 0, hi_ = 0;
     interval_type type_ = interval_infinite;
 };

@@ -4,7 +4,7 @@
 
 namespace ZEM {
 class matrix {
-public:
+  public:
     constexpr matrix() = default;  // zero
     constexpr matrix(vector const &r0, vector const &r1, vector const &r2) : rows_{r0, r1, r2} {}
     static constexpr matrix identity() { return {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}; }
@@ -28,7 +28,7 @@ public:
         return a.rows_[0] == b.rows_[0] && a.rows_[1] == b.rows_[1] && a.rows_[2] == b.rows_[2];
     }
 
-private:
+  private:
     vector rows_[3];
 };
 }  // namespace ZEM

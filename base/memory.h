@@ -7,15 +7,15 @@
 enum VornMemType { VORN_MEM_DEFAULT = 0, VORN_MEM_SCRATCH = 1 };
 enum VornMemCall { VORN_CALL_ALLOC = 0, VORN_CALL_ARRAY = 1, VORN_CALL_NEW = 2 };
 
-void *vorn_allocate(std::size_t size, VornMemType type, VornMemCall call, char const *file, int line,
-                    int tag = 0);
+void *vorn_allocate(std::size_t size, VornMemType type, VornMemCall call, char const *file,
+                    int line, int tag = 0);
 void vorn_discard(void *block, VornMemCall call = VORN_CALL_ALLOC, std::size_t size = 0);
 
 // Number of blocks handed out by vorn_allocate and the class allocator and not yet given back.
 long vorn_live_blocks();
 
 // Array of n values of T from vorn_allocate, tagged with the calling line.
-#define VORN_ARRAY(T, n)                                                                  \
+#define VORN_ARRAY(T, n)                                                                      \
     static_cast<T *>(vorn_allocate(sizeof(T) * static_cast<std::size_t>(n), VORN_MEM_DEFAULT, \
                                    VORN_CALL_ARRAY, __FILE__, __LINE__))
 

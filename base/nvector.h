@@ -4,7 +4,7 @@
 #include <vector>
 
 class nvector {
-public:
+  public:
     nvector() = default;
     explicit nvector(int n) : c_(n > 0 ? n : 0, 0.0) {}
     nvector(double const *values, int n) : c_(values, values + (n > 0 ? n : 0)) {}
@@ -15,6 +15,6 @@ public:
     double operator[](int i) const { return c_[i]; }
     friend bool operator==(nvector const &, nvector const &) = default;
 
-private:
+  private:
     std::vector<double> c_;
 };

@@ -5,7 +5,7 @@
 namespace {
 // Constant-initialised head: options declared by static objects in any file are all kept.
 constinit option_header *option_list = nullptr;
-}
+}  // namespace
 
 option_header::option_header(char const *name, int default_value)
     : name_(name), default_(default_value), value_(default_value), next_(option_list) {

@@ -2,7 +2,7 @@
 // Integer options by name. An option_header declares an option with its default; the current
 // value is read at each use.
 class option_header {
-public:
+  public:
     option_header(char const *name, int default_value);
     char const *name() const { return name_; }
     int count() const;  // current value
@@ -12,7 +12,7 @@ public:
     // The option of that name, or null.
     static option_header *find(char const *name);
 
-private:
+  private:
     char const *name_;
     int default_;
     int value_;

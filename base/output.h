@@ -12,7 +12,7 @@ int zem_fprintf(FILE *f, char const *fmt, ...) __attribute__((format(printf, 2, 
 
 // A text stream into a character buffer.
 class T4_ostream {
-public:
+  public:
     T4_ostream &operator<<(char const *s) {
         text_ += s ? s : "";
         return *this;
@@ -29,7 +29,7 @@ public:
     char const *str() const { return text_.c_str(); }
     std::size_t size() const { return text_.size(); }
 
-private:
+  private:
     std::string text_;
 };
 

@@ -15,7 +15,8 @@ mt_thread_context *mt_globals::multi_threaded_context() {
 }
 
 int mt_thread_index() {
-    return mt_globals::skip_thread_safety() ? 0 : mt_globals::multi_threaded_context()->thread_index;
+    return mt_globals::skip_thread_safety() ? 0
+                                            : mt_globals::multi_threaded_context()->thread_index;
 }
 
 bool mt_thread_not_permitted() { return std::this_thread::get_id() != main_thread; }

@@ -5,12 +5,12 @@
 
 // A mutex that the thread holding it may lock again.
 class fast_mutex {
-public:
+  public:
     void lock() { m_.lock(); }
     void unlock() { m_.unlock(); }
     bool try_lock() { return m_.try_lock(); }
 
-private:
+  private:
     std::recursive_mutex m_;
 };
 

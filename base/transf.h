@@ -6,7 +6,7 @@
 
 namespace ZEM {
 class transf {
-public:
+  public:
     transf() = default;  // identity
     transf(matrix const &affine, vector const &translation, double scaling = 1.0)
         : affine_(affine), translation_(translation), scaling_(scaling) {}
@@ -20,7 +20,7 @@ public:
     friend bool operator==(transf const &a, transf const &b);
     friend bool operator!=(transf const &a, transf const &b) { return !(a == b); }
 
-private:
+  private:
     matrix affine_ = matrix::identity();
     vector translation_;
     double scaling_ = 1.0;

@@ -5,7 +5,7 @@
 namespace ZEM {
 
 class vector {
-public:
+  public:
     constexpr vector() = default;
     constexpr vector(double x, double y, double z) : c_{x, y, z} {}
     constexpr double x() const { return c_[0]; }
@@ -46,18 +46,18 @@ public:
         return a.c_[0] == b.c_[0] && a.c_[1] == b.c_[1] && a.c_[2] == b.c_[2];
     }
 
-private:
+  private:
     double c_[3]{0, 0, 0};
 };
 
 // A direction of length one; the constructor normalises (a zero vector stays zero).
 class unit_vector : public vector {
-public:
+  public:
     constexpr unit_vector() : vector(0, 0, 1) {}
     unit_vector(double x, double y, double z) : vector(scaled(x, y, z)) {}
     explicit unit_vector(vector const &v) : unit_vector(v.x(), v.y(), v.z()) {}
 
-private:
+  private:
     static vector scaled(double x, double y, double z) {
         double const l = std::sqrt(x * x + y * y + z * z);
         return l > 0 ? vector(x / l, y / l, z / l) : vector(x, y, z);
@@ -65,7 +65,7 @@ private:
 };
 
 class position {
-public:
+  public:
     constexpr position() = default;
     constexpr position(double x, double y, double z) : c_{x, y, z} {}
     constexpr double x() const { return c_[0]; }
@@ -88,7 +88,7 @@ public:
         return a.c_[0] == b.c_[0] && a.c_[1] == b.c_[1] && a.c_[2] == b.c_[2];
     }
 
-private:
+  private:
     double c_[3]{0, 0, 0};
 };
 

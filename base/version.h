@@ -6,7 +6,7 @@ void set_global_version(int version);  // for tests; 0 restores the default
 
 // Registration of a component with the kernel.
 class zem_component_info {
-public:
+  public:
     static void addComponent(char const *name);
     static void removeComponent(char const *name);
     static bool isRegistered(char const *name);

@@ -5,7 +5,7 @@
 #include "law/law.h"
 
 class LawTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         laws_before_ = law::live_count();
         data_before_ = law_data::live_count();
@@ -15,22 +15,22 @@ protected:
         EXPECT_EQ(law_data::live_count(), data_before_) << "a law data outlived the test";
     }
 
-private:
+  private:
     long laws_before_ = 0;
     long data_before_ = 0;
 };
 
 // Raises-a-lawutil-code check: runs the statement and expects that local code.
-#define EXPECT_LAW_ERROR(statement, code)                                          \
-    do {                                                                           \
-        int raised_ = -2;                                                          \
-        try {                                                                      \
-            statement;                                                             \
-            raised_ = -1;                                                          \
-        } catch (vorn_exception const &e_) {                                       \
-            raised_ = lawutil_local_code(e_);                                      \
-        }                                                                          \
-        EXPECT_EQ(raised_, static_cast<int>(code)) << "expected " #code;           \
+#define EXPECT_LAW_ERROR(statement, code)                                \
+    do {                                                                 \
+        int raised_ = -2;                                                \
+        try {                                                            \
+            statement;                                                   \
+            raised_ = -1;                                                \
+        } catch (vorn_exception const &e_) {                             \
+            raised_ = lawutil_local_code(e_);                            \
+        }                                                                \
+        EXPECT_EQ(raised_, static_cast<int>(code)) << "expected " #code; \
     } while (0)
 
 // Shorthands for building laws in tests.

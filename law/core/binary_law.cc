@@ -32,7 +32,6 @@ int binary_law::return_size() const {
     return left_ || right_ ? n : 1;
 }
 
-
 int binary_law::same(law const *a, law const *b) const {
     auto const *x = static_cast<binary_law const *>(a);
     auto const *y = static_cast<binary_law const *>(b);

@@ -7,7 +7,7 @@
 
 class binary_law : public law {
     LAW_FAMILY_IDENTITY(binary_law, law)
-public:
+  public:
     binary_law(law *left, law *right);
     law *fleft() const { return left_; }
     law *fright() const { return right_; }
@@ -34,12 +34,12 @@ public:
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     void hasa(int type, VOID_LIST &out) const override;
 
-protected:
+  protected:
     ~binary_law() override;
     int take_size() const override;
     int return_size() const override;
 
-private:
+  private:
     law *left_;
     law *right_;
 };

@@ -1,8 +1,8 @@
 #include "law/core/constant_law.h"
 
-#include <cmath>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,10 +45,14 @@ law *constant_law::deriv(int) const { return new constant_law(0.0); }
 namespace {
 constexpr double value_of(int id) {
     switch (id) {
-        case law_id::pi_law: return 3.141592653589793;
-        case law_id::e_law: return 2.718281828459045;
-        case law_id::true_law: return 1.0;
-        default: return 0.0;
+        case law_id::pi_law:
+            return 3.141592653589793;
+        case law_id::e_law:
+            return 2.718281828459045;
+        case law_id::true_law:
+            return 1.0;
+        default:
+            return 0.0;
     }
 }
 }  // namespace
@@ -71,8 +75,10 @@ char *identity_law::string(law_symbol_type, int &, law_data_node *&) const {
                       (index_ == 1 && (letter_ == 'Y' || letter_ == 'V')) ||
                       (index_ == 2 && letter_ == 'Z');
     char buf[24];
-    if (bare) std::snprintf(buf, sizeof buf, "%c", letter_);
-    else std::snprintf(buf, sizeof buf, "%c%d", letter_, index_ + 1);
+    if (bare)
+        std::snprintf(buf, sizeof buf, "%c", letter_);
+    else
+        std::snprintf(buf, sizeof buf, "%c%d", letter_, index_ + 1);
     return zem_new_str_from(buf);
 }
 

@@ -5,7 +5,7 @@
 
 class constant_law : public law {
     LAW_IDENTITY(constant_law, law)
-public:
+  public:
     explicit constant_law(double value) : value_(value) {}
     double value() const { return value_; }
     virtual law *make_one(double value) const { return new constant_law(value); }
@@ -18,11 +18,11 @@ public:
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     law_polynomial *polynomial(law *in) const override;
 
-protected:
+  protected:
     law *deriv(int which) const override;
     int take_size() const override { return 0; }
 
-private:
+  private:
     double value_;
 };
 
@@ -32,7 +32,7 @@ std::string number_string(double value);
 // A named constant: its class, value and its two printed names come from one template.
 template <int Id>
 class named_constant_law : public constant_law {
-public:
+  public:
     static constexpr int id() { return Id; }
     named_constant_law();
     int type() const override { return Id; }
@@ -59,7 +59,7 @@ extern template class named_constant_law<law_id::false_law>;
 // Returns the variable-index-th input.
 class identity_law : public law {
     LAW_IDENTITY(identity_law, law)
-public:
+  public:
     explicit identity_law(int index = 0, char letter = 'X') : index_(index), letter_(letter) {}
     int index() const { return index_; }
     char letter() const { return letter_; }
@@ -71,12 +71,12 @@ public:
     law *deep_copy(pointer_map *map = nullptr) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
-protected:
+  protected:
     law *deriv(int which) const override;
     law *sub_inverse() const override;
     int take_size() const override { return index_ + 1; }
 
-private:
+  private:
     int index_;
     char letter_;
 };

@@ -3,7 +3,7 @@
 #include "base/memory.h"
 
 class eval_buffer {
-public:
+  public:
     explicit eval_buffer(int n) : p_(n <= small ? local_ : VORN_ARRAY(double, n)) {}
     ~eval_buffer() {
         if (p_ != local_) vorn_discard(p_);
@@ -14,7 +14,7 @@ public:
     double &operator[](int i) { return p_[i]; }
     operator double *() { return p_; }
 
-private:
+  private:
     static constexpr int small = 4;
     double local_[small];
     double *p_;

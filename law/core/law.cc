@@ -37,9 +37,8 @@ ZEM::interval bounded_domain(ZEM::interval iv) {
 
 // Holds the law's mutex unless thread safety is switched off.
 class law::lock {
-public:
-    explicit lock(law const *l)
-        : m_(mt_globals::skip_thread_safety() ? nullptr : &l->mutex_) {
+  public:
+    explicit lock(law const *l) : m_(mt_globals::skip_thread_safety() ? nullptr : &l->mutex_) {
         if (m_) m_->lock();
     }
     ~lock() {
@@ -48,15 +47,18 @@ public:
     lock(lock const &) = delete;
     lock &operator=(lock const &) = delete;
 
-private:
+  private:
     fast_mutex *m_;
 };
 
 void make_bound_interval(ZEM::interval &iv, double len) {
     if (iv.finite()) return;
-    if (iv.bounded_below()) iv = ZEM::interval(iv.start_pt(), iv.start_pt() + len);
-    else if (iv.bounded_above()) iv = ZEM::interval(iv.end_pt() - len, iv.end_pt());
-    else iv = ZEM::interval(-len / 2, len / 2);
+    if (iv.bounded_below())
+        iv = ZEM::interval(iv.start_pt(), iv.start_pt() + len);
+    else if (iv.bounded_above())
+        iv = ZEM::interval(iv.end_pt() - len, iv.end_pt());
+    else
+        iv = ZEM::interval(-len / 2, len / 2);
 }
 
 law::law() { live_laws.fetch_add(1, std::memory_order_relaxed); }
@@ -203,11 +205,13 @@ void law::hasa(int t, VOID_LIST &out) const {
 
 // ---------------------------------------------------------------- typed evaluation
 
-void law::evaluate_by(double const *x, double *answer, int const *side,
-                      double const *guess) const {
-    if (side && !guess) evaluate_with_side(x, answer, side);
-    else if (guess && !side) evaluate_with_guess(x, answer, guess);
-    else evaluate(x, answer);
+void law::evaluate_by(double const *x, double *answer, int const *side, double const *guess) const {
+    if (side && !guess)
+        evaluate_with_side(x, answer, side);
+    else if (guess && !side)
+        evaluate_with_guess(x, answer, guess);
+    else
+        evaluate(x, answer);
 }
 
 namespace {
@@ -351,8 +355,7 @@ ZEM::position law::evaluateP_P(ZEM::position p, int const *side, double const *g
     return as_position(a);
 }
 
-ZEM::par_pos law::evaluateP_PP(ZEM::position const &p, int const *side,
-                               double const *guess) const {
+ZEM::par_pos law::evaluateP_PP(ZEM::position const &p, int const *side, double const *guess) const {
     double const x[3] = {p.x(), p.y(), p.z()};
     return evaluateM_PP(x, side, guess);
 }
@@ -365,8 +368,7 @@ ZEM::par_pos law::evaluateM_PP(double const *x, int const *side, double const *g
     return {a[0], a[1]};
 }
 
-ZEM::vector law::evaluatePP_V(ZEM::par_pos const &uv, int const *side,
-                              double const *guess) const {
+ZEM::vector law::evaluatePP_V(ZEM::par_pos const &uv, int const *side, double const *guess) const {
     if (scalar_zero_shortcut()) return {};
     if (return_dim() != 3 || take_dim() > 2) law_error(LAW_EVALV);
     double const x[2] = {uv.u, uv.v};
@@ -411,10 +413,10 @@ ZEM::transf law::evaluateM_T(double const *x) const {
     evaluate(x, a);
     ZEM::unit_vector const X(a[0], a[1], a[2]), Y(a[3], a[4], a[5]), Z(a[6], a[7], a[8]);
     ZEM::position const O(a[9], a[10], a[11]);
-    ZEM::transf const M =
-        (X * Y) % Z < 0
-            ? coordinate_transf(ZEM::origin, X, Y) * reflect_transf(Z) * translate_transf(O - ZEM::origin)
-            : coordinate_transf(O, X, Y);
+    ZEM::transf const M = (X * Y) % Z < 0
+                              ? coordinate_transf(ZEM::origin, X, Y) * reflect_transf(Z) *
+                                    translate_transf(O - ZEM::origin)
+                              : coordinate_transf(O, X, Y);
     return scale_transf(a[12]) * M;
 }
 
@@ -622,8 +624,10 @@ int law::constant() const {
             }
         }
     }
-    if (is_constant) known_level_ = classification::constant;
-    else not_level_ = classification::constant;
+    if (is_constant)
+        known_level_ = classification::constant;
+    else
+        not_level_ = classification::constant;
     return is_constant;
 }
 
@@ -712,7 +716,8 @@ char *law::string_and_data(law_data ***data, int *count, law_symbol_type type) c
     }
     vorn_discard(out);
     delete list;
-    if (data) *data = array;
+    if (data)
+        *data = array;
     else {
         for (int i = 0; i < n; ++i)
             if (array[i]) array[i]->remove();

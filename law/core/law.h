@@ -35,34 +35,34 @@ law_ptr make_law(Args &&...args) {
 }
 
 // Class identity of a concrete law class: its id, type, isa chain and name.
-#define LAW_IDENTITY(cls, base_cls)                                                      \
-public:                                                                                  \
-    static constexpr int id() { return law_id::cls; }                                    \
-    int type() const override { return id(); }                                           \
-    int isa(int t) const override { return t == id() || base_cls::isa(t); }              \
-    char const *class_name() const override { return #cls; }                             \
-                                                                                         \
-private:
+#define LAW_IDENTITY(cls, base_cls)                                         \
+  public:                                                                   \
+    static constexpr int id() { return law_id::cls; }                       \
+    int type() const override { return id(); }                              \
+    int isa(int t) const override { return t == id() || base_cls::isa(t); } \
+    char const *class_name() const override { return #cls; }                \
+                                                                            \
+  private:
 
 // Identity plus the printed symbol and precedence from the class table.
-#define LAW_CLASS_FACTS(cls, base_cls)                                                   \
-    LAW_IDENTITY(cls, base_cls)                                                          \
-public:                                                                                  \
+#define LAW_CLASS_FACTS(cls, base_cls)                                                      \
+    LAW_IDENTITY(cls, base_cls)                                                             \
+  public:                                                                                   \
     char const *symbol(law_symbol_type t) const override { return law_symbol_of(id(), t); } \
-    int precedence() const override { return law_facts(id()).precedence; }               \
-                                                                                         \
-private:
+    int precedence() const override { return law_facts(id()).precedence; }                  \
+                                                                                            \
+  private:
 
 // Identity of a family base (abstract, no name of its own).
-#define LAW_FAMILY_IDENTITY(cls, base_cls)                                               \
-public:                                                                                  \
-    static constexpr int id() { return law_id::cls; }                                    \
-    int isa(int t) const override { return t == id() || base_cls::isa(t); }              \
-                                                                                         \
-private:
+#define LAW_FAMILY_IDENTITY(cls, base_cls)                                  \
+  public:                                                                   \
+    static constexpr int id() { return law_id::cls; }                       \
+    int isa(int t) const override { return t == id() || base_cls::isa(t); } \
+                                                                            \
+  private:
 
 class law : public ZEM_heap {
-public:
+  public:
     static constexpr int id() { return law_id::law; }
 
     law();
@@ -185,7 +185,7 @@ public:
     // Number of laws alive in the process (for leak checks).
     static long live_count();
 
-protected:
+  protected:
     virtual ~law();
     virtual law *deriv(int which) const;
     virtual law *sub_inverse() const { return nullptr; }
@@ -197,7 +197,7 @@ protected:
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
 
-private:
+  private:
     class lock;
     static void destroy(law const *l);
     bool scalar_zero_shortcut() const;

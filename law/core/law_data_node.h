@@ -5,7 +5,7 @@
 class law_data;
 
 class law_data_node : public ZEM_heap {
-public:
+  public:
     // Takes a reference to data and increments count.
     law_data_node(law_data *data, law_data_node *next, int &count);
     ~law_data_node();  // releases its data and the rest of the chain
@@ -18,7 +18,7 @@ public:
     // A new array (vorn_allocate) of the law data in the order met; returns the count.
     int get_array(law_data **&out, bool include_empty) const;
 
-private:
+  private:
     law_data *data_;
     law_data_node *next_;
 };

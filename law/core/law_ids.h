@@ -41,7 +41,8 @@ constexpr auto make_facts() {
         law_class_facts row[law_class_count];
     } t{};
     for (auto &r : t.row) r = {nullptr, base_id_none, nullptr, nullptr, 8};
-#define LAW_CLASS(cls, id, base, sym0, sym1, prec) t.row[id] = {#cls, base_ids::base, sym0, sym1, prec};
+#define LAW_CLASS(cls, id, base, sym0, sym1, prec) \
+    t.row[id] = {#cls, base_ids::base, sym0, sym1, prec};
 #include "law/core/law_classes.def"
 #undef LAW_CLASS
     return t;

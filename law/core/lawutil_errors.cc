@@ -59,7 +59,8 @@ constexpr message_entry lawutil_table[] = {
     {"LAW_ARCCOTH", "Out of the domain of the arccoth x<-1 or x>1"},
     {"LAW_ARCCSCH", "Out of the domain of the arccsch x!=0"},
     {"LAW_BAD_BOUNDS", "The domain is not a finite interval"},
-    {"LAWS_WARP_INCONSISTENT", "A boundary vertex in a partial_space_warp is transformed to 2 different places"},
+    {"LAWS_WARP_INCONSISTENT",
+     "A boundary vertex in a partial_space_warp is transformed to 2 different places"},
     {"LAW_LHOSPITAL", "Division of zero by zero that cannot be resolved"},
     {"LAW_VARIABLE_RETURN", "Return dim was called on a variable return law"},
     {"LAW_DATA_PCURVE", "Law_data_pcurve eval too many derivatives"},
@@ -76,8 +77,11 @@ constexpr message_entry lawutil_table[] = {
     {"LAW_NO_INTR", "The intr component is not linked in the executable"},
     {"COULD_NOT_FILLET", "The requested fillet could not be made"},
     {"LAW_NO_BSPLINE", "The given curve or surface does not have a bspline approximation"},
-    {"BAD_SPIRAL_START", "The start of the spiral is specified on the normal axis, use a zero start radius to accomplish"},
-    {"INVALID_HELIX_TRANSITION_DATA", "Zero thread distance and angle gives an invalid helix-transition"},
+    {"BAD_SPIRAL_START",
+     "The start of the spiral is specified on the normal axis, use a zero start radius to "
+     "accomplish"},
+    {"INVALID_HELIX_TRANSITION_DATA",
+     "Zero thread distance and angle gives an invalid helix-transition"},
     {"SWEEP_SELF_INT", "The sweep results in self-intersecting surface"},
     {"SW_SURFACE_EVAL", "Attempt to evaluate an sw_surface outside its range"},
     {"NO_SW_EVAL_CURVATURE", "sw_curve::eval_curvature not implemented"},
@@ -106,7 +110,8 @@ message_module const &get_lawutil_main_law_errmod() {
 }
 
 // Built at load time; a raise from another file's start-up builds it earlier.
-[[maybe_unused]] static message_module const &lawutil_main_law_errmod = get_lawutil_main_law_errmod();
+[[maybe_unused]] static message_module const &lawutil_main_law_errmod =
+    get_lawutil_main_law_errmod();
 
 void law_error(lawutil_error e) { sys_error(lawutil_code(e)); }
 

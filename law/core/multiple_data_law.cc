@@ -68,7 +68,8 @@ struct data_array {
 law *multiple_data_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
     data_array copies;
-    for (int i = 0; i < n_; ++i) copies.push(data_[i] ? pm_get_law_data(m.get(), data_[i]) : nullptr);
+    for (int i = 0; i < n_; ++i)
+        copies.push(data_[i] ? pm_get_law_data(m.get(), data_[i]) : nullptr);
     return make_one(copies.raw.data(), n_);
 }
 
@@ -78,7 +79,8 @@ law *multiple_data_law::set_domain(ZEM::interval const *domains, int) const {
         return const_cast<multiple_data_law *>(this);
     }
     data_array restricted;
-    for (int i = 0; i < n_; ++i) restricted.push(data_[i] ? data_[i]->set_domain(domains) : nullptr);
+    for (int i = 0; i < n_; ++i)
+        restricted.push(data_[i] ? data_[i]->set_domain(domains) : nullptr);
     return make_one(restricted.raw.data(), n_);
 }
 

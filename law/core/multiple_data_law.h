@@ -4,7 +4,7 @@
 
 class multiple_data_law : public law {
     LAW_FAMILY_IDENTITY(multiple_data_law, law)
-public:
+  public:
     multiple_data_law() : data_(nullptr), n_(0) {}
     multiple_data_law(law_data **data, int n);
     law_data **fsubs() const { return data_; }
@@ -20,10 +20,10 @@ public:
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     void hasa(int type, VOID_LIST &out) const override;
 
-protected:
+  protected:
     ~multiple_data_law() override;
 
-private:
+  private:
     law_data **data_;
     int n_;
 };

@@ -4,7 +4,7 @@
 
 class multiple_law : public law {
     LAW_FAMILY_IDENTITY(multiple_law, law)
-public:
+  public:
     multiple_law(law **subs, int n);
     law **fsub() const { return subs_; }
     int fsub_num() const { return n_; }
@@ -23,12 +23,12 @@ public:
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     void hasa(int type, VOID_LIST &out) const override;
 
-protected:
+  protected:
     ~multiple_law() override;
     int take_size() const override;
     int return_size() const override;
 
-private:
+  private:
     law **subs_;
     int n_;
 };

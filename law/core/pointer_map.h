@@ -21,7 +21,7 @@ void install_default_pointer_map();
 
 // The map of one deep copy: the given one, or one made here and destroyed at the end.
 class scoped_pointer_map {
-public:
+  public:
     explicit scoped_pointer_map(pointer_map *given)
         : map_(given ? given : make_pointer_map()), owned_(!given) {}
     ~scoped_pointer_map() {
@@ -31,7 +31,7 @@ public:
     scoped_pointer_map &operator=(scoped_pointer_map const &) = delete;
     pointer_map *get() const { return map_; }
 
-private:
+  private:
     pointer_map *map_;
     bool owned_;
 };

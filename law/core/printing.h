@@ -10,8 +10,7 @@
 using law_text = std::unique_ptr<char, vorn_text_deleter>;
 
 // The printed text of a sub-law or law data; "" for none.
-inline std::string sub_text(law const *l, law_symbol_type type, int &count,
-                            law_data_node *&list) {
+inline std::string sub_text(law const *l, law_symbol_type type, int &count, law_data_node *&list) {
     if (!l) return {};
     law_text const t(l->string(type, count, list));
     return t ? t.get() : "";

@@ -6,7 +6,7 @@
 
 template <class T>
 class ref_ptr {
-public:
+  public:
     ref_ptr() = default;
     ref_ptr(std::nullptr_t) {}
     // Takes over a reference the caller already owns (a builder's result).
@@ -38,7 +38,7 @@ public:
         if (T *p = std::exchange(p_, nullptr)) p->remove();
     }
 
-private:
+  private:
     explicit ref_ptr(T *p) : p_(p) {}
     T *p_ = nullptr;
 };

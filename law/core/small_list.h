@@ -5,14 +5,16 @@
 
 template <class T, int N = 16>
 class small_list {
-public:
+  public:
     void push_back(T v) {
         if (!spilled_ && n_ == N) {
             heap_.assign(local_, local_ + N);
             spilled_ = true;
         }
-        if (spilled_) heap_.push_back(v);
-        else local_[n_] = v;
+        if (spilled_)
+            heap_.push_back(v);
+        else
+            local_[n_] = v;
         ++n_;
     }
     void pop_back() {
@@ -25,7 +27,7 @@ public:
     int size() const { return n_; }
     bool empty() const { return n_ == 0; }
 
-private:
+  private:
     T local_[N];
     std::vector<T> heap_;
     int n_ = 0;

@@ -24,8 +24,8 @@ std::atomic<context_block *> table{nullptr};
 int init_count = 0;
 
 context_block *new_block() {
-    void *memory = vorn_allocate(sizeof(context_block), VORN_MEM_DEFAULT, VORN_CALL_NEW, __FILE__,
-                                 __LINE__);
+    void *memory =
+        vorn_allocate(sizeof(context_block), VORN_MEM_DEFAULT, VORN_CALL_NEW, __FILE__, __LINE__);
     return new (memory) context_block;
 }
 

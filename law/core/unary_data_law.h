@@ -4,7 +4,7 @@
 
 class unary_data_law : public law {
     LAW_FAMILY_IDENTITY(unary_data_law, law)
-public:
+  public:
     explicit unary_data_law(law_data *data);
     law_data *fsub() const { return data_; }
     virtual law *make_one(law_data *data) const;
@@ -18,10 +18,10 @@ public:
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     void hasa(int type, VOID_LIST &out) const override;
 
-protected:
+  protected:
     ~unary_data_law() override;
 
-private:
+  private:
     law_data *data_;
 };
 

@@ -15,7 +15,7 @@ law *unary_law::make_one(law *) const { return nullptr; }
 
 int unary_law::same(law const *a, law const *b) const {
     return same_law(static_cast<unary_law const *>(a)->sub_,
-                      static_cast<unary_law const *>(b)->sub_);
+                    static_cast<unary_law const *>(b)->sub_);
 }
 
 char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) const {

@@ -4,7 +4,7 @@
 
 class unary_law : public law {
     LAW_FAMILY_IDENTITY(unary_law, law)
-public:
+  public:
     explicit unary_law(law *sub);
     law *fsub() const { return sub_; }
     // A new law of this class over sub.
@@ -21,13 +21,13 @@ public:
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
     void hasa(int type, VOID_LIST &out) const override;
 
-protected:
+  protected:
     ~unary_law() override;
     int take_size() const override { return sub_ ? sub_->take_dim() : 0; }
     int return_size() const override { return sub_ ? sub_->return_dim() : 1; }
     // The first value of the sub-law at x.
     double sub_value(double const *x) const { return first_value(sub_, x); }
 
-private:
+  private:
     law *sub_;
 };

@@ -8,7 +8,7 @@ namespace {
 
 // A binary law with a chosen symbol, precedence and algebra, summing its sides.
 class test_binary_law : public binary_law {
-public:
+  public:
     test_binary_law(law *l, law *r, int prec = 5, int algebra = 1)
         : binary_law(l, r), prec_(prec), algebra_(algebra) {}
     char const *class_name() const override { return "test_binary_law"; }
@@ -24,12 +24,12 @@ public:
         y[0] = first_value(fleft(), x) + first_value(fright(), x);
     }
 
-private:
+  private:
     int prec_, algebra_;
 };
 
 class test_unary_law : public unary_law {
-public:
+  public:
     explicit test_unary_law(law *s) : unary_law(s) {}
     char const *class_name() const override { return "test_unary_law"; }
     int type() const override { return 300; }
@@ -39,7 +39,7 @@ public:
 };
 
 class test_multiple_law : public multiple_law {
-public:
+  public:
     test_multiple_law(law **s, int n, int comm = 0) : multiple_law(s, n), comm_(comm) {}
     char const *class_name() const override { return "test_multiple_law"; }
     int type() const override { return 301; }
@@ -47,7 +47,7 @@ public:
     int commutative() const override { return comm_; }
     law *make_one(law **s, int n) const override { return new test_multiple_law(s, n, comm_); }
 
-private:
+  private:
     int comm_;
 };
 

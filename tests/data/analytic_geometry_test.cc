@@ -181,7 +181,9 @@ TEST_F(AnalyticCurves, CopiesAreEqualAndOthersAreNot) {
         EXPECT_TRUE(*copy == *d) << cases[i].name;
         EXPECT_STREQ(copy->symbol(law_symbol_default), d->symbol(law_symbol_default));
         for (std::size_t j = 0; j < cases.size(); ++j)
-            if (j != i) EXPECT_FALSE(*d == *cases[j].make()) << cases[i].name << cases[j].name;
+            if (j != i) {
+                EXPECT_FALSE(*d == *cases[j].make()) << cases[i].name << cases[j].name;
+            }
         SizeAccumulator size;
         d->full_size(size);
         EXPECT_GE(size.getSize(), sizeof(path_law_data));
@@ -343,7 +345,9 @@ TEST_F(AnalyticSurfaces, DomainsCopiesAndEquality) {
         law_data_ptr const copy = adopt(d->deep_copy());
         EXPECT_TRUE(*copy == *d) << cases[i].name;
         for (std::size_t j = 0; j < cases.size(); ++j)
-            if (j != i) EXPECT_FALSE(*d == *cases[j].make()) << cases[i].name << cases[j].name;
+            if (j != i) {
+                EXPECT_FALSE(*d == *cases[j].make()) << cases[i].name << cases[j].name;
+            }
     }
     ZEM::interval u;
     make<sphere_law_data>()->term_domain(0, u);

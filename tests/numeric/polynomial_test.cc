@@ -277,7 +277,9 @@ TEST_F(Polynomial, FactorIntIsCompleteIncludingTheLeftoverPrime) {
         for (int i = 0; i < n; ++i) {
             EXPECT_TRUE(is_prime(primes[i])) << v;
             EXPECT_GE(counts[i], 1);
-            if (i) EXPECT_LT(primes[i - 1], primes[i]) << v;
+            if (i) {
+                EXPECT_LT(primes[i - 1], primes[i]) << v;
+            }
         }
         vorn_discard(primes);
         vorn_discard(counts);
