@@ -31,8 +31,8 @@ release: deps
 	cmake --build --preset release
 
 demo: release
-	@if [ -x build/release/tools/law/law ]; then examples/tour.sh build/release/tools/law/law; \
-	else build/release/examples/law_demo; fi
+	build/release/examples/law_demo
+	LAW=build/release/tools/law/law OUT=build/release/tour.svg sh examples/tour.sh
 
 test: release
 	ctest --preset release -j2

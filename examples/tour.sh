@@ -25,5 +25,7 @@ $LAW integrate 'SIN(X)' 0 PI --verbose
 echo "== info"
 $LAW info 'SQRT(X)+LN(Y)'
 
-echo "== plot (writes tour.svg)"
-$LAW plot 'SIN(X)/X' -15 15 --deriv -o tour.svg
+OUT=${OUT:-tour.svg}
+echo "== plot"
+$LAW plot 'SIN(X)/X' -15 15 --deriv -o "$OUT"
+echo "plot written to $(cd "$(dirname "$OUT")" && pwd)/$(basename "$OUT")"
