@@ -8,16 +8,16 @@
 namespace law_tool {
 namespace {
 
-option_spec const *find_long(std::span<option_spec const> specs, std::string_view name) {
-    auto it = std::find_if(specs.begin(), specs.end(),
-                           [&](option_spec const &s) { return name == s.name; });
-    return it == specs.end() ? nullptr : &*it;
+option_def const *find_long(std::span<option_def const> defs, std::string_view name) {
+    auto it = std::find_if(defs.begin(), defs.end(),
+                           [&](option_def const &s) { return name == s.name; });
+    return it == defs.end() ? nullptr : &*it;
 }
 
-option_spec const *find_short(std::span<option_spec const> specs, char c) {
-    auto it = std::find_if(specs.begin(), specs.end(),
-                           [&](option_spec const &s) { return s.short_name == c; });
-    return it == specs.end() ? nullptr : &*it;
+option_def const *find_short(std::span<option_def const> defs, char c) {
+    auto it = std::find_if(defs.begin(), defs.end(),
+                           [&](option_def const &s) { return s.short_name == c; });
+    return it == defs.end() ? nullptr : &*it;
 }
 
 }  // namespace
@@ -25,11 +25,11 @@ option_spec const *find_short(std::span<option_spec const> specs, char c) {
 // A word of one dash is an option only when its letter is one: "-3", "-X^2" and "-SIN(X)" are
 // numbers and expressions.
 bool arguments::is_operand(std::string_view word) const {
-    return word[1] != '-' && word != "-h" && !find_short(specs_, word[1]);
+    return word[1] != '-' && word != "-h" && !find_short(defs_, word[1]);
 }
 
-arguments::arguments(std::span<char *const> words, std::span<option_spec const> specs)
-    : specs_(specs) {
+arguments::arguments(std::span<char *const> words, std::span<option_def const> defs)
+    : defs_(defs) {
     bool options_done = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         std::string_view const word = words[i];
@@ -51,11 +51,11 @@ void arguments::take_long(std::string_view word, std::span<char *const> words, s
     std::string_view body = word.substr(2);
     std::size_t const eq = body.find('=');
     std::string_view const name = body.substr(0, eq);
-    option_spec const *spec = find_long(specs_, name);
-    if (!spec) throw usage_error("unknown option --" + std::string(name));
+    option_def const *def = find_long(defs_, name);
+    if (!def) throw usage_error("unknown option --" + std::string(name));
     bool const inline_value = eq != std::string_view::npos;
     std::string_view value = inline_value ? body.substr(eq + 1) : std::string_view{};
-    switch (spec->kind) {
+    switch (def->kind) {
         case option_kind::flag:
             if (inline_value) throw usage_error("--" + std::string(name) + " takes no value");
             break;
@@ -69,14 +69,14 @@ void arguments::take_long(std::string_view word, std::span<char *const> words, s
         case option_kind::optional_value:
             break;
     }
-    given_.push_back({spec->name, value});
+    given_.push_back({def->name, value});
 }
 
 void arguments::take_short(std::string_view word, std::span<char *const> words, std::size_t &i) {
-    option_spec const *spec = find_short(specs_, word[1]);
-    if (spec->kind != option_kind::value) {
+    option_def const *def = find_short(defs_, word[1]);
+    if (def->kind != option_kind::value) {
         if (word.size() > 2) throw usage_error("unknown option " + std::string(word));
-        given_.push_back({spec->name, {}});
+        given_.push_back({def->name, {}});
         return;
     }
     std::string_view value = word.substr(2);
@@ -84,7 +84,7 @@ void arguments::take_short(std::string_view word, std::span<char *const> words, 
         if (i + 1 >= words.size()) throw usage_error(std::string(word) + " needs a value");
         value = words[++i];
     }
-    given_.push_back({spec->name, value});
+    given_.push_back({def->name, value});
 }
 
 bool arguments::has(std::string_view name) const {

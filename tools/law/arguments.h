@@ -13,7 +13,7 @@ enum class option_kind {
     optional_value,  // --trace or --trace=3 (the value only after "=")
 };
 
-struct option_spec {
+struct option_def {
     char const *name;  // long name without the dashes
     char short_name;   // 0 when none
     option_kind kind;
@@ -24,7 +24,7 @@ class arguments {
     // Splits argv (the words after the subcommand) by the declared options; raises usage_error
     // for an unknown option or a missing value. "--" ends the options; "-" and words of one dash
     // that name no declared short option ("-3", "-X^2") are operands.
-    arguments(std::span<char *const> words, std::span<option_spec const> specs);
+    arguments(std::span<char *const> words, std::span<option_def const> defs);
 
     std::span<std::string_view const> operands() const { return operands_; }
     std::string_view operand(std::size_t i) const { return operands_.at(i); }
@@ -49,7 +49,7 @@ class arguments {
     void take_long(std::string_view word, std::span<char *const> words, std::size_t &i);
     void take_short(std::string_view word, std::span<char *const> words, std::size_t &i);
 
-    std::span<option_spec const> specs_;
+    std::span<option_def const> defs_;
     std::vector<std::string_view> operands_;
     std::vector<given> given_;
     bool help_ = false;

@@ -5,19 +5,19 @@
 namespace law_tool {
 namespace {
 
-constexpr option_spec law_option{"law", 0, option_kind::value};
+constexpr option_def law_option{"law", 0, option_kind::value};
 
-constexpr option_spec reading_options[] = {law_option};
-constexpr option_spec deriv_options[] = {
+constexpr option_def reading_options[] = {law_option};
+constexpr option_def deriv_options[] = {
     law_option, {"wrt", 0, option_kind::value}, {"order", 0, option_kind::value}};
-constexpr option_spec simplify_options[] = {
+constexpr option_def simplify_options[] = {
     law_option, {"level", 0, option_kind::value}, {"trace", 0, option_kind::optional_value}};
-constexpr option_spec integrate_options[] = {law_option,
+constexpr option_def integrate_options[] = {law_option,
                                              {"tol", 0, option_kind::value},
                                              {"min-level", 0, option_kind::value},
                                              {"max-level", 0, option_kind::value},
                                              {"verbose", 'v', option_kind::flag}};
-constexpr option_spec plot_options[] = {law_option,
+constexpr option_def plot_options[] = {law_option,
                                         {"output", 'o', option_kind::value},
                                         {"deriv", 0, option_kind::flag},
                                         {"samples", 0, option_kind::value}};

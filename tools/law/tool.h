@@ -25,14 +25,14 @@ inline constexpr int exit_ok = 0;
 inline constexpr int exit_failure = 1;
 inline constexpr int exit_usage = 2;
 
-struct option_spec;
+struct option_def;
 
 struct command {
     char const *name;
     char const *synopsis;  // "eval EXPR [V ...]"
     char const *summary;   // one line for the list of subcommands
     char const *details;   // options and an example, for "law NAME --help"
-    std::span<option_spec const> options;
+    std::span<option_def const> options;
     int (*run)(arguments const &args);
 };
 
