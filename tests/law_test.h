@@ -4,20 +4,43 @@
 
 #include "law/law.h"
 
+// The library is set up once per test program, so that the calling thread's context (made on
+// first use) is not counted against the first test that needs it.
+class LawEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        initialize_law();
+        lawutil_context();
+    }
+    void TearDown() override { terminate_law(); }
+};
+inline ::testing::Environment *const law_environment =
+    ::testing::AddGlobalTestEnvironment(new LawEnvironment);
+
 class LawTest : public ::testing::Test {
   protected:
     void SetUp() override {
         laws_before_ = law::live_count();
         data_before_ = law_data::live_count();
+        blocks_before_ = vorn_live_blocks();
     }
     void TearDown() override {
         EXPECT_EQ(law::live_count(), laws_before_) << "a law outlived the test";
         EXPECT_EQ(law_data::live_count(), data_before_) << "a law data outlived the test";
+        if (check_blocks_)
+            EXPECT_EQ(vorn_live_blocks(), blocks_before_)
+                << "a block of the allocator outlived the test";
     }
 
+    // For tests that fill the caches of the registered prototypes, which live as long as the
+    // process and keep what they cache.
+    void allow_blocks_in_prototype_caches() { check_blocks_ = false; }
+
   private:
+    bool check_blocks_ = true;
     long laws_before_ = 0;
     long data_before_ = 0;
+    long blocks_before_ = 0;
 };
 
 // Raises-a-lawutil-code check: runs the statement and expects that local code.
