@@ -58,7 +58,7 @@ constexpr double value_of(int id) {
 }  // namespace
 
 template <int Id>
-named_constant_law<Id>::named_constant_law() : constant_law(value_of(Id)) {}
+named_constant_law<Id>::named_constant_law() : table_law<Id, constant_law>(value_of(Id)) {}
 
 template class named_constant_law<law_id::pi_law>;
 template class named_constant_law<law_id::e_law>;

@@ -31,18 +31,13 @@ std::string number_string(double value);
 
 // A named constant: its class, value and its two printed names come from one template.
 template <int Id>
-class named_constant_law : public constant_law {
+class named_constant_law : public table_law<Id, constant_law> {
   public:
-    static constexpr int id() { return Id; }
     named_constant_law();
-    int type() const override { return Id; }
-    int isa(int t) const override { return t == Id || constant_law::isa(t); }
-    char const *class_name() const override { return law_facts(Id).name; }
-    char const *symbol(law_symbol_type t) const override { return law_symbol_of(Id, t); }
     law *make_one(double) const override { return new named_constant_law; }
     char *string(law_symbol_type type = law_symbol_default, int & = NULL_REF,
                  law_data_node *& = NULL_REF) const override {
-        return zem_new_str_from(symbol(type));
+        return zem_new_str_from(this->symbol(type));
     }
 };
 

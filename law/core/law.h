@@ -234,6 +234,21 @@ inline int law::take_dim() const {
     return d;
 }
 
+// Identity from the class table for a family of classes that differ in their id alone:
+// table_law<law_id::sin_law, function_law> gives id, type, isa, class name, symbols and
+// precedence of that row.
+template <int Id, class Base>
+class table_law : public Base {
+  public:
+    using Base::Base;
+    static constexpr int id() { return Id; }
+    int type() const override { return Id; }
+    int isa(int t) const override { return t == Id || Base::isa(t); }
+    char const *class_name() const override { return law_facts(Id).name; }
+    char const *symbol(law_symbol_type t) const override { return law_symbol_of(Id, t); }
+    int precedence() const override { return law_facts(Id).precedence; }
+};
+
 // Ids for law classes written outside the library: 127, 128, ... (main thread only).
 int new_law_id();
 

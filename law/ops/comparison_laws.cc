@@ -36,7 +36,7 @@ int comparison_law::date() const { return std::max(30100, binary_law::date()); }
 
 template <int Id>
 void compare_law<Id>::evaluate(double const *x, double *y) const {
-    law const *a = fleft(), *b = fright();
+    law const *a = this->fleft(), *b = this->fright();
     if (!a || !b) law_error(LAW_EVAL);
     double const va = first_value(a, x);
     if constexpr (Id == law_id::and_law) {

@@ -13,15 +13,9 @@ class comparison_law : public binary_law {
 };
 
 template <int Id>
-class compare_law final : public comparison_law {
+class compare_law final : public table_law<Id, comparison_law> {
   public:
-    static constexpr int id() { return Id; }
-    compare_law(law *left, law *right) : comparison_law(left, right) {}
-    int type() const override { return Id; }
-    int isa(int t) const override { return t == Id || binary_law::isa(t); }
-    char const *class_name() const override { return law_facts(Id).name; }
-    char const *symbol(law_symbol_type t) const override { return law_symbol_of(Id, t); }
-    int precedence() const override { return law_facts(Id).precedence; }
+    compare_law(law *left, law *right) : table_law<Id, comparison_law>(left, right) {}
     law *make_one(law *left, law *right) const override { return new compare_law(left, right); }
     void evaluate(double const *x, double *y) const override;
 };

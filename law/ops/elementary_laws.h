@@ -30,15 +30,9 @@ class function_law : public unary_law {
 };
 
 template <int Id>
-class elementary_law final : public function_law {
+class elementary_law final : public table_law<Id, function_law> {
   public:
-    static constexpr int id() { return Id; }
-    explicit elementary_law(law *sub) : function_law(sub, function_rules_of(Id)) {}
-    int type() const override { return Id; }
-    int isa(int t) const override { return t == Id || unary_law::isa(t); }
-    char const *class_name() const override { return law_facts(Id).name; }
-    char const *symbol(law_symbol_type t) const override { return law_symbol_of(Id, t); }
-    int precedence() const override { return law_facts(Id).precedence; }
+    explicit elementary_law(law *sub) : table_law<Id, function_law>(sub, function_rules_of(Id)) {}
     law *make_one(law *sub) const override { return new elementary_law(sub); }
 };
 

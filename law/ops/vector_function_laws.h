@@ -28,15 +28,9 @@ class vector_function_law : public unary_law {
 };
 
 template <int Id>
-class vector_valued_law final : public vector_function_law {
+class vector_valued_law final : public table_law<Id, vector_function_law> {
   public:
-    static constexpr int id() { return Id; }
-    explicit vector_valued_law(law *sub) : vector_function_law(sub, Id) {}
-    int type() const override { return Id; }
-    int isa(int t) const override { return t == Id || unary_law::isa(t); }
-    char const *class_name() const override { return law_facts(Id).name; }
-    char const *symbol(law_symbol_type t) const override { return law_symbol_of(Id, t); }
-    int precedence() const override { return law_facts(Id).precedence; }
+    explicit vector_valued_law(law *sub) : table_law<Id, vector_function_law>(sub, Id) {}
     law *make_one(law *sub) const override { return new vector_valued_law(sub); }
 };
 
