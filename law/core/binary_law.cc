@@ -2,10 +2,33 @@
 
 #include <vector>
 
+#include "law/core/constant_law.h"
 #include "law/core/pointer_map.h"
 #include "law/core/printing.h"
 
-binary_law::binary_law(law *left, law *right) : left_(left), right_(right) {
+binary_law::operand::operand(law const *s) : side(s) {
+    if (!s) return;
+    // Only the library's own leaves: a class derived from them may evaluate otherwise.
+    switch (s->type()) {
+        case law_id::constant_law:
+        case law_id::pi_law:
+        case law_id::e_law:
+        case law_id::true_law:
+        case law_id::false_law:
+            kind = constant;
+            constant_value = static_cast<constant_law const *>(s)->value();
+            break;
+        case law_id::identity_law:
+            kind = input;
+            input_index = static_cast<identity_law const *>(s)->index();
+            break;
+        default:
+            break;
+    }
+}
+
+binary_law::binary_law(law *left, law *right)
+    : left_(left), right_(right), left_operand_(left), right_operand_(right) {
     if (left_) left_->add();
     if (right_) right_->add();
 }

@@ -18,6 +18,11 @@ class binary_law : public law {
     // The operands of the maximal chain of laws of op's class below op, left to right (no new
     // references).
     static std::vector<law *> chain_operands(binary_law const *op);
+
+    // The first value of a side at x. Constants and inputs, the most common sides, are read here
+    // without a call; any other side is evaluated.
+    double left_value(double const *x) const { return left_operand_.value(x); }
+    double right_value(double const *x) const { return right_operand_.value(x); }
     // The same into any list with push_back, back, pop_back and empty (no allocation for short
     // chains with a small_list).
     template <class List>
@@ -40,8 +45,30 @@ class binary_law : public law {
     int return_size() const override;
 
   private:
+    // A side with what evaluation needs of it decided once, at construction.
+    struct operand {
+        enum kind_t : unsigned char { general, constant, input };
+        explicit operand(law const *side);
+        double value(double const *x) const {
+            switch (kind) {
+                case constant:
+                    return constant_value;
+                case input:
+                    return x[input_index];
+                default:
+                    return first_value(side, x);
+            }
+        }
+        law const *side;
+        kind_t kind = general;
+        int input_index = 0;
+        double constant_value = 0;
+    };
+
     law *left_;
     law *right_;
+    operand left_operand_;
+    operand right_operand_;
 };
 
 template <class List>

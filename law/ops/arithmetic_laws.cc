@@ -49,7 +49,7 @@ void combine_componentwise(binary_law const *l, double const *x, double *y, Op o
         return;
     }
     if (na == 1 && nb == 1) {
-        y[0] = op(first_value(a, x), first_value(b, x));
+        y[0] = op(l->left_value(x), l->right_value(x));
         return;
     }
     eval_buffer ya(na), yb(nb);
@@ -178,6 +178,10 @@ void times_law::evaluate(double const *x, double *y) const {
         y[0] *= y[0];
         return;
     }
+    if (na == 1 && nb == 1) {
+        y[0] = left_value(x) * right_value(x);
+        return;
+    }
     // The vector side (or either scalar) goes straight into y and is scaled by the other.
     law const *vec = na >= nb ? a : b;
     law const *scalar = na >= nb ? b : a;
@@ -228,9 +232,9 @@ double lhospital(law const *num, law const *den, double const *x) {
 void division_law::evaluate(double const *x, double *y) const {
     require_sides(this);
     law const *num = fleft(), *den = fright();
-    double b = first_value(den, x);
+    double b = right_value(x);
     if (num->return_dim() == 1) {
-        double const a = num == den ? b : first_value(num, x);
+        double const a = num == den ? b : left_value(x);
         if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero)
             y[0] = lhospital(num, den, x);
         else if (std::fabs(b) < resmch)
@@ -288,8 +292,8 @@ double whole_exponent(double b) {
 
 void exponent_law::evaluate(double const *x, double *y) const {
     require_sides(this);
-    double const a = first_value(fleft(), x);
-    double b = fleft() == fright() ? a : first_value(fright(), x);
+    double const a = left_value(x);
+    double b = fleft() == fright() ? a : right_value(x);
     if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
     if (a < 0) b = whole_exponent(b);
     // Squares are the common case; a * a is the same correctly rounded value as pow.

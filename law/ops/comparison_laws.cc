@@ -38,23 +38,23 @@ template <int Id>
 void compare_law<Id>::evaluate(double const *x, double *y) const {
     law const *a = this->fleft(), *b = this->fright();
     if (!a || !b) law_error(LAW_EVAL);
-    double const va = first_value(a, x);
+    double const va = this->left_value(x);
     if constexpr (Id == law_id::and_law) {
         // B is not evaluated when A already decides: its errors cannot occur then.
         if (va == 0) {
             y[0] = 0;
             return;
         }
-        double const vb = a == b ? va : first_value(b, x);
+        double const vb = a == b ? va : this->right_value(x);
         y[0] = vb != 0 ? 1 : 0;
     } else if constexpr (Id == law_id::or_law) {
         if (va != 0) {
             y[0] = 1;
             return;
         }
-        y[0] = a != b && first_value(b, x) != 0 ? 1 : 0;
+        y[0] = a != b && this->right_value(x) != 0 ? 1 : 0;
     } else {
-        y[0] = holds<Id>(va, first_value(b, x)) ? 1 : 0;
+        y[0] = holds<Id>(va, this->right_value(x)) ? 1 : 0;
     }
 }
 
