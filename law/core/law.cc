@@ -238,9 +238,30 @@ double first_value_wide(law const *l, double const *x) {
     return y[0];
 }
 
+namespace {
+// The coordinates given, followed by zeros up to what the law takes: entry points that hand a law
+// one or two values never let it read past them.
+class padded_point {
+  public:
+    padded_point(law const *l, std::initializer_list<double> given)
+        : n_(std::max(static_cast<int>(given.size()), l->take_dim())), buf_(n_) {
+        int i = 0;
+        for (double v : given) buf_[i++] = v;
+        for (; i < n_; ++i) buf_[i] = 0.0;
+    }
+    double const *data() { return buf_.data(); }
+
+  private:
+    int n_;
+    eval_buffer buf_;
+};
+}  // namespace
+
 double law::eval(double x, int const &side, double const &guess) const {
     double a = 0;
-    with_answer<1>(this, &a, [&](double *y) { evaluate_by(&x, y, given(side), given(guess)); });
+    padded_point in(this, {x});
+    with_answer<1>(this, &a,
+                   [&](double *y) { evaluate_by(in.data(), y, given(side), given(guess)); });
     return a;
 }
 
@@ -251,8 +272,8 @@ double law::evaluateM_R(double const *x, int const *side, double const *guess) c
 }
 
 double law::evaluateC_R(complex_number z, int const *side, double const *guess) const {
-    double const x[2] = {z.re, z.im};
-    return evaluateM_R(x, side, guess);
+    padded_point x(this, {z.re, z.im});
+    return evaluateM_R(x.data(), side, guess);
 }
 
 double law::evaluateNV_R(nvector const &x, int const *side, double const *guess) const {
@@ -277,7 +298,8 @@ double law::evaluateDM_R(double const *x, int n, int const *side, double const *
 }
 
 double law::evaluateDR_R(double x, int n, int const &side, double const &guess) const {
-    return evaluateDM_R(&x, n, given(side), given(guess));
+    padded_point in(this, {x});
+    return evaluateDM_R(in.data(), n, given(side), given(guess));
 }
 
 bool law::scalar_zero_shortcut() const {
@@ -299,7 +321,8 @@ ZEM::vector law::evaluateR_V(double x, int const &side, double const &guess) con
     if (return_dim() != 3) law_error(LAW_EVALV);
     if (take_dim() > 1) law_error(LAW_EVALV_ONE);
     double a[3];
-    evaluate_by(&x, a, given(side), given(guess));
+    padded_point in(this, {x});
+    evaluate_by(in.data(), a, given(side), given(guess));
     return as_vector(a);
 }
 
@@ -308,7 +331,8 @@ ZEM::unit_vector law::evaluateR_UV(double x, int const &side, double const &gues
     if (return_dim() != 3) law_error(LAW_EVALV);
     if (take_dim() > 1) law_error(LAW_EVALV_ONE);
     double a[3];
-    evaluate_by(&x, a, given(side), given(guess));
+    padded_point in(this, {x});
+    evaluate_by(in.data(), a, given(side), given(guess));
     ZEM::vector const v = as_vector(a);
     if (std::fabs(v.len() - 1) > get_resabs()) law_error(LAW_BAD_UNIT_VECTOR);
     return normalise(v);
@@ -318,7 +342,8 @@ ZEM::position law::evaluateR_P(double x, int const &side, double const &guess) c
     if (scalar_zero_shortcut()) return {};
     if (return_dim() != 3) law_error(LAW_EVALV);
     double a[3];
-    evaluate_by(&x, a, given(side), given(guess));
+    padded_point in(this, {x});
+    evaluate_by(in.data(), a, given(side), given(guess));
     return as_position(a);
 }
 
@@ -343,7 +368,8 @@ ZEM::vector law::evaluateDR_V(double x, int n, int const &side, double const &gu
     if (d->return_dim() == 1 && (d->scalar_zero_shortcut() || d->constant())) return {};
     if (return_dim() != 3) law_error(LAW_EVALDV);
     if (take_dim() > 1) law_error(LAW_EVALDV_ONE);
-    return d->evaluateM_V(&x, given(side), given(guess));
+    padded_point in(d.get(), {x});
+    return d->evaluateM_V(in.data(), given(side), given(guess));
 }
 
 ZEM::position law::evaluateP_P(ZEM::position p, int const *side, double const *guess) const {
@@ -356,8 +382,8 @@ ZEM::position law::evaluateP_P(ZEM::position p, int const *side, double const *g
 }
 
 ZEM::par_pos law::evaluateP_PP(ZEM::position const &p, int const *side, double const *guess) const {
-    double const x[3] = {p.x(), p.y(), p.z()};
-    return evaluateM_PP(x, side, guess);
+    padded_point x(this, {p.x(), p.y(), p.z()});
+    return evaluateM_PP(x.data(), side, guess);
 }
 
 ZEM::par_pos law::evaluateM_PP(double const *x, int const *side, double const *guess) const {
@@ -603,7 +629,7 @@ int law::constant() const {
         double const lo = domain.start_pt(), hi = domain.end_pt();
         int const n = s->return_dim();
         eval_buffer first(n), sample(n);
-        if (!in_domain(&lo)) {
+        if (!in_domain(padded_point(this, {lo}).data())) {
             is_constant = false;
         } else {
             double const x0 = lo + (hi - lo) / 8;
@@ -611,7 +637,7 @@ int law::constant() const {
         }
         for (int k = 2; k <= 7 && is_constant; ++k) {
             double const xk = lo + k * (hi - lo) / 8;
-            if (!in_domain(&xk)) {
+            if (!in_domain(padded_point(this, {xk}).data())) {
                 is_constant = false;
                 break;
             }

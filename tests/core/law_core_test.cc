@@ -86,6 +86,18 @@ TEST_F(LawCore, DimensionsAndEvaluation) {
     EXPECT_EQ(adopt<law>(new e_law)->eval(0), 2.718281828459045);
 }
 
+TEST_F(LawCore, EntryPointsOfOneValuePadTheirPoint) {
+    // A law of more inputs handed one or two values reads zeros for the rest, never past them.
+    law_ptr const z = X(2, 'Z');
+    EXPECT_EQ(z->eval(5.0), 0.0);
+    EXPECT_EQ(z->evaluateDR_R(5.0, 0), 0.0);
+    EXPECT_EQ(z->evaluateC_R(complex_number(1, 2)), 0.0);
+    EXPECT_EQ(X(1, 'Y')->evaluateC_R(complex_number(1, 2)), 2.0);
+    // The term domain of ARCCOS maps its ends through the inverse of a law of many inputs.
+    law_ptr const l = adopt(str_to_law("D(X^2*A3+X43*ARCCOS(C4)*A3,X*X)"));
+    EXPECT_NE(l.get(), nullptr);
+}
+
 TEST_F(LawCore, ScalarZeroStandsForTheZeroVector) {
     EXPECT_EQ(C(0)->evaluateR_V(1.0), ZEM::vector());
     EXPECT_LAW_ERROR(C(1)->evaluateR_V(1.0), LAW_EVALV);
