@@ -537,7 +537,10 @@ law *law::simplify(int level, int flag) const {
     if (!(simplified_ && simplify_level_ >= level)) {
         int const working = level == 666 ? 1 : level;
         {
-            law_ptr const s = adopt(law_simplify(this, working, flag));
+            law_ptr s = adopt(law_simplify(this, working, flag));
+            // A simplified form that reads more inputs than its law would read past the points
+            // the law's callers hand it; such a rewrite is refused.
+            if (s && s->take_dim() > take_dim()) s = share(this);
             reset_simplify(s.get(), working);
         }
         // A simplified form never has a wider domain than its law.

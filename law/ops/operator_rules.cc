@@ -304,8 +304,9 @@ law_ptr constant_outer(composite_law const *l) {
 }
 
 law_ptr identity_inner(composite_law const *l) {
+    // A o X is A only when A reads nothing but its first input (X hands it one value).
     auto const *x = law_cast<identity_law>(l->inner());
-    return x && x->take_dim() == 1 ? share(l->outer()) : nullptr;
+    return x && x->take_dim() == 1 && l->outer()->take_dim() <= 1 ? share(l->outer()) : nullptr;
 }
 
 // y = a x + b read through the polynomial of a law of one input in X (input 0).

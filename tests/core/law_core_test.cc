@@ -96,6 +96,15 @@ TEST_F(LawCore, EntryPointsOfOneValuePadTheirPoint) {
     // The term domain of ARCCOS maps its ends through the inverse of a law of many inputs.
     law_ptr const l = adopt(str_to_law("D(X^2*A3+X43*ARCCOS(C4)*A3,X*X)"));
     EXPECT_NE(l.get(), nullptr);
+    // A2 O X hands A2 one value: its second input reads 0, and its forms keep one input.
+    law_ptr const c = adopt(str_to_law("(A2)O(X)"));
+    law_ptr const s = adopt(c->simplify(1, 0));
+    EXPECT_EQ(s->take_dim(), 1);
+    EXPECT_EQ(s->eval(3.0), 0.0);
+    // Its derivative inside a 0/0 is evaluated at the one-input point of the quotient.
+    law_ptr const q = adopt(str_to_law("D(X,V*XV,X^1999X^3*A2OX^2/)"));
+    EXPECT_EQ(q.get(), nullptr);
+    EXPECT_NE(std::string(TEST_get_error()).find("LAW_LHOSPITAL"), std::string::npos);
 }
 
 TEST_F(LawCore, ScalarZeroStandsForTheZeroVector) {
