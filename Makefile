@@ -6,6 +6,9 @@ BUILD_PKGS := cmake ninja-build g++ libgtest-dev
 BENCH_PKGS := $(BUILD_PKGS) libbenchmark-dev libmuparser-dev libginac-dev pkg-config
 FUZZ_PKGS := $(BUILD_PKGS) clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
+# A fixed seed and a number of runs make a fuzzing run repeatable (-1: until the time is up).
+FUZZ_SEED ?= 1
+FUZZ_RUNS ?= -1
 
 # install-missing PACKAGES: installs the packages that dpkg does not know, or names them.
 define install-missing
@@ -47,8 +50,9 @@ fuzz:
 	$(call install-missing,$(FUZZ_PKGS))
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
-	build/fuzz/fuzz/parse_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
-	  fuzz/corpus
+	@work=$$(mktemp -d); trap 'rm -rf "$$work"' EXIT; \
+	build/fuzz/fuzz/parse_fuzz -seed=$(FUZZ_SEED) -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) \
+	  -max_len=4096 -print_final_stats=1 -artifact_prefix="$$work/" "$$work" fuzz/corpus
 
 clean:
 	rm -rf build
