@@ -15,10 +15,12 @@ using namespace rules;
 
 namespace {
 
-// Runs the rules in order; the first that gives a law wins and is named.
+// Runs the rules in order; the first that gives a law wins and is named. An operator missing an
+// operand (a prototype) has no rule.
 template <class L>
 law *first_rule(L const *l, char const *&rule_name,
                 std::initializer_list<std::pair<char const *, law_ptr (*)(L const *)>> list) {
+    if (!l->fleft() || !l->fright()) return nullptr;
     for (auto const &[name, rule] : list) {
         if (law_ptr r = rule(l)) {
             name_rule(rule_name, name);
@@ -357,7 +359,6 @@ law_ptr division_as_power(division_law const *l) {
 }  // namespace
 
 law *plus_rules(plus_law const *l, char const *&rule_name) {
-    if (!l->fleft() || !l->fright()) return nullptr;
     return first_rule<plus_law>(l, rule_name,
                                 {{"0 + A = A", zero_plus},
                                  {"A + 0 = A", plus_zero},
@@ -368,12 +369,10 @@ law *plus_rules(plus_law const *l, char const *&rule_name) {
 }
 
 law *minus_rules(minus_law const *l, char const *&rule_name) {
-    if (!l->fleft() || !l->fright()) return nullptr;
     return first_rule<minus_law>(l, rule_name, {{"B - A = B + (-1) * A", minus_as_sum}});
 }
 
 law *times_rules(times_law const *l, char const *&rule_name) {
-    if (!l->fleft() || !l->fright()) return nullptr;
     return first_rule<times_law>(l, rule_name,
                                  {{"0 * A = 0", zero_times},
                                   {"1 * A = A", one_times},
@@ -384,12 +383,10 @@ law *times_rules(times_law const *l, char const *&rule_name) {
 }
 
 law *division_rules(division_law const *l, char const *&rule_name) {
-    if (!l->fleft() || !l->fright()) return nullptr;
     return first_rule<division_law>(l, rule_name, {{"A/B=A*B^(-1)", division_as_power}});
 }
 
 law *exponent_rules(exponent_law const *l, char const *&rule_name) {
-    if (!l->fleft() || !l->fright()) return nullptr;
     return first_rule<exponent_law>(l, rule_name,
                                     {{"A ^ 1 = A", power_one},
                                      {"(A*B)^n=A^n*B^n", power_of_product},
@@ -398,7 +395,6 @@ law *exponent_rules(exponent_law const *l, char const *&rule_name) {
 }
 
 law *composite_rules(composite_law const *l, char const *&rule_name) {
-    if (!l->fleft() || !l->fright()) return nullptr;
     return first_rule<composite_law>(l, rule_name,
                                      {{"CoA=C", constant_outer},
                                       {"AoX=A", identity_inner},
