@@ -27,9 +27,10 @@ class LawTest : public ::testing::Test {
     void TearDown() override {
         EXPECT_EQ(law::live_count(), laws_before_) << "a law outlived the test";
         EXPECT_EQ(law_data::live_count(), data_before_) << "a law data outlived the test";
-        if (check_blocks_)
+        if (check_blocks_) {
             EXPECT_EQ(vorn_live_blocks(), blocks_before_)
                 << "a block of the allocator outlived the test";
+        }
     }
 
     // For tests that fill the caches of the registered prototypes, which live as long as the

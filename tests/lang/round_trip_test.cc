@@ -7,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "law_generator.h"
 #include "law_test.h"
 
 namespace {
 
 class ParserRoundTrip : public LawTest {};
+
+using generated::law_generator;
 
 // Every form that the printer is known to write reads back to a law printing
 // the same way.
@@ -48,125 +51,6 @@ TEST_F(ParserRoundTrip, PrintedFormsReadBackUnchanged) {
         EXPECT_EQ(l->text(), text);
     }
 }
-
-// ---------------------------------------------------------------- random trees
-
-enum family { leaf_constant, unary, binary, multiple, unary_data, multiple_data, family_count };
-
-family family_of(law const *p) {
-    if (p->isa(binary_law::id())) return binary;
-    if (p->isa(unary_law::id())) return unary;
-    if (p->isa(multiple_law::id())) return multiple;
-    if (p->isa(unary_data_law::id())) return unary_data;
-    if (p->isa(multiple_data_law::id())) return multiple_data;
-    return leaf_constant;  // named constants, and anything the parser builds as a
-                           // leaf
-}
-
-// Random laws over the registered prototypes, with non-negative constants (a
-// negative literal reads back as a negated constant, a law of another class).
-class law_generator {
-  public:
-    explicit law_generator(unsigned seed) : rng_(seed) {
-        for (law_list const *n = law_list::head(); n; n = n->next()) {
-            law const *p = n->prototype();
-            if (p && p->symbol(law_symbol_default) &&
-                (p->isa(constant_law::id()) || family_of(p) != leaf_constant))
-                prototypes_.push_back(p);
-        }
-        for (law_data_list const *n = law_data_list::head(); n; n = n->next())
-            if (n->prototype()) data_.push_back(adopt(n->prototype()->deep_copy()));
-    }
-    std::size_t prototype_count() const { return prototypes_.size(); }
-
-    law_ptr make(int depth) {
-        if (depth <= 0 || pick(4) == 0) return leaf();
-        for (int attempt = 0; attempt < 8; ++attempt) {
-            law const *p = prototypes_[pick(prototypes_.size())];
-            try {
-                if (law_ptr l = build(p, depth - 1)) return l;
-            } catch (vorn_exception const &) {
-                // this class refuses these operands; try another
-            }
-        }
-        return leaf();
-    }
-
-  private:
-    std::size_t pick(std::size_t n) {
-        return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
-    }
-
-    law_ptr leaf() {
-        switch (pick(3)) {
-            case 0: {
-                double const nice[] = {0, 1, 2, 0.5, 3.25, 10, 1e-3, 1e+21};
-                double const v =
-                    pick(2) ? nice[pick(8)] : std::uniform_real_distribution<double>(0, 10)(rng_);
-                return make_law<constant_law>(v);
-            }
-            case 1: {
-                struct {
-                    int index;
-                    char letter;
-                } const vars[] = {{0, 'X'}, {1, 'Y'}, {2, 'Z'}, {3, 'X'}, {2, 'A'}};
-                auto const &v = vars[pick(5)];
-                return make_law<identity_law>(v.index, v.letter);
-            }
-            default: {
-                law const *p = prototypes_[pick(prototypes_.size())];
-                if (family_of(p) != leaf_constant) return make_law<identity_law>(0, 'X');
-                return adopt(static_cast<constant_law const *>(p)->make_one(0.0));
-            }
-        }
-    }
-
-    law_data_ptr some_data(int depth) {
-        if (data_.empty() || pick(2)) return adopt<law_data>(new law_law_data(make(depth).get()));
-        return data_[pick(data_.size())];
-    }
-
-    law_ptr build(law const *p, int depth) {
-        switch (family_of(p)) {
-            case unary:
-                return adopt(static_cast<unary_law const *>(p)->make_one(make(depth).get()));
-            case binary:
-                return adopt(static_cast<binary_law const *>(p)->make_one(make(depth).get(),
-                                                                          make(depth).get()));
-            case multiple: {
-                std::vector<law_ptr> held;
-                std::vector<law *> subs;
-                for (std::size_t i = 0, n = 1 + pick(3); i < n; ++i) {
-                    held.push_back(make(depth));
-                    subs.push_back(held.back().get());
-                }
-                return adopt(static_cast<multiple_law const *>(p)->make_one(
-                    subs.data(), static_cast<int>(subs.size())));
-            }
-            case unary_data: {
-                if (data_.empty()) return nullptr;
-                return adopt(static_cast<unary_data_law const *>(p)->make_one(
-                    data_[pick(data_.size())].get()));
-            }
-            case multiple_data: {
-                std::vector<law_data_ptr> held;
-                std::vector<law_data *> subs;
-                for (std::size_t i = 0, n = 1 + pick(3); i < n; ++i) {
-                    held.push_back(some_data(depth));
-                    subs.push_back(held.back().get());
-                }
-                return adopt(static_cast<multiple_data_law const *>(p)->make_one(
-                    subs.data(), static_cast<int>(subs.size())));
-            }
-            default:
-                return leaf();
-        }
-    }
-
-    std::mt19937 rng_;
-    std::vector<law const *> prototypes_;
-    std::vector<law_data_ptr> data_;
-};
 
 // The law's first values at a few points, or nothing when it raises there.
 std::vector<double> sample(law const *l) {
