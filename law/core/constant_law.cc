@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/output.h"
+#include "law/core/eval_tape.h"
 
 std::string number_string(double value) {
     // The layout of "%.16g" (plain digits for exponents from -4 to 15, exponent form beyond),
@@ -94,4 +95,16 @@ law *identity_law::deriv(int which) const { return new constant_law(which == ind
 law *identity_law::sub_inverse() const {
     add();
     return const_cast<identity_law *>(this);
+}
+
+// ---------------------------------------------------------------- compiled forms
+
+tape_values constant_law::emit_tape(tape_builder &b, tape_point const &) const {
+    double value = 0;
+    evaluate(nullptr, &value);  // a named constant may compute its value
+    return {{b.constant(value)}};
+}
+
+tape_values identity_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return {{b.input(at, index_)}};
 }

@@ -8,6 +8,7 @@
 #include "base/tolerance.h"
 #include "law/core/constant_law.h"
 #include "law/core/eval_buffer.h"
+#include "law/core/eval_tape.h"
 #include "law/core/law_data_node.h"
 #include "law/core/small_list.h"
 #include "law/data/law_data.h"
@@ -68,6 +69,7 @@ law::~law() {
     release_cached(this, simplified_);
     release_cached(this, inverse_law_);
     vorn_discard(dlaw_);
+    delete tape_.load(std::memory_order_relaxed);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
 }
 
@@ -530,6 +532,8 @@ void law::reset_simplify(law *s, int level) const {
     lock g(this);
     store_cached(this, simplified_, s);
     simplify_level_ = level;
+    // A recorded form other than the law itself is what later passes must take.
+    if (s != this) pass_marks_.store(0, std::memory_order_relaxed);
 }
 
 law *law::simplify(int level, int flag) const {

@@ -25,6 +25,10 @@ class law_data;
 class law_data_node;
 class law_polynomial;
 struct pointer_map;
+class eval_tape;
+class tape_builder;
+struct tape_point;
+struct tape_values;
 
 using law_ptr = ref_ptr<law>;
 
@@ -162,6 +166,14 @@ class law : public ZEM_heap {
     int is_simplified(int level) const;
     void set_simplify(law *s, int level) const;
     void reset_simplify(law *s, int level) const;
+    // Marks of the deep and post passes of the simplifier: bit `mode` set when that pass went
+    // through this law and changed nothing, so that the next pass can skip it without a lock.
+    bool passed_unchanged(int mode) const {
+        return pass_marks_.load(std::memory_order_relaxed) & (1u << mode);
+    }
+    void mark_passed_unchanged(int mode) const {
+        pass_marks_.fetch_or(static_cast<std::uint8_t>(1u << mode), std::memory_order_relaxed);
+    }
     law *inverse() const;
     void set_inverse(law *inv) const;
 
@@ -185,6 +197,13 @@ class law : public ZEM_heap {
     // Number of laws alive in the process (for leak checks).
     static long live_count();
 
+    // Compiles this law into a tape at the given point (law/core/eval_tape.h). The default calls
+    // the law's own evaluate; the operator and function laws compile their formula.
+    virtual tape_values emit_tape(tape_builder &b, tape_point const &at) const;
+    // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
+    // evaluations; the values and errors are those of its own evaluation).
+    bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }
+
   protected:
     virtual ~law();
     virtual law *deriv(int which) const;
@@ -194,6 +213,9 @@ class law : public ZEM_heap {
 
     // Plain evaluation by the choice rule: side alone, guess alone, or neither/both.
     void evaluate_by(double const *x, double *answer, int const *side, double const *guess) const;
+    // The evaluate of a class that compiles itself begins with this: true when the law's tape
+    // (or, before it has one, the law's own tree walk) gave the answer.
+    bool taped_evaluate(double const *x, double *y) const;
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
 
@@ -201,6 +223,12 @@ class law : public ZEM_heap {
     class lock;
     static void destroy(law const *l);
     bool scalar_zero_shortcut() const;
+    // Before the law has a tape: the count towards one, and the tree walk meanwhile.
+    void evaluate_by_tape(double const *x, double *y) const;
+    // The law's evaluate with its sub-laws told that they are part of a walk, not called from
+    // outside.
+    void evaluate_walking(double const *x, double *y) const;
+    friend class eval_tape;
 
     mutable std::atomic<std::int32_t> use_count_{1};
     mutable law const *next_pending_ = nullptr;  // link of the destruction queue
@@ -214,6 +242,9 @@ class law : public ZEM_heap {
     mutable law *inverse_law_ = nullptr;
     mutable std::atomic<int> take_dim_cache_{-1};
     mutable std::atomic<int> return_dim_cache_{-1};
+    mutable std::atomic<std::uint8_t> pass_marks_{0};
+    mutable std::atomic<std::uint16_t> outside_calls_{0};
+    mutable std::atomic<eval_tape const *> tape_{nullptr};
 };
 
 inline int law::return_dim() const {

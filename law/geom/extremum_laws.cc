@@ -1,5 +1,6 @@
 #include "law/geom/extremum_laws.h"
 
+#include "law/core/eval_tape.h"
 #include "law/lang/law_list.h"
 #include "law/ops/elementary_laws.h"
 #include "law/ops/law_builders.h"
@@ -10,6 +11,7 @@ law_list reg_min(new min_law(nullptr, 0));
 }  // namespace
 
 void extremum_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
     law *const *subs = fsub();
     if (fsub_num() == 0) {
         answer[0] = 0.0;
@@ -21,6 +23,26 @@ void extremum_law::evaluate(double const *x, double *answer) const {
         if (sign_ * (v - best) > 0) best = v;
     }
     answer[0] = best;
+}
+
+namespace {
+// One step of evaluate: the later value wins only when it is strictly beyond.
+double larger(double best, double v) { return (v - best) > 0 ? v : best; }
+double smaller(double best, double v) { return -(v - best) > 0 ? v : best; }
+}  // namespace
+
+tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law))
+        return b.call_law(this, at);
+    if (fsub_num() == 0) return {{b.constant(0)}};
+    tape_values const first = b.values_of(fsub()[0], at);
+    tape_values out{{b.first(first)}, first.pure};
+    for (int i = 1; i < fsub_num(); ++i) {
+        tape_values const v = b.values_of(fsub()[i], at);
+        out.slots[0] = b.call2(sign_ > 0 ? larger : smaller, out.slots[0], b.first(v));
+        out.pure = out.pure && v.pure;
+    }
+    return out;
 }
 
 law *extremum_law::deriv(int which) const {

@@ -5,6 +5,7 @@
 
 #include "base/tolerance.h"
 #include "law/core/constant_law.h"
+#include "law/core/eval_tape.h"
 #include "law/lang/law_list.h"
 #include "law/numeric/law_sample.h"
 #include "law/ops/law_builders.h"
@@ -35,11 +36,30 @@ double log_law::base() const {
     return b;
 }
 
-void log_law::evaluate(double const *x, double *answer) const {
-    double const b = base();
-    double const a = first_value(fsub()[0], x);
+double log_law::log_to_base(double a, double ln_b) {
     if (a <= 0) law_error(LAW_LOG);
-    answer[0] = std::log(a) / std::log(b);
+    return std::log(a) / ln_b;
+}
+
+void log_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
+    double const b = base();
+    answer[0] = log_to_base(first_value(fsub()[0], x), std::log(b));
+}
+
+// The base is a constant law, read once; a bad base is left to evaluate, which raises its error.
+tape_values log_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    int const n = fsub_num();
+    bool const usable = n == 1 || (n == 2 && law_isa<constant_law>(fsub()[1]));
+    if (typeid(*this) != typeid(log_law) || !usable || !fsub()[0]) return b.call_law(this, at);
+    double ln_base;
+    try {
+        ln_base = std::log(base());
+    } catch (vorn_exception const &) {
+        return b.call_law(this, at);
+    }
+    tape_values const a = b.values_of(fsub()[0], at);
+    return {{b.call2(&log_law::log_to_base, b.first(a), b.constant(ln_base))}, a.pure};
 }
 
 int log_law::in_domain(double const *x) const {

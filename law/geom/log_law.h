@@ -11,6 +11,9 @@ class log_law : public multiple_law {
 
     // Raises LAW_BASE_P for a base <= 0 or 1, LAW_LOG for an argument <= 0.
     void evaluate(double const *x, double *answer) const override;
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    // ln(a) / ln_b; raises LAW_LOG for a <= 0.
+    static double log_to_base(double a, double ln_b);
     int in_domain(double const *x) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 

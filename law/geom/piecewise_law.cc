@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "law/core/eval_tape.h"
 #include "law/geom/geom_util.h"
 #include "law/lang/law_list.h"
 
@@ -18,9 +19,44 @@ law const *piecewise_law::chosen(double const *x) const {
 }
 
 void piecewise_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
     int const width = return_dim();
     if (law const *value = chosen(x)) return evaluate_fitted(value, x, answer, width);
     std::fill(answer, answer + width, 0.0);
+}
+
+// Scalar pieces compile as branches: each condition in turn, then the value it picks.
+tape_values piecewise_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    int const n = fsub_num();
+    law *const *subs = fsub();
+    bool scalar = typeid(*this) == typeid(piecewise_law) && n > 0 && return_dim() == 1;
+    for (int i = 0; scalar && i < n; ++i)
+        scalar = subs[i] && (i % 2 == 0 && i + 1 < n ? true : subs[i]->return_dim() == 1);
+    if (!scalar) return b.call_law(this, at);
+    int const result = b.reserve_value();
+    bool pure = true;
+    auto const take = [&](law const *value) {
+        std::size_t const mark = b.mark();
+        tape_values const v = b.values_of(value, at);
+        b.copy_to(result, b.first(v));
+        pure = pure && v.pure;
+        b.forget(mark);
+    };
+    std::vector<int> done;
+    std::size_t conditional = 0;  // what follows the first condition runs only on some paths
+    for (int i = 0; i + 1 < n; i += 2) {
+        tape_values const c = b.values_of(subs[i], at);
+        pure = pure && c.pure;
+        if (i == 0) conditional = b.mark();
+        int const next = b.jump(tape_code::jump_if_zero, b.first(c));
+        take(subs[i + 1]);
+        done.push_back(b.jump(tape_code::jump));
+        b.land(next);
+    }
+    take(subs[n - 1]);
+    if (n > 1) b.forget(conditional);
+    for (int j : done) b.land(j);
+    return {{result}, pure};
 }
 
 int piecewise_law::return_size() const {

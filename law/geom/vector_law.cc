@@ -1,6 +1,7 @@
 #include "law/geom/vector_law.h"
 
 #include "law/core/constant_law.h"
+#include "law/core/tape_emit.h"
 #include "law/geom/geom_util.h"
 #include "law/lang/law_list.h"
 
@@ -22,9 +23,28 @@ vector_law::vector_law(ZEM::unit_vector const &u)
     : vector_law(static_cast<ZEM::vector const &>(u)) {}
 vector_law::vector_law(ZEM::par_pos const &uv) : vector_law(constants({uv.u, uv.v}).data(), 2) {}
 
+namespace {
+// The tree walk, out of line so that evaluating through the tape stays short.
+[[gnu::noinline]] void walk_vector_law(vector_law const *self, double const *x, double *answer) {
+    law *const *subs = self->fsub();
+    for (int i = 0, n = self->fsub_num(); i < n; ++i) answer[i] = first_value(subs[i], x);
+}
+}  // namespace
+
 void vector_law::evaluate(double const *x, double *answer) const {
-    law *const *subs = fsub();
-    for (int i = 0, n = fsub_num(); i < n; ++i) answer[i] = first_value(subs[i], x);
+    if (taped_evaluate(x, answer)) return;
+    walk_vector_law(this, x, answer);
+}
+
+tape_values vector_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(vector_law)) return b.call_law(this, at);
+    tape_values out;
+    for (int i = 0; i < fsub_num(); ++i) {
+        tape_values const v = b.values_of(fsub()[i], at);
+        out.slots.push_back(b.first(v));
+        out.pure = out.pure && v.pure;
+    }
+    return out;
 }
 
 law *vector_law::deriv(int which) const {

@@ -7,6 +7,7 @@
 #include "base/tolerance.h"
 #include "base/version.h"
 #include "law/core/eval_buffer.h"
+#include "law/core/tape_emit.h"
 #include "law/core/thread_context.h"
 #include "law/lang/law_list.h"
 #include "law/numeric/law_polynomial.h"
@@ -39,7 +40,8 @@ void require_sides(binary_law const *l) {
 // Evaluates both sides of a sum or difference into y: missing components count as 0, so a scalar
 // meets only the first component of a vector.
 template <class Op>
-void combine_componentwise(binary_law const *l, double const *x, double *y, Op op) {
+[[gnu::noinline]] void combine_componentwise(binary_law const *l, double const *x, double *y,
+                                             Op op) {
     require_sides(l);
     law const *a = l->fleft(), *b = l->fright();
     int const na = a->return_dim(), nb = b->return_dim(), n = std::max(na, nb);
@@ -49,7 +51,8 @@ void combine_componentwise(binary_law const *l, double const *x, double *y, Op o
         return;
     }
     if (na == 1 && nb == 1) {
-        y[0] = op(l->left_value(x), l->right_value(x));
+        double const left = l->left_value(x);  // the left side first, for the first error
+        y[0] = op(left, l->right_value(x));
         return;
     }
     eval_buffer ya(na), yb(nb);
@@ -117,7 +120,13 @@ ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, doub
 // ---------------------------------------------------------------- plus
 
 void plus_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
     combine_componentwise(this, x, y, [](double a, double b) { return a + b; });
+}
+
+tape_values plus_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return emit_scalar_binary(
+        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::add, l, r); });
 }
 
 law *plus_law::deriv(int which) const {
@@ -149,7 +158,13 @@ ZEM::interval plus_law::estimate_bounds(ZEM::interval const &domain, int &failed
 // ---------------------------------------------------------------- minus
 
 void minus_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
     combine_componentwise(this, x, y, [](double a, double b) { return a - b; });
+}
+
+tape_values minus_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return emit_scalar_binary(
+        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::sub, l, r); });
 }
 
 law *minus_law::deriv(int which) const {
@@ -168,9 +183,11 @@ ZEM::interval minus_law::estimate_bounds(ZEM::interval const &domain, int &faile
 
 // ---------------------------------------------------------------- times
 
-void times_law::evaluate(double const *x, double *y) const {
-    require_sides(this);
-    law const *a = fleft(), *b = fright();
+namespace {
+// The tree walk, out of line so that evaluating through the tape stays short.
+[[gnu::noinline]] void walk_times_law(times_law const *self, double const *x, double *y) {
+    require_sides(self);
+    law const *a = self->fleft(), *b = self->fright();
     int const na = a->return_dim(), nb = b->return_dim();
     if (na > 1 && nb > 1) law_error(LAW_TIMES);
     if (a == b) {
@@ -179,7 +196,8 @@ void times_law::evaluate(double const *x, double *y) const {
         return;
     }
     if (na == 1 && nb == 1) {
-        y[0] = left_value(x) * right_value(x);
+        double const left = self->left_value(x);
+        y[0] = left * self->right_value(x);
         return;
     }
     // The vector side (or either scalar) goes straight into y and is scaled by the other.
@@ -188,6 +206,17 @@ void times_law::evaluate(double const *x, double *y) const {
     double const s = first_value(scalar, x);
     vec->evaluate(x, y);
     for (int i = 0, n = vec->return_dim(); i < n; ++i) y[i] *= s;
+}
+}  // namespace
+
+void times_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
+    walk_times_law(this, x, y);
+}
+
+tape_values times_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return emit_scalar_binary(
+        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::mul, l, r); });
 }
 
 law *times_law::deriv(int which) const {
@@ -229,18 +258,15 @@ double lhospital(law const *num, law const *den, double const *x) {
 }
 }  // namespace
 
-void division_law::evaluate(double const *x, double *y) const {
-    require_sides(this);
-    law const *num = fleft(), *den = fright();
-    double b = right_value(x);
+namespace {
+// The tree walk, out of line so that evaluating through the tape stays short.
+[[gnu::noinline]] void walk_division_law(division_law const *self, double const *x, double *y) {
+    require_sides(self);
+    law const *num = self->fleft(), *den = self->fright();
+    double b = self->right_value(x);
     if (num->return_dim() == 1) {
-        double const a = num == den ? b : left_value(x);
-        if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero)
-            y[0] = lhospital(num, den, x);
-        else if (std::fabs(b) < resmch)
-            law_error(LAW_ZERODIVIDE);
-        else
-            y[0] = a / b;
+        double const a = num == den ? b : self->left_value(x);
+        if (!checked_quotient(a, b, y[0])) y[0] = lhospital(num, den, x);
         return;
     }
     // A vector numerator never fails: the denominator is kept off zero.
@@ -250,6 +276,18 @@ void division_law::evaluate(double const *x, double *y) const {
         b = -lhospital_zero;
     num->evaluate(x, y);
     for (int i = 0, n = num->return_dim(); i < n; ++i) y[i] /= b;
+}
+}  // namespace
+
+void division_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
+    walk_division_law(this, x, y);
+}
+
+tape_values division_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return emit_scalar_binary(
+        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::div, l, r); },
+        side_order::right_first);
 }
 
 int division_law::in_domain(double const *x) const {
@@ -290,14 +328,34 @@ double whole_exponent(double b) {
 }
 }  // namespace
 
-void exponent_law::evaluate(double const *x, double *y) const {
-    require_sides(this);
-    double const a = left_value(x);
-    double b = fleft() == fright() ? a : right_value(x);
+double exponent_law::power(double a, double b) {
     if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
     if (a < 0) b = whole_exponent(b);
     // Squares are the common case; a * a is the same correctly rounded value as pow.
-    y[0] = b == 2 ? a * a : std::pow(a, b);
+    return b == 2 ? a * a : std::pow(a, b);
+}
+
+namespace {
+// The tree walk, out of line so that evaluating through the tape stays short.
+[[gnu::noinline]] void walk_exponent_law(exponent_law const *self, double const *x, double *y) {
+    require_sides(self);
+    double const a = self->left_value(x);
+    y[0] = exponent_law::power(a, self->fleft() == self->fright() ? a : self->right_value(x));
+}
+}  // namespace
+
+void exponent_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
+    walk_exponent_law(this, x, y);
+}
+
+tape_values exponent_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    // power(a, 2) is a * a whatever a is.
+    auto const *c = law_cast<constant_law>(fright());
+    bool const square = c && c->value() == 2;
+    return emit_scalar_binary(this, b, at, [square](tape_builder &t, int l, int r) {
+        return square ? t.op(tape_code::mul, l, l) : t.call2(&exponent_law::power, l, r);
+    });
 }
 
 int exponent_law::in_domain(double const *x) const {

@@ -15,6 +15,7 @@ class plus_law : public binary_law {
     }
 
     void evaluate(double const *x, double *y) const override;
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     law_polynomial *polynomial(law *in) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
@@ -33,6 +34,7 @@ class minus_law : public binary_law {
     }
 
     void evaluate(double const *x, double *y) const override;
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     law_polynomial *polynomial(law *in) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
@@ -53,6 +55,7 @@ class times_law : public binary_law {
 
     // Raises LAW_TIMES when both sides return more than one value.
     void evaluate(double const *x, double *y) const override;
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     law_polynomial *polynomial(law *in) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
@@ -72,6 +75,7 @@ class division_law : public binary_law {
 
     // 0/0 is resolved by the L'Hopital rule; x/0 raises LAW_ZERODIVIDE.
     void evaluate(double const *x, double *y) const override;
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     int in_domain(double const *x) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
@@ -90,6 +94,8 @@ class exponent_law : public binary_law {
 
     // Raises LAW_EXPONENT for 0 to a power <= 0 and a negative base under a non-whole exponent.
     void evaluate(double const *x, double *y) const override;
+    static double power(double a, double b);
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     int in_domain(double const *x) const override;
     law_polynomial *polynomial(law *in) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "law/core/tape_emit.h"
 #include "law/lang/law_list.h"
 
 namespace {
@@ -34,27 +35,89 @@ bool holds(double a, double b) {
 
 int comparison_law::date() const { return std::max(30100, binary_law::date()); }
 
+// The tree walk, out of line so that evaluating through the tape stays short.
 template <int Id>
-void compare_law<Id>::evaluate(double const *x, double *y) const {
-    law const *a = this->fleft(), *b = this->fright();
+[[gnu::noinline]] void walk_compare_law(compare_law<Id> const *self, double const *x, double *y) {
+    law const *a = self->fleft(), *b = self->fright();
     if (!a || !b) law_error(LAW_EVAL);
-    double const va = this->left_value(x);
+    double const va = self->left_value(x);
     if constexpr (Id == law_id::and_law) {
         // B is not evaluated when A already decides: its errors cannot occur then.
         if (va == 0) {
             y[0] = 0;
             return;
         }
-        double const vb = a == b ? va : this->right_value(x);
+        double const vb = a == b ? va : self->right_value(x);
         y[0] = vb != 0 ? 1 : 0;
     } else if constexpr (Id == law_id::or_law) {
         if (va != 0) {
             y[0] = 1;
             return;
         }
-        y[0] = a != b && this->right_value(x) != 0 ? 1 : 0;
+        y[0] = a != b && self->right_value(x) != 0 ? 1 : 0;
     } else {
-        y[0] = holds<Id>(va, this->right_value(x)) ? 1 : 0;
+        y[0] = holds<Id>(va, self->right_value(x)) ? 1 : 0;
+    }
+}
+
+template <int Id>
+void compare_law<Id>::evaluate(double const *x, double *y) const {
+    if (this->taped_evaluate(x, y)) return;
+    walk_compare_law(this, x, y);
+}
+
+namespace {
+constexpr tape_code comparison_code(int id) {
+    switch (id) {
+        case law_id::less_than_law:
+            return tape_code::lt;
+        case law_id::greater_than_law:
+            return tape_code::gt;
+        case law_id::less_than_or_equal_law:
+            return tape_code::le;
+        case law_id::greater_than_or_equal_law:
+            return tape_code::ge;
+        case law_id::equal_law:
+            return tape_code::eq;
+        default:
+            return tape_code::ne;
+    }
+}
+
+// AND and OR as evaluate takes them: the right side only runs when the left does not decide.
+tape_values emit_short_circuit(binary_law const *l, bool is_and, tape_builder &b,
+                               tape_point const &at) {
+    tape_values const left = b.values_of(l->fleft(), at);
+    int const a = b.first(left);
+    int const result = b.reserve_value();
+    b.copy_to(result, b.constant(is_and ? 0 : 1));
+    int const decided = b.jump(is_and ? tape_code::jump_if_zero : tape_code::jump_unless_zero, a);
+    std::size_t const mark = b.mark();
+    bool pure = left.pure;
+    if (l->fleft() != l->fright()) {
+        tape_values const right = b.values_of(l->fright(), at);
+        b.copy_to(result, b.op(tape_code::truth, b.first(right)));
+        pure = pure && right.pure;
+    } else if (is_and) {
+        b.copy_to(result, b.op(tape_code::truth, a));
+    } else {
+        b.copy_to(result, b.constant(0));  // A OR A with A false
+    }
+    b.forget(mark);
+    b.land(decided);
+    return {{result}, pure};
+}
+}  // namespace
+
+template <int Id>
+tape_values compare_law<Id>::emit_tape(tape_builder &b, tape_point const &at) const {
+    if constexpr (Id == law_id::and_law || Id == law_id::or_law) {
+        if (!this->fleft() || !this->fright()) return b.call_law(this, at);
+        return emit_short_circuit(this, Id == law_id::and_law, b, at);
+    } else {
+        return emit_scalar_binary(this, b, at, [](tape_builder &t, int l, int r) {
+            return t.op(comparison_code(Id), l, r);
+        });
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "base/tolerance.h"
 #include "law/core/eval_buffer.h"
+#include "law/core/tape_emit.h"
 #include "law/geom/term_law.h"
 #include "law/geom/vector_law.h"
 #include "law/lang/law_list.h"
@@ -45,12 +46,32 @@ int composite_law::take_size() const { return inner() ? inner()->take_dim() : 0;
 
 int composite_law::return_size() const { return outer() ? outer()->return_dim() : 1; }
 
-void composite_law::evaluate(double const *x, double *y) const {
-    if (!outer() || !inner()) law_error(LAW_EVAL);
-    inner_output mid(outer(), inner());
-    inner()->evaluate(x, mid.data());
+namespace {
+// The tree walk, out of line so that evaluating through the tape stays short.
+[[gnu::noinline]] void walk_composite_law(composite_law const *self, double const *x, double *y) {
+    if (!self->outer() || !self->inner()) law_error(LAW_EVAL);
+    inner_output mid(self->outer(), self->inner());
+    self->inner()->evaluate(x, mid.data());
     mid.pad();
-    outer()->evaluate(mid.data(), y);
+    self->outer()->evaluate(mid.data(), y);
+}
+}  // namespace
+
+void composite_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
+    walk_composite_law(this, x, y);
+}
+
+// The outer law compiles at a point of the inner law's values, padded with zeros as in evaluate.
+tape_values composite_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(composite_law) || !outer() || !inner()) return b.call_law(this, at);
+    tape_values const mid = b.values_of(inner(), at);
+    std::vector<int> slots = mid.slots;
+    while (static_cast<int>(slots.size()) < std::max(outer()->take_dim(), 1))
+        slots.push_back(b.constant(0));
+    tape_values out = b.values_of(outer(), b.point(std::move(slots)));
+    out.pure = out.pure && mid.pure;
+    return out;
 }
 
 void composite_law::evaluate_with_guess(double const *x, double *y, double const *guess) const {

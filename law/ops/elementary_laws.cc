@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/tolerance.h"
+#include "law/core/eval_tape.h"
 #include "law/lang/law_list.h"
 #include "law/lang/list_utils.h"
 #include "law/ops/law_builders.h"
@@ -570,8 +571,16 @@ function_rules const &function_rules_of(int id) {
 double function_law::value_at(double a) const { return rules_->value(a); }
 
 void function_law::evaluate(double const *x, double *y) const {
+    if (taped_evaluate(x, y)) return;
     if (!fsub()) law_error(LAW_EVAL);
     y[0] = rules_->value(sub_value(x));
+}
+
+// Only the first value of the sub-law counts, as in evaluate.
+tape_values function_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (!fsub()) return b.call_law(this, at);
+    tape_values const a = b.values_of(fsub(), at);
+    return {{b.call1(rules_->value, b.first(a))}, a.pure};
 }
 
 int function_law::in_domain(double const *x) const {

@@ -83,6 +83,12 @@ law *simplify_pass(law *l, int &changed, int mode) {
     changed = 0;
     // Prototypes and half-built laws have null sub-laws: nothing to rewrite there.
     if (!l) return nullptr;
+    // The deep and post rules look at a law and its sub-laws alone: a law that went through
+    // such a pass unchanged goes through it unchanged again.
+    if (mode != 0 && l->passed_unchanged(mode)) {
+        l->add();
+        return l;
+    }
     // The main phase trusts its own records; the deep and post phases only the records of a
     // complete simplification at level 2 or more, since a main-phase record says nothing of
     // their rules.
@@ -104,7 +110,10 @@ law *simplify_pass(law *l, int &changed, int mode) {
         current = std::move(next);
         changed = 1;
     }
-    if (mode == 0) l->reset_simplify(current.get(), 1);
+    if (mode == 0)
+        l->reset_simplify(current.get(), 1);
+    else if (!changed)
+        l->mark_passed_unchanged(mode);
     return current.release();
 }
 

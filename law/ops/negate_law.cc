@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "law/core/tape_emit.h"
 #include "law/lang/law_list.h"
 #include "law/numeric/law_polynomial.h"
 #include "law/ops/law_builders.h"
@@ -10,10 +11,23 @@ namespace {
 law_list negate_registration(new negate_law(nullptr));
 }  // namespace
 
+namespace {
+// The tree walk, out of line so that evaluating through the tape stays short.
+[[gnu::noinline]] void walk_negate_law(negate_law const *self, double const *x, double *y) {
+    if (!self->fsub()) law_error(LAW_EVAL);
+    self->fsub()->evaluate(x, y);
+    for (int i = 0, n = self->fsub()->return_dim(); i < n; ++i) y[i] = -y[i];
+}
+}  // namespace
+
 void negate_law::evaluate(double const *x, double *y) const {
-    if (!fsub()) law_error(LAW_EVAL);
-    fsub()->evaluate(x, y);
-    for (int i = 0, n = fsub()->return_dim(); i < n; ++i) y[i] = -y[i];
+    if (taped_evaluate(x, y)) return;
+    walk_negate_law(this, x, y);
+}
+
+tape_values negate_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return emit_each_value(this, b, at,
+                           [](tape_builder &t, int s) { return t.op(tape_code::neg, s); });
 }
 
 law *negate_law::deriv(int which) const { return build::negate(build::d(fsub(), which)).release(); }

@@ -1,0 +1,432 @@
+#include "law/core/eval_tape.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "law/core/eval_buffer.h"
+
+constinit thread_local bool tape_walk_active [[gnu::tls_model("initial-exec")]] = false;
+
+namespace {
+// Sub-trees deeper than this are called, not compiled: they compile into tapes of their own, so
+// that compiling never recurses far.
+constexpr int max_compile_depth = 500;
+
+// Provisional slot numbers carry their kind in the low bits until the layout is known.
+enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
+constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
+
+// Values of one run: on the stack for small tapes.
+class slot_space {
+  public:
+    explicit slot_space(int n)
+        : p_(n <= small ? local_ : new double[static_cast<std::size_t>(n)]) {}
+    ~slot_space() {
+        if (p_ != local_) delete[] p_;
+    }
+    slot_space(slot_space const &) = delete;
+    slot_space &operator=(slot_space const &) = delete;
+    double *data() { return p_; }
+
+  private:
+    static constexpr int small = 128;
+    double local_[small];
+    double *p_;
+};
+}  // namespace
+
+// ---------------------------------------------------------------- running
+
+bool eval_tape::run(double const *x, double *y) const {
+    slot_space space(slot_count_);
+    double *const v = space.data();
+    if (!constants_.empty()) std::memcpy(v, constants_.data(), constants_.size() * sizeof(double));
+    for (input const &in : inputs_) v[in.slot] = x[in.index];
+    tape_op const *const first = ops_.data();
+    tape_op const *const end = first + ops_.size();
+    for (tape_op const *p = first; p != end; ++p) {
+        tape_op const &op = *p;
+        switch (op.code) {
+            case tape_code::add:
+                v[op.out] = v[op.a] + v[op.b];
+                break;
+            case tape_code::sub:
+                v[op.out] = v[op.a] - v[op.b];
+                break;
+            case tape_code::mul:
+                v[op.out] = v[op.a] * v[op.b];
+                break;
+            case tape_code::div:
+                if (!checked_quotient(v[op.a], v[op.b], v[op.out])) return false;
+                break;
+            case tape_code::neg:
+                v[op.out] = -v[op.a];
+                break;
+            case tape_code::lt:
+                v[op.out] = v[op.a] < v[op.b] ? 1 : 0;
+                break;
+            case tape_code::gt:
+                v[op.out] = v[op.a] > v[op.b] ? 1 : 0;
+                break;
+            case tape_code::le:
+                v[op.out] = v[op.a] <= v[op.b] ? 1 : 0;
+                break;
+            case tape_code::ge:
+                v[op.out] = v[op.a] >= v[op.b] ? 1 : 0;
+                break;
+            case tape_code::eq:
+                v[op.out] = v[op.a] == v[op.b] ? 1 : 0;
+                break;
+            case tape_code::ne:
+                v[op.out] = v[op.a] != v[op.b] ? 1 : 0;
+                break;
+            case tape_code::truth:
+                v[op.out] = v[op.a] != 0 ? 1 : 0;
+                break;
+            case tape_code::copy:
+                v[op.out] = v[op.a];
+                break;
+            case tape_code::jump:
+                p = first + op.b - 1;
+                break;
+            case tape_code::jump_if_zero:
+                if (v[op.a] == 0) p = first + op.b - 1;
+                break;
+            case tape_code::jump_unless_zero:
+                if (v[op.a] != 0) p = first + op.b - 1;
+                break;
+            case tape_code::add_k:
+                v[op.out] = v[op.a] + op.k;
+                break;
+            case tape_code::sub_k:
+                v[op.out] = v[op.a] - op.k;
+                break;
+            case tape_code::k_sub:
+                v[op.out] = op.k - v[op.a];
+                break;
+            case tape_code::mul_k:
+                v[op.out] = v[op.a] * op.k;
+                break;
+            case tape_code::div_k:
+                if (!checked_quotient(v[op.a], op.k, v[op.out])) return false;
+                break;
+            case tape_code::k_div:
+                if (!checked_quotient(op.k, v[op.a], v[op.out])) return false;
+                break;
+            case tape_code::call2_k:
+                v[op.out] = op.f2(v[op.a], op.k);
+                break;
+            default:
+                __builtin_unreachable();
+            case tape_code::call1:
+                v[op.out] = op.f1(v[op.a]);
+                break;
+            case tape_code::call2:
+                v[op.out] = op.f2(v[op.a], v[op.b]);
+                break;
+            case tape_code::checked2:
+                if (!op.checked(v[op.a], v[op.b], v[op.out])) return false;
+                break;
+            case tape_code::call_law: {
+                double *const out = v + op.out;
+                out[0] = 0;  // a law of no values leaves its first value at 0
+                if (op.a < 0) {
+                    op.callee->evaluate(x, out);
+                    break;
+                }
+                std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
+                int const n = static_cast<int>(slots.size());
+                eval_buffer at(n);
+                for (int i = 0; i < n; ++i) at[i] = v[slots[static_cast<std::size_t>(i)]];
+                op.callee->evaluate(at, out);
+                break;
+            }
+        }
+    }
+    for (std::size_t k = 0; k < outputs_.size(); ++k) y[k] = v[outputs_[k]];
+    return true;
+}
+
+// ---------------------------------------------------------------- compiling
+
+std::unique_ptr<eval_tape> tape_builder::compile(law const *root) {
+    tape_builder b(root);
+    tape_values const out = root->emit_tape(b, b.root_point_);
+    if (b.refused_ || out.slots.empty()) return nullptr;
+    return b.finish(out);
+}
+
+tape_values tape_builder::values_of(law const *l, tape_point const &at) {
+    auto const key = std::make_pair(l, at.id);
+    if (auto const found = done_.find(key); found != done_.end()) return found->second;
+    tape_values v;
+    if (depth_ >= max_compile_depth) {
+        v = call_law(l, at);
+    } else {
+        struct nesting {
+            int &depth;
+            explicit nesting(int &d) : depth(++d) {}
+            ~nesting() { --depth; }
+        } const nest(depth_);
+        v = l->emit_tape(*this, at);
+    }
+    if (v.pure && done_.emplace(key, v).second) memo_log_.push_back(key);
+    return v;
+}
+
+tape_point tape_builder::point(std::vector<int> slots) {
+    return tape_point{next_point_++, std::move(slots)};
+}
+
+int tape_builder::constant(double value) {
+    constants_.push_back(value);
+    return provisional(static_cast<int>(constants_.size()) - 1, constant_slot);
+}
+
+int tape_builder::input(tape_point const &at, int index) {
+    if (at.id != 0) {
+        if (index >= 0 && index < static_cast<int>(at.slots.size()))
+            return at.slots[static_cast<std::size_t>(index)];
+        refuse();
+        return constant(0);
+    }
+    if (index >= static_cast<int>(input_of_index_.size()))
+        input_of_index_.resize(static_cast<std::size_t>(index) + 1, -1);
+    int &n = input_of_index_[static_cast<std::size_t>(index)];
+    if (n < 0) {
+        n = static_cast<int>(input_indices_.size());
+        input_indices_.push_back(index);
+    }
+    return provisional(n, input_slot);
+}
+
+int tape_builder::new_value() { return provisional(results_++, result_slot); }
+
+tape_op &tape_builder::push(tape_code code, int a, int b, bool new_out) {
+    tape_op op{};
+    op.code = code;
+    op.a = a;
+    op.b = b;
+    op.out = new_out ? new_value() : 0;
+    ops_.push_back(op);
+    return ops_.back();
+}
+
+void tape_builder::copy_to(int target, int source) {
+    push(tape_code::copy, source, 0, false).out = target;
+}
+
+int tape_builder::jump(tape_code code, int condition) {
+    push(code, condition, 0, false);
+    return static_cast<int>(ops_.size()) - 1;
+}
+
+void tape_builder::land(int jump_op) {
+    ops_[static_cast<std::size_t>(jump_op)].b = static_cast<int>(ops_.size());
+}
+
+void tape_builder::forget(std::size_t mark) {
+    while (memo_log_.size() > mark) {
+        done_.erase(memo_log_.back());
+        memo_log_.pop_back();
+    }
+}
+
+int tape_builder::op(tape_code code, int a, int b) { return push(code, a, b).out; }
+
+int tape_builder::call1(tape_fn1 f, int a) {
+    tape_op &o = push(tape_code::call1, a, 0);
+    o.f1 = f;
+    return o.out;
+}
+
+int tape_builder::call2(tape_fn2 f, int a, int b) {
+    tape_op &o = push(tape_code::call2, a, b);
+    o.f2 = f;
+    return o.out;
+}
+
+int tape_builder::checked2(tape_checked_fn2 f, int a, int b) {
+    tape_op &o = push(tape_code::checked2, a, b);
+    o.checked = f;
+    return o.out;
+}
+
+tape_values tape_builder::call_law(law const *l, tape_point const &at) {
+    // The law being compiled calling itself would never end.
+    if (l == root_ && at.id == 0) {
+        refuse();
+        return {{constant(0)}, false};
+    }
+    int point_index = -1;
+    if (at.id != 0) {
+        auto const [it, added] = point_of_id_.emplace(at.id, static_cast<int>(points_.size()));
+        if (added) points_.push_back(at.slots);
+        point_index = it->second;
+    }
+    int const n = std::max(1, l->return_dim());
+    tape_op &o = push(tape_code::call_law, point_index, n);
+    o.callee = l;
+    tape_values v{{o.out}, false};
+    for (int i = 1; i < n; ++i) v.slots.push_back(new_value());  // follows o.out
+    return v;
+}
+
+namespace {
+// Calls f on each slot field of op: its result and its operands.
+template <class F>
+void for_each_slot(tape_op &op, F f) {
+    switch (op.code) {
+        case tape_code::jump:
+            return;
+        case tape_code::jump_if_zero:
+        case tape_code::jump_unless_zero:
+            f(op.a);
+            return;
+        case tape_code::call_law:
+            f(op.out);
+            return;
+        case tape_code::neg:
+        case tape_code::call1:
+        case tape_code::truth:
+        case tape_code::copy:
+        case tape_code::add_k:
+        case tape_code::sub_k:
+        case tape_code::k_sub:
+        case tape_code::mul_k:
+        case tape_code::div_k:
+        case tape_code::k_div:
+        case tape_code::call2_k:
+            f(op.out);
+            f(op.a);
+            return;
+        default:
+            f(op.out);
+            f(op.a);
+            f(op.b);
+    }
+}
+
+bool is_constant(int slot) { return slot % 4 == constant_slot; }
+
+// An operation with one constant operand takes its value in the operation itself (sums and
+// products of doubles do not depend on the order of their operands).
+void fold_constant_operand(tape_op &op, std::vector<double> const &constants) {
+    bool const ka = is_constant(op.a), kb = is_constant(op.b);
+    if (ka == kb) return;
+    auto const value = [&](int slot) { return constants[static_cast<std::size_t>(slot / 4)]; };
+    auto const fold = [&](tape_code code, int constant, int other) {
+        op.code = code;
+        op.k = value(constant);
+        op.a = other;
+        op.b = 0;
+    };
+    switch (op.code) {
+        case tape_code::add:
+            return kb ? fold(tape_code::add_k, op.b, op.a) : fold(tape_code::add_k, op.a, op.b);
+        case tape_code::mul:
+            return kb ? fold(tape_code::mul_k, op.b, op.a) : fold(tape_code::mul_k, op.a, op.b);
+        case tape_code::sub:
+            return kb ? fold(tape_code::sub_k, op.b, op.a) : fold(tape_code::k_sub, op.a, op.b);
+        case tape_code::div:
+            return kb ? fold(tape_code::div_k, op.b, op.a) : fold(tape_code::k_div, op.a, op.b);
+        case tape_code::call2:
+            if (kb) fold(tape_code::call2_k, op.b, op.a);
+            return;
+        default:
+            return;
+    }
+}
+}  // namespace
+
+std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
+    for (tape_op &op : ops_) fold_constant_operand(op, constants_);
+    // Constants still read from slots, numbered in order of their first appearance.
+    std::vector<int> constant_index(constants_.size(), -1);
+    auto tape = std::make_unique<eval_tape>();
+    auto const note = [&](int &slot) {
+        if (!is_constant(slot)) return;
+        int &index = constant_index[static_cast<std::size_t>(slot / 4)];
+        if (index < 0) {
+            index = static_cast<int>(tape->constants_.size());
+            tape->constants_.push_back(constants_[static_cast<std::size_t>(slot / 4)]);
+        }
+    };
+    for (tape_op &op : ops_) for_each_slot(op, note);
+    for (std::vector<int> &p : points_)
+        for (int &slot : p) note(slot);
+    std::vector<int> outs = out.slots;
+    for (int &slot : outs) note(slot);
+
+    int const nc = static_cast<int>(tape->constants_.size());
+    int const ni = static_cast<int>(input_indices_.size());
+    auto const place = [&](int &slot) {
+        int const n = slot / 4;
+        switch (slot % 4) {
+            case constant_slot:
+                slot = constant_index[static_cast<std::size_t>(n)];
+                break;
+            case input_slot:
+                slot = nc + n;
+                break;
+            default:
+                slot = nc + ni + n;
+        }
+    };
+    for (int i = 0; i < ni; ++i)
+        tape->inputs_.push_back({nc + i, input_indices_[static_cast<std::size_t>(i)]});
+    for (tape_op &op : ops_) for_each_slot(op, place);
+    for (std::vector<int> &p : points_)
+        for (int &slot : p) place(slot);
+    for (int &slot : outs) place(slot);
+    tape->ops_ = std::move(ops_);
+    tape->points_ = std::move(points_);
+    tape->outputs_ = std::move(outs);
+    tape->slot_count_ = nc + ni + results_;
+    return tape;
+}
+
+// ---------------------------------------------------------------- the law's side
+
+namespace {
+// Outside evaluations before a law compiles its tape; and the mark of a law that has tried.
+constexpr std::uint16_t tape_threshold = 16;
+constexpr std::uint16_t tape_tried = 0xffff;
+
+// A law that cannot be compiled is evaluated as before, whatever stopped the compiler.
+std::unique_ptr<eval_tape> compile_quietly(law const *l) {
+    try {
+        return tape_builder::compile(l);
+    } catch (std::exception const &) {
+        return nullptr;
+    }
+}
+}  // namespace
+
+tape_values law::emit_tape(tape_builder &b, tape_point const &at) const {
+    return b.call_law(this, at);
+}
+
+void law::evaluate_by_tape(double const *x, double *y) const {
+    std::uint16_t const calls = outside_calls_.load(std::memory_order_relaxed);
+    if (calls < tape_threshold) {
+        outside_calls_.store(calls + 1, std::memory_order_relaxed);
+    } else if (calls == tape_threshold) {
+        outside_calls_.store(tape_tried, std::memory_order_relaxed);
+        if (std::unique_ptr<eval_tape> built = compile_quietly(this)) {
+            eval_tape const *expected = nullptr;
+            if (tape_.compare_exchange_strong(expected, built.get(), std::memory_order_acq_rel))
+                built.release();
+            return tape_.load(std::memory_order_acquire)->run_for(this, x, y);
+        }
+    }
+    evaluate_walking(x, y);
+}
+
+void law::evaluate_walking(double const *x, double *y) const {
+    struct walking {
+        walking() { tape_walk_active = true; }
+        ~walking() { tape_walk_active = false; }
+    } const walk;
+    evaluate(x, y);
+}

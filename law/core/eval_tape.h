@@ -1,0 +1,185 @@
+#pragma once
+// A law tree compiled into a flat list of operations over one array of values, for laws that are
+// evaluated many times: no virtual call per node, no pointer chasing, and a sub-tree that the
+// tree shares computed once. The operator and function laws compile themselves (emit_tape); any
+// other law becomes one call of its own evaluate. A law builds its tape after a few evaluations
+// from outside the library's own tree walks, so that laws evaluated once or twice (as the
+// simplifier does with its sub-trees) never pay for one.
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <typeinfo>
+#include <utility>
+#include <vector>
+
+#include "base/tolerance.h"
+#include "law/core/law.h"
+
+// The point a law is compiled at: the slots that hold its input values. The point of the law
+// being compiled is its caller's x (id 0); a composition makes points of its inner values.
+struct tape_point {
+    int id = 0;
+    std::vector<int> slots;
+};
+
+// The slots of the values a compiled law gives, and whether they depend on the point alone (no
+// call of a law of unknown behaviour inside), in which case every use of the law may share them.
+struct tape_values {
+    std::vector<int> slots;
+    bool pure = true;
+};
+
+enum class tape_code : std::uint8_t {
+    add,  // a + b
+    sub,  // a - b
+    mul,  // a * b
+    div,  // a / b, with the checks of checked_quotient
+    neg,  // -a
+    lt,   // a < b, as 1 or 0; and the other comparisons
+    gt,
+    le,
+    ge,
+    eq,
+    ne,
+    truth,             // a != 0, as 1 or 0
+    copy,              // a, into a value that several branches write
+    jump,              // on at operation b
+    jump_if_zero,      // on at operation b when a is 0
+    jump_unless_zero,  // on at operation b when a is not 0
+    call1,             // f1(a)
+    call2,             // f2(a, b)
+    checked2,          // f2 with a way out: false hands the evaluation back to the law
+    call_law,          // the law's own evaluate at a point, into `count` values
+    // With a constant operand k held in the operation (made when the tape is finished):
+    add_k,    // a + k
+    sub_k,    // a - k
+    k_sub,    // k - a
+    mul_k,    // a * k
+    div_k,    // a / k, checked
+    k_div,    // k / a, checked
+    call2_k,  // f2(a, k)
+};
+
+using tape_fn1 = double (*)(double);
+using tape_fn2 = double (*)(double, double);
+using tape_checked_fn2 = bool (*)(double, double, double &);
+
+struct tape_op {
+    tape_code code;
+    int out;
+    int a;  // first operand slot; for call_law the point (-1 for the caller's x)
+    int b;  // second operand slot; for call_law the number of values
+    union {
+        tape_fn1 f1;
+        tape_fn2 f2;
+        tape_checked_fn2 checked;
+        law const *callee;
+    };
+    double k;
+};
+
+// a / b as a division law takes it: false for 0/0, which the law resolves by the L'Hopital rule;
+// a divisor below resmch raises LAW_ZERODIVIDE.
+inline bool checked_quotient(double a, double b, double &y) {
+    constexpr double both_zero = 1e-15;
+    if (std::fabs(a) < both_zero && std::fabs(b) < both_zero) return false;
+    if (std::fabs(b) < resmch) law_error(LAW_ZERODIVIDE);
+    y = a / b;
+    return true;
+}
+
+class eval_tape {
+  public:
+    // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation.
+    bool run(double const *x, double *y) const;
+    // The same for the law that owns the tape, which takes the rare cases.
+    void run_for(law const *owner, double const *x, double *y) const {
+        if (!run(x, y)) owner->evaluate_walking(x, y);
+    }
+    std::size_t op_count() const { return ops_.size(); }
+
+  private:
+    friend class tape_builder;
+    struct input {
+        int slot, index;
+    };
+    std::vector<double> constants_;  // the values of slots 0 .. constants_.size() - 1
+    std::vector<input> inputs_;
+    std::vector<tape_op> ops_;
+    std::vector<std::vector<int>> points_;  // point slots of call_law operations
+    std::vector<int> outputs_;
+    int slot_count_ = 0;
+};
+
+class tape_builder {
+  public:
+    // The tape of root, or null when compiling it gains nothing or is not safe.
+    static std::unique_ptr<eval_tape> compile(law const *root);
+
+    tape_point const &root_point() const { return root_point_; }
+    // The values of l at the point, compiled once for each pure law and point.
+    tape_values values_of(law const *l, tape_point const &at);
+    // A point of the given slots (a composition's inner values).
+    tape_point point(std::vector<int> slots);
+
+    int constant(double value);
+    int input(tape_point const &at, int index);
+    int op(tape_code code, int a, int b = 0);
+    int call1(tape_fn1 f, int a);
+    int call2(tape_fn2 f, int a, int b);
+    int checked2(tape_checked_fn2 f, int a, int b);
+
+    // Branches. A value written by several branches is reserved first and written by copy_to;
+    // a jump is made with its target open and landed where the code goes on. Values compiled
+    // after `mark` and before `forget(mark)` are not reused after it (that code may not run).
+    int reserve_value() { return new_value(); }
+    void copy_to(int target, int source);
+    int jump(tape_code code, int condition = 0);
+    void land(int jump_op);
+    std::size_t mark() const { return memo_log_.size(); }
+    void forget(std::size_t mark);
+    // l's own evaluate at the point: what every law that does not compile itself becomes.
+    tape_values call_law(law const *l, tape_point const &at);
+    // The first of the values, as first_value takes it (0 when there are none).
+    int first(tape_values const &v) { return v.slots.empty() ? constant(0) : v.slots[0]; }
+    // A law that must not be compiled (its values change from call to call).
+    void refuse() { refused_ = true; }
+
+  private:
+    explicit tape_builder(law const *root) : root_(root) {}
+    int new_value();
+    tape_op &push(tape_code code, int a, int b, bool new_out = true);
+    std::unique_ptr<eval_tape> finish(tape_values const &out);
+
+    law const *root_;
+    tape_point root_point_;
+    int depth_ = 0;
+    int next_point_ = 1;
+    bool refused_ = false;
+    // Provisional numbering: constants, inputs and results each count from 0 and are laid out
+    // in that order when the tape is finished.
+    std::vector<double> constants_;
+    std::vector<int> input_of_index_;  // provisional input number per input index, or -1
+    std::vector<int> input_indices_;
+    int results_ = 0;
+    std::vector<tape_op> ops_;
+    std::vector<std::vector<int>> points_;
+    std::map<int, int> point_of_id_;
+    std::map<std::pair<law const *, int>, tape_values> done_;
+    std::vector<std::pair<law const *, int>> memo_log_;
+};
+
+// Set while a law evaluates its sub-laws by walking its tree, so that they do not count those
+// calls towards a tape of their own.
+extern constinit thread_local bool tape_walk_active [[gnu::tls_model("initial-exec")]];
+
+inline bool law::taped_evaluate(double const *x, double *y) const {
+    if (tape_walk_active) return false;
+    if (eval_tape const *t = tape_.load(std::memory_order_acquire)) [[likely]]
+        t->run_for(this, x, y);
+    else
+        evaluate_by_tape(x, y);
+    return true;
+}

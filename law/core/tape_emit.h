@@ -1,0 +1,36 @@
+#pragma once
+// How the operator and function laws compile themselves into a tape: the scalar formula of a
+// binary or unary law over the compiled values of its sides. A law of a class derived from them
+// outside the library may evaluate differently, so only the exact class compiles its formula.
+#include <typeinfo>
+
+#include "law/core/binary_law.h"
+#include "law/core/eval_tape.h"
+#include "law/core/unary_law.h"
+
+enum class side_order { left_first, right_first };
+
+// formula(b, a, c) over the slots of the two scalar sides, in the order the law's evaluate takes
+// them; the law's own evaluate when a side is missing or gives other than one value.
+template <class Law, class Formula>
+tape_values emit_scalar_binary(Law const *l, tape_builder &b, tape_point const &at, Formula formula,
+                               side_order order = side_order::left_first) {
+    law const *left = l->fleft(), *right = l->fright();
+    if (typeid(*l) != typeid(Law) || !left || !right || left->return_dim() != 1 ||
+        right->return_dim() != 1)
+        return b.call_law(l, at);
+    bool const right_first = order == side_order::right_first;
+    tape_values const first = b.values_of(right_first ? right : left, at);
+    tape_values const second = left == right ? first : b.values_of(right_first ? left : right, at);
+    tape_values const &a = right_first ? second : first, &c = right_first ? first : second;
+    return {{formula(b, a.slots[0], c.slots[0])}, a.pure && c.pure};
+}
+
+// formula(b, s) for each value s of the sub-law of a unary law.
+template <class Law, class Formula>
+tape_values emit_each_value(Law const *l, tape_builder &b, tape_point const &at, Formula formula) {
+    if (typeid(*l) != typeid(Law) || !l->fsub()) return b.call_law(l, at);
+    tape_values v = b.values_of(l->fsub(), at);
+    for (int &s : v.slots) s = formula(b, s);
+    return v;
+}
