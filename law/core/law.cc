@@ -548,7 +548,7 @@ law *law::simplify(int level, int flag) const {
             reset_simplify(s.get(), working);
         }
         // A simplified form never has a wider domain than its law.
-        int const n = std::max(1, take_dim());
+        int const n = simplified_ == this ? 0 : std::max(1, take_dim());
         bool differ = false;
         for (int i = 0; i < n && !differ; ++i) {
             ZEM::interval mine, theirs;

@@ -224,7 +224,8 @@ law_ptr merge_powers(times_law const *l) {
         for (std::size_t j = factors.split; j < powers.size(); ++j) {
             power_form const &b = powers[j];
             if (!equal(a.base, b.base)) continue;
-            law_ptr const merged = build::power(share(a.base), build::plus(a.exponent, b.exponent));
+            law_ptr const merged =
+                build::power(share(a.base), build::plus(a.exponent_law(), b.exponent_law()));
             if (powers.size() == 2) return merged;
             return rebuild(merge_operands(factors.operands, i, j, merged), *l);
         }

@@ -14,11 +14,17 @@ double value_at_one(law const *l) {
 }
 
 chain_view view_chain(binary_law const *op) {
-    law const *left = op->fleft();
-    std::size_t const split = left && left->type() == op->type()
-                                  ? flatten(static_cast<binary_law const *>(left)).size()
-                                  : 1;
-    return {flatten(op), split};
+    chain_view view{flatten(op), 1};
+    // The operands of the left side come first: the right side's count tells where they end.
+    law const *right = op->fright();
+    if (right && right->type() == op->type()) {
+        small_list<law *> right_operands;
+        binary_law::collect_chain(static_cast<binary_law const *>(right), right_operands);
+        view.split = view.operands.size() - static_cast<std::size_t>(right_operands.size());
+    } else {
+        view.split = view.operands.size() - 1;
+    }
+    return view;
 }
 
 law_ptr chain(law *const *list, std::size_t n, binary_law const &op) {
@@ -36,8 +42,14 @@ law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op) {
 }
 
 power_form as_power(law *factor) {
-    if (auto const *p = law_cast<exponent_law>(factor)) return {p->fleft(), share(p->fright())};
-    return {factor, build::constant(1)};
+    if (auto const *p = law_cast<exponent_law>(factor)) return {p->fleft(), p->fright()};
+    return {factor, nullptr};
 }
+
+law_ptr power_form::exponent_law() const { return exponent ? share(exponent) : build::constant(1); }
+
+bool power_form::constant_exponent() const { return !exponent || as_constant(exponent); }
+
+double power_form::exponent_at_one() const { return exponent ? value_at_one(exponent) : 1.0; }
 
 }  // namespace rules

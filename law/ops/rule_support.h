@@ -42,10 +42,14 @@ chain_view view_chain(binary_law const *op);
 law_ptr chain(law *const *list, std::size_t n, binary_law const &op);
 law_ptr rebuild(std::vector<law_ptr> const &list, binary_law const &op);
 
-// A factor read as base ^ exponent: a power gives its two sides, any other law itself ^ 1.
+// A factor read as base ^ exponent: a power gives its two sides, any other law itself ^ 1 (no
+// exponent law is made for it until a rule needs one).
 struct power_form {
     law *base;
-    law_ptr exponent;
+    law *exponent;  // null for 1; held by the factor
+    law_ptr exponent_law() const;
+    bool constant_exponent() const;
+    double exponent_at_one() const;
 };
 power_form as_power(law *factor);
 

@@ -63,6 +63,13 @@ law *fold_binary_constants(law *l) {
     if (as_constant(b->fleft()) && as_constant(b->fright()))
         return build::constant(value_at_one(l)).release();
     if (!b->commutative() || !b->associative()) return nullptr;
+    // Most chains hold one constant at most: counted without building anything.
+    small_list<law *> operands;
+    binary_law::collect_chain(b, operands);
+    int count = 0;
+    for (int i = 0; i < operands.size() && count < 2; ++i)
+        count += as_constant(operands[i]) ? 1 : 0;
+    if (count < 2) return nullptr;
     std::vector<law_ptr> others;
     std::vector<law *> constants;
     for (law *operand : flatten(b)) {
@@ -89,7 +96,7 @@ law *quotient_of_multiples(law *l) {
 
 // Whether the factor f^B can be read as (m A)^B with a constant B, A a law of some input.
 bool scalable(power_form const &f) {
-    return as_constant(f.exponent.get()) && f.base->return_dim() == 1 && f.base->take_dim() > 0;
+    return f.constant_exponent() && f.base->return_dim() == 1 && f.base->take_dim() > 0;
 }
 
 law *merge_multiple_powers(law *l) {
@@ -102,7 +109,7 @@ law *merge_multiple_powers(law *l) {
         power_form const &scaled = powers[i];
         // Numbers are for the constant rules: a multiple of a number says nothing here.
         if (!scalable(scaled)) continue;
-        double const b = value_at_one(scaled.exponent.get());
+        double const b = scaled.exponent_at_one();
         for (std::size_t j = 0; j < powers.size(); ++j) {
             if (!factors.across(i, j)) continue;
             power_form const &plain = powers[j];
@@ -110,8 +117,8 @@ law *merge_multiple_powers(law *l) {
             double const m = law_multiple(plain.base, scaled.base);
             // (m A)^B = m^B A^B needs m^B real.
             if (m == 0 || (m < 0 && !whole(b))) continue;
-            law_ptr merged =
-                build::power(share(plain.base), build::plus(scaled.exponent, plain.exponent));
+            law_ptr merged = build::power(share(plain.base),
+                                          build::plus(scaled.exponent_law(), plain.exponent_law()));
             double const scale = std::pow(m, b);
             if (scale != 1.0) merged = build::times(build::constant(scale), merged);
             std::vector<law_ptr> rest;
