@@ -14,6 +14,12 @@ mt_thread_context *mt_globals::multi_threaded_context() {
     return &ctx;
 }
 
+std::uint32_t fast_mutex::holder_id() {
+    static std::atomic<std::uint32_t> last{0};
+    thread_local std::uint32_t const id = last.fetch_add(1, std::memory_order_relaxed) + 1;
+    return id;
+}
+
 int mt_thread_index() {
     return mt_globals::skip_thread_safety() ? 0
                                             : mt_globals::multi_threaded_context()->thread_index;

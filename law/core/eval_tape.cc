@@ -16,22 +16,52 @@ constexpr int max_compile_depth = 500;
 enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 
-// Values of one run: on the stack for small tapes.
+// Values of one run: on the stack for small tapes; for large ones a buffer kept by the thread
+// (allocating and touching fresh pages on every run would cost more than the run itself). A run
+// inside another, through a called law, takes a buffer of its own.
 class slot_space {
   public:
-    explicit slot_space(int n)
-        : p_(n <= small ? local_ : new double[static_cast<std::size_t>(n)]) {}
+    explicit slot_space(int n) {
+        if (n <= small) {
+            p_ = local_;
+            return;
+        }
+        spare &s = thread_spare();
+        if (s.busy) {
+            owned_.reset(new double[static_cast<std::size_t>(n)]);
+            p_ = owned_.get();
+            return;
+        }
+        if (s.size < n) {
+            s.data.reset(new double[static_cast<std::size_t>(n)]);
+            s.size = n;
+        }
+        s.busy = true;
+        held_ = &s;
+        p_ = s.data.get();
+    }
     ~slot_space() {
-        if (p_ != local_) delete[] p_;
+        if (held_) held_->busy = false;
     }
     slot_space(slot_space const &) = delete;
     slot_space &operator=(slot_space const &) = delete;
     double *data() { return p_; }
 
   private:
+    struct spare {
+        std::unique_ptr<double[]> data;
+        int size = 0;
+        bool busy = false;
+    };
+    static spare &thread_spare() {
+        thread_local spare s;
+        return s;
+    }
     static constexpr int small = 128;
     double local_[small];
-    double *p_;
+    double *p_ = nullptr;
+    spare *held_ = nullptr;
+    std::unique_ptr<double[]> owned_;
 };
 }  // namespace
 
@@ -157,8 +187,11 @@ std::unique_ptr<eval_tape> tape_builder::compile(law const *root) {
 }
 
 tape_values tape_builder::values_of(law const *l, tape_point const &at) {
-    auto const key = std::make_pair(l, at.id);
-    if (auto const found = done_.find(key); found != done_.end()) return found->second;
+    // A law held once is met once: only laws held more than once are looked up and kept.
+    bool const shared = l->ref_count() > 1;
+    law_at_point const key{l, at.id};
+    if (shared)
+        if (auto const found = done_.find(key); found != done_.end()) return found->second;
     tape_values v;
     if (depth_ >= max_compile_depth) {
         v = call_law(l, at);
@@ -170,7 +203,7 @@ tape_values tape_builder::values_of(law const *l, tape_point const &at) {
         } const nest(depth_);
         v = l->emit_tape(*this, at);
     }
-    if (v.pure && done_.emplace(key, v).second) memo_log_.push_back(key);
+    if (shared && v.pure && done_.emplace(key, v).second) memo_log_.push_back(key);
     return v;
 }
 
@@ -273,7 +306,7 @@ tape_values tape_builder::call_law(law const *l, tape_point const &at) {
 }
 
 namespace {
-// Calls f on each slot field of op: its result and its operands.
+// Calls f(slot, is_result) on each slot field of op: its result and its operands.
 template <class F>
 void for_each_slot(tape_op &op, F f) {
     switch (op.code) {
@@ -281,10 +314,10 @@ void for_each_slot(tape_op &op, F f) {
             return;
         case tape_code::jump_if_zero:
         case tape_code::jump_unless_zero:
-            f(op.a);
+            f(op.a, false);
             return;
         case tape_code::call_law:
-            f(op.out);
+            f(op.out, true);
             return;
         case tape_code::neg:
         case tape_code::call1:
@@ -297,17 +330,75 @@ void for_each_slot(tape_op &op, F f) {
         case tape_code::div_k:
         case tape_code::k_div:
         case tape_code::call2_k:
-            f(op.out);
-            f(op.a);
+            f(op.out, true);
+            f(op.a, false);
             return;
         default:
-            f(op.out);
-            f(op.a);
-            f(op.b);
+            f(op.out, true);
+            f(op.a, false);
+            f(op.b, false);
     }
 }
 
 bool is_constant(int slot) { return slot % 4 == constant_slot; }
+bool is_result(int slot) { return slot % 4 == result_slot; }
+
+// Results share registers: a register is free again after the last operation that reads its
+// value. Jumps only go forward, so an interval in the order of the operations covers every path.
+// The values of a called law are written together and keep registers of their own.
+std::vector<int> share_registers(std::vector<tape_op> &ops,
+                                 std::vector<std::vector<int>> const &points,
+                                 std::vector<int> const &outputs, int results, int &registers) {
+    int const never = -1, forever = static_cast<int>(ops.size());
+    std::vector<int> last(static_cast<std::size_t>(results), never);
+    auto const read_at = [&](int slot, int i) {
+        if (is_result(slot)) last[static_cast<std::size_t>(slot / 4)] = std::max(last[slot / 4], i);
+    };
+    for (int i = 0; i < static_cast<int>(ops.size()); ++i) {
+        tape_op &op = ops[static_cast<std::size_t>(i)];
+        for_each_slot(op, [&](int &slot, bool result) {
+            if (!result) read_at(slot, i);
+        });
+        if (op.code == tape_code::call_law && op.a >= 0)
+            for (int slot : points[static_cast<std::size_t>(op.a)]) read_at(slot, i);
+    }
+    for (int slot : outputs) read_at(slot, forever);
+    // Results whose value dies at each operation, as lists threaded through next_dying.
+    std::vector<int> dying(ops.size() + 1, never), next_dying(static_cast<std::size_t>(results));
+    for (int r = 0; r < results; ++r) {
+        int const end = last[static_cast<std::size_t>(r)];
+        if (end < 0 || end >= forever) continue;
+        next_dying[static_cast<std::size_t>(r)] = dying[static_cast<std::size_t>(end)];
+        dying[static_cast<std::size_t>(end)] = r;
+    }
+    std::vector<int> reg(static_cast<std::size_t>(results), never), free;
+    registers = 0;
+    for (int i = 0; i < static_cast<int>(ops.size()); ++i) {
+        for (int r = dying[static_cast<std::size_t>(i)]; r != never;
+             r = next_dying[static_cast<std::size_t>(r)])
+            free.push_back(reg[static_cast<std::size_t>(r)]);
+        tape_op const &op = ops[static_cast<std::size_t>(i)];
+        if (op.code == tape_code::call_law) {
+            for (int k = 0; k < op.b; ++k)
+                reg[static_cast<std::size_t>(op.out / 4 + k)] = registers++;
+            continue;
+        }
+        int out = -1;
+        for_each_slot(const_cast<tape_op &>(op), [&](int &slot, bool result) {
+            if (result) out = slot / 4;
+        });
+        if (out < 0 || reg[static_cast<std::size_t>(out)] != never) continue;
+        int &g = reg[static_cast<std::size_t>(out)];
+        if (free.empty()) {
+            g = registers++;
+        } else {
+            g = free.back();
+            free.pop_back();
+        }
+        if (last[static_cast<std::size_t>(out)] == never) free.push_back(g);  // never read
+    }
+    return reg;
+}
 
 // An operation with one constant operand takes its value in the operation itself (sums and
 // products of doubles do not depend on the order of their operands).
@@ -352,12 +443,14 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
             tape->constants_.push_back(constants_[static_cast<std::size_t>(slot / 4)]);
         }
     };
-    for (tape_op &op : ops_) for_each_slot(op, note);
+    for (tape_op &op : ops_) for_each_slot(op, [&](int &slot, bool) { note(slot); });
     for (std::vector<int> &p : points_)
         for (int &slot : p) note(slot);
-    std::vector<int> outs = out.slots;
+    std::vector<int> outs(out.slots.begin(), out.slots.end());
     for (int &slot : outs) note(slot);
 
+    int registers = 0;
+    std::vector<int> const reg = share_registers(ops_, points_, outs, results_, registers);
     int const nc = static_cast<int>(tape->constants_.size());
     int const ni = static_cast<int>(input_indices_.size());
     auto const place = [&](int &slot) {
@@ -370,19 +463,19 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
                 slot = nc + n;
                 break;
             default:
-                slot = nc + ni + n;
+                slot = nc + ni + reg[static_cast<std::size_t>(n)];
         }
     };
     for (int i = 0; i < ni; ++i)
         tape->inputs_.push_back({nc + i, input_indices_[static_cast<std::size_t>(i)]});
-    for (tape_op &op : ops_) for_each_slot(op, place);
+    for (tape_op &op : ops_) for_each_slot(op, [&](int &slot, bool) { place(slot); });
     for (std::vector<int> &p : points_)
         for (int &slot : p) place(slot);
     for (int &slot : outs) place(slot);
     tape->ops_ = std::move(ops_);
     tape->points_ = std::move(points_);
     tape->outputs_ = std::move(outs);
-    tape->slot_count_ = nc + ni + results_;
+    tape->slot_count_ = nc + ni + registers;
     return tape;
 }
 

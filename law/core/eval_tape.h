@@ -8,14 +8,15 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <typeinfo>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "base/tolerance.h"
 #include "law/core/law.h"
+#include "law/core/small_list.h"
 
 // The point a law is compiled at: the slots that hold its input values. The point of the law
 // being compiled is its caller's x (id 0); a composition makes points of its inner values.
@@ -27,7 +28,7 @@ struct tape_point {
 // The slots of the values a compiled law gives, and whether they depend on the point alone (no
 // call of a law of unknown behaviour inside), in which case every use of the law may share them.
 struct tape_values {
-    std::vector<int> slots;
+    small_list<int, 3> slots;
     bool pure = true;
 };
 
@@ -166,9 +167,19 @@ class tape_builder {
     int results_ = 0;
     std::vector<tape_op> ops_;
     std::vector<std::vector<int>> points_;
-    std::map<int, int> point_of_id_;
-    std::map<std::pair<law const *, int>, tape_values> done_;
-    std::vector<std::pair<law const *, int>> memo_log_;
+    struct law_at_point {
+        law const *l;
+        int point;
+        bool operator==(law_at_point const &o) const { return l == o.l && point == o.point; }
+    };
+    struct law_at_point_hash {
+        std::size_t operator()(law_at_point const &k) const {
+            return std::hash<law const *>()(k.l) ^ (static_cast<std::size_t>(k.point) << 1);
+        }
+    };
+    std::unordered_map<int, int> point_of_id_;
+    std::unordered_map<law_at_point, tape_values, law_at_point_hash> done_;
+    std::vector<law_at_point> memo_log_;
 };
 
 // Set while a law evaluates its sub-laws by walking its tree, so that they do not count those

@@ -66,7 +66,7 @@ void composite_law::evaluate(double const *x, double *y) const {
 tape_values composite_law::emit_tape(tape_builder &b, tape_point const &at) const {
     if (typeid(*this) != typeid(composite_law) || !outer() || !inner()) return b.call_law(this, at);
     tape_values const mid = b.values_of(inner(), at);
-    std::vector<int> slots = mid.slots;
+    std::vector<int> slots(mid.slots.begin(), mid.slots.end());
     while (static_cast<int>(slots.size()) < std::max(outer()->take_dim(), 1))
         slots.push_back(b.constant(0));
     tape_values out = b.values_of(outer(), b.point(std::move(slots)));
