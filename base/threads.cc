@@ -14,10 +14,15 @@ mt_thread_context *mt_globals::multi_threaded_context() {
     return &ctx;
 }
 
+namespace {
+std::atomic<std::uint32_t> last_holder_id{0};
+// Given on a thread's first lock; static TLS, since every lock of every law asks for it.
+constinit thread_local std::uint32_t holder [[gnu::tls_model("initial-exec")]] = 0;
+}  // namespace
+
 std::uint32_t fast_mutex::holder_id() {
-    static std::atomic<std::uint32_t> last{0};
-    thread_local std::uint32_t const id = last.fetch_add(1, std::memory_order_relaxed) + 1;
-    return id;
+    if (holder == 0) holder = last_holder_id.fetch_add(1, std::memory_order_relaxed) + 1;
+    return holder;
 }
 
 int mt_thread_index() {

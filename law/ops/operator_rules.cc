@@ -57,14 +57,17 @@ law_ptr plus_zero(plus_law const *l) {
 
 // A term read as coefficient * rest; constants have no such reading.
 struct scaled_term {
-    law_ptr coefficient;
+    law *coefficient;  // null for 1; held by the term
     law *rest = nullptr;
 };
+law_ptr coefficient_law(scaled_term const &t) {
+    return t.coefficient ? share(t.coefficient) : build::constant(1);
+}
+
 std::optional<scaled_term> as_scaled(law *term) {
-    if (auto const *t = law_cast<times_law>(term))
-        return scaled_term{share(t->fleft()), t->fright()};
+    if (auto const *t = law_cast<times_law>(term)) return scaled_term{t->fleft(), t->fright()};
     if (as_constant(term)) return std::nullopt;
-    return scaled_term{build::constant(1), term};
+    return scaled_term{nullptr, term};
 }
 
 bool same_rest(law const *a, law const *b) {
@@ -84,7 +87,7 @@ law_ptr collect_like_terms(plus_law const *l) {
             auto const &b = scaled[j];
             if (!b || !same_rest(a->rest, b->rest)) continue;
             law_ptr const merged =
-                build::times(build::plus(a->coefficient, b->coefficient), share(a->rest));
+                build::times(build::plus(coefficient_law(*a), coefficient_law(*b)), share(a->rest));
             return rebuild(merge_operands(terms.operands, i, j, merged), *l);
         }
     }
@@ -143,18 +146,19 @@ struct numeric_power {
     law *base;
     double exponent;
 };
+// A factor read as base ^ exponent with a constant exponent; any other factor is itself ^ 1.
+numeric_power numeric_factor(law *f) {
+    auto const *p = law_cast<exponent_law>(f);
+    if (p && as_constant(p->fright())) return {p->fleft(), value_at_one(p->fright())};
+    return {f, 1.0};
+}
+
 std::vector<numeric_power> numeric_factors(law *side) {
     std::vector<law *> const factors = law_isa<times_law>(side)
                                            ? flatten(static_cast<times_law const *>(side))
                                            : std::vector<law *>{side};
     std::vector<numeric_power> out;
-    for (law *f : factors) {
-        auto const *p = law_cast<exponent_law>(f);
-        if (p && as_constant(p->fright()))
-            out.push_back({p->fleft(), value_at_one(p->fright())});
-        else
-            out.push_back({f, 1.0});
-    }
+    for (law *f : factors) out.push_back(numeric_factor(f));
     return out;
 }
 
@@ -173,22 +177,46 @@ law_ptr product_of(std::vector<numeric_power> const &factors) {
     return rebuild(parts, op);
 }
 
+// Whether factoring can take anything out of a and b.
+bool common_power(numeric_power const &a, numeric_power const &b) {
+    if (a.exponent == 0.0 || b.exponent == 0.0 || !equal(a.base, b.base)) return false;
+    // Taking out a power of a constant only moves a number around.
+    if (as_constant(a.base)) return false;
+    double const common = std::min(a.exponent, b.exponent);
+    // Whole exponents and a positive shared part only: x^a = x^c x^(a-c) may fail for a
+    // negative x otherwise.
+    return common > 0.0 && std::trunc(a.exponent) == a.exponent &&
+           std::trunc(b.exponent) == b.exponent;
+}
+
+// Whether the two sides share a factor to take out, read without building anything (most sums
+// share none).
+bool share_a_factor(law *left, law *right) {
+    small_list<law *> lf, rf;
+    auto const factors = [](law *side, small_list<law *> &out) {
+        if (law_isa<times_law>(side))
+            binary_law::collect_chain(static_cast<times_law const *>(side), out);
+        else
+            out.push_back(side);
+    };
+    factors(left, lf);
+    factors(right, rf);
+    for (law *a : lf)
+        for (law *b : rf)
+            if (common_power(numeric_factor(a), numeric_factor(b))) return true;
+    return false;
+}
+
 law_ptr factoring(plus_law const *l) {
     if (!scalar(l->fleft()) || !scalar(l->fright())) return nullptr;
+    if (!share_a_factor(l->fleft(), l->fright())) return nullptr;
     std::vector<numeric_power> left = numeric_factors(l->fleft());
     std::vector<numeric_power> right = numeric_factors(l->fright());
     std::vector<numeric_power> shared;
     for (auto &a : left) {
         for (auto &b : right) {
-            if (a.exponent == 0.0 || b.exponent == 0.0 || !equal(a.base, b.base)) continue;
-            // Taking out a power of a constant only moves a number around.
-            if (as_constant(a.base)) continue;
+            if (!common_power(a, b)) continue;
             double const common = std::min(a.exponent, b.exponent);
-            // Whole exponents and a positive shared part only: x^a = x^c x^(a-c) may fail
-            // for a negative x otherwise.
-            if (common <= 0.0 || std::trunc(a.exponent) != a.exponent ||
-                std::trunc(b.exponent) != b.exponent)
-                continue;
             shared.push_back({a.base, common});
             a.exponent -= common;
             b.exponent -= common;
