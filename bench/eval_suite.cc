@@ -235,7 +235,9 @@ std::string evaluation_section() {
         << "Each expression evaluated at " << point_count
         << " points of [0.1, 1.9]; times are per point. The library goes through the plain "
            "virtual `evaluate` of the parsed law (of its `derivative(0)` for the derivative "
-           "rows), and of that law's `simplify(1, 0)` in the simplified column; muParser through "
+           "rows), and of that law's `simplify(1, 0)` in the simplified column; a law compiles "
+           "itself into a tape of operations after its first evaluations, and the library keeps "
+           "`pow` for every power but a square, as its laws are defined; muParser through "
            "`Eval` with the variable bound (when it compiles a text it folds constants and turns "
            "the square, cube and fourth power of the variable into multiplications); native "
            "through the same formula compiled inline, "
