@@ -16,16 +16,12 @@ constexpr int max_compile_depth = 500;
 enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 
-// Values of one run: on the stack for small tapes; for large ones a buffer kept by the thread
+// Values of a run of a large tape: a buffer kept by the thread
 // (allocating and touching fresh pages on every run would cost more than the run itself). A run
 // inside another, through a called law, takes a buffer of its own.
 class slot_space {
   public:
     explicit slot_space(int n) {
-        if (n <= small) {
-            p_ = local_;
-            return;
-        }
         spare &s = thread_spare();
         if (s.busy) {
             owned_.reset(new double[static_cast<std::size_t>(n)]);
@@ -57,8 +53,6 @@ class slot_space {
         thread_local spare s;
         return s;
     }
-    static constexpr int small = 128;
-    double local_[small];
     double *p_ = nullptr;
     spare *held_ = nullptr;
     std::unique_ptr<double[]> owned_;
@@ -68,8 +62,15 @@ class slot_space {
 // ---------------------------------------------------------------- running
 
 bool eval_tape::run(double const *x, double *y) const {
+    if (slot_count_ <= small_run) {
+        double v[small_run];
+        return run_in(v, x, y);
+    }
     slot_space space(slot_count_);
-    double *const v = space.data();
+    return run_in(space.data(), x, y);
+}
+
+bool eval_tape::run_in(double *const v, double const *x, double *y) const {
     if (!constants_.empty()) std::memcpy(v, constants_.data(), constants_.size() * sizeof(double));
     for (input const &in : inputs_) v[in.slot] = x[in.index];
     tape_op const *const first = ops_.data();

@@ -103,6 +103,9 @@ class eval_tape {
 
   private:
     friend class tape_builder;
+    // Tapes of up to this many values run on the stack.
+    static constexpr int small_run = 128;
+    bool run_in(double *v, double const *x, double *y) const;
     struct input {
         int slot, index;
     };
