@@ -31,7 +31,7 @@ law *first_rule(L const *l, char const *&rule_name,
 }
 
 // Replaces operands i and j (i < j) of a flattened chain by `merged` at i.
-std::vector<law_ptr> merge_operands(std::vector<law *> const &list, std::size_t i, std::size_t j,
+std::vector<law_ptr> merge_operands(chain_view const &list, std::size_t i, std::size_t j,
                                     law_ptr const &merged) {
     std::vector<law_ptr> out;
     for (std::size_t k = 0; k < list.size(); ++k) {
@@ -78,17 +78,15 @@ bool same_rest(law const *a, law const *b) {
 
 law_ptr collect_like_terms(plus_law const *l) {
     chain_view const terms = view_chain(l);
-    std::vector<std::optional<scaled_term>> scaled;
-    for (law *t : terms.operands) scaled.push_back(as_scaled(t));
     for (std::size_t i = 0; i < terms.split; ++i) {
-        auto const &a = scaled[i];
+        auto const a = as_scaled(terms[i]);
         if (!a) continue;
-        for (std::size_t j = terms.split; j < scaled.size(); ++j) {
-            auto const &b = scaled[j];
+        for (std::size_t j = terms.split; j < terms.size(); ++j) {
+            auto const b = as_scaled(terms[j]);
             if (!b || !same_rest(a->rest, b->rest)) continue;
             law_ptr const merged =
                 build::times(build::plus(coefficient_law(*a), coefficient_law(*b)), share(a->rest));
-            return rebuild(merge_operands(terms.operands, i, j, merged), *l);
+            return rebuild(merge_operands(terms, i, j, merged), *l);
         }
     }
     return nullptr;
@@ -103,13 +101,12 @@ law *squared_argument(law const *term, int function_id) {
 }
 
 law_ptr pythagoras(plus_law const *l) {
-    chain_view const terms = view_chain(l);
-    std::vector<law *> const &list = terms.operands;
+    chain_view const list = view_chain(l);
     for (std::size_t i = 0; i < list.size(); ++i) {
         law *const x = squared_argument(list[i], law_id::cos_law);
         if (!x) continue;
         for (std::size_t j = 0; j < list.size(); ++j) {
-            if (!terms.across(i, j)) continue;
+            if (!list.across(i, j)) continue;
             law *const y = squared_argument(list[j], law_id::sin_law);
             if (!y || !equal(x, y)) continue;
             law_ptr const one = build::constant(1);
@@ -243,19 +240,17 @@ law_ptr times_one(times_law const *l) {
 
 law_ptr merge_powers(times_law const *l) {
     chain_view const factors = view_chain(l);
-    std::vector<power_form> powers;
-    for (law *f : factors.operands) powers.push_back(as_power(f));
     for (std::size_t i = 0; i < factors.split; ++i) {
-        power_form const &a = powers[i];
+        power_form const a = as_power(factors[i]);
         // A product of vectors is no power of one vector.
         if (a.base->return_dim() != 1) continue;
-        for (std::size_t j = factors.split; j < powers.size(); ++j) {
-            power_form const &b = powers[j];
+        for (std::size_t j = factors.split; j < factors.size(); ++j) {
+            power_form const b = as_power(factors[j]);
             if (!equal(a.base, b.base)) continue;
             law_ptr const merged =
                 build::power(share(a.base), build::plus(a.exponent_law(), b.exponent_law()));
-            if (powers.size() == 2) return merged;
-            return rebuild(merge_operands(factors.operands, i, j, merged), *l);
+            if (factors.size() == 2) return merged;
+            return rebuild(merge_operands(factors, i, j, merged), *l);
         }
     }
     return nullptr;

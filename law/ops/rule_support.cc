@@ -14,15 +14,16 @@ double value_at_one(law const *l) {
 }
 
 chain_view view_chain(binary_law const *op) {
-    chain_view view{flatten(op), 1};
+    chain_view view{{}, 1};
+    binary_law::collect_chain(op, view.operands);
     // The operands of the left side come first: the right side's count tells where they end.
     law const *right = op->fright();
     if (right && right->type() == op->type()) {
         small_list<law *> right_operands;
         binary_law::collect_chain(static_cast<binary_law const *>(right), right_operands);
-        view.split = view.operands.size() - static_cast<std::size_t>(right_operands.size());
+        view.split = view.size() - static_cast<std::size_t>(right_operands.size());
     } else {
-        view.split = view.operands.size() - 1;
+        view.split = view.size() - 1;
     }
     return view;
 }

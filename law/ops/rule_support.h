@@ -6,6 +6,7 @@
 
 #include "law/core/binary_law.h"
 #include "law/core/constant_law.h"
+#include "law/core/small_list.h"
 #include "law/ops/law_builders.h"
 
 namespace rules {
@@ -32,8 +33,10 @@ inline std::vector<law *> flatten(binary_law const *op) { return binary_law::cha
 // sub-laws first, so pairs of operands within one side have already met every chain rule:
 // a chain rule looks only at pairs across the two sides, which keeps long chains quadratic.
 struct chain_view {
-    std::vector<law *> operands;
+    small_list<law *> operands;  // on the stack for the usual short chains
     std::size_t split;
+    std::size_t size() const { return static_cast<std::size_t>(operands.size()); }
+    law *operator[](std::size_t i) const { return operands[static_cast<int>(i)]; }
     bool across(std::size_t i, std::size_t j) const { return (i < split) != (j < split); }
 };
 chain_view view_chain(binary_law const *op);

@@ -103,16 +103,14 @@ law *merge_multiple_powers(law *l) {
     auto const *t = law_cast<times_law>(l);
     if (!t) return nullptr;
     chain_view const factors = view_chain(t);
-    std::vector<power_form> powers;
-    for (law *f : factors.operands) powers.push_back(as_power(f));
-    for (std::size_t i = 0; i < powers.size(); ++i) {
-        power_form const &scaled = powers[i];
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+        power_form const scaled = as_power(factors[i]);
         // Numbers are for the constant rules: a multiple of a number says nothing here.
         if (!scalable(scaled)) continue;
         double const b = scaled.exponent_at_one();
-        for (std::size_t j = 0; j < powers.size(); ++j) {
+        for (std::size_t j = 0; j < factors.size(); ++j) {
             if (!factors.across(i, j)) continue;
-            power_form const &plain = powers[j];
+            power_form const plain = as_power(factors[j]);
             if (!scalable(plain)) continue;
             double const m = law_multiple(plain.base, scaled.base);
             // (m A)^B = m^B A^B needs m^B real.
@@ -122,11 +120,11 @@ law *merge_multiple_powers(law *l) {
             double const scale = std::pow(m, b);
             if (scale != 1.0) merged = build::times(build::constant(scale), merged);
             std::vector<law_ptr> rest;
-            for (std::size_t k = 0; k < powers.size(); ++k) {
+            for (std::size_t k = 0; k < factors.size(); ++k) {
                 if (k == std::min(i, j))
                     rest.push_back(merged);
                 else if (k != std::max(i, j))
-                    rest.push_back(share(factors.operands[k]));
+                    rest.push_back(share(factors[k]));
             }
             return rebuild(rest, *t).release();
         }
