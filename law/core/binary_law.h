@@ -73,18 +73,20 @@ class binary_law : public law {
 
 template <class List>
 void binary_law::collect_chain(binary_law const *op, List &out) {
-    small_list<law const *> todo;  // right-most first, so the walk runs left first
-    todo.push_back(op);
+    // Down the left spine first (chains are mostly left-nested), then each right side met on
+    // the way, the deepest first: the operands come out left to right.
     int const type = op->type();
-    while (!todo.empty()) {
-        law const *l = todo.back();
-        todo.pop_back();
-        if (l && l->type() == type) {
+    small_list<law const *> rights;
+    law const *l = op;
+    for (;;) {
+        while (l && l->type() == type) {
             auto const *b = static_cast<binary_law const *>(l);
-            todo.push_back(b->fright());
-            todo.push_back(b->fleft());
-        } else {
-            out.push_back(const_cast<law *>(l));
+            rights.push_back(b->fright());
+            l = b->fleft();
         }
+        out.push_back(const_cast<law *>(l));
+        if (rights.empty()) return;
+        l = rights.back();
+        rights.pop_back();
     }
 }

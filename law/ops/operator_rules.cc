@@ -176,14 +176,15 @@ law_ptr product_of(std::vector<numeric_power> const &factors) {
 
 // Whether factoring can take anything out of a and b.
 bool common_power(numeric_power const &a, numeric_power const &b) {
-    if (a.exponent == 0.0 || b.exponent == 0.0 || !equal(a.base, b.base)) return false;
-    // Taking out a power of a constant only moves a number around.
-    if (as_constant(a.base)) return false;
-    double const common = std::min(a.exponent, b.exponent);
     // Whole exponents and a positive shared part only: x^a = x^c x^(a-c) may fail for a
     // negative x otherwise.
-    return common > 0.0 && std::trunc(a.exponent) == a.exponent &&
-           std::trunc(b.exponent) == b.exponent;
+    double const common = std::min(a.exponent, b.exponent);
+    if (!(common > 0.0) || std::trunc(a.exponent) != a.exponent ||
+        std::trunc(b.exponent) != b.exponent)
+        return false;
+    // Taking out a power of a constant only moves a number around. The comparison of the
+    // bases, the dearest test, comes last.
+    return !as_constant(a.base) && equal(a.base, b.base);
 }
 
 // Whether the two sides share a factor to take out, read without building anything (most sums
