@@ -14,7 +14,7 @@ double value_at_one(law const *l) {
 }
 
 chain_view view_chain(binary_law const *op) {
-    chain_view view{{}, 1};
+    chain_view view;  // not value-initialised: the list's storage needs no zeroing
     binary_law::collect_chain(op, view.operands);
     // The operands of the left side come first: the right side's count tells where they end.
     law const *right = op->fright();
