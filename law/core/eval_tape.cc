@@ -16,9 +16,9 @@ constexpr int max_compile_depth = 500;
 enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 
-// Values of a run of a large tape: a buffer kept by the thread
-// (allocating and touching fresh pages on every run would cost more than the run itself). A run
-// inside another, through a called law, takes a buffer of its own.
+// Values of a run of a large tape: a buffer kept by the thread (allocating and touching fresh
+// pages on every run would cost more than the run itself). A run inside another, through a called
+// law, takes a buffer of its own.
 class slot_space {
   public:
     explicit slot_space(int n) {
@@ -155,9 +155,6 @@ bool eval_tape::run_in(double *const v, double const *x, double *y) const {
             case tape_code::call2:
                 v[op.out] = op.f2(v[op.a], v[op.b]);
                 break;
-            case tape_code::checked2:
-                if (!op.checked(v[op.a], v[op.b], v[op.out])) return false;
-                break;
             case tape_code::call_law: {
                 double *const out = v + op.out;
                 out[0] = 0;  // a law of no values leaves its first value at 0
@@ -277,12 +274,6 @@ int tape_builder::call1(tape_fn1 f, int a) {
 int tape_builder::call2(tape_fn2 f, int a, int b) {
     tape_op &o = push(tape_code::call2, a, b);
     o.f2 = f;
-    return o.out;
-}
-
-int tape_builder::checked2(tape_checked_fn2 f, int a, int b) {
-    tape_op &o = push(tape_code::checked2, a, b);
-    o.checked = f;
     return o.out;
 }
 

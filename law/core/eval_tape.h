@@ -51,7 +51,6 @@ enum class tape_code : std::uint8_t {
     jump_unless_zero,  // on at operation b when a is not 0
     call1,             // f1(a)
     call2,             // f2(a, b)
-    checked2,          // f2 with a way out: false hands the evaluation back to the law
     call_law,          // the law's own evaluate at a point, into `count` values
     // With a constant operand k held in the operation (made when the tape is finished):
     add_k,    // a + k
@@ -65,7 +64,6 @@ enum class tape_code : std::uint8_t {
 
 using tape_fn1 = double (*)(double);
 using tape_fn2 = double (*)(double, double);
-using tape_checked_fn2 = bool (*)(double, double, double &);
 
 struct tape_op {
     tape_code code;
@@ -75,7 +73,6 @@ struct tape_op {
     union {
         tape_fn1 f1;
         tape_fn2 f2;
-        tape_checked_fn2 checked;
         law const *callee;
     };
     double k;
@@ -99,7 +96,6 @@ class eval_tape {
     void run_for(law const *owner, double const *x, double *y) const {
         if (!run(x, y)) owner->evaluate_walking(x, y);
     }
-    std::size_t op_count() const { return ops_.size(); }
 
   private:
     friend class tape_builder;
@@ -122,7 +118,6 @@ class tape_builder {
     // The tape of root, or null when compiling it gains nothing or is not safe.
     static std::unique_ptr<eval_tape> compile(law const *root);
 
-    tape_point const &root_point() const { return root_point_; }
     // The values of l at the point, compiled once for each pure law and point.
     tape_values values_of(law const *l, tape_point const &at);
     // A point of the given slots (a composition's inner values).
@@ -133,7 +128,6 @@ class tape_builder {
     int op(tape_code code, int a, int b = 0);
     int call1(tape_fn1 f, int a);
     int call2(tape_fn2 f, int a, int b);
-    int checked2(tape_checked_fn2 f, int a, int b);
 
     // Branches. A value written by several branches is reserved first and written by copy_to;
     // a jump is made with its target open and landed where the code goes on. Values compiled
@@ -148,7 +142,7 @@ class tape_builder {
     tape_values call_law(law const *l, tape_point const &at);
     // The first of the values, as first_value takes it (0 when there are none).
     int first(tape_values const &v) { return v.slots.empty() ? constant(0) : v.slots[0]; }
-    // A law that must not be compiled (its values change from call to call).
+    // Compiling cannot go on: the law would call itself, or read past its point.
     void refuse() { refused_ = true; }
 
   private:
