@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <math.h>
 #include <memory>
 
 #include "base/tolerance.h"
@@ -350,11 +351,15 @@ void exponent_law::evaluate(double const *x, double *y) const {
 }
 
 tape_values exponent_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    // power(a, 2) is a * a whatever a is.
+    // power(a, 2) is a * a whatever a is; under any other whole positive constant exponent n,
+    // no check can fail and power(a, n) is pow(a, n).
     auto const *c = law_cast<constant_law>(fright());
-    bool const square = c && c->value() == 2;
-    return emit_scalar_binary(this, b, at, [square](tape_builder &t, int l, int r) {
-        return square ? t.op(tape_code::mul, l, l) : t.call2(&exponent_law::power, l, r);
+    double const n = c ? c->value() : 0;
+    bool const square = c && n == 2;
+    bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
+    return emit_scalar_binary(this, b, at, [square, plain](tape_builder &t, int l, int r) {
+        if (square) return t.op(tape_code::mul, l, l);
+        return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });
 }
 

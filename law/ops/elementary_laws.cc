@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <math.h>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -134,8 +135,10 @@ ZEM::interval periodic_bounds(ZEM::interval const &a, double (*f)(double), doubl
     return {lo, hi};
 }
 
-double sin_value(double a) { return std::sin(a); }
-double cos_value(double a) { return std::cos(a); }
+// Where a value is the C library's function and nothing more, the table holds that function
+// itself: a compiled law then calls it with no call in between.
+double (*const sin_value)(double) = &::sin;
+double (*const cos_value)(double) = &::cos;
 double arcsinh_value(double a) { return std::log(std::sqrt(a * a + 1) + a); }
 double arccosh_value(double a) {
     if (a <= 1 - resmch) domain_error(LAW_ARCCOSH);
@@ -224,7 +227,7 @@ std::vector<function_rules> make_rules() {
             },
     };
     rows[id::exp_law] = {
-        .value = [](double a) { return std::exp(a); },
+        .value = &::exp,
         .domain = [](double a) { return a < 100; },
         .factor = function_of<exp_law>,
         .bounds = [](ZEM::interval const &a,
@@ -386,14 +389,14 @@ std::vector<function_rules> make_rules() {
     };
     auto const below_hyperbolic_limit = [](double a) { return std::fabs(a) < hyperbolic_limit; };
     rows[id::sinh_law] = {
-        .value = [](double a) { return std::sinh(a); },
+        .value = &::sinh,
         .domain = below_hyperbolic_limit,
         .factor = function_of<cosh_law>,
         .bounds = [](ZEM::interval const &a,
                      int &) { return increasing(a, [](double v) { return std::sinh(v); }); },
     };
     rows[id::cosh_law] = {
-        .value = [](double a) { return std::cosh(a); },
+        .value = &::cosh,
         .domain = below_hyperbolic_limit,
         .factor = function_of<sinh_law>,
         .bounds =
@@ -404,7 +407,7 @@ std::vector<function_rules> make_rules() {
             },
     };
     rows[id::tanh_law] = {
-        .value = [](double a) { return std::tanh(a); },
+        .value = &::tanh,
         .factor = [](law_ptr const &a) { return times(apply<sech_law>(a), apply<sech_law>(a)); },
         .bounds = [](ZEM::interval const &a,
                      int &) { return increasing(a, [](double v) { return std::tanh(v); }); },
