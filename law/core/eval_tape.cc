@@ -61,16 +61,8 @@ class slot_space {
 
 // ---------------------------------------------------------------- running
 
-bool eval_tape::run(double const *x, double *y) const {
-    if (slot_count_ <= small_run) {
-        double v[small_run];
-        return run_in(v, x, y);
-    }
-    slot_space space(slot_count_);
-    return run_in(space.data(), x, y);
-}
-
-bool eval_tape::run_in(double *const v, double const *x, double *y) const {
+[[gnu::always_inline]] inline bool eval_tape::run_in(double *const v, double const *x,
+                                                     double *y) const {
     if (!constants_.empty()) std::memcpy(v, constants_.data(), constants_.size() * sizeof(double));
     for (input const &in : inputs_) v[in.slot] = x[in.index];
     tape_op const *const first = ops_.data();
@@ -173,6 +165,18 @@ bool eval_tape::run_in(double *const v, double const *x, double *y) const {
     }
     for (std::size_t k = 0; k < outputs_.size(); ++k) y[k] = v[outputs_[k]];
     return true;
+}
+
+bool eval_tape::run(double const *x, double *y) const {
+    if (slot_count_ > small_run) [[unlikely]]
+        return run_large(x, y);
+    double v[small_run];
+    return run_in(v, x, y);
+}
+
+bool eval_tape::run_large(double const *x, double *y) const {
+    slot_space space(slot_count_);
+    return run_in(space.data(), x, y);
 }
 
 // ---------------------------------------------------------------- compiling

@@ -102,6 +102,7 @@ class eval_tape {
     // Tapes of up to this many values run on the stack.
     static constexpr int small_run = 128;
     bool run_in(double *v, double const *x, double *y) const;
+    [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     struct input {
         int slot, index;
     };
