@@ -1,6 +1,7 @@
 #include "law/core/eval_tape.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "law/core/eval_buffer.h"
@@ -214,8 +215,12 @@ tape_point tape_builder::point(std::vector<int> slots) {
 }
 
 int tape_builder::constant(double value) {
-    constants_.push_back(value);
-    return provisional(static_cast<int>(constants_.size()) - 1, constant_slot);
+    auto const [it, added] = constant_of_bits_.emplace(std::bit_cast<std::uint64_t>(value), 0);
+    if (added) {
+        constants_.push_back(value);
+        it->second = provisional(static_cast<int>(constants_.size()) - 1, constant_slot);
+    }
+    return it->second;
 }
 
 int tape_builder::input(tape_point const &at, int index) {
@@ -260,25 +265,41 @@ void tape_builder::land(int jump_op) {
     ops_[static_cast<std::size_t>(jump_op)].b = static_cast<int>(ops_.size());
 }
 
-void tape_builder::forget(std::size_t mark) {
-    while (memo_log_.size() > mark) {
+void tape_builder::forget(scope mark) {
+    while (memo_log_.size() > mark.laws) {
         done_.erase(memo_log_.back());
         memo_log_.pop_back();
     }
+    while (op_log_.size() > mark.ops) {
+        same_ops_.erase(op_log_.back());
+        op_log_.pop_back();
+    }
 }
 
-int tape_builder::op(tape_code code, int a, int b) { return push(code, a, b).out; }
+int tape_builder::made_once(op_key key, tape_fn1 f1, tape_fn2 f2) {
+    // Sums, products and equality tests do not depend on the order of their operands.
+    bool const symmetric = key.code == tape_code::add || key.code == tape_code::mul ||
+                           key.code == tape_code::eq || key.code == tape_code::ne;
+    if (symmetric && key.a > key.b) std::swap(key.a, key.b);
+    if (auto const found = same_ops_.find(key); found != same_ops_.end()) return found->second;
+    tape_op &o = push(key.code, key.a, key.b);
+    if (f1) o.f1 = f1;
+    if (f2) o.f2 = f2;
+    same_ops_.emplace(key, o.out);
+    op_log_.push_back(key);
+    return o.out;
+}
+
+int tape_builder::op(tape_code code, int a, int b) {
+    return made_once({code, a, b, 0}, nullptr, nullptr);
+}
 
 int tape_builder::call1(tape_fn1 f, int a) {
-    tape_op &o = push(tape_code::call1, a, 0);
-    o.f1 = f;
-    return o.out;
+    return made_once({tape_code::call1, a, 0, reinterpret_cast<std::uintptr_t>(f)}, f, nullptr);
 }
 
 int tape_builder::call2(tape_fn2 f, int a, int b) {
-    tape_op &o = push(tape_code::call2, a, b);
-    o.f2 = f;
-    return o.out;
+    return made_once({tape_code::call2, a, b, reinterpret_cast<std::uintptr_t>(f)}, nullptr, f);
 }
 
 tape_values tape_builder::call_law(law const *l, tape_point const &at) {

@@ -137,8 +137,11 @@ class tape_builder {
     void copy_to(int target, int source);
     int jump(tape_code code, int condition = 0);
     void land(int jump_op);
-    std::size_t mark() const { return memo_log_.size(); }
-    void forget(std::size_t mark);
+    struct scope {
+        std::size_t laws = 0, ops = 0;
+    };
+    scope mark() const { return {memo_log_.size(), op_log_.size()}; }
+    void forget(scope mark);
     // l's own evaluate at the point: what every law that does not compile itself becomes.
     tape_values call_law(law const *l, tape_point const &at);
     // The first of the values, as first_value takes it (0 when there are none).
@@ -175,6 +178,26 @@ class tape_builder {
             return std::hash<law const *>()(k.l) ^ (static_cast<std::size_t>(k.point) << 1);
         }
     };
+    // The same operation on the same values gives the same value: each is made once.
+    struct op_key {
+        tape_code code;
+        int a, b;
+        std::uintptr_t fn;
+        bool operator==(op_key const &) const = default;
+    };
+    struct op_key_hash {
+        std::size_t operator()(op_key const &k) const {
+            std::size_t h = static_cast<std::size_t>(k.code);
+            for (std::size_t part : {static_cast<std::size_t>(k.a), static_cast<std::size_t>(k.b),
+                                     static_cast<std::size_t>(k.fn)})
+                h = h * 1000003u ^ part;
+            return h;
+        }
+    };
+    int made_once(op_key key, tape_fn1 f1, tape_fn2 f2);
+    std::unordered_map<op_key, int, op_key_hash> same_ops_;
+    std::vector<op_key> op_log_;
+    std::unordered_map<std::uint64_t, int> constant_of_bits_;
     std::unordered_map<int, int> point_of_id_;
     std::unordered_map<law_at_point, tape_values, law_at_point_hash> done_;
     std::vector<law_at_point> memo_log_;

@@ -36,14 +36,14 @@ tape_values piecewise_law::emit_tape(tape_builder &b, tape_point const &at) cons
     int const result = b.reserve_value();
     bool pure = true;
     auto const take = [&](law const *value) {
-        std::size_t const mark = b.mark();
+        auto const mark = b.mark();
         tape_values const v = b.values_of(value, at);
         b.copy_to(result, b.first(v));
         pure = pure && v.pure;
         b.forget(mark);
     };
     std::vector<int> done;
-    std::size_t conditional = 0;  // what follows the first condition runs only on some paths
+    tape_builder::scope conditional;  // what follows the first condition runs on some paths
     for (int i = 0; i + 1 < n; i += 2) {
         tape_values const c = b.values_of(subs[i], at);
         pure = pure && c.pure;

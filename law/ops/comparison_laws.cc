@@ -92,7 +92,7 @@ tape_values emit_short_circuit(binary_law const *l, bool is_and, tape_builder &b
     int const result = b.reserve_value();
     b.copy_to(result, b.constant(is_and ? 0 : 1));
     int const decided = b.jump(is_and ? tape_code::jump_if_zero : tape_code::jump_unless_zero, a);
-    std::size_t const mark = b.mark();
+    auto const mark = b.mark();
     bool pure = left.pure;
     if (l->fleft() != l->fright()) {
         tape_values const right = b.values_of(l->fright(), at);
