@@ -69,8 +69,9 @@ class tree_writer {
     void emit(long nodes, std::string &out) {
         unsigned const k = counter_++;
         if (nodes <= 1) {
-            static char const *const leaves[] = {"x", "0.5", "x", "1.25"};
-            out += leaves[k % 4];
+            // Every constant differs, so that no two large sub-trees are alike: a compiled law
+            // computes equal operations once, and a tree of repeats would measure only that.
+            out += k % 2 ? std::string("x") : std::to_string(k);
         } else if (nodes == 2 || k % 4 == 0) {
             out += k % 8 == 0 ? "cos(" : "sin(";
             emit(nodes - 1, out);
