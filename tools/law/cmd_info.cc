@@ -40,9 +40,7 @@ char const *classification(law const &l) {
 }
 
 std::string interval_text(ZEM::interval const &iv) {
-    // Appended piece by piece: "[" + std::string trips a false -Wrestrict in g++ 12.
-    std::string text = iv.bounded_below() ? "[" : "(-inf";
-    if (iv.bounded_below()) text += number_text(iv.low());
+    std::string text = iv.bounded_below() ? "[" + number_text(iv.low()) : "(-inf";
     text += ", ";
     text += iv.bounded_above() ? number_text(iv.high()) + "]" : "+inf)";
     return text;
