@@ -533,7 +533,13 @@ void law::reset_simplify(law *s, int level) const {
     store_cached(this, simplified_, s);
     simplify_level_ = level;
     // A recorded form other than the law itself is what later passes must take.
-    if (s != this) pass_marks_.store(0, std::memory_order_relaxed);
+    if (s != this)
+        pass_marks_.store(0, std::memory_order_relaxed);
+    else
+        pass_marks_.fetch_or(level >= 2   ? 0b111
+                             : level >= 1 ? 0b001
+                                          : 0,
+                             std::memory_order_relaxed);
 }
 
 law *law::simplify(int level, int flag) const {

@@ -166,8 +166,9 @@ class law : public ZEM_heap {
     int is_simplified(int level) const;
     void set_simplify(law *s, int level) const;
     void reset_simplify(law *s, int level) const;
-    // Marks of the deep and post passes of the simplifier: bit `mode` set when that pass went
-    // through this law and changed nothing, so that the next pass can skip it without a lock.
+    // Marks that let a pass of the simplifier skip this law without a lock: bit `mode` is set
+    // when the law is its own recorded simplified form at a level that pass trusts, or when a
+    // deep or post pass went through it and changed nothing.
     bool passed_unchanged(int mode) const {
         return pass_marks_.load(std::memory_order_relaxed) & (1u << mode);
     }

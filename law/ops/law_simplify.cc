@@ -83,9 +83,9 @@ law *simplify_pass(law *l, int &changed, int mode) {
     changed = 0;
     // Prototypes and half-built laws have null sub-laws: nothing to rewrite there.
     if (!l) return nullptr;
-    // The deep and post rules look at a law and its sub-laws alone: a law that went through
-    // such a pass unchanged goes through it unchanged again.
-    if (mode != 0 && l->passed_unchanged(mode)) {
+    // A law recorded as its own simplified form, or that went through a deep or post pass
+    // unchanged (those rules look at a law and its sub-laws alone), is left as it is.
+    if (l->passed_unchanged(mode)) {
         l->add();
         return l;
     }
