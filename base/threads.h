@@ -8,18 +8,10 @@
 class fast_mutex {
   public:
     void lock() {
-        std::uint32_t const me = holder_id();
-        if (owner_.load(std::memory_order_relaxed) == me) {
-            ++depth_;
-            return;
+        while (!try_lock()) {
+            std::uint32_t const holder = owner_.load(std::memory_order_relaxed);
+            if (holder != 0) owner_.wait(holder, std::memory_order_relaxed);
         }
-        std::uint32_t expected = 0;
-        while (!owner_.compare_exchange_weak(expected, me, std::memory_order_acquire,
-                                             std::memory_order_relaxed)) {
-            if (expected != 0) owner_.wait(expected, std::memory_order_relaxed);
-            expected = 0;
-        }
-        depth_ = 1;
     }
     void unlock() {
         if (--depth_ > 0) return;

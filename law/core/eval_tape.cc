@@ -394,14 +394,14 @@ std::vector<int> share_registers(std::vector<tape_op> &ops,
         for (int r = dying[static_cast<std::size_t>(i)]; r != never;
              r = next_dying[static_cast<std::size_t>(r)])
             free.push_back(reg[static_cast<std::size_t>(r)]);
-        tape_op const &op = ops[static_cast<std::size_t>(i)];
+        tape_op &op = ops[static_cast<std::size_t>(i)];
         if (op.code == tape_code::call_law) {
             for (int k = 0; k < op.b; ++k)
                 reg[static_cast<std::size_t>(op.out / 4 + k)] = registers++;
             continue;
         }
         int out = -1;
-        for_each_slot(const_cast<tape_op &>(op), [&](int &slot, bool result) {
+        for_each_slot(op, [&](int &slot, bool result) {
             if (result) out = slot / 4;
         });
         if (out < 0 || reg[static_cast<std::size_t>(out)] != never) continue;

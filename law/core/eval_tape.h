@@ -78,11 +78,13 @@ struct tape_op {
     double k;
 };
 
+// Below this both sides of a division count as zero and the L'Hopital rule decides.
+inline constexpr double lhospital_zero = 1e-15;
+
 // a / b as a division law takes it: false for 0/0, which the law resolves by the L'Hopital rule;
 // a divisor below resmch raises LAW_ZERODIVIDE.
 inline bool checked_quotient(double a, double b, double &y) {
-    constexpr double both_zero = 1e-15;
-    if (std::fabs(a) < both_zero && std::fabs(b) < both_zero) return false;
+    if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero) return false;
     if (std::fabs(b) < resmch) law_error(LAW_ZERODIVIDE);
     y = a / b;
     return true;

@@ -1,8 +1,9 @@
 #include "law/ops/arithmetic_laws.h"
 
+#include <math.h>
+
 #include <algorithm>
 #include <cmath>
-#include <math.h>
 #include <memory>
 
 #include "base/tolerance.h"
@@ -22,8 +23,6 @@ law_list times_registration(new times_law(nullptr, nullptr));
 law_list division_registration(new division_law(nullptr, nullptr));
 law_list exponent_registration(new exponent_law(nullptr, nullptr));
 
-// Below this both sides of a division count as zero and the L'Hopital rule decides.
-constexpr double lhospital_zero = 1e-15;
 // Powers beyond e^100 count as overflowing.
 constexpr double exponent_limit = 100;
 constexpr int rounded_exponent_version = 2180000;
