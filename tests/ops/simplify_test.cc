@@ -8,11 +8,10 @@
 
 #include "base/output.h"
 #include "law/lang/str_to_law.h"
-#include "law/ops/cos_law.h"
+#include "law/ops/elementary_laws.h"
 #include "law/ops/law_builders.h"
 #include "law/ops/law_multiple.h"
 #include "law/ops/law_simplify.h"
-#include "law/ops/sin_law.h"
 #include "law_test.h"
 
 namespace {

@@ -1,2 +1,0 @@
-#pragma once
-#include "law/geom/domain_law.h"

@@ -1,2 +1,0 @@
-#pragma once
-#include "law/ops/elementary_laws.h"

@@ -1,2 +1,0 @@
-#pragma once
-#include "law/ops/arithmetic_laws.h"

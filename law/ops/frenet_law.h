@@ -1,2 +1,0 @@
-#pragma once
-#include "law/ops/vector_function_laws.h"
