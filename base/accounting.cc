@@ -1,4 +1,4 @@
-#include "base/accounting.h"
+#include <law/base/accounting.h>
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // An axis-aligned box: three intervals.
-#include "base/interval.h"
-#include "base/vector.h"
+#include <law/base/interval.h>
+#include <law/base/vector.h>
 
 namespace ZEM {
 class box {

@@ -1,4 +1,4 @@
-#include "base/errors.h"
+#include <law/base/errors.h>
 
 #include <array>
 #include <atomic>

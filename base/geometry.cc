@@ -1,9 +1,9 @@
-#include "base/geometry.h"
+#include <law/base/geometry.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "base/tolerance.h"
+#include <law/base/tolerance.h>
 
 bool biparallel(ZEM::vector const &a, ZEM::vector const &b, double tol) {
     double const la = a.len(), lb = b.len();

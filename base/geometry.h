@@ -1,6 +1,6 @@
 #pragma once
 // Small geometric solvers.
-#include "base/vector.h"
+#include <law/base/vector.h>
 
 // Real roots of c[4] x^4 + c[3] x^3 + c[2] x^2 + c[1] x + c[0], ascending; returns their number.
 // Lower degrees are handled when the leading coefficients vanish.

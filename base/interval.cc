@@ -1,8 +1,8 @@
-#include "base/interval.h"
+#include <law/base/interval.h>
 
 #include <cmath>
 
-#include "base/tolerance.h"
+#include <law/base/tolerance.h>
 
 namespace ZEM {
 

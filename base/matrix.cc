@@ -1,4 +1,4 @@
-#include "base/matrix.h"
+#include <law/base/matrix.h>
 
 namespace ZEM {
 matrix matrix::inverse() const {

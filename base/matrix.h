@@ -1,6 +1,6 @@
 #pragma once
 // A 3x3 matrix whose rows are three vectors.
-#include "base/vector.h"
+#include <law/base/vector.h>
 
 namespace ZEM {
 class matrix {

@@ -1,4 +1,4 @@
-#include "base/memory.h"
+#include <law/base/memory.h>
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "base/options.h"
+#include <law/base/options.h>
 
 #include <cstring>
 

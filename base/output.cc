@@ -1,9 +1,9 @@
-#include "base/output.h"
+#include <law/base/output.h>
 
 #include <cstdarg>
 #include <cstring>
 
-#include "base/memory.h"
+#include <law/base/memory.h>
 
 FILE *debug_file_ptr = stdout;
 

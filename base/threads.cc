@@ -1,4 +1,4 @@
-#include "base/threads.h"
+#include <law/base/threads.h>
 
 #include <thread>
 

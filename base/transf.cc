@@ -1,8 +1,8 @@
-#include "base/transf.h"
+#include <law/base/transf.h>
 
 #include <cmath>
 
-#include "base/tolerance.h"
+#include <law/base/tolerance.h>
 
 namespace ZEM {
 

@@ -1,8 +1,8 @@
 #pragma once
 // An affine transform of 3-space: p * T = p * A + t, with A = scaling times a matrix that may
 // rotate, reflect or shear. Transforms compose left to right: p * (T1 * T2) = (p * T1) * T2.
-#include "base/matrix.h"
-#include "base/vector.h"
+#include <law/base/matrix.h>
+#include <law/base/vector.h>
 
 namespace ZEM {
 class transf {

@@ -1,4 +1,4 @@
-#include "base/version.h"
+#include <law/base/version.h>
 
 #include <atomic>
 #include <cstring>

@@ -2,7 +2,7 @@
 // Small tools over law trees for the benchmarks: reading with a clear failure, and node counts.
 #include <string>
 
-#include "law/law.h"
+#include <law/law.h>
 
 namespace bench {
 

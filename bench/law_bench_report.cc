@@ -8,7 +8,6 @@
 #include <ginac/version.h>
 #include <muParserDef.h>
 #include <sys/utsname.h>
-
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -18,9 +17,10 @@
 #include <stdexcept>
 #include <thread>
 
+#include <law/law.h>
+
 #include "bench/bench_harness.h"
 #include "bench/bench_suites.h"
-#include "law/law.h"
 
 #ifndef LAW_BENCH_COMMIT
 #define LAW_BENCH_COMMIT "unknown"

@@ -1,7 +1,7 @@
 // The C++ tour of the README: read laws, evaluate, differentiate, simplify, print, release.
 #include <cstdio>
 
-#include "law/law.h"
+#include <law/law.h>
 
 int main() {
     initialize_law();

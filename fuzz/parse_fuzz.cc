@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "law/law.h"
+#include <law/law.h>
 
 namespace {
 

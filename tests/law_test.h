@@ -2,7 +2,7 @@
 // Fixture of every test: no law or law data may outlive its test.
 #include <gtest/gtest.h>
 
-#include "law/law.h"
+#include <law/law.h>
 
 // The library is set up once per test program, so that the calling thread's context (made on
 // first use) is not counted against the first test that needs it.

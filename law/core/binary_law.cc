@@ -1,10 +1,9 @@
-#include "law/core/binary_law.h"
-
 #include <vector>
 
-#include "law/core/constant_law.h"
-#include "law/core/pointer_map.h"
-#include "law/core/printing.h"
+#include <law/core/binary_chain.h>
+#include <law/core/constant_law.h>
+#include <law/core/pointer_map.h>
+#include <law/core/printing.h>
 
 binary_law::operand::operand(law const *s) : side(s) {
     if (!s) return;

@@ -2,8 +2,7 @@
 // Family base of the laws of two sub-laws, printed in infix form.
 #include <vector>
 
-#include "law/core/law.h"
-#include "law/core/small_list.h"
+#include <law/core/law.h>
 
 class binary_law : public law {
     LAW_FAMILY_IDENTITY(binary_law, law)
@@ -70,23 +69,3 @@ class binary_law : public law {
     operand left_operand_;
     operand right_operand_;
 };
-
-template <class List>
-void binary_law::collect_chain(binary_law const *op, List &out) {
-    // Down the left spine first (chains are mostly left-nested), then each right side met on
-    // the way, the deepest first: the operands come out left to right.
-    int const type = op->type();
-    small_list<law const *> rights;
-    law const *l = op;
-    for (;;) {
-        while (l && l->type() == type) {
-            auto const *b = static_cast<binary_law const *>(l);
-            rights.push_back(b->fright());
-            l = b->fleft();
-        }
-        out.push_back(const_cast<law *>(l));
-        if (rights.empty()) return;
-        l = rights.back();
-        rights.pop_back();
-    }
-}

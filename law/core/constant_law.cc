@@ -1,4 +1,4 @@
-#include "law/core/constant_law.h"
+#include <law/core/constant_law.h>
 
 #include <algorithm>
 #include <charconv>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/output.h"
-#include "law/core/eval_tape.h"
+#include <law/base/output.h>
+#include <law/core/eval_tape.h>
 
 std::string number_string(double value) {
     // The layout of "%.16g" (plain digits for exponents from -4 to 15, exponent form beyond),

@@ -1,7 +1,7 @@
 #pragma once
 // Leaves: a constant value, and the named constants PI, E, TRUE and FALSE.
-#include "base/output.h"
-#include "law/core/law.h"
+#include <law/base/output.h>
+#include <law/core/law.h>
 
 class constant_law : public law {
     LAW_IDENTITY(constant_law, law)

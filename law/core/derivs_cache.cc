@@ -1,10 +1,10 @@
-#include "law/core/derivs_cache.h"
+#include <law/core/derivs_cache.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "base/tolerance.h"
-#include "law/core/law.h"
+#include <law/base/tolerance.h>
+#include <law/core/law.h>
 
 namespace {
 void copy_if_given(ZEM::vector &out, ZEM::vector const &v) {

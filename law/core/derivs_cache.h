@@ -2,10 +2,10 @@
 // A cache of the position and first three derivatives of a curve law (one parameter into
 // 3-space) at chosen parameters, so that repeated evaluations at the same parameters (such as
 // the fixed samples of a sweep) cost nothing.
-#include "base/interval.h"
-#include "base/memory.h"
-#include "base/null_ref.h"
-#include "base/vector.h"
+#include <law/base/interval.h>
+#include <law/base/memory.h>
+#include <law/base/null_ref.h>
+#include <law/base/vector.h>
 
 class law;
 

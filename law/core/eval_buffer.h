@@ -1,6 +1,6 @@
 #pragma once
 // Scratch space for evaluation: up to 4 doubles on the stack, more from the allocator.
-#include "base/memory.h"
+#include <law/base/memory.h>
 
 class eval_buffer {
   public:

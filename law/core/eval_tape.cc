@@ -1,10 +1,10 @@
-#include "law/core/eval_tape.h"
+#include <law/core/eval_tape.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#include "law/core/eval_buffer.h"
+#include <law/core/eval_buffer.h>
 
 constinit thread_local bool tape_walk_active [[gnu::tls_model("initial-exec")]] = false;
 

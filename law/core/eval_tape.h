@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "base/tolerance.h"
-#include "law/core/law.h"
-#include "law/core/small_list.h"
+#include <law/base/tolerance.h>
+#include <law/core/law.h>
+#include <law/core/small_list.h>
 
 // The point a law is compiled at: the slots that hold its input values. The point of the law
 // being compiled is its caller's x (id 0); a composition makes points of its inner values.

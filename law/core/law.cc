@@ -1,17 +1,18 @@
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include "base/tolerance.h"
-#include "law/core/constant_law.h"
-#include "law/core/eval_buffer.h"
-#include "law/core/eval_tape.h"
-#include "law/core/law_data_node.h"
-#include "law/core/small_list.h"
-#include "law/data/law_data.h"
+#include <law/base/tolerance.h>
+#include <law/core/constant_law.h>
+#include <law/core/eval_buffer.h>
+#include <law/core/eval_tape.h>
+#include <law/core/law_data.h>
+#include <law/core/law_data_node.h>
+#include <law/core/small_list.h>
+#include <law/core/upper_layers.h>
 
 namespace {
 std::atomic<long> live_laws{0};
@@ -174,7 +175,7 @@ law *law::set_domain(ZEM::interval const *domains, int flag) const {
         subs[2 * i + 1] = held[2 * i + 1].get();
         subs[2 * i + 2] = held[2 * i + 2].get();
     }
-    return make_domain_law(subs.get(), 2 * n + 1);
+    return upper_layers().make_domain(subs.get(), 2 * n + 1);
 }
 
 law *law::set_range(ZEM::interval const *, int) const { return nullptr; }
@@ -547,7 +548,7 @@ law *law::simplify(int level, int flag) const {
     if (!(simplified_ && simplify_level_ >= level)) {
         int const working = level == 666 ? 1 : level;
         {
-            law_ptr s = adopt(law_simplify(this, working, flag));
+            law_ptr s = adopt(upper_layers().simplify(this, working, flag));
             // A simplified form that reads more inputs than its law would read past the points
             // the law's callers hand it; such a rewrite is refused.
             if (s && s->take_dim() > take_dim()) s = share(this);
@@ -769,4 +770,9 @@ char *law::string_and_data(law_data ***data, int *count, law_symbol_type type) c
 std::string law::text(law_symbol_type type) const {
     std::unique_ptr<char, vorn_text_deleter> const s(string(type));
     return s ? std::string(s.get()) : std::string();
+}
+
+upper_layer_hooks &upper_layers() {
+    constinit static upper_layer_hooks hooks;
+    return hooks;
 }

@@ -4,21 +4,21 @@
 #include <cstdint>
 #include <string>
 
-#include "base/accounting.h"
-#include "base/box.h"
-#include "base/complex_number.h"
-#include "base/interval.h"
-#include "base/matrix.h"
-#include "base/memory.h"
-#include "base/null_ref.h"
-#include "base/nvector.h"
-#include "base/par_pos.h"
-#include "base/threads.h"
-#include "base/transf.h"
-#include "base/vector.h"
-#include "law/core/law_ids.h"
-#include "law/core/lawutil_errors.h"
-#include "law/core/ref_ptr.h"
+#include <law/base/accounting.h>
+#include <law/base/box.h>
+#include <law/base/complex_number.h>
+#include <law/base/interval.h>
+#include <law/base/matrix.h>
+#include <law/base/memory.h>
+#include <law/base/null_ref.h>
+#include <law/base/nvector.h>
+#include <law/base/par_pos.h>
+#include <law/base/threads.h>
+#include <law/base/transf.h>
+#include <law/base/vector.h>
+#include <law/core/law_ids.h>
+#include <law/core/lawutil_errors.h>
+#include <law/core/ref_ptr.h>
 
 class law;
 class law_data;
@@ -294,17 +294,16 @@ T const *law_cast(law const *l) {
     return law_isa<T>(l) ? static_cast<T const *>(l) : nullptr;
 }
 
+// Reports the rule a sub_simplify applied, when its caller asked for the name.
+inline void note_rule(char const *&rule_name, char const *rule) {
+    if (!is_null_ref(rule_name)) rule_name = rule;
+}
+
 // Equal laws: the same object, or equal by operator== (null only equals null).
 inline bool same_law(law const *a, law const *b) { return a == b || (a && b && *a == *b); }
 
 // 1 when the two lists of n laws hold equal laws in any order (each b used once).
 int same_law_list(law **a, law **b, int n);
-
-// The rule engine behind law::simplify; a new reference to the simplified law.
-law *law_simplify(law const *l, int level, int debug);
-
-// A new domain law over subs[0] and a low and a high bound law per input (n = 2 k + 1).
-law *make_domain_law(law **subs, int n);
 
 // Makes an unbounded or half-bounded interval finite with the given width.
 void make_bound_interval(ZEM::interval &iv, double len);

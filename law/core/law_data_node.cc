@@ -1,6 +1,6 @@
-#include "law/core/law_data_node.h"
+#include <law/core/law_data_node.h>
 
-#include "law/data/law_data.h"
+#include <law/core/law_data.h>
 
 namespace {
 constexpr int max_nodes_visited = 100001;

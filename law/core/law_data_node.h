@@ -1,6 +1,6 @@
 #pragma once
 // The list of law data met while printing a law, newest first.
-#include "base/memory.h"
+#include <law/base/memory.h>
 
 class law_data;
 

@@ -5,7 +5,7 @@
 namespace law_id {
 enum : int {
 #define LAW_CLASS(cls, id, base, sym0, sym1, prec) cls = id,
-#include "law/core/law_classes.def"
+#include <law/core/law_classes.def>
 #undef LAW_CLASS
     first_free = 126
 };
@@ -31,7 +31,7 @@ namespace base_ids {
 enum : int {
     none = base_id_none,
 #define LAW_CLASS(cls, id, base, sym0, sym1, prec) cls = id,
-#include "law/core/law_classes.def"
+#include <law/core/law_classes.def>
 #undef LAW_CLASS
 };
 }  // namespace base_ids
@@ -43,7 +43,7 @@ constexpr auto make_facts() {
     for (auto &r : t.row) r = {nullptr, base_id_none, nullptr, nullptr, 8};
 #define LAW_CLASS(cls, id, base, sym0, sym1, prec) \
     t.row[id] = {#cls, base_ids::base, sym0, sym1, prec};
-#include "law/core/law_classes.def"
+#include <law/core/law_classes.def>
 #undef LAW_CLASS
     return t;
 }

@@ -1,4 +1,4 @@
-#include "law/core/lawutil_errors.h"
+#include <law/core/lawutil_errors.h>
 
 namespace {
 constexpr message_entry lawutil_table[] = {

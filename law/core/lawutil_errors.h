@@ -1,6 +1,6 @@
 #pragma once
 // The "lawutil" message module: every error and warning of the library carries one of its codes.
-#include "base/errors.h"
+#include <law/base/errors.h>
 
 // Local codes: positions in the module's table.
 enum lawutil_error : int {

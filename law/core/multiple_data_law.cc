@@ -1,10 +1,10 @@
-#include "law/core/multiple_data_law.h"
+#include <law/core/multiple_data_law.h>
 
 #include <vector>
 
-#include "law/core/pointer_map.h"
-#include "law/core/printing.h"
-#include "law/core/unary_data_law.h"
+#include <law/core/pointer_map.h>
+#include <law/core/printing.h>
+#include <law/core/unary_data_law.h>
 
 multiple_data_law::multiple_data_law(law_data **data, int n) : data_(nullptr), n_(0) {
     if (!data || n <= 0) return;

@@ -1,6 +1,6 @@
 #pragma once
 // Family base of the laws of an array of law data, printed as NAME(d1,d2,...).
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class multiple_data_law : public law {
     LAW_FAMILY_IDENTITY(multiple_data_law, law)

@@ -1,9 +1,9 @@
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 #include <vector>
 
-#include "law/core/pointer_map.h"
-#include "law/core/printing.h"
+#include <law/core/pointer_map.h>
+#include <law/core/printing.h>
 
 multiple_law::multiple_law(law **subs, int n) : subs_(nullptr), n_(n < 0 ? 0 : n) {
     if (!subs || n_ == 0) return;

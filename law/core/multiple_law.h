@@ -1,6 +1,6 @@
 #pragma once
 // Family base of the laws of an array of sub-laws, printed as NAME(a,b,...).
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class multiple_law : public law {
     LAW_FAMILY_IDENTITY(multiple_law, law)

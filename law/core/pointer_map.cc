@@ -1,9 +1,9 @@
-#include "law/core/pointer_map.h"
+#include <law/core/pointer_map.h>
 
 #include <unordered_map>
 
-#include "law/core/law.h"
-#include "law/data/law_data.h"
+#include <law/core/law.h>
+#include <law/core/law_data.h>
 
 // The library's own map: each source object's copy, made on first request by the object's own
 // deep_copy with the same map.

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "law/core/law.h"
-#include "law/core/law_data_node.h"
-#include "law/data/law_data.h"
+#include <law/core/law.h>
+#include <law/core/law_data.h>
+#include <law/core/law_data_node.h>
 
 using law_text = std::unique_ptr<char, vorn_text_deleter>;
 

@@ -4,9 +4,9 @@
 // outside the library may evaluate differently, so only the exact class compiles its formula.
 #include <typeinfo>
 
-#include "law/core/binary_law.h"
-#include "law/core/eval_tape.h"
-#include "law/core/unary_law.h"
+#include <law/core/binary_law.h>
+#include <law/core/eval_tape.h>
+#include <law/core/unary_law.h>
 
 enum class side_order { left_first, right_first };
 

@@ -1,12 +1,12 @@
-#include "law/core/thread_context.h"
+#include <law/core/thread_context.h>
 
 #include <atomic>
 #include <ctime>
 #include <mutex>
 
-#include "base/memory.h"
-#include "base/threads.h"
-#include "base/version.h"
+#include <law/base/memory.h>
+#include <law/base/threads.h>
+#include <law/base/version.h>
 
 namespace {
 constexpr int block_size = 64;

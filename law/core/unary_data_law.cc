@@ -1,9 +1,9 @@
-#include "law/core/unary_data_law.h"
+#include <law/core/unary_data_law.h>
 
-#include "base/version.h"
-#include "law/core/pointer_map.h"
-#include "law/core/printing.h"
-#include "law/data/law_law_data.h"
+#include <law/base/version.h>
+#include <law/core/law_law_data.h>
+#include <law/core/pointer_map.h>
+#include <law/core/printing.h>
 
 law *wrapped_law(law_data const *d) {
     return d && d->type() == law_law_data_type ? static_cast<law_law_data const *>(d)->data_law()

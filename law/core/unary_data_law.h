@@ -1,6 +1,6 @@
 #pragma once
 // Family base of the laws of one law data, printed as NAME(data).
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class unary_data_law : public law {
     LAW_FAMILY_IDENTITY(unary_data_law, law)

@@ -1,7 +1,7 @@
-#include "law/core/unary_law.h"
+#include <law/core/unary_law.h>
 
-#include "law/core/pointer_map.h"
-#include "law/core/printing.h"
+#include <law/core/pointer_map.h>
+#include <law/core/printing.h>
 
 unary_law::unary_law(law *sub) : sub_(sub) {
     if (sub_) sub_->add();

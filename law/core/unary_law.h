@@ -1,6 +1,6 @@
 #pragma once
 // Family base of the laws of one sub-law, printed as NAME(sub).
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class unary_law : public law {
     LAW_FAMILY_IDENTITY(unary_law, law)

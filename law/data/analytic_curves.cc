@@ -1,15 +1,15 @@
-#include "law/data/analytic_curves.h"
+#include <law/data/analytic_curves.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <typeinfo>
 
-#include "base/tolerance.h"
-#include "law/core/lawutil_errors.h"
-#include "law/data/analytic_helpers.h"
-#include "law/lang/law_list.h"
-#include "law/lang/str_to_law.h"
+#include <law/base/tolerance.h>
+#include <law/core/lawutil_errors.h>
+#include <law/data/analytic_helpers.h>
+#include <law/lang/law_list.h>
+#include <law/lang/str_to_law.h>
 
 namespace {
 law_data_list line_registration(new line_law_data);

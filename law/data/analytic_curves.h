@@ -2,7 +2,7 @@
 // Exact curves of constant speed held as curve law data: a straight line, a circle and a helix.
 // They serve the tests and the command-line tool, and show what a curve wrapper provides.
 // Registered with the parser as LINE, CIRCLE and HELIX.
-#include "law/data/path_law_data.h"
+#include <law/data/path_law_data.h>
 
 // Shared part of the curves whose speed |P'| is the same everywhere: length, arc-length
 // parameter, curvature and the batched evaluation follow from eval and the speed.

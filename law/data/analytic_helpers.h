@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/interval.h"
-#include "base/vector.h"
+#include <law/base/interval.h>
+#include <law/base/vector.h>
 
 // The n-th derivative of cos at t, exact for every n (sin is the third derivative of cos).
 inline double cos_derivative(double t, int n) {

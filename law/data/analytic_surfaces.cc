@@ -1,11 +1,11 @@
-#include "law/data/analytic_surfaces.h"
+#include <law/data/analytic_surfaces.h>
 
 #include <cmath>
 
-#include "base/tolerance.h"
-#include "law/core/lawutil_errors.h"
-#include "law/data/analytic_helpers.h"
-#include "law/lang/law_list.h"
+#include <law/base/tolerance.h>
+#include <law/core/lawutil_errors.h>
+#include <law/data/analytic_helpers.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_data_list plane_registration(new plane_law_data);

@@ -1,7 +1,7 @@
 #pragma once
 // Exact surfaces held as surface law data: a plane and a sphere. They serve the tests and the
 // command-line tool. Registered with the parser as PLANE and SPHERE.
-#include "law/data/surface_law_data.h"
+#include <law/data/surface_law_data.h>
 
 // Shared part: the parameter ranges, and a spline approximation that is the surface itself.
 class analytic_surface_law_data : public base_surface_law_data {

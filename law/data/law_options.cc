@@ -1,5 +1,5 @@
 // The library's integer options; their users read the current value at each use.
-#include "base/options.h"
+#include <law/base/options.h>
 
 namespace {
 // Samples of the minimum-rotation frame along a path.

@@ -1,6 +1,6 @@
-#include "law/data/path_law_data.h"
+#include <law/data/path_law_data.h>
 
-#include "law/core/lawutil_errors.h"
+#include <law/core/lawutil_errors.h>
 
 void path_law_data::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(path_law_data));

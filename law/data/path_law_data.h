@@ -1,8 +1,8 @@
 #pragma once
 // Law data over a path of the kernel: a curve, wire or parameter curve with a parameter range.
 // The kernel's geometry wrappers implement the pure operations.
-#include "base/vector.h"
-#include "law/data/law_data.h"
+#include <law/base/vector.h>
+#include <law/core/law_data.h>
 
 class law;
 

@@ -1,4 +1,4 @@
-#include "law/data/position_array_law_data.h"
+#include <law/data/position_array_law_data.h>
 
 #include <algorithm>
 #include <climits>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "base/tolerance.h"
-#include "law/core/lawutil_errors.h"
+#include <law/base/tolerance.h>
+#include <law/core/lawutil_errors.h>
 
 namespace {
 // The number of points of a lattice; LAW_DIM for a count below 1 or a lattice too large to index.

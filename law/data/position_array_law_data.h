@@ -1,8 +1,8 @@
 #pragma once
 // Law data over a lattice of points (nx by ny by nz for three dimensions), such as the control
 // points of a deformation, with the smooth movement of a chosen group of them.
-#include "base/vector.h"
-#include "law/data/law_data.h"
+#include <law/base/vector.h>
+#include <law/core/law_data.h>
 
 class base_position_array_law_data : public law_data {
   public:

@@ -1,8 +1,8 @@
 #pragma once
 // Law data over a surface or a pattern of the kernel; the kernel's wrappers implement them.
-#include "base/par_pos.h"
-#include "base/vector.h"
-#include "law/data/law_data.h"
+#include <law/base/par_pos.h>
+#include <law/base/vector.h>
+#include <law/core/law_data.h>
 
 class base_surface_law_data : public law_data {
   public:

@@ -1,4 +1,4 @@
-#include "law/data/transform_law_data.h"
+#include <law/data/transform_law_data.h>
 
 namespace {
 struct transf_copy : ZEM_heap, ZEM::transf {

@@ -1,7 +1,7 @@
 #pragma once
 // Law data over a transform of the kernel, with its inverse kept alongside.
-#include "base/transf.h"
-#include "law/data/law_data.h"
+#include <law/base/transf.h>
+#include <law/core/law_data.h>
 
 class base_transform_law_data : public law_data {
   public:

@@ -1,12 +1,12 @@
-#include "law/geom/cross_law.h"
+#include <law/geom/cross_law.h>
 
 #include <array>
 
-#include "law/core/constant_law.h"
-#include "law/geom/geom_util.h"
-#include "law/geom/vector_law.h"
-#include "law/lang/law_list.h"
-#include "law/ops/law_builders.h"
+#include <law/core/constant_law.h>
+#include <law/geom/geom_util.h>
+#include <law/geom/vector_law.h>
+#include <law/lang/law_list.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list reg(new cross_law(nullptr, nullptr));

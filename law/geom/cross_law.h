@@ -1,6 +1,6 @@
 #pragma once
 // Cross product of two vector laws of three components.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class cross_law : public multiple_law {
     LAW_CLASS_FACTS(cross_law, multiple_law)

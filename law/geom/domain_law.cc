@@ -1,18 +1,21 @@
-#include "law/geom/domain_law.h"
+#include <law/geom/domain_law.h>
 
 #include <algorithm>
 
-#include "law/core/constant_law.h"
-#include "law/geom/geom_util.h"
-#include "law/lang/law_list.h"
-#include "law/numeric/law_sample.h"
+#include <law/core/constant_law.h>
+#include <law/core/law_sample.h>
+#include <law/core/upper_layers.h>
+#include <law/geom/geom_util.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list reg_domain(new domain_law(nullptr, 0));
 law_list reg_permanent(new permanent_domain_law(nullptr, 0));
-}  // namespace
 
 law *make_domain_law(law **subs, int n) { return new domain_law(subs, n); }
+// law::set_domain builds its domain law through this hook.
+[[maybe_unused]] bool const domain_installed = (upper_layers().make_domain = make_domain_law, true);
+}  // namespace
 
 void bounded_law::evaluate(double const *x, double *answer) const {
     if (fsub_num() > 0) fsub()[0]->evaluate(x, answer);

@@ -1,7 +1,7 @@
 #pragma once
 // A law restricted to a box of inputs: member 0 is the law, members 2i+1 and 2i+2 the low and
 // high bounds (laws of no input) of input i.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 // The shared part of the two domain laws; they differ only in whether simplification keeps them.
 class bounded_law : public multiple_law {

@@ -1,14 +1,14 @@
-#include "law/geom/dot_law.h"
+#include <law/geom/dot_law.h>
 
 #include <algorithm>
 #include <array>
 
-#include "law/core/constant_law.h"
-#include "law/core/eval_buffer.h"
-#include "law/geom/geom_util.h"
-#include "law/geom/vector_law.h"
-#include "law/lang/law_list.h"
-#include "law/ops/law_builders.h"
+#include <law/core/constant_law.h>
+#include <law/core/eval_buffer.h>
+#include <law/geom/geom_util.h>
+#include <law/geom/vector_law.h>
+#include <law/lang/law_list.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list reg(new dot_law(nullptr, nullptr));

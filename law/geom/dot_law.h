@@ -1,6 +1,6 @@
 #pragma once
 // Dot product of two laws; a scalar member scales the first component of the other.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class dot_law : public multiple_law {
     LAW_CLASS_FACTS(dot_law, multiple_law)

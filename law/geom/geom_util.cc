@@ -1,8 +1,8 @@
-#include "law/geom/geom_util.h"
+#include <law/geom/geom_util.h>
 
 #include <algorithm>
 
-#include "law/core/eval_buffer.h"
+#include <law/core/eval_buffer.h>
 
 bool zero_constant(law const *l) {
     if (!l || l->take_dim() != 0) return false;

@@ -1,13 +1,13 @@
-#include "law/geom/map_law.h"
+#include <law/geom/map_law.h>
 
 #include <algorithm>
 
-#include "law/core/constant_law.h"
-#include "law/core/eval_buffer.h"
-#include "law/data/law_law_data.h"
-#include "law/data/path_law_data.h"
-#include "law/lang/law_list.h"
-#include "law/ops/law_builders.h"
+#include <law/core/constant_law.h>
+#include <law/core/eval_buffer.h>
+#include <law/core/law_law_data.h>
+#include <law/data/path_law_data.h>
+#include <law/lang/law_list.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list reg(new map_law(nullptr, 0));

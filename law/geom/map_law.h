@@ -1,7 +1,7 @@
 #pragma once
 // A law reparametrised onto [0, 1]: MAP(f, range) is f at s + (e - s) t for the parameter range
 // [s, e] of its second law data.
-#include "law/core/multiple_data_law.h"
+#include <law/core/multiple_data_law.h>
 
 class map_law : public multiple_data_law {
     LAW_CLASS_FACTS(map_law, multiple_data_law)

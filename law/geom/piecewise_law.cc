@@ -1,10 +1,10 @@
-#include "law/geom/piecewise_law.h"
+#include <law/geom/piecewise_law.h>
 
 #include <algorithm>
 
-#include "law/core/eval_tape.h"
-#include "law/geom/geom_util.h"
-#include "law/lang/law_list.h"
+#include <law/core/eval_tape.h>
+#include <law/geom/geom_util.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list reg(new piecewise_law(nullptr, 0));

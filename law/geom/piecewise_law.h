@@ -1,6 +1,6 @@
 #pragma once
 // Laws chosen by conditions: PIECEWISE(c1,v1,c2,v2,...[,otherwise]).
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class piecewise_law : public multiple_law {
     LAW_CLASS_FACTS(piecewise_law, multiple_law)

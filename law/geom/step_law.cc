@@ -1,10 +1,10 @@
-#include "law/geom/step_law.h"
+#include <law/geom/step_law.h>
 
 #include <algorithm>
 
-#include "law/core/constant_law.h"
-#include "law/geom/geom_util.h"
-#include "law/lang/law_list.h"
+#include <law/core/constant_law.h>
+#include <law/geom/geom_util.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list reg(new step_law(nullptr, 0));

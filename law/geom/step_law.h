@@ -1,6 +1,6 @@
 #pragma once
 // Laws joined at steps of the first input: STEP(f0,s1,f1,s2,...,fn) is f_i from s_i on.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class step_law : public multiple_law {
     LAW_CLASS_FACTS(step_law, multiple_law)

@@ -1,12 +1,12 @@
-#include "law/geom/term_law.h"
+#include <law/geom/term_law.h>
 
 #include <array>
 
-#include "law/core/constant_law.h"
-#include "law/core/eval_buffer.h"
-#include "law/geom/geom_util.h"
-#include "law/geom/vector_law.h"
-#include "law/lang/law_list.h"
+#include <law/core/constant_law.h>
+#include <law/core/eval_buffer.h>
+#include <law/geom/geom_util.h>
+#include <law/geom/vector_law.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list reg(new term_law(static_cast<law *>(nullptr), 1));

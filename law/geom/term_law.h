@@ -1,6 +1,6 @@
 #pragma once
 // One component of a vector law: TERM(v,k) is component k of v, counted from 1.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class term_law : public multiple_law {
     LAW_CLASS_FACTS(term_law, multiple_law)

@@ -1,9 +1,9 @@
-#include "law/geom/vector_law.h"
+#include <law/geom/vector_law.h>
 
-#include "law/core/constant_law.h"
-#include "law/core/tape_emit.h"
-#include "law/geom/geom_util.h"
-#include "law/lang/law_list.h"
+#include <law/core/constant_law.h>
+#include <law/core/tape_emit.h>
+#include <law/geom/geom_util.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list reg(new vector_law(nullptr, 0));

@@ -1,8 +1,8 @@
 #pragma once
 // A vector built from scalar laws: component i is the first value of member i.
-#include "base/par_pos.h"
-#include "base/vector.h"
-#include "law/core/multiple_law.h"
+#include <law/base/par_pos.h>
+#include <law/base/vector.h>
+#include <law/core/multiple_law.h>
 
 class vector_law : public multiple_law {
     LAW_CLASS_FACTS(vector_law, multiple_law)

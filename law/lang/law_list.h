@@ -32,3 +32,9 @@ class law_data_list {
     law_data *prototype_;
     law_data_list *next_;
 };
+
+// A new law of the registered class with that id (a member of the multiple family) over n
+// members, built by its prototype's make_one: how a layer builds a law of a class that lives in a
+// layer above it (the operators build vectors and their components so). LAW_SYMBOL when no such
+// class is registered.
+law *make_registered_law(int id, law **subs, int n);

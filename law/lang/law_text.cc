@@ -1,4 +1,4 @@
-#include "law/lang/law_text.h"
+#include <law/lang/law_text.h>
 
 namespace {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }

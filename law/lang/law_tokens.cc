@@ -1,16 +1,16 @@
-#include "law/lang/law_tokens.h"
+#include <law/lang/law_tokens.h>
 
 #include <cstdio>
 
-#include "law/core/binary_law.h"
-#include "law/core/constant_law.h"
-#include "law/core/law.h"
-#include "law/core/multiple_data_law.h"
-#include "law/core/multiple_law.h"
-#include "law/core/unary_data_law.h"
-#include "law/core/unary_law.h"
-#include "law/data/law_data.h"
-#include "law/lang/law_list.h"
+#include <law/core/binary_law.h>
+#include <law/core/constant_law.h>
+#include <law/core/law.h>
+#include <law/core/law_data.h>
+#include <law/core/multiple_data_law.h>
+#include <law/core/multiple_law.h>
+#include <law/core/unary_data_law.h>
+#include <law/core/unary_law.h>
+#include <law/lang/law_list.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "law/lang/list_utils.h"
+#include <law/lang/list_utils.h>
 
 #include <algorithm>
 #include <cmath>
@@ -6,11 +6,11 @@
 #include <numeric>
 #include <vector>
 
-#include "base/memory.h"
-#include "base/tolerance.h"
-#include "law/core/binary_law.h"
-#include "law/data/law_data.h"
-#include "law/lang/law_list.h"
+#include <law/base/memory.h>
+#include <law/base/tolerance.h>
+#include <law/core/binary_law.h>
+#include <law/core/law_data.h>
+#include <law/lang/law_list.h>
 
 law_data *get_law_data(char const *name) {
     if (!name) return nullptr;

@@ -1,4 +1,4 @@
-#include "law/lang/str_to_law.h"
+#include <law/lang/str_to_law.h>
 
 #include <climits>
 #include <cmath>
@@ -6,19 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "base/errors.h"
-#include "base/output.h"
-#include "law/core/binary_law.h"
-#include "law/core/constant_law.h"
-#include "law/core/law.h"
-#include "law/core/multiple_data_law.h"
-#include "law/core/multiple_law.h"
-#include "law/core/unary_data_law.h"
-#include "law/core/unary_law.h"
-#include "law/data/law_data.h"
-#include "law/data/law_law_data.h"
-#include "law/lang/law_text.h"
-#include "law/lang/law_tokens.h"
+#include <law/base/errors.h>
+#include <law/base/output.h>
+#include <law/core/binary_law.h>
+#include <law/core/constant_law.h>
+#include <law/core/law.h>
+#include <law/core/law_data.h>
+#include <law/core/law_law_data.h>
+#include <law/core/multiple_data_law.h>
+#include <law/core/multiple_law.h>
+#include <law/core/unary_data_law.h>
+#include <law/core/unary_law.h>
+#include <law/lang/law_text.h>
+#include <law/lang/law_tokens.h>
 
 // How a text is read.
 //

@@ -1,4 +1,4 @@
-#include "law/numeric/integer_factors.h"
+#include <law/numeric/integer_factors.h>
 
 #include <climits>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 // Small integer utilities: prime factors, greatest common divisor, integer powers.
-#include "base/memory.h"
+#include <law/base/memory.h>
 
 // One prime factor in a chain.
 struct fact_list : public ZEM_heap {

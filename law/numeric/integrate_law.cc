@@ -1,4 +1,4 @@
-#include "law/numeric/integrate_law.h"
+#include <law/numeric/integrate_law.h>
 
 #include <algorithm>
 #include <array>
@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "law/core/constant_law.h"
-#include "law/core/eval_buffer.h"
-#include "law/core/printing.h"
-#include "law/numeric/nintegrate.h"
-#include "law/ops/arithmetic_laws.h"
-#include "law/ops/composite_law.h"
+#include <law/core/constant_law.h>
+#include <law/core/eval_buffer.h>
+#include <law/core/printing.h>
+#include <law/numeric/nintegrate.h>
+#include <law/ops/arithmetic_laws.h>
+#include <law/ops/composite_law.h>
 
 integrate_law::integrate_law(law *f, law *a, law *b, int nsplit, law **splits, double tol,
                              int min_level, int max_level)

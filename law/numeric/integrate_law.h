@@ -1,7 +1,7 @@
 #pragma once
 // A parameter integral: the integral of f(x, t) dt from a(x) to b(x), split at the values of the
 // split laws, by Romberg's method.
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class integrate_law : public law {
     LAW_IDENTITY(integrate_law, law)

@@ -1,7 +1,7 @@
-#include "law/numeric/law_integrate.h"
+#include <law/numeric/law_integrate.h>
 
-#include "law/core/constant_law.h"
-#include "law/ops/arithmetic_laws.h"
+#include <law/core/constant_law.h>
+#include <law/ops/arithmetic_laws.h>
 
 namespace {
 // u^n with a constant exponent n.

@@ -1,10 +1,10 @@
-#include "law/numeric/linear_system.h"
+#include <law/numeric/linear_system.h>
 
 #include <cmath>
 #include <cstring>
 #include <utility>
 
-#include "base/memory.h"
+#include <law/base/memory.h>
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "law/numeric/ndifferentiate.h"
+#include <law/numeric/ndifferentiate.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "base/tolerance.h"
-#include "base/version.h"
-#include "law/core/eval_buffer.h"
-#include "law/core/law.h"
+#include <law/base/tolerance.h>
+#include <law/base/version.h>
+#include <law/core/eval_buffer.h>
+#include <law/core/law.h>
 
 namespace {
 constexpr double base_step = 1e-4;

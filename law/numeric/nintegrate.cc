@@ -1,11 +1,11 @@
-#include "law/numeric/nintegrate.h"
+#include <law/numeric/nintegrate.h>
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "law/core/eval_buffer.h"
-#include "law/core/law.h"
+#include <law/core/eval_buffer.h>
+#include <law/core/law.h>
 
 namespace {
 constexpr double piece_shrink = 1e-14;

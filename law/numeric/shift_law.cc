@@ -1,8 +1,8 @@
-#include "law/numeric/shift_law.h"
+#include <law/numeric/shift_law.h>
 
 #include <cmath>
 
-#include "law/numeric/law_sample.h"
+#include <law/core/law_sample.h>
 
 shift_law::shift_law(law *f, law *period) : f_(f), p_(period) {
     if (f_) f_->add();

@@ -1,7 +1,7 @@
 #pragma once
 // The value of a law wrapped into one period: fmod(fmod(v, P) + P, P), so that a positive
 // period P maps every value into [0, P).
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class shift_law : public law {
     LAW_IDENTITY(shift_law, law)

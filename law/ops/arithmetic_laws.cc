@@ -1,20 +1,19 @@
-#include "law/ops/arithmetic_laws.h"
+#include <law/ops/arithmetic_laws.h>
 
 #include <math.h>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
-#include "base/tolerance.h"
-#include "base/version.h"
-#include "law/core/eval_buffer.h"
-#include "law/core/tape_emit.h"
-#include "law/core/thread_context.h"
-#include "law/lang/law_list.h"
-#include "law/numeric/law_polynomial.h"
-#include "law/ops/elementary_laws.h"
-#include "law/ops/law_builders.h"
+#include <law/base/tolerance.h>
+#include <law/base/version.h>
+#include <law/core/eval_buffer.h>
+#include <law/core/law_polynomial.h>
+#include <law/core/tape_emit.h>
+#include <law/core/thread_context.h>
+#include <law/lang/law_list.h>
+#include <law/ops/elementary_laws.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list plus_registration(new plus_law(nullptr, nullptr));

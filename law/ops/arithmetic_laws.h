@@ -1,7 +1,7 @@
 #pragma once
 // The four arithmetic operators and the power: A + B, A - B, A * B, A / B, A ^ B.
-#include "law/core/binary_law.h"
-#include "law/ops/operator_rules.h"
+#include <law/core/binary_law.h>
+#include <law/ops/operator_rules.h>
 
 class plus_law : public binary_law {
     LAW_CLASS_FACTS(plus_law, binary_law)

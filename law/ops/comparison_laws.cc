@@ -1,9 +1,9 @@
-#include "law/ops/comparison_laws.h"
+#include <law/ops/comparison_laws.h>
 
 #include <algorithm>
 
-#include "law/core/tape_emit.h"
-#include "law/lang/law_list.h"
+#include <law/core/tape_emit.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list less_than_registration(new less_than_law(nullptr, nullptr));

@@ -1,6 +1,6 @@
 #pragma once
 // Truth-valued laws (1 true, 0 false): the six comparisons and the short-circuit AND and OR.
-#include "law/core/binary_law.h"
+#include <law/core/binary_law.h>
 
 // A comparison of the first components of A and B, with no tolerance; NaN compares unequal.
 class comparison_law : public binary_law {

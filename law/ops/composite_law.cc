@@ -1,18 +1,16 @@
-#include "law/ops/composite_law.h"
+#include <law/ops/composite_law.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <vector>
 
-#include "base/tolerance.h"
-#include "law/core/eval_buffer.h"
-#include "law/core/tape_emit.h"
-#include "law/geom/term_law.h"
-#include "law/geom/vector_law.h"
-#include "law/lang/law_list.h"
-#include "law/lang/list_utils.h"
-#include "law/ops/law_builders.h"
+#include <law/base/tolerance.h>
+#include <law/core/eval_buffer.h>
+#include <law/core/tape_emit.h>
+#include <law/lang/law_list.h>
+#include <law/lang/list_utils.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list composite_registration(new composite_law(nullptr, nullptr));
@@ -36,11 +34,10 @@ class inner_output {
     int size_;
 };
 
-law_ptr vector_of(law **inner, int n) { return make_law<vector_law>(inner, n); }
 }  // namespace
 
 composite_law::composite_law(law *outer, law **inner, int n)
-    : binary_law(outer, vector_of(inner, n).get()) {}
+    : binary_law(outer, build::vector(inner, n).get()) {}
 
 int composite_law::take_size() const { return inner() ? inner()->take_dim() : 0; }
 
@@ -235,7 +232,7 @@ law *composite_law::deriv(int which) const {
     std::vector<law_ptr> terms;
     std::vector<law *> raw;
     for (int k = 0; k < n; ++k) {
-        law_ptr const component = make_law<term_law>(db.get(), k + 1);
+        law_ptr const component = build::component(db, k + 1);
         terms.push_back(build::times(build::compose(build::d(a.get(), k), b), component));
         raw.push_back(terms.back().get());
     }

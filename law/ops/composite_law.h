@@ -1,7 +1,7 @@
 #pragma once
 // A o B: the outer law A evaluated at the output of the inner law B.
-#include "law/core/binary_law.h"
-#include "law/ops/operator_rules.h"
+#include <law/core/binary_law.h>
+#include <law/ops/operator_rules.h>
 
 class composite_law : public binary_law {
     LAW_CLASS_FACTS(composite_law, binary_law)

@@ -1,18 +1,18 @@
-#include "law/ops/elementary_laws.h"
+#include <law/ops/elementary_laws.h>
 
+#include <math.h>
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <math.h>
 #include <memory>
 #include <numbers>
 #include <vector>
 
-#include "base/tolerance.h"
-#include "law/core/eval_tape.h"
-#include "law/lang/law_list.h"
-#include "law/lang/list_utils.h"
-#include "law/ops/law_builders.h"
+#include <law/base/tolerance.h>
+#include <law/core/eval_tape.h>
+#include <law/lang/law_list.h>
+#include <law/lang/list_utils.h>
+#include <law/ops/law_builders.h>
 
 using build::apply;
 using build::constant;
@@ -175,10 +175,6 @@ law_ptr without_negative_factor(law const *a) {
     return {};
 }
 
-void name_rule(char const *&rule_name, char const *name) {
-    if (!is_null_ref(rule_name)) rule_name = name;
-}
-
 template <class Function>
 law_ptr function_of(law_ptr const &a) {
     return apply<Function>(a);
@@ -253,7 +249,7 @@ std::vector<function_rules> make_rules() {
             [](law const *a, char const *&rule_name) {
                 law_ptr const positive = without_negative_factor(a);
                 if (!positive) return law_ptr();
-                name_rule(rule_name, "sin(-CA)=-sin(CA)");
+                note_rule(rule_name, "sin(-CA)=-sin(CA)");
                 return times(constant(-1), apply<sin_law>(positive));
             },
     };
@@ -266,7 +262,7 @@ std::vector<function_rules> make_rules() {
             [](law const *a, char const *&rule_name) {
                 law_ptr const positive = without_negative_factor(a);
                 if (!positive) return law_ptr();
-                name_rule(rule_name, "cos(-CA)=cos(CA)");
+                note_rule(rule_name, "cos(-CA)=cos(CA)");
                 return apply<cos_law>(positive);
             },
     };
@@ -545,7 +541,7 @@ std::vector<function_rules> make_rules() {
             },
         .simplify =
             [](law const *a, char const *&rule_name) {
-                name_rule(rule_name, "sqrt(x)=x^.5");
+                note_rule(rule_name, "sqrt(x)=x^.5");
                 return build::power(share(a), constant(0.5));
             },
     };

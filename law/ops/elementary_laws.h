@@ -2,7 +2,7 @@
 // The scalar functions of one argument (SIN, LN, ARCCOSH, EVEN?, ...). Every one of them is a
 // function_law driven by one row of a table of formulas (its value with its domain error, its
 // domain, derivative, bounds and rewrite rule); elementary_law<Id> only adds the class identity.
-#include "law/core/unary_law.h"
+#include <law/core/unary_law.h>
 
 struct function_rules;
 // The row of a function class; raises LAW_EVAL for an id that has none.

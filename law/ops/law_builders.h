@@ -1,10 +1,10 @@
 #pragma once
 // Short builders of law trees, used where derivatives and rewrites spell out a formula. Each
 // returns a new law held by a law_ptr; the operands keep their own references.
-#include "law/core/constant_law.h"
-#include "law/ops/arithmetic_laws.h"
-#include "law/ops/composite_law.h"
-#include "law/ops/negate_law.h"
+#include <law/core/constant_law.h>
+#include <law/ops/arithmetic_laws.h>
+#include <law/ops/composite_law.h>
+#include <law/ops/negate_law.h>
 
 namespace build {
 inline law_ptr constant(double v) { return make_law<constant_law>(v); }
@@ -32,6 +32,10 @@ template <class T>
 law_ptr apply(law_ptr const &a) {
     return make_law<T>(a.get());
 }
+// VEC(members) and its component TERM(v, k), k counted from 1. Their classes live with the
+// structural laws in the layer above, so these build them through the parser's registry.
+law_ptr vector(law **members, int n);
+law_ptr component(law_ptr const &v, int k);
 // The derivative of a with respect to input `which`; a missing law has none.
 inline law_ptr d(law const *a, int which) {
     if (!a) law_error(LAW_DERIV);

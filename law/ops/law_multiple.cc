@@ -1,9 +1,9 @@
-#include "law/ops/law_multiple.h"
+#include <law/ops/law_multiple.h>
 
 #include <memory>
 
-#include "law/numeric/law_polynomial.h"
-#include "law/ops/rule_support.h"
+#include <law/core/law_polynomial.h>
+#include <law/ops/rule_support.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Reading a law as a quotient N / D, and finding a constant ratio between two laws.
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 // The numerator of a quotient form: A of A / B and of A * B^(-1); any other law is its own
 // numerator. New reference.

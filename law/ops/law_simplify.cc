@@ -1,14 +1,15 @@
-#include "law/ops/law_simplify.h"
+#include <law/ops/law_simplify.h>
 
 #include <atomic>
 #include <cstring>
 #include <memory>
 
-#include "base/output.h"
-#include "law/core/binary_law.h"
-#include "law/core/multiple_law.h"
-#include "law/core/unary_law.h"
-#include "law/ops/srule.h"
+#include <law/base/output.h>
+#include <law/core/binary_law.h>
+#include <law/core/multiple_law.h>
+#include <law/core/unary_law.h>
+#include <law/core/upper_layers.h>
+#include <law/ops/srule.h>
 
 namespace {
 
@@ -66,6 +67,8 @@ bool over_round_limit(int rounds, law const *current) {
     return true;
 }
 
+// The law base reaches the engine through its hook, installed when the library loads.
+[[maybe_unused]] bool const simplifier_installed = (upper_layers().simplify = law_simplify, true);
 }  // namespace
 
 int simplify_debug_level() { return debug_level.load(std::memory_order_relaxed); }

@@ -1,6 +1,9 @@
 #pragma once
-// The rule engine behind law::simplify (law_simplify itself is declared with the law).
-#include "law/core/law.h"
+// The rule engine behind law::simplify.
+#include <law/core/law.h>
+
+// A new reference to l simplified at the given level (debug: the trace level).
+law *law_simplify(law const *l, int level, int debug);
 
 // One bottom-up pass of rule list `mode` over l; a new reference. Sets changed when anything
 // was rewritten.

@@ -1,11 +1,11 @@
-#include "law/ops/negate_law.h"
+#include <law/ops/negate_law.h>
 
 #include <memory>
 
-#include "law/core/tape_emit.h"
-#include "law/lang/law_list.h"
-#include "law/numeric/law_polynomial.h"
-#include "law/ops/law_builders.h"
+#include <law/core/law_polynomial.h>
+#include <law/core/tape_emit.h>
+#include <law/lang/law_list.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list negate_registration(new negate_law(nullptr));
@@ -49,6 +49,6 @@ ZEM::interval negate_law::estimate_bounds(ZEM::interval const &domain, int &fail
 
 law *negate_law::sub_simplify(int, char const *&rule_name) const {
     if (!fsub()) return nullptr;
-    if (!is_null_ref(rule_name)) rule_name = "-(A)=(-1)*A";
+    note_rule(rule_name, "-(A)=(-1)*A");
     return build::times(build::constant(-1), share(fsub())).release();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // -A, component by component.
-#include "law/core/unary_law.h"
+#include <law/core/unary_law.h>
 
 class negate_law : public unary_law {
     LAW_CLASS_FACTS(negate_law, unary_law)

@@ -1,15 +1,15 @@
-#include "law/ops/operator_rules.h"
+#include <law/ops/operator_rules.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
 
-#include "law/geom/vector_law.h"
-#include "law/numeric/law_polynomial.h"
-#include "law/ops/composite_law.h"
-#include "law/ops/negate_law.h"
-#include "law/ops/rule_support.h"
+#include <law/core/law_polynomial.h>
+#include <law/core/multiple_law.h>
+#include <law/ops/composite_law.h>
+#include <law/ops/negate_law.h>
+#include <law/ops/rule_support.h>
 
 using namespace rules;
 
@@ -23,7 +23,7 @@ law *first_rule(L const *l, char const *&rule_name,
     if (!l->fleft() || !l->fright()) return nullptr;
     for (auto const &[name, rule] : list) {
         if (law_ptr r = rule(l)) {
-            name_rule(rule_name, name);
+            note_rule(rule_name, name);
             return r.release();
         }
     }
@@ -43,7 +43,12 @@ std::vector<law_ptr> merge_operands(chain_view const &list, std::size_t i, std::
     return out;
 }
 
-bool scalar(law const *l) { return l->return_dim() == 1 && !law_isa<vector_law>(l); }
+// A VEC law, seen through its family (its class lives with the structural laws).
+multiple_law const *as_vector(law const *l) {
+    return l && l->isa(law_id::vector_law) ? static_cast<multiple_law const *>(l) : nullptr;
+}
+
+bool scalar(law const *l) { return l->return_dim() == 1 && !as_vector(l); }
 
 // ---------------------------------------------------------------- plus
 
@@ -108,7 +113,7 @@ law_ptr pythagoras(plus_law const *l) {
         for (std::size_t j = 0; j < list.size(); ++j) {
             if (!list.across(i, j)) continue;
             law *const y = squared_argument(list[j], law_id::sin_law);
-            if (!y || !equal(x, y)) continue;
+            if (!y || !same_law(x, y)) continue;
             law_ptr const one = build::constant(1);
             if (list.size() == 2) return one;
             return rebuild(merge_operands(list, std::min(i, j), std::max(i, j), one), *l);
@@ -119,7 +124,7 @@ law_ptr pythagoras(plus_law const *l) {
 
 // Applies op to the corresponding components of two vectors of the same length.
 template <class Combine>
-law_ptr componentwise(vector_law const *a, vector_law const *b, Combine combine) {
+law_ptr componentwise(multiple_law const *a, multiple_law const *b, Combine combine) {
     int const n = a->fsub_num();
     std::vector<law_ptr> parts;
     std::vector<law *> raw;
@@ -127,12 +132,12 @@ law_ptr componentwise(vector_law const *a, vector_law const *b, Combine combine)
         parts.push_back(combine(share(a->fsub()[i]), share(b->fsub()[i])));
         raw.push_back(parts.back().get());
     }
-    return make_law<vector_law>(raw.data(), n);
+    return build::vector(raw.data(), n);
 }
 
 law_ptr vector_sum(plus_law const *l) {
-    auto const *a = law_cast<vector_law>(l->fleft());
-    auto const *b = law_cast<vector_law>(l->fright());
+    auto const *a = as_vector(l->fleft());
+    auto const *b = as_vector(l->fright());
     // Vectors of different lengths are left to evaluation, which knows how they pair.
     if (!a || !b || a->fsub_num() != b->fsub_num()) return nullptr;
     return componentwise(a, b, build::plus);
@@ -184,7 +189,7 @@ bool common_power(numeric_power const &a, numeric_power const &b) {
         return false;
     // Taking out a power of a constant only moves a number around. The comparison of the
     // bases, the dearest test, comes last.
-    return !as_constant(a.base) && equal(a.base, b.base);
+    return !as_constant(a.base) && same_law(a.base, b.base);
 }
 
 // Whether the two sides share a factor to take out, read without building anything (most sums
@@ -247,7 +252,7 @@ law_ptr merge_powers(times_law const *l) {
         if (a.base->return_dim() != 1) continue;
         for (std::size_t j = factors.split; j < factors.size(); ++j) {
             power_form const b = as_power(factors[j]);
-            if (!equal(a.base, b.base)) continue;
+            if (!same_law(a.base, b.base)) continue;
             law_ptr const merged =
                 build::power(share(a.base), build::plus(a.exponent_law(), b.exponent_law()));
             if (factors.size() == 2) return merged;
@@ -272,10 +277,10 @@ law_ptr negated_factors(times_law const *l) {
 
 // Each component of the vector times the scalar, the scalar kept on its side.
 law_ptr scalar_times_vector(times_law const *l) {
-    bool const vector_right = law_isa<vector_law>(l->fright()) && scalar(l->fleft());
-    bool const vector_left = law_isa<vector_law>(l->fleft()) && scalar(l->fright());
+    bool const vector_right = as_vector(l->fright()) && scalar(l->fleft());
+    bool const vector_left = as_vector(l->fleft()) && scalar(l->fright());
     if (!vector_right && !vector_left) return nullptr;
-    auto const *v = static_cast<vector_law const *>(vector_right ? l->fright() : l->fleft());
+    auto const *v = as_vector(vector_right ? l->fright() : l->fleft());
     law_ptr const f = share(vector_right ? l->fleft() : l->fright());
     std::vector<law_ptr> parts;
     std::vector<law *> raw;
@@ -284,7 +289,7 @@ law_ptr scalar_times_vector(times_law const *l) {
         parts.push_back(vector_right ? build::times(f, c) : build::times(c, f));
         raw.push_back(parts.back().get());
     }
-    return make_law<vector_law>(raw.data(), v->fsub_num());
+    return build::vector(raw.data(), v->fsub_num());
 }
 
 // ---------------------------------------------------------------- exponent
@@ -360,7 +365,7 @@ law_ptr linear_of_linear(composite_law const *l) {
 }
 
 law_ptr vector_of_composites(composite_law const *l) {
-    auto const *v = law_cast<vector_law>(l->outer());
+    auto const *v = as_vector(l->outer());
     if (!v) return nullptr;
     std::vector<law_ptr> parts;
     std::vector<law *> raw;
@@ -368,7 +373,7 @@ law_ptr vector_of_composites(composite_law const *l) {
         parts.push_back(build::compose(share(v->fsub()[i]), share(l->inner())));
         raw.push_back(parts.back().get());
     }
-    return make_law<vector_law>(raw.data(), v->fsub_num());
+    return build::vector(raw.data(), v->fsub_num());
 }
 
 // ---------------------------------------------------------------- minus, division

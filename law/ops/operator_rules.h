@@ -2,7 +2,7 @@
 // The rewrite rules of the arithmetic operators and composition. Each returns a replacement
 // (new reference) at the first rule that applies, naming it in rule_name, or null. The classes'
 // sub_simplify forward here.
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class plus_law;
 class minus_law;

@@ -1,4 +1,4 @@
-#include "law/ops/rule_support.h"
+#include <law/ops/rule_support.h>
 
 namespace rules {
 

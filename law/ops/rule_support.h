@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "law/core/binary_law.h"
-#include "law/core/constant_law.h"
-#include "law/core/small_list.h"
-#include "law/ops/law_builders.h"
+#include <law/core/binary_chain.h>
+#include <law/core/binary_law.h>
+#include <law/core/constant_law.h>
+#include <law/ops/law_builders.h>
 
 namespace rules {
 
@@ -58,13 +58,5 @@ power_form as_power(law *factor);
 
 // Whether v is a whole number.
 inline bool whole(double v) { return std::isfinite(v) && v == std::trunc(v); }
-
-// Equal laws by law::operator== (which compares class and structure).
-inline bool equal(law const *a, law const *b) { return a == b || (a && b && *a == *b); }
-
-// Whether a rule's name is wanted, and stores it.
-inline void name_rule(char const *&slot, char const *name) {
-    if (!is_null_ref(slot)) slot = name;
-}
 
 }  // namespace rules

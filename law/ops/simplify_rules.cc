@@ -4,13 +4,13 @@
 #include <cmath>
 #include <memory>
 
-#include "base/output.h"
-#include "law/core/unary_law.h"
-#include "law/ops/law_multiple.h"
-#include "law/ops/law_simplify.h"
-#include "law/ops/negate_law.h"
-#include "law/ops/rule_support.h"
-#include "law/ops/srule.h"
+#include <law/base/output.h>
+#include <law/core/unary_law.h>
+#include <law/ops/law_multiple.h>
+#include <law/ops/law_simplify.h>
+#include <law/ops/negate_law.h>
+#include <law/ops/rule_support.h>
+#include <law/ops/srule.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "law/ops/srule.h"
+#include <law/ops/srule.h>
 
 namespace {
 // Constant-initialised, so rules constructed from static objects in any order are all kept.

@@ -1,7 +1,7 @@
 // The cache of a curve law's position and derivatives at chosen parameters.
-#include "law/core/derivs_cache.h"
-
 #include <atomic>
+
+#include <law/core/derivs_cache.h>
 
 #include "law_test.h"
 

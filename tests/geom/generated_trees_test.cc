@@ -2,8 +2,9 @@
 #include <random>
 #include <string>
 
+#include <law/geom/geom.h>
+
 #include "geom_test_util.h"
-#include "law/geom/geom.h"
 
 namespace {
 

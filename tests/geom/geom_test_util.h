@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "law/lang/str_to_law.h"
+#include <law/lang/str_to_law.h>
+
 #include "law_test.h"
 
 // The law read from text; fails the test when the text does not read.

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include <law/core/law_law_data.h>
+#include <law/data/analytic_curves.h>
+#include <law/geom/geom.h>
+#include <law/ops/ops.h>
+
 #include "geom_test_util.h"
-#include "law/data/analytic_curves.h"
-#include "law/data/law_law_data.h"
-#include "law/geom/geom.h"
-#include "law/ops/ops.h"
 
 namespace {
 

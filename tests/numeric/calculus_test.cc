@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "base/version.h"
-#include "law/geom/geom.h"
-#include "law/lang/str_to_law.h"
-#include "law/numeric/numeric.h"
-#include "law/ops/ops.h"
+#include <law/base/version.h>
+#include <law/geom/geom.h>
+#include <law/lang/str_to_law.h>
+#include <law/numeric/numeric.h>
+#include <law/ops/ops.h>
+
 #include "law_test.h"
 
 namespace {

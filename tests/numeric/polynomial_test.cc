@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "base/output.h"
-#include "law/lang/str_to_law.h"
-#include "law/numeric/integer_factors.h"
-#include "law/numeric/law_polynomial.h"
-#include "law/numeric/linear_system.h"
+#include <law/base/output.h>
+#include <law/core/law_polynomial.h>
+#include <law/lang/str_to_law.h>
+#include <law/numeric/integer_factors.h>
+#include <law/numeric/linear_system.h>
+#include <law/numeric/polynomial_law.h>
+
 #include "law_test.h"
 
 namespace {

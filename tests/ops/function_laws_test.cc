@@ -3,7 +3,8 @@
 #include <numbers>
 #include <vector>
 
-#include "base/tolerance.h"
+#include <law/base/tolerance.h>
+
 #include "ops_test_util.h"
 
 namespace {

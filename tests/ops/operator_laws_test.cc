@@ -6,9 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "base/tolerance.h"
-#include "base/version.h"
-#include "law/numeric/law_polynomial.h"
+#include <law/base/tolerance.h>
+#include <law/base/version.h>
+#include <law/core/law_polynomial.h>
+
 #include "ops_test_util.h"
 
 namespace {

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "law/geom/vector_law.h"
-#include "law/ops/law_builders.h"
-#include "law/ops/ops.h"
+#include <law/geom/vector_law.h>
+#include <law/ops/law_builders.h>
+#include <law/ops/ops.h>
+
 #include "law_test.h"
 
 using build::apply;

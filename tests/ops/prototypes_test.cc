@@ -1,7 +1,8 @@
 #include <memory>
 
-#include "law/lang/law_list.h"
-#include "law/numeric/law_polynomial.h"
+#include <law/core/law_polynomial.h>
+#include <law/lang/law_list.h>
+
 #include "ops_test_util.h"
 
 namespace {

@@ -6,12 +6,13 @@
 #include <thread>
 #include <vector>
 
-#include "base/output.h"
-#include "law/lang/str_to_law.h"
-#include "law/ops/elementary_laws.h"
-#include "law/ops/law_builders.h"
-#include "law/ops/law_multiple.h"
-#include "law/ops/law_simplify.h"
+#include <law/base/output.h>
+#include <law/lang/str_to_law.h>
+#include <law/ops/elementary_laws.h>
+#include <law/ops/law_builders.h>
+#include <law/ops/law_multiple.h>
+#include <law/ops/law_simplify.h>
+
 #include "law_test.h"
 
 namespace {

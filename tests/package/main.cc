@@ -1,7 +1,7 @@
 // A program of another project that finds the installed library with find_package(law).
 #include <cstdio>
 
-#include "law/law.h"
+#include <law/law.h>
 
 int main() {
     law_ptr const pi = adopt<law>(new pi_law);

@@ -1,6 +1,6 @@
 #pragma once
 // Symbolic derivatives for the subcommands that show or draw them.
-#include "law/law.h"
+#include <law/law.h>
 
 namespace law_tool {
 

@@ -1,8 +1,9 @@
 // law integrate: Romberg integration of a law of one input.
 #include <cstdio>
 
+#include <law/numeric/nintegrate.h>
+
 #include "arguments.h"
-#include "law/numeric/nintegrate.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"

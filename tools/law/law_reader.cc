@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include <law/core/eval_buffer.h>
+#include <law/core/law_law_data.h>
+#include <law/lang/str_to_law.h>
+
 #include "arguments.h"
-#include "law/data/law_law_data.h"
-#include "law/lang/str_to_law.h"
 #include "numbers.h"
 #include "tool.h"
 

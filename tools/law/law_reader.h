@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "law/law.h"
+#include <law/law.h>
 
 namespace law_tool {
 

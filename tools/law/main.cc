@@ -1,14 +1,14 @@
 // law: read, evaluate, differentiate, simplify, integrate and plot laws from the command line.
 #include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <span>
 #include <string_view>
 
+#include <law/law.h>
+
 #include "arguments.h"
-#include "law/law.h"
 #include "law_reader.h"
 #include "tool.h"
 

@@ -1,14 +1,14 @@
 #include "stream_eval.h"
 
 #include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "law/law.h"
+#include <law/law.h>
+
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"

@@ -1,15 +1,14 @@
-#include "law/geom/arctan_law.h"
+#include <law/ops/arctan_law.h>
 
 #include <array>
 #include <cmath>
 #include <numbers>
 
-#include "law/core/constant_law.h"
-#include "law/geom/geom_util.h"
-#include "law/geom/piecewise_law.h"
-#include "law/lang/law_list.h"
-#include "law/ops/comparison_laws.h"
-#include "law/ops/law_builders.h"
+#include <law/core/constant_law.h>
+#include <law/core/counted_array.h>
+#include <law/lang/law_list.h>
+#include <law/ops/comparison_laws.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list reg(new arctan_law(static_cast<law *>(nullptr)));
@@ -45,7 +44,8 @@ law_ptr quadrant_law(law *y_law, law *x_law) {
     pairs.push(build::constant(-half_pi));
     pairs.push(both<and_law>(x_zero, both<less_than_law>(zero, y)));
     pairs.push(build::constant(half_pi));
-    return pairs.make<piecewise_law>();
+    // PIECEWISE lives with the structural laws above; the registry builds it.
+    return adopt(make_registered_law(law_id::piecewise_law, pairs.data(), pairs.size()));
 }
 }  // namespace
 

@@ -1,13 +1,14 @@
-#include "law/ops/vector_function_laws.h"
+#include <law/geom/vector_function_laws.h>
 
 #include <algorithm>
 
-#include "law/core/eval_buffer.h"
-#include "law/geom/cross_law.h"
-#include "law/geom/dot_law.h"
-#include "law/lang/law_list.h"
-#include "law/ops/elementary_laws.h"
-#include "law/ops/law_builders.h"
+#include <law/core/eval_buffer.h>
+#include <law/geom/cross_law.h>
+#include <law/geom/dot_law.h>
+#include <law/lang/law_list.h>
+#include <law/ops/elementary_laws.h>
+#include <law/ops/law_builders.h>
+#include <law/ops/law_simplify.h>
 
 namespace {
 law_list norm_registration(new norm_law(nullptr));

@@ -1,14 +1,14 @@
-#include "law/geom/log_law.h"
+#include <law/ops/log_law.h>
 
 #include <array>
 #include <cmath>
 
-#include "base/tolerance.h"
-#include "law/core/constant_law.h"
-#include "law/core/eval_tape.h"
-#include "law/lang/law_list.h"
-#include "law/numeric/law_sample.h"
-#include "law/ops/law_builders.h"
+#include <law/base/tolerance.h>
+#include <law/core/constant_law.h>
+#include <law/core/eval_tape.h>
+#include <law/core/law_sample.h>
+#include <law/lang/law_list.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list reg_log(new log_law(nullptr, 0));

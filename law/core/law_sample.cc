@@ -1,9 +1,9 @@
-#include "law/numeric/law_sample.h"
+#include <law/core/law_sample.h>
 
 #include <algorithm>
 
-#include "law/core/eval_buffer.h"
-#include "law/core/law.h"
+#include <law/core/eval_buffer.h>
+#include <law/core/law.h>
 
 double value_at(law const *l, double t) {
     int const n = std::max(l->take_dim(), 1);

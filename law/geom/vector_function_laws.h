@@ -2,7 +2,7 @@
 // Functions of a vector law that hand their work to an internal law built from the sub-law:
 // NORM(A) = A * (A . A)^-0.5, FRENET(A) the unit principal normal of a curve, SURFNORM(A) the
 // normal dA/du x dA/dv of a surface, SIZE(A) = sqrt(A . A).
-#include "law/core/unary_law.h"
+#include <law/core/unary_law.h>
 
 class vector_function_law : public unary_law {
   public:

@@ -1,11 +1,11 @@
-#include "law/data/law_data.h"
+#include <law/core/law_data.h>
 
 #include <cstdio>
 #include <exception>
 #include <string>
 
-#include "law/core/law_data_node.h"
-#include "law/core/lawutil_errors.h"
+#include <law/core/law_data_node.h>
+#include <law/core/lawutil_errors.h>
 
 namespace {
 std::atomic<long> live_data{0};

@@ -1,6 +1,6 @@
 #pragma once
 // Logarithm to a constant base: LOG(a,b) is ln(a)/ln(b); LOG(a) is to base 10.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class log_law : public multiple_law {
     LAW_CLASS_FACTS(log_law, multiple_law)

@@ -1,7 +1,7 @@
 #pragma once
 // The arc tangent: ARCTAN(u) of one law, or ARCTAN(y,x) the angle of the point (x, y) in
 // (-pi, pi], chosen by a piecewise law over the quadrants.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class arctan_law : public multiple_law {
     LAW_CLASS_FACTS(arctan_law, multiple_law)

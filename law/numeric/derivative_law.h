@@ -1,6 +1,6 @@
 #pragma once
 // A numerical derivative as a law: D(f,v,n) is the n-th derivative of f in the variable v.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 class derivative_law : public multiple_law {
     LAW_CLASS_FACTS(derivative_law, multiple_law)

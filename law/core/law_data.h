@@ -5,13 +5,13 @@
 #include <concepts>
 #include <cstdint>
 
-#include "base/accounting.h"
-#include "base/interval.h"
-#include "base/memory.h"
-#include "base/null_ref.h"
-#include "base/output.h"
-#include "law/core/law_ids.h"
-#include "law/core/ref_ptr.h"
+#include <law/base/accounting.h>
+#include <law/base/interval.h>
+#include <law/base/memory.h>
+#include <law/base/null_ref.h>
+#include <law/base/output.h>
+#include <law/core/law_ids.h>
+#include <law/core/ref_ptr.h>
 
 class law_data_node;
 struct pointer_map;

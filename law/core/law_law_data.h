@@ -1,7 +1,7 @@
 #pragma once
 // A law wrapped as law data; it prints as the law itself.
-#include "law/core/law.h"
-#include "law/data/law_data.h"
+#include <law/core/law.h>
+#include <law/core/law_data.h>
 
 class law_law_data : public law_data {
   public:

@@ -1,13 +1,12 @@
-#include "law/numeric/law_polynomial.h"
+#include <law/core/law_polynomial.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 
-#include "base/output.h"
-#include "law/core/constant_law.h"
-#include "law/ops/law_builders.h"
+#include <law/base/output.h>
+#include <law/core/constant_law.h>
 
 law_polynomial::law_polynomial(double coefficient, int power, law *variable)
     : degree_(power), variable_(variable) {
@@ -192,17 +191,6 @@ double polynomial_multiple(law_polynomial const &p, law_polynomial const &q) {
             return 0;
     }
     return m;
-}
-
-law *make_polynomial_law(double *coefficients, int degree) {
-    law_ptr sum = build::constant(coefficients[0]);
-    if (degree <= 0) return sum.release();
-    law_ptr const x = make_law<identity_law>(0, 'X');
-    for (int k = 1; k <= degree; ++k) {
-        law_ptr const power = k == 1 ? x : build::power(x, build::constant(k));
-        sum = build::plus(sum, build::times(build::constant(coefficients[k]), power));
-    }
-    return sum.release();
 }
 
 // The law as its own variable of degree 1: every law that knows no better form.

@@ -1,6 +1,6 @@
 #pragma once
 // A sparse polynomial in one variable, the variable being itself a law.
-#include "law/core/law.h"
+#include <law/core/law.h>
 
 class law_polynomial : public ZEM_heap {
   public:
@@ -49,6 +49,3 @@ class law_polynomial : public ZEM_heap {
 
 // The ratio m with q = m p, or 0 when there is none.
 double polynomial_multiple(law_polynomial const &p, law_polynomial const &q);
-
-// c[0] + c[1] X + c[2] X^2 + ... + c[n] X^n as one left-nested sum of laws (new reference).
-law *make_polynomial_law(double *coefficients, int degree);

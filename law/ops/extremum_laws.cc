@@ -1,9 +1,9 @@
-#include "law/geom/extremum_laws.h"
+#include <law/ops/extremum_laws.h>
 
-#include "law/core/eval_tape.h"
-#include "law/lang/law_list.h"
-#include "law/ops/elementary_laws.h"
-#include "law/ops/law_builders.h"
+#include <law/core/eval_tape.h>
+#include <law/lang/law_list.h>
+#include <law/ops/elementary_laws.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_list reg_max(new max_law(nullptr, 0));

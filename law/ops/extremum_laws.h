@@ -1,6 +1,6 @@
 #pragma once
 // The largest and the smallest of scalar laws; the first member wins ties.
-#include "law/core/multiple_law.h"
+#include <law/core/multiple_law.h>
 
 // The shared part: sign 1 picks the largest value, -1 the smallest.
 class extremum_law : public multiple_law {

@@ -1,6 +1,6 @@
-#include "law/data/law_law_data.h"
+#include <law/core/law_law_data.h>
 
-#include "law/core/pointer_map.h"
+#include <law/core/pointer_map.h>
 
 law_law_data::law_law_data(law *l) : law_(l) {
     if (law_) law_->add();

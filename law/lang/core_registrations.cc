@@ -1,6 +1,6 @@
 // The parsable leaves of the core: the named constants.
-#include "law/core/constant_law.h"
-#include "law/lang/law_list.h"
+#include <law/core/constant_law.h>
+#include <law/lang/law_list.h>
 
 namespace {
 law_list pi_registration(new pi_law);

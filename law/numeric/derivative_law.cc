@@ -1,13 +1,13 @@
-#include "law/geom/derivative_law.h"
+#include <law/numeric/derivative_law.h>
 
 #include <array>
 #include <cfloat>
 #include <cmath>
 
-#include "law/core/constant_law.h"
-#include "law/lang/law_list.h"
-#include "law/numeric/law_sample.h"
-#include "law/numeric/ndifferentiate.h"
+#include <law/core/constant_law.h>
+#include <law/core/law_sample.h>
+#include <law/lang/law_list.h>
+#include <law/numeric/ndifferentiate.h>
 
 namespace {
 law_list reg(new derivative_law(static_cast<law **>(nullptr), 0));
