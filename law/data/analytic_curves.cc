@@ -1,15 +1,15 @@
 #include <law/data/analytic_curves.h>
 
 #include <cmath>
-#include <cstdio>
-#include <string>
 #include <typeinfo>
 
 #include <law/base/tolerance.h>
+#include <law/core/counted_array.h>
 #include <law/core/lawutil_errors.h>
 #include <law/data/analytic_helpers.h>
 #include <law/lang/law_list.h>
-#include <law/lang/str_to_law.h>
+#include <law/ops/elementary_laws.h>
+#include <law/ops/law_builders.h>
 
 namespace {
 law_data_list line_registration(new line_law_data);
@@ -34,19 +34,17 @@ ZEM::unit_vector checked_unit(ZEM::vector const &v) {
     return ZEM::unit_vector(v);
 }
 
-// Text of a value that reads back as the same double.
-std::string exact(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return std::string("(") + buf + ")";
-}
+law_ptr input_x() { return make_law<identity_law>(0, 'X'); }
 
-// VEC(...) of three components, component i given by the callback, read by the parser.
+// c * f, for the terms of the law forms.
+law_ptr scaled(double c, law_ptr const &f) { return build::times(build::constant(c), f); }
+
+// VEC of three components, component i given by the callback.
 template <class Component>
 law *vector_law_from(Component const &component) {
-    std::string text = "VEC(";
-    for (int i = 0; i < 3; ++i) text += (i ? "," : "") + component(i);
-    return str_to_law((text + ")").c_str());
+    law_array parts(3);
+    for (int i = 0; i < 3; ++i) parts.push(component(i));
+    return build::vector(parts.data(), parts.size()).release();
 }
 
 void print_vector(T4_ostream &out, char const *name, ZEM::vector const &v) {
@@ -117,7 +115,9 @@ ZEM::vector line_law_data::eval(double t, int nderiv, int) const {
 }
 
 law *line_law_data::law_form() const {
-    return vector_law_from([&](int i) { return exact(root_[i]) + "+" + exact(dir_[i]) + "*X"; });
+    law_ptr const x = input_x();
+    return vector_law_from(
+        [&](int i) { return build::plus(build::constant(root_[i]), scaled(dir_[i], x)); });
 }
 
 double line_law_data::foot(ZEM::position const &p, double const *) const {
@@ -172,9 +172,13 @@ ZEM::vector helix_law_data::eval(double t, int nderiv, int) const {
 }
 
 law *helix_law_data::law_form() const {
+    law_ptr const x = input_x();
+    law_ptr const cos_x = build::apply<cos_law>(x), sin_x = build::apply<sin_law>(x);
     return vector_law_from([&](int i) {
-        return exact(centre_[i]) + "+" + exact(radius_ * x_[i]) + "*COS(X)+" +
-               exact(radius_ * y_[i]) + "*SIN(X)+" + exact(rise_ * axis_[i]) + "*X";
+        law_ptr const circle =
+            build::plus(build::constant(centre_[i]), scaled(radius_ * x_[i], cos_x));
+        return build::plus(build::plus(circle, scaled(radius_ * y_[i], sin_x)),
+                           scaled(rise_ * axis_[i], x));
     });
 }
 
