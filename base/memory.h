@@ -2,6 +2,7 @@
 // Memory of the library: every request names the source file and line it comes from.
 // Live blocks are counted so that tests can prove nothing leaks.
 #include <cstddef>
+#include <memory>
 #include <new>
 
 enum VornMemType { VORN_MEM_DEFAULT = 0, VORN_MEM_SCRATCH = 1 };
@@ -10,6 +11,13 @@ enum VornMemCall { VORN_CALL_ALLOC = 0, VORN_CALL_ARRAY = 1, VORN_CALL_NEW = 2 }
 void *vorn_allocate(std::size_t size, VornMemType type, VornMemCall call, char const *file,
                     int line, int tag = 0);
 void vorn_discard(void *block, VornMemCall call = VORN_CALL_ALLOC, std::size_t size = 0);
+
+// Gives a block from vorn_allocate back when its holder goes: vorn_ptr<char> text(l->string()).
+struct vorn_deleter {
+    void operator()(void *p) const { vorn_discard(p); }
+};
+template <class T>
+using vorn_ptr = std::unique_ptr<T, vorn_deleter>;
 
 // Number of blocks handed out by vorn_allocate and the class allocator and not yet given back.
 long vorn_live_blocks();

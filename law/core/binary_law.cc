@@ -81,7 +81,7 @@ char *binary_law::string(law_symbol_type type, int &count, law_data_node *&list)
 }
 
 int binary_law::date() const {
-    return std::max({20200, left_ ? left_->date() : 0, right_ ? right_->date() : 0});
+    return std::max({law_base_date, left_ ? left_->date() : 0, right_ ? right_->date() : 0});
 }
 
 law *binary_law::deep_copy(pointer_map *map) const {

@@ -768,7 +768,7 @@ char *law::string_and_data(law_data ***data, int *count, law_symbol_type type) c
 }
 
 std::string law::text(law_symbol_type type) const {
-    std::unique_ptr<char, vorn_text_deleter> const s(string(type));
+    vorn_ptr<char> const s(string(type));
     return s ? std::string(s.get()) : std::string();
 }
 

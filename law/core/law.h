@@ -96,7 +96,7 @@ class law : public ZEM_heap {
     // A new text from vorn_allocate; count and list collect the law data met while printing.
     virtual char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
                          law_data_node *&list = NULL_REF) const;
-    virtual int date() const { return 20200; }
+    virtual int date() const { return law_base_date; }
     virtual law *deep_copy(pointer_map *map = nullptr) const;
     virtual law_polynomial *polynomial(law *in) const;
     virtual int term_domain(int which, ZEM::interval &out) const;
@@ -319,7 +319,3 @@ inline double first_value(law const *l, double const *x) {
     return first_value_wide(l, x);
 }
 
-// Text from vorn_allocate, given back when the holder goes.
-struct vorn_text_deleter {
-    void operator()(char *p) const { vorn_discard(p); }
-};

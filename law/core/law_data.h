@@ -46,7 +46,7 @@ class law_data : public ZEM_heap {
     virtual char const *symbol(law_symbol_type type) const = 0;
     // The symbol followed by the data's number within the print (Algorithms of printing).
     virtual char *string(law_symbol_type type, int &count, law_data_node *&list) const;
-    virtual int date() const { return 20200; }
+    virtual int date() const { return law_base_date; }
     virtual int type() const { return law_data_base_type; }
     virtual law_data *deep_copy(pointer_map *map = nullptr) const = 0;
     virtual law_data *set_domain(ZEM::interval const *domains) const;

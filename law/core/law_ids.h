@@ -7,9 +7,29 @@ enum : int {
 #define LAW_CLASS(cls, id, base, sym0, sym1, prec) cls = id,
 #include <law/core/law_classes.def>
 #undef LAW_CLASS
-    first_free = 126
 };
 }  // namespace law_id
+
+namespace law_detail {
+// One past the greatest id in the table.
+constexpr int count_classes() {
+    int n = 0;
+#define LAW_CLASS(cls, id, base, sym0, sym1, prec) n = id >= n ? id + 1 : n;
+#include <law/core/law_classes.def>
+#undef LAW_CLASS
+    return n;
+}
+}  // namespace law_detail
+
+// Ids 0 .. law_class_count - 1 belong to the table; new_law_id hands out the ones after.
+inline constexpr int law_class_count = law_detail::count_classes();
+namespace law_id {
+inline constexpr int first_free = law_class_count;
+}  // namespace law_id
+
+// The version in which the law and law data base classes appeared: what `date` reports for any
+// class that appeared no later.
+inline constexpr int law_base_date = 20200;
 
 // The syntax asked of `symbol`: 0 is the default syntax, which the printer writes and the parser
 // reads; any other value asks for the alternative form.
@@ -22,8 +42,6 @@ struct law_class_facts {
     char const *symbol_other;
     int precedence;
 };
-
-inline constexpr int law_class_count = 126;
 
 namespace law_detail {
 constexpr int base_id_none = -1;

@@ -166,7 +166,7 @@ law *law_polynomial::in() const {
 
 void law_polynomial::print() const {
     if (variable_) {
-        std::unique_ptr<char, vorn_text_deleter> text(variable_->string(law_symbol_default));
+        vorn_ptr<char> text(variable_->string(law_symbol_default));
         zem_printf("Polynomial in %s\n", text.get());
     } else {
         zem_printf("Polynomial\n");

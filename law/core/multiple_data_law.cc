@@ -48,7 +48,7 @@ char *multiple_data_law::string(law_symbol_type type, int &count, law_data_node 
 }
 
 int multiple_data_law::date() const {
-    int d = 20200;
+    int d = law_base_date;
     for (int i = 0; i < n_; ++i)
         if (data_[i]) d = std::max(d, data_[i]->date());
     return d;

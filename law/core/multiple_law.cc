@@ -55,7 +55,7 @@ char *multiple_law::string(law_symbol_type type, int &count, law_data_node *&lis
 }
 
 int multiple_law::date() const {
-    int d = 20200;
+    int d = law_base_date;
     for (int i = 0; i < n_; ++i)
         if (subs_[i]) d = std::max(d, subs_[i]->date());
     return d;

@@ -7,7 +7,7 @@
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
 
-using law_text = std::unique_ptr<char, vorn_text_deleter>;
+using law_text = vorn_ptr<char>;
 
 // The printed text of a sub-law or law data; "" for none.
 inline std::string sub_text(law const *l, law_symbol_type type, int &count, law_data_node *&list) {

@@ -34,7 +34,7 @@ char *unary_data_law::string(law_symbol_type type, int &count, law_data_node *&l
     });
 }
 
-int unary_data_law::date() const { return std::max(20200, data_ ? data_->date() : 0); }
+int unary_data_law::date() const { return std::max(law_base_date, data_ ? data_->date() : 0); }
 
 law *unary_data_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);

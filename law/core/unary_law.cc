@@ -27,7 +27,7 @@ char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) 
     });
 }
 
-int unary_law::date() const { return std::max(20200, sub_ ? sub_->date() : 0); }
+int unary_law::date() const { return std::max(law_base_date, sub_ ? sub_->date() : 0); }
 
 law *unary_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);

@@ -94,18 +94,14 @@ void composite_law::evaluateVAR(double const *x, double *&answer, int &answer_si
     double *mid = nullptr;
     int mid_size = 0;
     inner()->evaluateVAR(x, mid, mid_size);
-    struct discard {
-        double *&p;
-        ~discard() { vorn_discard(p); }
-    } const release{mid};
+    vorn_ptr<double> held(mid);
     int const needed = std::max(outer()->take_dim(), 1);
     if (mid_size < needed) {
         double *wider = VORN_ARRAY(double, needed);
         for (int i = 0; i < needed; ++i) wider[i] = i < mid_size ? mid[i] : 0.0;
-        vorn_discard(mid);
-        mid = wider;
+        held.reset(wider);
     }
-    outer()->evaluateVAR(mid, answer, answer_size);
+    outer()->evaluateVAR(held.get(), answer, answer_size);
 }
 
 int composite_law::in_domain(double const *x) const {
@@ -190,14 +186,14 @@ int composite_law::singularities(double **where, int **type, double start, doubl
             w = nullptr;
             o = nullptr;
             n = outer()->singularities(&w, &o, start, end, nullptr);
+            vorn_ptr<double> const held_where(w);
+            vorn_ptr<int> const held_order(o);
             // The outer law's singular points, pulled back to this law's parameter.
             for (int i = 0; i < n; ++i) {
                 points.where.push_back(undo->eval(w[i]));
                 points.order.push_back(-1);
                 points.extra.push_back(DBL_MAX);
             }
-            vorn_discard(w);
-            vorn_discard(o);
         }
     }
     singular_points::hand_out(points.where, where);

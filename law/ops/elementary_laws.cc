@@ -43,9 +43,6 @@ struct function_rules {
 namespace {
 constexpr double pi = std::numbers::pi;
 
-struct vorn_deleter {
-    void operator()(void *p) const { vorn_discard(p); }
-};
 // Beyond this argument sech and csch are 0 and sinh and cosh leave their domain.
 constexpr double hyperbolic_limit = 200;
 
@@ -164,7 +161,7 @@ law_ptr without_negative_factor(law const *a) {
     auto const *product = law_cast<times_law>(a);
     if (!product) return {};
     int n = 0;
-    std::unique_ptr<law *, vorn_deleter> const factors(get_asso_list(product, &n));
+    vorn_ptr<law *> const factors(get_asso_list(product, &n));
     for (int i = 0; i < n; ++i) {
         auto const *c = law_cast<constant_law>(factors.get()[i]);
         if (!c || !(c->value() < 0)) continue;

@@ -15,7 +15,7 @@ namespace {
 
 std::atomic<int> debug_level{0};
 
-using text_ptr = std::unique_ptr<char, vorn_text_deleter>;
+using text_ptr = vorn_ptr<char>;
 text_ptr text_of(law const *l) { return text_ptr(l->string(law_symbol_default)); }
 
 void print_law(char const *format, law const *l) {

@@ -33,7 +33,7 @@ law *class_rules(law *l) {
         current = std::move(held);
         at = current.get();
         if (steps == class_rule_step_limit) {
-            std::unique_ptr<char, vorn_text_deleter> t(at->string(law_symbol_default));
+            vorn_ptr<char> t(at->string(law_symbol_default));
             zem_printf("Simplify: the rules of %s keep rewriting; stopping at %s\n",
                        at->class_name(), t.get());
             break;

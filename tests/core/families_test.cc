@@ -218,7 +218,7 @@ TEST_F(Families, StringAndDataCollectsWrappedLawData) {
     law_data **data = nullptr;
     int count = -1;
     law_ptr const sum = bin(X(), C(1));
-    std::unique_ptr<char, vorn_text_deleter> const text(sum->string_and_data(&data, &count));
+    vorn_ptr<char> const text(sum->string_and_data(&data, &count));
     EXPECT_STREQ(text.get(), "X#1");
     EXPECT_EQ(count, 0);
     EXPECT_EQ(data, nullptr);

@@ -41,6 +41,8 @@ TEST_F(LawCore, IdsFollowTheClassTable) {
 }
 
 TEST_F(LawCore, NewLawIdsStartAfterTheLibrary) {
+    // The table holds ids 0 to 125 (two of them unused); the counter starts at 126.
+    static_assert(law_class_count == 126 && law_id::first_free == 126);
     int const first = new_law_id();
     EXPECT_GE(first, 127);
     EXPECT_EQ(new_law_id(), first + 1);

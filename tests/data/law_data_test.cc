@@ -57,7 +57,7 @@ class lattice_data : public base_position_array_law_data {
 };
 
 using path_data = path_stub<path_law_data>;
-using text = std::unique_ptr<char, vorn_text_deleter>;
+using text = vorn_ptr<char>;
 
 // A regular nx by ny by nz lattice in the unit cube.
 ref_ptr<lattice_data> unit_lattice(int nx, int ny, int nz) {
