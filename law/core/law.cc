@@ -480,9 +480,13 @@ law *law::derivative(int which) const {
 law *law::nth_derivative(int n) const { return uv_partials(n, 0); }
 
 law *law::uv_partials(int u, int v) const {
-    law_ptr current = share(this);
-    for (int i = 0; i < u; ++i) current = adopt(current->derivative(0));
-    for (int i = 0; i < v; ++i) current = adopt(current->derivative(1));
+    law_ptr const du = adopt(repeated_derivative(this, 0, u));
+    return repeated_derivative(du.get(), 1, v);
+}
+
+law *repeated_derivative(law const *l, int which, int order) {
+    law_ptr current = share(l);
+    for (int i = 0; i < order && current; ++i) current = adopt(current->derivative(which));
     return current.release();
 }
 

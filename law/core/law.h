@@ -65,6 +65,23 @@ law_ptr make_law(Args &&...args) {
                                                                             \
   private:
 
+// What every family base overrides: how it compares, prints, dates, copies, restricts, sizes
+// and searches its members.
+#define LAW_FAMILY_OVERRIDES                                                       \
+    int same(law const *a, law const *b) const override;                           \
+    char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF, \
+                 law_data_node *&list = NULL_REF) const override;                  \
+    int date() const override;                                                     \
+    law *deep_copy(pointer_map *map = nullptr) const override;                     \
+    law *set_domain(ZEM::interval const *domains, int flag = 0) const override;    \
+    void full_size(SizeAccumulator &acc, int count_self = 1) const override;       \
+    void hasa(int type, VOID_LIST &out) const override;
+
+// ... and, in the families whose members are laws, the domain their members give.
+#define LAW_MEMBER_DOMAIN_OVERRIDES                                \
+    int term_domain(int which, ZEM::interval &out) const override; \
+    int in_domain(double const *x) const override;
+
 class law : public ZEM_heap {
   public:
     static constexpr int id() { return law_id::law; }
@@ -294,6 +311,10 @@ T const *law_cast(law const *l) {
     return law_isa<T>(l) ? static_cast<T const *>(l) : nullptr;
 }
 
+// The order-th derivative of l with respect to input `which` (a new reference; l itself with one
+// more use for order 0).
+law *repeated_derivative(law const *l, int which, int order);
+
 // Reports the rule a sub_simplify applied, when its caller asked for the name.
 inline void note_rule(char const *&rule_name, char const *rule) {
     if (!is_null_ref(rule_name)) rule_name = rule;
@@ -318,4 +339,3 @@ inline double first_value(law const *l, double const *x) {
     }
     return first_value_wide(l, x);
 }
-

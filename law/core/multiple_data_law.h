@@ -11,14 +11,7 @@ class multiple_data_law : public law {
     int fsize() const { return n_; }
     virtual law *make_one(law_data **data, int n) const;
 
-    int same(law const *a, law const *b) const override;
-    char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
-                 law_data_node *&list = NULL_REF) const override;
-    int date() const override;
-    law *deep_copy(pointer_map *map = nullptr) const override;
-    law *set_domain(ZEM::interval const *domains, int flag = 0) const override;
-    void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    void hasa(int type, VOID_LIST &out) const override;
+    LAW_FAMILY_OVERRIDES
 
   protected:
     ~multiple_data_law() override;

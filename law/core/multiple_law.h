@@ -12,16 +12,8 @@ class multiple_law : public law {
     virtual law *make_one(law **subs, int n) const;
     virtual int commutative() const { return 0; }
 
-    int same(law const *a, law const *b) const override;
-    char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
-                 law_data_node *&list = NULL_REF) const override;
-    int date() const override;
-    law *deep_copy(pointer_map *map = nullptr) const override;
-    int term_domain(int which, ZEM::interval &out) const override;
-    int in_domain(double const *x) const override;
-    law *set_domain(ZEM::interval const *domains, int flag = 0) const override;
-    void full_size(SizeAccumulator &acc, int count_self = 1) const override;
-    void hasa(int type, VOID_LIST &out) const override;
+    LAW_FAMILY_OVERRIDES
+    LAW_MEMBER_DOMAIN_OVERRIDES
 
   protected:
     ~multiple_law() override;

@@ -25,9 +25,9 @@ class debug_output_to {
 }  // namespace
 
 law_ptr nth_derivative(law const &l, int wrt, int order) {
-    law_ptr d = share(&l);
+    law_ptr d;
     try {
-        for (int i = 0; i < order; ++i) d = adopt(d->derivative(wrt));
+        d = adopt(repeated_derivative(&l, wrt, order));
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
