@@ -7,6 +7,7 @@
 
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
+#include <law/core/counted_array.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/eval_tape.h>
 #include <law/core/law_data.h>
@@ -166,16 +167,13 @@ law *law::set_domain(ZEM::interval const *domains, int flag) const {
     }
     int const n = std::max(1, take_dim());
     // The law, then a low and a high bound per input.
-    std::unique_ptr<law_ptr[]> held(new law_ptr[2 * n + 1]);
-    std::unique_ptr<law *[]> subs(new law *[2 * n + 1]);
-    subs[0] = const_cast<law *>(this);
+    law_array subs(2 * n + 1);
+    subs.push_shared(this);
     for (int i = 0; i < n; ++i) {
-        held[2 * i + 1] = adopt<law>(new constant_law(domains[i].start_pt()));
-        held[2 * i + 2] = adopt<law>(new constant_law(domains[i].end_pt()));
-        subs[2 * i + 1] = held[2 * i + 1].get();
-        subs[2 * i + 2] = held[2 * i + 2].get();
+        subs.push(make_law<constant_law>(domains[i].start_pt()));
+        subs.push(make_law<constant_law>(domains[i].end_pt()));
     }
-    return upper_layers().make_domain(subs.get(), 2 * n + 1);
+    return upper_layers().make_domain(subs.data(), subs.size());
 }
 
 law *law::set_range(ZEM::interval const *, int) const { return nullptr; }

@@ -39,3 +39,8 @@ bool law_law_data::operator==(law_data const &other) const {
     law const *o = static_cast<law_law_data const &>(other).law_;
     return same_law(law_, o);
 }
+
+law *wrapped_law(law_data const *d) {
+    return d && d->type() == law_law_data_type ? static_cast<law_law_data const *>(d)->data_law()
+                                               : nullptr;
+}

@@ -24,3 +24,6 @@ class law_law_data : public law_data {
   private:
     law *law_;
 };
+
+// The law wrapped by a law data, or null when it is not a law_law_data or wraps none.
+law *wrapped_law(law_data const *d);

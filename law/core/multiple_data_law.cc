@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <law/core/counted_array.h>
+#include <law/core/law_law_data.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 #include <law/core/unary_data_law.h>
@@ -54,23 +56,12 @@ int multiple_data_law::date() const {
     return d;
 }
 
-namespace {
-struct data_array {
-    std::vector<law_data_ptr> held;
-    std::vector<law_data *> raw;
-    void push(law_data *d) {
-        held.push_back(adopt(d));
-        raw.push_back(d);
-    }
-};
-}  // namespace
-
 law *multiple_data_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
-    data_array copies;
+    law_data_array copies(n_);
     for (int i = 0; i < n_; ++i)
-        copies.push(data_[i] ? pm_get_law_data(m.get(), data_[i]) : nullptr);
-    return make_one(copies.raw.data(), n_);
+        copies.push(adopt(data_[i] ? pm_get_law_data(m.get(), data_[i]) : nullptr));
+    return make_one(copies.data(), n_);
 }
 
 law *multiple_data_law::set_domain(ZEM::interval const *domains, int) const {
@@ -78,10 +69,10 @@ law *multiple_data_law::set_domain(ZEM::interval const *domains, int) const {
         add();
         return const_cast<multiple_data_law *>(this);
     }
-    data_array restricted;
+    law_data_array restricted(n_);
     for (int i = 0; i < n_; ++i)
-        restricted.push(data_[i] ? data_[i]->set_domain(domains) : nullptr);
-    return make_one(restricted.raw.data(), n_);
+        restricted.push(adopt(data_[i] ? data_[i]->set_domain(domains) : nullptr));
+    return make_one(restricted.data(), n_);
 }
 
 void multiple_data_law::full_size(SizeAccumulator &acc, int count_self) const {

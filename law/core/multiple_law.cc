@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <law/core/counted_array.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
@@ -61,22 +62,12 @@ int multiple_law::date() const {
     return d;
 }
 
-namespace {
-// Laws of a rebuilt array, each holding its own reference.
-struct law_array {
-    std::vector<law_ptr> held;
-    std::vector<law *> raw;
-};
-}  // namespace
-
 law *multiple_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
-    law_array copies;
-    for (int i = 0; i < n_; ++i) {
-        copies.held.push_back(subs_[i] ? adopt(pm_get_law(m.get(), subs_[i])) : law_ptr());
-        copies.raw.push_back(copies.held.back().get());
-    }
-    return make_one(copies.raw.data(), n_);
+    law_array copies(n_);
+    for (int i = 0; i < n_; ++i)
+        copies.push(adopt(subs_[i] ? pm_get_law(m.get(), subs_[i]) : nullptr));
+    return make_one(copies.data(), n_);
 }
 
 int multiple_law::term_domain(int which, ZEM::interval &out) const {
@@ -100,12 +91,10 @@ int multiple_law::in_domain(double const *x) const {
 }
 
 law *multiple_law::set_domain(ZEM::interval const *domains, int flag) const {
-    law_array restricted;
-    for (int i = 0; i < n_; ++i) {
-        restricted.held.push_back(subs_[i] ? adopt(subs_[i]->set_domain(domains, 1)) : law_ptr());
-        restricted.raw.push_back(restricted.held.back().get());
-    }
-    law_ptr const rebuilt = adopt(make_one(restricted.raw.data(), n_));
+    law_array restricted(n_);
+    for (int i = 0; i < n_; ++i)
+        restricted.push(adopt(subs_[i] ? subs_[i]->set_domain(domains, 1) : nullptr));
+    law_ptr const rebuilt = adopt(make_one(restricted.data(), n_));
     if (!rebuilt) return law::set_domain(domains, flag);
     return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
 }

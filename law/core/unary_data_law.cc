@@ -5,11 +5,6 @@
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
-law *wrapped_law(law_data const *d) {
-    return d && d->type() == law_law_data_type ? static_cast<law_law_data const *>(d)->data_law()
-                                               : nullptr;
-}
-
 unary_data_law::unary_data_law(law_data *data) : data_(data) {
     if (data_) data_->add();
 }

@@ -17,6 +17,3 @@ class unary_data_law : public law {
   private:
     law_data *data_;
 };
-
-// The law wrapped by a law data, or null when it wraps none.
-law *wrapped_law(law_data const *d);

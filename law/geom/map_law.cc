@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <law/core/constant_law.h>
+#include <law/core/counted_array.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law_law_data.h>
 #include <law/data/path_law_data.h>
@@ -11,11 +12,6 @@
 
 namespace {
 law_list reg(new map_law(nullptr, 0));
-
-law *wrapped_law(law_data const *d) {
-    auto const *w = dynamic_cast<law_law_data const *>(d);
-    return w ? w->data_law() : nullptr;
-}
 
 ZEM::interval range_of(law_data const *d) {
     if (auto const *path = dynamic_cast<path_law_data const *>(d)) return path->data_range();

@@ -10,6 +10,7 @@
 #include <law/base/output.h>
 #include <law/core/binary_law.h>
 #include <law/core/constant_law.h>
+#include <law/core/counted_array.h>
 #include <law/core/law.h>
 #include <law/core/law_data.h>
 #include <law/core/law_law_data.h>
@@ -363,15 +364,11 @@ class text_parser {
     }
 
     law_ptr multiple(name_entry const &entry, int at, int after, int e, int level) {
-        std::vector<law_ptr> held;
-        std::vector<law *> subs;
-        for (piece const &p : arguments(entry, at, after, e)) {
-            held.push_back(parse(p.begin, p.end, level + 1));
-            subs.push_back(held.back().get());
-        }
+        law_array subs;
+        for (piece const &p : arguments(entry, at, after, e))
+            subs.push(parse(p.begin, p.end, level + 1));
         auto const *proto = static_cast<multiple_law const *>(entry.prototype);
-        return build(entry,
-                     [&] { return proto->make_one(subs.data(), static_cast<int>(subs.size())); });
+        return build(entry, [&] { return proto->make_one(subs.data(), subs.size()); });
     }
 
     // The reference number of a token that selects a law data, or a message.
@@ -400,22 +397,19 @@ class text_parser {
     }
 
     law_ptr multiple_data(name_entry const &entry, int at, int after, int e, int level) {
-        std::vector<law_data_ptr> held;
-        std::vector<law_data *> subs;
+        law_data_array subs;
         for (piece const &p : arguments(entry, at, after, e)) {
             token const t = read_token(s_, p.begin, p.end, false, names_);
             if (t.kind == token_kind::data_reference) {
                 if (t.problem != number_problem::none) fail_number(t, p.begin, p.end);
-                held.push_back(data_argument(t.value));
+                subs.push(data_argument(t.value));
             } else {
                 law_ptr const l = parse(p.begin, p.end, level + 1);
-                held.push_back(adopt<law_data>(new law_law_data(l.get())));
+                subs.push(adopt<law_data>(new law_law_data(l.get())));
             }
-            subs.push_back(held.back().get());
         }
         auto const *proto = static_cast<multiple_data_law const *>(entry.prototype);
-        return build(entry,
-                     [&] { return proto->make_one(subs.data(), static_cast<int>(subs.size())); });
+        return build(entry, [&] { return proto->make_one(subs.data(), subs.size()); });
     }
 
     static law_ptr constant(name_entry const &entry) {

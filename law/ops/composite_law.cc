@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <law/base/tolerance.h>
+#include <law/core/counted_array.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/tape_emit.h>
 #include <law/lang/law_list.h>
@@ -225,15 +226,13 @@ law *composite_law::deriv(int which) const {
     if (n <= 1) return build::times(build::compose(build::d(a.get(), 0), b), db).release();
     if (db->zero(get_resabs())) return build::constant(0).release();
     // The chain rule over the components of the inner law.
-    std::vector<law_ptr> terms;
-    std::vector<law *> raw;
+    law_array terms(n);
     for (int k = 0; k < n; ++k) {
         law_ptr const component = build::component(db, k + 1);
-        terms.push_back(build::times(build::compose(build::d(a.get(), k), b), component));
-        raw.push_back(terms.back().get());
+        terms.push(build::times(build::compose(build::d(a.get(), k), b), component));
     }
     law_ptr const joiner = make_law<plus_law>(nullptr, nullptr);
-    return make_list_law(raw.data(), n, static_cast<binary_law const *>(joiner.get()));
+    return make_list_law(terms.data(), n, static_cast<binary_law const *>(joiner.get()));
 }
 
 law *composite_law::sub_inverse() const {

@@ -6,6 +6,7 @@
 
 #include <law/base/output.h>
 #include <law/core/binary_law.h>
+#include <law/core/counted_array.h>
 #include <law/core/multiple_law.h>
 #include <law/core/unary_law.h>
 #include <law/core/upper_layers.h>
@@ -42,18 +43,16 @@ law_ptr simplify_subs(law *l, int mode, int &changed) {
         }
     } else if (auto const *m = law_cast<multiple_law>(l)) {
         int const n = m->fsub_num();
-        std::unique_ptr<law_ptr[]> held(new law_ptr[static_cast<std::size_t>(n)]);
-        std::unique_ptr<law *[]> subs(new law *[static_cast<std::size_t>(n)]);
+        law_array subs(n);
         bool any = false;
         for (int i = 0; i < n; ++i) {
             int c = 0;
-            held[i] = adopt(simplify_pass(m->fsub()[i], c, mode));
-            subs[i] = held[i].get();
+            subs.push(adopt(simplify_pass(m->fsub()[i], c, mode)));
             any = any || c || subs[i] != m->fsub()[i];
         }
         if (any) {
             changed = 1;
-            return adopt(m->make_one(subs.get(), n));
+            return adopt(m->make_one(subs.data(), n));
         }
     }
     return share(l);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include <law/core/counted_array.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/multiple_law.h>
 #include <law/ops/composite_law.h>
@@ -126,13 +127,11 @@ law_ptr pythagoras(plus_law const *l) {
 template <class Combine>
 law_ptr componentwise(multiple_law const *a, multiple_law const *b, Combine combine) {
     int const n = a->fsub_num();
-    std::vector<law_ptr> parts;
-    std::vector<law *> raw;
+    law_array parts;
     for (int i = 0; i < n; ++i) {
-        parts.push_back(combine(share(a->fsub()[i]), share(b->fsub()[i])));
-        raw.push_back(parts.back().get());
+        parts.push(combine(share(a->fsub()[i]), share(b->fsub()[i])));
     }
-    return build::vector(raw.data(), n);
+    return build::vector(parts.data(), n);
 }
 
 law_ptr vector_sum(plus_law const *l) {
@@ -282,14 +281,12 @@ law_ptr scalar_times_vector(times_law const *l) {
     if (!vector_right && !vector_left) return nullptr;
     auto const *v = as_vector(vector_right ? l->fright() : l->fleft());
     law_ptr const f = share(vector_right ? l->fleft() : l->fright());
-    std::vector<law_ptr> parts;
-    std::vector<law *> raw;
+    law_array parts;
     for (int i = 0; i < v->fsub_num(); ++i) {
         law_ptr const c = share(v->fsub()[i]);
-        parts.push_back(vector_right ? build::times(f, c) : build::times(c, f));
-        raw.push_back(parts.back().get());
+        parts.push(vector_right ? build::times(f, c) : build::times(c, f));
     }
-    return build::vector(raw.data(), v->fsub_num());
+    return build::vector(parts.data(), v->fsub_num());
 }
 
 // ---------------------------------------------------------------- exponent
@@ -367,13 +364,11 @@ law_ptr linear_of_linear(composite_law const *l) {
 law_ptr vector_of_composites(composite_law const *l) {
     auto const *v = as_vector(l->outer());
     if (!v) return nullptr;
-    std::vector<law_ptr> parts;
-    std::vector<law *> raw;
+    law_array parts;
     for (int i = 0; i < v->fsub_num(); ++i) {
-        parts.push_back(build::compose(share(v->fsub()[i]), share(l->inner())));
-        raw.push_back(parts.back().get());
+        parts.push(build::compose(share(v->fsub()[i]), share(l->inner())));
     }
-    return build::vector(raw.data(), v->fsub_num());
+    return build::vector(parts.data(), v->fsub_num());
 }
 
 // ---------------------------------------------------------------- minus, division
