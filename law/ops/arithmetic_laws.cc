@@ -237,7 +237,7 @@ ZEM::interval times_law::estimate_bounds(ZEM::interval const &domain, int &faile
 
 // ---------------------------------------------------------------- division
 
-division_law::division_law(law *left, law *right) : binary_law(left, right) {
+division_law::division_law(law *left, law *right) : arithmetic_law(left, right) {
     if (right && right->return_dim() >= 2) {
         // The base releases the sides; this law is never handed out.
         law_error(LAW_DIVISION);
