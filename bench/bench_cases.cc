@@ -1,4 +1,4 @@
-#include "bench/bench_cases.h"
+#include "bench_cases.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@ namespace {
 
 #define EXPR_CASE(id, label, dim, differentiated, law_text, mu_text, ginac_text, body) \
     void native_##id(double x, double *y) { body }
-#include "bench/eval_cases.def"
+#include "eval_cases.def"
 #undef EXPR_CASE
 
 // The formula is a template argument, so the compiler inlines it into the loop: this is the
@@ -102,7 +102,7 @@ std::vector<expr_case> const &expression_cases() {
      ginac_text,                                                                       \
      &native_##id,                                                                     \
      &native_sum<&native_##id, dim>},
-#include "bench/eval_cases.def"
+#include "eval_cases.def"
 #undef EXPR_CASE
     };
     return cases;

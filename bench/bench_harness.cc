@@ -1,4 +1,4 @@
-#include "bench/bench_harness.h"
+#include "bench_harness.h"
 
 #include <cmath>
 #include <cstdio>

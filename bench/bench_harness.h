@@ -1,7 +1,6 @@
 #pragma once
 // Timing through Google Benchmark, gathered into plain numbers for the report tables.
 #include <benchmark/benchmark.h>
-
 #include <functional>
 #include <map>
 #include <string>

@@ -1,4 +1,4 @@
-#include "bench/bench_law.h"
+#include "bench_law.h"
 
 #include <stdexcept>
 #include <unordered_set>

@@ -1,14 +1,13 @@
 // Symbolic derivatives: the library's derivative(0) (with its simplification) and one evaluation
 // of the result, against GiNaC's diff and evaluation, with the sizes of the results.
 #include <ginac/ginac.h>
-
 #include <cmath>
 #include <sstream>
 
-#include "bench/bench_cases.h"
-#include "bench/bench_harness.h"
-#include "bench/bench_law.h"
-#include "bench/bench_suites.h"
+#include "bench_cases.h"
+#include "bench_harness.h"
+#include "bench_law.h"
+#include "bench_suites.h"
 
 namespace bench {
 namespace {

@@ -1,15 +1,14 @@
 // Evaluation at a million points: the library's plain evaluate against muParser and native C++.
 #include <muParser.h>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <sstream>
 
-#include "bench/bench_cases.h"
-#include "bench/bench_harness.h"
-#include "bench/bench_law.h"
-#include "bench/bench_suites.h"
+#include "bench_cases.h"
+#include "bench_harness.h"
+#include "bench_law.h"
+#include "bench_suites.h"
 
 namespace bench {
 namespace {

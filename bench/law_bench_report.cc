@@ -19,8 +19,8 @@
 
 #include <law/law.h>
 
-#include "bench/bench_harness.h"
-#include "bench/bench_suites.h"
+#include "bench_harness.h"
+#include "bench_suites.h"
 
 #ifndef LAW_BENCH_COMMIT
 #define LAW_BENCH_COMMIT "unknown"

@@ -1,14 +1,13 @@
 // Parsing texts of growing length: the library's str_to_law against muParser.
 #include <muParser.h>
-
 #include <algorithm>
 #include <memory>
 #include <sstream>
 
-#include "bench/bench_cases.h"
-#include "bench/bench_harness.h"
-#include "bench/bench_law.h"
-#include "bench/bench_suites.h"
+#include "bench_cases.h"
+#include "bench_harness.h"
+#include "bench_law.h"
+#include "bench_suites.h"
 
 namespace bench {
 namespace {

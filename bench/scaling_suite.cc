@@ -4,10 +4,10 @@
 #include <functional>
 #include <sstream>
 
-#include "bench/bench_cases.h"
-#include "bench/bench_harness.h"
-#include "bench/bench_law.h"
-#include "bench/bench_suites.h"
+#include "bench_cases.h"
+#include "bench_harness.h"
+#include "bench_law.h"
+#include "bench_suites.h"
 
 namespace bench {
 namespace {
