@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,9 @@ void make_bound_interval(ZEM::interval &iv, double len) {
 law::law() { live_laws.fetch_add(1, std::memory_order_relaxed); }
 
 law::~law() {
+    // A constructor that raised an error unwinds through here with its first reference.
+    if (use_count_.load(std::memory_order_relaxed) != 0 && std::uncaught_exceptions() == 0)
+        law_warning(BAD_LAW_USE_COUNT);
     for (int i = 0; i < dlaw_size_; ++i) release_cached(this, dlaw_[i]);
     release_cached(this, simplified_);
     release_cached(this, inverse_law_);
@@ -78,8 +82,9 @@ law::~law() {
 long law::live_count() { return live_laws.load(std::memory_order_relaxed); }
 
 void law::remove() const {
+    if (null_object(this)) return;
     int const n = use_count_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (n < 0 || n > 1000000000) law_error(BAD_LAW_USE_COUNT);
+    if (n < 0 || n > 1000000000) return use_count_fault(BAD_LAW_USE_COUNT);
     if (n == 0) destroy(this);
 }
 
@@ -97,6 +102,7 @@ void law::destroy(law const *l) {
     pending_head = l;
     if (destroying) return;
     destroying = true;
+    destructor_scope const scope;
     while (law const *next = pending_head) {
         pending_head = next->next_pending_;
         delete next;

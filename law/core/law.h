@@ -19,6 +19,7 @@
 #include <law/core/law_ids.h>
 #include <law/core/lawutil_errors.h>
 #include <law/core/ref_ptr.h>
+#include <law/core/use_count.h>
 
 class law;
 class law_data;
@@ -90,8 +91,10 @@ class law : public ZEM_heap {
     law(law const &) = delete;
     law &operator=(law const &) = delete;
 
-    // Use count. A law dies when remove() brings its count to 0.
-    void add() const { use_count_.fetch_add(1, std::memory_order_relaxed); }
+    // Use count. A law dies when remove() brings its count to 0. Both accept a null law.
+    void add() const {
+        if (!null_object(this)) use_count_.fetch_add(1, std::memory_order_relaxed);
+    }
     void remove() const;
     int ref_count() const { return use_count_.load(std::memory_order_relaxed); }
 

@@ -13,17 +13,19 @@ std::atomic<long> live_data{0};
 
 law_data::law_data() { live_data.fetch_add(1, std::memory_order_relaxed); }
 
-law_data::~law_data() noexcept(false) {
+law_data::~law_data() {
     live_data.fetch_sub(1, std::memory_order_relaxed);
     // A constructor that raised an error unwinds through here with its first reference.
     if (use_count_.load(std::memory_order_relaxed) != 0 && std::uncaught_exceptions() == 0)
-        law_error(BAD_LAW_DATA_USE_COUNT);
+        law_warning(BAD_LAW_DATA_USE_COUNT);
 }
 
 long law_data::live_count() { return live_data.load(std::memory_order_relaxed); }
 
 void law_data::remove() const {
-    if (use_count_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+    if (null_object(this) || use_count_.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    destructor_scope const scope;
+    delete this;
 }
 
 void law_data::print(T4_ostream &out) const { out << symbol(law_symbol_default); }

@@ -12,6 +12,7 @@
 #include <law/base/output.h>
 #include <law/core/law_ids.h>
 #include <law/core/ref_ptr.h>
+#include <law/core/use_count.h>
 
 class law_data_node;
 struct pointer_map;
@@ -37,7 +38,10 @@ class law_data : public ZEM_heap {
     law_data(law_data const &) = delete;
     law_data &operator=(law_data const &) = delete;
 
-    void add() const { use_count_.fetch_add(1, std::memory_order_relaxed); }
+    // Both accept a null law data.
+    void add() const {
+        if (!null_object(this)) use_count_.fetch_add(1, std::memory_order_relaxed);
+    }
     void remove() const;
     int ref_count() const { return use_count_.load(std::memory_order_relaxed); }
 
@@ -58,9 +62,9 @@ class law_data : public ZEM_heap {
     static long live_count();
 
   protected:
-    // Only remove() may destroy a law data; reaching here with references left raises
-    // BAD_LAW_DATA_USE_COUNT.
-    virtual ~law_data() noexcept(false);
+    // Only remove() may destroy a law data; reaching here with references left is reported as
+    // the warning BAD_LAW_DATA_USE_COUNT.
+    virtual ~law_data();
 
   private:
     mutable std::atomic<std::int32_t> use_count_{1};
