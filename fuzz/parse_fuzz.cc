@@ -50,20 +50,6 @@ struct printed {
     }
 };
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Printed forms that the language itself cannot tell apart from others: a product with E before
-// a signed number ("2*E-1" is the number 2E-1), a variable T before AND ("TAND" starts with TAN),
-// and the infinite or undefined constants, which print as words.
-bool ambiguous(std::string const &t) {
-    for (std::size_t i = 0; i + 4 < t.size(); ++i)
-        if (is_digit(t[i]) && t[i + 1] == '*' && t[i + 2] == 'E' &&
-            (t[i + 3] == '+' || t[i + 3] == '-') && is_digit(t[i + 4]))
-            return true;
-    return t.find("TAND") != std::string::npos || t.find("inf") != std::string::npos ||
-           t.find("nan") != std::string::npos;
-}
-
 [[noreturn]] void failure(char const *what, std::string const &a, std::string const &b) {
     std::fprintf(stderr, "%s\n  first:  %s\n  second: %s\n  message: %s\n", what, a.c_str(),
                  b.c_str(), TEST_get_error());
@@ -80,11 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const *bytes, std::size_t siz
                          static_cast<int>(refs->data.size())));
     if (!first) return 0;
     printed const p1(first.get());
-    if (ambiguous(p1.text)) return 0;
     law_ptr const second = p1.read();
     if (!second) failure("a printed law does not read back", p1.text, "");
     printed const p2(second.get());
-    if (ambiguous(p2.text)) return 0;
     if (p2.text != p1.text) failure("printing changed after reading", p1.text, p2.text);
     law_ptr const third = p2.read();
     if (!third) failure("a printed law does not read back", p2.text, "");

@@ -4,6 +4,7 @@
 #include <law/core/constant_law.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
+#include <law/core/upper_layers.h>
 
 binary_law::operand::operand(law const *s) : side(s) {
     if (!s) return;
@@ -54,6 +55,33 @@ int binary_law::return_size() const {
     return left_ || right_ ? n : 1;
 }
 
+namespace {
+
+bool is_letter(char c) { return c >= 'A' && c <= 'Z'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether the letters that end the left text run together with an operator written in letters
+// into a longer name ("T" before "AND" reads as "TAN").
+bool joins_into_name(std::string const &left, std::string const &name) {
+    if (name.empty() || !is_letter(name.front()) || left.empty() || !is_letter(left.back()))
+        return false;
+    std::size_t begin = left.size();
+    while (begin > 0 && is_letter(left[begin - 1])) --begin;
+    std::string const joined = left.substr(begin) + name;
+    auto const name_length_at = upper_layers().name_length_at;
+    return name_length_at && name_length_at(joined.c_str()) > static_cast<int>(left.size() - begin);
+}
+
+// Whether a product with E before a signed number would read as a number in exponent form
+// ("2*E+3" is the number 2E+3 to the reader).
+bool reads_as_exponent(std::string const &left, std::string const &name, std::string const &right) {
+    std::size_t const n = left.size();
+    return (name == "+" || name == "-") && n >= 3 && left.compare(n - 2, 2, "*E") == 0 &&
+           is_digit(left[n - 3]) && !right.empty() && is_digit(right.front());
+}
+
+}  // namespace
+
 int binary_law::same(law const *a, law const *b) const {
     auto const *x = static_cast<binary_law const *>(a);
     auto const *y = static_cast<binary_law const *>(b);
@@ -74,9 +102,12 @@ char *binary_law::string(law_symbol_type type, int &count, law_data_node *&list)
             bool const wrap = s && !chain && s->precedence() <= p;
             return wrap ? "(" + t + ")" : t;
         };
-        std::string const left = side(left_);
-        std::string const right = side(right_);
-        return left + symbol(law_symbol_default) + right;
+        std::string const name = symbol(law_symbol_default);
+        std::string left = side(left_);
+        std::string right = side(right_);
+        if (joins_into_name(left, name)) left = "(" + left + ")";
+        if (reads_as_exponent(left, name, right)) right = "(" + right + ")";
+        return left + name + right;
     });
 }
 

@@ -10,13 +10,19 @@
 #include <law/core/eval_tape.h>
 
 std::string number_string(double value) {
-    // The layout of "%.16g" (plain digits for exponents from -4 to 15, exponent form beyond),
-    // with the fewest digits that read back to the same double: 1e-20 prints as 1e-20 and no
-    // printed constant changes its value when read.
+    // "%.16g", except that a value which 16 digits cannot hold exactly but fewer digits can
+    // (1e-20, which "%.16g" rounds to 9.999999999999999e-21) prints with those fewer digits in
+    // the same layout.
     char buf[40];
     char *end = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific).ptr;
     *end = '\0';
     char const *e = std::find(buf, end, 'e');
+    auto const digits = std::count_if(static_cast<char const *>(buf), e,
+                                      [](char c) { return c >= '0' && c <= '9'; });
+    if (!std::isfinite(value) || digits > 16) {
+        std::snprintf(buf, sizeof buf, "%.16g", value);
+        return buf;
+    }
     int const exponent = e == end ? 0 : std::atoi(e + 1);
     if (exponent >= -4 && exponent < 16)
         end = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::fixed).ptr;
@@ -27,7 +33,8 @@ int constant_law::same(law const *a, law const *b) const {
     auto const *x = law_cast<constant_law>(a), *y = law_cast<constant_law>(b);
     double const at = 0.5;
     double const u = x ? x->value_ : a->eval(at), v = y ? y->value_ : b->eval(at);
-    return std::fabs(u - v) < 1e-14;
+    // Equal infinities, and two undefined values, are the same constant too.
+    return std::fabs(u - v) < 1e-14 || u == v || (std::isnan(u) && std::isnan(v));
 }
 
 char *constant_law::string(law_symbol_type, int &, law_data_node *&) const {

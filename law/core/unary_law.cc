@@ -22,7 +22,12 @@ char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) 
     return print_collecting(count, list, [&](int &n, law_data_node *&l) {
         std::string const name = symbol(law_symbol_default);
         std::string const s = sub_text(sub_, type, n, l);
-        if (name == "-" && !(sub_ && sub_->isa(law_id::binary_law))) return name + s;
+        // A minus takes no brackets, except around a binary law, and around a law that binds
+        // less tightly than the minus itself (NOT), which would otherwise read past it.
+        bool const bare =
+            name == "-" &&
+            !(sub_ && (sub_->isa(law_id::binary_law) || sub_->precedence() < precedence()));
+        if (bare) return name + s;
         return name + "(" + s + ")";
     });
 }

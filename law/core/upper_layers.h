@@ -1,6 +1,7 @@
 #pragma once
 // What the law base needs from the layers above it, and only this: the simplifier behind
-// law::simplify (ops) and the domain law behind law::set_domain (geom). Each layer installs its
+// law::simplify (ops), the domain law behind law::set_domain (geom) and the reader's names,
+// which the printer must not run together (lang). Each layer installs its
 // hook when the library loads, so the base never names their classes.
 class law;
 
@@ -9,6 +10,9 @@ struct upper_layer_hooks {
     law *(*simplify)(law const *l, int level, int debug) = nullptr;
     // A new domain law over subs[0] with a low and a high bound law per input (n = 2 k + 1).
     law *(*make_domain)(law **subs, int n) = nullptr;
+    // The length of the token that the reader takes at the start of a normalised text where an
+    // operand is expected; 0 when none.
+    int (*name_length_at)(char const *text) = nullptr;
 };
 
 upper_layer_hooks &upper_layers();

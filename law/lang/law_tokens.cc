@@ -1,6 +1,8 @@
 #include <law/lang/law_tokens.h>
 
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include <law/core/binary_law.h>
 #include <law/core/constant_law.h>
@@ -10,6 +12,7 @@
 #include <law/core/multiple_law.h>
 #include <law/core/unary_data_law.h>
 #include <law/core/unary_law.h>
+#include <law/core/upper_layers.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -162,6 +165,12 @@ token read_token(std::string_view text, int position, int end, bool operand,
     if (number_run const n = read_number(text, position, end); n.length > 0) {
         t = token{token_kind::number, n.length, 0, n.value, false, 0, 0, nullptr, n.problem};
     }
+    // The printer writes the infinite and the undefined constant as words.
+    using word_value = std::pair<char const *, double>;
+    for (auto const &[word, value] : {word_value{"INF", HUGE_VAL}, word_value{"NAN", NAN}}) {
+        if (starts_with(text, position, end, word))
+            t = token{token_kind::number, 3, 0, value, false, 0, 0, nullptr, number_problem::none};
+    }
     if (starts_with(text, position, end, "LAW")) {
         number_run const n = read_number(text, position + 3, end);
         t = token{token_kind::law_reference,
@@ -201,3 +210,17 @@ token read_token(std::string_view text, int position, int end, bool operand,
     }
     return t;
 }
+
+namespace {
+
+// The printer asks, so that it never writes side by side two names that the reader would take as
+// one longer name.
+int token_length_at(char const *text) {
+    std::string_view const s(text);
+    return read_token(s, 0, static_cast<int>(s.size()), true, name_table::from_registries()).length;
+}
+
+[[maybe_unused]] bool const name_reader_installed =
+    (upper_layers().name_length_at = token_length_at, true);
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include <law/lang/str_to_law.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -282,6 +283,10 @@ class text_parser {
                 return binary(entry, b, at, after, e, level);
             case name_family::unary:
             case name_family::negate:
+                if (!only_brackets(b, at)) {
+                    std::string const what = "text before " + std::string(entry.name) + " at ";
+                    fail_at(what.c_str(), b, e);
+                }
                 return unary(entry, after, e, level);
             case name_family::multiple:
                 return multiple(entry, at, after, e, level);
@@ -322,6 +327,12 @@ class text_parser {
         law_ptr const right = parse(after, right_end, level + 1);
         auto const *proto = static_cast<binary_law const *>(entry.prototype);
         return build(entry, [&] { return proto->make_one(left.get(), right.get()); });
+    }
+
+    // A prefix name that binds less tightly than what stands before it (X+NOT(Y)) would drop
+    // that text: only opening brackets may precede it.
+    bool only_brackets(int b, int e) const {
+        return std::all_of(s_.begin() + b, s_.begin() + e, [](char c) { return c == '('; });
     }
 
     law_ptr unary(name_entry const &entry, int after, int e, int level) {
