@@ -1,6 +1,7 @@
 // The law tool's subcommands, argument handling, exit codes and output formats.
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,49 @@ TEST_F(Tool, InteractiveSessionEvaluatesAtTheCurrentPoint) {
     EXPECT_EQ(out[7].substr(out[7].find(" = ")), " = 1");
     EXPECT_NE(r.err.find("law: cannot read \"X#\": bad syntax at #"), std::string::npos);
     EXPECT_NE(r.err.find("law: unknown command :nonsense"), std::string::npos);
+}
+
+// A law longer than a command line allows comes from a file or from standard input.
+TEST_F(Tool, LawsComeFromFilesAndStandardInput) {
+    std::string const path = ::testing::TempDir() + "law_tool_test_law.txt";
+    // About a megabyte: the sum 1 + 2 + ... + 124800 times X, in brackets of brackets of 800 terms.
+    std::string text;
+    long long expected = 0, term = 0;
+    for (int outer = 0; outer < 12; ++outer) {
+        text += outer ? "+(" : "(";
+        for (int inner = 0; inner < 13; ++inner) {
+            text += inner ? "+(" : "(";
+            for (int i = 0; i < 800; ++i) {
+                text += (i ? "+" : "") + std::to_string(++term) + "*X";
+                expected += term;
+            }
+            text += ")";
+        }
+        text += ")";
+    }
+    ASSERT_GT(text.size(), 1000000u);
+    {
+        std::FILE *f = std::fopen(path.c_str(), "wb");
+        ASSERT_TRUE(f);
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    EXPECT_EQ(value_of(run_law({"eval", "@" + path, "2"})), 2.0 * static_cast<double>(expected));
+    EXPECT_EQ(run_law({"deriv", "@-"}, "X^3\n").out, "3*X^2\n");
+    tool_run const missing = run_law({"print", "@" + path + ".none"});
+    EXPECT_NE(missing.status, 0);
+    EXPECT_NE(missing.err.find("cannot open "), std::string::npos);
+    tool_run const both = run_law({"eval", "@-", "-"}, "X\n1\n");
+    EXPECT_NE(both.status, 0);
+    std::remove(path.c_str());
+}
+
+// A message about a long text shows its start and its length, not the whole text.
+TEST_F(Tool, MessagesShowTheStartOfLongTexts) {
+    tool_run const r = run_law({"print", std::string(5000, '#')});
+    EXPECT_NE(r.status, 0);
+    EXPECT_LT(r.err.size(), 300u) << r.err;
+    EXPECT_NE(r.err.find("(5000 characters)"), std::string::npos);
 }
 
 }  // namespace

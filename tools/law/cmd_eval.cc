@@ -25,6 +25,8 @@ int run_eval(arguments const &args) {
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
     if (args.operand_count() == 2 && args.operand(1) == "-") {
+        if (args.operand(0) == "@-")
+            throw tool_error("standard input cannot hold both the law and its points");
         std::fflush(stdout);
         evaluate_stream(*l, STDIN_FILENO, STDOUT_FILENO);
         return exit_ok;

@@ -13,17 +13,18 @@ constexpr option_def deriv_options[] = {
 constexpr option_def simplify_options[] = {
     law_option, {"level", 0, option_kind::value}, {"trace", 0, option_kind::optional_value}};
 constexpr option_def integrate_options[] = {law_option,
-                                             {"tol", 0, option_kind::value},
-                                             {"min-level", 0, option_kind::value},
-                                             {"max-level", 0, option_kind::value},
-                                             {"verbose", 'v', option_kind::flag}};
+                                            {"tol", 0, option_kind::value},
+                                            {"min-level", 0, option_kind::value},
+                                            {"max-level", 0, option_kind::value},
+                                            {"verbose", 'v', option_kind::flag}};
 constexpr option_def plot_options[] = {law_option,
-                                        {"output", 'o', option_kind::value},
-                                        {"deriv", 0, option_kind::flag},
-                                        {"samples", 0, option_kind::value}};
+                                       {"output", 'o', option_kind::value},
+                                       {"deriv", 0, option_kind::flag},
+                                       {"samples", 0, option_kind::value}};
 
 constexpr char law_option_help[] =
-    "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n";
+    "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n"
+    "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";
 
 constexpr command table[] = {
     {"print", "print EXPR", "read a law and print it in the default syntax",

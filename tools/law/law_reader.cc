@@ -1,6 +1,9 @@
 #include "law_reader.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <law/core/eval_buffer.h>
 #include <law/core/law_law_data.h>
@@ -22,8 +25,41 @@ law_reader::law_reader(std::span<std::string_view const> law_texts) {
 
 law_reader::law_reader(arguments const &args) : law_reader(args.values("law")) {}
 
+namespace {
+
+// Laws too long for a command line come from a file: "@FILE", or "@-" for standard input.
+std::string argument_text(std::string_view argument) {
+    if (!argument.starts_with('@')) return std::string(argument);
+    std::string const path(argument.substr(1));
+    std::FILE *f = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (!f) throw tool_error("cannot open " + path + ": " + std::strerror(errno));
+    std::string text;
+    char block[65536];
+    while (std::size_t const n = std::fread(block, 1, sizeof block, f)) text.append(block, n);
+    bool const failed = std::ferror(f);
+    if (f != stdin) std::fclose(f);
+    if (failed) throw tool_error("cannot read " + path);
+    return text;
+}
+
+// Messages show the start of a long text, not all of it.
+constexpr std::size_t shown = 60;
+
+std::string quoted(std::string_view text) {
+    if (text.size() <= shown) return "\"" + std::string(text) + "\"";
+    return "\"" + std::string(text.substr(0, shown)) + "...\" (" + std::to_string(text.size()) +
+           " characters)";
+}
+
+std::string shortened(std::string_view message) {
+    return message.size() <= 2 * shown ? std::string(message)
+                                       : std::string(message.substr(0, 2 * shown)) + "...";
+}
+
+}  // namespace
+
 law_ptr law_reader::read(std::string_view text) const {
-    std::string const owned(text);
+    std::string const owned = argument_text(text);
     TEST_clear_error();
     law_ptr l;
     try {
@@ -33,8 +69,8 @@ law_ptr law_reader::read(std::string_view text) const {
         report_law_error(e);
     }
     if (l) return l;
-    std::string message = "cannot read \"" + owned + "\"";
-    if (char const *why = TEST_get_error(); why && *why) message += std::string(": ") + why;
+    std::string message = "cannot read " + quoted(text.starts_with('@') ? text : owned);
+    if (char const *why = TEST_get_error(); why && *why) message += ": " + shortened(why);
     throw tool_error(message);
 }
 

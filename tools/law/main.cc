@@ -30,7 +30,9 @@ void print_overview(FILE *out) {
                  "       law               (interactive, when standard input is a terminal)\n"
                  "\nSubcommands:\n");
     for (command const &c : commands()) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-    std::fprintf(out, "\nRun 'law SUBCOMMAND --help' for its options and an example.\n");
+    std::fprintf(out,
+                 "\nA law written @FILE is read from FILE, @- from standard input.\n"
+                 "Run 'law SUBCOMMAND --help' for its options and an example.\n");
 }
 
 void print_command_help(command const &c) {
