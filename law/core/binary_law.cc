@@ -1,3 +1,5 @@
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <law/core/binary_chain.h>
@@ -62,21 +64,21 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether the letters that end the left text run together with an operator written in letters
 // into a longer name ("T" before "AND" reads as "TAN").
-bool joins_into_name(std::string const &left, std::string const &name) {
+bool joins_into_name(std::string_view left, std::string_view name) {
     if (name.empty() || !is_letter(name.front()) || left.empty() || !is_letter(left.back()))
         return false;
     std::size_t begin = left.size();
     while (begin > 0 && is_letter(left[begin - 1])) --begin;
-    std::string const joined = left.substr(begin) + name;
+    std::string const joined = std::string(left.substr(begin)) + std::string(name);
     auto const name_length_at = upper_layers().name_length_at;
     return name_length_at && name_length_at(joined.c_str()) > static_cast<int>(left.size() - begin);
 }
 
 // Whether a product with E before a signed number would read as a number in exponent form
 // ("2*E+3" is the number 2E+3 to the reader).
-bool reads_as_exponent(std::string const &left, std::string const &name, std::string const &right) {
+bool reads_as_exponent(std::string_view left, std::string_view name, std::string_view right) {
     std::size_t const n = left.size();
-    return (name == "+" || name == "-") && n >= 3 && left.compare(n - 2, 2, "*E") == 0 &&
+    return (name == "+" || name == "-") && n >= 3 && left.substr(n - 2) == "*E" &&
            is_digit(left[n - 3]) && !right.empty() && is_digit(right.front());
 }
 
@@ -93,21 +95,108 @@ int binary_law::same(law const *a, law const *b) const {
     return xs.size() == ys.size() && same_law_list(xs.data(), ys.data(), xs.size());
 }
 
+namespace {
+
+// Prints a binary law and the binary laws below it with a stack of its own, so that a sum of a
+// million terms prints in linear time and constant depth of the call stack. Other sub-laws print
+// themselves.
+class infix_printer {
+  public:
+    infix_printer(law_symbol_type type, int &count, law_data_node *&list)
+        : type_(type), count_(count), list_(list) {}
+
+    std::string run(binary_law const *root) {
+        enter(root);
+        while (!stack_.empty()) step();
+        return std::move(out_);
+    }
+
+  private:
+    enum class stage { left, right, done };
+    struct frame {
+        binary_law const *node;
+        stage next = stage::left;
+        std::size_t left_start = 0, name_start = 0, right_start = 0;
+        bool wrap_left = false, wrap_right = false;
+    };
+
+    // Whether a side takes brackets by precedence: a chain of one associative operator does not.
+    static bool wraps(binary_law const *op, law const *side) {
+        bool const chain = side->type() == op->type() && op->associative();
+        return !chain && side->precedence() <= op->precedence();
+    }
+
+    void enter(law const *l) {
+        if (!l) return;
+        if (l->isa(law_id::binary_law))
+            stack_.push_back({static_cast<binary_law const *>(l)});
+        else
+            out_ += sub_text(l, type_, count_, list_);
+    }
+
+    void step() {
+        frame &f = stack_.back();
+        law const *left = f.node->fleft(), *right = f.node->fright();
+        switch (f.next) {
+            case stage::left:
+                f.next = stage::right;
+                f.left_start = out_.size();
+                f.wrap_left = left && wraps(f.node, left);
+                if (f.wrap_left) out_ += '(';
+                enter(left);  // may invalidate f
+                return;
+            case stage::right: {
+                f.next = stage::done;
+                std::string const name = f.node->symbol(law_symbol_default);
+                close_left(f, name);
+                f.name_start = out_.size();
+                out_ += name;
+                f.right_start = out_.size();
+                f.wrap_right = right && wraps(f.node, right);
+                if (f.wrap_right) out_ += '(';
+                enter(right);
+                return;
+            }
+            case stage::done:
+                close_right(f);
+                stack_.pop_back();
+                return;
+        }
+    }
+
+    void close_left(frame const &f, std::string const &name) {
+        if (f.wrap_left) {
+            out_ += ')';
+        } else if (joins_into_name(std::string_view(out_).substr(f.left_start), name)) {
+            out_.insert(f.left_start, 1, '(');
+            out_ += ')';
+        }
+    }
+
+    void close_right(frame const &f) {
+        std::string_view const all(out_);
+        if (f.wrap_right) {
+            out_ += ')';
+        } else if (reads_as_exponent(all.substr(f.left_start, f.name_start - f.left_start),
+                                     all.substr(f.name_start, f.right_start - f.name_start),
+                                     all.substr(f.right_start))) {
+            out_.insert(f.right_start, 1, '(');
+            out_ += ')';
+        }
+    }
+
+    law_symbol_type type_;
+    int &count_;
+    law_data_node *&list_;
+    std::string out_;
+    std::vector<frame> stack_;
+};
+
+}  // namespace
+
 char *binary_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
     return print_collecting(count, list, [&](int &n, law_data_node *&l) {
-        int const p = precedence();
-        auto side = [&](law const *s) {
-            std::string const t = sub_text(s, type, n, l);
-            bool const chain = s && s->type() == this->type() && associative();
-            bool const wrap = s && !chain && s->precedence() <= p;
-            return wrap ? "(" + t + ")" : t;
-        };
-        std::string const name = symbol(law_symbol_default);
-        std::string left = side(left_);
-        std::string right = side(right_);
-        if (joins_into_name(left, name)) left = "(" + left + ")";
-        if (reads_as_exponent(left, name, right)) right = "(" + right + ")";
-        return left + name + right;
+        return infix_printer(type, n, l).run(this);
     });
 }
 

@@ -27,7 +27,9 @@ class binary_law : public law {
     template <class List>
     static void collect_chain(binary_law const *op, List &out);
 
-    LAW_FAMILY_OVERRIDES
+    // Final: a binary law prints the binary laws below it itself, without recursion.
+    LAW_FAMILY_PRINTER final;
+    LAW_FAMILY_STRUCTURE
     LAW_MEMBER_DOMAIN_OVERRIDES
 
   protected:

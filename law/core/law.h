@@ -67,16 +67,20 @@ law_ptr make_law(Args &&...args) {
   private:
 
 // What every family base overrides: how it compares, prints, dates, copies, restricts, sizes
-// and searches its members.
-#define LAW_FAMILY_OVERRIDES                                                       \
-    int same(law const *a, law const *b) const override;                           \
+// and searches its members. The printer is declared apart, so that a family can make it final.
+#define LAW_FAMILY_PRINTER                                                         \
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF, \
-                 law_data_node *&list = NULL_REF) const override;                  \
-    int date() const override;                                                     \
-    law *deep_copy(pointer_map *map = nullptr) const override;                     \
-    law *set_domain(ZEM::interval const *domains, int flag = 0) const override;    \
-    void full_size(SizeAccumulator &acc, int count_self = 1) const override;       \
+                 law_data_node *&list = NULL_REF) const override
+#define LAW_FAMILY_STRUCTURE                                                    \
+    int same(law const *a, law const *b) const override;                        \
+    int date() const override;                                                  \
+    law *deep_copy(pointer_map *map = nullptr) const override;                  \
+    law *set_domain(ZEM::interval const *domains, int flag = 0) const override; \
+    void full_size(SizeAccumulator &acc, int count_self = 1) const override;    \
     void hasa(int type, VOID_LIST &out) const override;
+#define LAW_FAMILY_OVERRIDES \
+    LAW_FAMILY_PRINTER;      \
+    LAW_FAMILY_STRUCTURE
 
 // ... and, in the families whose members are laws, the domain their members give.
 #define LAW_MEMBER_DOMAIN_OVERRIDES                                \

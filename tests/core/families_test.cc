@@ -1,5 +1,6 @@
 // The family bases own, print, compare and copy their sub-laws; tested with small classes of
 // their own so that these rules do not depend on any operator.
+#include <string>
 #include <vector>
 
 #include "law_test.h"
@@ -76,6 +77,27 @@ TEST_F(Families, BinaryPrinterParenthesisesByPrecedence) {
     // Leaves (precedence 8) never take parentheses below 8; at 8 everything does.
     EXPECT_EQ(bin(x, C(-1), 7)->text(), "X#-1");
     EXPECT_EQ(bin(x, y, 8)->text(), "(X)#(Y)");
+}
+
+// Chains far deeper than the call stack could follow print, with the brackets each level needs,
+// and are destroyed.
+TEST_F(Families, DeepChainsPrintOnEitherSide) {
+    constexpr int n = 100000;
+    law_ptr const x = X();
+    law_ptr left = x, right = x;
+    for (int i = 1; i < n; ++i) {
+        left = bin(left, x);          // X#X#...#X, associative
+        right = bin(x, right, 5, 0);  // X#(X#(...)), not associative
+    }
+    std::string expected_left = "X";
+    for (int i = 1; i < n; ++i) expected_left += "#X";
+    std::string opening, closing;
+    for (int i = 2; i < n; ++i) {
+        opening += "X#(";
+        closing += ')';
+    }
+    EXPECT_EQ(left->text(), expected_left);
+    EXPECT_EQ(right->text(), opening + "X#X" + closing);
 }
 
 TEST_F(Families, UnaryMinusPrintsBareExceptOverBinaryLaws) {
