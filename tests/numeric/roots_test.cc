@@ -142,31 +142,34 @@ TEST_F(Roots, DefaultSettings) {
     EXPECT_EQ(s.root_search_tol, 1e-4);
 }
 
-// Each thread searches under its own settings: a coarse value tolerance in one thread must not
-// reach the other, whose roots stay exact.
+// Each thread searches under its own settings: coarse steps in one thread must not reach the
+// other, whose roots stay exact, and each search restores its own thread's defaults.
 TEST_F(Roots, ConcurrentSearchesKeepTheirOwnSettings) {
     law_ptr const f = parse_law("(X-0.3)*(X-1.7)*SIN(X)");
-    auto search = [&](double step_tol, std::vector<double> &out, double &seen) {
+    struct outcome {
+        std::vector<double> roots;
+        int walk_max_after = 0;
+    };
+    auto search = [&](int walk_max, double step_tol, outcome &out) {
         for (int round = 0; round < 20; ++round) {
+            root_tols().root_walk_max = walk_max;
             root_tols().root_step_tol = step_tol;
             int n = 0;
-            out = take_array(Nroot(f.get(), 0.1, 4, &n), n);
-            seen = root_tols().root_step_tol;
+            out.roots = take_array(Nroot(f.get(), 0.1, 4, &n), n);
+            out.walk_max_after = root_tols().root_walk_max;
         }
     };
-    std::vector<double> a, b;
-    double seen_a = 0, seen_b = 0;
-    std::thread ta(search, 1e-7, std::ref(a), std::ref(seen_a));
-    std::thread tb(search, 0.5, std::ref(b), std::ref(seen_b));
+    outcome exact, coarse;
+    std::thread ta(search, 10, 1e-7, std::ref(exact));
+    std::thread tb(search, 1, 0.5, std::ref(coarse));
     ta.join();
     tb.join();
     std::vector<double> const expected{0.3, 1.7, pi};
-    ASSERT_EQ(a.size(), 3u);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(a[i], expected[i], 1e-7);
-    // Each search ends by restoring its own thread's defaults.
-    EXPECT_EQ(seen_a, 1e-7);
-    EXPECT_EQ(seen_b, 1e-7);
-    EXPECT_EQ(root_tols().root_step_tol, 1e-7);
+    ASSERT_EQ(exact.roots.size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(exact.roots[i], expected[i], 1e-7);
+    EXPECT_EQ(exact.walk_max_after, 10);
+    EXPECT_EQ(coarse.walk_max_after, 10);
+    EXPECT_EQ(root_tols().root_walk_max, 10);
 }
 
 class OpenSets : public LawTest {};
