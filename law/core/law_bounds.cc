@@ -125,7 +125,8 @@ class bounds_refiner {
     std::vector<double> point_, left_, mid_, right_;
 };
 
-// The box of the inputs: the given ends, else the domain; every end must be finite.
+// The box of the inputs: the given ends, else the domain; every side must have a finite length
+// (which also rules out infinite and NaN ends).
 void input_box(law const *f, double const *start, double const *end, std::vector<double> &lo,
                std::vector<double> &hi) {
     for (int i = 0; i < f->take_dim(); ++i) {
@@ -133,7 +134,7 @@ void input_box(law const *f, double const *start, double const *end, std::vector
         f->term_domain(i, domain);
         lo.push_back(start ? start[i] : domain.start_pt());
         hi.push_back(end ? end[i] : domain.end_pt());
-        if (!std::isfinite(lo.back()) || !std::isfinite(hi.back())) law_error(LAW_BAD_BOUNDS);
+        if (!std::isfinite(hi.back() - lo.back())) law_error(LAW_BAD_BOUNDS);
     }
 }
 }  // namespace

@@ -9,5 +9,6 @@ void check_scalar_law(law const *f, int max_inputs) {
 }
 
 void check_finite_ends(double a, double b) {
-    if (!std::isfinite(a) || !std::isfinite(b)) law_error(LAW_BAD_BOUNDS);
+    // An interval too long for a double to hold its length would sample at infinities.
+    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(b - a)) law_error(LAW_BAD_BOUNDS);
 }

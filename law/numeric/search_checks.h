@@ -6,5 +6,5 @@ class law;
 // f is a law of one output taking at most max_inputs inputs (LAW_DIM otherwise).
 void check_scalar_law(law const *f, int max_inputs);
 
-// Both ends are finite numbers (LAW_BAD_BOUNDS otherwise).
+// Both ends and the length between them are finite numbers (LAW_BAD_BOUNDS otherwise).
 void check_finite_ends(double a, double b);

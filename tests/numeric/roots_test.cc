@@ -109,6 +109,7 @@ TEST_F(Roots, BadInputGetsAClearError) {
     EXPECT_LAW_ERROR(Nroot(nullptr, 0, 1, &n), LAW_DIM);
     EXPECT_LAW_ERROR(Nroot(f.get(), std::nan(""), 1, &n), LAW_BAD_BOUNDS);
     EXPECT_LAW_ERROR(Nroot(f.get(), 0, INFINITY, &n), LAW_BAD_BOUNDS);
+    EXPECT_LAW_ERROR(Nroot(f.get(), -1e308, 1e308, &n), LAW_BAD_BOUNDS);  // no finite length
     EXPECT_LAW_ERROR(Nsolve(f.get(), vec.get(), 0, 1, &n), LAW_DIM);
 }
 
