@@ -242,8 +242,7 @@ std::string roots_section() {
             {name, span, std::to_string(c.roots.size()),
              r.lib_error.empty() ? std::to_string(r.lib.found) : error_cell(r.lib_error),
              std::to_string(r.lib.missed), std::to_string(r.lib.spurious), worst_text(r.lib),
-             std::to_string(r.lib_evals), time_of(std::string("lib/") + c.text),
-             std::to_string(r.scan_n),
+             std::to_string(r.lib_evals), time_of(std::string("lib/") + c.text), scan_count_text(r),
              r.scan_error.empty() ? std::to_string(r.scan.found) : error_cell(r.scan_error),
              std::to_string(r.scan.spurious), worst_text(r.scan), std::to_string(r.scan_evals),
              time_of(std::string("scan/") + c.text)});
@@ -259,8 +258,8 @@ std::string roots_section() {
            "as many of the expected roots as the library; it counts poles and tangent roots "
            "the way a sign change does. Times are per call.\n\n"
         << table.str() << "\n"
-        << "The library found " << lib_found << " of " << expected << " roots, missed "
-        << lib_missed << " and reported " << lib_spurious << " spurious ones.\n";
+        << "The library found " << lib_found << " of " << expected << " roots and missed "
+        << lib_missed << "; spurious roots: " << lib_spurious << ".\n";
     return out.str();
 }
 
