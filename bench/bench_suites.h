@@ -1,5 +1,5 @@
 #pragma once
-// The four workloads of the report; each runs its timing loops and returns its markdown section.
+// The workloads of the report; each runs its timing loops and returns its markdown section.
 #include <string>
 
 namespace bench {
@@ -8,5 +8,7 @@ std::string evaluation_section();
 std::string parsing_section();
 std::string derivative_section();
 std::string scaling_section();
+std::string roots_section();
+std::string minimisation_section();
 
 }  // namespace bench

@@ -1,13 +1,16 @@
 // law_bench_report: runs every workload of the benchmark suite and prints one markdown report.
 //
-//   law_bench_report [--readme PATH] [--only evaluation,parsing,derivative,scaling]
+//   law_bench_report [--readme PATH]
+//                    [--only evaluation,parsing,derivative,scaling,roots,minimisation]
 //
 // --readme rewrites the part of PATH between the result markers with the report of this run.
 // Other arguments go to Google Benchmark.
 #include <benchmark/benchmark.h>
 #include <ginac/version.h>
+#include <gsl/gsl_version.h>
 #include <muParserDef.h>
 #include <sys/utsname.h>
+#include <boost/version.hpp>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -68,6 +71,7 @@ std::string machine_section(std::string const &command) {
         << "Build: " << LAW_BENCH_BUILD << ", g++ " << __VERSION__ << ", library at commit "
         << LAW_BENCH_COMMIT << "  \n"
         << "Compared with: muParser " << mu::ParserVersion << ", GiNaC " << GINACLIB_VERSION
+        << ", Boost.Math " << BOOST_LIB_VERSION << ", GSL " << GSL_VERSION
         << ", timing loops by Google Benchmark  \n";
     if (cpu.scaling == benchmark::CPUInfo::ENABLED)
         out << "CPU frequency scaling is enabled: times may vary from run to run.  \n";
@@ -120,6 +124,8 @@ int main(int argc, char **argv) {
         if (wanted(only, "parsing")) report << bench::parsing_section() << "\n";
         if (wanted(only, "derivative")) report << bench::derivative_section() << "\n";
         if (wanted(only, "scaling")) report << bench::scaling_section() << "\n";
+        if (wanted(only, "roots")) report << bench::roots_section() << "\n";
+        if (wanted(only, "minimisation")) report << bench::minimisation_section() << "\n";
     } catch (std::exception const &e) {
         std::cerr << "law_bench_report: " << e.what() << "\n";
         terminate_law();

@@ -22,6 +22,13 @@ $LAW simplify 'X*2 + 3X'
 echo "== integrate"
 $LAW integrate 'SIN(X)' 0 PI --verbose
 
+echo "== roots, solve, max, bounds and the zeros of a plane system"
+$LAW roots 'SIN(X)' 1 10
+$LAW solve 'X^2' 'X+2' -5 5
+$LAW max 'X*(1-X)' 0 1
+$LAW bounds 'X*Y' -1 1 0 2
+$LAW roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2
+
 echo "== info"
 $LAW info 'SQRT(X)+LN(Y)'
 

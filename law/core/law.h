@@ -212,6 +212,14 @@ class law : public ZEM_heap {
     int operator==(law const &other) const;
     int operator!=(law const &other) const { return !(*this == other); }
 
+    // The range of each of the return_dim() outputs over the box [start[i], end[i]] of the
+    // inputs (the inputs' term_domain when start is null) into min[k] and max[k], from samples
+    // refined where the law bends by more than tol; step (when given) receives per input the
+    // smallest spacing of the final samples. Returns twice the final interpolation error.
+    // Raises LAW_BAD_BOUNDS when the box is not finite.
+    double bounds(double *min, double *max, double const *start, double const *end, double tol,
+                  double *step = nullptr) const;
+
     // The text with the law data met while printing, in the order met (each with a reference).
     char *string_and_data(law_data ***data, int *count,
                           law_symbol_type type = law_symbol_default) const;

@@ -100,6 +100,9 @@ constexpr message_entry lawutil_table[] = {
     {"LAW_SCALE_NUM", "Wrong number of arguments in scaletrans law"},
     {"LAW_POS_NUM", "Wrong number of arguments in postrans law"},
     {"LAW_VEC_NUM", "Wrong number of arguments in vectrans law"},
+    // Codes of this library's own, after the fixed table.
+    {"LAW_BAD_SEARCH_BOX", "The search box is empty or inverted"},
+    {"LAW_BAD_SAMPLES", "The number of samples must be at least one"},
     {nullptr, nullptr}};
 
 }  // namespace

@@ -98,7 +98,10 @@ enum lawutil_error : int {
     LAW_SCALE_NUM = 91,
     LAW_POS_NUM = 92,
     LAW_VEC_NUM = 93,
-    LAWUTIL_CODE_COUNT = 94
+    // Added after the fixed table: bad input of the numerical searches.
+    LAW_BAD_SEARCH_BOX = 94,
+    LAW_BAD_SAMPLES = 95,
+    LAWUTIL_CODE_COUNT = 96
 };
 
 message_module const &get_lawutil_main_law_errmod();

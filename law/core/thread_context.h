@@ -3,19 +3,19 @@
 
 struct codeline;
 
-// Tuning values of the root and extremum searches.
+// Tuning values of the root and extremum searches (the defaults of a new context).
 struct root_settings {
-    double root_x_tol = 1e-14;
-    double root_y_tol = 1e-7;
-    double root_deriv_tol = 1e-7;
-    double gap_fraction = 0.05;
-    double step_fraction = 0.1;
-    double unused_scale = 1.0;  // set to 0.1 by set_root_tol_default; read by nothing
-    int max_newton_steps = 10;
-    int max_halvings = 40;
-    int polish_steps = 7;
-    int max_probes = 10000;
-    double merge_tol = 0.0001;
+    double root_x_tol = 1e-14;        // two parameters closer than this are one
+    double root_f_tol = 1e-7;         // a value of smaller magnitude is a root
+    double root_step_tol = 1e-7;      // degeneracy of the quadratic step
+    double root_hole_frac = 0.05;     // narrower gaps are closed by a sign test
+    double root_split_ratio = 0.1;    // ratio test of a gap holding two critical points
+    double unused_scale = 1.0;        // set to 0.1 by set_root_tol_default; read by nothing
+    int root_walk_max = 10;           // quadratic steps in one walk
+    int root_bisect_max = 40;         // halvings of a bisection
+    int unused_count = 7;             // written by set_root_tol_default; read by nothing
+    int root_iter_max = 10000;        // evaluations of the many-dimensional searches
+    double root_search_tol = 0.0001;  // root_x_tol and root_f_tol while a root search runs
 };
 
 struct lawutil_thread_ctx {

@@ -1,10 +1,20 @@
 #pragma once
 // The numeric subsystem of the law library.
 #include <law/numeric/derivative_law.h>
+#include <law/numeric/extrema.h>
 #include <law/numeric/integrate_law.h>
 #include <law/numeric/law_integrate.h>
 #include <law/numeric/linear_system.h>
 #include <law/numeric/ndifferentiate.h>
 #include <law/numeric/nintegrate.h>
+#include <law/numeric/nmin_2d.h>
+#include <law/numeric/nmin_nd.h>
+#include <law/numeric/nroot.h>
+#include <law/numeric/nroot_2d.h>
+#include <law/numeric/open_set.h>
 #include <law/numeric/polynomial_law.h>
+#include <law/numeric/quad_tree.h>
+#include <law/numeric/rec2d.h>
+#include <law/numeric/root_2d_set.h>
+#include <law/numeric/root_settings.h>
 #include <law/numeric/shift_law.h>

@@ -9,6 +9,7 @@
 #include "law_reader.h"
 #include "numbers.h"
 #include "sampler.h"
+#include "searches.h"
 #include "svg_plot.h"
 #include "tool.h"
 
@@ -53,6 +54,19 @@ void write_file(std::string const &path, std::string const &text) {
         throw tool_error("cannot write " + path + ": " + std::strerror(errno));
 }
 
+// The roots (hollow) and the local extrema (filled) of a law of one output, as asked.
+std::vector<plot_mark> marks_of(law const &l, double a, double b, arguments const &args) {
+    std::vector<plot_mark> out;
+    bool const roots = args.has("roots"), extrema = args.has("extrema");
+    if (!roots && !extrema) return out;
+    check_one_variable(l, "--roots and --extrema");
+    if (roots)
+        for (double x : roots_of(l, a, b)) out.push_back({{x, 0}, false});
+    if (extrema)
+        for (double x : extrema_of(l, a, b)) out.push_back({{x, l.eval(x)}, true});
+    return out;
+}
+
 }  // namespace
 
 int run_plot(arguments const &args) {
@@ -86,6 +100,7 @@ int run_plot(arguments const &args) {
     page.view = choose_view(every, plane ? nullptr : &span);
     page.legend = series.size() > 1;
     page.equal_scales = plane;
+    page.marks = marks_of(*l, a, b, args);
     write_file(output, render_svg(page, series));
     return exit_ok;
 }

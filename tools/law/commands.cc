@@ -20,7 +20,12 @@ constexpr option_def integrate_options[] = {law_option,
 constexpr option_def plot_options[] = {law_option,
                                        {"output", 'o', option_kind::value},
                                        {"deriv", 0, option_kind::flag},
-                                       {"samples", 0, option_kind::value}};
+                                       {"samples", 0, option_kind::value},
+                                       {"roots", 0, option_kind::flag},
+                                       {"extrema", 0, option_kind::flag}};
+constexpr option_def roots_options[] = {law_option, {"values", 0, option_kind::flag}};
+constexpr option_def bounds_options[] = {law_option, {"tol", 0, option_kind::value}};
+constexpr option_def roots2d_options[] = {law_option, {"cell", 0, option_kind::value}};
 
 constexpr char law_option_help[] =
     "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n"
@@ -75,7 +80,7 @@ constexpr command table[] = {
      "Example:\n"
      "  law integrate 'SIN(X)' 0 PI        prints  2\n",
      integrate_options, run_integrate},
-    {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N]",
+    {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema]",
      "draw a law of one input over [A, B] as an SVG picture",
      "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs.\n"
      "Options:\n"
@@ -83,10 +88,67 @@ constexpr command table[] = {
      "  --deriv           also draw the derivative, with a legend\n"
      "  --samples N       start from N evenly spaced samples (default 200), refined where the\n"
      "                    curve bends\n"
+     "  --roots           mark the roots (a law of one output)\n"
+     "  --extrema         mark the local minima and maxima (a law of one output)\n"
      "%s"
      "Example:\n"
-     "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n",
+     "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n"
+     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n",
      plot_options, run_plot},
+    {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
+     "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
+     "expressions of no input such as PI/2.\n"
+     "Options:\n"
+     "  --values          also print the law's value at each root\n"
+     "%s"
+     "Example:\n"
+     "  law roots 'SIN(X)' 1 10           prints  3.14159..., 6.28318..., 9.42477...\n",
+     roots_options, run_roots},
+    {"solve", "solve F G A B [--values]", "print the parameters in [A, B] where F equals G",
+     "The parameters are printed in ascending order, one per line.\n"
+     "Options:\n"
+     "  --values          also print the value of F at each\n"
+     "%s"
+     "Example:\n"
+     "  law solve 'X^2' 'X+2' -5 5         prints  -1 and 2\n",
+     roots_options, run_solve},
+    {"min", "min EXPR A B", "print where a law of one input is smallest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space.\n"
+     "Options:\n"
+     "%s"
+     "Example:\n"
+     "  law min '(X-1)^2+3' -4 4           prints  1 3\n",
+     reading_options, run_min},
+    {"max", "max EXPR A B", "print where a law of one input is largest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space.\n"
+     "Options:\n"
+     "%s"
+     "Example:\n"
+     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n",
+     reading_options, run_max},
+    {"bounds", "bounds EXPR [LO HI ...] [--tol T]",
+     "print the range of each output of a law over a box of its inputs",
+     "Give a LO HI pair for each input, or none to use the law's domain (which must then be\n"
+     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own, from samples\n"
+     "refined where the law bends, widened by the sampling error.\n"
+     "Options:\n"
+     "  --tol T           refine while the law bends by more than T (default 0.001)\n"
+     "%s"
+     "Example:\n"
+     "  law bounds 'X*Y' -1 1 0 2\n",
+     bounds_options, run_bounds},
+    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--cell S]",
+     "print the zeros of a law of two inputs in a box",
+     "A law of several outputs has a zero where all of them vanish. The zeros are the minima of\n"
+     "the sum of squares of the outputs that reach zero, searched from the cells of a quadtree;\n"
+     "each is printed as 'X Y' on a line of its own, to about 1e-4.\n"
+     "Options:\n"
+     "  --cell S          divide the box into cells no wider across than S (default an eighth\n"
+     "                    of the box's diagonal)\n"
+     "%s"
+     "Example:\n"
+     "  law roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2\n",
+     roots2d_options, run_roots2d},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"

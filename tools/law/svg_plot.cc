@@ -103,6 +103,14 @@ void curve(std::string &svg, frame const &f, plot_series const &s, char const *c
     svg += "</g>\n";
 }
 
+void marks(std::string &svg, frame const &f, std::span<plot_mark const> points) {
+    svg += "<g class=\"marks\" stroke=\"#111\" stroke-width=\"1.4\">\n";
+    for (plot_mark const &m : points)
+        svg += fmt("<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", held(f.sx(m.at.x)),
+                   held(f.sy(m.at.y)), m.filled ? "#111" : "#fff");
+    svg += "</g>\n";
+}
+
 void legend(std::string &svg, frame const &f, std::span<plot_series const> series) {
     double y = f.py0 + 18;
     svg += "<g class=\"legend\" font-family=\"sans-serif\" font-size=\"13\">\n";
@@ -177,6 +185,7 @@ std::string render_svg(plot_page const &page, std::span<plot_series const> serie
             f.px0, f.py0, f.px1 - f.px0, f.py1 - f.py0);
     for (std::size_t i = 0; i < series.size(); ++i)
         curve(svg, f, series[i], colours[i % std::size(colours)]);
+    marks(svg, f, page.marks);
     svg += "</g>\n";
     if (page.legend) legend(svg, f, series);
     svg += "</svg>\n";

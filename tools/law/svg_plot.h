@@ -13,11 +13,18 @@ struct plot_series {
     std::vector<stretch> stretches;
 };
 
+// A marked point of the picture: a root (hollow) or an extremum (filled).
+struct plot_mark {
+    point2 at;
+    bool filled = false;
+};
+
 struct plot_page {
     std::string title;
     view_box view;
     bool legend = false;
     bool equal_scales = false;  // a plane curve keeps its shape
+    std::vector<plot_mark> marks;
 };
 
 std::string render_svg(plot_page const &page, std::span<plot_series const> series);

@@ -48,6 +48,12 @@ int run_simplify(arguments const &args);
 int run_integrate(arguments const &args);
 int run_plot(arguments const &args);
 int run_info(arguments const &args);
+int run_roots(arguments const &args);
+int run_solve(arguments const &args);
+int run_min(arguments const &args);
+int run_max(arguments const &args);
+int run_bounds(arguments const &args);
+int run_roots2d(arguments const &args);
 
 int run_repl(arguments const &args);
 

@@ -1,0 +1,167 @@
+// law::bounds: the range of a law's outputs over a box, from samples refined where the law
+// is far from linear between neighbours.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <vector>
+
+#include <law/core/law.h>
+
+namespace {
+// Samples per input never reach this many.
+constexpr int sample_cap = 100;
+
+// The first samples of an input over [lo, hi]: the two ends and, between them, points moved off
+// the even spacing by cos(j)/(10 n) so that they miss the symmetric points of a law.
+std::vector<double> first_samples(double lo, double hi, int n) {
+    std::vector<double> s(n);
+    for (int j = 0; j < n; ++j) {
+        double t = static_cast<double>(j) / (n - 1);
+        if (j > 0 && j < n - 1) t += std::cos(j) / (10.0 * n);
+        s[j] = lo + (hi - lo) * t;
+    }
+    return s;
+}
+
+class bounds_refiner {
+  public:
+    bounds_refiner(law const *f, double *min, double *max, double tol,
+                   std::vector<std::vector<double>> samples)
+        : f_(f),
+          inputs_(f->take_dim()),
+          outputs_(f->return_dim()),
+          min_(min),
+          max_(max),
+          tol_(tol),
+          samples_(std::move(samples)),
+          point_(inputs_),
+          left_(outputs_),
+          mid_(outputs_),
+          right_(outputs_) {}
+
+    // One pass over every input: new midpoints between neighbouring samples stay where the law
+    // bends more than tol. True when one stayed; *error gets the largest bend kept (or tol).
+    bool refine(double *error) {
+        double e = tol_;
+        bool changed = false;
+        for (int d = 0; d < inputs_; ++d) {
+            std::vector<double> &s = samples_[d];
+            int const n = static_cast<int>(s.size());
+            if (2 * n - 1 >= sample_cap) continue;
+            std::vector<double> kept{s[0]};
+            for (int j = 1; j < n; ++j) {
+                double const mid = (s[j - 1] + s[j]) / 2;
+                double const bend = largest_bend(d, s[j - 1], mid, s[j]);
+                if (bend > tol_) {
+                    kept.push_back(mid);
+                    e = std::max(e, bend);
+                    changed = true;
+                }
+                kept.push_back(s[j]);
+            }
+            s = std::move(kept);
+        }
+        *error = e;
+        return changed;
+    }
+
+    double smallest_spacing(int d) const {
+        std::vector<double> const &s = samples_[d];
+        double gap = DBL_MAX;
+        for (std::size_t j = 1; j < s.size(); ++j) gap = std::min(gap, std::fabs(s[j] - s[j - 1]));
+        return s.size() > 1 ? gap : 0;
+    }
+
+  private:
+    // The distance of f(mid) from the chord of its neighbours, largest over every combination
+    // of the other inputs' samples; every value met widens the range.
+    double largest_bend(int d, double left, double mid, double right) {
+        std::vector<int> digit(inputs_, 0);
+        double worst = 0;
+        for (;;) {
+            for (int i = 0; i < inputs_; ++i)
+                if (i != d) point_[i] = samples_[i][digit[i]];
+            worst = std::max(worst, bend_at(d, left, mid, right));
+            if (!next_combination(digit, d)) return worst;
+        }
+    }
+
+    // Advances the other inputs' indices like the digits of a number; false after the last.
+    bool next_combination(std::vector<int> &digit, int skip) const {
+        for (int i = 0; i < inputs_; ++i) {
+            if (i == skip) continue;
+            if (++digit[i] < static_cast<int>(samples_[i].size())) return true;
+            digit[i] = 0;
+        }
+        return false;
+    }
+
+    double bend_at(int d, double left, double mid, double right) {
+        sample(d, left, left_);
+        sample(d, mid, mid_);
+        sample(d, right, right_);
+        double sq = 0;
+        for (int k = 0; k < outputs_; ++k) {
+            double const off = mid_[k] - (left_[k] + right_[k]) / 2;
+            sq += off * off;
+        }
+        return std::sqrt(sq);
+    }
+
+    void sample(int d, double t, std::vector<double> &y) {
+        point_[d] = t;
+        f_->evaluate(point_.data(), y.data());
+        for (int k = 0; k < outputs_; ++k) {
+            min_[k] = std::min(min_[k], y[k]);
+            max_[k] = std::max(max_[k], y[k]);
+        }
+    }
+
+    law const *f_;
+    int inputs_, outputs_;
+    double *min_, *max_;
+    double tol_;
+    std::vector<std::vector<double>> samples_;
+    std::vector<double> point_, left_, mid_, right_;
+};
+
+// The box of the inputs: the given ends, else the domain; every side must have a finite length
+// (which also rules out infinite and NaN ends).
+void input_box(law const *f, double const *start, double const *end, std::vector<double> &lo,
+               std::vector<double> &hi) {
+    for (int i = 0; i < f->take_dim(); ++i) {
+        ZEM::interval domain;
+        f->term_domain(i, domain);
+        lo.push_back(start ? start[i] : domain.start_pt());
+        hi.push_back(end ? end[i] : domain.end_pt());
+        if (!std::isfinite(hi.back() - lo.back())) law_error(LAW_BAD_BOUNDS);
+    }
+}
+}  // namespace
+
+double law::bounds(double *min, double *max, double const *start, double const *end, double tol,
+                   double *step) const {
+    int const inputs = take_dim(), outputs = return_dim();
+    std::vector<double> lo, hi;
+    input_box(this, start, end, lo, hi);
+    std::fill(min, min + outputs, DBL_MAX);
+    std::fill(max, max + outputs, -DBL_MAX);
+    double e = tol;
+    if (inputs == 0) {
+        evaluate(nullptr, min);
+        std::copy(min, min + outputs, max);
+    } else {
+        int const n = inputs == 1 ? 5 : 4;
+        std::vector<std::vector<double>> samples;
+        for (int i = 0; i < inputs; ++i) samples.push_back(first_samples(lo[i], hi[i], n));
+        bounds_refiner refiner(this, min, max, tol, std::move(samples));
+        while (refiner.refine(&e)) continue;
+        for (int i = 0; step && i < inputs; ++i) step[i] = refiner.smallest_spacing(i);
+    }
+    for (int k = 0; k < outputs; ++k) {
+        double const widen = std::max(2 * e, 0.01 * (max[k] - min[k]));
+        min[k] -= widen;
+        max[k] += widen;
+    }
+    return 2 * e;
+}

@@ -1,0 +1,89 @@
+#include <law/numeric/nroot.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include <law/base/tolerance.h>
+#include <law/core/law.h>
+#include <law/numeric/root_scan.h>
+#include <law/numeric/search_checks.h>
+#include <law/ops/arithmetic_laws.h>
+
+namespace {
+// Neighbouring roots between which f is smaller than at one of them are one root.
+void merge_neighbours(law const *f, double *r, int &n) {
+    for (bool merged = true; merged && n > 1;) {
+        merged = false;
+        for (int i = 1; i < n && !merged; ++i) {
+            double const m = (r[i - 1] + r[i]) / 2;
+            double const Am = std::fabs(value_at(f, m)), Ap = std::fabs(value_at(f, r[i - 1])),
+                         Ai = std::fabs(value_at(f, r[i]));
+            if (Am >= Ap && Am >= Ai) continue;
+            r[i - 1] = Am < Ap ? (Am < Ai ? m : r[i]) : r[i - 1];
+            std::copy(r + i + 1, r + n, r + i);
+            --n;
+            merged = true;
+        }
+    }
+}
+
+// The sign of f just right of p (towards_right) or just left of it, judged by the slope when f
+// is about zero at p.
+int sign_near(law const *f, law const *df, double p, bool towards_right) {
+    double const eps = get_resabs();
+    double const y = value_at(f, p);
+    if (y + eps < 0) return -1;
+    if (y - eps > 0) return 1;
+    if (std::fabs(y) >= eps) return 0;
+    double const slope = towards_right ? value_at(df, p) : -value_at(df, p);
+    return slope + eps < 0 ? -1 : slope - eps > 0 ? 1 : 0;
+}
+
+// A root that the scan missed in the stretch [p, c] where f changes sign, or false.
+bool missed_root(law const *f, law const *df, double p, double c, double &r) {
+    double const eps = get_resabs();
+    if (!f->in_domain(&p)) p += eps;
+    if (sign_near(f, df, p, true) * sign_near(f, df, c, false) != -1 || c - p <= 2 * eps)
+        return false;
+    r = root_bisect(f, p + eps, c - eps);
+    double const q = (r + (r - p < c - r ? p : c)) / 2;
+    return std::fabs(value_at(f, r)) < eps && std::fabs(value_at(f, q)) >= eps;
+}
+
+// Inserts the roots of sign changes between neighbours (and the ends) that the scan missed.
+void add_missed(law const *f, double a, double b, vorn_ptr<double> &roots, int &n) {
+    law_ptr const df = adopt(f->derivative(0));
+    for (int k = 0; k <= n; ++k) {
+        double const *r = roots.get();
+        double found;
+        if (!missed_root(f, df.get(), k == 0 ? a : r[k - 1], k == n ? b : r[k], found)) continue;
+        vorn_ptr<double> grown(VORN_ARRAY(double, n + 1));
+        std::copy(r, r + k, grown.get());
+        grown.get()[k] = found;
+        std::copy(r + k, r + n, grown.get() + k + 1);
+        roots = std::move(grown);
+        ++n;
+        k = -1;
+    }
+}
+}  // namespace
+
+double *Nroot(law *f, double a, double b, int *n) {
+    check_scalar_law(f, 1);
+    check_finite_ends(a, b);
+    if (a > b) std::swap(a, b);
+    vorn_ptr<double> roots(root_scan(f, a, b, n));
+    if (!roots) return nullptr;
+    merge_neighbours(f, roots.get(), *n);
+    add_missed(f, a, b, roots, *n);
+    return roots.release();
+}
+
+double *Nsolve(law *f, law *g, double a, double b, int *n) {
+    check_scalar_law(f, 1);
+    check_scalar_law(g, 1);
+    if (a > b) std::swap(a, b);
+    law_ptr const difference = make_law<minus_law>(f, g);
+    return Nroot(difference.get(), a, b, n);
+}

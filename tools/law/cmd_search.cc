@@ -1,0 +1,157 @@
+// law roots, solve, min, max, bounds and roots2d: the numerical searches of the library.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "law_reader.h"
+#include "numbers.h"
+#include "searches.h"
+#include "tool.h"
+
+namespace law_tool {
+namespace {
+
+struct interval_operands {
+    double a, b;
+};
+
+// Operands `first` and `first + 1` as the finite ends of an interval.
+interval_operands read_ends(law_reader const &reader, arguments const &args, std::size_t first) {
+    double const a = reader.value(args.operand(first));
+    double const b = reader.value(args.operand(first + 1));
+    if (!std::isfinite(a) || !std::isfinite(b)) throw tool_error("the ends must be finite");
+    return {a, b};
+}
+
+// Each parameter on a line of its own, with f there when asked.
+void print_parameters(std::vector<double> const &xs, law const &f, bool values) {
+    for (double x : xs) {
+        if (values)
+            std::printf("%s %s\n", number_text(x).c_str(), number_text(f.eval(x)).c_str());
+        else
+            std::printf("%s\n", number_text(x).c_str());
+    }
+}
+
+int run_extremum(arguments const &args, double (*search)(law *, double, double), char const *what) {
+    args.expect_operands(3, 3);
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    check_one_variable(*l, what);
+    interval_operands const ends = read_ends(reader, args, 1);
+    double x = 0;
+    try {
+        x = search(l.get(), ends.a, ends.b);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    print_parameters({x}, *l, true);
+    return exit_ok;
+}
+
+// The sum of the squares of l's outputs: zero exactly where every output is.
+law_ptr squared_size(law_ptr const &l) {
+    law_ptr sum;
+    for (int k = 1; k <= l->return_dim(); ++k) {
+        law_ptr const c = l->return_dim() == 1 ? l : build::component(l, k);
+        law_ptr const sq = make_law<times_law>(c.get(), c.get());
+        sum = sum ? make_law<plus_law>(sum.get(), sq.get()) : sq;
+    }
+    return sum;
+}
+
+}  // namespace
+
+int run_roots(arguments const &args) {
+    args.expect_operands(3, 3);
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    check_one_variable(*l, "roots");
+    interval_operands const ends = read_ends(reader, args, 1);
+    print_parameters(roots_of(*l, ends.a, ends.b), *l, args.has("values"));
+    return exit_ok;
+}
+
+int run_solve(arguments const &args) {
+    args.expect_operands(4, 4);
+    law_reader const reader(args);
+    law_ptr const f = reader.read(args.operand(0));
+    law_ptr const g = reader.read(args.operand(1));
+    check_one_variable(*f, "solve");
+    check_one_variable(*g, "solve");
+    interval_operands const ends = read_ends(reader, args, 2);
+    law_ptr const difference = make_law<minus_law>(f.get(), g.get());
+    print_parameters(roots_of(*difference, ends.a, ends.b), *f, args.has("values"));
+    return exit_ok;
+}
+
+int run_min(arguments const &args) { return run_extremum(args, Nmin, "min"); }
+
+int run_max(arguments const &args) { return run_extremum(args, Nmax, "max"); }
+
+int run_bounds(arguments const &args) {
+    args.expect_operands(1, 1 + 2 * 64);
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    double const tol = args.has("tol") ? read_real_option("tol", *args.value("tol")) : 1e-3;
+    if (!(tol > 0)) throw usage_error("--tol needs a number above 0");
+    std::size_t const given = args.operand_count() - 1;
+    int const inputs = l->take_dim();
+    if (given != 0 && given != 2 * static_cast<std::size_t>(inputs))
+        throw usage_error("bounds needs a LO HI pair for each of the law's " +
+                          count_text(inputs, "input") + ", or none");
+    std::vector<double> lo(inputs), hi(inputs);
+    for (int i = 0; given && i < inputs; ++i) {
+        interval_operands const e = read_ends(reader, args, 1 + 2 * i);
+        lo[i] = e.a;
+        hi[i] = e.b;
+    }
+    int const outputs = l->return_dim();
+    std::vector<double> min(outputs), max(outputs);
+    try {
+        l->bounds(min.data(), max.data(), given ? lo.data() : nullptr, given ? hi.data() : nullptr,
+                  tol);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    for (int k = 0; k < outputs; ++k)
+        std::printf("%s %s\n", number_text(min[k]).c_str(), number_text(max[k]).c_str());
+    return exit_ok;
+}
+
+int run_roots2d(arguments const &args) {
+    args.expect_operands(5, 5);
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    if (l->take_dim() > 2)
+        throw tool_error("roots2d needs a law of at most two inputs; this one takes " +
+                         count_text(l->take_dim(), "input"));
+    interval_operands const xs = read_ends(reader, args, 1), ys = read_ends(reader, args, 3);
+    rec2d const box(std::min(xs.a, xs.b), std::min(ys.a, ys.b), std::max(xs.a, xs.b),
+                    std::max(ys.a, ys.b));
+    double const cell =
+        args.has("cell") ? read_real_option("cell", *args.value("cell")) : box.diagonal() / 8;
+    if (!(cell > 0)) throw usage_error("--cell needs a number above 0");
+    law_ptr const objective = squared_size(l);
+    law_ptr const divide = reader.read("Z>" + number_text(cell));
+    int n = 0;
+    complex_number *r = nullptr;
+    try {
+        r = Nroot2D(objective.get(), nullptr, divide.get(), box, &n);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    vorn_ptr<complex_number> const held(r);
+    std::vector<complex_number> zeros(r, r + n);
+    std::sort(zeros.begin(), zeros.end(), [](complex_number p, complex_number q) {
+        return p.re < q.re || (p.re == q.re && p.im < q.im);
+    });
+    for (complex_number z : zeros)
+        std::printf("%s %s\n", number_text(z.re).c_str(), number_text(z.im).c_str());
+    return exit_ok;
+}
+
+}  // namespace law_tool
