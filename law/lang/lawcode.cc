@@ -95,8 +95,7 @@ class record_list {
 
 lawcode::lawcode(law *l, char const *name, char const *prefix) {
     if (!l) law_error(LAW_EVAL);
-    if (!prefix || !identifier(prefix) || (name && *name && !usable_name(name, prefix)))
-        law_error(LAW_SYNTAX);
+    if (!names_usable(name, prefix)) law_error(LAW_SYNTAX);
     lawutil_context()->generated_variables = 0;
     record_list const records;
     first_ = new codeline(l, name, prefix);
@@ -107,6 +106,10 @@ lawcode::lawcode(law *l, char const *name, char const *prefix) {
 lawcode::~lawcode() {
     codeline::destroy_chain(first_);
     law_->remove();
+}
+
+bool lawcode::names_usable(char const *name, char const *prefix) {
+    return prefix && identifier(prefix) && (!name || !*name || usable_name(name, prefix));
 }
 
 void lawcode::print() const {

@@ -21,6 +21,11 @@ class lawcode : public ZEM_heap {
     // (every variable is defined before it is used), the clean-up lines, a closing comment.
     void print() const;
 
+    // Whether the constructor takes name (null or "" for none) and prefix: the prefix a C++
+    // identifier, the name one too or an array element such as "out[2]", neither a keyword nor
+    // "law", and the name none of the prefix's numbered variables.
+    static bool names_usable(char const *name, char const *prefix);
+
     codeline *first() const { return first_; }
 
   private:

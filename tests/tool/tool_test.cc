@@ -141,8 +141,8 @@ TEST_F(Tool, MisuseFailsWithUsageAndStatusTwo) {
 }
 
 TEST_F(Tool, HelpListsEverySubcommandAndEachHasAnExample) {
-    char const *const subcommands[] = {"print",     "eval", "deriv", "simplify",
-                                       "integrate", "plot", "info",  "repl"};
+    char const *const subcommands[] = {"print", "eval", "deriv", "simplify", "integrate",
+                                       "plot",  "info", "code",  "repl"};
     tool_run const overview = run_law({"--help"});
     EXPECT_EQ(overview.status, 0);
     for (char const *name : subcommands) {

@@ -13,14 +13,17 @@ constexpr option_def deriv_options[] = {
 constexpr option_def simplify_options[] = {
     law_option, {"level", 0, option_kind::value}, {"trace", 0, option_kind::optional_value}};
 constexpr option_def integrate_options[] = {law_option,
-                                             {"tol", 0, option_kind::value},
-                                             {"min-level", 0, option_kind::value},
-                                             {"max-level", 0, option_kind::value},
-                                             {"verbose", 'v', option_kind::flag}};
+                                            {"tol", 0, option_kind::value},
+                                            {"min-level", 0, option_kind::value},
+                                            {"max-level", 0, option_kind::value},
+                                            {"verbose", 'v', option_kind::flag}};
 constexpr option_def plot_options[] = {law_option,
-                                        {"output", 'o', option_kind::value},
-                                        {"deriv", 0, option_kind::flag},
-                                        {"samples", 0, option_kind::value}};
+                                       {"output", 'o', option_kind::value},
+                                       {"deriv", 0, option_kind::flag},
+                                       {"samples", 0, option_kind::value}};
+
+constexpr option_def code_options[] = {
+    law_option, {"name", 0, option_kind::value}, {"prefix", 0, option_kind::value}};
 
 constexpr char law_option_help[] =
     "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n";
@@ -92,6 +95,18 @@ constexpr command table[] = {
      "Example:\n"
      "  law info 'SQRT(X)+LN(Y)'\n",
      reading_options, run_info},
+    {"code", "code EXPR [--name N] [--prefix P]",
+     "print the C++ constructor calls that rebuild a law, and the calls that release them",
+     "The first line builds the law into the variable N; every other law the code makes is held\n"
+     "by P followed by a number and released in the clean-up section.\n"
+     "Options:\n"
+     "  --name N          the variable of the law (default f; an array element such as out[2]\n"
+     "                    is assigned, not declared)\n"
+     "  --prefix P        the start of the other variables' names (default p)\n"
+     "%s"
+     "Example:\n"
+     "  law code 'X+1'                   ends with  law *f= new plus_law(p0,p2);\n",
+     code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"
      "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"

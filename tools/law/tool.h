@@ -48,6 +48,7 @@ int run_simplify(arguments const &args);
 int run_integrate(arguments const &args);
 int run_plot(arguments const &args);
 int run_info(arguments const &args);
+int run_code(arguments const &args);
 
 int run_repl(arguments const &args);
 
