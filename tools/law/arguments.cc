@@ -9,8 +9,8 @@ namespace law_tool {
 namespace {
 
 option_def const *find_long(std::span<option_def const> defs, std::string_view name) {
-    auto it = std::find_if(defs.begin(), defs.end(),
-                           [&](option_def const &s) { return name == s.name; });
+    auto it =
+        std::find_if(defs.begin(), defs.end(), [&](option_def const &s) { return name == s.name; });
     return it == defs.end() ? nullptr : &*it;
 }
 
@@ -28,8 +28,7 @@ bool arguments::is_operand(std::string_view word) const {
     return word[1] != '-' && word != "-h" && !find_short(defs_, word[1]);
 }
 
-arguments::arguments(std::span<char *const> words, std::span<option_def const> defs)
-    : defs_(defs) {
+arguments::arguments(std::span<char *const> words, std::span<option_def const> defs) : defs_(defs) {
     bool options_done = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         std::string_view const word = words[i];
