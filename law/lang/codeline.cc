@@ -1,10 +1,12 @@
 #include <law/lang/codeline.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include <law/core/thread_context.h>
 #include <law/core/unary_law.h>
 #include <law/lang/cpp_literal.h>
+#include <law/lang/law_members.h>
 #include <law/lang/pastlawcode.h>
 
 namespace {
@@ -31,17 +34,6 @@ std::string format(char const *fmt, ...) {
     std::vsnprintf(out.data(), out.size() + 1, fmt, again);
     va_end(again);
     return out;
-}
-
-// The printed form of a law as a line's comment. A long one is cut, so that the program of a
-// large tree stays linear in its size; line breaks would end the comment early.
-std::string comment_of(law const *l) {
-    constexpr std::size_t longest = 100;
-    std::string text = l->text();
-    for (char &c : text)
-        if (c == '\n' || c == '\r') c = ' ';
-    if (text.size() > longest) text = text.substr(0, longest - 3) + "...";
-    return text;
 }
 
 int &running_number() { return lawutil_context()->generated_variables; }
@@ -63,6 +55,7 @@ class code_writer {
         : tail_(first), prefix_(prefix ? prefix : "") {}
 
     void write(law const *l, char const *name) {
+        count_nodes(l);
         fill(tail_, l, name ? name : "");
         while (!work_.empty()) {
             task t = std::move(work_.back());
@@ -144,11 +137,11 @@ class code_writer {
     void leaf(codeline *c, law const *l, char const *name, std::string const &argument) {
         head const h = head_of(name);
         char const *const cls = l->class_name();
-        std::string const comment = h.commented ? comment_of(l) : "";
+        std::string const note = h.commented ? comment(l) : "";
         finish(c, h,
                h.commented
                    ? format("%s= new %s(%s);   // %s\n", h.declared.c_str(), cls, argument.c_str(),
-                            comment.c_str())
+                            note.c_str())
                    : format("%s= new %s(%s);\n", h.declared.c_str(), cls, argument.c_str()));
         if (h.number >= 0) record(l, h.number);
     }
@@ -157,10 +150,10 @@ class code_writer {
         head const h = head_of(name);
         int const member = running_number();
         char const *const cls = l->class_name();
-        std::string const comment = h.commented ? comment_of(l) : "";
+        std::string const note = h.commented ? comment(l) : "";
         finish(c, h,
                h.commented ? format("%s= new %s(%s%d);  // %s;\n", h.declared.c_str(), cls,
-                                    prefix_.c_str(), member, comment.c_str())
+                                    prefix_.c_str(), member, note.c_str())
                            : format("%s= new %s(%s%d);\n", h.declared.c_str(), cls, prefix_.c_str(),
                                     member));
         push_line(l->fsub());
@@ -172,7 +165,7 @@ class code_writer {
         finish(c, h,
                format("%s= new %s(%s%d", h.declared.c_str(), l->class_name(), prefix_.c_str(),
                       running_number()));
-        work_.push_back({task::right_side, l->fright(), h.commented ? comment_of(l) : "", c,
+        work_.push_back({task::right_side, l->fright(), h.commented ? comment(l) : "", c,
                          *name != '\0', h.commented});
         push_line(l->fleft());
     }
@@ -198,10 +191,10 @@ class code_writer {
         int const a = running_number();
         int const k = l->fsub_num();
         char const *const cls = l->class_name();
-        std::string const comment = h.commented ? comment_of(l) : "";
+        std::string const note = h.commented ? comment(l) : "";
         finish(c, h,
                h.commented ? format("%s= new %s(%s%d,%d);   // %s\n", h.declared.c_str(), cls,
-                                    prefix_.c_str(), a, k, comment.c_str())
+                                    prefix_.c_str(), a, k, note.c_str())
                            : format("%s= new %s(%s%d,%d);\n", h.declared.c_str(), cls,
                                     prefix_.c_str(), a, k));
         running_number() = a + 1;
@@ -239,8 +232,45 @@ class code_writer {
         return false;
     }
 
+    // The printed form of a law as a line's comment. A long one is cut and that of a large tree
+    // not made at all, so that the program, and the time to write it, stay linear in the tree;
+    // line breaks would end the comment early.
+    std::string comment(law const *l) const {
+        constexpr long most_nodes = 40;
+        constexpr std::size_t longest = 100;
+        if (long const n = nodes_.at(l); n > most_nodes)
+            return std::string(l->class_name()) + " of " + std::to_string(n) + " nodes";
+        std::string text = l->text();
+        for (char &c : text)
+            if (c == '\n' || c == '\r') c = ' ';
+        if (text.size() > longest) text = text.substr(0, longest - 3) + "...";
+        return text;
+    }
+
+    // The number of nodes of each sub-tree as printing meets them (a shared one each time),
+    // saturated far beyond what a comment prints.
+    void count_nodes(law const *root) {
+        constexpr long saturated = 1L << 40;
+        std::vector<std::pair<law const *, bool>> todo{{root, false}};
+        while (!todo.empty()) {
+            auto const [l, members_done] = todo.back();
+            todo.pop_back();
+            if (!l || nodes_.count(l)) continue;
+            std::vector<law const *> const members = law_members(l);
+            if (!members_done) {
+                todo.push_back({l, true});
+                for (law const *m : members) todo.push_back({m, false});
+                continue;
+            }
+            long n = 1;
+            for (law const *m : members) n = std::min(saturated, n + (m ? nodes_.at(m) : 0));
+            nodes_[l] = n;
+        }
+    }
+
     codeline *tail_;
     std::string prefix_;
+    std::unordered_map<law const *, long> nodes_;
     std::vector<task> work_;
     std::multimap<std::pair<int, double>, law const *> recorded_;
 };

@@ -5,11 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include <law/core/binary_law.h>
 #include <law/core/constant_law.h>
-#include <law/core/multiple_law.h>
-#include <law/core/unary_law.h>
 #include <law/lang/cpp_literal.h>
+#include <law/lang/law_members.h>
 
 namespace {
 
@@ -78,7 +76,7 @@ class function_writer {
                 continue;
             }
             todo.push_back({l, true});
-            std::vector<law const *> const members = operands(l);
+            std::vector<law const *> const members = law_members(l);
             // The first operand on top, so that statements come in the order of evaluation.
             for (auto m = members.rbegin(); m != members.rend(); ++m) todo.push_back({*m, false});
         }
@@ -87,14 +85,6 @@ class function_writer {
     std::string const &body() const { return body_; }
 
   private:
-    static std::vector<law const *> operands(law const *l) {
-        if (auto const *u = law_cast<unary_law>(l)) return {u->fsub()};
-        if (auto const *b = law_cast<binary_law>(l)) return {b->fleft(), b->fright()};
-        if (auto const *m = law_cast<multiple_law>(l); m && m->fsub())
-            return {m->fsub(), m->fsub() + m->fsub_num()};
-        return {};
-    }
-
     static std::string literal(double value) {
         std::string const v = cpp_double_literal(value);
         return v[0] == '-' ? "(" + v + ")" : v;
@@ -114,7 +104,7 @@ class function_writer {
             }
         }
         if (law_isa<identity_law>(l)) return {"x[" + std::to_string(l->take_dim() - 1) + "]"};
-        std::vector<law const *> const members = operands(l);
+        std::vector<law const *> const members = law_members(l);
         for (law const *m : members)
             if (!m) throw refused{std::string(l->class_name()) + " lacks a member"};
         if (l->type() == law_id::vector_law) {
