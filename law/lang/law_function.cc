@@ -71,6 +71,7 @@ class function_writer {
             auto [l, operands_done] = todo.back();
             todo.pop_back();
             if (values_.count(l)) continue;
+            if (!operands_done && folded(l)) continue;
             if (operands_done) {
                 values_[l] = write(l);
                 continue;
@@ -90,19 +91,23 @@ class function_writer {
         return v[0] == '-' ? "(" + v + ")" : v;
     }
 
+    // A part of no input is written as the value the library gives it, its members unwritten: a
+    // compiler that folds std::cosh(1.5) need not round as the C library does at run time. A
+    // part that raises is written as its formula.
+    bool folded(law const *l) {
+        if (law_isa<constant_law>(l) || l->take_dim() != 0 || l->return_dim() != 1) return false;
+        double v;
+        try {
+            l->evaluate(nullptr, &v);
+        } catch (vorn_exception const &) {
+            return false;
+        }
+        values_[l] = {literal(v)};
+        return true;
+    }
+
     std::vector<std::string> write(law const *l) {
         if (auto const *k = law_cast<constant_law>(l)) return {literal(k->value())};
-        // A part of no input is written as the value the library gives it: a compiler that
-        // folds std::cosh(1.5) need not round as the C library does at run time.
-        if (l->take_dim() == 0 && l->return_dim() == 1) {
-            double v;
-            try {
-                l->evaluate(nullptr, &v);
-                return {literal(v)};
-            } catch (vorn_exception const &) {
-                // written as its formula, which gives what the C library gives
-            }
-        }
         if (law_isa<identity_law>(l)) return {"x[" + std::to_string(l->take_dim() - 1) + "]"};
         std::vector<law const *> const members = law_members(l);
         for (law const *m : members)
