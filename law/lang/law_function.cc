@@ -46,6 +46,24 @@ constexpr formula formulas[] = {
     {law_id::tanh_law, "std::tanh(@1)"},
     {law_id::arcsinh_law, "std::log(std::sqrt(@1 * @1 + 1) + @1)"},
     {law_id::arctanh_law, "0.5 * std::log((1 + @1) / (1 - @1))"},
+    {law_id::cot_law, "std::tan(1.5707963267948966 - @1)"},
+    {law_id::arcsin_law, "std::asin(@1 < -1 ? -1.0 : 1 < @1 ? 1.0 : @1)"},
+    {law_id::arccos_law, "std::acos(@1 < -1 ? -1.0 : 1 < @1 ? 1.0 : @1)"},
+    {law_id::arccot_law, "@1 == 0 ? 1.5707963267948966 : std::atan(1 / @1) + 3.141592653589793"},
+    {law_id::arcsec_law,
+     "(@1 < 0 ? -1.0 : 1.0) * std::acos(1 / @1 < -1 ? -1.0 : 1 < 1 / @1 ? 1.0 : 1 / @1)"},
+    {law_id::arccsc_law,
+     "@1 < 0 ? -3.141592653589793 - std::asin(1 / @1 < -1 ? -1.0 : 1 < 1 / @1 ? 1.0 : 1 / @1) "
+     ": std::asin(1 / @1 < -1 ? -1.0 : 1 < 1 / @1 ? 1.0 : 1 / @1)"},
+    {law_id::sech_law, "std::fabs(@1) > 200 ? 0.0 : 1 / std::cosh(@1)"},
+    {law_id::csch_law, "std::fabs(@1) > 200 ? 0.0 : 1 / std::sinh(@1)"},
+    {law_id::coth_law, "1 / std::tanh(@1)"},
+    {law_id::arccosh_law, "@1 <= 1 ? 0.0 : std::log(std::sqrt(@1 * @1 - 1) + @1)"},
+    {law_id::arccoth_law, "0.5 * std::log((@1 + 1) / (@1 - 1))"},
+    {law_id::arcsech_law, "std::log((1 + std::sqrt(1 - @1 * @1)) / @1)"},
+    {law_id::arccsch_law,
+     "std::log((@1 > 0 ? 1 + std::sqrt(@1 * @1 + 1) : 1 - std::sqrt(@1 * @1 + 1)) / @1)"},
+    {law_id::set_law, "@1 > 0 ? 1.0 : 0.0"},
     {law_id::abs_law, "std::fabs(@1)"},
     {law_id::floor_law, "std::floor(@1)"},
     {law_id::ceil_law, "std::ceil(@1)"},
@@ -86,8 +104,10 @@ class function_writer {
     std::string const &body() const { return body_; }
 
   private:
+    // A double literal, never an integer one (1 / 2 would be 0), and bracketed when negative.
     static std::string literal(double value) {
-        std::string const v = cpp_double_literal(value);
+        std::string v = cpp_double_literal(value);
+        if (v.find_first_not_of("-0123456789") == std::string::npos) v += ".0";
         return v[0] == '-' ? "(" + v + ")" : v;
     }
 

@@ -28,10 +28,17 @@ TEST_F(LawFunction, WritesOneStatementPerDistinctNodeInEvaluationOrder) {
               "    double const v3 = v0 + v2;\n"
               "    double const v4 = v3 - 0.5;\n"
               "    return v4;\n}\n");
+    // A part of no input that raises keeps its formula, over double literals (1/2 is not 0).
+    law_ptr const raising = adopt(str_to_law("ARCSECH(0)+X"));
+    EXPECT_EQ(function_of(raising.get()).code,
+              "double f([[maybe_unused]] double const *x) {\n"
+              "    double const v0 = std::log((1 + std::sqrt(1 - 0.0 * 0.0)) / 0.0);\n"
+              "    double const v1 = v0 + x[0];\n"
+              "    return v1;\n}\n");
     law_ptr const v = adopt(str_to_law("VEC(Z,2)"));
     EXPECT_EQ(function_of(v.get(), "g").code,
               "void g([[maybe_unused]] double const *x, double *out) {\n"
-              "    out[0] = x[2];\n    out[1] = 2;\n}\n");
+              "    out[0] = x[2];\n    out[1] = 2.0;\n}\n");
 }
 
 TEST_F(LawFunction, RefusesWhatHasNoPlainForm) {
