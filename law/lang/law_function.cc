@@ -12,10 +12,12 @@
 namespace {
 
 // The formula of each class the function writer knows, over its operands @1 and @2 as the class
-// evaluates it (tests compare the compiled formulas with the laws bit for bit).
+// evaluates it (tests compare the compiled formulas with the laws bit for bit). A folding
+// formula takes any number of members, left to right, @1 being the value so far.
 struct formula {
     int id;
     char const *text;
+    bool folds = false;
 };
 constexpr formula formulas[] = {
     {law_id::plus_law, "@1 + @2"},
@@ -67,11 +69,13 @@ constexpr formula formulas[] = {
     {law_id::abs_law, "std::fabs(@1)"},
     {law_id::floor_law, "std::floor(@1)"},
     {law_id::ceil_law, "std::ceil(@1)"},
+    {law_id::max_law, "@2 - @1 > 0 ? @2 : @1", true},
+    {law_id::min_law, "-(@2 - @1) > 0 ? @2 : @1", true},
 };
 
-char const *formula_of(int id) {
+formula const *formula_of(int id) {
     for (formula const &f : formulas)
-        if (f.id == id) return f.text;
+        if (f.id == id) return &f;
     return nullptr;
 }
 
@@ -137,24 +141,34 @@ class function_writer {
             for (law const *m : members) out.push_back(values_.at(m).at(0));
             return out;
         }
-        char const *const f = formula_of(l->type());
-        bool const scalar = members.size() && members.size() <= 2 && l->return_dim() == 1;
+        formula const *const f = formula_of(l->type());
         for (law const *m : members)
             if (m->return_dim() != 1) throw refused{std::string(l->class_name()) + " of vectors"};
-        if (!f || !scalar) throw refused{no_form(l)};
-        std::string const v = "v" + std::to_string(count_++);
-        body_ += "    double const " + v + " = " + substituted(f, members) + ";\n";
-        return {v};
+        if (!f || l->return_dim() != 1 || members.empty() || (!f->folds && members.size() > 2))
+            throw refused{no_form(l)};
+        std::vector<std::string> operands;
+        for (law const *m : members) operands.push_back(values_.at(m).at(0));
+        if (!f->folds) return {statement(substituted(f->text, operands[0], operands.back()))};
+        std::string so_far = operands[0];
+        for (std::size_t i = 1; i < operands.size(); ++i)
+            so_far = statement(substituted(f->text, so_far, operands[i]));
+        return {so_far};
     }
 
-    std::string substituted(std::string_view f, std::vector<law const *> const &members) const {
+    std::string statement(std::string const &value) {
+        std::string const v = "v" + std::to_string(count_++);
+        body_ += "    double const " + v + " = " + value + ";\n";
+        return v;
+    }
+
+    static std::string substituted(std::string_view f, std::string const &first,
+                                   std::string const &second) {
         std::string out;
         for (std::size_t i = 0; i < f.size(); ++i) {
-            if (f[i] == '@' && i + 1 < f.size()) {
-                out += values_.at(members.at(f[++i] == '1' ? 0 : 1)).at(0);
-            } else {
+            if (f[i] == '@' && i + 1 < f.size())
+                out += f[++i] == '1' ? first : second;
+            else
                 out += f[i];
-            }
         }
         return out;
     }
