@@ -45,4 +45,28 @@ TEST_F(ToolCode, RefusesNamesThatAreNotVariablesAndUnreadableLaws) {
     EXPECT_EQ(bad.err.rfind("law: ", 0), 0u) << bad.err;
 }
 
+TEST_F(ToolCode, WritesTheLawAndItsGradientAsPlainFunctions) {
+    tool_run const f = run_law({"code", "X*Y+SIN(X)", "--function", "g", "--deriv"});
+    EXPECT_EQ(f.status, 0) << f.err;
+    EXPECT_EQ(f.out,
+              "#include <cmath>\n\n"
+              "double g([[maybe_unused]] double const *x) {\n"
+              "    double const v0 = x[0] * x[1];\n"
+              "    double const v1 = std::sin(x[0]);\n"
+              "    double const v2 = v0 + v1;\n"
+              "    return v2;\n}\n\n"
+              "void g_gradient([[maybe_unused]] double const *x, double *out) {\n"
+              "    double const v0 = std::cos(x[0]);\n"
+              "    double const v1 = x[1] + v0;\n"
+              "    out[0] = v1;\n"
+              "    out[1] = x[0];\n}\n");
+    tool_run const rand = run_law({"code", "RAND(X)", "--function", "r"});
+    EXPECT_EQ(rand.status, 1);
+    EXPECT_EQ(rand.err,
+              "law: cannot write the law as a plain function: RAND (rand_law) has no plain C++ "
+              "form\n");
+    EXPECT_EQ(run_law({"code", "X", "--function", "for"}).status, 2);
+    EXPECT_EQ(run_law({"code", "X", "--deriv"}).status, 2);
+}
+
 }  // namespace
