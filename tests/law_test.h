@@ -2,6 +2,9 @@
 // Fixture of every test: no law or law data may outlive its test.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include <law/law.h>
 
 // The library is set up once per test program, so that the calling thread's context (made on
@@ -56,6 +59,21 @@ class LawTest : public ::testing::Test {
         }                                                                \
         EXPECT_EQ(raised_, static_cast<int>(code)) << "expected " #code; \
     } while (0)
+
+// Everything zem_printf writes while f runs.
+template <class F>
+std::string captured(F f) {
+    FILE *sink = std::tmpfile();
+    FILE *before = debug_file_ptr;
+    set_debug_file(sink);
+    f();
+    set_debug_file(before);
+    std::string out;
+    std::rewind(sink);
+    for (int c; (c = std::fgetc(sink)) != EOF;) out += static_cast<char>(c);
+    std::fclose(sink);
+    return out;
+}
 
 // Shorthands for building laws in tests.
 inline law_ptr X(int index = 0, char letter = 'X') {

@@ -1,7 +1,7 @@
 #pragma once
 // State of the library that must not be shared between threads, one context per thread.
 
-struct codeline;
+class pastlawcode;
 
 // Tuning values of the root and extremum searches (the defaults of a new context).
 struct root_settings {
@@ -19,10 +19,10 @@ struct root_settings {
 };
 
 struct lawutil_thread_ctx {
-    // Code generator.
+    // Code generator: the running number of its variables and the laws it has written.
     int generated_variables = 0;
-    codeline *record_head = nullptr;
-    codeline *record_tail = nullptr;
+    pastlawcode *record_head = nullptr;
+    pastlawcode *record_tail = nullptr;
     // Depth of the 0/0 rule of division.
     int lhospital_depth = 0;
     // law_start_time / law_end_time readings.

@@ -31,21 +31,6 @@ std::string simplified(std::string const &text, int level = 1) {
     return adopt(law_simplify(l.get(), level, 0))->text();
 }
 
-// Everything zem_printf writes while f runs.
-template <class F>
-std::string captured(F f) {
-    FILE *sink = std::tmpfile();
-    FILE *before = debug_file_ptr;
-    set_debug_file(sink);
-    f();
-    set_debug_file(before);
-    std::string out;
-    std::rewind(sink);
-    for (int c; (c = std::fgetc(sink)) != EOF;) out += static_cast<char>(c);
-    std::fclose(sink);
-    return out;
-}
-
 int occurrences(std::string const &text, std::string const &what) {
     int n = 0;
     for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;

@@ -142,9 +142,9 @@ TEST_F(Tool, MisuseFailsWithUsageAndStatusTwo) {
 }
 
 TEST_F(Tool, HelpListsEverySubcommandAndEachHasAnExample) {
-    char const *const subcommands[] = {"print", "eval", "deriv",  "simplify", "integrate",
-                                       "plot",  "info", "repl",   "roots",    "solve",
-                                       "min",   "max",  "bounds", "roots2d"};
+    char const *const subcommands[] = {"print", "eval",  "deriv", "simplify", "integrate",
+                                       "plot",  "info",  "code",  "repl",     "roots",
+                                       "solve", "min",   "max",   "bounds",   "roots2d"};
     tool_run const overview = run_law({"--help"});
     EXPECT_EQ(overview.status, 0);
     for (char const *name : subcommands) {

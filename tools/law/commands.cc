@@ -27,6 +27,12 @@ constexpr option_def roots_options[] = {law_option, {"values", 0, option_kind::f
 constexpr option_def bounds_options[] = {law_option, {"tol", 0, option_kind::value}};
 constexpr option_def roots2d_options[] = {law_option, {"cell", 0, option_kind::value}};
 
+constexpr option_def code_options[] = {law_option,
+                                       {"name", 0, option_kind::value},
+                                       {"prefix", 0, option_kind::value},
+                                       {"function", 0, option_kind::value},
+                                       {"deriv", 0, option_kind::flag}};
+
 constexpr char law_option_help[] =
     "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n"
     "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";
@@ -155,6 +161,27 @@ constexpr command table[] = {
      "Example:\n"
      "  law info 'SQRT(X)+LN(Y)'\n",
      reading_options, run_info},
+    {"code", "code EXPR [--name N] [--prefix P] | code EXPR --function NAME [--deriv]",
+     "print the C++ code that rebuilds a law, or the law as a plain C++ function",
+     "The first line builds the law into the variable N; every other law the code makes is held\n"
+     "by P followed by a number and released in the clean-up section.\n"
+     "With --function, a function of plain arithmetic and <cmath> that needs no library:\n"
+     "double NAME(double const *x), or void NAME(double const *x, double *out) for a law of\n"
+     "several outputs. It computes what the law does where the law raises no error (it has no\n"
+     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Laws of law data and\n"
+     "classes with no plain form (RAND, ...) are refused.\n"
+     "Options:\n"
+     "  --name N          the variable of the law (default f; an array element such as out[2]\n"
+     "                    is assigned, not declared)\n"
+     "  --prefix P        the start of the other variables' names (default p)\n"
+     "  --function NAME   write the law as the function NAME instead\n"
+     "  --deriv           with --function, also NAME_gradient: the partial derivatives by each\n"
+     "                    input, as a second function of the same form\n"
+     "%s"
+     "Example:\n"
+     "  law code 'X+1'                   ends with  law *f= new plus_law(p0,p2);\n"
+     "  law code 'X*Y+SIN(X)' --function g --deriv\n",
+     code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"
      "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"
