@@ -133,7 +133,7 @@ TEST_F(LawCode, ConstantsReadBackAsTheSameDouble) {
         char const *argument;
         char const *comment;
     } const cases[] = {
-        {0.1 + 0.2, "0.30000000000000004", "0.30000000000000004"},
+        {0.1 + 0.2, "0.30000000000000004", "0.3"},  // the comment is the printed law
         {1e21, "1e+21", "1e+21"},
         {-0.0, "-0.0", "-0"},  // "-0" would read as the integer 0
     };
