@@ -31,7 +31,7 @@ constexpr command table[] = {
      "Options:\n"
      "%s"
      "Example:\n"
-     "  law print 'sin(x)^2 + 2x'      prints  (SIN(X))^2+2*X\n",
+     "  law print 'sin(x)^2 + 2x'      prints  SIN(X)^2+2*X\n",
      reading_options, run_print},
     {"eval", "eval EXPR [V ...] | eval EXPR -",
      "evaluate a law at a point, or at every point read from standard input",
@@ -43,7 +43,9 @@ constexpr command table[] = {
      "%s"
      "Example:\n"
      "  law eval 'X*Y' 3 -2               prints  -6\n"
-     "  seq 1 5 | law eval 'SQRT(X)' -\n",
+     "  seq 1 3 | law eval 'X^2' -        prints  1\n"
+     "                                            4\n"
+     "                                            9\n",
      reading_options, run_eval},
     {"deriv", "deriv EXPR [--wrt I] [--order N]", "print the symbolic derivative of a law",
      "Options:\n"
@@ -52,7 +54,8 @@ constexpr command table[] = {
      "  --order N         differentiate N times (default 1)\n"
      "%s"
      "Example:\n"
-     "  law deriv 'X^3' --order 2\n",
+     "  law deriv 'X^3' --order 2         prints  6*X\n"
+     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
      "Options:\n"
@@ -60,7 +63,7 @@ constexpr command table[] = {
      "  --trace[=N]       print the rules applied on standard error (N > 2 prints every node)\n"
      "%s"
      "Example:\n"
-     "  law simplify 'X*2 + 3X' --trace\n",
+     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
      simplify_options, run_simplify},
     {"integrate", "integrate EXPR A B [--tol T] [--min-level M] [--max-level K] [--verbose]",
      "integrate a law of one input from A to B (Romberg)",
@@ -73,7 +76,8 @@ constexpr command table[] = {
      "  -v, --verbose     also print the levels used\n"
      "%s"
      "Example:\n"
-     "  law integrate 'SIN(X)' 0 PI        prints  2\n",
+     "  law integrate 'X^2' 0 3            prints  9\n"
+     "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
      integrate_options, run_integrate},
     {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N]",
      "draw a law of one input over [A, B] as an SVG picture",
@@ -103,7 +107,11 @@ constexpr command table[] = {
      "Options:\n"
      "%s"
      "Example:\n"
-     "  printf 'X^2\\n:at 3\\nX^2\\n:deriv\\n' | law repl\n",
+     "  printf 'X^2\\n:at 3\\nX^2\\n:deriv\\n' | law repl\n"
+     "      prints  X^2   (takes 1 input; set them with :at)\n"
+     "              point: 3\n"
+     "              X^2 = 9\n"
+     "              2*X = 6\n",
      reading_options, run_repl},
 };
 

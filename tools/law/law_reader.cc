@@ -10,6 +10,7 @@
 #include <law/lang/str_to_law.h>
 
 #include "arguments.h"
+#include "echo.h"
 #include "numbers.h"
 #include "tool.h"
 
@@ -42,18 +43,11 @@ std::string argument_text(std::string_view argument) {
     return text;
 }
 
-// Messages show the start of a long text, not all of it.
-constexpr std::size_t shown = 60;
-
+// Messages show the start of a long text and its length, not all of it.
 std::string quoted(std::string_view text) {
-    if (text.size() <= shown) return "\"" + std::string(text) + "\"";
-    return "\"" + std::string(text.substr(0, shown)) + "...\" (" + std::to_string(text.size()) +
-           " characters)";
-}
-
-std::string shortened(std::string_view message) {
-    return message.size() <= 2 * shown ? std::string(message)
-                                       : std::string(message.substr(0, 2 * shown)) + "...";
+    std::string const shown = "\"" + echoed(text) + "\"";
+    return text.size() <= echo_width ? shown
+                                     : shown + " (" + std::to_string(text.size()) + " characters)";
 }
 
 }  // namespace
@@ -70,15 +64,34 @@ law_ptr law_reader::read(std::string_view text) const {
     }
     if (l) return l;
     std::string message = "cannot read " + quoted(text.starts_with('@') ? text : owned);
-    if (char const *why = TEST_get_error(); why && *why) message += ": " + shortened(why);
+    if (char const *why = TEST_get_error(); why && *why)
+        message += ": " + echoed(why, echo_width + 20);
     throw tool_error(message);
 }
 
+namespace {
+
+// "2 3 4" would read as the one number 234: the law syntax ignores blanks.
+void refuse_several_numbers(std::string_view text) {
+    std::size_t words = 0;
+    for (std::size_t at = text.find_first_not_of(" \t\n"); at != std::string_view::npos; ++words) {
+        std::size_t const end = std::min(text.find_first_of(" \t\n", at), text.size());
+        if (!read_number(text.substr(at, end - at))) return;
+        at = text.find_first_not_of(" \t\n", end);
+    }
+    if (words > 1)
+        throw usage_error(quoted(text) + " holds " + std::to_string(words) +
+                          " numbers; give each value as an operand of its own");
+}
+
+}  // namespace
+
 double law_reader::value(std::string_view text) const {
     if (std::optional<double> const v = read_number(text)) return *v;
+    refuse_several_numbers(text);
     law_ptr const l = read(text);
     if (l->take_dim() != 0 || l->return_dim() != 1)
-        throw tool_error("\"" + std::string(text) + "\" is not a number");
+        throw tool_error(quoted(text) + " is not a number");
     try {
         double const none = 0;
         return l->evaluateM_R(&none);

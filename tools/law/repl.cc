@@ -8,6 +8,7 @@
 
 #include "arguments.h"
 #include "calculus.h"
+#include "echo.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"
@@ -55,7 +56,8 @@ class session {
         } else if (name == "at") {
             set_point(words);
         } else if (name == "deriv") {
-            int const wrt = words.size() > 1 ? read_int_option("deriv", words[1], 0, 999) : 0;
+            int const wrt = words.size() > 1 ? read_int_for(":deriv", words[1], 0, 999) : 0;
+            check_input_index(":deriv", wrt, last());
             show(nth_derivative(last(), wrt, 1));
         } else if (name == "simplify") {
             law_ptr simple;
@@ -66,7 +68,7 @@ class session {
             }
             show(simple);
         } else {
-            throw tool_error("unknown command :" + name + " (try :help)");
+            throw tool_error("unknown command :" + echoed(name) + " (try :help)");
         }
         return true;
     }
