@@ -71,6 +71,52 @@ TEST_F(ToolSurprise, OutputThatCannotBeWrittenIsAFailure) {
     }
 }
 
+// Readings the language keeps but a writer may not mean are noted on standard error, with the
+// law as read; --strict refuses them.
+TEST_F(ToolSurprise, SurprisingReadingsAreNotedAndStrictRefusesThem) {
+    struct {
+        std::vector<std::string> args;
+        char const *out, *note;
+    } const cases[] = {
+        {{"eval", "X+1e2", "3", "4"},
+         "7\n",
+         "law: note: '1E2' reads as 1*E2, the variable E2; write 1E+2 for the number\n"},
+        {{"eval", "XY", "3", "5"},
+         "5\n",
+         "law: note: 'X' takes no part in the law; the law reads as Y\n"},
+        {{"print", "MAX(X,Y)Z"},
+         "MAX(X,Y)\n",
+         "law: note: 'Z' takes no part in the law; the law reads as MAX(X,Y)\n"},
+        {{"eval", "X+", "2"},
+         "2\n",
+         "law: note: an empty operand reads as 0; the law reads as X+0\n"},
+        {{"print", "VEC()"},
+         "VEC(0)\n",
+         "law: note: an empty operand reads as 0; the law reads as VEC(0)\n"},
+        {{"print", ""}, "0\n", "law: note: an empty operand reads as 0; the law reads as 0\n"},
+        {{"eval", "LAW1", "--law", "2E5", "1", "1", "1", "1", "7"},
+         "14\n",
+         "law: note: '2E5' reads as 2*E5, the variable E5; write 2E+5 for the number\n"},
+    };
+    for (auto const &c : cases) {
+        tool_run const r = run_law(c.args);
+        EXPECT_EQ(r.status, 0) << c.args[1] << ": " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args[1];
+        EXPECT_EQ(r.err, c.note) << c.args[1];
+
+        std::vector<std::string> strict = c.args;
+        strict.insert(strict.begin() + 1, "--strict");
+        tool_run const refused = run_law(strict);
+        EXPECT_EQ(refused.status, 1) << c.args[1];
+        EXPECT_EQ(refused.out, "") << c.args[1];
+        std::string const message = "law: " + std::string(c.note).substr(11);
+        EXPECT_EQ(refused.err, message.substr(0, message.size() - 1) + " (--strict)\n");
+    }
+    tool_run const plain = run_law({"eval", "--strict", "X*Y+2E+3", "3", "5"});
+    EXPECT_EQ(plain.out, "2015\n");
+    EXPECT_EQ(plain.err, "");
+}
+
 // Echoed input is cut and its control bytes escaped: neither megabytes nor escape sequences reach
 // the terminal.
 TEST_F(ToolSurprise, EchoedInputIsShortAndPrintable) {

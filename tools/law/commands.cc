@@ -6,24 +6,31 @@ namespace law_tool {
 namespace {
 
 constexpr option_def law_option{"law", 0, option_kind::value};
+constexpr option_def strict_option{"strict", 0, option_kind::flag};
 
-constexpr option_def reading_options[] = {law_option};
+constexpr option_def reading_options[] = {law_option, strict_option};
 constexpr option_def deriv_options[] = {
-    law_option, {"wrt", 0, option_kind::value}, {"order", 0, option_kind::value}};
-constexpr option_def simplify_options[] = {
-    law_option, {"level", 0, option_kind::value}, {"trace", 0, option_kind::optional_value}};
+    law_option, strict_option, {"wrt", 0, option_kind::value}, {"order", 0, option_kind::value}};
+constexpr option_def simplify_options[] = {law_option,
+                                           strict_option,
+                                           {"level", 0, option_kind::value},
+                                           {"trace", 0, option_kind::optional_value}};
 constexpr option_def integrate_options[] = {law_option,
+                                            strict_option,
                                             {"tol", 0, option_kind::value},
                                             {"min-level", 0, option_kind::value},
                                             {"max-level", 0, option_kind::value},
                                             {"verbose", 'v', option_kind::flag}};
 constexpr option_def plot_options[] = {law_option,
+                                       strict_option,
                                        {"output", 'o', option_kind::value},
                                        {"deriv", 0, option_kind::flag},
                                        {"samples", 0, option_kind::value}};
 
 constexpr char law_option_help[] =
     "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n"
+    "  --strict          refuse a law whose reading drops text (XY), reads an empty operand\n"
+    "                    as 0 (X+) or reads 1E2 as 1*E2; without it these are noted\n"
     "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";
 
 constexpr command table[] = {

@@ -116,6 +116,8 @@ constexpr char rules[] =
     "  -X^2 is (-X)^2 (write -(X^2)), 2^3^2 is (2^3)^2 = 64, X-Y-Z is (X-Y)-Z, NOT X=Y is\n"
     "  NOT(X=Y), SIN X+1 is SIN(X)+1.\n"
     "An empty operand reads as 0: X+ is X+0, SIN() is SIN(0), MAX(X,) is MAX(X,0).\n"
+    "The tool notes dropped text, empty operands and 1E2 on standard error; --strict refuses\n"
+    "them.\n"
     "\n"
     "Comparisons and logic give 1 for true and 0 for false, and take any nonzero value as\n"
     "true: (X>0) AND (Y<1), PIECEWISE(X<0, -X, X).\n"
