@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,26 @@ TEST_F(ToolHelp, SyntaxDescribesEveryRegisteredName) {
                                                        "Names, as the library registers them:");
     EXPECT_EQ(listed, static_cast<std::size_t>(names) + 1);
     EXPECT_GT(names, 70);
+}
+
+std::string file_text(std::string const &path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The README's copies of the syntax and of the example program are the real ones.
+TEST_F(ToolHelp, ReadmeShowsTheSyntaxAndTheExampleAsTheyAre) {
+    std::string const readme = file_text(LAW_SOURCE_DIR "/README.md");
+    ASSERT_FALSE(readme.empty());
+    std::string const syntax = run_law({"help", "syntax"}).out;
+    EXPECT_NE(readme.find("```text\n" + syntax + "```"), std::string::npos)
+        << "README.md's syntax section differs from law help syntax";
+    std::string const example = file_text(LAW_SOURCE_DIR "/examples/inputs.cc");
+    ASSERT_FALSE(example.empty());
+    EXPECT_NE(readme.find("```cpp\n" + example + "```"), std::string::npos)
+        << "README.md's copy of examples/inputs.cc differs";
 }
 
 TEST_F(ToolHelp, VersionIsTheProjectVersion) {
