@@ -1,7 +1,9 @@
 // The interactive session: expressions and their values at a current point.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -105,24 +107,65 @@ class session {
     law_ptr last_;
 };
 
-bool read_line(std::FILE *in, std::string &line) {
+volatile std::sig_atomic_t interrupted = 0;
+
+void on_interrupt(int) { interrupted = 1; }
+
+// While a terminal session runs, Ctrl-C cancels the line being typed instead of ending the tool.
+class interrupt_cancels_line {
+  public:
+    interrupt_cancels_line() {
+        struct sigaction cancel {};
+        cancel.sa_handler = on_interrupt;
+        sigemptyset(&cancel.sa_mask);
+        cancel.sa_flags = 0;  // no SA_RESTART: the waiting read returns, and the line is dropped
+        sigaction(SIGINT, &cancel, &saved_);
+    }
+    ~interrupt_cancels_line() { sigaction(SIGINT, &saved_, nullptr); }
+    interrupt_cancels_line(interrupt_cancels_line const &) = delete;
+    interrupt_cancels_line &operator=(interrupt_cancels_line const &) = delete;
+
+  private:
+    struct sigaction saved_ {};
+};
+
+enum class line_status { line, cancelled, end };
+
+line_status read_line(std::FILE *in, std::string &line) {
     line.clear();
-    int c;
-    while ((c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(c);
-    return c != EOF || !line.empty();
+    interrupted = 0;
+    for (;;) {
+        int const c = std::fgetc(in);
+        if (c == '\n') return line_status::line;
+        if (c != EOF) {
+            line += static_cast<char>(c);
+        } else if (interrupted) {
+            std::clearerr(in);
+            return line_status::cancelled;
+        } else {
+            return line.empty() ? line_status::end : line_status::line;
+        }
+    }
 }
 
 }  // namespace
 
 int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt) {
     session s(reader, out);
+    std::optional<interrupt_cancels_line> cancelling;
+    if (prompt) cancelling.emplace();
     std::string line;
     for (;;) {
         if (prompt) {
             std::fputs("law> ", out);
             std::fflush(out);
         }
-        if (!read_line(in, line)) break;
+        line_status const status = read_line(in, line);
+        if (status == line_status::end) break;
+        if (status == line_status::cancelled) {
+            std::fputs("\n", out);
+            continue;
+        }
         try {
             if (!s.handle(trimmed(line))) return exit_ok;
         } catch (tool_error const &e) {
