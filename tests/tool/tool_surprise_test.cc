@@ -3,31 +3,15 @@
 #include <vector>
 
 #include "law_test.h"
+#include "tool_checks.h"
 #include "tool_runner.h"
 
 namespace {
 
 class ToolSurprise : public LawTest {};
 
-struct refusal {
-    std::vector<std::string> args;
-    int status;
-    char const *message;  // expected within standard error
-};
-
-void expect_refused(std::vector<refusal> const &cases) {
-    for (refusal const &c : cases) {
-        tool_run const r = run_law(c.args);
-        std::string const what = c.args[0] + " " + c.args[1];
-        EXPECT_EQ(r.status, c.status) << what << ": " << r.err;
-        EXPECT_EQ(r.out, "") << what;
-        EXPECT_NE(r.err.find(c.message), std::string::npos)
-            << what << ": '" << r.err << "' lacks '" << c.message << "'";
-    }
-}
-
 TEST_F(ToolSurprise, ResultsThatMeanNothingAreErrors) {
-    expect_refused({
+    expect_failures({
         {{"integrate", "X", "0", "inf"}, 1, "integrate needs finite limits; A is 0, B is inf"},
         {{"integrate", "X", "-inf", "0"}, 1, "finite limits"},
         {{"integrate", "X", "nan", "0"}, 1, "finite limits"},
@@ -39,7 +23,7 @@ TEST_F(ToolSurprise, ResultsThatMeanNothingAreErrors) {
 }
 
 TEST_F(ToolSurprise, MisreadOperandsAreUsageErrors) {
-    expect_refused({
+    expect_failures({
         {{"deriv", "X^2*Y", "--wrt", "5"}, 2, "--wrt 5 is past the law's 2 inputs"},
         {{"deriv", "X", "--wrt", "1"}, 2, "--wrt 1 is past the law's 1 input"},
         {{"eval", "X", "2 3 4"}, 2, "holds 3 numbers"},

@@ -1,6 +1,8 @@
 // The interactive session: expressions and their values at a current point.
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <optional>
@@ -112,40 +114,53 @@ volatile std::sig_atomic_t interrupted = 0;
 void on_interrupt(int) { interrupted = 1; }
 
 // While a terminal session runs, Ctrl-C cancels the line being typed instead of ending the tool.
+// SIGINT stays blocked except while waiting for a line, so it cannot slip in between a check
+// and the wait.
 class interrupt_cancels_line {
   public:
     interrupt_cancels_line() {
         struct sigaction cancel {};
         cancel.sa_handler = on_interrupt;
         sigemptyset(&cancel.sa_mask);
-        cancel.sa_flags = 0;  // no SA_RESTART: the waiting read returns, and the line is dropped
-        sigaction(SIGINT, &cancel, &saved_);
+        sigaction(SIGINT, &cancel, &saved_action_);
+        sigset_t block;
+        sigemptyset(&block);
+        sigaddset(&block, SIGINT);
+        sigprocmask(SIG_BLOCK, &block, &saved_mask_);
+        waiting_mask_ = saved_mask_;
+        sigdelset(&waiting_mask_, SIGINT);
     }
-    ~interrupt_cancels_line() { sigaction(SIGINT, &saved_, nullptr); }
+    ~interrupt_cancels_line() {
+        sigprocmask(SIG_SETMASK, &saved_mask_, nullptr);
+        sigaction(SIGINT, &saved_action_, nullptr);
+    }
     interrupt_cancels_line(interrupt_cancels_line const &) = delete;
     interrupt_cancels_line &operator=(interrupt_cancels_line const &) = delete;
 
-  private:
-    struct sigaction saved_ {};
-};
-
-enum class line_status { line, cancelled, end };
-
-line_status read_line(std::FILE *in, std::string &line) {
-    line.clear();
-    interrupted = 0;
-    for (;;) {
-        int const c = std::fgetc(in);
-        if (c == '\n') return line_status::line;
-        if (c != EOF) {
-            line += static_cast<char>(c);
-        } else if (interrupted) {
-            std::clearerr(in);
-            return line_status::cancelled;
-        } else {
-            return line.empty() ? line_status::end : line_status::line;
+    // Waits until a line can be read from in; false when Ctrl-C came first. A terminal hands
+    // over whole lines, so reading the line then does not wait.
+    bool wait_for_line(std::FILE *in) const {
+        pollfd p{fileno(in), POLLIN, 0};
+        for (;;) {
+            if (ppoll(&p, 1, nullptr, &waiting_mask_) >= 0) return true;
+            if (errno != EINTR) return true;  // the read reports it
+            if (interrupted) {
+                interrupted = 0;
+                return false;
+            }
         }
     }
+
+  private:
+    struct sigaction saved_action_ {};
+    sigset_t saved_mask_{}, waiting_mask_{};
+};
+
+bool read_line(std::FILE *in, std::string &line) {
+    line.clear();
+    int c;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(c);
+    return c != EOF || !line.empty();
 }
 
 }  // namespace
@@ -160,12 +175,11 @@ int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool promp
             std::fputs("law> ", out);
             std::fflush(out);
         }
-        line_status const status = read_line(in, line);
-        if (status == line_status::end) break;
-        if (status == line_status::cancelled) {
+        if (cancelling && !cancelling->wait_for_line(in)) {
             std::fputs("\n", out);
             continue;
         }
+        if (!read_line(in, line)) break;
         try {
             if (!s.handle(trimmed(line))) return exit_ok;
         } catch (tool_error const &e) {
