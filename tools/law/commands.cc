@@ -111,6 +111,7 @@ constexpr command table[] = {
      "  :simplify         the simplified form of the last expression\n"
      "  :help             this list\n"
      "  :quit             leave (end of input does too)\n"
+     "  Ctrl-C            on a terminal, cancel the line being typed\n"
      "Options:\n"
      "%s"
      "Example:\n"

@@ -26,7 +26,8 @@ constexpr char help_text[] =
     "  :deriv [I]        the derivative of the last expression with respect to input I\n"
     "  :simplify         the simplified form of the last expression\n"
     "  :help             this list\n"
-    "  :quit             leave\n";
+    "  :quit             leave\n"
+    "  Ctrl-C            cancel the line being typed\n";
 
 std::vector<std::string> split_words(std::string const &text) {
     std::istringstream in(text);
