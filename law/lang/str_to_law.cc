@@ -1,6 +1,7 @@
 #include <law/lang/str_to_law.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -94,6 +95,14 @@ class summary_tree {
     std::size_t size_;
     std::vector<candidate_summary> node_;
 };
+
+// Where str_to_law_noted collects what the reading on this thread keeps quiet about; null when
+// nobody asks.
+thread_local std::vector<law_reading_note> *reading_notes = nullptr;
+
+void note(law_reading_kind kind, int position, std::string text) {
+    if (reading_notes) reading_notes->push_back({kind, position, std::move(text)});
+}
 
 // Thrown once the message is recorded; str_to_law turns it into a null result, and the
 // handles on the way release every partly built law.
@@ -227,13 +236,22 @@ class text_parser {
     // ---------------------------------------------------------------- building
     law_ptr parse(int b, int e, int level) {
         if (level > law_parse_depth_limit) fail_too_deep();
-        if (b >= e) return make_law<constant_law>(0.0);
+        if (b >= e) {
+            note(law_reading_kind::empty_operand, b, {});
+            return make_law<constant_law>(0.0);
+        }
         if (e - b == 4 && s_.compare(static_cast<std::size_t>(b), 4, "NULL") == 0)
             fail_at("bad syntax at ", b, e);
         candidate_summary const best = best_candidate(b, e);
         if (best.empty()) fail_at("bad syntax at ", b, e);  // brackets alone
         int const at = best.position();
         token const t = read_checked(at, e, best.operand());
+        law_ptr made = token_law(t, b, at, e, level);
+        if (reading_notes) note_dropped(t, b, at, e);
+        return made;
+    }
+
+    law_ptr token_law(token const &t, int b, int at, int e, int level) {
         switch (t.kind) {
             case token_kind::variable:
                 return variable(t, at, e);
@@ -248,7 +266,38 @@ class text_parser {
         }
     }
 
+    // Where the text that the law at token t is built from ends.
+    int used_end(token const &t, int at, int e) const {
+        int const after = at + t.length;
+        if (t.kind != token_kind::name || t.entry->family == name_family::constant) return after;
+        if (after < e && s_[after] == '(') return brackets_.match(after) + 1;
+        return brackets_.close_after(after, e);
+    }
+
+    // Text of [b, e) that the law at token t is not built from, brackets aside, is dropped. A
+    // binary operator is built from all of it.
+    void note_dropped(token const &t, int b, int at, int e) const {
+        if (t.kind == token_kind::name && t.entry->family == name_family::binary) return;
+        auto const brackets_only = [&](int from, int to) {
+            return std::all_of(s_.begin() + from, s_.begin() + to,
+                               [](char c) { return c == '(' || c == ')'; });
+        };
+        int const used = used_end(t, at, e);
+        if (!brackets_only(b, at)) note(law_reading_kind::dropped_text, b, rest(b, at));
+        if (!brackets_only(used, e)) note(law_reading_kind::dropped_text, used, rest(used, e));
+    }
+
     law_ptr variable(token const &t, int at, int e) const {
+        // The "*" that a digit puts before a letter turns 1E2 into 1*E2.
+        if (t.letter == 'E' && t.numbered && at >= 2 && s_[at - 1] == '*' &&
+            std::isdigit(static_cast<unsigned char>(s_[at - 2]))) {
+            int start = at - 2;
+            while (start > 0 && (std::isdigit(static_cast<unsigned char>(s_[start - 1])) ||
+                                 s_[start - 1] == '.'))
+                --start;
+            note(law_reading_kind::exponent_as_variable, start,
+                 rest(start, at - 1) + rest(at, at + t.length));
+        }
         if (!t.numbered) return make_law<identity_law>(t.index, t.letter);
         if (!(t.value >= 1 && t.value < law_parse_variable_limit + 1.0))
             fail_at("variable numbers run from 1 to 100000 at ", at, e);
@@ -463,4 +512,17 @@ law *str_to_law(char const *text, law_data **data, int count) {
         TEST_set_error(x.what());
         return nullptr;
     }
+}
+
+law *str_to_law_noted(char const *text, std::vector<law_reading_note> &notes, law_data **data,
+                      int count) {
+    notes.clear();
+    // The empty text reads as 0 before any parser runs.
+    if (text && normalise_law_text(text).empty())
+        notes.push_back({law_reading_kind::empty_operand, 0, {}});
+    struct collecting {
+        explicit collecting(std::vector<law_reading_note> &n) { reading_notes = &n; }
+        ~collecting() { reading_notes = nullptr; }
+    } const on(notes);
+    return str_to_law(text, data, count);
 }

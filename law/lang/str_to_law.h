@@ -12,6 +12,9 @@
 // printed, evaluated, differentiated and destroyed without exhausting the stack. Numbers are at
 // most 32 characters; variable numbers run from 1 to law_parse_variable_limit; reference numbers
 // from 1 to count. Any text is read or refused in time O(n log n) of its length.
+#include <string>
+#include <vector>
+
 class law;
 class law_data;
 
@@ -25,3 +28,20 @@ inline constexpr int law_parse_variable_limit = 100000;
 // message there: "bad syntax at <rest of the text>", "law <n> was not given", "unbalanced
 // brackets at <rest>", "law nested deeper than 1000 levels", and so on. Raises no error.
 law *str_to_law(char const *text, law_data **data = nullptr, int count = 0);
+
+// A reading that the text's writer may not have meant; the language keeps it, a tool may say so.
+enum class law_reading_kind {
+    dropped_text,          // text that takes no part in the law: the X of XY, the Z of MAX(X,Y)Z
+    empty_operand,         // an operand with no text, read as 0: X+, SIN(), MAX(X,)
+    exponent_as_variable,  // a digit, E and a number without a sign: 1E2 is 1*E2
+};
+
+struct law_reading_note {
+    law_reading_kind kind;
+    int position;      // in the text as read: upper case, blanks removed, implicit "*" inserted
+    std::string text;  // the text concerned: "X", "", "1E2"
+};
+
+// str_to_law, also listing in notes (cleared first) the readings above, in the order met.
+law *str_to_law_noted(char const *text, std::vector<law_reading_note> &notes,
+                      law_data **data = nullptr, int count = 0);

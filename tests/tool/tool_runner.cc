@@ -59,23 +59,28 @@ void exchange(int to_child, int from_out, int from_err, std::string const &input
 
 }  // namespace
 
-tool_run run_law(std::vector<std::string> const &args, std::string const &input) {
+namespace {
+
+// Runs argv[0] with argv, feeding input; standard output goes to out_path when one is given.
+tool_run run_child(std::vector<std::string> const &args, std::string const &input,
+                   char const *out_path) {
     signal(SIGPIPE, SIG_IGN);
     int in[2], out[2], err[2];
     make_pipe(in);
     make_pipe(out);
     make_pipe(err);
-    std::vector<char *> argv{const_cast<char *>(LAW_TOOL_PATH)};
+    std::vector<char *> argv;
     for (std::string const &a : args) argv.push_back(const_cast<char *>(a.c_str()));
     argv.push_back(nullptr);
     pid_t const pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         dup2(in[0], STDIN_FILENO);
-        dup2(out[1], STDOUT_FILENO);
+        int const to = out_path ? open(out_path, O_WRONLY) : out[1];
+        dup2(to < 0 ? out[1] : to, STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         signal(SIGPIPE, SIG_DFL);
-        execv(LAW_TOOL_PATH, argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(in[0]);
@@ -88,6 +93,30 @@ tool_run run_law(std::vector<std::string> const &args, std::string const &input)
     }
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
+}
+
+std::vector<std::string> tool_argv(std::vector<std::string> const &args) {
+    std::vector<std::string> argv{LAW_TOOL_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+}  // namespace
+
+tool_run run_law(std::vector<std::string> const &args, std::string const &input) {
+    return run_child(tool_argv(args), input, nullptr);
+}
+
+tool_run run_law_into(char const *out_path, std::vector<std::string> const &args) {
+    return run_child(tool_argv(args), {}, out_path);
+}
+
+tool_run run_shell(std::string const &command, std::string const &directory) {
+    std::string const tool = LAW_TOOL_PATH;
+    std::string const bin = tool.substr(0, tool.rfind('/'));
+    return run_child(
+        {"/bin/sh", "-c", "cd '" + directory + "' && PATH='" + bin + "':$PATH && " + command}, {},
+        nullptr);
 }
 
 std::vector<std::string> lines_of(std::string const &text) {

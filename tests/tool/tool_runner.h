@@ -12,5 +12,11 @@ struct tool_run {
 // Runs law with the arguments, feeding input to its standard input.
 tool_run run_law(std::vector<std::string> const &args, std::string const &input = {});
 
+// Runs law with the arguments, its standard output going to the file at out_path (/dev/full).
+tool_run run_law_into(char const *out_path, std::vector<std::string> const &args);
+
+// Runs a shell command in directory, with the built law first on the PATH.
+tool_run run_shell(std::string const &command, std::string const &directory);
+
 // The lines of text, without their ends.
 std::vector<std::string> lines_of(std::string const &text);

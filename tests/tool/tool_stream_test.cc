@@ -24,7 +24,8 @@ TEST_F(ToolStream, EachLineIsOnePoint) {
         {"X", "inf\n-inf\n", "inf\n-inf\n"},
         {"X+0.5", "0.1\n", "0.6\n"},
         {"VEC(X, -X)", "2\n", "2 -2\n"},
-        {"3", "\n\n", "3\n3\n"},  // a law of no input takes empty lines
+        {"3", "1\n2\n", "3\n3\n"},  // a law of no input reads nothing of its line
+        {"X*2", "\n# a comment\n  \t\n1\n  # indented\n3\n", "2\n6\n"},
         {"X", "", ""},
         {"X", "1 2 3\n4 five\n", "1\n4\n"},  // values past the law's inputs are not read
     };
@@ -40,7 +41,7 @@ TEST_F(ToolStream, ABadLineStopsWithItsNumberAfterTheLinesBeforeIt) {
         char const *expr, *in, *message;
     } const cases[] = {
         {"X*Y", "1 2\n3\n5 6\n", "law: line 2: the law takes 2 inputs, the line has 1 value\n"},
-        {"X*Y", "1 2\n\n", "law: line 2: the law takes 2 inputs, the line has 0 values\n"},
+        {"X*Y", "1 2\n\n5\n", "law: line 3: the law takes 2 inputs, the line has 1 value\n"},
         {"X", "1\n2x\n", "law: line 2: \"2x\" is not a number\n"},
         {"X", "1\n--2\n", "law: line 2: \"--2\" is not a number\n"},
         {"X", "1\n+-2\n", "law: line 2: \"+-2\" is not a number\n"},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "echo.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -51,7 +52,7 @@ void arguments::take_long(std::string_view word, std::span<char *const> words, s
     std::size_t const eq = body.find('=');
     std::string_view const name = body.substr(0, eq);
     option_def const *def = find_long(defs_, name);
-    if (!def) throw usage_error("unknown option --" + std::string(name));
+    if (!def) throw usage_error("unknown option --" + echoed(name));
     bool const inline_value = eq != std::string_view::npos;
     std::string_view value = inline_value ? body.substr(eq + 1) : std::string_view{};
     switch (def->kind) {
@@ -74,7 +75,7 @@ void arguments::take_long(std::string_view word, std::span<char *const> words, s
 void arguments::take_short(std::string_view word, std::span<char *const> words, std::size_t &i) {
     option_def const *def = find_short(defs_, word[1]);
     if (def->kind != option_kind::value) {
-        if (word.size() > 2) throw usage_error("unknown option " + std::string(word));
+        if (word.size() > 2) throw usage_error("unknown option " + echoed(word));
         given_.push_back({def->name, {}});
         return;
     }
@@ -107,7 +108,7 @@ std::vector<std::string_view> arguments::values(std::string_view name) const {
 void arguments::expect_operands(std::size_t at_least, std::size_t at_most) const {
     if (operands_.size() < at_least) throw usage_error("missing operand");
     if (operands_.size() > at_most)
-        throw usage_error("unexpected operand '" + std::string(operands_[at_most]) + "'");
+        throw usage_error("unexpected operand '" + echoed(operands_[at_most]) + "'");
 }
 
 }  // namespace law_tool

@@ -8,4 +8,7 @@ namespace law_tool {
 // with the library's message when the law has none.
 law_ptr nth_derivative(law const &l, int wrt, int order);
 
+// Raises usage_error, naming the option or command what, when l has no input wrt.
+void check_input_index(char const *what, int wrt, law const &l);
+
 }  // namespace law_tool

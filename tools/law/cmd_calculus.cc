@@ -24,6 +24,13 @@ class debug_output_to {
 
 }  // namespace
 
+void check_input_index(char const *what, int wrt, law const &l) {
+    // A law of no input still has a derivative by input 0: zero.
+    if (wrt > 0 && wrt >= l.take_dim())
+        throw usage_error(std::string(what) + " " + std::to_string(wrt) + " is past the law's " +
+                          count_text(l.take_dim(), "input") + " (they are numbered from 0)");
+}
+
 law_ptr nth_derivative(law const &l, int wrt, int order) {
     law_ptr d;
     try {
@@ -41,6 +48,7 @@ int run_deriv(arguments const &args) {
     int const order = args.has("order") ? read_int_option("order", *args.value("order"), 0, 64) : 1;
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
+    check_input_index("--wrt", wrt, *l);
     std::printf("%s\n", nth_derivative(*l, wrt, order)->text().c_str());
     return exit_ok;
 }

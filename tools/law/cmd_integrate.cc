@@ -1,4 +1,5 @@
 // law integrate: Romberg integration of a law of one input.
+#include <cmath>
 #include <cstdio>
 
 #include <law/numeric/nintegrate.h>
@@ -26,6 +27,9 @@ int run_integrate(arguments const &args) {
     law_ptr const l = reader.read(args.operand(0));
     double const a = reader.value(args.operand(1));
     double const b = reader.value(args.operand(2));
+    if (!std::isfinite(a) || !std::isfinite(b))
+        throw tool_error("integrate needs finite limits; A is " + number_text(a) + ", B is " +
+                         number_text(b));
     if (l->take_dim() > 1 || l->return_dim() != 1)
         throw tool_error("integrate needs a law of one input and one output; this one takes " +
                          count_text(l->take_dim(), "input") + " and returns " +
@@ -37,6 +41,10 @@ int run_integrate(arguments const &args) {
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
+    if (!std::isfinite(result))
+        throw tool_error(
+            "the integral has no finite value: the samples overflow or the law has a pole in "
+            "[A, B]");
     std::printf("%s\n", number_text(result).c_str());
     if (args.has("verbose")) {
         if (levels)

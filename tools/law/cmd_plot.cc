@@ -91,6 +91,9 @@ int run_plot(arguments const &args) {
         every.insert(every.end(), c.points.begin(), c.points.end());
         series.push_back({each->text(), std::move(c.stretches)});
     }
+    if (every.empty())
+        throw tool_error("nothing to draw: the law has no finite value on [" + number_text(a) +
+                         ", " + number_text(b) + "]");
     if (args.has("deriv")) series[1].label = "derivative " + series[1].label;
 
     bool const plane = l->return_dim() > 1;

@@ -6,18 +6,23 @@ namespace law_tool {
 namespace {
 
 constexpr option_def law_option{"law", 0, option_kind::value};
+constexpr option_def strict_option{"strict", 0, option_kind::flag};
 
-constexpr option_def reading_options[] = {law_option};
+constexpr option_def reading_options[] = {law_option, strict_option};
 constexpr option_def deriv_options[] = {
-    law_option, {"wrt", 0, option_kind::value}, {"order", 0, option_kind::value}};
-constexpr option_def simplify_options[] = {
-    law_option, {"level", 0, option_kind::value}, {"trace", 0, option_kind::optional_value}};
+    law_option, strict_option, {"wrt", 0, option_kind::value}, {"order", 0, option_kind::value}};
+constexpr option_def simplify_options[] = {law_option,
+                                           strict_option,
+                                           {"level", 0, option_kind::value},
+                                           {"trace", 0, option_kind::optional_value}};
 constexpr option_def integrate_options[] = {law_option,
+                                            strict_option,
                                             {"tol", 0, option_kind::value},
                                             {"min-level", 0, option_kind::value},
                                             {"max-level", 0, option_kind::value},
                                             {"verbose", 'v', option_kind::flag}};
 constexpr option_def plot_options[] = {law_option,
+                                       strict_option,
                                        {"output", 'o', option_kind::value},
                                        {"deriv", 0, option_kind::flag},
                                        {"samples", 0, option_kind::value},
@@ -35,6 +40,8 @@ constexpr option_def code_options[] = {law_option,
 
 constexpr char law_option_help[] =
     "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n"
+    "  --strict          refuse a law whose reading drops text (XY), reads an empty operand\n"
+    "                    as 0 (X+) or reads 1E2 as 1*E2; without it these are noted\n"
     "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";
 
 constexpr command table[] = {
@@ -42,7 +49,7 @@ constexpr command table[] = {
      "Options:\n"
      "%s"
      "Example:\n"
-     "  law print 'sin(x)^2 + 2x'      prints  (SIN(X))^2+2*X\n",
+     "  law print 'sin(x)^2 + 2x'      prints  SIN(X)^2+2*X\n",
      reading_options, run_print},
     {"eval", "eval EXPR [V ...] | eval EXPR -",
      "evaluate a law at a point, or at every point read from standard input",
@@ -54,7 +61,9 @@ constexpr command table[] = {
      "%s"
      "Example:\n"
      "  law eval 'X*Y' 3 -2               prints  -6\n"
-     "  seq 1 5 | law eval 'SQRT(X)' -\n",
+     "  seq 1 3 | law eval 'X^2' -        prints  1\n"
+     "                                            4\n"
+     "                                            9\n",
      reading_options, run_eval},
     {"deriv", "deriv EXPR [--wrt I] [--order N]", "print the symbolic derivative of a law",
      "Options:\n"
@@ -63,7 +72,8 @@ constexpr command table[] = {
      "  --order N         differentiate N times (default 1)\n"
      "%s"
      "Example:\n"
-     "  law deriv 'X^3' --order 2\n",
+     "  law deriv 'X^3' --order 2         prints  6*X\n"
+     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
      "Options:\n"
@@ -71,7 +81,7 @@ constexpr command table[] = {
      "  --trace[=N]       print the rules applied on standard error (N > 2 prints every node)\n"
      "%s"
      "Example:\n"
-     "  law simplify 'X*2 + 3X' --trace\n",
+     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
      simplify_options, run_simplify},
     {"integrate", "integrate EXPR A B [--tol T] [--min-level M] [--max-level K] [--verbose]",
      "integrate a law of one input from A to B (Romberg)",
@@ -84,7 +94,8 @@ constexpr command table[] = {
      "  -v, --verbose     also print the levels used\n"
      "%s"
      "Example:\n"
-     "  law integrate 'SIN(X)' 0 PI        prints  2\n",
+     "  law integrate 'X^2' 0 3            prints  9\n"
+     "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
      integrate_options, run_integrate},
     {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema]",
      "draw a law of one input over [A, B] as an SVG picture",
@@ -189,10 +200,15 @@ constexpr command table[] = {
      "  :simplify         the simplified form of the last expression\n"
      "  :help             this list\n"
      "  :quit             leave (end of input does too)\n"
+     "  Ctrl-C            on a terminal, cancel the line being typed\n"
      "Options:\n"
      "%s"
      "Example:\n"
-     "  printf 'X^2\\n:at 3\\nX^2\\n:deriv\\n' | law repl\n",
+     "  printf 'X^2\\n:at 3\\nX^2\\n:deriv\\n' | law repl\n"
+     "      prints  X^2   (takes 1 input; set them with :at)\n"
+     "              point: 3\n"
+     "              X^2 = 9\n"
+     "              2*X = 6\n",
      reading_options, run_repl},
 };
 

@@ -10,12 +10,13 @@
 #include <law/lang/str_to_law.h>
 
 #include "arguments.h"
+#include "echo.h"
 #include "numbers.h"
 #include "tool.h"
 
 namespace law_tool {
 
-law_reader::law_reader(std::span<std::string_view const> law_texts) {
+law_reader::law_reader(std::span<std::string_view const> law_texts, bool strict) : strict_(strict) {
     for (std::string_view const text : law_texts) {
         law_ptr const l = read(text);
         data_.push_back(adopt<law_data>(new law_law_data(l.get())));
@@ -23,7 +24,8 @@ law_reader::law_reader(std::span<std::string_view const> law_texts) {
     }
 }
 
-law_reader::law_reader(arguments const &args) : law_reader(args.values("law")) {}
+law_reader::law_reader(arguments const &args)
+    : law_reader(args.values("law"), args.has("strict")) {}
 
 namespace {
 
@@ -42,43 +44,85 @@ std::string argument_text(std::string_view argument) {
     return text;
 }
 
-// Messages show the start of a long text, not all of it.
-constexpr std::size_t shown = 60;
-
+// Messages show the start of a long text and its length, not all of it.
 std::string quoted(std::string_view text) {
-    if (text.size() <= shown) return "\"" + std::string(text) + "\"";
-    return "\"" + std::string(text.substr(0, shown)) + "...\" (" + std::to_string(text.size()) +
-           " characters)";
+    std::string const shown = "\"" + echoed(text) + "\"";
+    return text.size() <= echo_width ? shown
+                                     : shown + " (" + std::to_string(text.size()) + " characters)";
 }
 
-std::string shortened(std::string_view message) {
-    return message.size() <= 2 * shown ? std::string(message)
-                                       : std::string(message.substr(0, 2 * shown)) + "...";
+std::string note_text(law_reading_note const &n, law const &l) {
+    std::string const piece = "'" + echoed(n.text) + "'";
+    std::string const read_as = "; the law reads as " + echoed(l.text());
+    switch (n.kind) {
+        case law_reading_kind::dropped_text:
+            return piece + " takes no part in the law" + read_as;
+        case law_reading_kind::empty_operand:
+            return "an empty operand reads as 0" + read_as;
+        case law_reading_kind::exponent_as_variable: {
+            std::size_t const e = n.text.find('E');
+            std::string const digits = n.text.substr(0, e), variable = n.text.substr(e);
+            return piece + " reads as " + digits + "*" + variable + ", the variable " + variable +
+                   "; write " + digits + "E+" + variable.substr(1) + " for the number";
+        }
+    }
+    return piece;
 }
 
 }  // namespace
+
+void law_reader::report(std::vector<law_reading_note> const &notes, law const &l) const {
+    for (law_reading_note const &n : notes) {
+        if (strict_) throw tool_error(note_text(n, l) + " (--strict)");
+        std::fflush(stdout);
+        std::fprintf(stderr, "law: note: %s\n", note_text(n, l).c_str());
+    }
+}
 
 law_ptr law_reader::read(std::string_view text) const {
     std::string const owned = argument_text(text);
     TEST_clear_error();
     law_ptr l;
+    std::vector<law_reading_note> notes;
     try {
-        l = adopt(str_to_law(owned.c_str(), const_cast<law_data **>(raw_.data()),
-                             static_cast<int>(raw_.size())));
+        l = adopt(str_to_law_noted(owned.c_str(), notes, const_cast<law_data **>(raw_.data()),
+                                   static_cast<int>(raw_.size())));
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
-    if (l) return l;
+    if (l) {
+        report(notes, *l);
+        return l;
+    }
     std::string message = "cannot read " + quoted(text.starts_with('@') ? text : owned);
-    if (char const *why = TEST_get_error(); why && *why) message += ": " + shortened(why);
+    if (char const *why = TEST_get_error(); why && *why)
+        message += ": " + echoed(why, echo_width + 20);
     throw tool_error(message);
 }
 
+namespace {
+
+// "2 3 4" would read as the one number 234: the law syntax ignores blanks.
+void refuse_several_numbers(std::string_view text) {
+    std::size_t words = 0;
+    for (std::size_t at = text.find_first_not_of(" \t\n"); at != std::string_view::npos; ++words) {
+        std::size_t const end = std::min(text.find_first_of(" \t\n", at), text.size());
+        if (!read_number(text.substr(at, end - at))) return;
+        at = text.find_first_not_of(" \t\n", end);
+    }
+    if (words > 1)
+        throw usage_error(quoted(text) + " holds " + std::to_string(words) +
+                          " numbers; give each value as an operand of its own");
+}
+
+}  // namespace
+
 double law_reader::value(std::string_view text) const {
     if (std::optional<double> const v = read_number(text)) return *v;
+    refuse_several_numbers(text);
     law_ptr const l = read(text);
     if (l->take_dim() != 0 || l->return_dim() != 1)
-        throw tool_error("\"" + std::string(text) + "\" is not a number");
+        throw tool_error(quoted(text) + " is not a number");
     try {
         double const none = 0;
         return l->evaluateM_R(&none);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include <law/lang/str_to_law.h>
 #include <law/law.h>
 
 namespace law_tool {
@@ -15,8 +16,10 @@ class law_reader {
   public:
     law_reader() = default;
     // Reads each text in turn; a later text may refer to the earlier ones as LAW1, LAW2, ...
-    explicit law_reader(std::span<std::string_view const> law_texts);
-    // The laws given with --law in args.
+    // Strict, a reading that drops text, reads an empty operand as 0 or reads 1E2 as 1*E2 is
+    // refused; otherwise it is noted on standard error.
+    explicit law_reader(std::span<std::string_view const> law_texts, bool strict = false);
+    // The laws given with --law in args, strict with --strict.
     explicit law_reader(arguments const &args);
 
     // The law read from text; raises tool_error with the parser's message.
@@ -25,6 +28,9 @@ class law_reader {
     double value(std::string_view text) const;
 
   private:
+    void report(std::vector<law_reading_note> const &notes, law const &l) const;
+
+    bool strict_ = false;
     std::vector<law_data_ptr> data_;
     std::vector<law_data *> raw_;  // what the parser is handed
 };

@@ -1,6 +1,7 @@
 // law: read, evaluate, differentiate, simplify, integrate and plot laws from the command line.
 #include <unistd.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -9,7 +10,9 @@
 #include <law/law.h>
 
 #include "arguments.h"
+#include "echo.h"
 #include "law_reader.h"
+#include "syntax.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -32,7 +35,8 @@ void print_overview(FILE *out) {
     for (command const &c : commands()) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(out,
                  "\nA law written @FILE is read from FILE, @- from standard input.\n"
-                 "Run 'law SUBCOMMAND --help' for its options and an example.\n");
+                 "Run 'law help SUBCOMMAND' (or 'law SUBCOMMAND --help') for its options and an\n"
+                 "example, 'law help syntax' for the syntax of laws and every function name.\n");
 }
 
 void print_command_help(command const &c) {
@@ -64,6 +68,17 @@ int misuse(command const *c, char const *message) {
     return exit_usage;
 }
 
+int print_help_on(std::string_view topic) {
+    if (topic == "syntax") {
+        print_syntax(stdout);
+        return exit_ok;
+    }
+    command const *c = find_command(topic);
+    if (!c) return misuse(nullptr, ("no help on '" + echoed(topic) + "'").c_str());
+    print_command_help(*c);
+    return exit_ok;
+}
+
 int run_command(command const &c, std::span<char *const> words) {
     arguments const args(words, c.options);
     if (args.wants_help()) {
@@ -73,18 +88,33 @@ int run_command(command const &c, std::span<char *const> words) {
     return c.run(args);
 }
 
+// Output lost to a full disk or a closed pipe is a failure, not a success.
+int checked_output(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        int const saved = errno;
+        std::fprintf(stderr, "law: cannot write standard output: %s\n", std::strerror(saved));
+        return exit_failure;
+    }
+    return status;
+}
+
 int dispatch(std::span<char *const> words) {
     if (words.empty()) {
         if (isatty(STDIN_FILENO)) return interact(law_reader{}, stdin, stdout, true);
         return misuse(nullptr, "no subcommand given");
     }
     std::string_view const first = words[0];
+    if (first == "--version") {
+        std::printf("law %s\n", LAW_VERSION);
+        return exit_ok;
+    }
+    if (first == "help" && words.size() > 1) return print_help_on(words[1]);
     if (first == "--help" || first == "-h" || first == "help") {
         print_overview(stdout);
         return exit_ok;
     }
     command const *c = find_command(first);
-    if (!c) return misuse(nullptr, ("unknown subcommand '" + std::string(first) + "'").c_str());
+    if (!c) return misuse(nullptr, ("unknown subcommand '" + echoed(first) + "'").c_str());
     try {
         return run_command(*c, words.subspan(1));
     } catch (usage_error const &e) {
@@ -99,7 +129,8 @@ int main(int argc, char **argv) {
     using namespace law_tool;
     library_session const library;
     try {
-        return dispatch(std::span<char *const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+        return checked_output(
+            dispatch(std::span<char *const>(argv + 1, static_cast<std::size_t>(argc - 1))));
     } catch (tool_error const &e) {
         return fail(e.what());
     } catch (vorn_exception const &e) {

@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include "echo.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -17,20 +18,23 @@ std::optional<double> read_number(std::string_view word) {
 }
 
 int read_int_option(std::string_view option, std::string_view text, int lo, int hi) {
+    return read_int_for("--" + std::string(option), text, lo, hi);
+}
+
+int read_int_for(std::string const &what, std::string_view text, int lo, int hi) {
     int v = 0;
     auto const [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (ec != std::errc() || ptr != text.data() + text.size() || v < lo || v > hi)
-        throw usage_error("--" + std::string(option) + " needs a whole number from " +
-                          std::to_string(lo) + " to " + std::to_string(hi) + ", not '" +
-                          std::string(text) + "'");
+        throw usage_error(what + " needs a whole number from " + std::to_string(lo) + " to " +
+                          std::to_string(hi) + ", not '" + echoed(text) + "'");
     return v;
 }
 
 double read_real_option(std::string_view option, std::string_view text) {
     std::optional<double> const v = read_number(text);
     if (!v)
-        throw usage_error("--" + std::string(option) + " needs a number, not '" +
-                          std::string(text) + "'");
+        throw usage_error("--" + std::string(option) + " needs a number, not '" + echoed(text) +
+                          "'");
     return *v;
 }
 

@@ -33,6 +33,8 @@ inline char const *read_number_at(char const *first, char const *last, double &v
 
 // Reads an integer option value within [lo, hi]; raises usage_error naming the option.
 int read_int_option(std::string_view option, std::string_view text, int lo, int hi);
+// The same for what is not an option, named as it is written (":deriv").
+int read_int_for(std::string const &what, std::string_view text, int lo, int hi);
 // Reads a real option value; raises usage_error naming the option.
 double read_real_option(std::string_view option, std::string_view text);
 

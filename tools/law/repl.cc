@@ -1,13 +1,18 @@
 // The interactive session: expressions and their values at a current point.
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "arguments.h"
 #include "calculus.h"
+#include "echo.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"
@@ -21,7 +26,8 @@ constexpr char help_text[] =
     "  :deriv [I]        the derivative of the last expression with respect to input I\n"
     "  :simplify         the simplified form of the last expression\n"
     "  :help             this list\n"
-    "  :quit             leave\n";
+    "  :quit             leave\n"
+    "  Ctrl-C            cancel the line being typed\n";
 
 std::vector<std::string> split_words(std::string const &text) {
     std::istringstream in(text);
@@ -55,7 +61,8 @@ class session {
         } else if (name == "at") {
             set_point(words);
         } else if (name == "deriv") {
-            int const wrt = words.size() > 1 ? read_int_option("deriv", words[1], 0, 999) : 0;
+            int const wrt = words.size() > 1 ? read_int_for(":deriv", words[1], 0, 999) : 0;
+            check_input_index(":deriv", wrt, last());
             show(nth_derivative(last(), wrt, 1));
         } else if (name == "simplify") {
             law_ptr simple;
@@ -66,7 +73,7 @@ class session {
             }
             show(simple);
         } else {
-            throw tool_error("unknown command :" + name + " (try :help)");
+            throw tool_error("unknown command :" + echoed(name) + " (try :help)");
         }
         return true;
     }
@@ -103,6 +110,53 @@ class session {
     law_ptr last_;
 };
 
+volatile std::sig_atomic_t interrupted = 0;
+
+void on_interrupt(int) { interrupted = 1; }
+
+// While a terminal session runs, Ctrl-C cancels the line being typed instead of ending the tool.
+// SIGINT stays blocked except while waiting for a line, so it cannot slip in between a check
+// and the wait.
+class interrupt_cancels_line {
+  public:
+    interrupt_cancels_line() {
+        struct sigaction cancel {};
+        cancel.sa_handler = on_interrupt;
+        sigemptyset(&cancel.sa_mask);
+        sigaction(SIGINT, &cancel, &saved_action_);
+        sigset_t block;
+        sigemptyset(&block);
+        sigaddset(&block, SIGINT);
+        sigprocmask(SIG_BLOCK, &block, &saved_mask_);
+        waiting_mask_ = saved_mask_;
+        sigdelset(&waiting_mask_, SIGINT);
+    }
+    ~interrupt_cancels_line() {
+        sigprocmask(SIG_SETMASK, &saved_mask_, nullptr);
+        sigaction(SIGINT, &saved_action_, nullptr);
+    }
+    interrupt_cancels_line(interrupt_cancels_line const &) = delete;
+    interrupt_cancels_line &operator=(interrupt_cancels_line const &) = delete;
+
+    // Waits until a line can be read from in; false when Ctrl-C came first. A terminal hands
+    // over whole lines, so reading the line then does not wait.
+    bool wait_for_line(std::FILE *in) const {
+        pollfd p{fileno(in), POLLIN, 0};
+        for (;;) {
+            if (ppoll(&p, 1, nullptr, &waiting_mask_) >= 0) return true;
+            if (errno != EINTR) return true;  // the read reports it
+            if (interrupted) {
+                interrupted = 0;
+                return false;
+            }
+        }
+    }
+
+  private:
+    struct sigaction saved_action_ {};
+    sigset_t saved_mask_{}, waiting_mask_{};
+};
+
 bool read_line(std::FILE *in, std::string &line) {
     line.clear();
     int c;
@@ -114,11 +168,17 @@ bool read_line(std::FILE *in, std::string &line) {
 
 int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt) {
     session s(reader, out);
+    std::optional<interrupt_cancels_line> cancelling;
+    if (prompt) cancelling.emplace();
     std::string line;
     for (;;) {
         if (prompt) {
             std::fputs("law> ", out);
             std::fflush(out);
+        }
+        if (cancelling && !cancelling->wait_for_line(in)) {
+            std::fputs("\n", out);
+            continue;
         }
         if (!read_line(in, line)) break;
         try {

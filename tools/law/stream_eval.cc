@@ -9,6 +9,7 @@
 
 #include <law/law.h>
 
+#include "echo.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"
@@ -106,7 +107,7 @@ class line_reader {
 std::string word_at(char const *p, char const *last) {
     char const *e = p;
     while (e != last && !is_blank(*e)) ++e;
-    return std::string(p, e);
+    return echoed(std::string_view(p, static_cast<std::size_t>(e - p)));
 }
 
 // Reads the first n values of [first, last) into x; what follows them is not read.
@@ -122,6 +123,12 @@ void read_point(char const *first, char const *last, double *x, int n, long line
             line_error(line, "\"" + word_at(p, last) + "\" is not a number");
         p = end;
     }
+}
+
+// Blank lines and "#" comments carry no point.
+bool is_comment_or_blank(char const *first, char const *last) {
+    while (first != last && is_blank(*first)) ++first;
+    return first == last || *first == '#';
 }
 
 }  // namespace
@@ -141,6 +148,7 @@ void evaluate_stream(law const &l, int in_fd, int out_fd) {
     try {
         while (in.next(first, last)) {
             ++line;
+            if (is_comment_or_blank(first, last)) continue;
             read_point(first, last, x.data(), takes, line);
             try {
                 l.evaluate(x.data(), y.data());

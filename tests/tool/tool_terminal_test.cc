@@ -1,0 +1,103 @@
+// The interactive session on a real terminal: what a user types and sees.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "law_test.h"
+
+namespace {
+
+class ToolTerminal : public LawTest {};
+
+// "law" alone, started on a new pseudo-terminal of which it is the controlling process.
+class terminal_session {
+  public:
+    terminal_session() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        std::string const terminal = ptsname(master_);
+        pid_ = fork();
+        if (pid_ == 0) {
+            setsid();
+            int const t = open(terminal.c_str(), O_RDWR);  // becomes the controlling terminal
+            dup2(t, STDIN_FILENO);
+            dup2(t, STDOUT_FILENO);
+            dup2(t, STDERR_FILENO);
+            execl(LAW_TOOL_PATH, LAW_TOOL_PATH, static_cast<char *>(nullptr));
+            _exit(127);
+        }
+    }
+    ~terminal_session() {
+        if (pid_ > 0 && !exited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (master_ >= 0) close(master_);
+    }
+    terminal_session(terminal_session const &) = delete;
+    terminal_session &operator=(terminal_session const &) = delete;
+
+    bool started() const { return pid_ > 0; }
+    void type(std::string const &keys) {
+        ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
+    // Reads what the terminal shows until text has appeared count times in all, or ten seconds
+    // have passed.
+    bool shows(std::string const &text, int count = 1) {
+        auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (occurrences(text) < count) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            pollfd p{master_, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buf[4096];
+            ssize_t const n = read(master_, buf, sizeof buf);
+            if (n <= 0) return false;
+            seen_.append(buf, static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+    int exit_status() {
+        int status = 0;
+        for (int i = 0; i < 100 && waitpid(pid_, &status, WNOHANG) == 0; ++i) usleep(100000);
+        exited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string const &seen() const { return seen_; }
+
+  private:
+    int occurrences(std::string const &text) const {
+        int n = 0;
+        for (std::size_t at = seen_.find(text); at != std::string::npos;
+             at = seen_.find(text, at + 1))
+            ++n;
+        return n;
+    }
+
+    int master_ = -1;
+    pid_t pid_ = -1;
+    bool exited_ = false;
+    std::string seen_;
+};
+
+TEST_F(ToolTerminal, CtrlCCancelsTheLineAndTheSessionGoesOn) {
+    terminal_session s;
+    ASSERT_TRUE(s.started());
+    ASSERT_TRUE(s.shows("law> ")) << s.seen();
+    s.type("X+");
+    ASSERT_TRUE(s.shows("X+")) << s.seen();
+    s.type("\x03");  // the terminal's interrupt character
+    ASSERT_TRUE(s.shows("law> ", 2)) << s.seen();
+    s.type("2*3\n");
+    EXPECT_TRUE(s.shows("2*3 = 6")) << s.seen();
+    s.type(":quit\n");
+    EXPECT_EQ(s.exit_status(), 0) << s.seen();
+    EXPECT_EQ(s.seen().find("X+0"), std::string::npos) << "the cancelled line was read";
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// The law syntax as "law help syntax" writes it: the rules, then every registered name.
+#include <cstdio>
+#include <string_view>
+
+namespace law_tool {
+
+// The one-line meaning of a registered function or operator name, or null when it has none.
+char const *name_meaning(std::string_view name);
+
+void print_syntax(std::FILE *out);
+
+}  // namespace law_tool
