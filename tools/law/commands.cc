@@ -119,7 +119,9 @@ constexpr command table[] = {
      "  --values          also print the law's value at each root\n"
      "%s"
      "Example:\n"
-     "  law roots 'SIN(X)' 1 10           prints  3.14159..., 6.28318..., 9.42477...\n",
+     "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
+     "                                            6.283185307044969\n"
+     "                                            9.424777960852662\n",
      roots_options, run_roots},
     {"solve", "solve F G A B [--values]", "print the parameters in [A, B] where F equals G",
      "The parameters are printed in ascending order, one per line.\n"
@@ -127,7 +129,8 @@ constexpr command table[] = {
      "  --values          also print the value of F at each\n"
      "%s"
      "Example:\n"
-     "  law solve 'X^2' 'X+2' -5 5         prints  -1 and 2\n",
+     "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
+     "                                             2\n",
      roots_options, run_solve},
     {"min", "min EXPR A B", "print where a law of one input is smallest in [A, B], and the value",
      "Prints the parameter and the law's value there, separated by a space.\n"
@@ -190,7 +193,7 @@ constexpr command table[] = {
      "                    input, as a second function of the same form\n"
      "%s"
      "Example:\n"
-     "  law code 'X+1'                   ends with  law *f= new plus_law(p0,p2);\n"
+     "  law code 'X+1'\n"
      "  law code 'X*Y+SIN(X)' --function g --deriv\n",
      code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
