@@ -147,7 +147,7 @@ class infix_printer {
                 return;
             case stage::right: {
                 f.next = stage::done;
-                std::string const name = f.node->symbol(law_symbol_default);
+                std::string_view const name = f.node->symbol(law_symbol_default);
                 close_left(f, name);
                 f.name_start = out_.size();
                 out_ += name;
@@ -164,7 +164,7 @@ class infix_printer {
         }
     }
 
-    void close_left(frame const &f, std::string const &name) {
+    void close_left(frame const &f, std::string_view name) {
         if (f.wrap_left) {
             out_ += ')';
         } else if (joins_into_name(std::string_view(out_).substr(f.left_start), name)) {

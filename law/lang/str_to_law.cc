@@ -289,7 +289,7 @@ class text_parser {
 
     law_ptr variable(token const &t, int at, int e) const {
         // The "*" that a digit puts before a letter turns 1E2 into 1*E2.
-        if (t.letter == 'E' && t.numbered && at >= 2 && s_[at - 1] == '*' &&
+        if (reading_notes && t.letter == 'E' && t.numbered && at >= 2 && s_[at - 1] == '*' &&
             std::isdigit(static_cast<unsigned char>(s_[at - 2]))) {
             int start = at - 2;
             while (start > 0 && (std::isdigit(static_cast<unsigned char>(s_[start - 1])) ||

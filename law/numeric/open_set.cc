@@ -15,15 +15,21 @@ template <class Pieces>
 bool Open_set::normalise(double &a, double &b, Pieces pieces) const {
     if (!periodic_) {
         if (a > b) std::swap(a, b);
-        return true;
+    } else {
+        ZEM::interval const range(min_, max_);
+        if (a < min_ || a > max_) map_param_into_interval(range, a);
+        if (b < min_ || b > max_) map_param_into_interval(range, b);
+        if (a > b) {
+            pieces(min_, b);
+            pieces(a, max_);
+            return false;
+        }
     }
-    ZEM::interval const range(min_, max_);
-    if (a < min_ || a > max_) map_param_into_interval(range, a);
-    if (b < min_ || b > max_) map_param_into_interval(range, b);
-    if (a <= b) return true;
-    pieces(min_, b);
-    pieces(a, max_);
-    return false;
+    // Only the part inside the set's range counts.
+    if (a > max_ || b < min_) return false;
+    a = std::max(a, min_);
+    b = std::min(b, max_);
+    return true;
 }
 
 template <class Pred>
@@ -48,9 +54,6 @@ void Open_set::insert_after(Open_interval *prev, double a, double b) {
 
 void Open_set::add(double a, double b) {
     if (!normalise(a, b, [this](double x, double y) { add(x, y); })) return;
-    if (a > max_ || b < min_) return;
-    a = std::max(a, min_);
-    b = std::min(b, max_);
     Open_interval *const A = in(a);
     Open_interval *const B = in(b);
     if (A && B) {
@@ -75,9 +78,6 @@ void Open_set::add(double a, double b) {
 
 void Open_set::remove(double a, double b) {
     if (!normalise(a, b, [this](double x, double y) { remove(x, y); })) return;
-    if (a > max_ || b < min_) return;
-    a = std::max(a, min_);
-    b = std::min(b, max_);
     Open_interval *const A = in(a);
     Open_interval *const B = in(b);
     if (A && A == B) {

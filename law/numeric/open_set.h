@@ -54,8 +54,9 @@ class Open_set : public ZEM_heap {
     Open_interval *head() const { return head_; }
 
   private:
-    // Maps and orders the ends as add and remove take them; false when [a, b] wrapped around a
-    // periodic range and was handed to `pieces` as its two parts.
+    // Maps, orders and clips the ends to the range as add and remove take them; false when
+    // nothing of [a, b] is left, or when it wrapped around a periodic range and was handed to
+    // `pieces` as its two parts.
     template <class Pieces>
     bool normalise(double &a, double &b, Pieces pieces) const;
     // Deletes every interval for which doomed holds.
