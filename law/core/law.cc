@@ -1,5 +1,6 @@
 #include <law/core/law.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -77,6 +78,19 @@ law::~law() {
     vorn_discard(dlaw_);
     delete tape_.load(std::memory_order_relaxed);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void law::hold_sub_law(law const *sub) {
+    if (!sub) return;
+    height_ = std::max(height_, sub->height_ + 1);
+    if (sub->height_ + 1 < deep_law_height) return;
+    // Each deep sub-law below has its dimensions already, so that these are one step.
+    try {
+        sub->take_dim();
+        sub->return_dim();
+    } catch (vorn_exception const &) {
+        // A law that cannot tell them yet is asked again when they are needed.
+    }
 }
 
 long law::live_count() { return live_laws.load(std::memory_order_relaxed); }
