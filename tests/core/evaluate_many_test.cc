@@ -146,6 +146,31 @@ TEST_F(ManyPoints, OnePointOutsideTheDomainLosesNoOther) {
     EXPECT_EQ(inverse->evaluate_many(std::vector<double>{4, 8}), (std::vector<double>{0.25, 0.125}));
 }
 
+TEST_F(ManyPoints, BothLayoutsOfSeveralInputs) {
+    law_ptr const f = parse("SQRT(X)*Y");
+    double const points[] = {4, 1, -1, 2, 9, 0.5};
+    double values[3];
+    int errors[3];
+    f->evaluate_many(points, values, 3, errors);
+    EXPECT_EQ(values[0], 2);
+    EXPECT_TRUE(std::isnan(values[1]));
+    EXPECT_EQ(values[2], 1.5);
+    EXPECT_EQ(errors[1], lawutil_code(LAW_SQRT));
+    double const xs[] = {4, -1, 9}, ys[] = {1, 2, 0.5};
+    double const *inputs[] = {xs, ys};
+    double column[3];
+    double *outputs[] = {column};
+    f->evaluate_many(inputs, outputs, 3, errors);
+    EXPECT_EQ(column[2], 1.5);
+    EXPECT_EQ(errors[0] + errors[2], 0);
+    law_ptr const helix = parse("VEC(COS(X),SIN(X),X/5)");
+    double const ts[] = {0, 1};
+    double v[6];
+    helix->evaluate_many(ts, v, 2);
+    EXPECT_EQ(v[3], std::cos(1.0));
+    EXPECT_EQ(v[5], 1 / 5.0);
+}
+
 // The depths that text and builders make when a law is long: sums, products and nests.
 TEST_F(ManyPoints, LawsOfAnyDepthEvaluateWithoutExhaustingTheStack) {
     law_ptr const x = X();
