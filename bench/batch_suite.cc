@@ -20,13 +20,6 @@ namespace {
 constexpr std::size_t total_points = 65536;
 constexpr std::size_t block_sizes[] = {1, 16, 256, 65536};
 
-std::vector<double> batch_points() {
-    std::vector<double> xs(total_points);
-    for (std::size_t i = 0; i < total_points; ++i)
-        xs[i] = 0.1 + 1.8 * (static_cast<double>(i) + 0.5) / total_points;
-    return xs;
-}
-
 // muParser in bulk mode: the variable bound to an array of the block's size.
 struct mu_bulk {
     mu::Parser parser;
@@ -72,7 +65,9 @@ void add_loops(batch_row &row, std::vector<double> const &xs, std::vector<timed_
         std::size_t const block = block_sizes[b];
         loops.push_back({key("native", c, block), [&xs, native, block, ys](benchmark::State &s) {
                              for (auto _ : s) {
-                                 over_blocks(xs, block, *ys, native);
+                                 over_blocks(xs, block, *ys,
+                                             [native](double const *x, std::size_t n,
+                                                      double *y) { native(x, y, n); });
                                  keep((*ys)[0]);
                              }
                          }});
@@ -129,7 +124,7 @@ std::string ratio(double num, double den, std::vector<double> &all) {
 }  // namespace
 
 std::string batch_section() {
-    std::vector<double> const xs = batch_points();
+    std::vector<double> const xs = case_points(total_points);
     std::vector<batch_row> rows;
     for (expr_case const &c : expression_cases())
         if (c.dim == 1 && native_batch(c.id)) rows.push_back({&c, nullptr, {}, true});

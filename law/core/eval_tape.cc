@@ -344,36 +344,43 @@ tape_values tape_builder::formula_values(law const *l, tape_formula const &f,
         bool pure = true;
     };
     std::vector<frame> stack{{l, f}};
-    tape_values v;
-    bool have = false;  // v holds the values of the side the top frame waits for
+    int slot = 0;       // the first value of the side the top frame waits for,
+    bool pure = true;   // whether that side is pure,
+    bool have = false;  // and whether it is there
     for (;;) {
         frame &top = stack.back();
         if (have) {
-            top.slots[top.done++] = first(v);
-            top.pure = top.pure && v.pure;
+            top.slots[top.done++] = slot;
+            top.pure = top.pure && pure;
             have = false;
         }
         if (top.done < top.f.count) {
             law const *side = top.f.sides[top.done];
             tape_formula sf;
             if (tape_values const *known = found(side, at)) {
-                v = *known;
+                slot = first(*known);
+                pure = known->pure;
             } else if (side->compiled_formula(sf)) {
                 stack.push_back({side, sf});
                 continue;
             } else {
-                v = emitted_values(side, at);
+                tape_values const v = emitted_values(side, at);
+                slot = first(v);
+                pure = v.pure;
             }
             have = true;
             continue;
         }
-        int const first_side = top.slots[0], second_side = top.f.count > 1 ? top.slots[1] : first_side;
-        int const left = top.f.right_first ? second_side : first_side;
-        int const right = top.f.right_first ? first_side : second_side;
-        v = {{top.f.emit(*this, top.l, left, right)}, top.pure};
+        int const a = top.slots[0], c = top.f.count > 1 ? top.slots[1] : a;
+        tape_values v;
+        v.slots.push_back(top.f.right_first ? top.f.emit(*this, top.l, c, a)
+                                            : top.f.emit(*this, top.l, a, c));
+        v.pure = top.pure;
         remember(top.l, at, v);
         stack.pop_back();
         if (stack.empty()) return v;
+        slot = v.slots[0];
+        pure = v.pure;
         have = true;
     }
 }
