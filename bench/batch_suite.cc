@@ -182,7 +182,8 @@ std::string batch_section() {
            "the single-point column; native through the formula in a loop over the block, in a "
            "translation unit compiled with `-O3 -march=native` so that the compiler vectorises "
            "it; muParser through its bulk mode (`Eval(results, n)` with the variable bound to "
-           "the block). \"Same bits\" compares `evaluate_many` with `evaluate` at every point. "
+           "the block), on one thread as every other side (`make bench` sets `OMP_NUM_THREADS=1` "
+           "for muParser's OpenMP loop). \"Same bits\" compares `evaluate_many` with `evaluate` at every point. "
            "Single point against native, 65536: geometric mean **"
         << format_ratio(geometric_mean(single_native)) << "**.\n\n"
         << table.str();
