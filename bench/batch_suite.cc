@@ -46,7 +46,7 @@ struct batch_row {
     expr_case const *c;
     law_ptr l;
     std::vector<std::unique_ptr<mu_bulk>> mu;  // one per block size
-    bool equal = true;  // evaluate_many gave evaluate's values
+    bool equal = true;                         // evaluate_many gave evaluate's values
 };
 
 void add_loops(batch_row &row, std::vector<double> const &xs, std::vector<timed_loop> &loops) {
@@ -66,8 +66,9 @@ void add_loops(batch_row &row, std::vector<double> const &xs, std::vector<timed_
         loops.push_back({key("native", c, block), [&xs, native, block, ys](benchmark::State &s) {
                              for (auto _ : s) {
                                  over_blocks(xs, block, *ys,
-                                             [native](double const *x, std::size_t n,
-                                                      double *y) { native(x, y, n); });
+                                             [native](double const *x, std::size_t n, double *y) {
+                                                 native(x, y, n);
+                                             });
                                  keep((*ys)[0]);
                              }
                          }});
@@ -154,7 +155,8 @@ std::string batch_section() {
         double const native = per_point(key("native", c, block_sizes[largest]));
         double const single = per_point(key("single", c, 0));
         std::vector<std::string> cells{c.label, format_seconds(native), format_seconds(single)};
-        for (std::size_t b : block_sizes) cells.push_back(format_seconds(per_point(key("many", c, b))));
+        for (std::size_t b : block_sizes)
+            cells.push_back(format_seconds(per_point(key("many", c, b))));
         for (std::size_t b = 0; b < std::size(block_sizes); ++b)
             cells.push_back(ratio(per_point(key("many", c, block_sizes[b])),
                                   per_point(key("native", c, block_sizes[b])), to_native[b]));
@@ -183,7 +185,8 @@ std::string batch_section() {
            "translation unit compiled with `-O3 -march=native` so that the compiler vectorises "
            "it; muParser through its bulk mode (`Eval(results, n)` with the variable bound to "
            "the block), on one thread as every other side (`make bench` sets `OMP_NUM_THREADS=1` "
-           "for muParser's OpenMP loop). \"Same bits\" compares `evaluate_many` with `evaluate` at every point. "
+           "for muParser's OpenMP loop). \"Same bits\" compares `evaluate_many` with `evaluate` at "
+           "every point. "
            "Single point against native, 65536: geometric mean **"
         << format_ratio(geometric_mean(single_native)) << "**.\n\n"
         << table.str();

@@ -7,7 +7,7 @@ namespace bench {
 namespace {
 
 #define EXPR_CASE(id, label, dim, differentiated, law_text, mu_text, ginac_text, body) \
-    void batch_##id(double const *xs, double *ys, std::size_t n) {                      \
+    void batch_##id(double const *xs, double *ys, std::size_t n) {                     \
         for (std::size_t i = 0; i < n; ++i) {                                          \
             double const x = xs[i];                                                    \
             double *const y = ys + i * (dim);                                          \

@@ -272,8 +272,7 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
 }
 
 void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m,
-                              double const *(*point)(void const *, int),
-                              void const *points) const {
+                              double const *(*point)(void const *, int), void const *points) const {
     int const n = op.b;
     eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
     for (int k = 0; k < m; ++k) {

@@ -30,7 +30,8 @@ class line_samples {
             int const m = static_cast<int>(std::min<long>(batch, count - first + 1));
             ts_.resize(static_cast<std::size_t>(m));
             ys_.resize(static_cast<std::size_t>(m));
-            for (int i = 0; i < m; ++i) ts_[static_cast<std::size_t>(i)] = a + (first + i - 0.5) * step;
+            for (int i = 0; i < m; ++i)
+                ts_[static_cast<std::size_t>(i)] = a + (first + i - 0.5) * step;
             values_along(f_, x_, which_, ts_.data(), m, ys_.data());
             leave(ts_.back());
             for (double y : ys_) sum += y;

@@ -89,7 +89,8 @@ TEST_F(ManyPoints, RandomTreesGiveTheBitsAndErrorsOfOnePointAtATime) {
         std::vector<double const *> inputs;
         std::vector<double *> outputs;
         for (int c = 0; c < in; ++c) {
-            for (int k = 0; k < n; ++k) columns[c].push_back(p[static_cast<std::size_t>(k * in + c)]);
+            for (int k = 0; k < n; ++k)
+                columns[c].push_back(p[static_cast<std::size_t>(k * in + c)]);
             inputs.push_back(columns[c].data());
         }
         for (auto &r : rows) outputs.push_back(r.data());
@@ -101,8 +102,8 @@ TEST_F(ManyPoints, RandomTreesGiveTheBitsAndErrorsOfOnePointAtATime) {
                     << l->text();
 
         // Without a report, the first failing point raises its own error.
-        auto const first_failure = std::find_if(want_errors.begin(), want_errors.end(),
-                                                [](int e) { return e != 0; });
+        auto const first_failure =
+            std::find_if(want_errors.begin(), want_errors.end(), [](int e) { return e != 0; });
         int raised = 0;
         try {
             l->evaluate_many(p.data(), got.data(), n);
@@ -143,7 +144,8 @@ TEST_F(ManyPoints, OnePointOutsideTheDomainLosesNoOther) {
         EXPECT_EQ(lawutil_local_code(e), LAW_ZERODIVIDE);
     }
     EXPECT_EQ(y[0], 0.5);
-    EXPECT_EQ(inverse->evaluate_many(std::vector<double>{4, 8}), (std::vector<double>{0.25, 0.125}));
+    EXPECT_EQ(inverse->evaluate_many(std::vector<double>{4, 8}),
+              (std::vector<double>{0.25, 0.125}));
 }
 
 TEST_F(ManyPoints, BothLayoutsOfSeveralInputs) {

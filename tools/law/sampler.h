@@ -22,8 +22,8 @@ struct view_box {
 // A curve: true with the point at t, false where the curve is undefined at t.
 using plane_curve = std::function<bool(double t, point2 &p)>;
 // The same at many parameters at once: ok[k] tells whether ps[k] is the point at ts[k].
-using plane_curve_many =
-    std::function<void(std::vector<double> const &ts, std::vector<point2> &ps, std::vector<char> &ok)>;
+using plane_curve_many = std::function<void(std::vector<double> const &ts, std::vector<point2> &ps,
+                                            std::vector<char> &ok)>;
 
 struct sampled_curve {
     std::vector<stretch> stretches;
