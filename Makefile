@@ -45,7 +45,7 @@ bench:
 	$(call install-missing,$(BENCH_PKGS))
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
-	./build/bench/bench/law_bench_report --readme bench/README.md
+	OMP_NUM_THREADS=1 ./build/bench/bench/law_bench_report --readme bench/README.md
 
 fuzz:
 	$(call install-missing,$(FUZZ_PKGS))

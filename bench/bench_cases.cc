@@ -24,6 +24,17 @@ double native_sum(double const *xs, std::size_t n) {
     return sum;
 }
 
+}  // namespace
+
+std::vector<double> case_points(std::size_t n) {
+    std::vector<double> xs(n);
+    for (std::size_t i = 0; i < n; ++i)
+        xs[i] = 0.1 + 1.8 * (static_cast<double>(i) + 0.5) / static_cast<double>(n);
+    return xs;
+}
+
+namespace {
+
 char const *const term_pool[] = {"sin(x)",    "x*2.5",  "cos(x/3)", "x^2",     "exp(-x)",
                                  "sqrt(x+1)", "1.25*x", "(x-0.5)",  "tanh(x)", "x^3"};
 char const *const chain_ops[] = {"+", "*", "-"};

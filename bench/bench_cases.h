@@ -23,6 +23,9 @@ struct expr_case {
 
 std::vector<expr_case> const &expression_cases();
 
+// n points spread evenly over [0.1, 1.9], where every expression is defined.
+std::vector<double> case_points(std::size_t n);
+
 // A text read both by the library and by GiNaC (lower case reads alike in both).
 struct symbolic_case {
     std::string label;

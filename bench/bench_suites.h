@@ -5,6 +5,7 @@
 namespace bench {
 
 std::string evaluation_section();
+std::string batch_section();
 std::string parsing_section();
 std::string derivative_section();
 std::string scaling_section();

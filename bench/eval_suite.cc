@@ -16,13 +16,6 @@ namespace {
 constexpr std::size_t point_count = 1000000;
 constexpr int max_dim = 4;
 
-std::vector<double> sample_points() {
-    std::vector<double> xs(point_count);
-    for (std::size_t i = 0; i < point_count; ++i)
-        xs[i] = 0.1 + 1.8 * (static_cast<double>(i) + 0.5) / point_count;
-    return xs;
-}
-
 // A muParser parser bound to one variable x; Eval compiles the text on first use.
 struct mu_expression {
     mu::Parser parser;
@@ -189,7 +182,7 @@ std::string ratio_cell(double num, double den, std::vector<double> &all) {
 }  // namespace
 
 std::string evaluation_section() {
-    std::vector<double> const xs = sample_points();
+    std::vector<double> const xs = case_points(point_count);
     std::vector<eval_row> rows(expression_cases().size());
     std::vector<timed_loop> loops;
     for (std::size_t i = 0; i < rows.size(); ++i) {

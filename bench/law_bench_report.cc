@@ -1,7 +1,7 @@
 // law_bench_report: runs every workload of the benchmark suite and prints one markdown report.
 //
 //   law_bench_report [--readme PATH]
-//                    [--only evaluation,parsing,derivative,scaling,roots,minimisation]
+//                    [--only evaluation,batch,parsing,derivative,scaling,roots,minimisation]
 //
 // --readme rewrites the part of PATH between the result markers with the report of this run.
 // Other arguments go to Google Benchmark.
@@ -121,6 +121,7 @@ int main(int argc, char **argv) {
     report << "# Benchmark report\n\n" << machine_section(command) << "\n";
     try {
         if (wanted(only, "evaluation")) report << bench::evaluation_section() << "\n";
+        if (wanted(only, "batch")) report << bench::batch_section() << "\n";
         if (wanted(only, "parsing")) report << bench::parsing_section() << "\n";
         if (wanted(only, "derivative")) report << bench::derivative_section() << "\n";
         if (wanted(only, "scaling")) report << bench::scaling_section() << "\n";

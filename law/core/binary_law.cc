@@ -33,6 +33,8 @@ binary_law::binary_law(law *left, law *right)
     : left_(left), right_(right), left_operand_(left), right_operand_(right) {
     if (left_) left_->add();
     if (right_) right_->add();
+    hold_sub_law(left_);
+    hold_sub_law(right_);
 }
 
 binary_law::~binary_law() {

@@ -5,8 +5,9 @@
 #include <cstring>
 
 #include <law/core/eval_buffer.h>
+#include <law/core/slot_space.h>
 
-constinit thread_local bool tape_walk_active [[gnu::tls_model("initial-exec")]] = false;
+constinit thread_local law const *tape_walker [[gnu::tls_model("initial-exec")]] = nullptr;
 
 namespace {
 // Sub-trees deeper than this are called, not compiled: they compile into tapes of their own, so
@@ -16,48 +17,8 @@ constexpr int max_compile_depth = 500;
 // Provisional slot numbers carry their kind in the low bits until the layout is known.
 enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
+bool is_constant(int slot) { return slot % 4 == constant_slot; }
 
-// Values of a run of a large tape: a buffer kept by the thread (allocating and touching fresh
-// pages on every run would cost more than the run itself). A run inside another, through a called
-// law, takes a buffer of its own.
-class slot_space {
-  public:
-    explicit slot_space(int n) {
-        spare &s = thread_spare();
-        if (s.busy) {
-            owned_.reset(new double[static_cast<std::size_t>(n)]);
-            p_ = owned_.get();
-            return;
-        }
-        if (s.size < n) {
-            s.data.reset(new double[static_cast<std::size_t>(n)]);
-            s.size = n;
-        }
-        s.busy = true;
-        held_ = &s;
-        p_ = s.data.get();
-    }
-    ~slot_space() {
-        if (held_) held_->busy = false;
-    }
-    slot_space(slot_space const &) = delete;
-    slot_space &operator=(slot_space const &) = delete;
-    double *data() { return p_; }
-
-  private:
-    struct spare {
-        std::unique_ptr<double[]> data;
-        int size = 0;
-        bool busy = false;
-    };
-    static spare &thread_spare() {
-        thread_local spare s;
-        return s;
-    }
-    double *p_ = nullptr;
-    spare *held_ = nullptr;
-    std::unique_ptr<double[]> owned_;
-};
 }  // namespace
 
 // ---------------------------------------------------------------- running
@@ -140,6 +101,12 @@ class slot_space {
             case tape_code::call2_k:
                 v[op.out] = op.f2(v[op.a], op.k);
                 break;
+            case tape_code::sqrt:
+                v[op.out] = tape_sqrt(v[op.a]);
+                break;
+            case tape_code::abs:
+                v[op.out] = std::fabs(v[op.a]);
+                break;
             default:
                 __builtin_unreachable();
             case tape_code::call1:
@@ -176,25 +143,181 @@ bool eval_tape::run(double const *x, double *y) const {
 }
 
 bool eval_tape::run_large(double const *x, double *y) const {
-    slot_space space(slot_count_);
+    slot_space space(static_cast<std::size_t>(slot_count_));
     return run_in(space.data(), x, y);
+}
+
+// ---------------------------------------------------------------- running over a block
+
+namespace {
+// out[k] = f(a[k], b[k]) for the points of a block. out may be a or b itself, point by point,
+// which leaves no dependence between points.
+template <class F>
+[[gnu::always_inline]] inline void each_point(double *out, double const *a, double const *b, int m,
+                                              F f) {
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) out[k] = f(a[k], b[k]);
+}
+
+// A division of the block; a divisor near zero (which fails, or takes the L'Hopital rule when
+// the dividend is near zero too) leaves the point to its own evaluation.
+[[gnu::always_inline]] inline void divide_points(double *out, double const *a, double const *b,
+                                                 int m, unsigned char *rare) {
+    static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) {
+        rare[k] |= std::fabs(b[k]) < resmch;
+        out[k] = a[k] / b[k];
+    }
+}
+}  // namespace
+
+void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
+                          double const *(*point)(void const *, int), void const *points) const {
+    auto const at = [v, w](int slot) { return v + static_cast<std::ptrdiff_t>(slot) * w; };
+    std::vector<double> k_row;  // a constant operand over the block
+    auto const row = [&](double k) {
+        k_row.assign(static_cast<std::size_t>(m), k);
+        return k_row.data();
+    };
+    for (tape_op const &op : ops_) {
+        double *const out = at(op.out);
+        double const *const a = at(op.a);
+        double const *const b = at(op.b);
+        switch (op.code) {
+            case tape_code::add:
+                each_point(out, a, b, m, [](double p, double q) { return p + q; });
+                break;
+            case tape_code::sub:
+                each_point(out, a, b, m, [](double p, double q) { return p - q; });
+                break;
+            case tape_code::mul:
+                each_point(out, a, b, m, [](double p, double q) { return p * q; });
+                break;
+            case tape_code::div:
+                divide_points(out, a, b, m, rare);
+                break;
+            case tape_code::neg:
+                each_point(out, a, a, m, [](double p, double) { return -p; });
+                break;
+            case tape_code::lt:
+                each_point(out, a, b, m, [](double p, double q) { return p < q ? 1.0 : 0.0; });
+                break;
+            case tape_code::gt:
+                each_point(out, a, b, m, [](double p, double q) { return p > q ? 1.0 : 0.0; });
+                break;
+            case tape_code::le:
+                each_point(out, a, b, m, [](double p, double q) { return p <= q ? 1.0 : 0.0; });
+                break;
+            case tape_code::ge:
+                each_point(out, a, b, m, [](double p, double q) { return p >= q ? 1.0 : 0.0; });
+                break;
+            case tape_code::eq:
+                each_point(out, a, b, m, [](double p, double q) { return p == q ? 1.0 : 0.0; });
+                break;
+            case tape_code::ne:
+                each_point(out, a, b, m, [](double p, double q) { return p != q ? 1.0 : 0.0; });
+                break;
+            case tape_code::truth:
+                each_point(out, a, a, m, [](double p, double) { return p != 0 ? 1.0 : 0.0; });
+                break;
+            case tape_code::copy:
+                each_point(out, a, a, m, [](double p, double) { return p; });
+                break;
+            case tape_code::add_k:
+                each_point(out, a, a, m, [k = op.k](double p, double) { return p + k; });
+                break;
+            case tape_code::sub_k:
+                each_point(out, a, a, m, [k = op.k](double p, double) { return p - k; });
+                break;
+            case tape_code::k_sub:
+                each_point(out, a, a, m, [k = op.k](double p, double) { return k - p; });
+                break;
+            case tape_code::mul_k:
+                each_point(out, a, a, m, [k = op.k](double p, double) { return p * k; });
+                break;
+            case tape_code::div_k:
+                divide_points(out, a, row(op.k), m, rare);
+                break;
+            case tape_code::k_div:
+                divide_points(out, row(op.k), a, m, rare);
+                break;
+            case tape_code::sqrt:
+#pragma GCC ivdep
+                for (int k = 0; k < m; ++k) {
+                    double const p = a[k];
+                    rare[k] |= p <= -resmch;
+                    out[k] = p < 0 ? 0 : std::sqrt(p);
+                }
+                break;
+            case tape_code::abs:
+                each_point(out, a, a, m, [](double p, double) { return std::fabs(p); });
+                break;
+            case tape_code::call1:
+                for (int k = 0; k < m; ++k) out[k] = op.f1(a[k]);
+                break;
+            case tape_code::call2:
+                for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], b[k]);
+                break;
+            case tape_code::call2_k:
+                for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], op.k);
+                break;
+            case tape_code::call_law:
+                call_on_block(op, v, w, m, point, points);
+                break;
+            default:  // jumps: a tape with branches runs point by point
+                __builtin_unreachable();
+        }
+    }
+}
+
+void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m,
+                              double const *(*point)(void const *, int), void const *points) const {
+    int const n = op.b;
+    eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
+    for (int k = 0; k < m; ++k) {
+        y[0] = 0;  // a law of no values leaves its first value at 0
+        if (op.a < 0) {
+            op.callee->evaluate(point(points, k), y);
+        } else {
+            std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
+            for (std::size_t i = 0; i < slots.size(); ++i)
+                inner[static_cast<int>(i)] = v[static_cast<std::ptrdiff_t>(slots[i]) * w + k];
+            op.callee->evaluate(inner, y);
+        }
+        for (int j = 0; j < n; ++j) v[static_cast<std::ptrdiff_t>(op.out + j) * w + k] = y[j];
+    }
 }
 
 // ---------------------------------------------------------------- compiling
 
 std::unique_ptr<eval_tape> tape_builder::compile(law const *root) {
     tape_builder b(root);
-    tape_values const out = root->emit_tape(b, b.root_point_);
+    tape_values const out = b.values_of(root, b.root_point_);
     if (b.refused_ || out.slots.empty()) return nullptr;
     return b.finish(out);
 }
 
 tape_values tape_builder::values_of(law const *l, tape_point const &at) {
-    // A law held once is met once: only laws held more than once are looked up and kept.
-    bool const shared = l->ref_count() > 1;
+    if (tape_values const *v = found(l, at)) return *v;
+    tape_formula f;
+    if (l->compiled_formula(f)) return formula_values(l, f, at);
+    return emitted_values(l, at);
+}
+
+// A law held once is met once: only laws held more than once are looked up and kept.
+tape_values const *tape_builder::found(law const *l, tape_point const &at) const {
+    if (l->ref_count() <= 1) return nullptr;
+    auto const it = done_.find({l, at.id});
+    return it == done_.end() ? nullptr : &it->second;
+}
+
+void tape_builder::remember(law const *l, tape_point const &at, tape_values const &v) {
     law_at_point const key{l, at.id};
-    if (shared)
-        if (auto const found = done_.find(key); found != done_.end()) return found->second;
+    if (l->ref_count() > 1 && v.pure && done_.emplace(key, v).second) memo_log_.push_back(key);
+}
+
+tape_values tape_builder::emitted_values(law const *l, tape_point const &at) {
     tape_values v;
     if (depth_ >= max_compile_depth) {
         v = call_law(l, at);
@@ -206,8 +329,59 @@ tape_values tape_builder::values_of(law const *l, tape_point const &at) {
         } const nest(depth_);
         v = l->emit_tape(*this, at);
     }
-    if (shared && v.pure && done_.emplace(key, v).second) memo_log_.push_back(key);
+    remember(l, at, v);
     return v;
+}
+
+tape_values tape_builder::formula_values(law const *l, tape_formula const &f,
+                                         tape_point const &at) {
+    struct frame {
+        law const *l;
+        tape_formula f;
+        int done = 0;  // sides compiled
+        int slots[2] = {0, 0};
+        bool pure = true;
+    };
+    std::vector<frame> stack{{l, f}};
+    int slot = 0;       // the first value of the side the top frame waits for,
+    bool pure = true;   // whether that side is pure,
+    bool have = false;  // and whether it is there
+    for (;;) {
+        frame &top = stack.back();
+        if (have) {
+            top.slots[top.done++] = slot;
+            top.pure = top.pure && pure;
+            have = false;
+        }
+        if (top.done < top.f.count) {
+            law const *side = top.f.sides[top.done];
+            tape_formula sf;
+            if (tape_values const *known = found(side, at)) {
+                slot = first(*known);
+                pure = known->pure;
+            } else if (side->compiled_formula(sf)) {
+                stack.push_back({side, sf});
+                continue;
+            } else {
+                tape_values const v = emitted_values(side, at);
+                slot = first(v);
+                pure = v.pure;
+            }
+            have = true;
+            continue;
+        }
+        int const a = top.slots[0], c = top.f.count > 1 ? top.slots[1] : a;
+        tape_values v;
+        v.slots.push_back(top.f.right_first ? top.f.emit(*this, top.l, c, a)
+                                            : top.f.emit(*this, top.l, a, c));
+        v.pure = top.pure;
+        remember(top.l, at, v);
+        stack.pop_back();
+        if (stack.empty()) return v;
+        slot = v.slots[0];
+        pure = v.pure;
+        have = true;
+    }
 }
 
 tape_point tape_builder::point(std::vector<int> slots) {
@@ -276,7 +450,70 @@ void tape_builder::forget(scope mark) {
     }
 }
 
+namespace {
+// One operation on the values of its operand slots, as the tape runs it.
+double scalar_result(tape_code code, double a, double b, tape_fn1 f1, tape_fn2 f2) {
+    switch (code) {
+        case tape_code::add:
+            return a + b;
+        case tape_code::sub:
+            return a - b;
+        case tape_code::mul:
+            return a * b;
+        case tape_code::neg:
+            return -a;
+        case tape_code::lt:
+            return a < b ? 1 : 0;
+        case tape_code::gt:
+            return a > b ? 1 : 0;
+        case tape_code::le:
+            return a <= b ? 1 : 0;
+        case tape_code::ge:
+            return a >= b ? 1 : 0;
+        case tape_code::eq:
+            return a == b ? 1 : 0;
+        case tape_code::ne:
+            return a != b ? 1 : 0;
+        case tape_code::truth:
+            return a != 0 ? 1 : 0;
+        case tape_code::sqrt:
+            return tape_sqrt(a);
+        case tape_code::abs:
+            return std::fabs(a);
+        case tape_code::call1:
+            return f1(a);
+        case tape_code::call2:
+            return f2(a, b);
+        default: {
+            double y = 0;
+            if (!checked_quotient(a, b, y)) law_error(LAW_LHOSPITAL);
+            return y;
+        }
+    }
+}
+
+bool unary_code(tape_code code) {
+    return code == tape_code::neg || code == tape_code::truth || code == tape_code::sqrt ||
+           code == tape_code::abs || code == tape_code::call1;
+}
+}  // namespace
+
+bool tape_builder::folded(op_key const &key, tape_fn1 f1, tape_fn2 f2, double &value) const {
+    bool const one = unary_code(key.code);
+    if (!is_constant(key.a) || (!one && !is_constant(key.b))) return false;
+    double const a = constants_[static_cast<std::size_t>(key.a / 4)];
+    double const b = one ? 0 : constants_[static_cast<std::size_t>(key.b / 4)];
+    // A constant that fails stays an operation, so that the error comes when it is evaluated.
+    try {
+        value = scalar_result(key.code, a, b, f1, f2);
+    } catch (vorn_exception const &) {
+        return false;
+    }
+    return true;
+}
+
 int tape_builder::made_once(op_key key, tape_fn1 f1, tape_fn2 f2) {
+    if (double value = 0; folded(key, f1, f2, value)) return constant(value);
     // Sums, products and equality tests do not depend on the order of their operands.
     bool const symmetric = key.code == tape_code::add || key.code == tape_code::mul ||
                            key.code == tape_code::eq || key.code == tape_code::ne;
@@ -347,6 +584,8 @@ void for_each_slot(tape_op &op, F f) {
         case tape_code::div_k:
         case tape_code::k_div:
         case tape_code::call2_k:
+        case tape_code::sqrt:
+        case tape_code::abs:
             f(op.out, true);
             f(op.a, false);
             return;
@@ -357,7 +596,6 @@ void for_each_slot(tape_op &op, F f) {
     }
 }
 
-bool is_constant(int slot) { return slot % 4 == constant_slot; }
 bool is_result(int slot) { return slot % 4 == result_slot; }
 
 // Results share registers: a register is free again after the last operation that reads its
@@ -493,6 +731,10 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     tape->points_ = std::move(points_);
     tape->outputs_ = std::move(outs);
     tape->slot_count_ = nc + ni + registers;
+    tape->branches_ = std::any_of(tape->ops_.begin(), tape->ops_.end(), [](tape_op const &op) {
+        return op.code == tape_code::jump || op.code == tape_code::jump_if_zero ||
+               op.code == tape_code::jump_unless_zero;
+    });
     return tape;
 }
 
@@ -517,26 +759,36 @@ tape_values law::emit_tape(tape_builder &b, tape_point const &at) const {
     return b.call_law(this, at);
 }
 
+bool law::compiled_formula(tape_formula &) const { return false; }
+
+eval_tape const *law::tape_now() const {
+    if (eval_tape const *t = tape_.load(std::memory_order_acquire)) return t;
+    if (outside_calls_.exchange(tape_tried, std::memory_order_relaxed) == tape_tried)
+        return nullptr;
+    if (std::unique_ptr<eval_tape> built = compile_quietly(this)) {
+        eval_tape const *expected = nullptr;
+        if (tape_.compare_exchange_strong(expected, built.get(), std::memory_order_acq_rel))
+            built.release();
+    }
+    return tape_.load(std::memory_order_acquire);
+}
+
 void law::evaluate_by_tape(double const *x, double *y) const {
     std::uint16_t const calls = outside_calls_.load(std::memory_order_relaxed);
-    if (calls < tape_threshold) {
+    // A deep law compiles at once: walking its tree would take a stack as deep as the tree.
+    if (calls < tape_threshold && height_ < deep_law_height) {
         outside_calls_.store(calls + 1, std::memory_order_relaxed);
-    } else if (calls == tape_threshold) {
-        outside_calls_.store(tape_tried, std::memory_order_relaxed);
-        if (std::unique_ptr<eval_tape> built = compile_quietly(this)) {
-            eval_tape const *expected = nullptr;
-            if (tape_.compare_exchange_strong(expected, built.get(), std::memory_order_acq_rel))
-                built.release();
-            return tape_.load(std::memory_order_acquire)->run_for(this, x, y);
-        }
+    } else if (calls != tape_tried) {
+        if (eval_tape const *t = tape_now()) return t->run_for(this, x, y);
     }
     evaluate_walking(x, y);
 }
 
 void law::evaluate_walking(double const *x, double *y) const {
     struct walking {
-        walking() { tape_walk_active = true; }
-        ~walking() { tape_walk_active = false; }
-    } const walk;
+        law const *const before = tape_walker;
+        explicit walking(law const *l) { tape_walker = l; }
+        ~walking() { tape_walker = before; }
+    } const walk(this);
     evaluate(x, y);
 }

@@ -5,6 +5,7 @@
 // other law becomes one call of its own evaluate. A law builds its tape after a few evaluations
 // from outside the library's own tree walks, so that laws evaluated once or twice (as the
 // simplifier does with its sub-trees) never pay for one.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -60,6 +61,9 @@ enum class tape_code : std::uint8_t {
     div_k,    // a / k, checked
     k_div,    // k / a, checked
     call2_k,  // f2(a, k)
+    // One-instruction functions, inline:
+    sqrt,  // sqrt(a) as the square root law takes it: 0 just below 0, LAW_SQRT further down
+    abs,   // |a|
 };
 
 using tape_fn1 = double (*)(double);
@@ -90,8 +94,54 @@ inline bool checked_quotient(double a, double b, double &y) {
     return true;
 }
 
+// How a law that compiles into one operation over at most two scalar sides is compiled: the
+// sides in the order its evaluate takes them, and the operation over their slots.
+struct tape_formula {
+    // The operation's result from the slots of the left (or only) side and the right side.
+    using emit_fn = int (*)(tape_builder &b, law const *self, int left, int right);
+    law const *sides[2] = {nullptr, nullptr};
+    int count = 0;
+    bool right_first = false;  // sides[0] is the right side
+    emit_fn emit = nullptr;
+};
+
+// The square root law's value: 0 just below 0, LAW_SQRT further down.
+inline double tape_sqrt(double a) {
+    if (a <= -resmch) law_error(LAW_SQRT);
+    return a < 0 ? 0 : std::sqrt(a);
+}
+
 class eval_tape {
   public:
+    // ---- Many points: the operations run over a block of points at a time. Slot s of point k
+    // of a block of width w lies at v[s * w + k].
+    bool has_branches() const { return branches_; }
+    int slot_count() const { return slot_count_; }
+    // Fills the constants and the inputs of the m points of a block; input(k, i) gives input i
+    // of point k.
+    template <class Input>
+    void load_block(double *v, int w, int m, Input input) const {
+        for (std::size_t c = 0; c < constants_.size(); ++c) {
+            double *const to = v + static_cast<std::ptrdiff_t>(c) * w;
+            std::fill(to, to + m, constants_[c]);
+        }
+        for (eval_tape::input const &in : inputs_) {
+            double *const to = v + static_cast<std::ptrdiff_t>(in.slot) * w;
+            for (int k = 0; k < m; ++k) to[k] = input(k, in.index);
+        }
+    }
+    // Runs every operation over the m points of a block. rare[k] is set for a point that needs
+    // its own evaluation (a division whose divisor is near zero, which fails or takes the
+    // L'Hopital rule; a square root below 0); other points' values are final. point(k) gives
+    // point k for the laws the tape calls. Other errors are raised as they happen.
+    void run_block(double *v, int w, int m, unsigned char *rare,
+                   double const *(*point)(void const *, int), void const *points) const;
+    // Value j of point k after run_block.
+    double block_output(double const *v, int w, int j, int k) const {
+        return v[static_cast<std::ptrdiff_t>(outputs_[static_cast<std::size_t>(j)]) * w + k];
+    }
+    int output_count() const { return static_cast<int>(outputs_.size()); }
+
     // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation.
     bool run(double const *x, double *y) const;
     // The same for the law that owns the tape, which takes the rare cases.
@@ -104,6 +154,8 @@ class eval_tape {
     // Tapes of up to this many values run on the stack.
     static constexpr int small_run = 128;
     bool run_in(double *v, double const *x, double *y) const;
+    void call_on_block(tape_op const &op, double *v, int w, int m,
+                       double const *(*point)(void const *, int), void const *points) const;
     [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     struct input {
         int slot, index;
@@ -114,6 +166,7 @@ class eval_tape {
     std::vector<std::vector<int>> points_;  // point slots of call_law operations
     std::vector<int> outputs_;
     int slot_count_ = 0;
+    bool branches_ = false;
 };
 
 class tape_builder {
@@ -127,6 +180,8 @@ class tape_builder {
     tape_point point(std::vector<int> slots);
 
     int constant(double value);
+    // An operation whose operands are all constants gives a constant, computed now when that
+    // cannot fail.
     int input(tape_point const &at, int index);
     int op(tape_code code, int a, int b = 0);
     int call1(tape_fn1 f, int a);
@@ -155,6 +210,13 @@ class tape_builder {
     explicit tape_builder(law const *root) : root_(root) {}
     int new_value();
     tape_op &push(tape_code code, int a, int b, bool new_out = true);
+    // A chain of laws that compile by compiled_formula, walked with a stack of its own.
+    tape_values formula_values(law const *l, tape_formula const &f, tape_point const &at);
+    // A law compiled by its emit_tape, with the depth of that recursion bounded.
+    tape_values emitted_values(law const *l, tape_point const &at);
+    tape_values const *found(law const *l, tape_point const &at) const;
+    void remember(law const *l, tape_point const &at, tape_values const &v);
+
     std::unique_ptr<eval_tape> finish(tape_values const &out);
 
     law const *root_;
@@ -197,6 +259,8 @@ class tape_builder {
         }
     };
     int made_once(op_key key, tape_fn1 f1, tape_fn2 f2);
+    // The constant that an operation over constant operands gives; false when it may fail.
+    bool folded(op_key const &key, tape_fn1 f1, tape_fn2 f2, double &value) const;
     std::unordered_map<op_key, int, op_key_hash> same_ops_;
     std::vector<op_key> op_log_;
     std::unordered_map<std::uint64_t, int> constant_of_bits_;
@@ -205,15 +269,23 @@ class tape_builder {
     std::vector<law_at_point> memo_log_;
 };
 
-// Set while a law evaluates its sub-laws by walking its tree, so that they do not count those
-// calls towards a tape of their own.
-extern constinit thread_local bool tape_walk_active [[gnu::tls_model("initial-exec")]];
+// The law that is walking its tree on this thread (null when none), so that its sub-laws do not
+// count those calls towards a tape of their own.
+extern constinit thread_local law const *tape_walker [[gnu::tls_model("initial-exec")]];
+
+// From this height on a law never walks its tree: it compiles at its first evaluation.
+inline constexpr std::uint32_t deep_law_height = 256;
 
 inline bool law::taped_evaluate(double const *x, double *y) const {
-    if (tape_walk_active) return false;
-    if (eval_tape const *t = tape_.load(std::memory_order_acquire)) [[likely]]
+    law const *const walker = tape_walker;
+    if (walker == this) return false;  // the tape gave this point back to the law
+    if (eval_tape const *t = tape_.load(std::memory_order_acquire)) [[likely]] {
         t->run_for(this, x, y);
-    else
-        evaluate_by_tape(x, y);
+        return true;
+    }
+    // Deep sub-laws of a walk take their tapes too: the walk then goes one step down, not the
+    // depth of the tree.
+    if (walker && height_ < deep_law_height) return false;
+    evaluate_by_tape(x, y);
     return true;
 }

@@ -1,5 +1,6 @@
 #include <law/core/law.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -11,6 +12,7 @@
 #include <law/core/counted_array.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/eval_tape.h>
+#include <law/core/evaluation_cost.h>
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
 #include <law/core/small_list.h>
@@ -77,6 +79,19 @@ law::~law() {
     vorn_discard(dlaw_);
     delete tape_.load(std::memory_order_relaxed);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
+}
+
+void law::hold_sub_law(law const *sub) {
+    if (!sub) return;
+    height_ = std::max(height_, sub->height_ + 1);
+    if (sub->height_ + 1 < deep_law_height) return;
+    // Each deep sub-law below has its dimensions already, so that these are one step.
+    try {
+        sub->take_dim();
+        sub->return_dim();
+    } catch (vorn_exception const &) {
+        // A law that cannot tell them yet is asked again when they are needed.
+    }
 }
 
 long law::live_count() { return live_laws.load(std::memory_order_relaxed); }
@@ -560,6 +575,11 @@ law *law::simplify(int level, int flag) const {
             // A simplified form that reads more inputs than its law would read past the points
             // the law's callers hand it; such a rewrite is refused.
             if (s && s->take_dim() > take_dim()) s = share(this);
+            // Nor may a simplified form be slower to evaluate than its law: the rules keep
+            // powers and products as their normal form (a square root becomes a power of 0.5,
+            // a quotient a product with a power of -1) so that they can combine factors, and
+            // where nothing combined, the law's own structure is the cheaper one.
+            if (s && evaluation_cost(s.get()) > evaluation_cost(this)) s = share(this);
             reset_simplify(s.get(), working);
         }
         // A simplified form never has a wider domain than its law.

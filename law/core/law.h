@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <law/base/accounting.h>
 #include <law/base/box.h>
@@ -30,6 +31,7 @@ class eval_tape;
 class tape_builder;
 struct tape_point;
 struct tape_values;
+struct tape_formula;
 
 using law_ptr = ref_ptr<law>;
 
@@ -179,6 +181,21 @@ class law : public ZEM_heap {
     ZEM::matrix evaluateM_MAT(double const *x) const;
     ZEM::transf evaluateM_T(double const *x) const;
 
+    // ---- Many points at once ----
+    // The values at n points, bit for bit those that evaluate gives one point at a time, computed
+    // a block of points per operation of the law's compiled tape. points holds the n points one
+    // after another (take_dim() doubles each); values receives return_dim() doubles per point.
+    // Without errors, the error of the first point that fails is raised (the values of the points
+    // before it are written). With errors, errors[k] receives the "lawutil" code of point k's
+    // error, 0 when it has none, and the values of a failing point are NaN.
+    void evaluate_many(double const *points, double *values, int n, int *errors = nullptr) const;
+    // The same over a structure of arrays: inputs[i][k] is input i of point k and outputs[j][k]
+    // receives value j of point k.
+    void evaluate_many(double const *const *inputs, double *const *outputs, int n,
+                       int *errors = nullptr) const;
+    // One input per point: the values of a scalar law at each x.
+    std::vector<double> evaluate_many(std::vector<double> const &xs) const;
+
     // ---- Derivatives, simplification, inverse ----
     law *nth_derivative(int n) const;
     law *uv_partials(int u, int v) const;
@@ -233,6 +250,10 @@ class law : public ZEM_heap {
     // Compiles this law into a tape at the given point (law/core/eval_tape.h). The default calls
     // the law's own evaluate; the operator and function laws compile their formula.
     virtual tape_values emit_tape(tape_builder &b, tape_point const &at) const;
+    // A law that compiles into one operation over the first values of its sides says so here
+    // instead, so that chains of such laws compile to any depth without recursion; false (the
+    // default) lets emit_tape decide.
+    virtual bool compiled_formula(tape_formula &f) const;
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
     bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }
@@ -251,6 +272,10 @@ class law : public ZEM_heap {
     bool taped_evaluate(double const *x, double *y) const;
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
+    // A family base calls this for each sub-law it holds: the law keeps the height of its tree,
+    // and below a deep sub-law the dimensions are known before anyone asks, so that neither
+    // asking them nor evaluating walks the depth of the tree.
+    void hold_sub_law(law const *sub);
 
   private:
     class lock;
@@ -258,6 +283,8 @@ class law : public ZEM_heap {
     bool scalar_zero_shortcut() const;
     // Before the law has a tape: the count towards one, and the tree walk meanwhile.
     void evaluate_by_tape(double const *x, double *y) const;
+    // The law's tape, compiled now unless compiling was tried before (null when it cannot be).
+    eval_tape const *tape_now() const;
     // The law's evaluate with its sub-laws told that they are part of a walk, not called from
     // outside.
     void evaluate_walking(double const *x, double *y) const;
@@ -278,6 +305,7 @@ class law : public ZEM_heap {
     mutable std::atomic<std::uint8_t> pass_marks_{0};
     mutable std::atomic<std::uint16_t> outside_calls_{0};
     mutable std::atomic<eval_tape const *> tape_{nullptr};
+    std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
 };
 
 inline int law::return_dim() const {

@@ -34,10 +34,7 @@ class bounds_refiner {
           max_(max),
           tol_(tol),
           samples_(std::move(samples)),
-          point_(inputs_),
-          left_(outputs_),
-          mid_(outputs_),
-          right_(outputs_) {}
+          point_(inputs_) {}
 
     // One pass over every input: new midpoints between neighbouring samples stay where the law
     // bends more than tol. True when one stayed; *error gets the largest bend kept (or tol).
@@ -48,13 +45,12 @@ class bounds_refiner {
             std::vector<double> &s = samples_[d];
             int const n = static_cast<int>(s.size());
             if (2 * n - 1 >= sample_cap) continue;
+            std::vector<double> const bend = largest_bends(d);
             std::vector<double> kept{s[0]};
             for (int j = 1; j < n; ++j) {
-                double const mid = (s[j - 1] + s[j]) / 2;
-                double const bend = largest_bend(d, s[j - 1], mid, s[j]);
-                if (bend > tol_) {
-                    kept.push_back(mid);
-                    e = std::max(e, bend);
+                if (bend[j - 1] > tol_) {
+                    kept.push_back((s[j - 1] + s[j]) / 2);
+                    e = std::max(e, bend[j - 1]);
                     changed = true;
                 }
                 kept.push_back(s[j]);
@@ -73,17 +69,46 @@ class bounds_refiner {
     }
 
   private:
-    // The distance of f(mid) from the chord of its neighbours, largest over every combination
-    // of the other inputs' samples; every value met widens the range.
-    double largest_bend(int d, double left, double mid, double right) {
-        std::vector<int> digit(inputs_, 0);
-        double worst = 0;
-        for (;;) {
-            for (int i = 0; i < inputs_; ++i)
-                if (i != d) point_[i] = samples_[i][digit[i]];
-            worst = std::max(worst, bend_at(d, left, mid, right));
-            if (!next_combination(digit, d)) return worst;
+    // For each pair of neighbouring samples of input d, the distance of f at their midpoint from
+    // the chord between them, largest over every combination of the other inputs' samples. Every
+    // point is evaluated in one batch, in the order the pairs and combinations come; every value
+    // met widens the range.
+    std::vector<double> largest_bends(int d) {
+        std::vector<double> const &s = samples_[d];
+        std::vector<double> points;
+        int triples = 0;
+        for (std::size_t j = 1; j < s.size(); ++j) {
+            std::vector<int> digit(inputs_, 0);
+            do {
+                for (int i = 0; i < inputs_; ++i)
+                    if (i != d) point_[i] = samples_[i][digit[i]];
+                for (double t : {s[j - 1], (s[j - 1] + s[j]) / 2, s[j]}) {
+                    point_[d] = t;
+                    points.insert(points.end(), point_.begin(), point_.end());
+                }
+                ++triples;
+            } while (next_combination(digit, d));
         }
+        std::vector<double> y(static_cast<std::size_t>(3 * triples * outputs_));
+        f_->evaluate_many(points.data(), y.data(), 3 * triples);
+        for (std::size_t p = 0; p < y.size(); ++p) {
+            int const k = static_cast<int>(p % outputs_);
+            min_[k] = std::min(min_[k], y[p]);
+            max_[k] = std::max(max_[k], y[p]);
+        }
+        std::vector<double> worst(s.size() - 1, 0);
+        int const per_pair = triples / static_cast<int>(s.size() - 1);
+        for (int t = 0; t < triples; ++t) {
+            double const *v = y.data() + static_cast<std::ptrdiff_t>(3 * t) * outputs_;
+            double sq = 0;
+            for (int k = 0; k < outputs_; ++k) {
+                double const off = v[outputs_ + k] - (v[k] + v[2 * outputs_ + k]) / 2;
+                sq += off * off;
+            }
+            double &w = worst[static_cast<std::size_t>(t / per_pair)];
+            w = std::max(w, std::sqrt(sq));
+        }
+        return worst;
     }
 
     // Advances the other inputs' indices like the digits of a number; false after the last.
@@ -96,33 +121,12 @@ class bounds_refiner {
         return false;
     }
 
-    double bend_at(int d, double left, double mid, double right) {
-        sample(d, left, left_);
-        sample(d, mid, mid_);
-        sample(d, right, right_);
-        double sq = 0;
-        for (int k = 0; k < outputs_; ++k) {
-            double const off = mid_[k] - (left_[k] + right_[k]) / 2;
-            sq += off * off;
-        }
-        return std::sqrt(sq);
-    }
-
-    void sample(int d, double t, std::vector<double> &y) {
-        point_[d] = t;
-        f_->evaluate(point_.data(), y.data());
-        for (int k = 0; k < outputs_; ++k) {
-            min_[k] = std::min(min_[k], y[k]);
-            max_[k] = std::max(max_[k], y[k]);
-        }
-    }
-
     law const *f_;
     int inputs_, outputs_;
     double *min_, *max_;
     double tol_;
     std::vector<std::vector<double>> samples_;
-    std::vector<double> point_, left_, mid_, right_;
+    std::vector<double> point_;
 };
 
 // The box of the inputs: the given ends, else the domain; every side must have a finite length

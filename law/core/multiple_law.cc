@@ -12,6 +12,7 @@ multiple_law::multiple_law(law **subs, int n) : subs_(nullptr), n_(n < 0 ? 0 : n
     for (int i = 0; i < n_; ++i) {
         subs_[i] = subs[i];
         if (subs_[i]) subs_[i]->add();
+        hold_sub_law(subs_[i]);
     }
 }
 

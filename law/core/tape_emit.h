@@ -10,20 +10,21 @@
 
 enum class side_order { left_first, right_first };
 
-// formula(b, a, c) over the slots of the two scalar sides, in the order the law's evaluate takes
-// them; the law's own evaluate when a side is missing or gives other than one value.
-template <class Law, class Formula>
-tape_values emit_scalar_binary(Law const *l, tape_builder &b, tape_point const &at, Formula formula,
-                               side_order order = side_order::left_first) {
+// The formula of a binary law over its two scalar sides, taken in the order the law's evaluate
+// takes them; false (the law's own evaluate) when a side is missing or gives other than one value.
+template <class Law>
+bool scalar_binary_formula(Law const *l, tape_formula &f, tape_formula::emit_fn emit,
+                           side_order order = side_order::left_first) {
     law const *left = l->fleft(), *right = l->fright();
     if (typeid(*l) != typeid(Law) || !left || !right || left->return_dim() != 1 ||
         right->return_dim() != 1)
-        return b.call_law(l, at);
-    bool const right_first = order == side_order::right_first;
-    tape_values const first = b.values_of(right_first ? right : left, at);
-    tape_values const second = left == right ? first : b.values_of(right_first ? left : right, at);
-    tape_values const &a = right_first ? second : first, &c = right_first ? first : second;
-    return {{formula(b, a.slots[0], c.slots[0])}, a.pure && c.pure};
+        return false;
+    f.right_first = order == side_order::right_first;
+    f.sides[0] = f.right_first ? right : left;
+    f.sides[1] = f.right_first ? left : right;
+    f.count = left == right ? 1 : 2;
+    f.emit = emit;
+    return true;
 }
 
 // formula(b, s) for each value s of the sub-law of a unary law.

@@ -5,6 +5,7 @@
 
 unary_law::unary_law(law *sub) : sub_(sub) {
     if (sub_) sub_->add();
+    hold_sub_law(sub_);
 }
 
 unary_law::~unary_law() {

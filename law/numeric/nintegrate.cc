@@ -3,16 +3,55 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include <law/core/eval_buffer.h>
 #include <law/core/law.h>
+#include <law/core/law_sample.h>
 
 namespace {
 constexpr double piece_shrink = 1e-14;
 
+// The first values of f along input `which` of a point, a batch of points at a time. The point's
+// coordinate `which` is left at the last value sampled, as sampling one point at a time leaves it.
+class line_samples {
+  public:
+    line_samples(law const *f, double *x, int which) : f_(f), x_(x), which_(which) {}
+    double at(double t) {
+        double y = 0;
+        values_along(f_, x_, which_, &t, 1, &y);
+        leave(t);
+        return y;
+    }
+    // The sum, in order, of f at a + (i - 0.5) step for i = 1 ... count.
+    double midpoint_sum(double a, double step, long count) {
+        double sum = 0.0;
+        for (long first = 1; first <= count; first += batch) {
+            int const m = static_cast<int>(std::min<long>(batch, count - first + 1));
+            ts_.resize(static_cast<std::size_t>(m));
+            ys_.resize(static_cast<std::size_t>(m));
+            for (int i = 0; i < m; ++i)
+                ts_[static_cast<std::size_t>(i)] = a + (first + i - 0.5) * step;
+            values_along(f_, x_, which_, ts_.data(), m, ys_.data());
+            leave(ts_.back());
+            for (double y : ys_) sum += y;
+        }
+        return sum;
+    }
+
+  private:
+    static constexpr long batch = 4096;
+    void leave(double t) {
+        if (x_) x_[which_] = t;
+    }
+    law const *f_;
+    double *x_;
+    int which_;
+    std::vector<double> ts_, ys_;
+};
+
 // Romberg's table, two rows at a time: row[j] for j = 1 ... level.
-template <class Sample>
-int romberg(Sample &&f, double a, double b, double *result, double tol, int min_level,
+int romberg(line_samples &f, double a, double b, double *result, double tol, int min_level,
             int max_level) {
     min_level = std::min(min_level, romberg_level_cap - 1);
     max_level = std::min(max_level, romberg_level_cap);
@@ -20,13 +59,13 @@ int romberg(Sample &&f, double a, double b, double *result, double tol, int min_
     eval_buffer row_a(width), row_b(width);
     double *prev = row_a, *cur = row_b;
     double step = b - a;
-    prev[1] = (f(a) + f(b)) * step / 2;
+    double const fa = f.at(a);
+    prev[1] = (fa + f.at(b)) * step / 2;
     long midpoints = 1;
     int k = 2;
     for (;;) {
         double const best = prev[k - 1];
-        double sum = 0.0;
-        for (long i = 1; i <= midpoints; ++i) sum += f(a + (i - 0.5) * step);
+        double const sum = f.midpoint_sum(a, step, midpoints);
         cur[1] = (prev[1] + step * sum) / 2;
         midpoints *= 2;
         double power = 1.0;
@@ -47,24 +86,15 @@ int romberg(Sample &&f, double a, double b, double *result, double tol, int min_
 
 int Nintegrate(law const *f, double a, double b, double *result, double tol, int min_level,
                int max_level) {
-    int const n = std::max(f->take_dim(), 1);
-    eval_buffer point(n);
-    std::fill(point.data(), point.data() + n, 0.0);
-    auto sample = [&](double t) {
-        point[0] = t;
-        return first_value(f, point);
-    };
-    return romberg(sample, a, b, result, tol, min_level, max_level);
+    line_samples samples(f, nullptr, 0);
+    return romberg(samples, a, b, result, tol, min_level, max_level);
 }
 
 int Nintegrate_wrt(law const *f, double a, double b, int which, double *x, double *result,
                    double tol, int min_level, int max_level) {
     if (which < 0) law_error(LAW_DIM);
-    auto sample = [&](double t) {
-        x[which] = t;
-        return first_value(f, x);
-    };
-    return romberg(sample, a, b, result, tol, min_level, max_level);
+    line_samples samples(f, x, which);
+    return romberg(samples, a, b, result, tol, min_level, max_level);
 }
 
 int Nintegrate_wrt_and_split(law const *f, double a, double b, int which, double *x, double *result,

@@ -123,9 +123,10 @@ void plus_law::evaluate(double const *x, double *y) const {
     combine_componentwise(this, x, y, [](double a, double b) { return a + b; });
 }
 
-tape_values plus_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    return emit_scalar_binary(
-        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::add, l, r); });
+bool plus_law::compiled_formula(tape_formula &f) const {
+    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+        return t.op(tape_code::add, l, r);
+    });
 }
 
 law *plus_law::deriv(int which) const {
@@ -161,9 +162,10 @@ void minus_law::evaluate(double const *x, double *y) const {
     combine_componentwise(this, x, y, [](double a, double b) { return a - b; });
 }
 
-tape_values minus_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    return emit_scalar_binary(
-        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::sub, l, r); });
+bool minus_law::compiled_formula(tape_formula &f) const {
+    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+        return t.op(tape_code::sub, l, r);
+    });
 }
 
 law *minus_law::deriv(int which) const {
@@ -213,9 +215,10 @@ void times_law::evaluate(double const *x, double *y) const {
     walk_times_law(this, x, y);
 }
 
-tape_values times_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    return emit_scalar_binary(
-        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::mul, l, r); });
+bool times_law::compiled_formula(tape_formula &f) const {
+    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+        return t.op(tape_code::mul, l, r);
+    });
 }
 
 law *times_law::deriv(int which) const {
@@ -283,9 +286,10 @@ void division_law::evaluate(double const *x, double *y) const {
     walk_division_law(this, x, y);
 }
 
-tape_values division_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    return emit_scalar_binary(
-        this, b, at, [](tape_builder &t, int l, int r) { return t.op(tape_code::div, l, r); },
+bool division_law::compiled_formula(tape_formula &f) const {
+    return scalar_binary_formula(
+        this, f,
+        [](tape_builder &t, law const *, int l, int r) { return t.op(tape_code::div, l, r); },
         side_order::right_first);
 }
 
@@ -348,15 +352,14 @@ void exponent_law::evaluate(double const *x, double *y) const {
     walk_exponent_law(this, x, y);
 }
 
-tape_values exponent_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    // power(a, 2) is a * a whatever a is; under any other whole positive constant exponent n,
-    // no check can fail and power(a, n) is pow(a, n).
-    auto const *c = law_cast<constant_law>(fright());
-    double const n = c ? c->value() : 0;
-    bool const square = c && n == 2;
-    bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
-    return emit_scalar_binary(this, b, at, [square, plain](tape_builder &t, int l, int r) {
-        if (square) return t.op(tape_code::mul, l, l);
+bool exponent_law::compiled_formula(tape_formula &f) const {
+    return scalar_binary_formula(this, f, [](tape_builder &t, law const *self, int l, int r) {
+        // power(a, 2) is a * a whatever a is; under any other whole positive constant exponent
+        // n, no check can fail and power(a, n) is pow(a, n).
+        auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());
+        double const n = c ? c->value() : 0;
+        if (c && n == 2) return t.op(tape_code::mul, l, l);
+        bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });
 }

@@ -115,7 +115,16 @@ tape_values compare_law<Id>::emit_tape(tape_builder &b, tape_point const &at) co
         if (!this->fleft() || !this->fright()) return b.call_law(this, at);
         return emit_short_circuit(this, Id == law_id::and_law, b, at);
     } else {
-        return emit_scalar_binary(this, b, at, [](tape_builder &t, int l, int r) {
+        return b.call_law(this, at);  // the sides are not scalars
+    }
+}
+
+template <int Id>
+bool compare_law<Id>::compiled_formula(tape_formula &f) const {
+    if constexpr (Id == law_id::and_law || Id == law_id::or_law) {
+        return false;  // short-circuit branches
+    } else {
+        return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
             return t.op(comparison_code(Id), l, r);
         });
     }

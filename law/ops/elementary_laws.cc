@@ -38,6 +38,8 @@ struct function_rules {
     law_ptr (*simplify)(law const *a, char const *&rule_name) = nullptr;
     // The first version that can save the class.
     int date_floor = 0;
+    // The tape's own operation when the value is one instruction.
+    tape_code code = tape_code::call1;
 };
 
 namespace {
@@ -144,10 +146,6 @@ double arccosh_value(double a) {
 double arctanh_value(double a) {
     if (std::fabs(a) > 1 - resmch) domain_error(LAW_ARCTANH);
     return 0.5 * std::log((1 + a) / (1 - a));
-}
-double sqrt_value(double a) {
-    if (a <= -resmch) domain_error(LAW_SQRT);
-    return a < 0 ? 0 : std::sqrt(a);
 }
 
 // 1 - A*A and A*A - 1, the radicands of the inverse circular and hyperbolic derivatives.
@@ -522,9 +520,10 @@ std::vector<function_rules> make_rules() {
                 law_ptr const positive = apply<set_law>(a);
                 return minus(times(positive, da), times(minus(constant(1), positive), da));
             },
+        .code = tape_code::abs,
     };
     rows[id::sqrt_law] = {
-        .value = sqrt_value,
+        .value = tape_sqrt,
         .domain = [](double a) { return a >= 0; },
         .factor =
             [](law_ptr const &a) {
@@ -541,6 +540,7 @@ std::vector<function_rules> make_rules() {
                 note_rule(rule_name, "sqrt(x)=x^.5");
                 return build::power(share(a), constant(0.5));
             },
+        .code = tape_code::sqrt,
     };
     return rows;
 }
@@ -573,10 +573,16 @@ void function_law::evaluate(double const *x, double *y) const {
 }
 
 // Only the first value of the sub-law counts, as in evaluate.
-tape_values function_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (!fsub()) return b.call_law(this, at);
-    tape_values const a = b.values_of(fsub(), at);
-    return {{b.call1(rules_->value, b.first(a))}, a.pure};
+bool function_law::compiled_formula(tape_formula &f) const {
+    if (!fsub()) return false;
+    f.sides[0] = fsub();
+    f.count = 1;
+    f.emit = [](tape_builder &t, law const *self, int a, int) {
+        function_rules const &rules = *static_cast<function_law const *>(self)->rules_;
+        if (rules.code != tape_code::call1) return t.op(rules.code, a);
+        return t.call1(rules.value, a);
+    };
+    return true;
 }
 
 int function_law::in_domain(double const *x) const {

@@ -33,6 +33,25 @@ plane_curve curve_of(law const &l) {
     };
 }
 
+// curve_of at many parameters, the law evaluated at all of them in one batch.
+plane_curve_many curve_many_of(law const &l) {
+    int const outputs = l.return_dim();
+    return [&l, outputs](std::vector<double> const &ts, std::vector<point2> &ps,
+                         std::vector<char> &ok) {
+        int const n = static_cast<int>(ts.size());
+        std::vector<double> out(static_cast<std::size_t>(n * outputs));
+        std::vector<int> errors(static_cast<std::size_t>(n));
+        l.evaluate_many(ts.data(), out.data(), n, errors.data());
+        ps.assign(ts.size(), point2{0, 0});
+        ok.assign(ts.size(), 0);
+        for (std::size_t k = 0; k < ts.size(); ++k) {
+            double const *v = out.data() + k * static_cast<std::size_t>(outputs);
+            ok[k] = errors[k] == 0 && l.in_domain(&ts[k]);
+            ps[k] = outputs > 1 ? point2{v[0], v[1]} : point2{ts[k], v[0]};
+        }
+    };
+}
+
 void check_plottable(law const &l) {
     if (l.take_dim() > 1)
         throw tool_error("plot draws laws of one input; this one takes " +
@@ -87,7 +106,7 @@ int run_plot(arguments const &args) {
     std::vector<plot_series> series;
     std::vector<point2> every;
     for (law_ptr const &each : laws) {
-        sampled_curve c = sample_curve(curve_of(*each), a, b, samples);
+        sampled_curve c = sample_curve(curve_of(*each), a, b, samples, curve_many_of(*each));
         every.insert(every.end(), c.points.begin(), c.points.end());
         series.push_back({each->text(), std::move(c.stretches)});
     }

@@ -23,9 +23,13 @@ class sampler {
     sampler(plane_curve const &f, int budget) : f_(f), budget_(budget) {}
 
     sample at(double t) {
-        --budget_;
         sample s{t, false, {0, 0}};
-        s.ok = f_(t, s.p) && std::isfinite(s.p.x) && std::isfinite(s.p.y);
+        return counted(s, f_(t, s.p));
+    }
+    // A sample whose point was found elsewhere (ok when it is defined).
+    sample counted(sample s, bool ok) {
+        --budget_;
+        s.ok = ok && std::isfinite(s.p.x) && std::isfinite(s.p.y);
         return s;
     }
 
@@ -156,12 +160,23 @@ view_box choose_view(std::span<point2 const> points, view_box const *x_range) {
     return v;
 }
 
-sampled_curve sample_curve(plane_curve const &f, double a, double b, int n) {
+sampled_curve sample_curve(plane_curve const &f, double a, double b, int n,
+                           plane_curve_many const &many) {
     n = std::max(n, 1);
     sampler s(f, budget_per_step * n);
     std::vector<sample> even;
     even.reserve(static_cast<std::size_t>(n) + 1);
-    for (int i = 0; i <= n; ++i) even.push_back(s.at(a + (b - a) * i / n));
+    std::vector<double> ts;
+    for (int i = 0; i <= n; ++i) ts.push_back(a + (b - a) * i / n);
+    if (many) {
+        std::vector<point2> ps;
+        std::vector<char> ok;
+        many(ts, ps, ok);
+        for (std::size_t i = 0; i < ts.size(); ++i)
+            even.push_back(s.counted({ts[i], false, ps[i]}, ok[i] != 0));
+    } else {
+        for (double t : ts) even.push_back(s.at(t));
+    }
 
     std::vector<point2> coarse;
     for (sample const &e : even)

@@ -21,6 +21,9 @@ struct view_box {
 
 // A curve: true with the point at t, false where the curve is undefined at t.
 using plane_curve = std::function<bool(double t, point2 &p)>;
+// The same at many parameters at once: ok[k] tells whether ps[k] is the point at ts[k].
+using plane_curve_many = std::function<void(std::vector<double> const &ts, std::vector<point2> &ps,
+                                            std::vector<char> &ok)>;
 
 struct sampled_curve {
     std::vector<stretch> stretches;
@@ -31,8 +34,9 @@ struct sampled_curve {
 
 // Samples f on [a, b] from n even steps, refined where the curve bends until it looks smooth at
 // the scale of the curve's own window, within a budget of evaluations. Undefined stretches and
-// jumps become gaps between stretches.
-sampled_curve sample_curve(plane_curve const &f, double a, double b, int n);
+// jumps become gaps between stretches. The even steps go to many at once when it is given.
+sampled_curve sample_curve(plane_curve const &f, double a, double b, int n,
+                           plane_curve_many const &many = {});
 
 // A window that shows the points, cutting off the far values of poles. With x_range the
 // horizontal extent is [x_range.x0, x_range.x1] instead of one taken from the points.

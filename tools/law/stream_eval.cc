@@ -131,17 +131,75 @@ bool is_comment_or_blank(char const *first, char const *last) {
     return first == last || *first == '#';
 }
 
+// Points read and not yet evaluated, evaluated many at a time and written in their order; the
+// first point that fails stops the stream with its line's error after the points before it.
+class point_batch {
+  public:
+    point_batch(law const &l, block_writer &out)
+        : l_(l),
+          takes_(l.take_dim()),
+          gives_(l.return_dim()),
+          line_room_(static_cast<std::size_t>(gives_) * (max_number_chars + 1) + 1),
+          out_(out),
+          x_(static_cast<std::size_t>(std::max(takes_, 1)) * capacity),
+          y_(static_cast<std::size_t>(std::max(gives_, 1)) * capacity),
+          errors_(capacity),
+          lines_(capacity) {}
+    // Room for the next point's inputs.
+    double *next_point() { return x_.data() + static_cast<std::ptrdiff_t>(count_) * takes_; }
+    void keep(long line) {
+        lines_[static_cast<std::size_t>(count_++)] = line;
+        if (count_ == capacity) evaluate_and_write();
+    }
+    void evaluate_and_write() {
+        int const n = count_;
+        count_ = 0;
+        l_.evaluate_many(x_.data(), y_.data(), n, errors_.data());
+        for (int k = 0; k < n; ++k) {
+            double const *y = y_.data() + static_cast<std::ptrdiff_t>(k) * gives_;
+            if (errors_[static_cast<std::size_t>(k)]) fail(k);
+            char *p = out_.reserve(line_room_);
+            for (int i = 0; i < gives_; ++i) {
+                if (i) *p++ = ' ';
+                p = write_number(p, y[i]);
+            }
+            *p++ = '\n';
+            out_.commit(p);
+        }
+    }
+
+  private:
+    static constexpr int capacity = 4096;
+    // The point alone again, for its error as evaluate raises it.
+    [[noreturn]] void fail(int k) {
+        long const line = lines_[static_cast<std::size_t>(k)];
+        try {
+            std::vector<double> y(static_cast<std::size_t>(std::max(gives_, 1)));
+            l_.evaluate(x_.data() + static_cast<std::ptrdiff_t>(k) * takes_, y.data());
+        } catch (vorn_exception const &e) {
+            char const *message = e.message();
+            line_error(line, message && *message ? message : e.what());
+        }
+        line_error(line, "the point failed");
+    }
+
+    law const &l_;
+    int takes_, gives_;
+    std::size_t line_room_;
+    block_writer &out_;
+    std::vector<double> x_, y_;
+    std::vector<int> errors_;
+    std::vector<long> lines_;
+    int count_ = 0;
+};
+
 }  // namespace
 
 void evaluate_stream(law const &l, int in_fd, int out_fd) {
     int const takes = l.take_dim();
-    int const gives = l.return_dim();
-    std::vector<double> x(static_cast<std::size_t>(std::max(takes, 1)), 0.0);
-    std::vector<double> y(static_cast<std::size_t>(std::max(gives, 1)), 0.0);
-    std::size_t const line_room = static_cast<std::size_t>(gives) * (max_number_chars + 1) + 1;
-
     line_reader in(in_fd);
     block_writer out(out_fd);
+    point_batch points(l, out);
     char const *first = nullptr;
     char const *last = nullptr;
     long line = 0;
@@ -149,21 +207,15 @@ void evaluate_stream(law const &l, int in_fd, int out_fd) {
         while (in.next(first, last)) {
             ++line;
             if (is_comment_or_blank(first, last)) continue;
-            read_point(first, last, x.data(), takes, line);
             try {
-                l.evaluate(x.data(), y.data());
-            } catch (vorn_exception const &e) {
-                char const *message = e.message();
-                line_error(line, message && *message ? message : e.what());
+                read_point(first, last, points.next_point(), takes, line);
+            } catch (tool_error const &) {
+                points.evaluate_and_write();  // the lines before come first
+                throw;
             }
-            char *p = out.reserve(line_room);
-            for (int i = 0; i < gives; ++i) {
-                if (i) *p++ = ' ';
-                p = write_number(p, y[static_cast<std::size_t>(i)]);
-            }
-            *p++ = '\n';
-            out.commit(p);
+            points.keep(line);
         }
+        points.evaluate_and_write();
     } catch (...) {
         out.flush();
         throw;

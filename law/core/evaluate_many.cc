@@ -1,0 +1,151 @@
+// law::evaluate_many: the law's tape run over blocks of points, one operation over a whole block
+// at a time, so that arithmetic vectorises and the dispatch is paid once a block. A point the
+// block cannot finish (a rare case of a division or a square root, or any error in its block) is
+// evaluated on its own, which gives it the values and the error that evaluate gives.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include <law/core/eval_buffer.h>
+#include <law/core/eval_tape.h>
+#include <law/core/slot_space.h>
+
+namespace {
+// Points of a block: enough to pay the dispatch rarely, few enough that a block's values stay in
+// the cache.
+constexpr int block_points = 256;
+
+// Where the points come from and where their values go, in either layout.
+class point_io {
+  public:
+    point_io(law const *l, double const *points, double const *const *inputs, double *values,
+             double *const *outputs, int *errors)
+        : l_(l),
+          in_(l->take_dim()),
+          out_(l->return_dim()),
+          points_(points),
+          inputs_(inputs),
+          values_(values),
+          outputs_(outputs),
+          errors_(errors),
+          x_(std::max(in_, 1)),
+          y_(std::max(out_, 1)) {}
+
+    double input(int k, int i) const {
+        return inputs_ ? inputs_[i][k] : points_[static_cast<std::ptrdiff_t>(k) * in_ + i];
+    }
+    // Point k as one array (the layout's own when it has one).
+    double const *point(int k) {
+        if (!inputs_) return points_ ? points_ + static_cast<std::ptrdiff_t>(k) * in_ : x_.data();
+        for (int i = 0; i < in_; ++i) x_[i] = inputs_[i][k];
+        return x_.data();
+    }
+    void put(int k, int j, double value) {
+        if (outputs_)
+            outputs_[j][k] = value;
+        else
+            values_[static_cast<std::ptrdiff_t>(k) * out_ + j] = value;
+    }
+    void succeeded(int k) {
+        if (errors_) errors_[k] = 0;
+    }
+    int outputs() const { return out_; }
+
+    // Point k by evaluate, with its error recorded when errors are asked for, raised otherwise.
+    void evaluate_one(int k) {
+        if (!errors_) return evaluate_into(k);
+        try {
+            evaluate_into(k);
+            errors_[k] = 0;
+        } catch (vorn_exception const &e) {
+            errors_[k] = e.code();
+            for (int j = 0; j < out_; ++j) put(k, j, std::numeric_limits<double>::quiet_NaN());
+        }
+    }
+
+  private:
+    void evaluate_into(int k) {
+        double const *const x = point(k);
+        l_->evaluate(x, y_);
+        for (int j = 0; j < out_; ++j) put(k, j, y_[j]);
+    }
+
+    law const *l_;
+    int in_, out_;
+    double const *points_;
+    double const *const *inputs_;
+    double *values_;
+    double *const *outputs_;
+    int *errors_;
+    eval_buffer x_, y_;
+};
+
+// The points first .. first + m - 1 as one block; false when the block raised an error, which
+// leaves every point of it to its own evaluation.
+bool run_block(eval_tape const &t, point_io &io, double *v, int w, int first, int m,
+               unsigned char *rare) {
+    std::fill(rare, rare + m, 0);
+    struct shifted {
+        point_io *io;
+        int first;
+    };
+    try {
+        t.load_block(v, w, m, [&io, first](int k, int i) { return io.input(first + k, i); });
+        shifted at{&io, first};
+        t.run_block(
+            v, w, m, rare,
+            [](void const *p, int k) {
+                auto const *s = static_cast<shifted const *>(p);
+                return s->io->point(s->first + k);
+            },
+            &at);
+    } catch (vorn_exception const &) {
+        return false;
+    }
+    int const n = std::min(io.outputs(), t.output_count());
+    for (int k = 0; k < m; ++k) {
+        if (rare[k]) continue;
+        for (int j = 0; j < n; ++j) io.put(first + k, j, t.block_output(v, w, j, k));
+        io.succeeded(first + k);
+    }
+    return true;
+}
+
+void run_blocks(eval_tape const &t, point_io &io, int n) {
+    int const w = std::min(n, block_points);
+    slot_space space(static_cast<std::size_t>(t.slot_count()) * static_cast<std::size_t>(w));
+    unsigned char rare[block_points];
+    for (int first = 0; first < n; first += w) {
+        int const m = std::min(w, n - first);
+        bool const whole = run_block(t, io, space.data(), w, first, m, rare);
+        // In the order of the points, so that the first failing point raises its error.
+        for (int k = 0; k < m; ++k)
+            if (!whole || rare[k]) io.evaluate_one(first + k);
+    }
+}
+
+void evaluate_points(eval_tape const *t, point_io &io, int n) {
+    if (t && !t->has_branches() && n > 1) return run_blocks(*t, io, n);
+    for (int k = 0; k < n; ++k) io.evaluate_one(k);
+}
+}  // namespace
+
+void law::evaluate_many(double const *points, double *values, int n, int *errors) const {
+    if (n <= 0) return;
+    point_io io(this, points, nullptr, values, nullptr, errors);
+    evaluate_points(tape_now(), io, n);
+}
+
+void law::evaluate_many(double const *const *inputs, double *const *outputs, int n,
+                        int *errors) const {
+    if (n <= 0) return;
+    point_io io(this, nullptr, inputs, nullptr, outputs, errors);
+    evaluate_points(tape_now(), io, n);
+}
+
+std::vector<double> law::evaluate_many(std::vector<double> const &xs) const {
+    if (take_dim() > 1 || return_dim() != 1) law_error(LAW_EVALV);
+    std::vector<double> ys(xs.size());
+    evaluate_many(xs.data(), ys.data(), static_cast<int>(xs.size()));
+    return ys;
+}
