@@ -239,11 +239,11 @@ class text_parser {
     // Operands are read left to right, as their messages and notes are met in the text.
     struct step {
         enum class kind { read, build, data } what;
-        int b, at, e;           // read: the stretch [b, e); build: also the token's position
-        int count;              // build: the values it collects
+        int b, at, e;             // read: the stretch [b, e); build: also the token's position
+        int count;                // build: the values it collects
         name_entry const *entry;  // build: the name (null for the stretch's own token)
-        int length;             // build: the token's length
-        double reference;       // data: the number of the law data
+        int length;               // build: the token's length
+        double reference;         // data: the number of the law data
     };
     struct value {
         law_ptr l;
@@ -393,8 +393,8 @@ class text_parser {
     };
 
     void push_build(token const &t, int b, int at, int e, std::size_t count) {
-        steps_.push_back({step::kind::build, b, at, e, static_cast<int>(count), t.entry,
-                          t.length, 0});
+        steps_.push_back(
+            {step::kind::build, b, at, e, static_cast<int>(count), t.entry, t.length, 0});
     }
 
     void operands(token const &t, int b, int at, int e, std::vector<piece> const &pieces) {
