@@ -9,9 +9,7 @@ constinit thread_local bool settling_now = false;
 }  // namespace
 
 bool settling_deep_tree() { return settling_now; }
-
-deep_tree_detail::settling::settling() : outer_(settling_now) { settling_now = true; }
-deep_tree_detail::settling::~settling() { settling_now = outer_; }
+bool &settling_flag() { return settling_now; }
 
 law const *sub_law_at(law const *l, int i) {
     if (l->isa(law_id::binary_law)) {

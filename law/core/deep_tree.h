@@ -20,19 +20,22 @@ law const *sub_law_at(law const *l, int i);
 // sum of n terms would cost n^2); the root, simplified last, is checked against its whole tree.
 bool settling_deep_tree();
 
-namespace deep_tree_detail {
-// Marks the thread as settling while it lives.
-class settling {
+// Raises a thread's flag for its own life and then puts the flag back as it found it: a settle
+// does not start inside another of its kind.
+class raised_flag {
   public:
-    settling();
-    ~settling();
-    settling(settling const &) = delete;
-    settling &operator=(settling const &) = delete;
+    explicit raised_flag(bool &flag) : flag_(flag), outer_(flag) { flag_ = true; }
+    ~raised_flag() { flag_ = outer_; }
+    raised_flag(raised_flag const &) = delete;
+    raised_flag &operator=(raised_flag const &) = delete;
 
   private:
+    bool &flag_;
     bool outer_;
 };
-}  // namespace deep_tree_detail
+
+// The flag behind settling_deep_tree.
+bool &settling_flag();
 
 // Calls settle on each law below root that left_out does not reject, sub-laws before the laws
 // above them, when those laws nest deeper than deep_tree_levels; a law left out is not entered,
@@ -60,7 +63,7 @@ bool settle_deep_tree(law const *root, LeftOut left_out, Settle settle) {
         }
     }
     if (deepest <= static_cast<std::size_t>(deep_tree_levels)) return false;
-    deep_tree_detail::settling const on;
+    raised_flag const on(settling_flag());
     for (law const *l : order) settle(l);
     return true;
 }

@@ -476,10 +476,7 @@ constinit thread_local bool differentiating = false;
 // raises again when the law above needs it.
 void settle_derivatives(law const *root, int which) {
     if (differentiating) return;
-    differentiating = true;
-    struct done {
-        ~done() { differentiating = false; }
-    } const reset;
+    raised_flag const on(differentiating);
     settle_deep_tree(
         root, [which](law const *l) { return l->cached_derivative(which) != 0; },
         [which](law const *l) {

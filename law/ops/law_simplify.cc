@@ -127,10 +127,7 @@ constinit thread_local bool simplifying = false;
 // root meet recorded forms a level or two down instead of descending the whole tree.
 void settle_simplified(law const *root, int level) {
     if (simplifying) return;
-    simplifying = true;
-    struct done {
-        ~done() { simplifying = false; }
-    } const reset;
+    raised_flag const on(simplifying);
     settle_deep_tree(
         root, [level](law const *l) { return l->is_simplified(level) != 0; },
         [level](law const *l) {
