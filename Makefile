@@ -2,7 +2,7 @@
 # (as root, through apt-get), configures, builds and runs.
 SHELL := /bin/bash
 
-BUILD_PKGS := cmake ninja-build g++ libgtest-dev pkg-config
+BUILD_PKGS := cmake ninja-build g++ libgtest-dev pkg-config libedit-dev
 BENCH_PKGS := $(BUILD_PKGS) libbenchmark-dev libmuparser-dev libginac-dev libboost-math-dev \
               libgsl-dev pkg-config
 FUZZ_PKGS := $(BUILD_PKGS) clang libclang-rt-14-dev

@@ -89,8 +89,11 @@ bool reads_as_exponent(std::string_view left, std::string_view name, std::string
 int binary_law::same(law const *a, law const *b) const {
     auto const *x = static_cast<binary_law const *>(a);
     auto const *y = static_cast<binary_law const *>(b);
-    if (same_law(x->left_, y->left_) && same_law(x->right_, y->right_)) return 1;
-    if (!(commutative() && associative())) return 0;
+    if (!(commutative() && associative()))
+        return same_law(x->left_, y->left_) && same_law(x->right_, y->right_);
+    // Operands in any order: the two flattened chains are compared as lists (a chain in the
+    // same order costs one comparison per operand). Trying the two sides first would repeat
+    // the comparison at every level of nested chains, exponentially in their depth.
     small_list<law *> xs, ys;
     collect_chain(x, xs);
     collect_chain(y, ys);
@@ -217,7 +220,11 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
     out = ZEM::interval();
     ZEM::interval side;
     int ok = 1;
-    for (law const *s : {left_, right_}) {
+    // Every binary law in a chain of one class meets the domains of its sides: the chain's
+    // operands are met in one walk, however long the chain.
+    small_list<law *> operands;
+    collect_chain(this, operands);
+    for (law const *s : operands) {
         if (!s) continue;
         if (!s->term_domain(which, side)) ok = 0;
         out &= side;

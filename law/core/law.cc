@@ -10,6 +10,7 @@
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
+#include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/eval_tape.h>
 #include <law/core/evaluation_cost.h>
@@ -481,8 +482,32 @@ void grow(law **&slots, int &size, int needed) {
 }
 }  // namespace
 
+namespace {
+constinit thread_local bool differentiating = false;
+
+// A deep tree is differentiated from its deepest laws up, each law simplified and differentiated
+// once (their own simplified forms and derivatives then come from the caches, and a rule that
+// looks into a sub-law meets its record). What cannot be simplified or differentiated here
+// raises again when the law above needs it.
+void settle_derivatives(law const *root, int which) {
+    if (differentiating) return;
+    raised_flag const on(differentiating);
+    settle_deep_tree(
+        root, [which](law const *l) { return l->cached_derivative(which) != 0; },
+        [which](law const *l) {
+            try {
+                l->take_dim();
+                law_ptr const s = adopt(l->simplify(1, 0));
+                law_ptr const d = adopt(l->derivative(which));
+            } catch (vorn_exception const &) {
+            }
+        });
+}
+}  // namespace
+
 law *law::derivative(int which) const {
     if (which < 0) law_error(LAW_DERIV);
+    if (!cached_derivative(which)) settle_derivatives(this, which);
     lock g(this);
     grow(dlaw_, dlaw_size_, which + 1);
     if (!dlaw_[which]) {
@@ -583,7 +608,7 @@ law *law::simplify(int level, int flag) const {
             reset_simplify(s.get(), working);
         }
         // A simplified form never has a wider domain than its law.
-        int const n = simplified_ == this ? 0 : std::max(1, take_dim());
+        int const n = simplified_ == this || settling_deep_tree() ? 0 : std::max(1, take_dim());
         bool differ = false;
         for (int i = 0; i < n && !differ; ++i) {
             ZEM::interval mine, theirs;
@@ -745,9 +770,11 @@ int same_law_list(law **a, law **b, int n) {
     if (n < 1) return 1;
     small_list<char, 64> used;
     for (int j = 0; j < n; ++j) used.push_back(0);
+    int first_free = 0;  // the b[j] before it are all used: lists in one order cost O(n)
     for (int i = 0; i < n; ++i) {
         bool found = false;
-        for (int j = 0; j < n && !found; ++j) {
+        while (first_free < n && used[first_free]) ++first_free;
+        for (int j = first_free; j < n && !found; ++j) {
             if (used[j]) continue;
             bool const equal = a[i] == b[j] || (a[i] && b[j] && a[i]->type() == b[j]->type() &&
                                                 a[i]->same(a[i], b[j]));
@@ -756,11 +783,6 @@ int same_law_list(law **a, law **b, int n) {
         if (!found) return 0;
     }
     return 1;
-}
-
-int law::operator==(law const &other) const {
-    if (this == &other) return 1;
-    return other.type() == type() && same(this, &other) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- printing

@@ -38,6 +38,9 @@ namespace {
 
 constexpr int no_position = -1;
 
+// Steps of the reading on this thread (last_law_reading_steps).
+thread_local long reading_steps = 0;
+
 // The best split candidate of a run of tokens. A lower (depth, precedence) wins; among equal
 // ones the first wins unless one read in operator position follows it, and then the last of
 // those wins. This is the left-to-right choice of the split search, in a form that two runs can
@@ -85,6 +88,7 @@ class summary_tree {
     candidate_summary query(std::size_t lo, std::size_t hi) const {
         candidate_summary left, right;
         for (lo += size_, hi += size_; lo < hi; lo /= 2, hi /= 2) {
+            ++reading_steps;
             if (lo & 1) left = left.then(node_[lo++]);
             if (hi & 1) right = node_[--hi].then(right);
         }
@@ -120,7 +124,7 @@ class text_parser {
     law_ptr run() {
         walk_path();
         check_brackets();
-        return parse(0, n_, 1);
+        return read_all();
     }
 
   private:
@@ -145,11 +149,6 @@ class text_parser {
                                                       : "bad number at ",
                 position, end);
     }
-    [[noreturn]] static void fail_too_deep() {
-        T4_ostream m;
-        m << "law nested deeper than " << law_parse_depth_limit << " levels";
-        fail(m);
-    }
     [[noreturn]] static void fail_not_given(char const *what, double n) {
         T4_ostream m;
         m << what << number_string(std::trunc(n)).c_str() << " was not given";
@@ -167,6 +166,7 @@ class text_parser {
 
     // Reads a token, refusing what cannot be read.
     token read_checked(int position, int end, bool operand) const {
+        ++reading_steps;
         token const t = read_token(s_, position, end, operand, names_);
         if (t.length == 0) fail_at("bad syntax at ", position, end);
         if (t.problem != number_problem::none) fail_number(t, position, end);
@@ -198,7 +198,6 @@ class text_parser {
         brackets_ = bracket_map(s_);
         if (brackets_.unmatched() != bracket_map::none)
             fail_at("unbalanced brackets at ", brackets_.unmatched(), n_);
-        if (brackets_.deepest() > law_parse_depth_limit) fail_too_deep();
     }
 
     // ---------------------------------------------------------------- split search
@@ -234,11 +233,44 @@ class text_parser {
     }
 
     // ---------------------------------------------------------------- building
-    law_ptr parse(int b, int e, int level) {
-        if (level > law_parse_depth_limit) fail_too_deep();
+    // The reading runs on a stack of its own, so that no depth of nesting reaches the call
+    // stack: a law name puts a build step on the work stack above the readings of its operands,
+    // and each finished law goes onto the stack of values, where its build step collects it.
+    // Operands are read left to right, as their messages and notes are met in the text.
+    struct step {
+        enum class kind { read, build, data } what;
+        int b, at, e;             // read: the stretch [b, e); build: also the token's position
+        int count;                // build: the values it collects
+        name_entry const *entry;  // build: the name (null for the stretch's own token)
+        int length;               // build: the token's length
+        double reference;         // data: the number of the law data
+    };
+    struct value {
+        law_ptr l;
+        law_data_ptr d;  // an argument of a law of law data given by reference
+    };
+
+    static step read_step(int b, int e) { return {step::kind::read, b, 0, e, 0, nullptr, 0, 0}; }
+
+    law_ptr read_all() {
+        steps_.push_back(read_step(0, n_));
+        while (!steps_.empty()) {
+            step const s = steps_.back();
+            steps_.pop_back();
+            if (s.what == step::kind::read)
+                read(s.b, s.e);
+            else if (s.what == step::kind::build)
+                build_step(s);
+            else
+                values_.push_back({nullptr, data_argument(s.reference)});
+        }
+        return std::move(values_.back().l);
+    }
+
+    void read(int b, int e) {
         if (b >= e) {
             note(law_reading_kind::empty_operand, b, {});
-            return make_law<constant_law>(0.0);
+            return finish(make_law<constant_law>(0.0));
         }
         if (e - b == 4 && s_.compare(static_cast<std::size_t>(b), 4, "NULL") == 0)
             fail_at("bad syntax at ", b, e);
@@ -246,24 +278,24 @@ class text_parser {
         if (best.empty()) fail_at("bad syntax at ", b, e);  // brackets alone
         int const at = best.position();
         token const t = read_checked(at, e, best.operand());
-        law_ptr made = token_law(t, b, at, e, level);
-        if (reading_notes) note_dropped(t, b, at, e);
-        return made;
-    }
-
-    law_ptr token_law(token const &t, int b, int at, int e, int level) {
         switch (t.kind) {
             case token_kind::variable:
-                return variable(t, at, e);
+                return finish(variable(t, at, e), t, b, at, e);
             case token_kind::number:
-                return make_law<constant_law>(t.value);
+                return finish(make_law<constant_law>(t.value), t, b, at, e);
             case token_kind::law_reference:
-                return law_reference(t.value);
+                return finish(law_reference(t.value), t, b, at, e);
             case token_kind::name:
-                return named(*t.entry, b, at, at + t.length, e, level);
+                return named(t, b, at, e);
             default:
                 fail_at("bad syntax at ", at, e);
         }
+    }
+
+    void finish(law_ptr made) { values_.push_back({std::move(made), nullptr}); }
+    void finish(law_ptr made, token const &t, int b, int at, int e) {
+        if (reading_notes) note_dropped(t, b, at, e);
+        finish(std::move(made));
     }
 
     // Where the text that the law at token t is built from ends.
@@ -326,27 +358,104 @@ class text_parser {
         return share(data_[i]);
     }
 
-    law_ptr named(name_entry const &entry, int b, int at, int after, int e, int level) {
+    // Puts the build step of the name at token t, then the readings of its operands.
+    void named(token const &t, int b, int at, int e) {
+        int const after = at + t.length;
+        name_entry const &entry = *t.entry;
         switch (entry.family) {
-            case name_family::binary:
-                return binary(entry, b, at, after, e, level);
+            case name_family::binary: {
+                // A stray bracket at the outer end of a side belongs to the enclosing pair.
+                int const left_begin = brackets_.balanced(b, at) ? b : b + 1;
+                int const right_end = brackets_.balanced(after, e) ? e : e - 1;
+                return operands(t, b, at, e, {{left_begin, at}, {after, right_end}});
+            }
             case name_family::unary:
             case name_family::negate:
                 if (!only_brackets(b, at)) {
                     std::string const what = "text before " + std::string(entry.name) + " at ";
                     fail_at(what.c_str(), b, e);
                 }
-                return unary(entry, after, e, level);
+                return operands(t, b, at, e, {unary_argument(after, e)});
             case name_family::multiple:
-                return multiple(entry, at, after, e, level);
+                return operands(t, b, at, e, arguments(entry, at, after, e));
             case name_family::unary_data:
-                return unary_data(entry, at, after, e);
+                return finish(unary_data(entry, at, after, e), t, b, at, e);
             case name_family::multiple_data:
-                return multiple_data(entry, at, after, e, level);
+                return data_operands(t, b, at, e, arguments(entry, at, after, e));
             case name_family::constant:
-                return constant(entry);
+                return finish(constant(entry), t, b, at, e);
         }
         fail_at("bad syntax at ", at, e);
+    }
+
+    struct piece {
+        int begin, end;
+    };
+
+    void push_build(token const &t, int b, int at, int e, std::size_t count) {
+        steps_.push_back(
+            {step::kind::build, b, at, e, static_cast<int>(count), t.entry, t.length, 0});
+    }
+
+    void operands(token const &t, int b, int at, int e, std::vector<piece> const &pieces) {
+        push_build(t, b, at, e, pieces.size());
+        for (auto p = pieces.rbegin(); p != pieces.rend(); ++p)
+            steps_.push_back(read_step(p->begin, p->end));
+    }
+
+    // An argument written as a law-data reference is taken from the data; any other is read.
+    void data_operands(token const &t, int b, int at, int e, std::vector<piece> const &pieces) {
+        push_build(t, b, at, e, pieces.size());
+        for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {
+            token const first = read_token(s_, p->begin, p->end, false, names_);
+            if (first.kind != token_kind::data_reference) {
+                steps_.push_back(read_step(p->begin, p->end));
+                continue;
+            }
+            if (first.problem != number_problem::none) fail_number(first, p->begin, p->end);
+            steps_.push_back({step::kind::data, p->begin, 0, p->end, 0, nullptr, 0, first.value});
+        }
+    }
+
+    // Collects the operands of a build step from the stack of values and builds its law.
+    void build_step(step const &s) {
+        auto const first = values_.end() - s.count;
+        std::vector<value> taken(std::make_move_iterator(first),
+                                 std::make_move_iterator(values_.end()));
+        values_.erase(first, values_.end());
+        token t;
+        t.kind = token_kind::name;
+        t.entry = s.entry;
+        t.length = s.length;
+        finish(build_law(*s.entry, taken), t, s.b, s.at, s.e);
+    }
+
+    static law_ptr build_law(name_entry const &entry, std::vector<value> &taken) {
+        switch (entry.family) {
+            case name_family::binary: {
+                auto const *proto = static_cast<binary_law const *>(entry.prototype);
+                return build(entry,
+                             [&] { return proto->make_one(taken[0].l.get(), taken[1].l.get()); });
+            }
+            case name_family::unary:
+            case name_family::negate: {
+                auto const *proto = static_cast<unary_law const *>(entry.prototype);
+                return build(entry, [&] { return proto->make_one(taken[0].l.get()); });
+            }
+            case name_family::multiple: {
+                law_array subs;
+                for (value &v : taken) subs.push(std::move(v.l));
+                auto const *proto = static_cast<multiple_law const *>(entry.prototype);
+                return build(entry, [&] { return proto->make_one(subs.data(), subs.size()); });
+            }
+            default: {
+                law_data_array subs;
+                for (value &v : taken)
+                    subs.push(v.d ? std::move(v.d) : adopt<law_data>(new law_law_data(v.l.get())));
+                auto const *proto = static_cast<multiple_data_law const *>(entry.prototype);
+                return build(entry, [&] { return proto->make_one(subs.data(), subs.size()); });
+            }
+        }
     }
 
     // A prototype's make_one, with a message when it builds nothing or raises.
@@ -368,31 +477,17 @@ class text_parser {
         return adopt(made);
     }
 
-    law_ptr binary(name_entry const &entry, int b, int at, int after, int e, int level) {
-        // A stray bracket at the outer end of a side belongs to the enclosing pair.
-        int const left_begin = brackets_.balanced(b, at) ? b : b + 1;
-        int const right_end = brackets_.balanced(after, e) ? e : e - 1;
-        law_ptr const left = parse(left_begin, at, level + 1);
-        law_ptr const right = parse(after, right_end, level + 1);
-        auto const *proto = static_cast<binary_law const *>(entry.prototype);
-        return build(entry, [&] { return proto->make_one(left.get(), right.get()); });
-    }
-
     // A prefix name that binds less tightly than what stands before it (X+NOT(Y)) would drop
     // that text: only opening brackets may precede it.
     bool only_brackets(int b, int e) const {
         return std::all_of(s_.begin() + b, s_.begin() + e, [](char c) { return c == '('; });
     }
 
-    law_ptr unary(name_entry const &entry, int after, int e, int level) {
-        int begin = after, end = brackets_.close_after(after, e);
-        if (after < e && s_[after] == '(') {
-            begin = after + 1;
-            end = closing(after, e);
-        }
-        law_ptr const sub = parse(begin, end, level + 1);
-        auto const *proto = static_cast<unary_law const *>(entry.prototype);
-        return build(entry, [&] { return proto->make_one(sub.get()); });
+    // The argument of a one-argument name: the inside of the brackets that follow it, or the
+    // text up to the bracket that closes around the name.
+    piece unary_argument(int after, int e) const {
+        if (after < e && s_[after] == '(') return {after + 1, closing(after, e)};
+        return {after, brackets_.close_after(after, e)};
     }
 
     // The ")" of the "(" at open, which must lie before e.
@@ -402,9 +497,6 @@ class text_parser {
         return close;
     }
 
-    struct piece {
-        int begin, end;
-    };
     // The comma-separated pieces inside the brackets that must follow a name.
     std::vector<piece> arguments(name_entry const &entry, int at, int after, int e) const {
         if (after >= e || s_[after] != '(') {
@@ -421,14 +513,6 @@ class text_parser {
         }
         out.push_back({begin, close});
         return out;
-    }
-
-    law_ptr multiple(name_entry const &entry, int at, int after, int e, int level) {
-        law_array subs;
-        for (piece const &p : arguments(entry, at, after, e))
-            subs.push(parse(p.begin, p.end, level + 1));
-        auto const *proto = static_cast<multiple_law const *>(entry.prototype);
-        return build(entry, [&] { return proto->make_one(subs.data(), subs.size()); });
     }
 
     // The reference number of a token that selects a law data, or a message.
@@ -456,22 +540,6 @@ class text_parser {
         return build(entry, [&] { return proto->make_one(d.get()); });
     }
 
-    law_ptr multiple_data(name_entry const &entry, int at, int after, int e, int level) {
-        law_data_array subs;
-        for (piece const &p : arguments(entry, at, after, e)) {
-            token const t = read_token(s_, p.begin, p.end, false, names_);
-            if (t.kind == token_kind::data_reference) {
-                if (t.problem != number_problem::none) fail_number(t, p.begin, p.end);
-                subs.push(data_argument(t.value));
-            } else {
-                law_ptr const l = parse(p.begin, p.end, level + 1);
-                subs.push(adopt<law_data>(new law_law_data(l.get())));
-            }
-        }
-        auto const *proto = static_cast<multiple_data_law const *>(entry.prototype);
-        return build(entry, [&] { return proto->make_one(subs.data(), subs.size()); });
-    }
-
     static law_ptr constant(name_entry const &entry) {
         auto const *proto = static_cast<constant_law const *>(entry.prototype);
         return build(entry, [&] {
@@ -491,12 +559,17 @@ class text_parser {
     std::vector<int> path_at_;  // per position: index of the path token starting there
     std::unique_ptr<summary_tree> tree_;
     bracket_map brackets_;
+    std::vector<step> steps_;
+    std::vector<value> values_;
 };
 
 }  // namespace
 
+long last_law_reading_steps() { return reading_steps; }
+
 law *str_to_law(char const *text, law_data **data, int count) {
     TEST_clear_error();
+    reading_steps = 0;
     if (!text) {
         TEST_set_error("no text to read");
         return nullptr;

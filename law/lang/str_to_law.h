@@ -6,10 +6,8 @@
 // for the law held by data[n-1] (a law_law_data), and "<NAME><n>" for data[n-1] as the argument
 // of a law of law data, as in CUR(SWEDGE1).
 //
-// Limits. Brackets must balance, and a law may nest at most law_parse_depth_limit levels, counted
-// both as bracket depth and as laws applied one inside another (X+X+...+X with 1001 terms nests
-// 1001 levels). The limit is checked before the parser descends, so every law it returns can be
-// printed, evaluated, differentiated and destroyed without exhausting the stack. Numbers are at
+// Limits. Brackets must balance; laws nest to any depth (the reading keeps its own stack, so a sum
+// of a million terms or ten thousand nested functions reads like a short law). Numbers are at
 // most 32 characters; variable numbers run from 1 to law_parse_variable_limit; reference numbers
 // from 1 to count. Any text is read or refused in time O(n log n) of its length.
 #include <string>
@@ -18,16 +16,18 @@
 class law;
 class law_data;
 
-// Deepest nesting of brackets, and of laws within laws, that str_to_law accepts.
-inline constexpr int law_parse_depth_limit = 1000;
 // Largest variable number (X100000 is input index 99999).
 inline constexpr int law_parse_variable_limit = 100000;
 
 // Reads a law from text. Returns a new reference, or null for "NULL" and for text that cannot be
 // read. Every call clears the calling thread's message (TEST_get_error()); a failure leaves a
 // message there: "bad syntax at <rest of the text>", "law <n> was not given", "unbalanced
-// brackets at <rest>", "law nested deeper than 1000 levels", and so on. Raises no error.
+// brackets at <rest>", and so on. Raises no error.
 law *str_to_law(char const *text, law_data **data = nullptr, int count = 0);
+
+// The work of the last str_to_law on this thread, in steps: tokens read, plus summaries of
+// stretches folded in split searches. Lets a test see how reading grows with the text.
+long last_law_reading_steps();
 
 // A reading that the text's writer may not have meant; the language keeps it, a tool may say so.
 enum class law_reading_kind {

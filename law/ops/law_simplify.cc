@@ -7,6 +7,7 @@
 #include <law/base/output.h>
 #include <law/core/binary_law.h>
 #include <law/core/counted_array.h>
+#include <law/core/deep_tree.h>
 #include <law/core/multiple_law.h>
 #include <law/core/unary_law.h>
 #include <law/core/upper_layers.h>
@@ -119,8 +120,26 @@ law *simplify_pass(law *l, int &changed, int mode) {
     return current.release();
 }
 
+namespace {
+constinit thread_local bool simplifying = false;
+
+// A deep tree is simplified from its deepest laws up, each once, so that the passes over the
+// root meet recorded forms a level or two down instead of descending the whole tree.
+void settle_simplified(law const *root, int level) {
+    if (simplifying) return;
+    raised_flag const on(simplifying);
+    settle_deep_tree(
+        root, [level](law const *l) { return l->is_simplified(level) != 0; },
+        [level](law const *l) {
+            l->take_dim();
+            law_ptr const s = adopt(l->simplify(level, 0));
+        });
+}
+}  // namespace
+
 law *law_simplify(law const *l, int level, int debug) {
     if (!l) return nullptr;
+    settle_simplified(l, level);
     // Nested simplifications (a rule asking a law whether it is constant) keep the outer level.
     int const outer_debug = debug_level.exchange(debug, std::memory_order_relaxed);
     struct restore {

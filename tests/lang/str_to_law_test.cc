@@ -313,32 +313,18 @@ std::string repeated(std::string const &unit, int n) {
     return out;
 }
 
-TEST_F(Parser, NestingIsLimitedToAThousandLevels) {
-    std::string const too_deep = "law nested deeper than 1000 levels";
+TEST_F(Parser, NestingHasNoLimit) {
     auto chain = [](int terms) { return "X" + repeated("+X", terms - 1); };
-    struct {
-        std::string text;
-        bool accepted;
-    } const cases[] = {
-        {repeated("(", 1000) + "X" + repeated(")", 1000), true},
-        {repeated("(", 1001) + "X" + repeated(")", 1001), false},
-        {repeated("-", 999) + "X", true},
-        {repeated("-", 1000) + "X", false},
-        {chain(1000), true},
-        {chain(1001), false},
-        {repeated("SIN(", 999) + "X" + repeated(")", 999), true},
-        {repeated("SIN(", 1000) + "X" + repeated(")", 1000), false},
-    };
-    for (auto const &c : cases) {
-        law_ptr const l = parse(c.text);
-        EXPECT_EQ(static_cast<bool>(l), c.accepted) << c.text.size() << " characters";
-        if (!c.accepted) {
-            EXPECT_EQ(std::string(TEST_get_error()), too_deep);
-        }
+    for (std::string const &text :
+         {repeated("(", 5000) + "X" + repeated(")", 5000), repeated("-", 5000) + "X", chain(5000),
+          repeated("SIN(", 5000) + "X" + repeated(")", 5000)}) {
+        law_ptr const l = parse(text);
+        ASSERT_TRUE(l) << text.size() << " characters: " << TEST_get_error();
+        EXPECT_TRUE(*parse(l->text()) == *l) << text.size() << " characters";
     }
-    // What is accepted at the limit prints and reads back.
-    law_ptr const deepest = parse(chain(1000));
-    EXPECT_TRUE(*parse(deepest->text()) == *deepest);
+    // -(-(...(-X))) with an odd number of minus signs is -X.
+    EXPECT_EQ(value_at(parse(repeated("-", 5001) + "X"), 2.0), -2.0);
+    EXPECT_EQ(value_at(parse(chain(5000)), 0.5), 2500.0);
 }
 
 TEST_F(Parser, LongTextsAreReadOrRefusedQuickly) {
@@ -351,9 +337,9 @@ TEST_F(Parser, LongTextsAreReadOrRefusedQuickly) {
         std::string text;
         bool accepted;
     } const cases[] = {
-        {"X" + repeated("+X", 50000), false},
-        {"X" + repeated("^X", 50000), false},
-        {repeated("-", 100000) + "X", false},
+        {"X" + repeated("+X", 50000), true},
+        {"X" + repeated("^X", 50000), true},
+        {repeated("-", 100000) + "X", true},
         {repeated("(", 50000) + repeated(")", 50000), false},
         {"MAX(X" + repeated(",X", 33000) + ")", true},
         {balanced(13), true},

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "law_test.h"
@@ -18,7 +21,8 @@ class ToolTerminal : public LawTest {};
 // "law" alone, started on a new pseudo-terminal of which it is the controlling process.
 class terminal_session {
   public:
-    terminal_session() {
+    // history: the file the session keeps its history in (LAW_HISTORY), or none.
+    explicit terminal_session(std::string const &history = "") {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
         std::string const terminal = ptsname(master_);
@@ -29,6 +33,7 @@ class terminal_session {
             dup2(t, STDIN_FILENO);
             dup2(t, STDOUT_FILENO);
             dup2(t, STDERR_FILENO);
+            if (!history.empty()) setenv("LAW_HISTORY", history.c_str(), 1);
             execl(LAW_TOOL_PATH, LAW_TOOL_PATH, static_cast<char *>(nullptr));
             _exit(127);
         }
@@ -98,6 +103,54 @@ TEST_F(ToolTerminal, CtrlCCancelsTheLineAndTheSessionGoesOn) {
     s.type(":quit\n");
     EXPECT_EQ(s.exit_status(), 0) << s.seen();
     EXPECT_EQ(s.seen().find("X+0"), std::string::npos) << "the cancelled line was read";
+}
+
+std::string file_text(std::string const &path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST_F(ToolTerminal, LinesAreEditedRecalledAndCompleted) {
+    if (!LAW_TOOL_EDITS_LINES) GTEST_SKIP() << "the tool was built without libedit";
+    std::string const history = ::testing::TempDir() + "law_terminal_history";
+    std::remove(history.c_str());
+    {
+        terminal_session s(history);
+        ASSERT_TRUE(s.started());
+        // Keys are typed once the prompt shows: the editor is waiting for them then.
+        ASSERT_TRUE(s.shows("law> ")) << s.seen();
+        s.type("2*3\n");
+        ASSERT_TRUE(s.shows("2*3 = 6")) << s.seen();
+        ASSERT_TRUE(s.shows("law> ", 2)) << s.seen();
+        s.type("\x1b[A\n");  // up arrow: the line before, read again
+        ASSERT_TRUE(s.shows("2*3 = 6", 2)) << s.seen();
+        ASSERT_TRUE(s.shows("law> ", 3)) << s.seen();
+        s.type("sq\t");  // Tab completes the only name that begins so
+        ASSERT_TRUE(s.shows("SQRT")) << s.seen();
+        s.type("(16)\n");
+        EXPECT_TRUE(s.shows("SQRT(16) = 4")) << s.seen();
+        ASSERT_TRUE(s.shows("law> ", 4)) << s.seen();
+        s.type("X+1\x1b[D\x1b[D2\n");  // left arrow twice, then a 2 before the +
+        EXPECT_TRUE(s.shows("X2+1   (takes 2 inputs")) << s.seen();
+        ASSERT_TRUE(s.shows("law> ", 5)) << s.seen();
+        s.type(":quit\n");
+        EXPECT_EQ(s.exit_status(), 0) << s.seen();
+        EXPECT_EQ(s.seen().find("[A"), std::string::npos) << "an arrow key reached the line";
+    }
+    std::string const kept = file_text(history);
+    EXPECT_NE(kept.find("2*3"), std::string::npos) << kept;
+    EXPECT_NE(kept.find("SQRT(16)"), std::string::npos) << kept;
+    // A new session recalls the lines of the last one: :quit, X2+1, then SQRT(16).
+    terminal_session again(history);
+    ASSERT_TRUE(again.shows("law> ")) << again.seen();
+    again.type("\x1b[A\x1b[A\x1b[A\n");
+    EXPECT_TRUE(again.shows("SQRT(16) = 4")) << again.seen();
+    ASSERT_TRUE(again.shows("law> ", 2)) << again.seen();
+    again.type(":quit\n");
+    EXPECT_EQ(again.exit_status(), 0) << again.seen();
+    std::remove(history.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include "calculus.h"
 #include "echo.h"
 #include "law_reader.h"
+#include "line_editor.h"
 #include "numbers.h"
 #include "tool.h"
 
@@ -27,7 +30,9 @@ constexpr char help_text[] =
     "  :simplify         the simplified form of the last expression\n"
     "  :help             this list\n"
     "  :quit             leave\n"
-    "  Ctrl-C            cancel the line being typed\n";
+    "  Ctrl-C            cancel the line being typed\n"
+    "  Up, Down, Tab     recall earlier lines (kept in ~/.law_history or $LAW_HISTORY),\n"
+    "                    complete a law name or command\n";
 
 std::vector<std::string> split_words(std::string const &text) {
     std::istringstream in(text);
@@ -157,6 +162,47 @@ class interrupt_cancels_line {
     sigset_t saved_mask_{}, waiting_mask_{};
 };
 
+// What Tab completes: the commands and the names of the laws the reader knows.
+std::vector<std::string> completion_words() {
+    std::vector<std::string> words = {":at", ":deriv", ":help", ":quit", ":simplify"};
+    for (law_list const *node = law_list::head(); node; node = node->next()) {
+        law const *p = node->prototype();
+        char const *name = p ? p->symbol(law_symbol_default) : nullptr;
+        if (name && std::isalpha(static_cast<unsigned char>(name[0]))) words.push_back(name);
+    }
+    std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
+    return words;
+}
+
+// Handles one line; false when the session should end.
+bool handle_line(session &s, std::string const &line, std::FILE *out) {
+    try {
+        return s.handle(trimmed(line));
+    } catch (tool_error const &e) {
+        std::fflush(out);
+        std::fprintf(stderr, "law: %s\n", e.what());
+    } catch (usage_error const &e) {
+        std::fflush(out);
+        std::fprintf(stderr, "law: %s\n", e.what());
+    }
+    return true;
+}
+
+// The session on a terminal with line editing, history and completion.
+int edit_lines(session &s, std::FILE *out) {
+    interrupt_cancels_line const cancelling;
+    line_editor editor(completion_words());
+    std::string line;
+    for (;;) {
+        line_result const r = editor.get("law> ", line);
+        if (r == line_result::end) break;
+        if (r == line_result::line && !handle_line(s, line, out)) return exit_ok;
+    }
+    std::fputs("\n", out);
+    return exit_ok;
+}
+
 bool read_line(std::FILE *in, std::string &line) {
     line.clear();
     int c;
@@ -168,6 +214,8 @@ bool read_line(std::FILE *in, std::string &line) {
 
 int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt) {
     session s(reader, out);
+    if (prompt && in == stdin && out == stdout && line_editor::available())
+        return edit_lines(s, out);
     std::optional<interrupt_cancels_line> cancelling;
     if (prompt) cancelling.emplace();
     std::string line;
@@ -181,15 +229,7 @@ int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool promp
             continue;
         }
         if (!read_line(in, line)) break;
-        try {
-            if (!s.handle(trimmed(line))) return exit_ok;
-        } catch (tool_error const &e) {
-            std::fflush(out);
-            std::fprintf(stderr, "law: %s\n", e.what());
-        } catch (usage_error const &e) {
-            std::fflush(out);
-            std::fprintf(stderr, "law: %s\n", e.what());
-        }
+        if (!handle_line(s, line, out)) return exit_ok;
     }
     if (prompt) std::fputs("\n", out);
     return exit_ok;

@@ -1,0 +1,120 @@
+// Laws far deeper than any call stack: read, printed, read back, differentiated, simplified and
+// destroyed. The expected texts and values are written out here from the shape of each law.
+#include <string>
+
+#include "law_test.h"
+
+namespace {
+
+class DeepLaws : public LawTest {};
+
+law_ptr parse(std::string const &text) { return adopt(str_to_law(text.c_str())); }
+
+std::string repeated(std::string const &unit, int n) {
+    std::string out;
+    out.reserve(unit.size() * static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) out += unit;
+    return out;
+}
+
+double value_at(law const *l, double x) {
+    double const in[3] = {x, 0.0, 0.0};
+    return first_value(l, in);
+}
+
+// Reads the text, checks that it prints as printed and that the print reads back as an equal
+// law (a law that prints as the text it was read from reads back as itself).
+law_ptr read_back(std::string const &text, std::string const &printed) {
+    law_ptr l = parse(text);
+    EXPECT_TRUE(l) << TEST_get_error();
+    if (!l) return l;
+    std::string const shown = l->text();
+    EXPECT_EQ(shown.size(), printed.size());
+    EXPECT_TRUE(shown == printed) << shown.substr(0, 60);
+    if (shown != text) {
+        law_ptr const again = parse(shown);
+        EXPECT_TRUE(again && *again == *l);
+    }
+    return l;
+}
+
+TEST_F(DeepLaws, AMillionTermSumReadsBackDifferentiatesAndSimplifies) {
+    constexpr int n = 1000000;
+    std::string const text = "X" + repeated("+X", n - 1);
+    law_ptr const sum = read_back(text, text);
+    ASSERT_TRUE(sum);
+    // d/dx of n copies of x is n; the sum itself simplifies to n*x.
+    law_ptr const d = adopt(sum->derivative(0));
+    EXPECT_EQ(value_at(d.get(), 0.25), n);
+    law_ptr const s = adopt(sum->simplify());
+    EXPECT_EQ(s->text(), "1000000*X");
+}
+
+TEST_F(DeepLaws, AHundredThousandFactorProductReadsBackAndDifferentiates) {
+    constexpr int n = 100000;
+    // The product of n copies of (1+x/n) at x = 0 is 1 and its derivative there is 1.
+    std::string const factor = "(1+X/100000)";
+    std::string const text = factor + repeated("*" + factor, n - 1);
+    law_ptr const product = read_back(text, text);
+    ASSERT_TRUE(product);
+    law_ptr const d = adopt(product->derivative(0));
+    EXPECT_NEAR(value_at(d.get(), 0.0), 1.0, 1e-9);
+    law_ptr const s = adopt(product->simplify());
+    EXPECT_NEAR(value_at(s.get(), 0.0), 1.0, 1e-12);
+}
+
+TEST_F(DeepLaws, AHundredThousandBracketsReadAsWhatTheyHold) {
+    constexpr int n = 100000;
+    law_ptr const l = parse(repeated("(", n) + "X+1" + repeated(")", n));
+    ASSERT_TRUE(l) << TEST_get_error();
+    EXPECT_EQ(l->text(), "X+1");
+    // Brackets around every left operand of a chain keep the chain left-nested.
+    std::string nested = "X";
+    for (int i = 0; i < 2000; ++i) nested = "(" + nested + "+X)";
+    read_back(nested, "X" + repeated("+X", 2000));
+}
+
+TEST_F(DeepLaws, TenThousandNestedFunctionsReadBackDifferentiateAndSimplify) {
+    constexpr int n = 10000;
+    // SIN applied n times: the derivative at 0 is cos(0)^n = 1.
+    std::string const text = repeated("SIN(", n) + "X" + repeated(")", n);
+    law_ptr const sines = read_back(text, text);
+    ASSERT_TRUE(sines);
+    law_ptr const s = adopt(sines->simplify());
+    EXPECT_EQ(s->text().size(), text.size());
+    // The derivative of a tower of m sines is a product of m distinct factors, which the
+    // simplifier compares pairwise: a thousand levels keep that short.
+    constexpr int m = 1000;
+    law_ptr const tower = parse(repeated("SIN(", m) + "X" + repeated(")", m));
+    law_ptr const d = adopt(tower->derivative(0));
+    EXPECT_NEAR(value_at(d.get(), 0.0), 1.0, 1e-12);
+    // n leading minus signs: an even count is X itself, derivative 1.
+    std::string const minus = repeated("-", n) + "X";
+    law_ptr const negated = read_back(minus, minus);
+    ASSERT_TRUE(negated);
+    law_ptr const dm = adopt(negated->derivative(0));
+    EXPECT_EQ(value_at(dm.get(), 3.0), 1.0);
+    law_ptr const sm = adopt(negated->simplify());
+    EXPECT_EQ(sm->text(), "X");
+}
+
+TEST_F(DeepLaws, ReadingGrowsInProportionToTheText) {
+    // Doubling a text about doubles the steps of its reading; a quadratic reading would
+    // quadruple them. The per-step cost includes a logarithmic search, hence the margin.
+    auto steps = [](std::string const &text) {
+        law_ptr const l = parse(text);
+        EXPECT_TRUE(l) << TEST_get_error();
+        return static_cast<double>(last_law_reading_steps());
+    };
+    auto sum = [](int n) { return "X" + repeated("+X", n - 1); };
+    auto sines = [](int n) { return repeated("SIN(", n) + "X" + repeated(")", n); };
+    auto brackets = [](int n) { return repeated("(", n) + "X" + repeated(")", n); };
+    auto power = [](int n) { return "X" + repeated("^(X+1)", n - 1); };
+    for (auto const &make : {+sum, +sines, +brackets, +power}) {
+        double const small = steps(make(20000)), large = steps(make(40000));
+        EXPECT_GT(large / small, 1.8) << make(3);
+        EXPECT_LT(large / small, 2.3) << make(3);
+    }
+}
+
+}  // namespace
