@@ -603,8 +603,11 @@ law *law::simplify(int level, int flag) const {
             // Nor may a simplified form be slower to evaluate than its law: the rules keep
             // powers and products as their normal form (a square root becomes a power of 0.5,
             // a quotient a product with a power of -1) so that they can combine factors, and
-            // where nothing combined, the law's own structure is the cheaper one.
-            if (s && evaluation_cost(s.get()) > evaluation_cost(this)) s = share(this);
+            // where nothing combined, the law's own structure is the cheaper one. Below the
+            // root of a deep tree being settled the cost is not weighed (each weighing walks the
+            // whole law below): the root's weighing decides for the tree.
+            if (s && !settling_deep_tree() && evaluation_cost(s.get()) > evaluation_cost(this))
+                s = share(this);
             reset_simplify(s.get(), working);
         }
         // A simplified form never has a wider domain than its law.
