@@ -154,7 +154,7 @@ int data_formula_law::take_size() const {
     int take = 0;
     for (int i = 0; i < fsize(); ++i)
         if (law const *l = wrapped_law(fsubs()[i])) take = std::max(take, l->take_dim());
-    return std::max(take, 1);
+    return take;
 }
 
 int data_formula_law::return_size() const { return row_of(id_).gives; }

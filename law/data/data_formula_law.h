@@ -18,7 +18,7 @@ class data_formula_law : public multiple_data_law {
     // Transforms differentiate exactly (the derivative of a transformed point is the rotated
     // derivative); the rest numerically, over a fresh law.
     law *deriv(int which) const override;
-    // As many inputs as the wrapped law that takes the most.
+    // As many inputs as the wrapped law that takes the most (none when they are constants).
     int take_size() const override;
     int return_size() const override;
 
