@@ -83,6 +83,14 @@ TEST_F(DataLaws, CurveLawGivesThePointItsDerivativesAndTheRange) {
     law_ptr const d2 = adopt(d->derivative(0));
     EXPECT_EQ(d2->text(), "DCUR(LINE1,2)");
     EXPECT_LT(d2->evaluateR_V(0.3).len(), 1e-15);
+    // The rail is a curve law to evaluate, not to isa.
+    law_ptr const rail = parse("MTRAIL(LINE1)", {line.get()});
+    EXPECT_FALSE(law_isa<curve_law>(rail.get()));
+    EXPECT_TRUE(law_isa<unary_data_law>(rail.get()));
+    EXPECT_TRUE(law_isa<minrot_rail_law>(rail.get()));
+    EXPECT_EQ(adopt(rail->derivative(0))->text(), "DCUR(LINE1,1)");
+    law_ptr const restricted = adopt(rail->set_domain(nullptr));
+    EXPECT_TRUE(law_isa<minrot_rail_law>(restricted.get()));
 }
 
 TEST_F(DataLaws, OrdersAboveTwoAreNumericalDerivativesOfTheSecondOrder) {
