@@ -52,9 +52,9 @@ std::vector<example> examples_in(std::string const &help) {
     return out;
 }
 
-// The help texts: each subcommand's, as "law --help" lists them, and the syntax.
+// The help texts: each subcommand's, as "law --help" lists them, the syntax and the law data.
 std::vector<std::vector<std::string>> help_requests() {
-    std::vector<std::vector<std::string>> requests{{"help", "syntax"}};
+    std::vector<std::vector<std::string>> requests{{"help", "syntax"}, {"help", "data"}};
     std::string const overview = run_law({"--help"}).out;
     std::vector<std::string> const lines = lines_of(overview.substr(overview.find("Subcommands:")));
     for (std::size_t i = 1; i < lines.size() && !lines[i].empty(); ++i)

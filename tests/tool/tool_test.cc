@@ -124,9 +124,9 @@ TEST_F(Tool, MisuseFailsWithUsageAndStatusTwo) {
 }
 
 TEST_F(Tool, HelpListsEverySubcommandAndEachHasAnExample) {
-    char const *const subcommands[] = {"print", "eval",  "deriv", "simplify", "integrate",
-                                       "plot",  "info",  "code",  "repl",     "roots",
-                                       "solve", "min",   "max",   "bounds",   "roots2d"};
+    char const *const subcommands[] = {"print", "eval", "deriv", "simplify", "integrate",
+                                       "plot",  "info", "code",  "repl",     "roots",
+                                       "solve", "min",  "max",   "bounds",   "roots2d"};
     tool_run const overview = run_law({"--help"});
     EXPECT_EQ(overview.status, 0);
     for (char const *name : subcommands) {
@@ -302,3 +302,26 @@ TEST_F(Tool, MessagesShowTheStartOfLongTexts) {
 }
 
 }  // namespace
+
+TEST_F(Tool, CurvesAndSurfacesComeFromDataNumberedAfterTheLaws) {
+    // A helix of radius 2 rising 3 per turn has curvature r / (r^2 + c^2), c = 3 / (2 pi).
+    double const c = 3 / (2 * M_PI);
+    EXPECT_NEAR(eval_at("CURC(HELIX1)", {"0.5", "--data", "HELIX major (2, 0, 0) pitch 3"}),
+                2 / (4 + c * c), 1e-15);
+    // The sphere is the third entry: two laws come before it.
+    EXPECT_NEAR(eval_at("MEANCUR(SPHERE3)+LAW1-LAW2",
+                        {"0", "0", "--law", "5", "--law", "5", "--data", "SPHERE radius 4"}),
+                0.25, 1e-15);
+    tool_run const chain =
+        run_law({"eval", "DWIRE(CHAIN1,1)", "1.5", "--data", "CHAIN {LINE} {CIRCLE [0, PI]}"});
+    EXPECT_EQ(chain.status, 0) << chain.err;
+    EXPECT_EQ(chain.out, "-0.479425538604203 0.8775825618903728 0\n") << "(-sin 0.5, cos 0.5, 0)";
+    expect_failures({
+        {{"eval", "CUR(LINE1)", "1", "--data", "LINE dir (0, 0, 0)"},
+         1,
+         "cannot read the law data \"LINE dir (0, 0, 0)\": LINE: LAW_DIM: Bad law dimensions"},
+        {{"eval", "CUR(SPHERE1)", "1", "--data", "SPHERE"}, 1, "Unknown law_data type"},
+        {{"eval", "CUR(LINE2)", "1", "--data", "LINE"}, 1, "law data 2 was not given"},
+        {{"eval", "CUR(LINE1)", "1", "--data", "KNOT"}, 1, "law data name expected at 'KNOT'"},
+    });
+}

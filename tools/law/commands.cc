@@ -6,33 +6,41 @@ namespace law_tool {
 namespace {
 
 constexpr option_def law_option{"law", 0, option_kind::value};
+constexpr option_def data_option{"data", 0, option_kind::value};
 constexpr option_def strict_option{"strict", 0, option_kind::flag};
 
-constexpr option_def reading_options[] = {law_option, strict_option};
-constexpr option_def deriv_options[] = {
-    law_option, strict_option, {"wrt", 0, option_kind::value}, {"order", 0, option_kind::value}};
+constexpr option_def reading_options[] = {law_option, data_option, strict_option};
+constexpr option_def deriv_options[] = {law_option,
+                                        data_option,
+                                        strict_option,
+                                        {"wrt", 0, option_kind::value},
+                                        {"order", 0, option_kind::value}};
 constexpr option_def simplify_options[] = {law_option,
+                                           data_option,
                                            strict_option,
                                            {"level", 0, option_kind::value},
                                            {"trace", 0, option_kind::optional_value}};
 constexpr option_def integrate_options[] = {law_option,
+                                            data_option,
                                             strict_option,
                                             {"tol", 0, option_kind::value},
                                             {"min-level", 0, option_kind::value},
                                             {"max-level", 0, option_kind::value},
                                             {"verbose", 'v', option_kind::flag}};
 constexpr option_def plot_options[] = {law_option,
+                                       data_option,
                                        strict_option,
                                        {"output", 'o', option_kind::value},
                                        {"deriv", 0, option_kind::flag},
                                        {"samples", 0, option_kind::value},
                                        {"roots", 0, option_kind::flag},
                                        {"extrema", 0, option_kind::flag}};
-constexpr option_def roots_options[] = {law_option, {"values", 0, option_kind::flag}};
-constexpr option_def bounds_options[] = {law_option, {"tol", 0, option_kind::value}};
-constexpr option_def roots2d_options[] = {law_option, {"cell", 0, option_kind::value}};
+constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, option_kind::flag}};
+constexpr option_def bounds_options[] = {law_option, data_option, {"tol", 0, option_kind::value}};
+constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
 
 constexpr option_def code_options[] = {law_option,
+                                       data_option,
                                        {"name", 0, option_kind::value},
                                        {"prefix", 0, option_kind::value},
                                        {"function", 0, option_kind::value},
@@ -40,6 +48,9 @@ constexpr option_def code_options[] = {law_option,
 
 constexpr char law_option_help[] =
     "  --law TEXT        a law that EXPR names LAW1, LAW2, ... (repeatable, in order)\n"
+    "  --data TEXT       a curve, surface, wire, pattern or transform that EXPR names by its\n"
+    "                    kind and number, numbered after the laws: with no --law the first\n"
+    "                    --data 'HELIX ...' is HELIX1 (repeatable; law help data lists them)\n"
     "  --strict          refuse a law whose reading drops text (XY), reads an empty operand\n"
     "                    as 0 (X+) or reads 1E2 as 1*E2; without it these are noted\n"
     "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";

@@ -7,6 +7,7 @@
 
 #include <law/core/eval_buffer.h>
 #include <law/core/law_law_data.h>
+#include <law/data/law_data_text.h>
 #include <law/lang/str_to_law.h>
 
 #include "arguments.h"
@@ -16,6 +17,11 @@
 
 namespace law_tool {
 
+namespace {
+std::string argument_text(std::string_view argument);
+std::string quoted(std::string_view text);
+}  // namespace
+
 law_reader::law_reader(std::span<std::string_view const> law_texts, bool strict) : strict_(strict) {
     for (std::string_view const text : law_texts) {
         law_ptr const l = read(text);
@@ -24,8 +30,20 @@ law_reader::law_reader(std::span<std::string_view const> law_texts, bool strict)
     }
 }
 
-law_reader::law_reader(arguments const &args)
-    : law_reader(args.values("law"), args.has("strict")) {}
+law_reader::law_reader(arguments const &args) : law_reader(args.values("law"), args.has("strict")) {
+    for (std::string_view const text : args.values("data")) add_data(text);
+}
+
+void law_reader::add_data(std::string_view text) {
+    std::string const owned = argument_text(text);
+    TEST_clear_error();
+    law_data_ptr d = adopt(read_law_data(owned.c_str()));
+    if (!d)
+        throw tool_error("cannot read the law data " + quoted(owned) + ": " +
+                         echoed(TEST_get_error(), echo_width + 20));
+    data_.push_back(std::move(d));
+    raw_.push_back(data_.back().get());
+}
 
 namespace {
 

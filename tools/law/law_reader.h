@@ -19,7 +19,8 @@ class law_reader {
     // Strict, a reading that drops text, reads an empty operand as 0 or reads 1E2 as 1*E2 is
     // refused; otherwise it is noted on standard error.
     explicit law_reader(std::span<std::string_view const> law_texts, bool strict = false);
-    // The laws given with --law in args, strict with --strict.
+    // The laws given with --law in args, strict with --strict, then the law data given with
+    // --data.
     explicit law_reader(arguments const &args);
 
     // The law read from text; raises tool_error with the parser's message.
@@ -28,6 +29,8 @@ class law_reader {
     double value(std::string_view text) const;
 
   private:
+    // Reads law data from their text (read_law_data) after the laws; raises tool_error.
+    void add_data(std::string_view text);
     void report(std::vector<law_reading_note> const &notes, law const &l) const;
 
     bool strict_ = false;

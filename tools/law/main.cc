@@ -33,10 +33,12 @@ void print_overview(FILE *out) {
                  "       law               (interactive, when standard input is a terminal)\n"
                  "\nSubcommands:\n");
     for (command const &c : commands()) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-    std::fprintf(out,
-                 "\nA law written @FILE is read from FILE, @- from standard input.\n"
-                 "Run 'law help SUBCOMMAND' (or 'law SUBCOMMAND --help') for its options and an\n"
-                 "example, 'law help syntax' for the syntax of laws and every function name.\n");
+    std::fprintf(
+        out,
+        "\nA law written @FILE is read from FILE, @- from standard input.\n"
+        "Run 'law help SUBCOMMAND' (or 'law SUBCOMMAND --help') for its options and an\n"
+        "example, 'law help syntax' for the syntax of laws and every function name, 'law help\n"
+        "data' for the curves and surfaces that --data reads.\n");
 }
 
 void print_command_help(command const &c) {
@@ -71,6 +73,10 @@ int misuse(command const *c, char const *message) {
 int print_help_on(std::string_view topic) {
     if (topic == "syntax") {
         print_syntax(stdout);
+        return exit_ok;
+    }
+    if (topic == "data") {
+        print_data_help(stdout);
         return exit_ok;
     }
     command const *c = find_command(topic);

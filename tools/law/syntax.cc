@@ -92,6 +92,30 @@ constexpr meaning meanings[] = {
     {"STEP", "STEP(F0,S1,F1,...): F0, then Fi from X = Si on"},
     {"PIECEWISE", "PIECEWISE(C1,V1,C2,V2,...[,ELSE]): Vi for the first true Ci"},
     {"MAP", "MAP(F,R): F reparametrised onto [0, 1] over the parameter range R"},
+    {"CUR", "CUR(C): the point of the curve C at T"},
+    {"MTRAIL", "MTRAIL(C): the point of the curve C at T, as the rail of a sweep"},
+    {"WIRE", "WIRE(W): the point of the wire W at T"},
+    {"PCUR", "PCUR(P): the parameters (U, V) of the parameter curve P at T"},
+    {"SURF", "SURF(S): the point of the surface S at (U, V)"},
+    {"CURC", "CURC(C): the curvature of the curve C at T"},
+    {"GAUSCUR", "GAUSCUR(S): the Gaussian curvature of the surface S at (U, V)"},
+    {"MEANCUR", "MEANCUR(S): the mean curvature of the surface S at (U, V)"},
+    {"MAXCUR", "MAXCUR(S): the larger principal curvature of the surface S at (U, V)"},
+    {"MINCUR", "MINCUR(S): the smaller principal curvature of the surface S at (U, V)"},
+    {"BS", "BS(S): the point of the spline approximation of the surface S at (U, V)"},
+    {"CURI", "CURI(C): |C(S)-C(T)|^2/(S-T)^2 at (S, T), small where C meets itself"},
+    {"CURD", "CURD(C): |C(S)-C(T)| at (S, T)"},
+    {"PATTRANS", "PATTRANS(P): the 13 values of the transform of the pattern P at X"},
+    {"DCUR", "DCUR(C,N): the N-th derivative of the curve C at T"},
+    {"DWIRE", "DWIRE(W,N): the N-th derivative of the wire W at T"},
+    {"DPCUR", "DPCUR(P,N): the N-th derivative of the parameter curve P at T"},
+    {"DSURF", "DSURF(S,M,N): the derivative of S, M times in U and N times in V"},
+    {"TRANS", "TRANS(F,T): the point F moved by the transform T"},
+    {"ROTATE", "ROTATE(F,T): the direction F turned by the transform T, not moved"},
+    {"CURVEPERP", "CURVEPERP(C,P[,G]): the parameter of the foot on the curve C from the point P"},
+    {"SURFPERP", "SURFPERP(S,P[,G]): the parameters of the foot on the surface S from P"},
+    {"LENGTH", "LENGTH(C,A,B): the arc length of the curve C from the parameter A to B"},
+    {"LENGTH_PARAM", "LENGTH_PARAM(C,A,L): the parameter of C reached from A after length L"},
 };
 
 constexpr char rules[] =
@@ -124,7 +148,7 @@ constexpr char rules[] =
     "\n"
     "References: LAW1, LAW2, ... are the laws given with --law, in order (LAW alone is LAW1).\n"
     "A law-data name followed by a number refers to law data that a program hands the parser;\n"
-    "the tool hands it none.\n"
+    "the tool hands it those given with --data, numbered after the laws ('law help data').\n"
     "\n"
     "Example:\n"
     "  law eval '-X^2' 3                  prints  9\n"
@@ -134,6 +158,7 @@ constexpr char rules[] =
     "  law eval 'X*Y' 3 5                 prints  15\n"
     "  law eval '(X>0) AND (Y<1)' 2 0.5   prints  1\n"
     "  law eval 'LAW1^2' --law 'X+1' 2    prints  9\n"
+    "  law eval 'CUR(LINE1)' 2 --data LINE   prints  2 0 0\n"
     "\n";
 
 // Operators first, then functions, constants and laws of law data.

@@ -10,4 +10,7 @@ char const *name_meaning(std::string_view name);
 
 void print_syntax(std::FILE *out);
 
+// The texts of the law data that --data reads, as "law help data" writes them.
+void print_data_help(std::FILE *out);
+
 }  // namespace law_tool
