@@ -128,7 +128,13 @@ sw_curve *law_to_sw_curve(law *f, ZEM::interval const &range, double tol,
     std::unique_ptr<sw_curve> curve;
     for (int attempt = 0; attempt < max_fit_attempts; ++attempt) {
         bezier_breakpoint_list list;
-        create_bezier_segments(f, t0, t1, fit_tol, list);
+        try {
+            create_bezier_segments(f, t0, t1, fit_tol, list);
+        } catch (vorn_exception const &e) {
+            // A tighter fitting that runs out of breakpoints leaves the curve of the last one.
+            if (!curve || lawutil_local_code(e) != BS_ACCURACY) throw;
+            break;
+        }
         curve.reset(assemble_sw_curve(list, strategy, removal_tol, keep.data(),
                                       static_cast<int>(keep.size())));
         if (curve_within(f, *curve, tol)) break;
