@@ -106,8 +106,8 @@ std::string iges_writer::text() const {
                                              hollerith(timestamp_),
                                              "1.0E-08",
                                              "0.0",
-                                             hollerith(""),
-                                             hollerith(""),
+                                             hollerith("law"),
+                                             hollerith("law"),
                                              "11",  // IGES 5.3
                                              "0",
                                              hollerith(timestamp_)};

@@ -92,6 +92,7 @@ constexpr meaning meanings[] = {
     {"STEP", "STEP(F0,S1,F1,...): F0, then Fi from X = Si on"},
     {"PIECEWISE", "PIECEWISE(C1,V1,C2,V2,...[,ELSE]): Vi for the first true Ci"},
     {"MAP", "MAP(F,R): F reparametrised onto [0, 1] over the parameter range R"},
+    {"SPLINE_LAW", "SPLINE_LAW(D): the spline that the spline law data D holds, by its parameter"},
 };
 
 constexpr char rules[] =
