@@ -71,26 +71,11 @@ sw_curve::sw_curve(sw_curve const &o) : ZEM_heap() {
     build(o.K_, o.degree_, o.planar_, o.closed_, o.polynomial_, o.periodic_, o.data_);
 }
 
+// o is a valid curve, so building from its block cannot fail on its content.
 sw_curve &sw_curve::operator=(sw_curve const &o) {
     if (this == &o) return *this;
-    sw_curve copy(o);
     release();
-    K_ = copy.K_;
-    degree_ = copy.degree_;
-    spans_ = copy.spans_;
-    num_knots_ = copy.num_knots_;
-    planar_ = copy.planar_;
-    closed_ = copy.closed_;
-    polynomial_ = copy.polynomial_;
-    periodic_ = copy.periodic_;
-    data_ = std::exchange(copy.data_, nullptr);
-    knots_ = copy.knots_;
-    weights_ = copy.weights_;
-    points_ = copy.points_;
-    normal_ = copy.normal_;
-    min_t_ = copy.min_t_;
-    max_t_ = copy.max_t_;
-    init_caches();
+    build(o.K_, o.degree_, o.planar_, o.closed_, o.polynomial_, o.periodic_, o.data_);
     return *this;
 }
 
