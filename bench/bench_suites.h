@@ -11,5 +11,6 @@ std::string derivative_section();
 std::string scaling_section();
 std::string roots_section();
 std::string minimisation_section();
+std::string fitting_section();
 
 }  // namespace bench

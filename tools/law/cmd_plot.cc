@@ -6,6 +6,7 @@
 
 #include "arguments.h"
 #include "calculus.h"
+#include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "sampler.h"
@@ -86,6 +87,43 @@ std::vector<plot_mark> marks_of(law const &l, double a, double b, arguments cons
     return out;
 }
 
+// The spline fitted to the law within tol, its control polygon, and marks at its knots.
+void add_fit(law_ptr const &l, double a, double b, std::string_view tol_text,
+             std::vector<plot_series> &series, std::vector<point2> &every,
+             std::vector<plot_mark> &marks) {
+    double const tol = read_real_option("fit", tol_text);
+    if (!(tol > 0)) throw usage_error("--fit needs a tolerance above 0");
+    if (l->return_dim() == 2) throw tool_error("--fit draws laws of 1 or 3 outputs");
+    law_ptr const curve = as_space_curve(l);
+    auto const c = fit_curve(*curve, a, b, tol, remove_knots_within_tolerance);
+    sw_curve const &spline = *c;
+    plane_curve const drawn = [&spline](double t, point2 &p) {
+        ZEM::position q;
+        spline.eval(t, &q);
+        p = {q.x(), q.y()};
+        return true;
+    };
+    sampled_curve s = sample_curve(drawn, a, b, 400);
+    series.push_back({"spline, " + std::to_string(spline.get_K()) + " control points, tolerance " +
+                          number_text(tol),
+                      std::move(s.stretches)});
+    stretch polygon;
+    for (int i = 0; i < spline.get_K(); ++i) {
+        double p[3];
+        spline.get_control_point(i, p);
+        polygon.push_back({p[0], p[1]});
+    }
+    every.insert(every.end(), polygon.begin(), polygon.end());
+    series.push_back({"control polygon", {polygon}});
+    double const *k = spline.get_knot_vector();
+    for (int i = 0; i < spline.get_num_knots(); ++i) {
+        if (i > 0 && k[i] == k[i - 1]) continue;
+        point2 at;
+        drawn(k[i], at);
+        marks.push_back({at, true});
+    }
+}
+
 }  // namespace
 
 int run_plot(arguments const &args) {
@@ -115,6 +153,9 @@ int run_plot(arguments const &args) {
                          ", " + number_text(b) + "]");
     if (args.has("deriv")) series[1].label = "derivative " + series[1].label;
 
+    std::vector<plot_mark> marks = marks_of(*l, a, b, args);
+    if (auto const fit = args.value("fit")) add_fit(l, a, b, *fit, series, every, marks);
+
     bool const plane = l->return_dim() > 1;
     view_box const span{a, b, 0, 0};
     plot_page page;
@@ -122,7 +163,7 @@ int run_plot(arguments const &args) {
     page.view = choose_view(every, plane ? nullptr : &span);
     page.legend = series.size() > 1;
     page.equal_scales = plane;
-    page.marks = marks_of(*l, a, b, args);
+    page.marks = std::move(marks);
     write_file(output, render_svg(page, series));
     return exit_ok;
 }

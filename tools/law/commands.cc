@@ -34,7 +34,15 @@ constexpr option_def plot_options[] = {law_option,
                                        {"deriv", 0, option_kind::flag},
                                        {"samples", 0, option_kind::value},
                                        {"roots", 0, option_kind::flag},
-                                       {"extrema", 0, option_kind::flag}};
+                                       {"extrema", 0, option_kind::flag},
+                                       {"fit", 0, option_kind::value}};
+constexpr option_def fit_options[] = {law_option,
+                                      data_option,
+                                      strict_option,
+                                      {"tol", 0, option_kind::value},
+                                      {"strategy", 0, option_kind::value},
+                                      {"dump", 0, option_kind::flag},
+                                      {"iges", 0, option_kind::value}};
 constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, option_kind::flag}};
 constexpr option_def bounds_options[] = {law_option, data_option, {"tol", 0, option_kind::value}};
 constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
@@ -108,7 +116,7 @@ constexpr command table[] = {
      "  law integrate 'X^2' 0 3            prints  9\n"
      "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
      integrate_options, run_integrate},
-    {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema]",
+    {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T]",
      "draw a law of one input over [A, B] as an SVG picture",
      "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs.\n"
      "Options:\n"
@@ -118,10 +126,13 @@ constexpr command table[] = {
      "                    curve bends\n"
      "  --roots           mark the roots (a law of one output)\n"
      "  --extrema         mark the local minima and maxima (a law of one output)\n"
+     "  --fit T           also draw the spline fitted within T (as law fit does), its control\n"
+     "                    polygon, and a dot at each knot\n"
      "%s"
      "Example:\n"
      "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n"
-     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n",
+     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n"
+     "  law plot 'SIN(3*X)*X' 0 3 --fit 0.01 -o fit.svg\n",
      plot_options, run_plot},
     {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
@@ -180,6 +191,27 @@ constexpr command table[] = {
      "Example:\n"
      "  law roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2\n",
      roots2d_options, run_roots2d},
+    {"fit", "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE]",
+     "fit a curve law of one input by a cubic B-spline within a tolerance",
+     "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
+     "fitted as the plane curve (t, f(t), 0). Prints the degree, the number of control points\n"
+     "and of knots, the largest distance found between the law and the spline, and the time.\n"
+     "Options:\n"
+     "  --tol T           the distance the spline may stray from the law (default 0.001)\n"
+     "  --strategy S      0: fit to T/2 and remove the knots that stay within tolerance\n"
+     "                    (default); 1: keep every knot; 2: remove every knot that can go\n"
+     "  --dump            also print the spline: its knots beside its control points\n"
+     "  --iges FILE       write the spline as an IGES rational B-spline curve (entity 126,\n"
+     "                    millimetres)\n"
+     "%s"
+     "Example:\n"
+     "  law fit 'VEC(X, 2*X, 1-X)' 0 1 --strategy 1 | head -3\n"
+     "                                    prints  degree: 3\n"
+     "                                            control points: 4\n"
+     "                                            knots: 8\n"
+     "  law fit 'SIN(X)' 0 PI --tol 1e-6 --iges sine.igs | head -1\n"
+     "                                    prints  degree: 3\n",
+     fit_options, run_fit},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"

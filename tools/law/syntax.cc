@@ -116,6 +116,7 @@ constexpr meaning meanings[] = {
     {"SURFPERP", "SURFPERP(S,P[,G]): the parameters of the foot on the surface S from P"},
     {"LENGTH", "LENGTH(C,A,B): the arc length of the curve C from the parameter A to B"},
     {"LENGTH_PARAM", "LENGTH_PARAM(C,A,L): the parameter of C reached from A after length L"},
+    {"SPLINE_LAW", "SPLINE_LAW(D): the spline that the spline law data D holds, by its parameter"},
 };
 
 constexpr char rules[] =

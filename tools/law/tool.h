@@ -55,6 +55,7 @@ int run_max(arguments const &args);
 int run_bounds(arguments const &args);
 int run_roots2d(arguments const &args);
 int run_code(arguments const &args);
+int run_fit(arguments const &args);
 
 int run_repl(arguments const &args);
 

@@ -1,0 +1,48 @@
+// law fit: a law of one input fitted by a cubic B-spline curve within a tolerance.
+#include <chrono>
+#include <cstdio>
+
+#include "arguments.h"
+#include "fitting.h"
+#include "law_reader.h"
+#include "numbers.h"
+#include "tool.h"
+
+namespace law_tool {
+
+int run_fit(arguments const &args) {
+    args.expect_operands(3, 3);
+    double const tol = args.has("tol") ? read_real_option("tol", *args.value("tol")) : 1e-3;
+    if (!(tol > 0)) throw usage_error("--tol needs a number above 0");
+    auto const strategy = static_cast<knot_removal_strategy>(
+        args.has("strategy") ? read_int_option("strategy", *args.value("strategy"), 0, 2) : 0);
+    law_reader const reader(args);
+    law_ptr const curve = as_space_curve(reader.read(args.operand(0)));
+    double const a = reader.value(args.operand(1));
+    double const b = reader.value(args.operand(2));
+
+    auto const start = std::chrono::steady_clock::now();
+    auto const c = fit_curve(*curve, a, b, tol, strategy);
+    double const ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double const achieved = sw_curve_accuracy(curve.get(), c.get());
+
+    std::printf("degree: %d\n", c->get_degree());
+    std::printf("control points: %d\n", c->get_K());
+    std::printf("knots: %d\n", c->get_num_knots());
+    std::printf("accuracy: %s\n", number_text(achieved).c_str());
+    std::printf("time: %.3g ms\n", ms);
+    if (args.has("dump")) {
+        std::fflush(stdout);
+        c->debug();
+    }
+    if (auto const file = args.value("iges")) {
+        std::string const path(*file);
+        iges_writer w(path.substr(path.find_last_of('/') + 1));
+        add_iges_curve(w, *c);
+        if (!w.write(path)) throw tool_error("cannot write " + path);
+    }
+    return exit_ok;
+}
+
+}  // namespace law_tool

@@ -1,0 +1,35 @@
+#include "fitting.h"
+
+#include <cmath>
+
+#include "law_reader.h"
+#include "numbers.h"
+#include "tool.h"
+
+namespace law_tool {
+
+law_ptr as_space_curve(law_ptr const &l) {
+    if (l->take_dim() > 1)
+        throw tool_error("fit needs a law of one input; this one takes " +
+                         count_text(l->take_dim(), "input"));
+    if (l->return_dim() == 3) return l;
+    if (l->return_dim() != 1)
+        throw tool_error("fit needs a law of one or three outputs; this one has " +
+                         count_text(l->return_dim(), "output"));
+    law_ptr const t = make_law<identity_law>(0, 'X'), zero = make_law<constant_law>(0.0);
+    law *parts[3] = {t.get(), l.get(), zero.get()};
+    return make_law<vector_law>(parts, 3);
+}
+
+std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
+                                    knot_removal_strategy strategy) {
+    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
+    try {
+        return std::unique_ptr<sw_curve>(
+            law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+}
+
+}  // namespace law_tool
