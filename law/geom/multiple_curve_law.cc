@@ -30,10 +30,14 @@ ZEM::interval segment_domain(law const *segment) {
     return dom;
 }
 
+// A bound as the parser reads its printed text (a negative number is the negation of its
+// magnitude), so that a chain reads back as the law it was built as.
+law_ptr bound(double v) { return v < 0 ? build::negate(build::constant(-v)) : build::constant(v); }
+
 law_ptr restricted(law *segment) {
     if (law_isa<permanent_domain_law>(segment)) return share(segment);
     ZEM::interval const dom = segment_domain(segment);
-    law_ptr const lo = build::constant(dom.start_pt()), hi = build::constant(dom.end_pt());
+    law_ptr const lo = bound(dom.start_pt()), hi = bound(dom.end_pt());
     law *members[] = {segment, lo.get(), hi.get()};
     return make_law<permanent_domain_law>(members, 3);
 }
