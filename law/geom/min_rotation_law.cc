@@ -80,16 +80,22 @@ law *min_rotation_law::make_one(law **subs, int n) const {
 double min_rotation_law::start() const { return fsub()[2]->eval(0.0); }
 double min_rotation_law::end() const { return fsub()[3]->eval(0.0); }
 
+ZEM::vector min_rotation_law::unit_tangent(double t) const {
+    ZEM::vector const d = tangent_->evaluateR_V(t);
+    double const len = d.len();
+    if (!(len > 0) || !std::isfinite(len)) law_error(LAW_MR);
+    return d / len;
+}
+
 ZEM::vector min_rotation_law::carried(ZEM::vector const &v, double t, double to) const {
-    ZEM::vector const t1 = normalise(tangent_->evaluateR_V(to));
-    if (t1.len_sq() == 0) law_error(LAW_MR);
+    ZEM::vector const t1 = unit_tangent(to);
     ZEM::vector const plain = normal_part(v, t1);
     if (!alt_) return plain;
     law const *path = fsub()[0];
-    ZEM::vector const t0 = normalise(tangent_->evaluateR_V(t));
     ZEM::vector const chord = path->evaluateR_P(to) - path->evaluateR_P(t);
     double const c1 = chord.len_sq();
-    if (!(c1 > chord_tiny) || t0.len_sq() == 0) return plain;
+    if (!(c1 > chord_tiny)) return plain;
+    ZEM::vector const t0 = unit_tangent(t);
     // The first reflection maps the frame at t onto the frame's mirror at the new point; the
     // second, in the plane bisecting the mirrored and the new tangent, restores the tangent.
     ZEM::vector const r = reflected(normal_part(v, t0), chord, c1);
@@ -104,7 +110,7 @@ void min_rotation_law::build_table() {
     double const t0 = start(), t1 = end();
     table_.assign(1, fsub()[1]->evaluateR_V(0.0));
     // The start vector needs a part normal to the tangent.
-    normal_part(table_[0], normalise(tangent_->evaluateR_V(t0)));
+    normal_part(table_[0], unit_tangent(t0));
     table_.reserve(static_cast<std::size_t>(n));
     for (int k = 1; k < n; ++k) {
         double const a = t0 + (k - 1) * (t1 - t0) / (n - 1), b = t0 + k * (t1 - t0) / (n - 1);

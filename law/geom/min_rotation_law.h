@@ -45,6 +45,8 @@ class min_rotation_law : public multiple_law {
 
   private:
     min_rotation_law(law **laws, int n, int samples, int alt);
+    // The path's unit tangent at t; LAW_MR where the path stops.
+    ZEM::vector unit_tangent(double t) const;
     // v at parameter t carried to parameter to.
     ZEM::vector carried(ZEM::vector const &v, double t, double to) const;
     void build_table();

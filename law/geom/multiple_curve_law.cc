@@ -223,3 +223,9 @@ void multiple_curve_law::full_size(SizeAccumulator &acc, int count_self) const {
     acc.addSize(sizeof(span) * spans_.size());
     multiple_law::full_size(acc, count_self);
 }
+
+law *multiple_curve_law::sub_simplify(int, char const *&rule_name) const {
+    if (segment_count() != 1 || spans_[0].start != start_parameter()) return nullptr;
+    note_rule(rule_name, "multi_cur(C)=C");
+    return share(fsub()[0]).release();
+}

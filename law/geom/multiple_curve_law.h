@@ -43,6 +43,8 @@ class multiple_curve_law : public multiple_law {
     std::string chain_text(char const *name, law_symbol_type type, int &count,
                            law_data_node *&list) const;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
+    // "multi_cur(C)=C": one segment whose domain starts at s0 is the chain.
+    law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
 
   protected:
     // The chain of the segments' derivatives over the same global parameters.

@@ -195,7 +195,7 @@ TEST_F(ConstructionLaws, BendWrapsTheNeutralLineOntoItsCircle) {
         law_ptr const inverse = adopt(bend_law_itself->inverse());
         ASSERT_TRUE(inverse);
         EXPECT_TRUE(law_isa<unbend_law>(inverse.get()));
-        for (std::vector<double> const p :
+        for (std::vector<double> const &p :
              {std::vector<double>{0.3, 0.2, -1}, std::vector<double>{1.1, -0.4, 2}}) {
             std::vector<double> const a = values(there.get(), p), c = values(back.get(), p);
             std::vector<double> const i = values(inverse.get(), values(bend_law_itself.get(), p));
@@ -330,6 +330,9 @@ TEST_F(ConstructionLaws, ChainsRunThroughTheirSegments) {
     ZEM::interval seg;
     EXPECT_TRUE(chain->law_segment(1, seg) != nullptr);
     EXPECT_EQ(seg.end_pt(), 2);
+    // One segment from its own start is the segment.
+    EXPECT_EQ(adopt(parse("MULTI_CUR(DOMAIN(VEC(X,0,0),2,3),2)")->simplify())->text(),
+              "PDOMAIN(DOMAIN(VEC(X,0,0),2,3),2,3)");
     // Its derivative runs through the segments' derivatives.
     law_ptr const d = adopt(l->derivative(0));
     EXPECT_NEAR(d->evaluateR_V(3.5).x(), 1, 1e-15);

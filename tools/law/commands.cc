@@ -27,7 +27,11 @@ constexpr option_def plot_options[] = {law_option,
                                        {"deriv", 0, option_kind::flag},
                                        {"samples", 0, option_kind::value},
                                        {"roots", 0, option_kind::flag},
-                                       {"extrema", 0, option_kind::flag}};
+                                       {"extrema", 0, option_kind::flag},
+                                       {"view", 0, option_kind::value},
+                                       {"frames", 0, option_kind::flag}};
+constexpr option_def frame_options[] = {
+    law_option, strict_option, {"samples", 0, option_kind::value}};
 constexpr option_def roots_options[] = {law_option, {"values", 0, option_kind::flag}};
 constexpr option_def bounds_options[] = {law_option, {"tol", 0, option_kind::value}};
 constexpr option_def roots2d_options[] = {law_option, {"cell", 0, option_kind::value}};
@@ -97,9 +101,12 @@ constexpr command table[] = {
      "  law integrate 'X^2' 0 3            prints  9\n"
      "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
      integrate_options, run_integrate},
-    {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema]",
+    {"plot",
+     "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--view V] "
+     "[--frames]",
      "draw a law of one input over [A, B] as an SVG picture",
-     "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs.\n"
+     "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs, or a space\n"
+     "curve (3 outputs) in a projection.\n"
      "Options:\n"
      "  -o, --output FILE write the picture to FILE (default plot.svg)\n"
      "  --deriv           also draw the derivative, with a legend\n"
@@ -107,11 +114,33 @@ constexpr command table[] = {
      "                    curve bends\n"
      "  --roots           mark the roots (a law of one output)\n"
      "  --extrema         mark the local minima and maxima (a law of one output)\n"
+     "  --view V          how a space curve is drawn: plane (its x and y, the default),\n"
+     "                    isometric (z up, x and y 120 degrees apart) or oblique (x across, z\n"
+     "                    up, y receding at half length)\n"
+     "  --frames          draw the frame that turns least about the tangent (its normal and\n"
+     "                    binormal, see law frame) as short arrows along a space curve; the\n"
+     "                    view is then isometric unless given\n"
      "%s"
      "Example:\n"
      "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n"
-     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n",
+     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n"
+     "  law plot 'VEC(COS(X),SIN(X),X/4)' 0 4*PI --frames -o helix.svg\n",
      plot_options, run_plot},
+    {"frame", "frame CURVE A B [--samples N]",
+     "print the frames along a space curve at evenly spaced parameters",
+     "CURVE is a law of one input and three outputs. At N parameters from A to B (default 5)\n"
+     "one line gives the parameter t, the point, the unit tangent, the Frenet normal (the unit\n"
+     "principal normal, or none where the curve does not bend) and the normal that turns\n"
+     "least about the tangent (MINROT of the curve from the Frenet normal at A, refined by\n"
+     "double reflection). Numbers have 12 significant digits.\n"
+     "Options:\n"
+     "  --samples N       the number of parameters (default 5)\n"
+     "%s"
+     "Example:\n"
+     "  law frame 'VEC(X,0,0)' 0 1 --samples 2\n"
+     "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
+     "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
+     frame_options, run_frame},
     {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
      "expressions of no input such as PI/2.\n"
