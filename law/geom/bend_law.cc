@@ -81,10 +81,12 @@ law_ptr unbend_tree(law **subs, int n) {
     return vec(f.o - ZEM::origin) + dot(r, A) * A + R * phi * D + (R - sign * rho) * N;
 }
 
+template <>
 law *bend_law::sub_inverse() const {
     return internal() ? new unbend_law(fsub(), fsub_num()) : nullptr;
 }
 
+template <>
 law *unbend_law::sub_inverse() const {
     return internal() ? new bend_law(fsub(), fsub_num()) : nullptr;
 }

@@ -19,36 +19,30 @@ law_ptr unbend_tree(law **subs, int n);
 law_array bend_members(ZEM::position const &root, ZEM::unit_vector const &axis,
                        ZEM::unit_vector const &direction, double radius);
 
-class bend_law final : public table_law<law_id::bend_law, built_law> {
+// The bend and the unbend differ in the map they build, and each is the other's inverse.
+template <int Id, law_ptr (*Build)(law **, int)>
+class bending_law final : public table_law<Id, built_law> {
+    using base = table_law<Id, built_law>;
+
   public:
-    bend_law() : table_law(nullptr, 0, law_ptr()) {}  // the prototype
-    bend_law(law **subs, int n) : table_law(subs, n, bend_tree(subs, n)) {}
-    bend_law(ZEM::position const &root, ZEM::unit_vector const &axis,
-             ZEM::unit_vector const &direction, double radius)
-        : bend_law(bend_members(root, axis, direction, radius)) {}
-    law *make_one(law **subs, int n) const override { return new bend_law(subs, n); }
+    bending_law() : base(nullptr, 0, law_ptr()) {}  // the prototype
+    bending_law(law **subs, int n) : base(subs, n, Build(subs, n)) {}
+    bending_law(ZEM::position const &root, ZEM::unit_vector const &axis,
+                ZEM::unit_vector const &direction, double radius)
+        : bending_law(bend_members(root, axis, direction, radius)) {}
+    law *make_one(law **subs, int n) const override { return new bending_law(subs, n); }
 
   protected:
-    // The unbend of the same members.
+    // The other map over the same members.
     law *sub_inverse() const override;
 
   private:
-    explicit bend_law(law_array &&members) : bend_law(members.data(), members.size()) {}
+    explicit bending_law(law_array &&members) : bending_law(members.data(), members.size()) {}
 };
 
-class unbend_law final : public table_law<law_id::unbend_law, built_law> {
-  public:
-    unbend_law() : table_law(nullptr, 0, law_ptr()) {}  // the prototype
-    unbend_law(law **subs, int n) : table_law(subs, n, unbend_tree(subs, n)) {}
-    unbend_law(ZEM::position const &root, ZEM::unit_vector const &axis,
-               ZEM::unit_vector const &direction, double radius)
-        : unbend_law(bend_members(root, axis, direction, radius)) {}
-    law *make_one(law **subs, int n) const override { return new unbend_law(subs, n); }
-
-  protected:
-    // The bend of the same members.
-    law *sub_inverse() const override;
-
-  private:
-    explicit unbend_law(law_array &&members) : unbend_law(members.data(), members.size()) {}
-};
+using bend_law = bending_law<law_id::bend_law, bend_tree>;
+using unbend_law = bending_law<law_id::unbend_law, unbend_tree>;
+template <>
+law *bend_law::sub_inverse() const;
+template <>
+law *unbend_law::sub_inverse() const;

@@ -32,11 +32,12 @@ class built_law : public multiple_law {
 // A rewrite of a law of this kind from its members, with the rule's name; null when it does
 // not apply.
 using member_rule = law_ptr (*)(law *const *subs, int n, char const *&rule_name);
+inline law_ptr no_member_rule(law *const *, int, char const *&) { return {}; }
 
 // The class of one row of the class table whose tree is Build(members, n). Build checks the
 // count rule and raises its code; the prototype (made with no members) builds nothing. Rule,
 // when given, is the class's own simplification.
-template <int Id, law_ptr (*Build)(law **subs, int n), member_rule Rule = nullptr>
+template <int Id, law_ptr (*Build)(law **subs, int n), member_rule Rule = no_member_rule>
 class formula_law final : public table_law<Id, built_law> {
     using base = table_law<Id, built_law>;
 
@@ -51,9 +52,9 @@ class formula_law final : public table_law<Id, built_law> {
     law *make_one(law **subs, int n) const override { return new formula_law(subs, n); }
 
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override {
-        if constexpr (Rule != nullptr) {
-            if (this->internal()) return Rule(this->fsub(), this->fsub_num(), rule_name).release();
-        }
+        if (this->internal())
+            if (law_ptr rewritten = Rule(this->fsub(), this->fsub_num(), rule_name))
+                return rewritten.release();
         return base::sub_simplify(level, rule_name);
     }
 

@@ -110,15 +110,10 @@ void conic_intersection_law::evaluate(double const *x, double *answer) const {
 }
 
 void conic_intersection_law::evaluateVAR(double const *x, double *&answer, int &answer_size) const {
+    vorn_ptr<double> out(VORN_ARRAY(double, roots()));
+    evaluate(x, out.get());
     answer_size = roots();
-    answer = VORN_ARRAY(double, answer_size);
-    try {
-        evaluate(x, answer);
-    } catch (...) {
-        vorn_discard(answer);
-        answer = nullptr;
-        throw;
-    }
+    answer = out.release();
 }
 
 law *conic_intersection_law::deriv(int which) const { return numerical_derivative(this, which); }
