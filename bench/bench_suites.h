@@ -12,5 +12,6 @@ std::string scaling_section();
 std::string roots_section();
 std::string minimisation_section();
 std::string fitting_section();
+std::string frames_section();
 
 }  // namespace bench

@@ -1,7 +1,8 @@
 // law_bench_report: runs every workload of the benchmark suite and prints one markdown report.
 //
 //   law_bench_report [--readme PATH]
-//                    [--only evaluation,batch,parsing,derivative,scaling,roots,minimisation,fitting]
+//                    [--only evaluation,batch,parsing,derivative,scaling,roots,minimisation,
+//                            fitting,frames]
 //
 // --readme rewrites the part of PATH between the result markers with the report of this run.
 // Other arguments go to Google Benchmark.
@@ -128,6 +129,7 @@ int main(int argc, char **argv) {
         if (wanted(only, "roots")) report << bench::roots_section() << "\n";
         if (wanted(only, "minimisation")) report << bench::minimisation_section() << "\n";
         if (wanted(only, "fitting")) report << bench::fitting_section() << "\n";
+        if (wanted(only, "frames")) report << bench::frames_section() << "\n";
     } catch (std::exception const &e) {
         std::cerr << "law_bench_report: " << e.what() << "\n";
         terminate_law();

@@ -1,11 +1,22 @@
 #pragma once
 // Vector, structural and geometric laws.
+#include <law/geom/bend_law.h>
+#include <law/geom/built_law.h>
+#include <law/geom/conic_line_law.h>
 #include <law/geom/cross_law.h>
+#include <law/geom/cyclide_law.h>
+#include <law/geom/cyclide_perp_law.h>
 #include <law/geom/domain_law.h>
 #include <law/geom/dot_law.h>
 #include <law/geom/map_law.h>
+#include <law/geom/min_rotation_law.h>
+#include <law/geom/multiple_curve_law.h>
+#include <law/geom/multiple_curveperp_law.h>
 #include <law/geom/piecewise_law.h>
 #include <law/geom/step_law.h>
+#include <law/geom/surfvec_law.h>
 #include <law/geom/term_law.h>
+#include <law/geom/trans_laws.h>
+#include <law/geom/twist_path_law.h>
 #include <law/geom/vector_function_laws.h>
 #include <law/geom/vector_law.h>

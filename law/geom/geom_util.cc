@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <law/core/eval_buffer.h>
+#include <law/core/multiple_law.h>
+#include <law/numeric/derivative_law.h>
 
 bool zero_constant(law const *l) {
     if (!l || l->take_dim() != 0) return false;
@@ -28,4 +30,10 @@ int widest_return(law *const *subs, int first, int stride, int n) {
     for (int i = first; i < n; i += stride)
         if (subs[i]) w = std::max(w, subs[i]->return_dim());
     return w;
+}
+
+law *numerical_derivative(multiple_law const *l, int which) {
+    law_ptr const fresh = adopt(l->make_one(l->fsub(), l->fsub_num()));
+    if (!fresh) law_error(LAW_DERIV);
+    return new derivative_law(fresh.get(), which, 1);
 }

@@ -52,8 +52,24 @@ TEST_F(LawCodeCompiles, RandomLawsRebuildFromTheirGeneratedCode) {
     std::vector<law_ptr> laws;
     std::string source = "#include <law/law.h>\n\n";
     int skipped = 0;
-    // Classes the random laws rarely reach (a component needs a constant index), and leaves.
-    char const *const written[] = {"TERM(VEC(X,Y,Z),2)", "PI*E-TRUE+FALSE", "-0.5*X^-2"};
+    // Classes the random laws rarely reach (a component needs a constant index, the geometric
+    // constructions members of given shapes), and leaves.
+    char const *const written[] = {"TERM(VEC(X,Y,Z),2)",
+                                   "PI*E-TRUE+FALSE",
+                                   "-0.5*X^-2",
+                                   "TWIST(VEC(0,1,0),VEC(X,X^2,0),X)",
+                                   "SURFVEC(VEC(X,Y,X*Y),VEC(X^2,X),VEC(2*X,1))",
+                                   "MINROT(VEC(X,X^2,0),VEC(0,0,1),0,1)",
+                                   "BEND(VEC(0,0,0),VEC(0,0,1),VEC(1,0,0),2)",
+                                   "UNBEND(VEC(0,0,0),VEC(0,0,1),VEC(1,0,0),2)",
+                                   "CONIC_TROUGH_LINE(VEC(X,0,0),VEC(1,0,0),2,1)",
+                                   "DCYCLIDE(2,1,1.5)",
+                                   "CYCLIDE_PERP(2,1,1.5)",
+                                   "MULTI_CUR(PDOMAIN(VEC(X,0,0),0,1),PDOMAIN(VEC(1,X,0),0,2))",
+                                   "MULTI_CURVEPERP(PDOMAIN(VEC(X,0,0),0,1),3)",
+                                   "SCALETRANS(X,VEC(1,0,0,0,1,0,0,0,1,0,0,0,2))",
+                                   "VECTRANS(VEC(X,0,0),VEC(1,0,0,0,1,0,0,0,1,0,0,0,2))",
+                                   "POSTRANS(VEC(X,0,0),VEC(1,0,0,0,1,0,0,0,1,0,0,0,2))"};
     for (int k = 0; static_cast<int>(laws.size()) < wanted; ++k) {
         law_ptr l = k < std::ssize(written) ? adopt(str_to_law(written[k])) : gen.make(4);
         if (holds_law_data(l.get())) {
@@ -91,10 +107,12 @@ TEST_F(LawCodeCompiles, RandomLawsRebuildFromTheirGeneratedCode) {
         EXPECT_EQ(law::live_count(), alive) << "the clean-up left a law alive";
         for (std::string const &c : classes_in(original)) met.insert(c);
     }
-    // Every class the generator draws from, but the laws of law data, was rebuilt at least once.
+    // Every class the generator draws from, but the laws of law data and those whose number of
+    // values is not fixed, was rebuilt at least once.
     for (law_list const *n = law_list::head(); n; n = n->next()) {
         law const *p = n->prototype();
         if (p->isa(unary_data_law::id()) || p->isa(multiple_data_law::id())) continue;
+        if (p->isa(conic_line_law::id())) continue;
         EXPECT_TRUE(met.count(p->class_name())) << p->class_name() << " never generated";
     }
     RecordProperty("laws_with_law_data_skipped", skipped);

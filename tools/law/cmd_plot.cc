@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "arguments.h"
 #include "calculus.h"
+#include "curve_frames.h"
 #include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
@@ -17,11 +19,38 @@
 namespace law_tool {
 namespace {
 
+// How a space curve is laid onto the page.
+enum class view { plane, isometric, oblique };
+
+view view_of(arguments const &args, law const &l) {
+    auto const given = args.value("view");
+    if (!given) return args.has("frames") ? view::isometric : view::plane;
+    if (l.return_dim() != 3) throw usage_error("--view is for laws of 3 outputs");
+    if (*given == "plane") return view::plane;
+    if (*given == "isometric") return view::isometric;
+    if (*given == "oblique") return view::oblique;
+    throw usage_error("--view is plane, isometric or oblique, not '" + std::string(*given) + "'");
+}
+
+// The page point of a point of space: its x and y in the plane view; in the isometric view the
+// axes 120 degrees apart with z up; in the oblique (cabinet) view x across, z up and y receding
+// at half length and 45 degrees.
+point2 projected(view v, double const *p) {
+    switch (v) {
+        case view::isometric:
+            return {(p[0] - p[1]) * std::sqrt(3.0) / 2, p[2] + (p[0] + p[1]) / 2};
+        case view::oblique:
+            return {p[0] + p[1] * std::sqrt(0.125), p[2] + p[1] * std::sqrt(0.125)};
+        default:
+            return {p[0], p[1]};
+    }
+}
+
 // The point drawn for parameter t: (t, f(t)) for a law of one output, the first two outputs
-// otherwise. Errors and points outside the law's domain are gaps.
-plane_curve curve_of(law const &l) {
+// or the projected point otherwise. Errors and points outside the law's domain are gaps.
+plane_curve curve_of(law const &l, view v) {
     bool const plane = l.return_dim() > 1;
-    return [&l, plane](double t, point2 &p) {
+    return [&l, plane, v](double t, point2 &p) {
         double out[3] = {0, 0, 0};
         if (!l.in_domain(&t)) return false;
         try {
@@ -29,15 +58,15 @@ plane_curve curve_of(law const &l) {
         } catch (vorn_exception const &) {
             return false;
         }
-        p = plane ? point2{out[0], out[1]} : point2{t, out[0]};
+        p = plane ? projected(v, out) : point2{t, out[0]};
         return true;
     };
 }
 
 // curve_of at many parameters, the law evaluated at all of them in one batch.
-plane_curve_many curve_many_of(law const &l) {
+plane_curve_many curve_many_of(law const &l, view v) {
     int const outputs = l.return_dim();
-    return [&l, outputs](std::vector<double> const &ts, std::vector<point2> &ps,
+    return [&l, outputs, v](std::vector<double> const &ts, std::vector<point2> &ps,
                          std::vector<char> &ok) {
         int const n = static_cast<int>(ts.size());
         std::vector<double> out(static_cast<std::size_t>(n * outputs));
@@ -46,11 +75,40 @@ plane_curve_many curve_many_of(law const &l) {
         ps.assign(ts.size(), point2{0, 0});
         ok.assign(ts.size(), 0);
         for (std::size_t k = 0; k < ts.size(); ++k) {
-            double const *v = out.data() + k * static_cast<std::size_t>(outputs);
+            double const *p = out.data() + k * static_cast<std::size_t>(outputs);
             ok[k] = errors[k] == 0 && l.in_domain(&ts[k]);
-            ps[k] = outputs > 1 ? point2{v[0], v[1]} : point2{ts[k], v[0]};
+            ps[k] = outputs > 1 ? projected(v, p) : point2{ts[k], p[0]};
         }
     };
+}
+
+// The least-rotating frame (its normal and binormal) as arrows at evenly spaced parameters,
+// a twelfth of the curve's extent on the page long.
+std::vector<plot_arrow> frame_arrows(law const &l, double a, double b, view v,
+                                     std::vector<point2> const &every) {
+    if (l.return_dim() != 3) throw usage_error("--frames draws space curves (3 outputs)");
+    curve_frames const frames(l, a, b);
+    double lo_x = every[0].x, hi_x = lo_x, lo_y = every[0].y, hi_y = lo_y;
+    for (point2 const &p : every) {
+        lo_x = std::min(lo_x, p.x), hi_x = std::max(hi_x, p.x);
+        lo_y = std::min(lo_y, p.y), hi_y = std::max(hi_y, p.y);
+    }
+    double const length = std::hypot(hi_x - lo_x, hi_y - lo_y) / 12;
+    std::vector<plot_arrow> out;
+    constexpr int count = 24;
+    for (int k = 0; k < count; ++k) {
+        double const t = a + (b - a) * k / (count - 1);
+        curve_frame const f = frames.at(t);
+        ZEM::vector const normal = f.minrot, binormal = f.tangent * f.minrot;
+        int colour = 0;
+        for (ZEM::vector const &w : {normal, binormal}) {
+            ZEM::vector const tip = f.point + length * w;
+            double const from[3] = {f.point.x(), f.point.y(), f.point.z()};
+            double const to[3] = {tip.x(), tip.y(), tip.z()};
+            out.push_back({projected(v, from), projected(v, to), colour++});
+        }
+    }
+    return out;
 }
 
 void check_plottable(law const &l) {
@@ -138,13 +196,15 @@ int run_plot(arguments const &args) {
     if (!(a < b) || !std::isfinite(b - a)) throw tool_error("plot needs finite ends A < B");
     check_plottable(*l);
 
+    view const shown = view_of(args, *l);
     std::vector<law_ptr> laws{l};
     if (args.has("deriv")) laws.push_back(nth_derivative(*l, 0, 1));
 
     std::vector<plot_series> series;
     std::vector<point2> every;
     for (law_ptr const &each : laws) {
-        sampled_curve c = sample_curve(curve_of(*each), a, b, samples, curve_many_of(*each));
+        sampled_curve c =
+            sample_curve(curve_of(*each, shown), a, b, samples, curve_many_of(*each, shown));
         every.insert(every.end(), c.points.begin(), c.points.end());
         series.push_back({each->text(), std::move(c.stretches)});
     }
@@ -159,6 +219,10 @@ int run_plot(arguments const &args) {
     bool const plane = l->return_dim() > 1;
     view_box const span{a, b, 0, 0};
     plot_page page;
+    if (args.has("frames")) {
+        page.arrows = frame_arrows(*l, a, b, shown, every);
+        for (plot_arrow const &arrow : page.arrows) every.push_back(arrow.to);
+    }
     page.title = l->text();
     page.view = choose_view(every, plane ? nullptr : &span);
     page.legend = series.size() > 1;

@@ -35,7 +35,9 @@ constexpr option_def plot_options[] = {law_option,
                                        {"samples", 0, option_kind::value},
                                        {"roots", 0, option_kind::flag},
                                        {"extrema", 0, option_kind::flag},
-                                       {"fit", 0, option_kind::value}};
+                                       {"fit", 0, option_kind::value},
+                                       {"view", 0, option_kind::value},
+                                       {"frames", 0, option_kind::flag}};
 constexpr option_def fit_options[] = {law_option,
                                       data_option,
                                       strict_option,
@@ -43,6 +45,8 @@ constexpr option_def fit_options[] = {law_option,
                                       {"strategy", 0, option_kind::value},
                                       {"dump", 0, option_kind::flag},
                                       {"iges", 0, option_kind::value}};
+constexpr option_def frame_options[] = {
+    law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
 constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, option_kind::flag}};
 constexpr option_def bounds_options[] = {law_option, data_option, {"tol", 0, option_kind::value}};
 constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
@@ -116,9 +120,12 @@ constexpr command table[] = {
      "  law integrate 'X^2' 0 3            prints  9\n"
      "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
      integrate_options, run_integrate},
-    {"plot", "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T]",
+    {"plot",
+     "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
+     "[--view V] [--frames]",
      "draw a law of one input over [A, B] as an SVG picture",
-     "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs.\n"
+     "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs, or a space\n"
+     "curve (3 outputs) in a projection.\n"
      "Options:\n"
      "  -o, --output FILE write the picture to FILE (default plot.svg)\n"
      "  --deriv           also draw the derivative, with a legend\n"
@@ -128,12 +135,34 @@ constexpr command table[] = {
      "  --extrema         mark the local minima and maxima (a law of one output)\n"
      "  --fit T           also draw the spline fitted within T (as law fit does), its control\n"
      "                    polygon, and a dot at each knot\n"
+     "  --view V          how a space curve is drawn: plane (its x and y, the default),\n"
+     "                    isometric (z up, x and y 120 degrees apart) or oblique (x across, z\n"
+     "                    up, y receding at half length)\n"
+     "  --frames          draw the frame that turns least about the tangent (its normal and\n"
+     "                    binormal, see law frame) as short arrows along a space curve; the\n"
+     "                    view is then isometric unless given\n"
      "%s"
      "Example:\n"
      "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n"
      "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n"
-     "  law plot 'SIN(3*X)*X' 0 3 --fit 0.01 -o fit.svg\n",
+     "  law plot 'SIN(3*X)*X' 0 3 --fit 0.01 -o fit.svg\n"
+     "  law plot 'VEC(COS(X),SIN(X),X/4)' 0 4*PI --frames -o helix.svg\n",
      plot_options, run_plot},
+    {"frame", "frame CURVE A B [--samples N]",
+     "print the frames along a space curve at evenly spaced parameters",
+     "CURVE is a law of one input and three outputs. At N parameters from A to B (default 5)\n"
+     "one line gives the parameter t, the point, the unit tangent, the Frenet normal (the unit\n"
+     "principal normal, or none where the curve does not bend) and the normal that turns\n"
+     "least about the tangent (MINROT of the curve from the Frenet normal at A, refined by\n"
+     "double reflection). Numbers have 12 significant digits.\n"
+     "Options:\n"
+     "  --samples N       the number of parameters (default 5)\n"
+     "%s"
+     "Example:\n"
+     "  law frame 'VEC(X,0,0)' 0 1 --samples 2\n"
+     "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
+     "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
+     frame_options, run_frame},
     {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
      "expressions of no input such as PI/2.\n"

@@ -111,6 +111,29 @@ void marks(std::string &svg, frame const &f, std::span<plot_mark const> points) 
     svg += "</g>\n";
 }
 
+constexpr char const *arrow_colours[] = {"#c2255c", "#2b8a3e"};
+
+void arrows(std::string &svg, frame const &f, std::span<plot_arrow const> all) {
+    if (all.empty()) return;
+    svg += "<defs>";
+    for (std::size_t i = 0; i < std::size(arrow_colours); ++i)
+        svg +=
+            fmt("<marker id=\"head-%zu\" viewBox=\"0 0 10 10\" refX=\"9\" refY=\"5\" "
+                "markerWidth=\"7\" markerHeight=\"7\" orient=\"auto\"><path d=\"M0 0L10 "
+                "5L0 10z\" fill=\"%s\"/></marker>",
+                i, arrow_colours[i]);
+    svg += "</defs>\n<g class=\"frames\" stroke-width=\"1.4\">\n";
+    for (plot_arrow const &a : all) {
+        std::size_t const c = static_cast<std::size_t>(a.colour) % std::size(arrow_colours);
+        svg +=
+            fmt("<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
+                "marker-end=\"url(#head-%zu)\"/>\n",
+                held(f.sx(a.from.x)), held(f.sy(a.from.y)), held(f.sx(a.to.x)), held(f.sy(a.to.y)),
+                arrow_colours[c], c);
+    }
+    svg += "</g>\n";
+}
+
 void legend(std::string &svg, frame const &f, std::span<plot_series const> series) {
     double y = f.py0 + 18;
     svg += "<g class=\"legend\" font-family=\"sans-serif\" font-size=\"13\">\n";
@@ -186,6 +209,7 @@ std::string render_svg(plot_page const &page, std::span<plot_series const> serie
     for (std::size_t i = 0; i < series.size(); ++i)
         curve(svg, f, series[i], colours[i % std::size(colours)]);
     marks(svg, f, page.marks);
+    arrows(svg, f, page.arrows);
     svg += "</g>\n";
     if (page.legend) legend(svg, f, series);
     svg += "</svg>\n";

@@ -19,12 +19,19 @@ struct plot_mark {
     bool filled = false;
 };
 
+// A short arrow of the picture (a frame vector drawn at its point), in one of two colours.
+struct plot_arrow {
+    point2 from, to;
+    int colour = 0;
+};
+
 struct plot_page {
     std::string title;
     view_box view;
     bool legend = false;
     bool equal_scales = false;  // a plane curve keeps its shape
     std::vector<plot_mark> marks;
+    std::vector<plot_arrow> arrows;
 };
 
 std::string render_svg(plot_page const &page, std::span<plot_series const> series);

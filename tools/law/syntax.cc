@@ -1,6 +1,7 @@
 #include "syntax.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -91,6 +92,22 @@ constexpr meaning meanings[] = {
     {"MOD", "MOD(A,B): remainder A-FLOOR(A/B)*B, with the sign of B: MOD(-1,3) is 2"},
     {"STEP", "STEP(F0,S1,F1,...): F0, then Fi from X = Si on"},
     {"PIECEWISE", "PIECEWISE(C1,V1,C2,V2,...[,ELSE]): Vi for the first true Ci"},
+    {"TWIST", "TWIST(V,P,A): V turned about the unit tangent of the path P by the angle A"},
+    {"SURFVEC", "SURFVEC(S,P,W): the tangent dS/du*W1+dS/dv*W2 of the surface S at P"},
+    {"MINROT", "MINROT(P,V[,T0,T1]): V carried along the path P with least rotation"},
+    {"BEND", "BEND(O,A,D,R): space bent about the axis A, the line O+tD onto radius R"},
+    {"UNBEND", "UNBEND(O,A,D,R): the inverse of BEND(O,A,D,R)"},
+    {"CONIC_LINE", "CONIC_LINE(P,V,A,B): where the line P+tV meets the torus of radii A, B"},
+    {"CONIC_TROUGH_LINE",
+     "CONIC_TROUGH_LINE(P,V,A,B): where the line P+tV meets x^2/A^2+y^2/B^2=1"},
+    {"CYCLIDE", "CYCLIDE(A,C,MU[,U,V]): the Dupin cyclide at (U, V), or at (X, Y)"},
+    {"DCYCLIDE", "DCYCLIDE(A,C,MU[,U,V]): dP/du and dP/dv of the cyclide, six values"},
+    {"CYCLIDE_PERP", "CYCLIDE_PERP(A,C,MU[,P]): (u, v) of the cyclide point nearest P"},
+    {"MULTI_CUR", "MULTI_CUR(C1,C2,...[,S0]): the curves one after another, from S0"},
+    {"MULTI_CURVEPERP", "MULTI_CURVEPERP(C1,...[,S0]): the chain parameter nearest (X,Y,Z)"},
+    {"SCALETRANS", "SCALETRANS(A,T): A times the scaling of the transform T"},
+    {"VECTRANS", "VECTRANS(V,T): the vector V transformed by T (13 values)"},
+    {"POSTRANS", "POSTRANS(P,T): the position P transformed by T (13 values)"},
     {"MAP", "MAP(F,R): F reparametrised onto [0, 1] over the parameter range R"},
     {"CUR", "CUR(C): the point of the curve C at T"},
     {"MTRAIL", "MTRAIL(C): the point of the curve C at T, as the rail of a sweep"},
@@ -193,10 +210,13 @@ void print_syntax(std::FILE *out) {
     std::stable_sort(names.begin(), names.end(),
                      [](law const *a, law const *b) { return family_rank(a) < family_rank(b); });
     std::fputs("Names, as the library registers them:\n", out);
+    int width = 0;
+    for (law const *p : names)
+        width = std::max(width, static_cast<int>(std::strlen(p->symbol(law_symbol_default))));
     for (law const *p : names) {
         char const *name = p->symbol(law_symbol_default);
         char const *text = name_meaning(name);
-        std::fprintf(out, "  %-10s %-12s %s\n", name, family_names[family_rank(p)],
+        std::fprintf(out, "  %-*s %-12s %s\n", width, name, family_names[family_rank(p)],
                      text ? text : "(not described)");
     }
 }

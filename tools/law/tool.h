@@ -47,6 +47,7 @@ int run_deriv(arguments const &args);
 int run_simplify(arguments const &args);
 int run_integrate(arguments const &args);
 int run_plot(arguments const &args);
+int run_frame(arguments const &args);
 int run_info(arguments const &args);
 int run_roots(arguments const &args);
 int run_solve(arguments const &args);

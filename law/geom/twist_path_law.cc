@@ -1,0 +1,23 @@
+#include <law/geom/twist_path_law.h>
+
+#include <law/geom/geom_util.h>
+#include <law/geom/law_formula.h>
+#include <law/lang/law_list.h>
+
+namespace {
+law_list reg(new twist_path_law());
+}  // namespace
+
+law_ptr twist_tree(law **subs, int n) {
+    using namespace formula;
+    if (n != 3 || !subs || !subs[0] || !subs[1] || !subs[2]) law_error(LAW_TWIST_NUM);
+    law_ptr const v = share(subs[0]), path = share(subs[1]), angle = share(subs[2]);
+    law_ptr const tangent = unit(d(path, 0));
+    return cos(angle) * v + sin(angle) * cross(tangent, v);
+}
+
+law_ptr twist_rule(law *const *subs, int, char const *&rule_name) {
+    if (!zero_constant(subs[2])) return {};
+    note_rule(rule_name, "twist(A,P,0)=A");
+    return share(subs[0]);
+}

@@ -1,0 +1,9 @@
+#pragma once
+// TWIST(v, path, angle): the vector v turned about the unit tangent of the path by the angle,
+// cos(angle) v + sin(angle) (NORM(path') x v). Exactly three members.
+#include <law/geom/built_law.h>
+
+law_ptr twist_tree(law **subs, int n);
+law_ptr twist_rule(law *const *subs, int n, char const *&rule_name);
+
+using twist_path_law = formula_law<law_id::twist_path_law, twist_tree, twist_rule>;

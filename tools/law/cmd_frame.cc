@@ -1,0 +1,50 @@
+// law frame: the frames along a space curve at evenly spaced parameters.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "arguments.h"
+#include "curve_frames.h"
+#include "law_reader.h"
+#include "numbers.h"
+#include "tool.h"
+
+namespace law_tool {
+namespace {
+
+// Twelve significant digits, with what rounding leaves of a zero written as 0.
+std::string rounded(double v) {
+    if (std::abs(v) < 1e-12) v = 0;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.12g", v);
+    return buf;
+}
+
+std::string vector_text(ZEM::vector const &v) {
+    return rounded(v.x()) + " " + rounded(v.y()) + " " + rounded(v.z());
+}
+
+}  // namespace
+
+int run_frame(arguments const &args) {
+    args.expect_operands(3, 3);
+    int const samples =
+        args.has("samples") ? read_int_option("samples", *args.value("samples"), 1, 100000) : 5;
+    law_reader const reader(args);
+    law_ptr const curve = reader.read(args.operand(0));
+    double const a = reader.value(args.operand(1));
+    double const b = reader.value(args.operand(2));
+    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("frame needs finite ends A < B");
+    curve_frames const frames(*curve, a, b);
+    for (int k = 0; k < samples; ++k) {
+        double const t = samples == 1 ? a : k == samples - 1 ? b : a + (b - a) * k / (samples - 1);
+        curve_frame const f = frames.at(t);
+        std::printf("t %s  point %s  tangent %s  normal %s  minrot %s\n", rounded(t).c_str(),
+                    vector_text(f.point).c_str(), vector_text(f.tangent).c_str(),
+                    f.normal ? vector_text(*f.normal).c_str() : "none",
+                    vector_text(f.minrot).c_str());
+    }
+    return exit_ok;
+}
+
+}  // namespace law_tool
