@@ -63,6 +63,7 @@ TEST_F(LawCodeCompiles, RandomLawsRebuildFromTheirGeneratedCode) {
                                    "BEND(VEC(0,0,0),VEC(0,0,1),VEC(1,0,0),2)",
                                    "UNBEND(VEC(0,0,0),VEC(0,0,1),VEC(1,0,0),2)",
                                    "CONIC_TROUGH_LINE(VEC(X,0,0),VEC(1,0,0),2,1)",
+                                   "CYCLIDE(2,1,1.5)",
                                    "DCYCLIDE(2,1,1.5)",
                                    "CYCLIDE_PERP(2,1,1.5)",
                                    "MULTI_CUR(PDOMAIN(VEC(X,0,0),0,1),PDOMAIN(VEC(1,X,0),0,2))",
