@@ -7,3 +7,4 @@
 #include <law/lang/lang.h>
 #include <law/numeric/numeric.h>
 #include <law/ops/ops.h>
+#include <law/spline/spline.h>
