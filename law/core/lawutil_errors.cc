@@ -103,6 +103,8 @@ constexpr message_entry lawutil_table[] = {
     // Codes of this library's own, after the fixed table.
     {"LAW_BAD_SEARCH_BOX", "The search box is empty or inverted"},
     {"LAW_BAD_SAMPLES", "The number of samples must be at least one"},
+    {"SW_BAD_KNOTS", "The knots of a spline must be numbers that do not decrease"},
+    {"LAW_BAD_TOLERANCE", "The tolerance must be a positive number"},
     {nullptr, nullptr}};
 
 }  // namespace

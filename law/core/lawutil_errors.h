@@ -101,7 +101,10 @@ enum lawutil_error : int {
     // Added after the fixed table: bad input of the numerical searches.
     LAW_BAD_SEARCH_BOX = 94,
     LAW_BAD_SAMPLES = 95,
-    LAWUTIL_CODE_COUNT = 96
+    // Bad input of the splines and of their fitting.
+    SW_BAD_KNOTS = 96,
+    LAW_BAD_TOLERANCE = 97,
+    LAWUTIL_CODE_COUNT = 98
 };
 
 message_module const &get_lawutil_main_law_errmod();

@@ -2,7 +2,7 @@
 
 #include <law/core/lawutil_errors.h>
 
-#include "bezier_pending.h"
+#include "bezier.h"
 
 bezier_patch::~bezier_patch() { release(); }
 
@@ -29,16 +29,12 @@ void bezier_patch::init(int p, int q, int rational) {
 }
 
 ZEM::position bezier_patch::eval(double u, double v, double *w) const {
-    if (q_ < 1 || p_ < 1) law_error(SW_BAD_ORDER);
+    // Orders below 1 are refused by the segment evaluation.
     if (q_ > max_rows) law_error(SW_BAD_ORDER);
     ZEM::position rows[max_rows];
     double row_weights[max_rows];
-    for (int j = 0; j < q_; ++j) {
-        row_weights[j] = bezier_segment_eval(p_, points_ + j * p_,
-                                             weights_ ? weights_ + j * p_ : nullptr, u, rows[j]);
-    }
-    ZEM::position out;
-    double const sum = bezier_segment_eval(q_, rows, weights_ ? row_weights : nullptr, v, out);
-    if (w) *w = sum;
-    return out;
+    for (int j = 0; j < q_; ++j)
+        rows[j] = bezier_eval(p_, points_ + j * p_, weights_ ? weights_ + j * p_ : nullptr, u,
+                              &row_weights[j]);
+    return bezier_eval(q_, rows, weights_ ? row_weights : nullptr, v, w);
 }

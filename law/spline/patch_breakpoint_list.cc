@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "bezier_patch.h"
-#include "bezier_pending.h"
+#include "segment_test.h"
 #include "surface_evaluator.h"
 #include "sw_surface.h"
 
 namespace {
 
-constexpr double fractions[3] = {0.113, 0.491, 0.915};
 // More nodes than this is a refinement that has lost its way.
 constexpr std::size_t max_nodes = 100000;
 
@@ -91,26 +90,16 @@ bool patch_breakpoint_list::iso_passes_s(int i0, int i1, int j) const {
     double const h = s_[i1] - s_[i0];
     if (h <= fit_tol_) return true;
     patch_breakpoint const &a = node(i0, j), &b = node(i1, j);
-    ZEM::position const C[4] = {a.P, a.P + a.Ps * (h / 3), b.P - b.Ps * (h / 3), b.P};
-    for (double u : fractions) {
-        ZEM::position fit;
-        bezier_segment_eval(4, C, nullptr, u, fit);
-        if (!close(fit, s_[i0] * (1 - u) + s_[i1] * u, t_[j])) return false;
-    }
-    return true;
+    return segment_within(hermite_cubic(a.P, a.Ps, b.P, b.Ps, h), s_[i0], s_[i1], test_tol_sq_,
+                          [&](double s) { return f_.eval(s, t_[j]); });
 }
 
 bool patch_breakpoint_list::iso_passes_t(int i, int j0, int j1) const {
     double const h = t_[j1] - t_[j0];
     if (h <= fit_tol_) return true;
     patch_breakpoint const &a = node(i, j0), &b = node(i, j1);
-    ZEM::position const C[4] = {a.P, a.P + a.Pt * (h / 3), b.P - b.Pt * (h / 3), b.P};
-    for (double u : fractions) {
-        ZEM::position fit;
-        bezier_segment_eval(4, C, nullptr, u, fit);
-        if (!close(fit, s_[i], t_[j0] * (1 - u) + t_[j1] * u)) return false;
-    }
-    return true;
+    return segment_within(hermite_cubic(a.P, a.Pt, b.P, b.Pt, h), t_[j0], t_[j1], test_tol_sq_,
+                          [&](double t) { return f_.eval(s_[i], t); });
 }
 
 bool patch_breakpoint_list::inside_passes(int i0, int i1, int j0, int j1) const {
@@ -123,8 +112,8 @@ bool patch_breakpoint_list::inside_passes(int i0, int i1, int j0, int j1) const 
         for (int a = 0; a < 4; ++a)
             patch.point(a, b) = hermite_point(node(is[net_end(a)], js[net_end(b)]),
                                               net_factor(a, hs), net_factor(b, ht));
-    for (double v : fractions)
-        for (double u : fractions) {
+    for (double v : segment_test_fractions)
+        for (double u : segment_test_fractions) {
             double const s = s_[i0] * (1 - u) + s_[i1] * u, t = t_[j0] * (1 - v) + t_[j1] * v;
             if (!close(patch.eval(u, v), s, t)) return false;
         }

@@ -1,6 +1,7 @@
 #include "sw_surface.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <law/base/output.h>
@@ -9,7 +10,7 @@
 #include <law/core/law.h>
 #include <law/core/lawutil_errors.h>
 
-#include "bezier_pending.h"
+#include "span_to_bezier.h"
 
 namespace {
 
@@ -64,6 +65,21 @@ constexpr double cubic_to_power[4][4] = {
 
 // ---- construction
 
+// Before anything is allocated: degrees the patches can hold, enough points for them, and knots
+// that are numbers and do not decrease.
+void sw_surface::check_shape(int K1, int K2, int degree1, int degree2, double const *knots1,
+                             double const *knots2) {
+    for (int d : {degree1, degree2})
+        if (d < 1 || d >= bezier_patch::max_rows) law_error(SW_BAD_ORDER);
+    if (K1 <= degree1 || K2 <= degree2) law_error(SW_BAD_ORDER);
+    auto check = [](double const *k, int n) {
+        for (int i = 0; i < n; ++i)
+            if (!std::isfinite(k[i]) || (i > 0 && k[i] < k[i - 1])) law_error(SW_BAD_KNOTS);
+    };
+    check(knots1, K1 + degree1 + 1);
+    check(knots2, K2 + degree2 + 1);
+}
+
 void sw_surface::allocate_block(char const *file) {
     data_ = static_cast<double *>(
         vorn_allocate(sizeof(double) * static_cast<std::size_t>(get_data_size()), VORN_MEM_DEFAULT,
@@ -81,7 +97,7 @@ sw_surface::sw_surface(int last1, int last2, int degree1, int degree2, int close
       polynomial_(polynomial),
       periodic1_(periodic1),
       periodic2_(periodic2) {
-    if (degree1 < 1 || degree2 < 1 || K1_ <= degree1 || K2_ <= degree2) law_error(SW_BAD_ORDER);
+    check_shape(K1_, K2_, degree1, degree2, data, data + K1_ + degree1 + 1);
     allocate_block("sw_surface.cxx");
     std::memcpy(data_, data, sizeof(double) * static_cast<std::size_t>(get_data_size()));
     finish_init();
@@ -100,7 +116,7 @@ sw_surface::sw_surface(int K1, int K2, int degree1, int degree2, int closed1, in
       polynomial_(polynomial),
       periodic1_(periodic1),
       periodic2_(periodic2) {
-    if (degree1 < 1 || degree2 < 1 || K1 <= degree1 || K2 <= degree2) law_error(SW_BAD_ORDER);
+    check_shape(K1, K2, degree1, degree2, knots1, knots2);
     allocate_block("sw_surface.cxx");
     int const n1 = K1 + degree1 + 1, n2 = K2 + degree2 + 1, n = K1 * K2;
     double *out = data_;
@@ -180,7 +196,7 @@ void sw_surface::get_control_point(int i, int j, ZEM::position &p) const {
 
 void sw_surface::init_caches() {
     cache_level_ = -1;
-    work_weights_.assign(static_cast<std::size_t>(order1_ * order2_), 1.0);
+    work_net_.assign(static_cast<std::size_t>(4 * order1_ * order2_), 1.0);
 }
 
 void sw_surface::delete_caches() {
@@ -226,34 +242,30 @@ void sw_surface::set_caches(int derivatives) {
     }
 }
 
-// Rows of the span pair's net go to Bezier form in s, then the columns of the result in t.
+// Rows of the span pair's net go to Bezier form in s, then the columns of the result in t, as
+// weighted points (x w, y w, z w, w) so that one conversion serves both kinds of surface.
 void sw_surface::bspline_to_bezier_patch(int i, int j) {
     bezier_patch &patch = value_patches_[static_cast<std::size_t>(spans1_ * j + i)];
     patch.init(order1_, order2_, !polynomial_);
-    double *w = polynomial_ ? nullptr : work_weights_.data();
-    ZEM::position row[bezier_patch::max_rows];
-    double row_w[bezier_patch::max_rows];
+    double *net = work_net_.data();  // 4 doubles per point of the patch, row by row
+    double in[4 * bezier_patch::max_rows], out[4 * bezier_patch::max_rows];
     for (int b = 0; b < order2_; ++b) {
         for (int a = 0; a < order1_; ++a) {
             int const k = K1_ * (j + b) + i + a;
-            row[a] = points_[k];
-            row_w[a] = weights_[k];
+            for (int c = 0; c < 3; ++c) in[4 * a + c] = points_[k][c] * weights_[k];
+            in[4 * a + 3] = weights_[k];
         }
-        bspline_span_to_bezier(degree1_, knots1_ + i, row, w ? row_w : nullptr);
-        for (int a = 0; a < order1_; ++a) {
-            patch.point(a, b) = row[a];
-            if (w) w[b * order1_ + a] = row_w[a];
-        }
+        span_to_bezier(degree1_, knots1_ + i, 4, in, net + 4 * order1_ * b);
     }
     for (int a = 0; a < order1_; ++a) {
+        for (int b = 0; b < order2_; ++b)
+            for (int c = 0; c < 4; ++c) in[4 * b + c] = net[4 * (order1_ * b + a) + c];
+        span_to_bezier(degree2_, knots2_ + j, 4, in, out);
         for (int b = 0; b < order2_; ++b) {
-            row[b] = patch.point(a, b);
-            row_w[b] = w ? w[b * order1_ + a] : 1.0;
-        }
-        bspline_span_to_bezier(degree2_, knots2_ + j, row, w ? row_w : nullptr);
-        for (int b = 0; b < order2_; ++b) {
-            patch.point(a, b) = row[b];
-            if (w) patch.weights()[b * order1_ + a] = row_w[b];
+            double const w = out[4 * b + 3];
+            patch.point(a, b) =
+                ZEM::position(out[4 * b] / w, out[4 * b + 1] / w, out[4 * b + 2] / w);
+            if (!polynomial_) patch.weights()[b * order1_ + a] = w;
         }
     }
 }

@@ -97,6 +97,8 @@ class sw_surface : public ZEM_heap {
         double u, v, hs, ht;
     };
 
+    static void check_shape(int K1, int K2, int degree1, int degree2, double const *knots1,
+                            double const *knots2);
     void allocate_block(char const *file);
     void rational_derivatives(local_point const &at, ZEM::position const &P, double w,
                               ZEM::vector out[derivative_kinds]) const;
@@ -112,7 +114,7 @@ class sw_surface : public ZEM_heap {
     double *knots1_ = nullptr, *knots2_ = nullptr, *weights_ = nullptr;
     ZEM::position *points_ = nullptr;
     double min_s_ = 0, max_s_ = 0, min_t_ = 0, max_t_ = 0;
-    std::vector<double> work_weights_;
+    std::vector<double> work_net_;  // the weighted net of one patch while it converts
     int hint_s_ = 0, hint_t_ = 0;
     int bicubic_ = 0;
     int cache_level_ = -1;

@@ -205,3 +205,24 @@ TEST_F(SwSurface, DumpPrintsKnotsAndRows) {
               " 0.00 ( 0.00 0.00 0.50)( 1.00 0.00 1.50)( 2.00 0.00 2.50)\n"
               " 0.00 ( 0.00 1.00 1.50)( 1.00 1.00 2.50)( 2.00 1.00 3.50)\n");
 }
+
+TEST_F(SwSurface, BadShapesAreRefusedBeforeAnythingIsKept) {
+    double k[] = {0, 0, 1, 1}, down[] = {0, 1, 0.5, 1}, nan[] = {0, 0, std::nan(""), 1};
+    ZEM::position pts[4];
+    EXPECT_LAW_ERROR(sw_surface(2, 2, 1, 1, 0, 0, 1, 0, 0, down, k, nullptr, pts, 0, 1, 0, 1),
+                     SW_BAD_KNOTS);
+    EXPECT_LAW_ERROR(sw_surface(2, 2, 1, 1, 0, 0, 1, 0, 0, k, nan, nullptr, pts, 0, 1, 0, 1),
+                     SW_BAD_KNOTS);
+    EXPECT_LAW_ERROR(sw_surface(2, 2, 2, 1, 0, 0, 1, 0, 0, k, k, nullptr, pts, 0, 1, 0, 1),
+                     SW_BAD_ORDER);
+    // A rational patch with a weight of zero, and a patch of more rows than the evaluation holds.
+    double w[] = {1, 0, 1, 1};
+    sw_surface zero(2, 2, 1, 1, 0, 0, 0, 0, 0, k, k, w, pts, 0, 1, 0, 1);
+    ZEM::position P;
+    EXPECT_LAW_ERROR(zero.eval(0.5, 0.5, &P), SW_BAD_WEIGHTS);
+    bezier_patch tall;
+    tall.init(2, bezier_patch::max_rows + 1, 0);
+    EXPECT_LAW_ERROR(tall.eval(0.5, 0.5), SW_BAD_ORDER);
+    bezier_patch none;
+    EXPECT_LAW_ERROR(none.eval(0.5, 0.5), SW_BAD_ORDER);
+}

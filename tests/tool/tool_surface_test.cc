@@ -30,7 +30,7 @@ ZEM::position sphere(double s, double t) {
 char const sphere_law[] = "VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))";
 
 // The parameters of the file's one entity, read from columns 1-64 of the P lines.
-std::vector<double> iges_parameters(std::string const &text) {
+std::vector<double> entity_parameters(std::string const &text) {
     std::string data;
     for (std::string const &line : lines_of(text))
         if (line.size() == 80 && line[72] == 'P') data += line.substr(0, 64);
@@ -85,7 +85,7 @@ TEST_F(ToolSurface, IgesFileHoldsTheSurfaceAsEntity128) {
     }
     EXPECT_EQ(order, "SGDPT");
     // The parameters: type, upper indices, degrees, flags, knots, weights, points, range.
-    std::vector<double> const p = iges_parameters(text);
+    std::vector<double> const p = entity_parameters(text);
     ASSERT_GT(p.size(), 10u);
     EXPECT_EQ(p[0], 128);
     int const K1 = int(p[1]) + 1, K2 = int(p[2]) + 1, M1 = int(p[3]), M2 = int(p[4]);

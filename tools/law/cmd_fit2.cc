@@ -34,8 +34,12 @@ int run_fit2(arguments const &args) {
     std::printf("knots in t: %s\n", knots_text(S.get_knot_vector2(), S.get_num_knots2()).c_str());
     std::printf("accuracy: %.3g (tolerance %s)\n", fit.achieved, number_text(fit.tol).c_str());
     std::printf("time: %.3g ms\n", fit.seconds * 1e3);
-    if (auto const path = args.value("iges"))
-        write_file(std::string(*path), iges_text(S, std::string(args.operand(0))));
+    if (auto const path = args.value("iges")) {
+        std::string const file(*path);
+        iges_writer w(file);
+        add_iges_surface(w, S, "LAWFIT2");
+        write_file(file, w.text());
+    }
     if (auto const path = args.value("obj")) {
         int const n = std::min(201, 8 * std::max(S.get_num_spans1(), S.get_num_spans2()) + 1);
         write_file(std::string(*path), obj_text(S, n));

@@ -24,8 +24,6 @@ surface_fit fit_surface(arguments const &args);
 // of spans (i, j).
 double patch_error(surface_fit const &fit, int i, int j, int n);
 
-// The surface as an IGES file of one rational B-spline surface (entity 128).
-std::string iges_text(sw_surface const &S, std::string const &source);
 // A triangulated mesh of the surface in Wavefront OBJ: n x n vertices, two triangles per cell.
 std::string obj_text(sw_surface &S, int n);
 
