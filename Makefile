@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 BUILD_PKGS := cmake ninja-build g++ libgtest-dev pkg-config
 BENCH_PKGS := $(BUILD_PKGS) libbenchmark-dev libmuparser-dev libginac-dev libboost-math-dev \
-              libgsl-dev pkg-config
+              libgsl-dev pkg-config libocct-modeling-algorithms-dev
 FUZZ_PKGS := $(BUILD_PKGS) clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 # A fixed seed and a number of runs make a fuzzing run repeatable (-1: until the time is up).

@@ -10,5 +10,6 @@ std::string derivative_section();
 std::string scaling_section();
 std::string roots_section();
 std::string minimisation_section();
+std::string surfaces_section();
 
 }  // namespace bench

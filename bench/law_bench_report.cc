@@ -1,7 +1,7 @@
 // law_bench_report: runs every workload of the benchmark suite and prints one markdown report.
 //
 //   law_bench_report [--readme PATH]
-//                    [--only evaluation,parsing,derivative,scaling,roots,minimisation]
+//                    [--only evaluation,parsing,derivative,scaling,roots,minimisation,surfaces]
 //
 // --readme rewrites the part of PATH between the result markers with the report of this run.
 // Other arguments go to Google Benchmark.
@@ -126,6 +126,7 @@ int main(int argc, char **argv) {
         if (wanted(only, "scaling")) report << bench::scaling_section() << "\n";
         if (wanted(only, "roots")) report << bench::roots_section() << "\n";
         if (wanted(only, "minimisation")) report << bench::minimisation_section() << "\n";
+        if (wanted(only, "surfaces")) report << bench::surfaces_section() << "\n";
     } catch (std::exception const &e) {
         std::cerr << "law_bench_report: " << e.what() << "\n";
         terminate_law();
