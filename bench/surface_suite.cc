@@ -120,9 +120,8 @@ std::string fitting_table() {
             std::string const key = std::string(c.name) + "/" + exp_text(tol);
             law_ptr const f = parse_law(c.text);
             double achieved;
-            std::unique_ptr<sw_surface> S(law_to_sw_surface(f.get(), ZEM::interval(c.s0, c.s1),
-                                                            ZEM::interval(c.t0, c.t1), tol,
-                                                            achieved));
+            std::unique_ptr<sw_surface> S(law_to_sw_surface(
+                f.get(), ZEM::interval(c.s0, c.s1), ZEM::interval(c.t0, c.t1), tol, achieved));
             double const ours = grid_error(*f, c, [&](double s, double t) {
                 ZEM::position P;
                 S->eval(s, t, &P);
@@ -193,7 +192,8 @@ std::string evaluation_table() {
     auto params = std::make_shared<std::vector<std::pair<double, double>>>();
     for (int k = 0; k < points; ++k) params->push_back({u(rng), v(rng)});
     std::vector<timed_loop> loops{
-        {"eval", [S, params](benchmark::State &state) {
+        {"eval",
+         [S, params](benchmark::State &state) {
              for (auto _ : state)
                  for (auto const &[s, t] : *params) {
                      ZEM::position P;
@@ -201,11 +201,13 @@ std::string evaluation_table() {
                      keep(P);
                  }
          }},
-        {"D0", [O, params](benchmark::State &state) {
+        {"D0",
+         [O, params](benchmark::State &state) {
              for (auto _ : state)
                  for (auto const &[s, t] : *params) keep(O->Value(s, t));
          }},
-        {"eval_derivatives", [S, params](benchmark::State &state) {
+        {"eval_derivatives",
+         [S, params](benchmark::State &state) {
              for (auto _ : state)
                  for (auto const &[s, t] : *params) {
                      ZEM::position P;
@@ -214,7 +216,8 @@ std::string evaluation_table() {
                      keep(d[4]);
                  }
          }},
-        {"D2", [O, params](benchmark::State &state) {
+        {"D2",
+         [O, params](benchmark::State &state) {
              for (auto _ : state)
                  for (auto const &[s, t] : *params) {
                      gp_Pnt P;
@@ -236,8 +239,8 @@ std::string evaluation_table() {
     markdown_table table({"operation", "sw_surface", "Geom_BSplineSurface", "ratio"});
     auto row = [&](char const *label, char const *ours, char const *theirs) {
         timing const &a = times.at(ours), &b = times.at(theirs);
-        table.add_row({label, format_seconds(a.seconds / points), format_seconds(b.seconds / points),
-                       format_ratio(b.seconds / a.seconds)});
+        table.add_row({label, format_seconds(a.seconds / points),
+                       format_seconds(b.seconds / points), format_ratio(b.seconds / a.seconds)});
     };
     row("point (eval / D0)", "eval", "D0");
     row("point and two derivatives (eval_derivatives / D2)", "eval_derivatives", "D2");
@@ -255,7 +258,8 @@ std::string surfaces_section() {
         << " grid of the same law at the same tolerance. Errors are the largest distance to the "
         << "law on a " << check_grid << " x " << check_grid
         << " grid; times are per fit, OCCT's including the sampling of its grid.\n\n"
-        << fitting_table() << "\n### Evaluation\n\n" << evaluation_table();
+        << fitting_table() << "\n### Evaluation\n\n"
+        << evaluation_table();
     return out.str();
 }
 
