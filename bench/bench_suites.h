@@ -13,5 +13,6 @@ std::string roots_section();
 std::string minimisation_section();
 std::string fitting_section();
 std::string frames_section();
+std::string surfaces_section();
 
 }  // namespace bench

@@ -2,7 +2,7 @@
 //
 //   law_bench_report [--readme PATH]
 //                    [--only evaluation,batch,parsing,derivative,scaling,roots,minimisation,
-//                            fitting,frames]
+//                            fitting,frames,surfaces]
 //
 // --readme rewrites the part of PATH between the result markers with the report of this run.
 // Other arguments go to Google Benchmark.
@@ -130,6 +130,7 @@ int main(int argc, char **argv) {
         if (wanted(only, "minimisation")) report << bench::minimisation_section() << "\n";
         if (wanted(only, "fitting")) report << bench::fitting_section() << "\n";
         if (wanted(only, "frames")) report << bench::frames_section() << "\n";
+        if (wanted(only, "surfaces")) report << bench::surfaces_section() << "\n";
     } catch (std::exception const &e) {
         std::cerr << "law_bench_report: " << e.what() << "\n";
         terminate_law();

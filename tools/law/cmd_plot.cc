@@ -1,5 +1,4 @@
 // law plot: a law of one input over [A, B] as an SVG picture.
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "output_file.h"
 #include "sampler.h"
 #include "searches.h"
 #include "svg_plot.h"
@@ -118,18 +118,6 @@ void check_plottable(law const &l) {
     if (l.return_dim() < 1 || l.return_dim() > 3)
         throw tool_error("plot draws laws of 1, 2 or 3 outputs; this one has " +
                          count_text(l.return_dim(), "output"));
-}
-
-void write_file(std::string const &path, std::string const &text) {
-    if (path == "-") {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return;
-    }
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) throw tool_error("cannot write " + path + ": " + std::strerror(errno));
-    bool const ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0 || !ok)
-        throw tool_error("cannot write " + path + ": " + std::strerror(errno));
 }
 
 // The roots (hollow) and the local extrema (filled) of a law of one output, as asked.

@@ -51,6 +51,19 @@ constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, o
 constexpr option_def bounds_options[] = {law_option, data_option, {"tol", 0, option_kind::value}};
 constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
 
+constexpr option_def fit2_options[] = {law_option,
+                                       data_option,
+                                       strict_option,
+                                       {"tol", 0, option_kind::value},
+                                       {"iges", 0, option_kind::value},
+                                       {"obj", 0, option_kind::value}};
+constexpr option_def plot2_options[] = {law_option,
+                                        data_option,
+                                        strict_option,
+                                        {"tol", 0, option_kind::value},
+                                        {"output", 'o', option_kind::value},
+                                        {"error", 0, option_kind::flag}};
+
 constexpr option_def code_options[] = {law_option,
                                        data_option,
                                        {"name", 0, option_kind::value},
@@ -163,6 +176,35 @@ constexpr command table[] = {
      "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
      frame_options, run_frame},
+    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE]",
+     "fit a law of two inputs over a box by a bicubic B-spline surface",
+     "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
+     "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
+     "control net, the knots with their multiplicities, the accuracy reached (the largest\n"
+     "distance found between law and surface) and the time the fit took.\n"
+     "Options:\n"
+     "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
+     "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
+     "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
+     "%s"
+     "Example:\n"
+     "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
+     "                                                      knots in s: 0 x4, 1 x4\n"
+     "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
+     "--iges sphere.igs --obj sphere.obj\n",
+     fit2_options, run_fit2},
+    {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
+     "draw the surface fit of a law of two inputs as a shaded wireframe",
+     "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
+     "Options:\n"
+     "  -o, --output FILE write the picture to FILE (default surface.svg)\n"
+     "  --tol T           the fitting tolerance (default 0.001)\n"
+     "  --error           colour each patch by its fitting error, blue none to red the tolerance\n"
+     "%s"
+     "Example:\n"
+     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
+     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
+     plot2_options, run_plot2},
     {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
      "expressions of no input such as PI/2.\n"

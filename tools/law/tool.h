@@ -57,6 +57,8 @@ int run_bounds(arguments const &args);
 int run_roots2d(arguments const &args);
 int run_code(arguments const &args);
 int run_fit(arguments const &args);
+int run_fit2(arguments const &args);
+int run_plot2(arguments const &args);
 
 int run_repl(arguments const &args);
 

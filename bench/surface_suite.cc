@@ -1,0 +1,266 @@
+// Surface fitting: law_to_sw_surface on laws of two inputs against OCCT's
+// GeomAPI_PointsToBSplineSurface approximating a dense grid of the same law to the same
+// tolerance; and the evaluation of a bicubic sw_surface against Geom_BSplineSurface::D0 and D2.
+#include <GeomAPI_PointsToBSplineSurface.hxx>
+#include <Geom_BSplineSurface.hxx>
+#include <TColStd_Array1OfInteger.hxx>
+#include <TColStd_Array1OfReal.hxx>
+#include <TColgp_Array2OfPnt.hxx>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "bench_harness.h"
+#include "bench_law.h"
+#include "bench_suites.h"
+
+namespace bench {
+namespace {
+
+struct surface_case {
+    char const *name, *text;
+    double s0, s1, t0, t1;
+};
+
+constexpr surface_case cases[] = {
+    {"plane", "VEC(X,Y,2*X-Y+1)", 0, 2, -1, 1},
+    {"sphere patch", "VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))", 0, 1.5, -1, 1},
+    {"saddle", "VEC(X,Y,X*X-Y*Y)", -1, 1, -1, 1},
+    {"torus patch", "VEC((2+COS(Y))*COS(X),(2+COS(Y))*SIN(X),SIN(Y))", 0, 2, 0, 3},
+    {"sin x cos y", "VEC(X,Y,SIN(X)*COS(Y))", 0, 3, 0, 3},
+    {"twisted ruled", "VEC(COS(X)*(1-Y)+COS(X+2)*Y,SIN(X)*(1-Y)+SIN(X+2)*Y,Y)", 0, 3, 0, 1},
+};
+constexpr double tolerances[] = {1e-3, 1e-5};
+// The grid OCCT approximates, and the grid both fits are measured on.
+constexpr int occt_grid = 60;
+constexpr int check_grid = 121;
+
+ZEM::position law_at(law const &f, double s, double t) {
+    double x[2] = {s, t}, y[3];
+    f.evaluate(x, y);
+    return {y[0], y[1], y[2]};
+}
+
+// The largest distance on the check grid between the law and a surface given by its
+// evaluation at (s, t).
+template <class Eval>
+double grid_error(law const &f, surface_case const &c, Eval eval) {
+    double worst = 0;
+    for (int b = 0; b < check_grid; ++b)
+        for (int a = 0; a < check_grid; ++a) {
+            double const s = c.s0 + (c.s1 - c.s0) * a / (check_grid - 1);
+            double const t = c.t0 + (c.t1 - c.t0) * b / (check_grid - 1);
+            worst = std::max(worst, (eval(s, t) - law_at(f, s, t)).len());
+        }
+    return worst;
+}
+
+Handle(Geom_BSplineSurface) occt_fit(law const &f, surface_case const &c, double tol) {
+    TColgp_Array2OfPnt points(1, occt_grid, 1, occt_grid);
+    for (int i = 1; i <= occt_grid; ++i)
+        for (int j = 1; j <= occt_grid; ++j) {
+            double const s = c.s0 + (c.s1 - c.s0) * (i - 1) / (occt_grid - 1);
+            double const t = c.t0 + (c.t1 - c.t0) * (j - 1) / (occt_grid - 1);
+            ZEM::position const p = law_at(f, s, t);
+            points.SetValue(i, j, gp_Pnt(p.x(), p.y(), p.z()));
+        }
+    GeomAPI_PointsToBSplineSurface fit;
+    fit.Init(points, Approx_IsoParametric, 3, 8, GeomAbs_C2, tol);
+    return fit.IsDone() ? fit.Surface() : Handle(Geom_BSplineSurface)();
+}
+
+ZEM::position occt_at(Handle(Geom_BSplineSurface) const &S, surface_case const &c, double s,
+                      double t) {
+    double u0, u1, v0, v1;
+    S->Bounds(u0, u1, v0, v1);
+    gp_Pnt const p = S->Value(u0 + (u1 - u0) * (s - c.s0) / (c.s1 - c.s0),
+                              v0 + (v1 - v0) * (t - c.t0) / (c.t1 - c.t0));
+    return {p.X(), p.Y(), p.Z()};
+}
+
+std::string net_text(int a, int b) { return std::to_string(a) + " x " + std::to_string(b); }
+
+std::string exp_text(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1e", v);
+    return buf;
+}
+
+std::string fitting_table() {
+    std::vector<timed_loop> loops;
+    for (surface_case const &c : cases)
+        for (double tol : tolerances) {
+            std::string const key = std::string(c.name) + "/" + exp_text(tol);
+            loops.push_back({"law/" + key,
+                             [&c, tol](benchmark::State &state) {
+                                 law_ptr const f = parse_law(c.text);
+                                 for (auto _ : state) {
+                                     double achieved;
+                                     std::unique_ptr<sw_surface> S(law_to_sw_surface(
+                                         f.get(), ZEM::interval(c.s0, c.s1),
+                                         ZEM::interval(c.t0, c.t1), tol, achieved));
+                                     keep(S.get());
+                                 }
+                             },
+                             0.2});
+            loops.push_back({"occt/" + key,
+                             [&c, tol](benchmark::State &state) {
+                                 law_ptr const f = parse_law(c.text);
+                                 for (auto _ : state) keep(occt_fit(*f, c, tol));
+                             },
+                             0.2});
+        }
+    auto const times = run_group("surfaces", std::move(loops));
+    markdown_table table({"case", "tol", "sw_surface net", "error", "time", "OCCT net (degree)",
+                          "OCCT error", "OCCT time"});
+    for (surface_case const &c : cases)
+        for (double tol : tolerances) {
+            std::string const key = std::string(c.name) + "/" + exp_text(tol);
+            law_ptr const f = parse_law(c.text);
+            double achieved;
+            std::unique_ptr<sw_surface> S(law_to_sw_surface(
+                f.get(), ZEM::interval(c.s0, c.s1), ZEM::interval(c.t0, c.t1), tol, achieved));
+            double const ours = grid_error(*f, c, [&](double s, double t) {
+                ZEM::position P;
+                S->eval(s, t, &P);
+                return P;
+            });
+            Handle(Geom_BSplineSurface) const O = occt_fit(*f, c, tol);
+            std::string occt_net = "failed", occt_error = "n/a";
+            if (!O.IsNull()) {
+                occt_net = net_text(O->NbUPoles(), O->NbVPoles()) + " (" +
+                           std::to_string(O->UDegree()) + "x" + std::to_string(O->VDegree()) + ")";
+                occt_error = exp_text(
+                    grid_error(*f, c, [&](double s, double t) { return occt_at(O, c, s, t); }));
+            }
+            auto const time_of = [&](std::string const &name) {
+                timing const &t = times.at(name);
+                return t.ok() ? format_seconds(t.seconds) : t.error;
+            };
+            table.add_row({c.name, exp_text(tol),
+                           net_text(S->get_num_control_points1(), S->get_num_control_points2()),
+                           exp_text(ours), time_of("law/" + key), occt_net, occt_error,
+                           time_of("occt/" + key)});
+        }
+    return table.str();
+}
+
+// The same random bicubic net as an sw_surface and as a Geom_BSplineSurface.
+Handle(Geom_BSplineSurface) occt_copy(sw_surface const &S) {
+    int const K1 = S.get_num_control_points1(), K2 = S.get_num_control_points2();
+    TColgp_Array2OfPnt poles(1, K1, 1, K2);
+    for (int j = 0; j < K2; ++j)
+        for (int i = 0; i < K1; ++i) {
+            ZEM::position const &p = S.get_control_points()[K1 * j + i];
+            poles.SetValue(i + 1, j + 1, gp_Pnt(p.x(), p.y(), p.z()));
+        }
+    auto knots_of = [](double const *k, int n, TColStd_Array1OfReal *&knots,
+                       TColStd_Array1OfInteger *&mults) {
+        std::vector<double> distinct;
+        std::vector<int> count;
+        for (int i = 0; i < n; ++i) {
+            if (distinct.empty() || k[i] != distinct.back()) {
+                distinct.push_back(k[i]);
+                count.push_back(0);
+            }
+            ++count.back();
+        }
+        knots = new TColStd_Array1OfReal(1, static_cast<int>(distinct.size()));
+        mults = new TColStd_Array1OfInteger(1, static_cast<int>(distinct.size()));
+        for (std::size_t i = 0; i < distinct.size(); ++i) {
+            knots->SetValue(static_cast<int>(i) + 1, distinct[i]);
+            mults->SetValue(static_cast<int>(i) + 1, count[i]);
+        }
+    };
+    TColStd_Array1OfReal *u = nullptr, *v = nullptr;
+    TColStd_Array1OfInteger *um = nullptr, *vm = nullptr;
+    knots_of(S.get_knot_vector1(), S.get_num_knots1(), u, um);
+    knots_of(S.get_knot_vector2(), S.get_num_knots2(), v, vm);
+    Handle(Geom_BSplineSurface) out = new Geom_BSplineSurface(poles, *u, *v, *um, *vm, 3, 3);
+    delete u, delete v, delete um, delete vm;
+    return out;
+}
+
+std::string evaluation_table() {
+    constexpr int points = 1024;
+    std::shared_ptr<sw_surface> S(make_random_sw_surface(20, 20, 3, 3, 0, 2026));
+    Handle(Geom_BSplineSurface) const O = occt_copy(*S);
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(0, S->get_max_s()), v(0, S->get_max_t());
+    auto params = std::make_shared<std::vector<std::pair<double, double>>>();
+    for (int k = 0; k < points; ++k) params->push_back({u(rng), v(rng)});
+    std::vector<timed_loop> loops{
+        {"eval",
+         [S, params](benchmark::State &state) {
+             for (auto _ : state)
+                 for (auto const &[s, t] : *params) {
+                     ZEM::position P;
+                     S->eval(s, t, &P);
+                     keep(P);
+                 }
+         }},
+        {"D0",
+         [O, params](benchmark::State &state) {
+             for (auto _ : state)
+                 for (auto const &[s, t] : *params) keep(O->Value(s, t));
+         }},
+        {"eval_derivatives",
+         [S, params](benchmark::State &state) {
+             for (auto _ : state)
+                 for (auto const &[s, t] : *params) {
+                     ZEM::position P;
+                     ZEM::vector d[5];
+                     S->eval_derivatives(s, t, &P, &d[0], &d[1], &d[2], &d[3], &d[4]);
+                     keep(d[4]);
+                 }
+         }},
+        {"D2",
+         [O, params](benchmark::State &state) {
+             for (auto _ : state)
+                 for (auto const &[s, t] : *params) {
+                     gp_Pnt P;
+                     gp_Vec d[5];
+                     O->D2(s, t, P, d[0], d[1], d[2], d[3], d[4]);
+                     keep(d[4]);
+                 }
+         }},
+    };
+    // Both give the same point: the table compares equal work.
+    double worst = 0;
+    for (auto const &[s, t] : *params) {
+        ZEM::position P;
+        S->eval(s, t, &P);
+        gp_Pnt const Q = O->Value(s, t);
+        worst = std::max(worst, (P - ZEM::position(Q.X(), Q.Y(), Q.Z())).len());
+    }
+    auto const times = run_group("surface evaluation", std::move(loops));
+    markdown_table table({"operation", "sw_surface", "Geom_BSplineSurface", "ratio"});
+    auto row = [&](char const *label, char const *ours, char const *theirs) {
+        timing const &a = times.at(ours), &b = times.at(theirs);
+        table.add_row({label, format_seconds(a.seconds / points),
+                       format_seconds(b.seconds / points), format_ratio(b.seconds / a.seconds)});
+    };
+    row("point (eval / D0)", "eval", "D0");
+    row("point and two derivatives (eval_derivatives / D2)", "eval_derivatives", "D2");
+    return table.str() + "\nBicubic, 20 x 20 control points, 1024 random parameters per loop; " +
+           "largest difference between the two evaluations " + exp_text(worst) + ".\n";
+}
+
+}  // namespace
+
+std::string surfaces_section() {
+    std::ostringstream out;
+    out << "## Surface fitting\n\n"
+        << "law_to_sw_surface against OCCT's GeomAPI_PointsToBSplineSurface (degree 3 to 8, C2, "
+        << "iso-parametric) on a " << occt_grid << " x " << occt_grid
+        << " grid of the same law at the same tolerance. Errors are the largest distance to the "
+        << "law on a " << check_grid << " x " << check_grid
+        << " grid; times are per fit, OCCT's including the sampling of its grid.\n\n"
+        << fitting_table() << "\n### Evaluation\n\n"
+        << evaluation_table();
+    return out.str();
+}
+
+}  // namespace bench

@@ -1,0 +1,41 @@
+#include "law_to_sw_surface.h"
+
+#include <cmath>
+#include <memory>
+
+#include <law/base/tolerance.h>
+#include <law/core/law.h>
+#include <law/core/lawutil_errors.h>
+
+#include "patch_breakpoint_list.h"
+#include "surface_evaluator.h"
+#include "sw_surface.h"
+
+namespace {
+
+void check_range(ZEM::interval const &r) {
+    if (!r.finite() || !std::isfinite(r.start_pt()) || !std::isfinite(r.end_pt()) ||
+        !(r.start_pt() < r.end_pt()))
+        law_error(LAW_BAD_BOUNDS);
+}
+
+}  // namespace
+
+sw_surface *law_to_sw_surface(law *f, ZEM::interval const &s_range, ZEM::interval const &t_range,
+                              double tol, double &achieved, int ns, double const *s_knots, int nt,
+                              double const *t_knots, int flag) {
+    if (!f || f->take_dim() != 2 || f->return_dim() != 3) law_error(LAW_DIM);
+    check_range(s_range);
+    check_range(t_range);
+    if (!(tol > 0) || !std::isfinite(tol)) tol = resfit;
+    surface_evaluator_law const evaluator(f);
+    // Fitting at half the tolerance leaves room for what the three test fractions miss.
+    patch_breakpoint_list list(evaluator, s_range.start_pt(), s_range.end_pt(), t_range.start_pt(),
+                               t_range.end_pt(), tol / 2);
+    if (ns > 0 || nt > 0) list.add_starting_knots(ns, s_knots, nt, t_knots);
+    bool const converged = list.refine(sw_fit_budget);
+    std::unique_ptr<sw_surface> S(list.convert_to_bspline());
+    achieved = sw_surface_accuracy(f, S.get());
+    if ((flag & sw_fit_check_accuracy) && !converged && !(achieved <= tol)) law_error(BS_ACCURACY);
+    return S.release();
+}

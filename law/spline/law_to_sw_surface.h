@@ -1,0 +1,24 @@
+#pragma once
+// Fitting a law of two inputs and three outputs by a bicubic polynomial B-spline surface.
+#include <law/base/interval.h>
+
+class law;
+class sw_surface;
+
+// Bits of the flag of law_to_sw_surface.
+enum law_to_sw_surface_flag : int {
+    // Raise BS_ACCURACY when the refinement spends its budget and the fit misses tol.
+    sw_fit_check_accuracy = 1,
+};
+
+// A new surface (owned by the caller) within tol of f over s_range x t_range, with resfit for a
+// tol that is not positive; achieved receives the largest distance sw_surface_accuracy finds.
+// The ns s_knots and nt t_knots are breakpoints to start from. Ranges must be finite and not
+// empty (LAW_BAD_BOUNDS); f must take two inputs and return three (LAW_DIM).
+sw_surface *law_to_sw_surface(law *f, ZEM::interval const &s_range, ZEM::interval const &t_range,
+                              double tol, double &achieved, int ns = 0,
+                              double const *s_knots = nullptr, int nt = 0,
+                              double const *t_knots = nullptr, int flag = 0);
+
+// The number of iso lines a fit may place before it gives up.
+inline constexpr int sw_fit_budget = 2000;
