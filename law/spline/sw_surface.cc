@@ -86,19 +86,27 @@ void sw_surface::allocate_block(char const *file) {
                       VORN_CALL_ARRAY, file, __LINE__));
 }
 
-sw_surface::sw_surface(int last1, int last2, int degree1, int degree2, int closed1, int closed2,
-                       int polynomial, int periodic1, int periodic2, double const *data)
-    : K1_(last1 + 1),
-      K2_(last2 + 1),
+// The shape and flags, checked, and a block of the right size; the public constructors fill it.
+sw_surface::sw_surface(int K1, int K2, int degree1, int degree2, int const (&flags)[5],
+                       double const *knots1, double const *knots2)
+    : K1_(K1),
+      K2_(K2),
       degree1_(degree1),
       degree2_(degree2),
-      closed1_(closed1),
-      closed2_(closed2),
-      polynomial_(polynomial),
-      periodic1_(periodic1),
-      periodic2_(periodic2) {
-    check_shape(K1_, K2_, degree1, degree2, data, data + K1_ + degree1 + 1);
+      closed1_(flags[0]),
+      closed2_(flags[1]),
+      polynomial_(flags[2]),
+      periodic1_(flags[3]),
+      periodic2_(flags[4]) {
+    check_shape(K1, K2, degree1, degree2, knots1, knots2);
     allocate_block("sw_surface.cxx");
+}
+
+sw_surface::sw_surface(int last1, int last2, int degree1, int degree2, int closed1, int closed2,
+                       int polynomial, int periodic1, int periodic2, double const *data)
+    : sw_surface(last1 + 1, last2 + 1, degree1, degree2,
+                 {closed1, closed2, polynomial, periodic1, periodic2}, data,
+                 data + last1 + 1 + degree1 + 1) {
     std::memcpy(data_, data, sizeof(double) * static_cast<std::size_t>(get_data_size()));
     finish_init();
 }
@@ -107,17 +115,8 @@ sw_surface::sw_surface(int K1, int K2, int degree1, int degree2, int closed1, in
                        int polynomial, int periodic1, int periodic2, double *knots1, double *knots2,
                        double *weights, ZEM::position *points, double min_s, double max_s,
                        double min_t, double max_t)
-    : K1_(K1),
-      K2_(K2),
-      degree1_(degree1),
-      degree2_(degree2),
-      closed1_(closed1),
-      closed2_(closed2),
-      polynomial_(polynomial),
-      periodic1_(periodic1),
-      periodic2_(periodic2) {
-    check_shape(K1, K2, degree1, degree2, knots1, knots2);
-    allocate_block("sw_surface.cxx");
+    : sw_surface(K1, K2, degree1, degree2, {closed1, closed2, polynomial, periodic1, periodic2},
+                 knots1, knots2) {
     int const n1 = K1 + degree1 + 1, n2 = K2 + degree2 + 1, n = K1 * K2;
     double *out = data_;
     out = std::copy(knots1, knots1 + n1, out);

@@ -97,6 +97,8 @@ class sw_surface : public ZEM_heap {
         double u, v, hs, ht;
     };
 
+    sw_surface(int K1, int K2, int degree1, int degree2, int const (&flags)[5],
+               double const *knots1, double const *knots2);
     static void check_shape(int K1, int K2, int degree1, int degree2, double const *knots1,
                             double const *knots2);
     void allocate_block(char const *file);
