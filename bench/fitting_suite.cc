@@ -25,61 +25,13 @@
 #include "bench_harness.h"
 #include "bench_law.h"
 #include "bench_suites.h"
+#include "fitting_set.h"
 
 namespace bench {
 namespace {
 
-// |t - 0.3| bends at its singular point, which it reports.
-class kinked_law : public law {
-  public:
-    char const *class_name() const override { return "kinked_law"; }
-    void evaluate(double const *x, double *y) const override {
-        y[0] = x[0];
-        y[1] = std::fabs(x[0] - 0.3) + 0.2 * x[0] * x[0];
-        y[2] = 0.1 * std::sin(3 * x[0]);
-    }
-    int singularities(double **where, int **type, double, double, double **period) const override {
-        *where = VORN_ARRAY(double, 1);
-        *type = VORN_ARRAY(int, 1);
-        (*where)[0] = 0.3;
-        (*type)[0] = 1;
-        if (period) *period = nullptr;
-        return 1;
-    }
-
-  protected:
-    int take_size() const override { return 1; }
-    int return_size() const override { return 3; }
-};
-
-law_ptr read(char const *text) { return adopt(str_to_law(text)); }
-
-law_ptr clothoid() {
-    law_ptr const zero = adopt<law>(new constant_law(0.0)),
-                  x = adopt<law>(new identity_law(0, 'X'));
-    law_ptr const c = read("COS(Y^2)"), s = read("SIN(Y^2)");
-    law_ptr const ci = make_law<integrate_law>(c.get(), zero.get(), x.get());
-    law_ptr const si = make_law<integrate_law>(s.get(), zero.get(), x.get());
-    law *parts[3] = {ci.get(), si.get(), zero.get()};
-    return make_law<vector_law>(parts, 3);
-}
-
-struct fit_law {
-    char const *name;
-    std::function<law_ptr()> make;
-    double a, b;
-};
-
-std::vector<fit_law> fitting_set() {
-    return {
-        {"line", [] { return read("VEC(1+2*X, 3-X, 0.5*X)"); }, -1, 2},
-        {"circle arc", [] { return read("VEC(2*COS(X), 2*SIN(X), 0)"); }, 0, 2.5},
-        {"helix", [] { return read("VEC(COS(X), SIN(X), 0.2*X)"); }, 0, 7},
-        {"clothoid", clothoid, 0, 2.5},
-        {"tangent break", [] { return adopt<law>(new kinked_law); }, -0.5, 1},
-        {"rational", [] { return read("VEC((1-X^2)/(1+X^2), 2*X/(1+X^2), X/(2+X))"); }, -1, 1.5},
-    };
-}
+using fitting_set_laws::fitting_case;
+using fitting_set_laws::fitting_set;
 
 // The largest distance from the law on 2000 random parameters and the ends.
 template <class Curve>
@@ -188,7 +140,7 @@ std::string fitting_section() {
                           "strategy 1", "strategy 2", "OCCT PointsToBSpline"});
     std::vector<std::pair<std::string, double>> iges_rows;
     std::unique_ptr<sw_curve> eval_curve;
-    for (fit_law const &fl : fitting_set()) {
+    for (fitting_case const &fl : fitting_set()) {
         law_ptr const f = fl.make();
         for (double tol : {1e-3, 1e-5, 1e-7}) {
             std::vector<std::string> row = {fl.name, sci(tol)};

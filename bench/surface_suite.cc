@@ -15,23 +15,13 @@
 #include "bench_harness.h"
 #include "bench_law.h"
 #include "bench_suites.h"
+#include "fitting_set.h"
 
 namespace bench {
 namespace {
 
-struct surface_case {
-    char const *name, *text;
-    double s0, s1, t0, t1;
-};
-
-constexpr surface_case cases[] = {
-    {"plane", "VEC(X,Y,2*X-Y+1)", 0, 2, -1, 1},
-    {"sphere patch", "VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))", 0, 1.5, -1, 1},
-    {"saddle", "VEC(X,Y,X*X-Y*Y)", -1, 1, -1, 1},
-    {"torus patch", "VEC((2+COS(Y))*COS(X),(2+COS(Y))*SIN(X),SIN(Y))", 0, 2, 0, 3},
-    {"sin x cos y", "VEC(X,Y,SIN(X)*COS(Y))", 0, 3, 0, 3},
-    {"twisted ruled", "VEC(COS(X)*(1-Y)+COS(X+2)*Y,SIN(X)*(1-Y)+SIN(X+2)*Y,Y)", 0, 3, 0, 1},
-};
+using fitting_set_laws::surface_case;
+constexpr auto const &cases = fitting_set_laws::surface_set;
 constexpr double tolerances[] = {1e-3, 1e-5};
 // The grid OCCT approximates, and the grid both fits are measured on.
 constexpr int occt_grid = 60;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fitting_set.h"
 #include "law_test.h"
 
 namespace {
@@ -17,57 +18,8 @@ law_ptr parse(char const *text) {
     return l;
 }
 
-// A law of one input and three outputs given by a function: |t - 0.3| bends here, and it says
-// so through its singular point.
-class kinked_law : public law {
-  public:
-    char const *class_name() const override { return "kinked_law"; }
-    void evaluate(double const *x, double *y) const override {
-        y[0] = x[0];
-        y[1] = std::fabs(x[0] - 0.3) + 0.2 * x[0] * x[0];
-        y[2] = 0.1 * std::sin(3 * x[0]);
-    }
-    int singularities(double **where, int **type, double, double, double **period) const override {
-        *where = VORN_ARRAY(double, 1);
-        *type = VORN_ARRAY(int, 1);
-        (*where)[0] = 0.3;
-        (*type)[0] = 1;
-        if (period) *period = nullptr;
-        return 1;
-    }
-
-  protected:
-    int take_size() const override { return 1; }
-    int return_size() const override { return 3; }
-    law *deriv(int) const override { return nullptr; }
-};
-
-// The clothoid (C(t), S(t), 0) with C and S the integrals of cos(s^2) and sin(s^2) from 0 to t.
-law_ptr clothoid() {
-    law_ptr const zero = C(0), x = X();
-    law_ptr const c = parse("COS(Y^2)"), s = parse("SIN(Y^2)");
-    law_ptr const ci = make_law<integrate_law>(c.get(), zero.get(), x.get());
-    law_ptr const si = make_law<integrate_law>(s.get(), zero.get(), x.get());
-    law *parts[3] = {ci.get(), si.get(), zero.get()};
-    return make_law<vector_law>(parts, 3);
-}
-
-struct fitting_case {
-    std::string name;
-    std::function<law_ptr()> make;
-    double a, b;
-};
-
-std::vector<fitting_case> fitting_set() {
-    return {
-        {"line", [] { return parse("VEC(1+2*X, 3-X, 0.5*X)"); }, -1, 2},
-        {"circle arc", [] { return parse("VEC(2*COS(X), 2*SIN(X), 0)"); }, 0, 2.5},
-        {"helix", [] { return parse("VEC(COS(X), SIN(X), 0.2*X)"); }, 0, 7},
-        {"clothoid", clothoid, 0, 2.5},
-        {"tangent break", [] { return adopt<law>(new kinked_law); }, -0.5, 1},
-        {"rational", [] { return parse("VEC((1-X^2)/(1+X^2), 2*X/(1+X^2), X/(2+X))"); }, -1, 1.5},
-    };
-}
+using fitting_set_laws::fitting_set;
+using fitting_set_laws::kinked_law;
 
 // The largest distance between curve and law on 4000 parameters of a fixed random sample, the
 // ends and both sides of every knot.
@@ -167,7 +119,9 @@ TEST_F(Fitting, AssemblyGivesTheKnotsAndSegmentsItPromises) {
         std::unique_ptr<sw_curve> const k(law_to_sw_curve(kink.get(), ZEM::interval(-0.5, 1), 1e-5,
                                                           static_cast<knot_removal_strategy>(s)));
         EXPECT_TRUE(has_knot(*k, 0.3)) << s;
-        if (s == remove_all_knots) EXPECT_EQ(interior_double_knots(*k), 1);
+        if (s == remove_all_knots) {
+            EXPECT_EQ(interior_double_knots(*k), 1);
+        }
     }
     bezier_breakpoint_list list;
     int const segments = create_bezier_segments(kink.get(), -0.5, 1, 1e-5, list);

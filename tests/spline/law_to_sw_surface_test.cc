@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 
+#include "fitting_set.h"
 #include "law_test.h"
 #include "spline/spline_test_util.h"
 
@@ -40,25 +41,12 @@ double dense_error(law *f, sw_surface &S) {
     return worst;
 }
 
-struct fit_case {
-    char const *name, *law;
-    double s0, s1, t0, t1;
-};
-
 }  // namespace
 
 TEST_F(LawToSwSurface, FitsStayWithinTheToleranceOnADenseGrid) {
-    fit_case const cases[] = {
-        {"plane", "VEC(X,Y,2*X-Y+1)", 0, 2, -1, 1},
-        {"sphere patch", "VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))", 0, 1.5, -1, 1},
-        {"saddle", "VEC(X,Y,X*X-Y*Y)", -1, 1, -1, 1},
-        {"torus patch", "VEC((2+COS(Y))*COS(X),(2+COS(Y))*SIN(X),SIN(Y))", 0, 2, 0, 3},
-        {"waves", "VEC(X,Y,SIN(X)*COS(Y))", 0, 3, 0, 3},
-        {"twisted ruled", "VEC(COS(X)*(1-Y)+COS(X+2)*Y,SIN(X)*(1-Y)+SIN(X+2)*Y,Y)", 0, 3, 0, 1},
-    };
-    for (fit_case const &c : cases)
+    for (fitting_set_laws::surface_case const &c : fitting_set_laws::surface_set)
         for (double tol : {1e-3, 1e-5}) {
-            law_ptr const f = read(c.law);
+            law_ptr const f = read(c.text);
             double achieved = -1;
             std::unique_ptr<sw_surface> S(law_to_sw_surface(
                 f.get(), ZEM::interval(c.s0, c.s1), ZEM::interval(c.t0, c.t1), tol, achieved));
