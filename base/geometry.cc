@@ -155,7 +155,9 @@ bool get_line_from_points(int n, ZEM::position const *pts, ZEM::position &root,
     ZEM::vector const d = dominant(cov);
     if (d.len() < get_resnor()) return false;
     dir = ZEM::unit_vector(d);
-    return true;
+    return std::all_of(pts, pts + n, [&](ZEM::position const &q) {
+        return ((q - root) * dir).len() <= get_resabs();
+    });
 }
 
 bool get_plane_from_points(int n, ZEM::position const *pts, ZEM::position &root,
@@ -173,5 +175,7 @@ bool get_plane_from_points(int n, ZEM::position const *pts, ZEM::position &root,
         }
     if (best.len() < get_resabs() * get_resabs()) return false;
     normal = ZEM::unit_vector(best);
-    return true;
+    return std::all_of(pts, pts + n, [&](ZEM::position const &q) {
+        return std::fabs((q - root) % normal) <= get_resabs();
+    });
 }

@@ -7,10 +7,11 @@
 int quartic_roots(double const c[5], double roots[4]);
 
 // The line through points (least-squares fit): a point on it and its direction. false when the
-// points coincide.
+// points coincide or do not all lie on that line within resabs.
 bool get_line_from_points(int n, ZEM::position const *pts, ZEM::position &root,
                           ZEM::unit_vector &dir);
 
-// The plane through points: a point on it and its normal. false when the points are collinear.
+// The plane through points: a point on it and its normal. false when the points are collinear
+// or do not all lie on that plane within resabs.
 bool get_plane_from_points(int n, ZEM::position const *pts, ZEM::position &root,
                            ZEM::unit_vector &normal);

@@ -1,11 +1,9 @@
 #include <law/data/curve_law.h>
 
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include <law/base/geometry.h>
-#include <law/base/tolerance.h>
 #include <law/core/lawutil_errors.h>
 #include <law/data/path_law_data.h>
 #include <law/lang/law_list.h>
@@ -41,17 +39,12 @@ ZEM::position *curve_law::get_points_on_curve(int n) const {
 // was fitted.
 bool curve_law::is_planar(ZEM::position &p, ZEM::unit_vector &n) const {
     std::unique_ptr<ZEM::position[]> const points(get_points_on_curve(shape_samples));
-    if (!get_plane_from_points(shape_samples, points.get(), p, n)) return false;
-    return std::all_of(points.get(), points.get() + shape_samples, [&](ZEM::position const &q) {
-        return std::fabs((q - p) % n) <= get_resabs();
-    });
+    return get_plane_from_points(shape_samples, points.get(), p, n);
 }
 
 bool curve_law::is_linear(ZEM::position &p, ZEM::unit_vector &d) const {
     std::unique_ptr<ZEM::position[]> const points(get_points_on_curve(shape_samples));
-    if (!get_line_from_points(shape_samples, points.get(), p, d)) return false;
-    return std::all_of(points.get(), points.get() + shape_samples,
-                       [&](ZEM::position const &q) { return ((q - p) * d).len() <= get_resabs(); });
+    return get_line_from_points(shape_samples, points.get(), p, d);
 }
 
 law *curve_law::set_domain(ZEM::interval const *domains, int) const {

@@ -104,6 +104,9 @@ TEST_F(BaseGeometry, LineThroughPoints) {
     ZEM::position const same[] = {{1, 2, 3}, {1, 2, 3}};
     EXPECT_FALSE(get_line_from_points(2, same, root, dir));
     EXPECT_FALSE(get_line_from_points(1, pts, root, dir));
+    // Points off every line have a best line, but do not lie on it.
+    ZEM::position const bent[] = {{0, 0, 0}, {1, 0, 0}, {2, 0.1, 0}};
+    EXPECT_FALSE(get_line_from_points(3, bent, root, dir));
 }
 
 TEST_F(BaseGeometry, PlaneThroughPoints) {
@@ -122,6 +125,9 @@ TEST_F(BaseGeometry, PlaneThroughPoints) {
     ZEM::position const line[] = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {5, 5, 5}};
     EXPECT_FALSE(get_plane_from_points(4, line, root, normal));
     EXPECT_FALSE(get_plane_from_points(2, pts.data(), root, normal));
+    // The corners of a tetrahedron lie in no plane.
+    ZEM::position const corners[] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    EXPECT_FALSE(get_plane_from_points(4, corners, root, normal));
 }
 
 TEST_F(BaseGeometry, VectorHelpers) {
