@@ -110,7 +110,9 @@ line_editor::line_editor(std::vector<std::string> words) : state_(new state) {
     el_set(state_->el, EL_EDITOR, "emacs");
     el_set(state_->el, EL_PROMPT, prompt_of);
     el_set(state_->el, EL_HIST, history, state_->history);
-    el_set(state_->el, EL_ADDFN, "law-complete", "complete a law name or command", state::complete);
+    // The wide form: the narrow one copies the name and help into strings it never frees.
+    el_wset(state_->el, EL_ADDFN, L"law-complete", L"complete a law name or command",
+            state::complete);
     el_set(state_->el, EL_BIND, "^I", "law-complete", nullptr);
     el_source(state_->el, nullptr);  // the user's ~/.editrc
 }
