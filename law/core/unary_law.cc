@@ -19,17 +19,28 @@ int unary_law::same(law const *a, law const *b) const {
                     static_cast<unary_law const *>(b)->sub_);
 }
 
+// A chain of one-argument laws (SIN(SIN(...)), ---X) prints in one loop: the names from the
+// outside in, the innermost law's text, then the closing brackets.
 char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
     return print_collecting(count, list, [&](int &n, law_data_node *&l) {
-        std::string const name = symbol(law_symbol_default);
-        std::string const s = sub_text(sub_, type, n, l);
-        // A minus takes no brackets, except around a binary law, and around a law that binds
-        // less tightly than the minus itself (NOT), which would otherwise read past it.
-        bool const bare =
-            name == "-" &&
-            !(sub_ && (sub_->isa(law_id::binary_law) || sub_->precedence() < precedence()));
-        if (bare) return name + s;
-        return name + "(" + s + ")";
+        std::string opening;
+        std::size_t closing = 0;
+        unary_law const *u = this;
+        for (;;) {
+            std::string const name = u->symbol(law_symbol_default);
+            law const *sub = u->sub_;
+            // A minus takes no brackets, except around a binary law, and around a law that
+            // binds less tightly than the minus itself (NOT), which would otherwise read past
+            // it.
+            bool const bare =
+                name == "-" &&
+                !(sub && (sub->isa(law_id::binary_law) || sub->precedence() < u->precedence()));
+            opening += bare ? name : name + "(";
+            closing += bare ? 0 : 1;
+            if (!sub || !sub->isa(law_id::unary_law)) break;
+            u = static_cast<unary_law const *>(sub);
+        }
+        return opening + sub_text(u->sub_, type, n, l) + std::string(closing, ')');
     });
 }
 

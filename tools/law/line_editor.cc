@@ -1,6 +1,10 @@
 #include "line_editor.h"
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -68,12 +72,45 @@ struct line_editor::state {
     HistEvent event{};
     std::string path;
     std::vector<std::string> words;
+    bool cancelled = false;
+
+    static state *of(EditLine *el) {
+        void *self = nullptr;
+        el_get(el, EL_CLIENTDATA, &self);
+        return static_cast<state *>(self);
+    }
+
+    // Ctrl-C read as a key (the editor's terminal mode may turn signals off): the line ends
+    // and is dropped.
+    static unsigned char cancel(EditLine *el, int) {
+        of(el)->cancelled = true;
+        return CC_NEWLINE;
+    }
+
+    // Reads a key. SIGINT stays blocked except while waiting here, so a Ctrl-C that comes while
+    // the editor sets up cannot slip by: it arrives in the wait and cancels the line.
+    static int read_key(EditLine *el, wchar_t *key) {
+        sigset_t waiting;
+        sigprocmask(SIG_SETMASK, nullptr, &waiting);
+        sigdelset(&waiting, SIGINT);
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        while (ppoll(&p, 1, nullptr, &waiting) < 0) {
+            if (errno != EINTR) break;
+            if (interrupted) {
+                of(el)->cancelled = true;
+                return -1;
+            }
+        }
+        unsigned char c = 0;
+        ssize_t const n = read(STDIN_FILENO, &c, 1);
+        if (n <= 0) return static_cast<int>(n);
+        *key = c;
+        return 1;
+    }
 
     // Tab: the longest completion common to all candidates, or the list of them.
     static unsigned char complete(EditLine *el, int) {
-        void *self = nullptr;
-        el_get(el, EL_CLIENTDATA, &self);
-        auto const *s = static_cast<state const *>(self);
+        state const *s = of(el);
         LineInfo const *li = el_line(el);
         char const *start = li->cursor;
         while (start > li->buffer && word_char(start[-1])) --start;
@@ -110,8 +147,13 @@ line_editor::line_editor(std::vector<std::string> words) : state_(new state) {
     el_set(state_->el, EL_EDITOR, "emacs");
     el_set(state_->el, EL_PROMPT, prompt_of);
     el_set(state_->el, EL_HIST, history, state_->history);
-    el_set(state_->el, EL_ADDFN, "law-complete", "complete a law name or command", state::complete);
+    // The wide form: the narrow one copies the name and help into strings it never frees.
+    el_wset(state_->el, EL_ADDFN, L"law-complete", L"complete a law name or command",
+            state::complete);
     el_set(state_->el, EL_BIND, "^I", "law-complete", nullptr);
+    el_wset(state_->el, EL_GETCFN, state::read_key);
+    el_wset(state_->el, EL_ADDFN, L"law-cancel", L"cancel the line", state::cancel);
+    el_set(state_->el, EL_BIND, "^C", "law-cancel", nullptr);
     el_source(state_->el, nullptr);  // the user's ~/.editrc
 }
 
@@ -122,26 +164,21 @@ line_editor::~line_editor() {
 
 line_result line_editor::get(char const *prompt, std::string &line) {
     prompt_text = prompt;
-    // Ctrl-C interrupts the read (no restart) and so cancels the line; SIGINT is let through
-    // only while the editor waits.
+    // SIGINT is blocked by the session; it is let through only while read_key waits.
     struct sigaction cancel {
     }, saved{};
     cancel.sa_handler = on_interrupt;
     sigemptyset(&cancel.sa_mask);
     sigaction(SIGINT, &cancel, &saved);
-    sigset_t unblock, previous;
-    sigemptyset(&unblock);
-    sigaddset(&unblock, SIGINT);
-    sigprocmask(SIG_UNBLOCK, &unblock, &previous);
     interrupted = 0;
     int count = 0;
     char const *got = el_gets(state_->el, &count);
-    bool const cancelled = interrupted != 0;
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    bool const signalled = interrupted != 0;
     sigaction(SIGINT, &saved, nullptr);
-    if (cancelled) {
+    if (signalled || state_->cancelled) {
+        state_->cancelled = false;
         el_reset(state_->el);
-        std::fputs("\n", stdout);
+        if (signalled) std::fputs("\n", stdout);
         return line_result::cancelled;
     }
     if (!got || count <= 0) return line_result::end;
