@@ -23,6 +23,8 @@ namespace {
 enum class view { plane, isometric, oblique };
 
 view view_of(arguments const &args, law const &l) {
+    if (args.has("frames") && l.return_dim() != 3)
+        throw usage_error("--frames draws space curves (3 outputs)");
     auto const given = args.value("view");
     if (!given) return args.has("frames") ? view::isometric : view::plane;
     if (l.return_dim() != 3) throw usage_error("--view is for laws of 3 outputs");
@@ -77,7 +79,8 @@ plane_curve_many curve_many_of(law const &l, view v) {
         for (std::size_t k = 0; k < ts.size(); ++k) {
             double const *p = out.data() + k * static_cast<std::size_t>(outputs);
             ok[k] = errors[k] == 0 && l.in_domain(&ts[k]);
-            ps[k] = outputs > 1 ? projected(v, p) : point2{ts[k], p[0]};
+            double const q[3] = {p[0], outputs > 1 ? p[1] : 0, outputs > 2 ? p[2] : 0};
+            ps[k] = outputs > 1 ? projected(v, q) : point2{ts[k], p[0]};
         }
     };
 }
@@ -86,7 +89,6 @@ plane_curve_many curve_many_of(law const &l, view v) {
 // a twelfth of the curve's extent on the page long.
 std::vector<plot_arrow> frame_arrows(law const &l, double a, double b, view v,
                                      std::vector<point2> const &every) {
-    if (l.return_dim() != 3) throw usage_error("--frames draws space curves (3 outputs)");
     curve_frames const frames(l, a, b);
     double lo_x = every[0].x, hi_x = lo_x, lo_y = every[0].y, hi_y = lo_y;
     for (point2 const &p : every) {
