@@ -1,6 +1,5 @@
 // The code generator: its line formats, numbering, printing and records, against programs
 // written out by hand.
-#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -232,11 +231,11 @@ TEST_F(LawCode, BadInputRaisesAClearError) {
     EXPECT_STREQ(anonymous.first()->text(), "law *p0= new plus_law(p1,p2);   // X+1\n");
 }
 
-// The walk does not deepen the stack, and the program, and the time to write it, grow with the
-// tree, not with the square of it: a balanced sum of 50,001 distinct constants (100,001 nodes)
+// The walk does not deepen the stack, and the program grows with the tree, not with the square
+// of it: a balanced sum of 50,001 distinct constants (100,001 nodes)
 // and a chain of 1,000 sums (as deep as the parser reads and the printer, which recurses, prints
 // under the sanitizers), whose comments would otherwise repeat the whole chain on every line.
-TEST_F(LawCode, LargeTreesGiveLinearOutputQuickly) {
+TEST_F(LawCode, LargeTreesGiveLinearOutput) {
     std::vector<law_ptr> level;
     for (int i = 0; i <= 50000; ++i) level.push_back(C(i * 0.001));
     while (level.size() > 1) {
@@ -249,11 +248,8 @@ TEST_F(LawCode, LargeTreesGiveLinearOutputQuickly) {
     law_ptr chain = X();
     for (int i = 0; i < 1000; ++i) chain = make_law<plus_law>(chain.get(), C(i).get());
     for (law_ptr const &l : {level[0], chain}) {
-        std::clock_t const start = std::clock();
         std::string const out = program(l.get(), "f");
-        double const seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
         long const nodes = l.get() == chain.get() ? 2001 : 100001;
-        EXPECT_LT(seconds, 10.0);
         long lines = 0;
         for (char c : out) lines += c == '\n';
         EXPECT_GT(lines, 2 * nodes);
