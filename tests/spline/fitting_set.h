@@ -2,7 +2,8 @@
 // The laws that fitting is judged on, shared by the fitting tests and the fitting benchmark so
 // that both measure the same curves: a line, a circle arc, a helix, a clothoid of integral laws,
 // a curve with a tangent break at a singular point it reports, and a rational curve; and for
-// surfaces a plane, a sphere patch, a saddle, a torus patch, waves and a twisted ruled surface.
+// surfaces a plane, a sphere patch, a saddle, a torus patch, waves, a twisted ruled surface and a
+// tube swept along a helix.
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -79,6 +80,12 @@ inline constexpr surface_case surface_set[] = {
     {"torus patch", "VEC((2+COS(Y))*COS(X),(2+COS(Y))*SIN(X),SIN(Y))", 0, 2, 0, 3},
     {"sin x cos y", "VEC(X,Y,SIN(X)*COS(Y))", 0, 3, 0, 3},
     {"twisted ruled", "VEC(COS(X)*(1-Y)+COS(X+2)*Y,SIN(X)*(1-Y)+SIN(X+2)*Y,Y)", 0, 3, 0, 1},
+    // A circle of radius 0.3 carried along a helix by its rotation-minimising frame: the two
+    // start vectors are the normal (1,0,0) and the binormal T x N at the start.
+    {"tube along a helix",
+     "VEC(COS(X),SIN(X),X/4)+0.3*(COS(Y)*MINROT(VEC(COS(X),SIN(X),X/4),VEC(1,0,0),0,4)"
+     "+SIN(Y)*MINROT(VEC(COS(X),SIN(X),X/4),VEC(0,0.25,-1),0,4))",
+     0, 4, 0, 2 * M_PI},
 };
 
 }  // namespace fitting_set_laws
