@@ -68,6 +68,14 @@ TEST_F(ToolPlot, PictureIsSelfContainedWithTitleAxesAndTicks) {
     EXPECT_NEAR(paths[0].front().x, frame_left, 0.01);
     EXPECT_NEAR(paths[0].back().x, frame_right, 0.01);
     EXPECT_EQ(plot({"X<1", "0", "2"}).find("<title>X&lt;1</title>") == std::string::npos, false);
+    // A long law gets a smaller face; a very long one is squeezed into the picture's width.
+    std::string sum = "X";
+    for (int i = 0; i < 99; ++i) sum += "+X";
+    EXPECT_NE(plot({sum, "0", "1"}).find("font-size=\"7.13\" fill=\"#111\">X+X+X"),
+              std::string::npos);
+    for (int i = 0; i < 200; ++i) sum += "+X";
+    EXPECT_NE(plot({sum, "0", "1"}).find("textLength=\"780\" lengthAdjust=\"spacingAndGlyphs\""),
+              std::string::npos);
 }
 
 TEST_F(ToolPlot, SamplingIsDenseOnlyWhereTheCurveBends) {

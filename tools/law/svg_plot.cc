@@ -188,6 +188,19 @@ std::string xml_escape(std::string_view s) {
     return out;
 }
 
+std::string svg_heading(double x, double baseline, double width, double size,
+                        std::string_view text) {
+    // A sans-serif character is about 0.55 em wide.
+    double const em = width / (0.55 * static_cast<double>(std::max<std::size_t>(text.size(), 1)));
+    double const face = std::clamp(em, 7.0, size);
+    std::string const squeeze =
+        face > em ? fmt(" textLength=\"%g\" lengthAdjust=\"spacingAndGlyphs\"", width) : "";
+    return fmt("<text x=\"%g\" y=\"%g\" text-anchor=\"middle\" font-family=\"sans-serif\" "
+               "font-size=\"%.3g\" fill=\"#111\"%s>",
+               x, baseline, face, squeeze.c_str()) +
+           xml_escape(text) + "</text>\n";
+}
+
 std::string render_svg(plot_page const &page, std::span<plot_series const> series) {
     frame f;
     f.v = page.equal_scales ? with_equal_scales(page.view, f) : page.view;
@@ -197,10 +210,7 @@ std::string render_svg(plot_page const &page, std::span<plot_series const> serie
             width, height, width, height);
     svg += "<title>" + xml_escape(page.title) + "</title>\n";
     svg += fmt("<rect width=\"%g\" height=\"%g\" fill=\"#fafafa\"/>\n", width, height);
-    svg += fmt("<text x=\"%g\" y=\"28\" text-anchor=\"middle\" font-family=\"sans-serif\" "
-               "font-size=\"16\" fill=\"#111\">",
-               width / 2) +
-           xml_escape(page.title) + "</text>\n";
+    svg += svg_heading(width / 2, 28, width - 20, 16, page.title);
     axes(svg, f);
     svg +=
         fmt("<clipPath id=\"plot-area\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" "

@@ -42,4 +42,9 @@ std::vector<double> nice_ticks(double lo, double hi, int about);
 // s with the characters that XML reserves written as entities.
 std::string xml_escape(std::string_view s);
 
+// A heading centred at (x, baseline) in a face of at most size pixels, made smaller (and below
+// 7 pixels squeezed) so that a long law still fits in width.
+std::string svg_heading(double x, double baseline, double width, double size,
+                        std::string_view text);
+
 }  // namespace law_tool

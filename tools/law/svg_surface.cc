@@ -70,10 +70,7 @@ std::string render_surface_svg(std::string const &title, std::string const &capt
     svg += buf;
     svg += "<title>" + xml_escape(title) + "</title>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
-    svg +=
-        "<text x=\"400\" y=\"26\" text-anchor=\"middle\" font-family=\"sans-serif\" "
-        "font-size=\"16\" fill=\"#111\">" +
-        xml_escape(title) + "</text>\n";
+    svg += svg_heading(width / 2, 26, width - 20, 16, title);
     svg +=
         "<text x=\"400\" y=\"46\" text-anchor=\"middle\" font-family=\"sans-serif\" "
         "font-size=\"12\" fill=\"#444\">" +
