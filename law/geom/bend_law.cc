@@ -88,5 +88,6 @@ law *bend_law::sub_inverse() const {
 
 template <>
 law *unbend_law::sub_inverse() const {
+    if (related_) return law_ptr(related_).release();
     return internal() ? new bend_law(fsub(), fsub_num()) : nullptr;
 }

@@ -206,6 +206,13 @@ TEST_F(ConstructionLaws, BendWrapsTheNeutralLineOntoItsCircle) {
             }
         }
     }
+    // An unbend given the law it undoes answers that law as its inverse and holds it.
+    law_ptr const unbend = parse("UNBEND(VEC(0,0,0),VEC(0,0,1),VEC(1,0,0),2)");
+    law_ptr const related = make_law<unbend_law>(
+        static_cast<multiple_law const *>(unbend.get())->fsub(), 4, bend.get());
+    law_ptr const undone = adopt(related->inverse());
+    EXPECT_EQ(undone.get(), bend.get());
+    EXPECT_EQ(related->text(), unbend->text());
 }
 
 // The Dupin cyclide in closed form, and its implicit equation
