@@ -5,10 +5,10 @@
 // N = axis x direction. A point at distance h from the neutral plane along N comes to distance
 // radius - h from the bending axis; distances along the axis stay. UNBEND with the same members
 // is its inverse; an unbend may also be given the law it undoes (a bend over other members, say),
-// which it holds and answers as its inverse. The members are laws of no input (else LAW_BASE_C): three vectors and a number
-// (four, else LAW_DIM); an axis parallel to the direction raises LAW_BEND_PARALLEL, a zero axis
-// or direction LAW_BAD_UNIT_VECTOR, a radius that is not a finite nonzero length (|radius| at
-// least resabs) LAW_BAD_RANGE. A negative radius bends the other way.
+// which it holds and answers as its inverse. The members are laws of no input (else LAW_BASE_C):
+// three vectors and a number (four, else LAW_DIM); an axis parallel to the direction raises
+// LAW_BEND_PARALLEL, a zero axis or direction LAW_BAD_UNIT_VECTOR, a radius that is not a finite
+// nonzero length (|radius| at least resabs) LAW_BAD_RANGE. A negative radius bends the other way.
 #include <law/base/vector.h>
 #include <law/geom/built_law.h>
 
@@ -28,8 +28,7 @@ class bending_law final : public table_law<Id, built_law> {
   public:
     bending_law() : base(nullptr, 0, law_ptr()) {}  // the prototype
     bending_law(law **subs, int n) : base(subs, n, Build(subs, n)) {}
-    bending_law(law **subs, int n, law *related)
-        requires(Id == law_id::unbend_law)
+    bending_law(law **subs, int n, law *related) requires(Id == law_id::unbend_law)
         : bending_law(subs, n) {
         related_ = law_ptr::share(related);
     }
