@@ -61,9 +61,20 @@ enum class tape_code : std::uint8_t {
     div_k,    // a / k, checked
     k_div,    // k / a, checked
     call2_k,  // f2(a, k)
+    lt_k,     // a < k, as 1 or 0; and the other comparisons (k < a is a > k)
+    gt_k,
+    le_k,
+    ge_k,
+    eq_k,
+    ne_k,
+    larger_k,   // tape_larger(a, k)
+    smaller_k,  // tape_smaller(a, k)
+    mul_add_k,  // a * b + k, rounded after each operation (a product whose only use is a sum)
     // One-instruction functions, inline:
-    sqrt,  // sqrt(a) as the square root law takes it: 0 just below 0, LAW_SQRT further down
-    abs,   // |a|
+    sqrt,     // sqrt(a) as the square root law takes it: 0 just below 0, LAW_SQRT further down
+    abs,      // |a|
+    larger,   // tape_larger(a, b)
+    smaller,  // tape_smaller(a, b)
 };
 
 using tape_fn1 = double (*)(double);
@@ -111,24 +122,27 @@ inline double tape_sqrt(double a) {
     return a < 0 ? 0 : std::sqrt(a);
 }
 
+// One step of a maximum and of a minimum over values in turn: the later value v wins only when it
+// is strictly beyond the best so far.
+inline double tape_larger(double best, double v) { return (v - best) > 0 ? v : best; }
+inline double tape_smaller(double best, double v) { return -(v - best) > 0 ? v : best; }
+
 class eval_tape {
   public:
     // ---- Many points: the operations run over a block of points at a time. Slot s of point k
     // of a block of width w lies at v[s * w + k].
     bool has_branches() const { return branches_; }
     int slot_count() const { return slot_count_; }
-    // Fills the constants and the inputs of the m points of a block; input(k, i) gives input i
-    // of point k.
-    template <class Input>
-    void load_block(double *v, int w, int m, Input input) const {
+    // Fills the constants and the inputs of the m points of a block; column(to, i) writes input
+    // i of the m points to to[0 .. m - 1].
+    template <class Column>
+    void load_block(double *v, int w, int m, Column column) const {
         for (std::size_t c = 0; c < constants_.size(); ++c) {
             double *const to = v + static_cast<std::ptrdiff_t>(c) * w;
             std::fill(to, to + m, constants_[c]);
         }
-        for (eval_tape::input const &in : inputs_) {
-            double *const to = v + static_cast<std::ptrdiff_t>(in.slot) * w;
-            for (int k = 0; k < m; ++k) to[k] = input(k, in.index);
-        }
+        for (eval_tape::input const &in : inputs_)
+            column(v + static_cast<std::ptrdiff_t>(in.slot) * w, in.index);
     }
     // Runs every operation over the m points of a block. rare[k] is set for a point that needs
     // its own evaluation (a division whose divisor is near zero, which fails or takes the
@@ -136,9 +150,9 @@ class eval_tape {
     // point k for the laws the tape calls. Other errors are raised as they happen.
     void run_block(double *v, int w, int m, unsigned char *rare,
                    double const *(*point)(void const *, int), void const *points) const;
-    // Value j of point k after run_block.
-    double block_output(double const *v, int w, int j, int k) const {
-        return v[static_cast<std::ptrdiff_t>(outputs_[static_cast<std::size_t>(j)]) * w + k];
+    // Value j of the points of a block after run_block, at [0 .. m - 1].
+    double const *block_output(double const *v, int w, int j) const {
+        return v + static_cast<std::ptrdiff_t>(outputs_[static_cast<std::size_t>(j)]) * w;
     }
     int output_count() const { return static_cast<int>(outputs_.size()); }
 

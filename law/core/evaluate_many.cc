@@ -31,8 +31,27 @@ class point_io {
           x_(std::max(in_, 1)),
           y_(std::max(out_, 1)) {}
 
-    double input(int k, int i) const {
-        return inputs_ ? inputs_[i][k] : points_[static_cast<std::ptrdiff_t>(k) * in_ + i];
+    // Input i of the m points from first on, into to[0 .. m - 1].
+    void load(int first, int m, int i, double *to) const {
+        if (inputs_) {
+            std::copy(inputs_[i] + first, inputs_[i] + first + m, to);
+        } else if (in_ == 1) {
+            std::copy(points_ + first, points_ + first + m, to);
+        } else {
+            double const *const from = points_ + static_cast<std::ptrdiff_t>(first) * in_ + i;
+            for (int k = 0; k < m; ++k) to[k] = from[static_cast<std::ptrdiff_t>(k) * in_];
+        }
+    }
+    // Value j of the m points from first on, from from[0 .. m - 1].
+    void store(int first, int m, int j, double const *from) {
+        if (outputs_) {
+            std::copy(from, from + m, outputs_[j] + first);
+        } else if (out_ == 1) {
+            std::copy(from, from + m, values_ + first);
+        } else {
+            double *const to = values_ + static_cast<std::ptrdiff_t>(first) * out_ + j;
+            for (int k = 0; k < m; ++k) to[static_cast<std::ptrdiff_t>(k) * out_] = from[k];
+        }
     }
     // Point k as one array (the layout's own when it has one).
     double const *point(int k) {
@@ -46,8 +65,8 @@ class point_io {
         else
             values_[static_cast<std::ptrdiff_t>(k) * out_ + j] = value;
     }
-    void succeeded(int k) {
-        if (errors_) errors_[k] = 0;
+    void succeeded(int first, int m) {
+        if (errors_) std::fill(errors_ + first, errors_ + first + m, 0);
     }
     int outputs() const { return out_; }
 
@@ -90,7 +109,7 @@ bool run_block(eval_tape const &t, point_io &io, double *v, int w, int first, in
         int first;
     };
     try {
-        t.load_block(v, w, m, [&io, first](int k, int i) { return io.input(first + k, i); });
+        t.load_block(v, w, m, [&io, first, m](double *to, int i) { io.load(first, m, i, to); });
         shifted at{&io, first};
         t.run_block(
             v, w, m, rare,
@@ -102,12 +121,10 @@ bool run_block(eval_tape const &t, point_io &io, double *v, int w, int first, in
     } catch (vorn_exception const &) {
         return false;
     }
+    // Rare points are written too: their own evaluation overwrites them.
     int const n = std::min(io.outputs(), t.output_count());
-    for (int k = 0; k < m; ++k) {
-        if (rare[k]) continue;
-        for (int j = 0; j < n; ++j) io.put(first + k, j, t.block_output(v, w, j, k));
-        io.succeeded(first + k);
-    }
+    for (int j = 0; j < n; ++j) io.store(first, m, j, t.block_output(v, w, j));
+    io.succeeded(first, m);
     return true;
 }
 
@@ -119,6 +136,7 @@ void run_blocks(eval_tape const &t, point_io &io, int n) {
         int const m = std::min(w, n - first);
         bool const whole = run_block(t, io, space.data(), w, first, m, rare);
         // In the order of the points, so that the first failing point raises its error.
+        if (whole && std::find(rare, rare + m, 1) == rare + m) continue;
         for (int k = 0; k < m; ++k)
             if (!whole || rare[k]) io.evaluate_one(first + k);
     }
