@@ -199,6 +199,29 @@ template <class F>
 
 // A division of the block; a divisor near zero (which fails, or takes the L'Hopital rule when
 // the dividend is near zero too) leaves the point to its own evaluation.
+// The points of a block that a jump at operation `here` sends on to its target. The go-on marks
+// are values too (operation numbers are exact in them), so that the loops over them vectorise.
+using block_mark = double;
+void jump_points(tape_op const &op, double const *a, block_mark here, block_mark *on_at, int m) {
+    bool const always = op.code == tape_code::jump, if_zero = op.code == tape_code::jump_if_zero;
+    block_mark const to = op.b;
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) {
+        bool const go = always || (a[k] == 0) == if_zero;
+        on_at[k] = on_at[k] <= here && go ? to : on_at[k];
+    }
+}
+
+// out = a at the points that run operation `here` (all of them without branches).
+void copy_points(double *out, double const *a, block_mark here, block_mark const *on_at, int m) {
+    if (!on_at) return (void)std::copy(a, a + m, out);
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) {
+        double const p = a[k], q = out[k];  // both read, so that the choice vectorises
+        out[k] = on_at[k] <= here ? p : q;
+    }
+}
+
 [[gnu::always_inline]] inline void divide_points(double *out, double const *a, double const *b,
                                                  int m, unsigned char *rare) {
     static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
@@ -218,7 +241,13 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
         k_row.assign(static_cast<std::size_t>(m), k);
         return k_row.data();
     };
-    for (tape_op const &op : ops_) {
+    // With branches: the operation each point goes on at. The operations a point passes over
+    // still run for it, on values that nothing it takes reads (and an error or a rare case there
+    // sends the point to its own evaluation); only the copies and the calls of laws skip it.
+    std::vector<block_mark> on_at(branches_ ? static_cast<std::size_t>(m) : 0, 0);
+    for (std::size_t i = 0; i < ops_.size(); ++i) {
+        tape_op const &op = ops_[i];
+        block_mark const here = static_cast<block_mark>(i);
         double *const out = at(op.out);
         double const *const a = at(op.a);
         double const *const b = at(op.b);
@@ -260,7 +289,12 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 each_point(out, a, a, m, [](double p, double) { return p != 0 ? 1.0 : 0.0; });
                 break;
             case tape_code::copy:
-                each_point(out, a, a, m, [](double p, double) { return p; });
+                copy_points(out, a, here, on_at.empty() ? nullptr : on_at.data(), m);
+                break;
+            case tape_code::jump:
+            case tape_code::jump_if_zero:
+            case tape_code::jump_unless_zero:
+                jump_points(op, a, here, on_at.data(), m);
                 break;
             case tape_code::add_k:
                 each_point(out, a, a, m, [k = op.k](double p, double) { return p + k; });
@@ -346,19 +380,19 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], op.k);
                 break;
             case tape_code::call_law:
-                call_on_block(op, v, w, m, point, points);
+                call_on_block(op, v, w, m, {on_at.empty() ? nullptr : on_at.data(), here}, point,
+                              points);
                 break;
-            default:  // jumps: a tape with branches runs point by point
-                __builtin_unreachable();
         }
     }
 }
 
-void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m,
+void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m, block_path path,
                               double const *(*point)(void const *, int), void const *points) const {
     int const n = op.b;
     eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
     for (int k = 0; k < m; ++k) {
+        if (path.on_at && path.on_at[k] > path.here) continue;  // a branch it does not take
         y[0] = 0;  // a law of no values leaves its first value at 0
         if (op.a < 0) {
             op.callee->evaluate(point(points, k), y);

@@ -131,7 +131,6 @@ class eval_tape {
   public:
     // ---- Many points: the operations run over a block of points at a time. Slot s of point k
     // of a block of width w lies at v[s * w + k].
-    bool has_branches() const { return branches_; }
     int slot_count() const { return slot_count_; }
     // Fills the constants and the inputs of the m points of a block; column(to, i) writes input
     // i of the m points to to[0 .. m - 1].
@@ -168,7 +167,13 @@ class eval_tape {
     // Tapes of up to this many values run on the stack.
     static constexpr int small_run = 128;
     bool run_in(double *v, double const *x, double *y) const;
-    void call_on_block(tape_op const &op, double *v, int w, int m,
+    // Which points of a block run operation `here`: those whose on_at is not beyond it (all
+    // when on_at is null).
+    struct block_path {
+        double const *on_at;
+        double here;
+    };
+    void call_on_block(tape_op const &op, double *v, int w, int m, block_path path,
                        double const *(*point)(void const *, int), void const *points) const;
     [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     struct input {

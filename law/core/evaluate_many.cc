@@ -143,7 +143,7 @@ void run_blocks(eval_tape const &t, point_io &io, int n) {
 }
 
 void evaluate_points(eval_tape const *t, point_io &io, int n) {
-    if (t && !t->has_branches() && n > 1) return run_blocks(*t, io, n);
+    if (t && n > 1) return run_blocks(*t, io, n);
     for (int k = 0; k < n; ++k) io.evaluate_one(k);
 }
 }  // namespace
