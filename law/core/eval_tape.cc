@@ -222,29 +222,47 @@ void copy_points(double *out, double const *a, block_mark here, block_mark const
     }
 }
 
-[[gnu::always_inline]] inline void divide_points(double *out, double const *a, double const *b,
-                                                 int m, unsigned char *rare) {
+// A division of the block, a(k) / b(k) at point k; a divisor near zero (which fails, or takes the
+// L'Hopital rule when the dividend is near zero too) leaves the point to its own evaluation.
+template <class A, class B>
+[[gnu::always_inline]] inline void divide_points(double *out, A a, B b, int m,
+                                                 unsigned char *rare) {
     static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
 #pragma GCC ivdep
     for (int k = 0; k < m; ++k) {
-        rare[k] |= std::fabs(b[k]) < resmch;
-        out[k] = a[k] / b[k];
+        rare[k] |= std::fabs(b(k)) < resmch;
+        out[k] = a(k) / b(k);
     }
+}
+
+// The values of a slot's row, and a constant, at point k.
+auto row_values(double const *row) {
+    return [row](int k) { return row[k]; };
+}
+auto constant_value(double c) {
+    return [c](int) { return c; };
 }
 }  // namespace
 
-void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
-                          double const *(*point)(void const *, int), void const *points) const {
-    auto const at = [v, w](int slot) { return v + static_cast<std::ptrdiff_t>(slot) * w; };
-    std::vector<double> k_row;  // a constant operand over the block
-    auto const row = [&](double k) {
-        k_row.assign(static_cast<std::size_t>(m), k);
-        return k_row.data();
-    };
+// Compiled also for the wider vector units, chosen when the library loads. The values stay those
+// of one point: vector sums, products, quotients and square roots round as the scalar ones do,
+// and this file is compiled without contracting a product and a sum into one rounding.
+[[gnu::target_clones("avx512f", "avx2", "default")]] void eval_tape::run_block(
+    double *const *rows, int m, unsigned char *rare, double const *(*point)(void const *, int),
+    void const *points) const {
+    auto const at = [rows](int slot) { return rows[slot]; };
     // With branches: the operation each point goes on at. The operations a point passes over
     // still run for it, on values that nothing it takes reads (and an error or a rare case there
     // sends the point to its own evaluation); only the copies and the calls of laws skip it.
-    std::vector<block_mark> on_at(branches_ ? static_cast<std::size_t>(m) : 0, 0);
+    constexpr int marks_on_stack = 256;
+    block_mark stack_marks[marks_on_stack];
+    std::vector<block_mark> heap_marks;
+    block_mark *on_at = nullptr;
+    if (branches_) {
+        if (m > marks_on_stack) heap_marks.resize(static_cast<std::size_t>(m));
+        on_at = m > marks_on_stack ? heap_marks.data() : stack_marks;
+        std::fill(on_at, on_at + m, 0);
+    }
     for (std::size_t i = 0; i < ops_.size(); ++i) {
         tape_op const &op = ops_[i];
         block_mark const here = static_cast<block_mark>(i);
@@ -262,7 +280,7 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 each_point(out, a, b, m, [](double p, double q) { return p * q; });
                 break;
             case tape_code::div:
-                divide_points(out, a, b, m, rare);
+                divide_points(out, row_values(a), row_values(b), m, rare);
                 break;
             case tape_code::neg:
                 each_point(out, a, a, m, [](double p, double) { return -p; });
@@ -289,12 +307,12 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 each_point(out, a, a, m, [](double p, double) { return p != 0 ? 1.0 : 0.0; });
                 break;
             case tape_code::copy:
-                copy_points(out, a, here, on_at.empty() ? nullptr : on_at.data(), m);
+                copy_points(out, a, here, on_at, m);
                 break;
             case tape_code::jump:
             case tape_code::jump_if_zero:
             case tape_code::jump_unless_zero:
-                jump_points(op, a, here, on_at.data(), m);
+                jump_points(op, a, here, on_at, m);
                 break;
             case tape_code::add_k:
                 each_point(out, a, a, m, [k = op.k](double p, double) { return p + k; });
@@ -354,10 +372,10 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 if (std::fabs(op.k) >= resmch)
                     each_point(out, a, a, m, [k = op.k](double p, double) { return p / k; });
                 else
-                    divide_points(out, a, row(op.k), m, rare);
+                    divide_points(out, row_values(a), constant_value(op.k), m, rare);
                 break;
             case tape_code::k_div:
-                divide_points(out, row(op.k), a, m, rare);
+                divide_points(out, constant_value(op.k), row_values(a), m, rare);
                 break;
             case tape_code::sqrt:
 #pragma GCC ivdep
@@ -380,14 +398,13 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], op.k);
                 break;
             case tape_code::call_law:
-                call_on_block(op, v, w, m, {on_at.empty() ? nullptr : on_at.data(), here}, point,
-                              points);
+                call_on_block(op, rows, m, {on_at, here}, point, points);
                 break;
         }
     }
 }
 
-void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m, block_path path,
+void eval_tape::call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
                               double const *(*point)(void const *, int), void const *points) const {
     int const n = op.b;
     eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
@@ -399,11 +416,17 @@ void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m, block_
         } else {
             std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
             for (std::size_t i = 0; i < slots.size(); ++i)
-                inner[static_cast<int>(i)] = v[static_cast<std::ptrdiff_t>(slots[i]) * w + k];
+                inner[static_cast<int>(i)] = rows[slots[i]][k];
             op.callee->evaluate(inner, y);
         }
-        for (int j = 0; j < n; ++j) v[static_cast<std::ptrdiff_t>(op.out + j) * w + k] = y[j];
+        for (int j = 0; j < n; ++j) rows[op.out + j][k] = y[j];
     }
+}
+
+bool eval_tape::output_row_is_own(int j) const {
+    int const slot = output_slot(j);
+    int const first_result = static_cast<int>(constants_.size() + inputs_.size());
+    return slot >= first_result && std::count(outputs_.begin(), outputs_.end(), slot) == 1;
 }
 
 // ---------------------------------------------------------------- compiling

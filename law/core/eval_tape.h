@@ -129,31 +129,30 @@ inline double tape_smaller(double best, double v) { return -(v - best) > 0 ? v :
 
 class eval_tape {
   public:
-    // ---- Many points: the operations run over a block of points at a time. Slot s of point k
-    // of a block of width w lies at v[s * w + k].
+    // ---- Many points: the operations run over a block of points at a time; rows[s][k] is the
+    // value of slot s at point k of the block.
     int slot_count() const { return slot_count_; }
-    // Fills the constants and the inputs of the m points of a block; column(to, i) writes input
-    // i of the m points to to[0 .. m - 1].
-    template <class Column>
-    void load_block(double *v, int w, int m, Column column) const {
-        for (std::size_t c = 0; c < constants_.size(); ++c) {
-            double *const to = v + static_cast<std::ptrdiff_t>(c) * w;
-            std::fill(to, to + m, constants_[c]);
-        }
-        for (eval_tape::input const &in : inputs_)
-            column(v + static_cast<std::ptrdiff_t>(in.slot) * w, in.index);
+    // Fills the rows of the constants over w points (nothing else writes them).
+    void fill_constants(double *const *rows, int w) const {
+        for (std::size_t c = 0; c < constants_.size(); ++c)
+            std::fill(rows[c], rows[c] + w, constants_[c]);
     }
+    // f(slot, i) for the slot of each input i that the tape reads.
+    template <class F>
+    void each_input(F f) const {
+        for (eval_tape::input const &in : inputs_) f(in.slot, in.index);
+    }
+    int output_count() const { return static_cast<int>(outputs_.size()); }
+    int output_slot(int j) const { return outputs_[static_cast<std::size_t>(j)]; }
+    // Whether only the operations write value j's slot, and no other value is there: its row
+    // may then be where the caller wants the value (it holds other values on the way).
+    bool output_row_is_own(int j) const;
     // Runs every operation over the m points of a block. rare[k] is set for a point that needs
     // its own evaluation (a division whose divisor is near zero, which fails or takes the
     // L'Hopital rule; a square root below 0); other points' values are final. point(k) gives
     // point k for the laws the tape calls. Other errors are raised as they happen.
-    void run_block(double *v, int w, int m, unsigned char *rare,
+    void run_block(double *const *rows, int m, unsigned char *rare,
                    double const *(*point)(void const *, int), void const *points) const;
-    // Value j of the points of a block after run_block, at [0 .. m - 1].
-    double const *block_output(double const *v, int w, int j) const {
-        return v + static_cast<std::ptrdiff_t>(outputs_[static_cast<std::size_t>(j)]) * w;
-    }
-    int output_count() const { return static_cast<int>(outputs_.size()); }
 
     // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation.
     bool run(double const *x, double *y) const;
@@ -173,7 +172,7 @@ class eval_tape {
         double const *on_at;
         double here;
     };
-    void call_on_block(tape_op const &op, double *v, int w, int m, block_path path,
+    void call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
                        double const *(*point)(void const *, int), void const *points) const;
     [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     struct input {

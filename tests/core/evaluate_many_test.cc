@@ -212,6 +212,10 @@ TEST_F(ManyPoints, BranchesOverABlockTakeEachPointsOwnSide) {
             EXPECT_EQ(errors[k], 0) << c.text << " at " << xs[k];
             EXPECT_EQ(y[k], c.want(xs[k])) << c.text << " at " << xs[k];
         }
+        // The values may take the place of the points.
+        std::vector<double> in_place = xs;
+        l->evaluate_many(in_place.data(), in_place.data(), static_cast<int>(xs.size()));
+        EXPECT_EQ(in_place, y) << c.text;
     }
 }
 
