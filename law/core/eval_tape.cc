@@ -19,6 +19,11 @@ enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 bool is_constant(int slot) { return slot % 4 == constant_slot; }
 
+bool is_jump(tape_code code) {
+    return code == tape_code::jump || code == tape_code::jump_if_zero ||
+           code == tape_code::jump_unless_zero;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- running
@@ -101,11 +106,44 @@ bool is_constant(int slot) { return slot % 4 == constant_slot; }
             case tape_code::call2_k:
                 v[op.out] = op.f2(v[op.a], op.k);
                 break;
+            case tape_code::lt_k:
+                v[op.out] = v[op.a] < op.k ? 1 : 0;
+                break;
+            case tape_code::gt_k:
+                v[op.out] = v[op.a] > op.k ? 1 : 0;
+                break;
+            case tape_code::le_k:
+                v[op.out] = v[op.a] <= op.k ? 1 : 0;
+                break;
+            case tape_code::ge_k:
+                v[op.out] = v[op.a] >= op.k ? 1 : 0;
+                break;
+            case tape_code::eq_k:
+                v[op.out] = v[op.a] == op.k ? 1 : 0;
+                break;
+            case tape_code::ne_k:
+                v[op.out] = v[op.a] != op.k ? 1 : 0;
+                break;
+            case tape_code::larger_k:
+                v[op.out] = tape_larger(v[op.a], op.k);
+                break;
+            case tape_code::smaller_k:
+                v[op.out] = tape_smaller(v[op.a], op.k);
+                break;
+            case tape_code::mul_add_k:
+                v[op.out] = v[op.a] * v[op.b] + op.k;
+                break;
             case tape_code::sqrt:
                 v[op.out] = tape_sqrt(v[op.a]);
                 break;
             case tape_code::abs:
                 v[op.out] = std::fabs(v[op.a]);
+                break;
+            case tape_code::larger:
+                v[op.out] = tape_larger(v[op.a], v[op.b]);
+                break;
+            case tape_code::smaller:
+                v[op.out] = tape_smaller(v[op.a], v[op.b]);
                 break;
             default:
                 __builtin_unreachable();
@@ -161,26 +199,73 @@ template <class F>
 
 // A division of the block; a divisor near zero (which fails, or takes the L'Hopital rule when
 // the dividend is near zero too) leaves the point to its own evaluation.
-[[gnu::always_inline]] inline void divide_points(double *out, double const *a, double const *b,
-                                                 int m, unsigned char *rare) {
+// The points of a block that a jump at operation `here` sends on to its target. The go-on marks
+// are values too (operation numbers are exact in them), so that the loops over them vectorise.
+using block_mark = double;
+void jump_points(tape_op const &op, double const *a, block_mark here, block_mark *on_at, int m) {
+    bool const always = op.code == tape_code::jump, if_zero = op.code == tape_code::jump_if_zero;
+    block_mark const to = op.b;
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) {
+        bool const go = always || (a[k] == 0) == if_zero;
+        on_at[k] = on_at[k] <= here && go ? to : on_at[k];
+    }
+}
+
+// out = a at the points that run operation `here` (all of them without branches).
+void copy_points(double *out, double const *a, block_mark here, block_mark const *on_at, int m) {
+    if (!on_at) return (void)std::copy(a, a + m, out);
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) {
+        double const p = a[k], q = out[k];  // both read, so that the choice vectorises
+        out[k] = on_at[k] <= here ? p : q;
+    }
+}
+
+// A division of the block, a(k) / b(k) at point k; a divisor near zero (which fails, or takes the
+// L'Hopital rule when the dividend is near zero too) leaves the point to its own evaluation.
+template <class A, class B>
+[[gnu::always_inline]] inline void divide_points(double *out, A a, B b, int m,
+                                                 unsigned char *rare) {
     static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
 #pragma GCC ivdep
     for (int k = 0; k < m; ++k) {
-        rare[k] |= std::fabs(b[k]) < resmch;
-        out[k] = a[k] / b[k];
+        rare[k] |= std::fabs(b(k)) < resmch;
+        out[k] = a(k) / b(k);
     }
+}
+
+// The values of a slot's row, and a constant, at point k.
+auto row_values(double const *row) {
+    return [row](int k) { return row[k]; };
+}
+auto constant_value(double c) {
+    return [c](int) { return c; };
 }
 }  // namespace
 
-void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
-                          double const *(*point)(void const *, int), void const *points) const {
-    auto const at = [v, w](int slot) { return v + static_cast<std::ptrdiff_t>(slot) * w; };
-    std::vector<double> k_row;  // a constant operand over the block
-    auto const row = [&](double k) {
-        k_row.assign(static_cast<std::size_t>(m), k);
-        return k_row.data();
-    };
-    for (tape_op const &op : ops_) {
+// Compiled also for the wider vector units, chosen when the library loads. The values stay those
+// of one point: vector sums, products, quotients and square roots round as the scalar ones do,
+// and this file is compiled without contracting a product and a sum into one rounding.
+[[gnu::target_clones("avx512f", "avx2", "default")]] void eval_tape::run_block(
+    double *const *rows, int m, unsigned char *rare, double const *(*point)(void const *, int),
+    void const *points) const {
+    auto const at = [rows](int slot) { return rows[slot]; };
+    // With branches: the operation each point goes on at. The operations a point passes over
+    // still run for it, on values that nothing it takes reads (and an error or a rare case there
+    // sends the point to its own evaluation); only the copies and the calls of laws skip it.
+    constexpr int marks_on_stack = 256;
+    block_mark stack_marks[marks_on_stack];
+    std::vector<block_mark> heap_marks;
+    block_mark *on_at = nullptr;
+    if (branches_) {
+        if (m > marks_on_stack) heap_marks.resize(static_cast<std::size_t>(m));
+        on_at = m > marks_on_stack ? heap_marks.data() : stack_marks;
+        std::fill(on_at, on_at + m, 0);
+    }
+    for (std::size_t i = 0; i < ops_.size(); ++i) {
+        tape_op const &op = ops_[i];
+        block_mark const here = static_cast<block_mark>(i);
         double *const out = at(op.out);
         double const *const a = at(op.a);
         double const *const b = at(op.b);
@@ -195,7 +280,7 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 each_point(out, a, b, m, [](double p, double q) { return p * q; });
                 break;
             case tape_code::div:
-                divide_points(out, a, b, m, rare);
+                divide_points(out, row_values(a), row_values(b), m, rare);
                 break;
             case tape_code::neg:
                 each_point(out, a, a, m, [](double p, double) { return -p; });
@@ -222,7 +307,12 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 each_point(out, a, a, m, [](double p, double) { return p != 0 ? 1.0 : 0.0; });
                 break;
             case tape_code::copy:
-                each_point(out, a, a, m, [](double p, double) { return p; });
+                copy_points(out, a, here, on_at, m);
+                break;
+            case tape_code::jump:
+            case tape_code::jump_if_zero:
+            case tape_code::jump_unless_zero:
+                jump_points(op, a, here, on_at, m);
                 break;
             case tape_code::add_k:
                 each_point(out, a, a, m, [k = op.k](double p, double) { return p + k; });
@@ -236,11 +326,56 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
             case tape_code::mul_k:
                 each_point(out, a, a, m, [k = op.k](double p, double) { return p * k; });
                 break;
+            case tape_code::lt_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return p < k ? 1.0 : 0.0; });
+                break;
+            case tape_code::gt_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return p > k ? 1.0 : 0.0; });
+                break;
+            case tape_code::le_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return p <= k ? 1.0 : 0.0; });
+                break;
+            case tape_code::ge_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return p >= k ? 1.0 : 0.0; });
+                break;
+            case tape_code::eq_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return p == k ? 1.0 : 0.0; });
+                break;
+            case tape_code::ne_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return p != k ? 1.0 : 0.0; });
+                break;
+            case tape_code::larger_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return tape_larger(p, k); });
+                break;
+            case tape_code::smaller_k:
+                each_point(out, a, a, m,
+                           [k = op.k](double p, double) { return tape_smaller(p, k); });
+                break;
+            case tape_code::mul_add_k:
+                each_point(out, a, b, m, [k = op.k](double p, double q) { return p * q + k; });
+                break;
+            case tape_code::larger:
+                each_point(out, a, b, m, [](double p, double q) { return tape_larger(p, q); });
+                break;
+            case tape_code::smaller:
+                each_point(out, a, b, m, [](double p, double q) { return tape_smaller(p, q); });
+                break;
             case tape_code::div_k:
-                divide_points(out, a, row(op.k), m, rare);
+                // A divisor away from zero is never a rare case.
+                if (std::fabs(op.k) >= resmch)
+                    each_point(out, a, a, m, [k = op.k](double p, double) { return p / k; });
+                else
+                    divide_points(out, row_values(a), constant_value(op.k), m, rare);
                 break;
             case tape_code::k_div:
-                divide_points(out, row(op.k), a, m, rare);
+                divide_points(out, constant_value(op.k), row_values(a), m, rare);
                 break;
             case tape_code::sqrt:
 #pragma GCC ivdep
@@ -263,30 +398,35 @@ void eval_tape::run_block(double *v, int w, int m, unsigned char *rare,
                 for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], op.k);
                 break;
             case tape_code::call_law:
-                call_on_block(op, v, w, m, point, points);
+                call_on_block(op, rows, m, {on_at, here}, point, points);
                 break;
-            default:  // jumps: a tape with branches runs point by point
-                __builtin_unreachable();
         }
     }
 }
 
-void eval_tape::call_on_block(tape_op const &op, double *v, int w, int m,
+void eval_tape::call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
                               double const *(*point)(void const *, int), void const *points) const {
     int const n = op.b;
     eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
     for (int k = 0; k < m; ++k) {
+        if (path.on_at && path.on_at[k] > path.here) continue;  // a branch it does not take
         y[0] = 0;  // a law of no values leaves its first value at 0
         if (op.a < 0) {
             op.callee->evaluate(point(points, k), y);
         } else {
             std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
             for (std::size_t i = 0; i < slots.size(); ++i)
-                inner[static_cast<int>(i)] = v[static_cast<std::ptrdiff_t>(slots[i]) * w + k];
+                inner[static_cast<int>(i)] = rows[slots[i]][k];
             op.callee->evaluate(inner, y);
         }
-        for (int j = 0; j < n; ++j) v[static_cast<std::ptrdiff_t>(op.out + j) * w + k] = y[j];
+        for (int j = 0; j < n; ++j) rows[op.out + j][k] = y[j];
     }
+}
+
+bool eval_tape::output_row_is_own(int j) const {
+    int const slot = output_slot(j);
+    int const first_result = static_cast<int>(constants_.size() + inputs_.size());
+    return slot >= first_result && std::count(outputs_.begin(), outputs_.end(), slot) == 1;
 }
 
 // ---------------------------------------------------------------- compiling
@@ -480,6 +620,10 @@ double scalar_result(tape_code code, double a, double b, tape_fn1 f1, tape_fn2 f
             return tape_sqrt(a);
         case tape_code::abs:
             return std::fabs(a);
+        case tape_code::larger:
+            return tape_larger(a, b);
+        case tape_code::smaller:
+            return tape_smaller(a, b);
         case tape_code::call1:
             return f1(a);
         case tape_code::call2:
@@ -584,6 +728,14 @@ void for_each_slot(tape_op &op, F f) {
         case tape_code::div_k:
         case tape_code::k_div:
         case tape_code::call2_k:
+        case tape_code::lt_k:
+        case tape_code::gt_k:
+        case tape_code::le_k:
+        case tape_code::ge_k:
+        case tape_code::eq_k:
+        case tape_code::ne_k:
+        case tape_code::larger_k:
+        case tape_code::smaller_k:
         case tape_code::sqrt:
         case tape_code::abs:
             f(op.out, true);
@@ -655,38 +807,92 @@ std::vector<int> share_registers(std::vector<tape_op> &ops,
     return reg;
 }
 
-// An operation with one constant operand takes its value in the operation itself (sums and
-// products of doubles do not depend on the order of their operands).
+// An operation with one constant operand takes its value in the operation itself: the code for a
+// constant on the right, and for one on the left (sums and products of doubles do not depend on
+// the order of their operands, k < a is a > k). A code that takes none stays as it is.
+struct constant_form {
+    tape_code code, right, left;
+};
+constexpr constant_form constant_forms[] = {
+    {tape_code::add, tape_code::add_k, tape_code::add_k},
+    {tape_code::mul, tape_code::mul_k, tape_code::mul_k},
+    {tape_code::sub, tape_code::sub_k, tape_code::k_sub},
+    {tape_code::div, tape_code::div_k, tape_code::k_div},
+    {tape_code::lt, tape_code::lt_k, tape_code::gt_k},
+    {tape_code::gt, tape_code::gt_k, tape_code::lt_k},
+    {tape_code::le, tape_code::le_k, tape_code::ge_k},
+    {tape_code::ge, tape_code::ge_k, tape_code::le_k},
+    {tape_code::eq, tape_code::eq_k, tape_code::eq_k},
+    {tape_code::ne, tape_code::ne_k, tape_code::ne_k},
+    {tape_code::call2, tape_code::call2_k, tape_code::call2},
+    {tape_code::larger, tape_code::larger_k, tape_code::larger},
+    {tape_code::smaller, tape_code::smaller_k, tape_code::smaller},
+};
+
 void fold_constant_operand(tape_op &op, std::vector<double> const &constants) {
     bool const ka = is_constant(op.a), kb = is_constant(op.b);
     if (ka == kb) return;
-    auto const value = [&](int slot) { return constants[static_cast<std::size_t>(slot / 4)]; };
-    auto const fold = [&](tape_code code, int constant, int other) {
+    for (constant_form const &form : constant_forms) {
+        if (form.code != op.code) continue;
+        tape_code const code = kb ? form.right : form.left;
+        if (code == op.code) return;
         op.code = code;
-        op.k = value(constant);
-        op.a = other;
+        op.k = constants[static_cast<std::size_t>((kb ? op.b : op.a) / 4)];
+        op.a = kb ? op.a : op.b;
         op.b = 0;
-    };
-    switch (op.code) {
-        case tape_code::add:
-            return kb ? fold(tape_code::add_k, op.b, op.a) : fold(tape_code::add_k, op.a, op.b);
-        case tape_code::mul:
-            return kb ? fold(tape_code::mul_k, op.b, op.a) : fold(tape_code::mul_k, op.a, op.b);
-        case tape_code::sub:
-            return kb ? fold(tape_code::sub_k, op.b, op.a) : fold(tape_code::k_sub, op.a, op.b);
-        case tape_code::div:
-            return kb ? fold(tape_code::div_k, op.b, op.a) : fold(tape_code::k_div, op.a, op.b);
-        case tape_code::call2:
-            if (kb) fold(tape_code::call2_k, op.b, op.a);
-            return;
-        default:
-            return;
+        return;
     }
+}
+
+// A product read only by the sum with a constant that follows it becomes one operation, which
+// rounds after each step as the two did; a - k is a + (-k) exactly, unless k is a NaN, whose
+// sign would show. Jumps are renumbered over the shorter list.
+void fuse_products(std::vector<tape_op> &ops, std::vector<std::vector<int>> const &points,
+                   std::vector<int> const &outputs, int results) {
+    std::vector<int> reads(static_cast<std::size_t>(results), 0);
+    std::vector<bool> landed(ops.size() + 1, false);
+    auto const read = [&](int slot) {
+        if (is_result(slot)) ++reads[static_cast<std::size_t>(slot / 4)];
+    };
+    for (tape_op &op : ops) {
+        for_each_slot(op, [&](int &slot, bool result) {
+            if (!result) read(slot);
+        });
+        if (is_jump(op.code)) landed[static_cast<std::size_t>(op.b)] = true;
+    }
+    for (std::vector<int> const &p : points)
+        for (int slot : p) read(slot);
+    for (int slot : outputs) read(slot);
+    auto const fusable = [&](tape_op const &product, tape_op const &sum, std::size_t i) {
+        bool const plus =
+            sum.code == tape_code::add_k || (sum.code == tape_code::sub_k && !std::isnan(sum.k));
+        return product.code == tape_code::mul && plus && sum.a == product.out &&
+               is_result(product.out) && reads[static_cast<std::size_t>(product.out / 4)] == 1 &&
+               !landed[i + 1];
+    };
+    std::vector<int> index_of(ops.size() + 1);
+    std::vector<tape_op> fused;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        index_of[i] = static_cast<int>(fused.size());
+        fused.push_back(ops[i]);
+        if (i + 1 >= ops.size() || !fusable(ops[i], ops[i + 1], i)) continue;
+        tape_op const &sum = ops[++i];
+        index_of[i] = index_of[i - 1];
+        fused.back().code = tape_code::mul_add_k;
+        fused.back().k = sum.code == tape_code::add_k ? sum.k : -sum.k;
+        fused.back().out = sum.out;
+    }
+    index_of[ops.size()] = static_cast<int>(fused.size());
+    for (tape_op &op : fused)
+        if (is_jump(op.code)) op.b = index_of[static_cast<std::size_t>(op.b)];
+    ops = std::move(fused);
 }
 }  // namespace
 
 std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     for (tape_op &op : ops_) fold_constant_operand(op, constants_);
+    std::vector<int> outs(out.slots.begin(), out.slots.end());
+    fuse_products(ops_, points_, outs, results_);
     // Constants still read from slots, numbered in order of their first appearance.
     std::vector<int> constant_index(constants_.size(), -1);
     auto tape = std::make_unique<eval_tape>();
@@ -701,7 +907,6 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     for (tape_op &op : ops_) for_each_slot(op, [&](int &slot, bool) { note(slot); });
     for (std::vector<int> &p : points_)
         for (int &slot : p) note(slot);
-    std::vector<int> outs(out.slots.begin(), out.slots.end());
     for (int &slot : outs) note(slot);
 
     int registers = 0;
@@ -731,10 +936,8 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     tape->points_ = std::move(points_);
     tape->outputs_ = std::move(outs);
     tape->slot_count_ = nc + ni + registers;
-    tape->branches_ = std::any_of(tape->ops_.begin(), tape->ops_.end(), [](tape_op const &op) {
-        return op.code == tape_code::jump || op.code == tape_code::jump_if_zero ||
-               op.code == tape_code::jump_unless_zero;
-    });
+    tape->branches_ = std::any_of(tape->ops_.begin(), tape->ops_.end(),
+                                  [](tape_op const &op) { return is_jump(op.code); });
     return tape;
 }
 

@@ -61,9 +61,20 @@ enum class tape_code : std::uint8_t {
     div_k,    // a / k, checked
     k_div,    // k / a, checked
     call2_k,  // f2(a, k)
+    lt_k,     // a < k, as 1 or 0; and the other comparisons (k < a is a > k)
+    gt_k,
+    le_k,
+    ge_k,
+    eq_k,
+    ne_k,
+    larger_k,   // tape_larger(a, k)
+    smaller_k,  // tape_smaller(a, k)
+    mul_add_k,  // a * b + k, rounded after each operation (a product whose only use is a sum)
     // One-instruction functions, inline:
-    sqrt,  // sqrt(a) as the square root law takes it: 0 just below 0, LAW_SQRT further down
-    abs,   // |a|
+    sqrt,     // sqrt(a) as the square root law takes it: 0 just below 0, LAW_SQRT further down
+    abs,      // |a|
+    larger,   // tape_larger(a, b)
+    smaller,  // tape_smaller(a, b)
 };
 
 using tape_fn1 = double (*)(double);
@@ -111,36 +122,37 @@ inline double tape_sqrt(double a) {
     return a < 0 ? 0 : std::sqrt(a);
 }
 
+// One step of a maximum and of a minimum over values in turn: the later value v wins only when it
+// is strictly beyond the best so far.
+inline double tape_larger(double best, double v) { return (v - best) > 0 ? v : best; }
+inline double tape_smaller(double best, double v) { return -(v - best) > 0 ? v : best; }
+
 class eval_tape {
   public:
-    // ---- Many points: the operations run over a block of points at a time. Slot s of point k
-    // of a block of width w lies at v[s * w + k].
-    bool has_branches() const { return branches_; }
+    // ---- Many points: the operations run over a block of points at a time; rows[s][k] is the
+    // value of slot s at point k of the block.
     int slot_count() const { return slot_count_; }
-    // Fills the constants and the inputs of the m points of a block; input(k, i) gives input i
-    // of point k.
-    template <class Input>
-    void load_block(double *v, int w, int m, Input input) const {
-        for (std::size_t c = 0; c < constants_.size(); ++c) {
-            double *const to = v + static_cast<std::ptrdiff_t>(c) * w;
-            std::fill(to, to + m, constants_[c]);
-        }
-        for (eval_tape::input const &in : inputs_) {
-            double *const to = v + static_cast<std::ptrdiff_t>(in.slot) * w;
-            for (int k = 0; k < m; ++k) to[k] = input(k, in.index);
-        }
+    // Fills the rows of the constants over w points (nothing else writes them).
+    void fill_constants(double *const *rows, int w) const {
+        for (std::size_t c = 0; c < constants_.size(); ++c)
+            std::fill(rows[c], rows[c] + w, constants_[c]);
     }
+    // f(slot, i) for the slot of each input i that the tape reads.
+    template <class F>
+    void each_input(F f) const {
+        for (eval_tape::input const &in : inputs_) f(in.slot, in.index);
+    }
+    int output_count() const { return static_cast<int>(outputs_.size()); }
+    int output_slot(int j) const { return outputs_[static_cast<std::size_t>(j)]; }
+    // Whether only the operations write value j's slot, and no other value is there: its row
+    // may then be where the caller wants the value (it holds other values on the way).
+    bool output_row_is_own(int j) const;
     // Runs every operation over the m points of a block. rare[k] is set for a point that needs
     // its own evaluation (a division whose divisor is near zero, which fails or takes the
     // L'Hopital rule; a square root below 0); other points' values are final. point(k) gives
     // point k for the laws the tape calls. Other errors are raised as they happen.
-    void run_block(double *v, int w, int m, unsigned char *rare,
+    void run_block(double *const *rows, int m, unsigned char *rare,
                    double const *(*point)(void const *, int), void const *points) const;
-    // Value j of point k after run_block.
-    double block_output(double const *v, int w, int j, int k) const {
-        return v[static_cast<std::ptrdiff_t>(outputs_[static_cast<std::size_t>(j)]) * w + k];
-    }
-    int output_count() const { return static_cast<int>(outputs_.size()); }
 
     // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation.
     bool run(double const *x, double *y) const;
@@ -154,7 +166,13 @@ class eval_tape {
     // Tapes of up to this many values run on the stack.
     static constexpr int small_run = 128;
     bool run_in(double *v, double const *x, double *y) const;
-    void call_on_block(tape_op const &op, double *v, int w, int m,
+    // Which points of a block run operation `here`: those whose on_at is not beyond it (all
+    // when on_at is null).
+    struct block_path {
+        double const *on_at;
+        double here;
+    };
+    void call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
                        double const *(*point)(void const *, int), void const *points) const;
     [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     struct input {

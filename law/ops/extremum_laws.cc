@@ -25,12 +25,6 @@ void extremum_law::evaluate(double const *x, double *answer) const {
     answer[0] = best;
 }
 
-namespace {
-// One step of evaluate: the later value wins only when it is strictly beyond.
-double larger(double best, double v) { return (v - best) > 0 ? v : best; }
-double smaller(double best, double v) { return -(v - best) > 0 ? v : best; }
-}  // namespace
-
 tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const {
     if (typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law))
         return b.call_law(this, at);
@@ -39,7 +33,8 @@ tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const
     tape_values out{{b.first(first)}, first.pure};
     for (int i = 1; i < fsub_num(); ++i) {
         tape_values const v = b.values_of(fsub()[i], at);
-        out.slots[0] = b.call2(sign_ > 0 ? larger : smaller, out.slots[0], b.first(v));
+        out.slots[0] =
+            b.op(sign_ > 0 ? tape_code::larger : tape_code::smaller, out.slots[0], b.first(v));
         out.pure = out.pure && v.pure;
     }
     return out;

@@ -173,6 +173,52 @@ TEST_F(ManyPoints, BothLayoutsOfSeveralInputs) {
     EXPECT_EQ(v[5], 1 / 5.0);
 }
 
+// Branches run over a whole block, each point taking its own: the side a point does not take may
+// fail there, or divide by zero, without touching that point's value.
+TEST_F(ManyPoints, BranchesOverABlockTakeEachPointsOwnSide) {
+    // Each product and sum rounded on its own, as the law does.
+    auto const horner = [](double x) {
+        double q = x - 3;
+        for (double c : {2.0, -1.0, 4.0, -7.0}) {
+            double const product = q * x;
+            q = product + c;
+        }
+        return q;
+    };
+    struct {
+        char const *text;
+        double (*want)(double);
+    } const cases[] = {
+        {"PIECEWISE(X>0,LN(X),X<-1,1/(X+2),0)",
+         [](double x) { return x > 0    ? std::log(x)
+                               : x < -1 ? 1 / (x + 2)
+                                        : 0; }},
+        {"(X>0.5 AND 1/X<1.5) OR X=-1",  // 1/X only after X>0.5
+         [](double x) { return (x > 0.5 && 1 / x < 1.5) || x == -1 ? 1.0 : 0.0; }},
+        {"ABS(X-1)+MAX(X,1)+MIN(X^2,0.5)",
+         [](double x) { return std::fabs(x - 1) + std::max(x, 1.0) + std::min(x * x, 0.5); }},
+        {"((((X-3)*X+2)*X-1)*X+4)*X-7", horner},
+    };
+    std::vector<double> xs;
+    for (int k = 0; k < 700; ++k) xs.push_back(-3 + 6.0 * k / 699);
+    xs[350] = 0;  // LN(0) and 1/0 on the sides this point does not take
+    xs[351] = -1;
+    std::vector<double> y(xs.size());
+    std::vector<int> errors(xs.size());
+    for (auto const &c : cases) {
+        law_ptr const l = parse(c.text);
+        l->evaluate_many(xs.data(), y.data(), static_cast<int>(xs.size()), errors.data());
+        for (std::size_t k = 0; k < xs.size(); ++k) {
+            EXPECT_EQ(errors[k], 0) << c.text << " at " << xs[k];
+            EXPECT_EQ(y[k], c.want(xs[k])) << c.text << " at " << xs[k];
+        }
+        // The values may take the place of the points.
+        std::vector<double> in_place = xs;
+        l->evaluate_many(in_place.data(), in_place.data(), static_cast<int>(xs.size()));
+        EXPECT_EQ(in_place, y) << c.text;
+    }
+}
+
 // The depths that text and builders make when a law is long: sums, products and nests.
 TEST_F(ManyPoints, LawsOfAnyDepthEvaluateWithoutExhaustingTheStack) {
     law_ptr const x = X();
