@@ -4,8 +4,9 @@
 // then finds its sub-laws' answers in their caches, and the operation on the root descends only
 // a level or two. Internal to the library.
 #include <algorithm>
-#include <unordered_set>
 #include <vector>
+
+#include <law/core/law_pointer_set.h>
 
 class law;
 
@@ -38,28 +39,54 @@ class raised_flag {
 // The flag behind settling_deep_tree.
 bool &settling_flag();
 
+// A law on a walk's stack and the index of its next sub-law.
+struct deep_walk_frame {
+    law const *l;
+    int next;
+};
+
+// Whether the laws below root that left_out does not reject nest deeper than deep_tree_levels,
+// told without allocating when they do not: the walk is bounded in depth and in laws met, and
+// "maybe" (true) is the answer past either bound. Most calls come from laws a level or two above
+// laws already settled.
+template <class LeftOut>
+bool maybe_deep_tree(law const *root, LeftOut left_out) {
+    deep_walk_frame stack[deep_tree_levels];
+    int depth = 1, budget = 4 * deep_tree_levels;
+    stack[0] = {root, 0};
+    while (depth > 0) {
+        deep_walk_frame &f = stack[depth - 1];
+        law const *sub = sub_law_at(f.l, f.next++);
+        if (!sub) {
+            --depth;
+        } else if (!left_out(sub)) {
+            if (depth == deep_tree_levels || --budget == 0) return true;
+            stack[depth++] = {sub, 0};
+        }
+    }
+    return false;
+}
+
 // Calls settle on each law below root that left_out does not reject, sub-laws before the laws
 // above them, when those laws nest deeper than deep_tree_levels; a law left out is not entered,
 // and a law shared by several others is met once. Walked with a stack of its own. Returns
 // whether the tree was deep.
 template <class LeftOut, class Settle>
 bool settle_deep_tree(law const *root, LeftOut left_out, Settle settle) {
-    struct frame {
-        law const *l;
-        int next;
-    };
-    std::vector<frame> stack{{root, 0}};
+    if (!maybe_deep_tree(root, left_out)) return false;
+    std::vector<deep_walk_frame> stack{{root, 0}};
     std::vector<law const *> order;
-    std::unordered_set<law const *> met{root};
+    law_pointer_set met;
+    met.insert(root);
     std::size_t deepest = 0;
     while (!stack.empty()) {
         deepest = std::max(deepest, stack.size());
-        frame &f = stack.back();
+        deep_walk_frame &f = stack.back();
         law const *sub = sub_law_at(f.l, f.next++);
         if (!sub) {
             if (f.l != root) order.push_back(f.l);
             stack.pop_back();
-        } else if (met.insert(sub).second && !left_out(sub)) {
+        } else if (met.insert(sub) && !left_out(sub)) {
             stack.push_back({sub, 0});
         }
     }
