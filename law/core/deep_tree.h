@@ -1,14 +1,17 @@
 #pragma once
-// Deep trees for the operations that recurse over sub-laws (derivatives, simplification). A tree
-// deeper than deep_tree_levels is settled first, deepest laws first, each law once: every law
-// then finds its sub-laws' answers in their caches, and the operation on the root descends only
-// a level or two. Internal to the library.
+// Deep trees for the operations that recurse over sub-laws (derivatives, simplification, copies,
+// domains). A tree deeper than deep_tree_levels is settled first, deepest laws first, each law
+// once: every law then finds its sub-laws' answers in their caches, and the operation on the root
+// descends only a level or two. Internal to the library.
 #include <algorithm>
+#include <memory>
 #include <vector>
 
+#include <law/base/interval.h>
 #include <law/core/law_pointer_set.h>
 
 class law;
+struct pointer_map;
 
 inline constexpr int deep_tree_levels = 200;
 
@@ -28,6 +31,8 @@ class raised_flag {
   public:
     explicit raised_flag(bool &flag) : flag_(flag), outer_(flag) { flag_ = true; }
     ~raised_flag() { flag_ = outer_; }
+    // Whether the flag was up before: the scope is inside another of its kind.
+    bool outer() const { return outer_; }
     raised_flag(raised_flag const &) = delete;
     raised_flag &operator=(raised_flag const &) = delete;
 
@@ -95,3 +100,33 @@ bool settle_deep_tree(law const *root, LeftOut left_out, Settle settle) {
     for (law const *l : order) settle(l);
     return true;
 }
+
+// The scope of the outermost deep_copy on this thread: a deep tree's laws are first copied into
+// the map from the deepest up, so that each family's copy, which asks the map for its sub-laws'
+// copies, finds them there; the copies made inside the scope do not walk again.
+class deep_copy_scope {
+  public:
+    deep_copy_scope(law const *root, pointer_map *map);
+
+  private:
+    raised_flag raised_;
+};
+
+// The scope of the outermost set_domain on this thread, with the restricted forms of a deep
+// tree's laws made from the deepest up and held until the scope ends; of() then answers a
+// family's sub-law from them.
+class domain_scope {
+  public:
+    domain_scope(law const *root, ZEM::interval const *domains);
+    ~domain_scope();
+    domain_scope(domain_scope const &) = delete;
+    domain_scope &operator=(domain_scope const &) = delete;
+    // sub restricted to the domains, as set_domain(domains, 1) gives it; a new reference.
+    static law *of(law const *sub, ZEM::interval const *domains);
+    // The forms made, by law.
+    struct restricted;
+
+  private:
+    raised_flag raised_;
+    std::unique_ptr<restricted> made_;
+};

@@ -14,7 +14,7 @@ class DeepLaws : public LawTest {};
 // tower are then a tenth as long (still far deeper than the call stack), so the suite stays
 // within CI's time.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int shorter = 10;
+constexpr int shorter = 1;
 #else
 constexpr int shorter = 1;
 #endif
@@ -132,6 +132,29 @@ TEST_F(DeepLaws, TenThousandNestedFunctionsReadBackDifferentiateAndSimplify) {
     EXPECT_EQ(value_at(dm.get(), 3.0), 1.0);
     law_ptr const sm = adopt(negated->simplify());
     EXPECT_EQ(sm->text(), "X");
+}
+
+TEST_F(DeepLaws, CopyAndRestrictToADomain) {
+    constexpr int n = 100000;
+    std::string const sum_text = "X" + repeated("+X", n - 1);
+    std::string const sines_text = repeated("SIN(", 10000) + "X" + repeated(")", 10000);
+    std::string const product_text = "(X+1)" + repeated("*(X+1)", 10000 - 1);
+    ZEM::interval const unit(0.0, 1.0);
+    for (std::string const *text : {&sum_text, &sines_text, &product_text}) {
+        law_ptr const l = parse(*text);
+        ASSERT_TRUE(l) << TEST_get_error();
+        // A copy is a new tree equal to the old one.
+        law_ptr const copy = adopt(l->deep_copy());
+        EXPECT_NE(copy.get(), l.get());
+        EXPECT_TRUE(*copy == *l);
+        EXPECT_TRUE(copy->text() == *text);
+        // Restricted to [0, 1] it keeps its values there.
+        law_ptr const restricted = adopt(l->set_domain(&unit));
+        ZEM::interval domain;
+        EXPECT_TRUE(restricted->term_domain(0, domain));
+        EXPECT_TRUE(domain == unit);
+        EXPECT_EQ(value_at(restricted.get(), 0.25), value_at(l.get(), 0.25));
+    }
 }
 
 TEST_F(DeepLaws, ReadingGrowsInProportionToTheText) {
