@@ -235,13 +235,15 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 int binary_law::in_domain(double const *x) const {
-    return (!left_ || left_->in_domain(x)) && (!right_ || right_->in_domain(x));
+    in_domain_scope const scope(this, x);
+    return (!left_ || in_domain_scope::sub_in_domain(left_, x)) &&
+           (!right_ || in_domain_scope::sub_in_domain(right_, x));
 }
 
 law *binary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
-    law_ptr const l = left_ ? adopt(domain_scope::of(left_, domains)) : law_ptr();
-    law_ptr const r = right_ ? adopt(domain_scope::of(right_, domains)) : law_ptr();
+    law_ptr const l = left_ ? adopt(domain_scope::restricted_sub(left_, domains)) : law_ptr();
+    law_ptr const r = right_ ? adopt(domain_scope::restricted_sub(right_, domains)) : law_ptr();
     law_ptr const rebuilt = adopt(make_one(l.get(), r.get()));
     if (!rebuilt) return law::set_domain(domains, flag);
     return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();

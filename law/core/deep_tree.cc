@@ -1,7 +1,5 @@
 #include <law/core/deep_tree.h>
 
-#include <unordered_map>
-
 #include <law/core/binary_law.h>
 #include <law/core/multiple_law.h>
 #include <law/core/pointer_map.h>
@@ -10,7 +8,6 @@
 namespace {
 constinit thread_local bool settling_now = false;
 constinit thread_local bool copying = false;
-constinit thread_local bool restricting = false;
 }  // namespace
 
 bool settling_deep_tree() { return settling_now; }
@@ -37,33 +34,24 @@ deep_copy_scope::deep_copy_scope(law const *root, pointer_map *map) : raised_(co
         [map](law const *l) { law_ptr const copy = adopt(pm_get_law(map, l)); });
 }
 
-namespace {
-constinit thread_local domain_scope::restricted const *restricted_now = nullptr;
-}  // namespace
+domain_scope::domain_scope(law const *root, ZEM::interval const *domains)
+    : held_answers(
+          root, domains, [](law const *) { return false; },
+          [domains](law const *l) { return adopt(l->set_domain(domains, 1)); }) {}
 
-// Published while it lives, so that an error raised while settling leaves nothing behind.
-struct domain_scope::restricted {
-    restricted() { restricted_now = this; }
-    ~restricted() { restricted_now = nullptr; }
-    restricted(restricted const &) = delete;
-    restricted &operator=(restricted const &) = delete;
-    std::unordered_map<law const *, law_ptr> of;
-};
-
-domain_scope::domain_scope(law const *root, ZEM::interval const *domains) : raised_(restricting) {
-    if (raised_.outer()) return;
-    made_ = std::make_unique<restricted>();
-    settle_deep_tree(
-        root, [](law const *) { return false; },
-        [this, domains](law const *l) { made_->of[l] = adopt(l->set_domain(domains, 1)); });
+law *domain_scope::restricted_sub(law const *sub, ZEM::interval const *domains) {
+    if (law_ptr const *held = find(sub, domains)) return share(held->get()).release();
+    return sub->set_domain(domains, 1);
 }
 
-domain_scope::~domain_scope() = default;
+in_domain_scope::in_domain_scope(law const *root, double const *x)
+    : held_answers(
+          root, x,
+          // A law of more inputs than root (the outer law of a composition) would read past x.
+          [inputs = root->take_dim()](law const *l) { return l->take_dim() > inputs; },
+          [x](law const *l) { return l->in_domain(x); }) {}
 
-law *domain_scope::of(law const *sub, ZEM::interval const *domains) {
-    if (restricted_now) {
-        auto const it = restricted_now->of.find(sub);
-        if (it != restricted_now->of.end()) return share(it->second.get()).release();
-    }
-    return sub->set_domain(domains, 1);
+int in_domain_scope::sub_in_domain(law const *sub, double const *x) {
+    if (int const *held = find(sub, x)) return *held;
+    return sub->in_domain(x);
 }

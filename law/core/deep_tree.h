@@ -5,9 +5,11 @@
 // descends only a level or two. Internal to the library.
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include <law/base/interval.h>
+#include <law/core/law.h>
 #include <law/core/law_pointer_set.h>
 
 class law;
@@ -112,21 +114,64 @@ class deep_copy_scope {
     raised_flag raised_;
 };
 
-// The scope of the outermost set_domain on this thread, with the restricted forms of a deep
-// tree's laws made from the deepest up and held until the scope ends; of() then answers a
-// family's sub-law from them.
-class domain_scope {
+// Answers of one operation for the laws of a deep tree, made from the deepest up by the outermost
+// call on this thread (for one argument, key) and held until it returns; a family's step takes
+// its sub-laws' answers from them instead of descending. Tag keeps each operation's apart.
+template <class Tag, class Answer>
+class held_answers {
   public:
-    domain_scope(law const *root, ZEM::interval const *domains);
-    ~domain_scope();
-    domain_scope(domain_scope const &) = delete;
-    domain_scope &operator=(domain_scope const &) = delete;
-    // sub restricted to the domains, as set_domain(domains, 1) gives it; a new reference.
-    static law *of(law const *sub, ZEM::interval const *domains);
-    // The forms made, by law.
-    struct restricted;
+    // A law that left_out rejects has no answer held, and the laws below it are not entered.
+    template <class LeftOut, class Make>
+    held_answers(law const *root, void const *key, LeftOut left_out, Make make) : raised_(flag()) {
+        if (raised_.outer()) return;
+        made_ = std::make_unique<table>(key);
+        settle_deep_tree(root, left_out,
+                         [this, &make](law const *l) { made_->of.emplace(l, make(l)); });
+    }
+    // The answer held for l and key, or null.
+    static Answer const *find(law const *l, void const *key) {
+        table const *t = now();
+        if (!t || t->key != key) return nullptr;
+        auto const it = t->of.find(l);
+        return it == t->of.end() ? nullptr : &it->second;
+    }
 
   private:
+    // Published while it lives, so that an error raised while settling leaves nothing behind.
+    struct table {
+        explicit table(void const *k) : key(k) { now() = this; }
+        ~table() { now() = nullptr; }
+        table(table const &) = delete;
+        table &operator=(table const &) = delete;
+        void const *key;
+        std::unordered_map<law const *, Answer> of;
+    };
+    static bool &flag() {
+        static thread_local bool up = false;
+        return up;
+    }
+    static table const *&now() {
+        static thread_local table const *held = nullptr;
+        return held;
+    }
+
     raised_flag raised_;
-    std::unique_ptr<restricted> made_;
+    std::unique_ptr<table> made_;
+};
+
+// The scope of the outermost set_domain on this thread: the restricted forms of a deep tree's
+// laws, for restricted_sub.
+class domain_scope : held_answers<domain_scope, law_ptr> {
+  public:
+    domain_scope(law const *root, ZEM::interval const *domains);
+    // sub restricted to the domains, as set_domain(domains, 1) gives it; a new reference.
+    static law *restricted_sub(law const *sub, ZEM::interval const *domains);
+};
+
+// The scope of the outermost in_domain on this thread: whether each law of a deep tree takes
+// the point, for sub_in_domain.
+class in_domain_scope : held_answers<in_domain_scope, int> {
+  public:
+    in_domain_scope(law const *root, double const *x);
+    static int sub_in_domain(law const *sub, double const *x);
 };

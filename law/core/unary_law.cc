@@ -59,11 +59,14 @@ int unary_law::term_domain(int which, ZEM::interval &out) const {
     return sub_->term_domain(which, out);
 }
 
-int unary_law::in_domain(double const *x) const { return sub_ ? sub_->in_domain(x) : 1; }
+int unary_law::in_domain(double const *x) const {
+    in_domain_scope const scope(this, x);
+    return sub_ ? in_domain_scope::sub_in_domain(sub_, x) : 1;
+}
 
 law *unary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
-    law_ptr const sub = sub_ ? adopt(domain_scope::of(sub_, domains)) : law_ptr();
+    law_ptr const sub = sub_ ? adopt(domain_scope::restricted_sub(sub_, domains)) : law_ptr();
     law_ptr const rebuilt = adopt(make_one(sub.get()));
     if (!rebuilt) return law::set_domain(domains, flag);
     return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
