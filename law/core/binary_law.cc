@@ -4,6 +4,7 @@
 
 #include <law/core/binary_chain.h>
 #include <law/core/constant_law.h>
+#include <law/core/deep_tree.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 #include <law/core/upper_layers.h>
@@ -211,6 +212,7 @@ int binary_law::date() const {
 
 law *binary_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
+    deep_copy_scope const scope(this, m.get());
     law_ptr const l = left_ ? adopt(pm_get_law(m.get(), left_)) : law_ptr();
     law_ptr const r = right_ ? adopt(pm_get_law(m.get(), right_)) : law_ptr();
     return make_one(l.get(), r.get());
@@ -233,12 +235,15 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 int binary_law::in_domain(double const *x) const {
-    return (!left_ || left_->in_domain(x)) && (!right_ || right_->in_domain(x));
+    in_domain_scope const scope(this, x);
+    return (!left_ || in_domain_scope::sub_in_domain(left_, x)) &&
+           (!right_ || in_domain_scope::sub_in_domain(right_, x));
 }
 
 law *binary_law::set_domain(ZEM::interval const *domains, int flag) const {
-    law_ptr const l = left_ ? adopt(left_->set_domain(domains, 1)) : law_ptr();
-    law_ptr const r = right_ ? adopt(right_->set_domain(domains, 1)) : law_ptr();
+    domain_scope const scope(this, domains);
+    law_ptr const l = left_ ? adopt(domain_scope::restricted_sub(left_, domains)) : law_ptr();
+    law_ptr const r = right_ ? adopt(domain_scope::restricted_sub(right_, domains)) : law_ptr();
     law_ptr const rebuilt = adopt(make_one(l.get(), r.get()));
     if (!rebuilt) return law::set_domain(domains, flag);
     return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();

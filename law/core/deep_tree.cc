@@ -2,10 +2,12 @@
 
 #include <law/core/binary_law.h>
 #include <law/core/multiple_law.h>
+#include <law/core/pointer_map.h>
 #include <law/core/unary_law.h>
 
 namespace {
 constinit thread_local bool settling_now = false;
+constinit thread_local bool copying = false;
 }  // namespace
 
 bool settling_deep_tree() { return settling_now; }
@@ -23,4 +25,33 @@ law const *sub_law_at(law const *l, int i) {
         return i < m->fsub_num() ? m->fsub()[i] : nullptr;
     }
     return nullptr;
+}
+
+deep_copy_scope::deep_copy_scope(law const *root, pointer_map *map) : raised_(copying) {
+    if (raised_.outer()) return;
+    settle_deep_tree(
+        root, [](law const *) { return false; },
+        [map](law const *l) { law_ptr const copy = adopt(pm_get_law(map, l)); });
+}
+
+domain_scope::domain_scope(law const *root, ZEM::interval const *domains)
+    : held_answers(
+          root, domains, [](law const *) { return false; },
+          [domains](law const *l) { return adopt(l->set_domain(domains, 1)); }) {}
+
+law *domain_scope::restricted_sub(law const *sub, ZEM::interval const *domains) {
+    if (law_ptr const *held = find(sub, domains)) return share(held->get()).release();
+    return sub->set_domain(domains, 1);
+}
+
+in_domain_scope::in_domain_scope(law const *root, double const *x)
+    : held_answers(
+          root, x,
+          // A law of more inputs than root (the outer law of a composition) would read past x.
+          [inputs = root->take_dim()](law const *l) { return l->take_dim() > inputs; },
+          [x](law const *l) { return l->in_domain(x); }) {}
+
+int in_domain_scope::sub_in_domain(law const *sub, double const *x) {
+    if (int const *held = find(sub, x)) return *held;
+    return sub->in_domain(x);
 }

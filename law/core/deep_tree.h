@@ -1,13 +1,19 @@
 #pragma once
-// Deep trees for the operations that recurse over sub-laws (derivatives, simplification). A tree
-// deeper than deep_tree_levels is settled first, deepest laws first, each law once: every law
-// then finds its sub-laws' answers in their caches, and the operation on the root descends only
-// a level or two. Internal to the library.
+// Deep trees for the operations that recurse over sub-laws (derivatives, simplification, copies,
+// domains). A tree deeper than deep_tree_levels is settled first, deepest laws first, each law
+// once: every law then finds its sub-laws' answers in their caches, and the operation on the root
+// descends only a level or two. Internal to the library.
 #include <algorithm>
-#include <unordered_set>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
+#include <law/base/interval.h>
+#include <law/core/law.h>
+#include <law/core/law_pointer_set.h>
+
 class law;
+struct pointer_map;
 
 inline constexpr int deep_tree_levels = 200;
 
@@ -27,6 +33,8 @@ class raised_flag {
   public:
     explicit raised_flag(bool &flag) : flag_(flag), outer_(flag) { flag_ = true; }
     ~raised_flag() { flag_ = outer_; }
+    // Whether the flag was up before: the scope is inside another of its kind.
+    bool outer() const { return outer_; }
     raised_flag(raised_flag const &) = delete;
     raised_flag &operator=(raised_flag const &) = delete;
 
@@ -38,28 +46,54 @@ class raised_flag {
 // The flag behind settling_deep_tree.
 bool &settling_flag();
 
+// A law on a walk's stack and the index of its next sub-law.
+struct deep_walk_frame {
+    law const *l;
+    int next;
+};
+
+// Whether the laws below root that left_out does not reject nest deeper than deep_tree_levels,
+// told without allocating when they do not: the walk is bounded in depth and in laws met, and
+// "maybe" (true) is the answer past either bound. Most calls come from laws a level or two above
+// laws already settled.
+template <class LeftOut>
+bool maybe_deep_tree(law const *root, LeftOut left_out) {
+    deep_walk_frame stack[deep_tree_levels];
+    int depth = 1, budget = 4 * deep_tree_levels;
+    stack[0] = {root, 0};
+    while (depth > 0) {
+        deep_walk_frame &f = stack[depth - 1];
+        law const *sub = sub_law_at(f.l, f.next++);
+        if (!sub) {
+            --depth;
+        } else if (!left_out(sub)) {
+            if (depth == deep_tree_levels || --budget == 0) return true;
+            stack[depth++] = {sub, 0};
+        }
+    }
+    return false;
+}
+
 // Calls settle on each law below root that left_out does not reject, sub-laws before the laws
 // above them, when those laws nest deeper than deep_tree_levels; a law left out is not entered,
 // and a law shared by several others is met once. Walked with a stack of its own. Returns
 // whether the tree was deep.
 template <class LeftOut, class Settle>
 bool settle_deep_tree(law const *root, LeftOut left_out, Settle settle) {
-    struct frame {
-        law const *l;
-        int next;
-    };
-    std::vector<frame> stack{{root, 0}};
+    if (!maybe_deep_tree(root, left_out)) return false;
+    std::vector<deep_walk_frame> stack{{root, 0}};
     std::vector<law const *> order;
-    std::unordered_set<law const *> met{root};
+    law_pointer_set met;
+    met.insert(root);
     std::size_t deepest = 0;
     while (!stack.empty()) {
         deepest = std::max(deepest, stack.size());
-        frame &f = stack.back();
+        deep_walk_frame &f = stack.back();
         law const *sub = sub_law_at(f.l, f.next++);
         if (!sub) {
             if (f.l != root) order.push_back(f.l);
             stack.pop_back();
-        } else if (met.insert(sub).second && !left_out(sub)) {
+        } else if (met.insert(sub) && !left_out(sub)) {
             stack.push_back({sub, 0});
         }
     }
@@ -68,3 +102,76 @@ bool settle_deep_tree(law const *root, LeftOut left_out, Settle settle) {
     for (law const *l : order) settle(l);
     return true;
 }
+
+// The scope of the outermost deep_copy on this thread: a deep tree's laws are first copied into
+// the map from the deepest up, so that each family's copy, which asks the map for its sub-laws'
+// copies, finds them there; the copies made inside the scope do not walk again.
+class deep_copy_scope {
+  public:
+    deep_copy_scope(law const *root, pointer_map *map);
+
+  private:
+    raised_flag raised_;
+};
+
+// Answers of one operation for the laws of a deep tree, made from the deepest up by the outermost
+// call on this thread (for one argument, key) and held until it returns; a family's step takes
+// its sub-laws' answers from them instead of descending. Tag keeps each operation's apart.
+template <class Tag, class Answer>
+class held_answers {
+  public:
+    // A law that left_out rejects has no answer held, and the laws below it are not entered.
+    template <class LeftOut, class Make>
+    held_answers(law const *root, void const *key, LeftOut left_out, Make make) : raised_(flag()) {
+        if (raised_.outer()) return;
+        made_ = std::make_unique<table>(key);
+        settle_deep_tree(root, left_out,
+                         [this, &make](law const *l) { made_->of.emplace(l, make(l)); });
+    }
+    // The answer held for l and key, or null.
+    static Answer const *find(law const *l, void const *key) {
+        table const *t = now();
+        if (!t || t->key != key) return nullptr;
+        auto const it = t->of.find(l);
+        return it == t->of.end() ? nullptr : &it->second;
+    }
+
+  private:
+    // Published while it lives, so that an error raised while settling leaves nothing behind.
+    struct table {
+        explicit table(void const *k) : key(k) { now() = this; }
+        ~table() { now() = nullptr; }
+        table(table const &) = delete;
+        table &operator=(table const &) = delete;
+        void const *key;
+        std::unordered_map<law const *, Answer> of;
+    };
+    static bool &flag() {
+        static thread_local bool up = false;
+        return up;
+    }
+    static table const *&now() {
+        static thread_local table const *held = nullptr;
+        return held;
+    }
+
+    raised_flag raised_;
+    std::unique_ptr<table> made_;
+};
+
+// The scope of the outermost set_domain on this thread: the restricted forms of a deep tree's
+// laws, for restricted_sub.
+class domain_scope : held_answers<domain_scope, law_ptr> {
+  public:
+    domain_scope(law const *root, ZEM::interval const *domains);
+    // sub restricted to the domains, as set_domain(domains, 1) gives it; a new reference.
+    static law *restricted_sub(law const *sub, ZEM::interval const *domains);
+};
+
+// The scope of the outermost in_domain on this thread: whether each law of a deep tree takes
+// the point, for sub_in_domain.
+class in_domain_scope : held_answers<in_domain_scope, int> {
+  public:
+    in_domain_scope(law const *root, double const *x);
+    static int sub_in_domain(law const *sub, double const *x);
+};

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <law/core/counted_array.h>
+#include <law/core/deep_tree.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
@@ -65,6 +66,7 @@ int multiple_law::date() const {
 
 law *multiple_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
+    deep_copy_scope const scope(this, m.get());
     law_array copies(n_);
     for (int i = 0; i < n_; ++i)
         copies.push(adopt(subs_[i] ? pm_get_law(m.get(), subs_[i]) : nullptr));
@@ -83,18 +85,21 @@ int multiple_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 int multiple_law::in_domain(double const *x) const {
+    in_domain_scope const scope(this, x);
     for (int i = 0; i < n_; ++i) {
         if (!subs_[i]) continue;
-        int const r = subs_[i]->in_domain(x);
+        int const r = in_domain_scope::sub_in_domain(subs_[i], x);
         if (r != 1) return r;
     }
     return 1;
 }
 
 law *multiple_law::set_domain(ZEM::interval const *domains, int flag) const {
+    domain_scope const scope(this, domains);
     law_array restricted(n_);
     for (int i = 0; i < n_; ++i)
-        restricted.push(adopt(subs_[i] ? subs_[i]->set_domain(domains, 1) : nullptr));
+        restricted.push(
+            adopt(subs_[i] ? domain_scope::restricted_sub(subs_[i], domains) : nullptr));
     law_ptr const rebuilt = adopt(make_one(restricted.data(), n_));
     if (!rebuilt) return law::set_domain(domains, flag);
     return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();

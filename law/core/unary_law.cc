@@ -1,5 +1,6 @@
 #include <law/core/unary_law.h>
 
+#include <law/core/deep_tree.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
@@ -48,6 +49,7 @@ int unary_law::date() const { return std::max(law_base_date, sub_ ? sub_->date()
 
 law *unary_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
+    deep_copy_scope const scope(this, m.get());
     law_ptr const sub = sub_ ? adopt(pm_get_law(m.get(), sub_)) : law_ptr();
     return make_one(sub.get());
 }
@@ -57,10 +59,14 @@ int unary_law::term_domain(int which, ZEM::interval &out) const {
     return sub_->term_domain(which, out);
 }
 
-int unary_law::in_domain(double const *x) const { return sub_ ? sub_->in_domain(x) : 1; }
+int unary_law::in_domain(double const *x) const {
+    in_domain_scope const scope(this, x);
+    return sub_ ? in_domain_scope::sub_in_domain(sub_, x) : 1;
+}
 
 law *unary_law::set_domain(ZEM::interval const *domains, int flag) const {
-    law_ptr const sub = sub_ ? adopt(sub_->set_domain(domains, 1)) : law_ptr();
+    domain_scope const scope(this, domains);
+    law_ptr const sub = sub_ ? adopt(domain_scope::restricted_sub(sub_, domains)) : law_ptr();
     law_ptr const rebuilt = adopt(make_one(sub.get()));
     if (!rebuilt) return law::set_domain(domains, flag);
     return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <law/core/constant_law.h>
+#include <law/core/deep_tree.h>
 #include <law/core/law_sample.h>
 #include <law/core/upper_layers.h>
 #include <law/geom/geom_util.h>
@@ -42,7 +43,8 @@ int bounded_law::in_domain(double const *x) const {
         term_domain(i, range);
         if (!range.contains(x[i])) return 0;
     }
-    return fsub_num() > 0 ? fsub()[0]->in_domain(x) : 1;
+    in_domain_scope const scope(this, x);
+    return fsub_num() > 0 ? in_domain_scope::sub_in_domain(fsub()[0], x) : 1;
 }
 
 law *bounded_law::rebound(law *inner, ZEM::interval const *domains, int n) const {

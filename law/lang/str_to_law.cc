@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -367,15 +368,18 @@ class text_parser {
                 // A stray bracket at the outer end of a side belongs to the enclosing pair.
                 int const left_begin = brackets_.balanced(b, at) ? b : b + 1;
                 int const right_end = brackets_.balanced(after, e) ? e : e - 1;
-                return operands(t, b, at, e, {{left_begin, at}, {after, right_end}});
+                piece const sides[] = {{left_begin, at}, {after, right_end}};
+                return operands(t, b, at, e, sides);
             }
             case name_family::unary:
-            case name_family::negate:
+            case name_family::negate: {
                 if (!only_brackets(b, at)) {
                     std::string const what = "text before " + std::string(entry.name) + " at ";
                     fail_at(what.c_str(), b, e);
                 }
-                return operands(t, b, at, e, {unary_argument(after, e)});
+                piece const argument[] = {unary_argument(after, e)};
+                return operands(t, b, at, e, argument);
+            }
             case name_family::multiple:
                 return operands(t, b, at, e, arguments(entry, at, after, e));
             case name_family::unary_data:
@@ -397,7 +401,9 @@ class text_parser {
             {step::kind::build, b, at, e, static_cast<int>(count), t.entry, t.length, 0});
     }
 
-    void operands(token const &t, int b, int at, int e, std::vector<piece> const &pieces) {
+    // The pieces of a binary or unary name are an array on the stack: a sum of a million terms
+    // is a million of them.
+    void operands(token const &t, int b, int at, int e, std::span<piece const> pieces) {
         push_build(t, b, at, e, pieces.size());
         for (auto p = pieces.rbegin(); p != pieces.rend(); ++p)
             steps_.push_back(read_step(p->begin, p->end));

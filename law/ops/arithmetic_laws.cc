@@ -7,6 +7,7 @@
 
 #include <law/base/tolerance.h>
 #include <law/base/version.h>
+#include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/tape_emit.h>
@@ -365,9 +366,10 @@ bool exponent_law::compiled_formula(tape_formula &f) const {
 }
 
 int exponent_law::in_domain(double const *x) const {
-    if (!fleft() || !fright() || !fleft()->in_domain(x)) return 0;
+    in_domain_scope const scope(this, x);
+    if (!fleft() || !fright() || !in_domain_scope::sub_in_domain(fleft(), x)) return 0;
     double const a = first_value(fleft(), x);
-    if (!fright()->in_domain(x)) return 0;
+    if (!in_domain_scope::sub_in_domain(fright(), x)) return 0;
     double const b = first_value(fright(), x);
     if (a == 0 && b <= 0) return 0;
     if (a < 0 && b - std::floor(b) > resmch) return 0;

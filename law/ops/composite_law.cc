@@ -7,6 +7,7 @@
 
 #include <law/base/tolerance.h>
 #include <law/core/counted_array.h>
+#include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/tape_emit.h>
 #include <law/lang/law_list.h>
@@ -106,7 +107,9 @@ void composite_law::evaluateVAR(double const *x, double *&answer, int &answer_si
 }
 
 int composite_law::in_domain(double const *x) const {
-    if (!outer() || !inner() || !inner()->in_domain(x)) return 0;
+    // The outer law is asked at the inner law's values, which the held answers are not for.
+    in_domain_scope const scope(this, x);
+    if (!outer() || !inner() || !in_domain_scope::sub_in_domain(inner(), x)) return 0;
     inner_output mid(outer(), inner());
     inner()->evaluate(x, mid.data());
     mid.pad();

@@ -5,6 +5,7 @@
 
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
+#include <law/core/deep_tree.h>
 #include <law/core/eval_tape.h>
 #include <law/core/law_sample.h>
 #include <law/lang/law_list.h>
@@ -63,10 +64,11 @@ tape_values log_law::emit_tape(tape_builder &b, tape_point const &at) const {
 }
 
 int log_law::in_domain(double const *x) const {
+    in_domain_scope const scope(this, x);
     law const *a = fsub()[0];
-    if (!a->in_domain(x) || first_value(a, x) <= 0) return 0;
+    if (!in_domain_scope::sub_in_domain(a, x) || first_value(a, x) <= 0) return 0;
     for (int i = 1; i < fsub_num(); ++i)
-        if (!fsub()[i]->in_domain(x)) return 0;
+        if (!in_domain_scope::sub_in_domain(fsub()[i], x)) return 0;
     return 1;
 }
 

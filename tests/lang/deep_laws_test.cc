@@ -1,6 +1,8 @@
 // Laws far deeper than any call stack: read, printed, read back, differentiated, simplified and
 // destroyed. The expected texts and values are written out here from the shape of each law.
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "law_test.h"
 
@@ -9,10 +11,10 @@ namespace {
 class DeepLaws : public LawTest {};
 
 // The sanitizers make every law several times dearer; the sums, products and the derivative
-// tower are then a tenth as long (still far deeper than the call stack), so the suite stays
-// within CI's time.
+// tower are then a quarter as long (still far deeper than the call stack), so that each test stays
+// well within CI's time.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int shorter = 10;
+constexpr int shorter = 4;
 #else
 constexpr int shorter = 1;
 #endif
@@ -29,6 +31,16 @@ std::string repeated(std::string const &unit, int n) {
 double value_at(law const *l, double x) {
     double const in[3] = {x, 0.0, 0.0};
     return first_value(l, in);
+}
+
+// The values of a one-input law at the points, through evaluate one point at a time and through
+// evaluate_many; both must agree bit for bit.
+std::vector<double> values_at(law const *l, std::vector<double> const &xs) {
+    std::vector<double> one_by_one;
+    for (double const x : xs) one_by_one.push_back(value_at(l, x));
+    std::vector<double> const many = l->evaluate_many(xs);
+    EXPECT_EQ(many, one_by_one);
+    return one_by_one;
 }
 
 // Reads the text, checks that it prints as printed and that the print reads back as an equal
@@ -52,6 +64,8 @@ TEST_F(DeepLaws, AMillionTermSumReadsBackDifferentiatesAndSimplifies) {
     std::string const text = "X" + repeated("+X", n - 1);
     law_ptr const sum = read_back(text, text);
     ASSERT_TRUE(sum);
+    // Adding 0.25 n times is exact in binary.
+    EXPECT_EQ(values_at(sum.get(), {0.25, 0.0}), (std::vector<double>{n / 4.0, 0.0}));
     // d/dx of n copies of x is n; the sum itself simplifies to n*x.
     law_ptr const d = adopt(sum->derivative(0));
     EXPECT_EQ(value_at(d.get(), 0.25), n);
@@ -66,6 +80,12 @@ TEST_F(DeepLaws, AHundredThousandFactorProductReadsBackAndDifferentiates) {
     std::string const text = factor + repeated("*" + factor, n - 1);
     law_ptr const product = read_back(text, text);
     ASSERT_TRUE(product);
+    // At x = 1 the product is (1+1/n)^n, multiplied out here in the same order.
+    double expected = 1.0;
+    for (int i = 0; i < n; ++i) expected *= 1.0 + 1.0 / n;
+    std::vector<double> const v = values_at(product.get(), {0.0, 1.0});
+    EXPECT_EQ(v[0], 1.0);
+    EXPECT_NEAR(v[1], expected, 1e-9);
     law_ptr const d = adopt(product->derivative(0));
     EXPECT_NEAR(value_at(d.get(), 0.0), 1.0, 1e-9);
     law_ptr const s = adopt(product->simplify());
@@ -77,10 +97,13 @@ TEST_F(DeepLaws, AHundredThousandBracketsReadAsWhatTheyHold) {
     law_ptr const l = parse(repeated("(", n) + "X+1" + repeated(")", n));
     ASSERT_TRUE(l) << TEST_get_error();
     EXPECT_EQ(l->text(), "X+1");
+    EXPECT_EQ(values_at(l.get(), {2.0}), std::vector<double>{3.0});
     // Brackets around every left operand of a chain keep the chain left-nested.
     std::string nested = "X";
     for (int i = 0; i < 2000; ++i) nested = "(" + nested + "+X)";
-    read_back(nested, "X" + repeated("+X", 2000));
+    law_ptr const chain = read_back(nested, "X" + repeated("+X", 2000));
+    ASSERT_TRUE(chain);
+    EXPECT_EQ(values_at(chain.get(), {0.5}), std::vector<double>{1000.5});
 }
 
 TEST_F(DeepLaws, TenThousandNestedFunctionsReadBackDifferentiateAndSimplify) {
@@ -89,6 +112,9 @@ TEST_F(DeepLaws, TenThousandNestedFunctionsReadBackDifferentiateAndSimplify) {
     std::string const text = repeated("SIN(", n) + "X" + repeated(")", n);
     law_ptr const sines = read_back(text, text);
     ASSERT_TRUE(sines);
+    double expected = 0.5;
+    for (int i = 0; i < n; ++i) expected = std::sin(expected);
+    EXPECT_NEAR(values_at(sines.get(), {0.5})[0], expected, 1e-12);
     law_ptr const s = adopt(sines->simplify());
     EXPECT_EQ(s->text().size(), text.size());
     // The derivative of a tower of m sines is a product of m distinct factors, which the
@@ -101,10 +127,40 @@ TEST_F(DeepLaws, TenThousandNestedFunctionsReadBackDifferentiateAndSimplify) {
     std::string const minus = repeated("-", n) + "X";
     law_ptr const negated = read_back(minus, minus);
     ASSERT_TRUE(negated);
+    EXPECT_EQ(values_at(negated.get(), {3.0, -0.5}), (std::vector<double>{3.0, -0.5}));
     law_ptr const dm = adopt(negated->derivative(0));
     EXPECT_EQ(value_at(dm.get(), 3.0), 1.0);
     law_ptr const sm = adopt(negated->simplify());
     EXPECT_EQ(sm->text(), "X");
+}
+
+TEST_F(DeepLaws, CopyRestrictToADomainAndTellTheDomain) {
+    constexpr int n = 100000 / shorter;
+    std::string const sum_text = "1/X" + repeated("+1/X", n - 1);
+    std::string const sines_text = repeated("SIN(", 10000) + "X" + repeated(")", 10000);
+    std::string const product_text = "(X+1)" + repeated("*(X+1)", 10000 - 1);
+    ZEM::interval const unit(0.0, 1.0);
+    double const quarter[3] = {0.25, 0.0, 0.0}, two[3] = {2.0, 0.0, 0.0}, zero[3] = {};
+    for (std::string const *text : {&sum_text, &sines_text, &product_text}) {
+        law_ptr const l = parse(*text);
+        ASSERT_TRUE(l) << TEST_get_error();
+        // A copy is a new tree equal to the old one.
+        law_ptr const copy = adopt(l->deep_copy());
+        EXPECT_NE(copy.get(), l.get());
+        EXPECT_TRUE(*copy == *l);
+        EXPECT_TRUE(copy->text() == *text);
+        // Only the sum of 1/x leaves out 0.
+        EXPECT_EQ(l->in_domain(zero), text == &sum_text ? 0 : 1);
+        EXPECT_EQ(l->in_domain(two), 1);
+        // Restricted to [0, 1] it keeps its values there and leaves out 2.
+        law_ptr const restricted = adopt(l->set_domain(&unit));
+        ZEM::interval domain;
+        EXPECT_TRUE(restricted->term_domain(0, domain));
+        EXPECT_TRUE(domain == unit);
+        EXPECT_EQ(value_at(restricted.get(), 0.25), value_at(l.get(), 0.25));
+        EXPECT_EQ(restricted->in_domain(quarter), 1);
+        EXPECT_EQ(restricted->in_domain(two), 0);
+    }
 }
 
 TEST_F(DeepLaws, ReadingGrowsInProportionToTheText) {
