@@ -85,6 +85,8 @@ law::~law() {
 void law::hold_sub_law(law const *sub) {
     if (!sub) return;
     height_ = std::max(height_, sub->height_ + 1);
+    constexpr std::uint64_t size_cap = std::uint64_t{1} << 62;
+    tree_size_ = std::min(tree_size_ + sub->tree_size_, size_cap);
     if (sub->height_ + 1 < deep_law_height) return;
     // Each deep sub-law below has its dimensions already, so that these are one step.
     try {
@@ -779,7 +781,8 @@ int same_law_list(law **a, law **b, int n) {
         while (first_free < n && used[first_free]) ++first_free;
         for (int j = first_free; j < n && !found; ++j) {
             if (used[j]) continue;
-            bool const equal = a[i] == b[j] || (a[i] && b[j] && a[i]->type() == b[j]->type() &&
+            bool const equal = a[i] == b[j] || (a[i] && b[j] && a[i]->same_tree_size(*b[j]) &&
+                                                a[i]->type() == b[j]->type() &&
                                                 a[i]->same(a[i], b[j]));
             if (equal) used[j] = found = true;
         }

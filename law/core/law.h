@@ -228,6 +228,10 @@ class law : public ZEM_heap {
     int identity(ZEM::box const &box) const;
     int operator==(law const &other) const;
     int operator!=(law const &other) const { return !(*this == other); }
+    // Whether the two trees have as many laws (a chain of one operator counts it once per
+    // operand, however the chain is grouped): equal laws do, so a law of another size differs
+    // without a walk.
+    bool same_tree_size(law const &other) const { return tree_size_ == other.tree_size_; }
 
     // The range of each of the return_dim() outputs over the box [start[i], end[i]] of the
     // inputs (the inputs' term_domain when start is null) into min[k] and max[k], from samples
@@ -272,8 +276,8 @@ class law : public ZEM_heap {
     bool taped_evaluate(double const *x, double *y) const;
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
-    // A family base calls this for each sub-law it holds: the law keeps the height of its tree,
-    // and below a deep sub-law the dimensions are known before anyone asks, so that neither
+    // A family base calls this for each sub-law it holds: the law keeps the height and the size
+    // of its tree, and below a deep sub-law the dimensions are known before anyone asks, so that neither
     // asking them nor evaluating walks the depth of the tree.
     void hold_sub_law(law const *sub);
 
@@ -306,6 +310,8 @@ class law : public ZEM_heap {
     mutable std::atomic<std::uint16_t> outside_calls_{0};
     mutable std::atomic<eval_tape const *> tape_{nullptr};
     std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
+    // Laws of the tree, a shared sub-law counted at each use, held from growing past 2^62.
+    std::uint64_t tree_size_ = 1;
 };
 
 inline int law::return_dim() const {

@@ -50,7 +50,9 @@ int law::operator==(law const &other) const {
         auto const [a, b] = pending.back();
         pending.pop_back();
         if (a == b) continue;
-        if (!a || !b || a->type() != b->type() || !same_at_top(a, b, pending)) return 0;
+        if (!a || !b || !a->same_tree_size(*b) || a->type() != b->type() ||
+            !same_at_top(a, b, pending))
+            return 0;
     }
     return 1;
 }
