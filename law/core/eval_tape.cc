@@ -246,10 +246,16 @@ auto constant_value(double c) {
 
 // Compiled also for the wider vector units, chosen when the library loads. The values stay those
 // of one point: vector sums, products, quotients and square roots round as the scalar ones do,
-// and this file is compiled without contracting a product and a sum into one rounding.
-[[gnu::target_clones("avx512f", "avx2", "default")]] void eval_tape::run_block(
-    double *const *rows, int m, unsigned char *rare, double const *(*point)(void const *, int),
-    void const *points) const {
+// and this file is compiled without contracting a product and a sum into one rounding. Clang
+// wants the clones declared on every declaration of a member; it builds the one version.
+#if defined(__GNUC__) && !defined(__clang__)
+#define LAW_VECTOR_CLONES [[gnu::target_clones("avx512f", "avx2", "default")]]
+#else
+#define LAW_VECTOR_CLONES
+#endif
+LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned char *rare,
+                                            double const *(*point)(void const *, int),
+                                            void const *points) const {
     auto const at = [rows](int slot) { return rows[slot]; };
     // With branches: the operation each point goes on at. The operations a point passes over
     // still run for it, on values that nothing it takes reads (and an error or a rare case there
