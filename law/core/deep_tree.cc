@@ -1,6 +1,7 @@
 #include <law/core/deep_tree.h>
 
 #include <law/core/binary_law.h>
+#include <law/core/law_polynomial.h>
 #include <law/core/multiple_law.h>
 #include <law/core/pointer_map.h>
 #include <law/core/unary_law.h>
@@ -8,6 +9,11 @@
 namespace {
 constinit thread_local bool settling_now = false;
 constinit thread_local bool copying = false;
+
+// A law of more inputs than root (the outer law of a composition) would read past root's point.
+auto more_inputs_than(law const *root) {
+    return [inputs = root->take_dim()](law const *l) { return l->take_dim() > inputs; };
+}
 }  // namespace
 
 bool settling_deep_tree() { return settling_now; }
@@ -45,13 +51,50 @@ law *domain_scope::restricted_sub(law const *sub, ZEM::interval const *domains) 
 }
 
 in_domain_scope::in_domain_scope(law const *root, double const *x)
-    : held_answers(
-          root, x,
-          // A law of more inputs than root (the outer law of a composition) would read past x.
-          [inputs = root->take_dim()](law const *l) { return l->take_dim() > inputs; },
-          [x](law const *l) { return l->in_domain(x); }) {}
+    : held_answers(root, x, more_inputs_than(root), [x](law const *l) { return l->in_domain(x); }) {
+}
 
 int in_domain_scope::sub_in_domain(law const *sub, double const *x) {
     if (int const *held = find(sub, x)) return *held;
     return sub->in_domain(x);
+}
+
+bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)
+    : held_answers(root, &domain, more_inputs_than(root), [&domain](law const *l) {
+          held_bounds held;
+          try {
+              held.bounds = l->estimate_bounds(domain, held.failed);
+          } catch (std::exception const &) {
+              held.raised = true;
+          }
+          return held;
+      }) {}
+
+ZEM::interval bounds_scope::sub_bounds(law const *sub, ZEM::interval const &domain, int &failed) {
+    held_bounds const *held = find(sub, &domain);
+    if (!held || held->raised) return sub->estimate_bounds(domain, failed);
+    failed = held->failed;
+    return held->bounds;
+}
+
+polynomial_scope::polynomial_scope(law const *root, law *in)
+    : held_answers(root, in, more_inputs_than(root), [in](law const *l) {
+          held_polynomial held;
+          try {
+              held.p.reset(l->polynomial(in));
+          } catch (std::exception const &) {
+              held.raised = true;
+          }
+          return held;
+      }) {}
+
+law_polynomial *polynomial_scope::sub_polynomial(law const *sub, law *in) {
+    held_polynomial const *held = find(sub, in);
+    if (!held || held->raised) return sub->polynomial(in);
+    if (!held->p) return nullptr;
+    if (sub->ref_count() == 1) {
+        held->raised = true;  // given up: a second call would compute it again
+        return held->p.release();
+    }
+    return new law_polynomial(*held->p);
 }

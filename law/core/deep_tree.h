@@ -13,6 +13,7 @@
 #include <law/core/law_pointer_set.h>
 
 class law;
+class law_polynomial;
 struct pointer_map;
 
 inline constexpr int deep_tree_levels = 200;
@@ -174,4 +175,32 @@ class in_domain_scope : held_answers<in_domain_scope, int> {
   public:
     in_domain_scope(law const *root, double const *x);
     static int sub_in_domain(law const *sub, double const *x);
+};
+
+// The scope of the outermost estimate_bounds on this thread: the bounds of each law of a deep
+// tree over the domain, for sub_bounds.
+struct held_bounds {
+    ZEM::interval bounds;
+    int failed = 0;
+    bool raised = false;  // the law's estimate raised an error, which its own call raises again
+};
+class bounds_scope : held_answers<bounds_scope, held_bounds> {
+  public:
+    bounds_scope(law const *root, ZEM::interval const &domain);
+    // sub->estimate_bounds(domain, failed), from the held bounds when there are some.
+    static ZEM::interval sub_bounds(law const *sub, ZEM::interval const &domain, int &failed);
+};
+
+// The scope of the outermost polynomial on this thread: the polynomial of each law of a deep
+// tree, for sub_polynomial. A sub-law that only its parent holds gives its polynomial up to it
+// instead of a copy, so that a long product holds its partial polynomials one at a time.
+struct held_polynomial {
+    mutable std::unique_ptr<law_polynomial> p;
+    mutable bool raised = false;
+};
+class polynomial_scope : held_answers<polynomial_scope, held_polynomial> {
+  public:
+    polynomial_scope(law const *root, law *in);
+    // sub->polynomial(in), from the held polynomials when there are some; the caller owns it.
+    static law_polynomial *sub_polynomial(law const *sub, law *in);
 };

@@ -6,6 +6,7 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
+#include <law/core/deep_tree.h>
 #include <law/lang/law_list.h>
 #include <law/ops/comparison_laws.h>
 #include <law/ops/law_builders.h>
@@ -76,7 +77,8 @@ ZEM::interval arctan_law::estimate_bounds(ZEM::interval const &domain, int &fail
     failed = 0;
     if (quadrants_) return ZEM::interval(-std::numbers::pi, std::numbers::pi);
     int inner_failed = 0;
-    ZEM::interval const u = fsub()[0]->estimate_bounds(domain, inner_failed);
+    bounds_scope const scope(this, domain);
+    ZEM::interval const u = bounds_scope::sub_bounds(fsub()[0], domain, inner_failed);
     if (inner_failed) return ZEM::interval(-half_pi, half_pi);
     return ZEM::interval(std::atan(u.start_pt()), std::atan(u.end_pt()));
 }

@@ -65,8 +65,9 @@ template <class Op>
 template <class Op>
 law_polynomial *combine_polynomials(binary_law const *l, law *in, Op op) {
     require_sides(l);
-    std::unique_ptr<law_polynomial> const p(l->fleft()->polynomial(in));
-    std::unique_ptr<law_polynomial> const q(l->fright()->polynomial(in));
+    polynomial_scope const scope(l, in);
+    std::unique_ptr<law_polynomial> const p(polynomial_scope::sub_polynomial(l->fleft(), in));
+    std::unique_ptr<law_polynomial> const q(polynomial_scope::sub_polynomial(l->fright(), in));
     if (p && q) {
         law_polynomial r = op(*p, *q);
         if (r.degree() >= 0) return new law_polynomial(r);
@@ -78,10 +79,11 @@ law_polynomial *combine_polynomials(binary_law const *l, law *in, Op op) {
 bool both_bounds(binary_law const *l, ZEM::interval const &domain, int &failed, ZEM::interval &a,
                  ZEM::interval &b) {
     require_sides(l);
+    bounds_scope const scope(l, domain);
     failed = 0;
-    a = l->fleft()->estimate_bounds(domain, failed);
+    a = bounds_scope::sub_bounds(l->fleft(), domain, failed);
     if (failed) return false;
-    b = l->fright()->estimate_bounds(domain, failed);
+    b = bounds_scope::sub_bounds(l->fright(), domain, failed);
     if (failed) {
         a = b;
         return false;
@@ -398,7 +400,8 @@ law_polynomial *exponent_law::polynomial(law *in) const {
     require_sides(this);
     if (fright()->integer()) {
         int const n = static_cast<int>(value_without_input(fright()));
-        std::unique_ptr<law_polynomial> p(fleft()->polynomial(in));
+        polynomial_scope const scope(this, in);
+        std::unique_ptr<law_polynomial> p(polynomial_scope::sub_polynomial(fleft(), in));
         if (p && n == 1) return p.release();
         if (p && n > 1) {
             law_polynomial r = *p ^ n;

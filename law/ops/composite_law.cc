@@ -209,7 +209,8 @@ int composite_law::singularities(double **where, int **type, double start, doubl
 ZEM::interval composite_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
     failed = 0;
     if (!outer() || !inner()) law_error(LAW_BAD_BOUNDS);
-    ZEM::interval const mid = inner()->estimate_bounds(domain, failed);
+    bounds_scope const scope(this, domain);
+    ZEM::interval const mid = bounds_scope::sub_bounds(inner(), domain, failed);
     if (failed) return mid;
     return outer()->estimate_bounds(mid, failed);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <law/base/tolerance.h>
+#include <law/core/deep_tree.h>
 #include <law/core/eval_tape.h>
 #include <law/lang/law_list.h>
 #include <law/lang/list_utils.h>
@@ -602,8 +603,9 @@ int function_law::term_domain(int which, ZEM::interval &out) const {
 
 ZEM::interval function_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
     if (!rules_->bounds || !fsub()) return law::estimate_bounds(domain, failed);
+    bounds_scope const scope(this, domain);
     failed = 0;
-    ZEM::interval const a = fsub()->estimate_bounds(domain, failed);
+    ZEM::interval const a = bounds_scope::sub_bounds(fsub(), domain, failed);
     if (failed) return a;
     return rules_->bounds(a, failed);
 }

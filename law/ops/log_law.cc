@@ -79,7 +79,8 @@ law *log_law::deriv(int which) const {
 }
 
 ZEM::interval log_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
-    ZEM::interval const a = fsub()[0]->estimate_bounds(domain, failed);
+    bounds_scope const scope(this, domain);
+    ZEM::interval const a = bounds_scope::sub_bounds(fsub()[0], domain, failed);
     double const b = base();
     if (failed || !a.bounded_below() || a.start_pt() <= 0) {
         failed = 1;

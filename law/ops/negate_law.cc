@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <law/core/deep_tree.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/tape_emit.h>
 #include <law/lang/law_list.h>
@@ -34,15 +35,17 @@ law *negate_law::deriv(int which) const { return build::negate(build::d(fsub(), 
 
 law_polynomial *negate_law::polynomial(law *in) const {
     if (!fsub()) law_error(LAW_EVAL);
-    std::unique_ptr<law_polynomial> const p(fsub()->polynomial(in));
+    polynomial_scope const scope(this, in);
+    std::unique_ptr<law_polynomial> const p(polynomial_scope::sub_polynomial(fsub(), in));
     if (!p) return law::polynomial(in);
     return new law_polynomial(-*p);
 }
 
 ZEM::interval negate_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
     if (!fsub()) law_error(LAW_BAD_BOUNDS);
+    bounds_scope const scope(this, domain);
     failed = 0;
-    ZEM::interval const a = fsub()->estimate_bounds(domain, failed);
+    ZEM::interval const a = bounds_scope::sub_bounds(fsub(), domain, failed);
     if (failed) return a;
     return {-a.high(), -a.low()};
 }
