@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 #include <law/base/output.h>
 #include <law/core/constant_law.h>
@@ -79,6 +80,12 @@ bool law_polynomial::common_variable(law_polynomial const &other, law *&variable
            variable_->same(variable_, other.variable_);
 }
 
+std::unordered_map<int, int> law_polynomial::term_of_power() const {
+    std::unordered_map<int, int> term;
+    for (int i = count_ - 1; i >= 0; --i) term[powers_[i]] = i;  // the first term of each power
+    return term;
+}
+
 law_polynomial law_polynomial::operator+(law_polynomial other) const {
     law *variable = nullptr;
     if (!common_variable(other, variable)) return failed();
@@ -86,17 +93,19 @@ law_polynomial law_polynomial::operator+(law_polynomial other) const {
     sum.variable_ = variable;
     if (variable) variable->add();
     sum.reserve(count_ + other.count_);
-    // The right operand's terms in order, each merged with the left term of its power.
+    // The right operand's terms in order, each merged with the left term of its power (a
+    // polynomial's powers are distinct; the index keeps long sums linear).
     std::unique_ptr<bool[]> used(new bool[static_cast<std::size_t>(count_ + 1)]());
+    std::unordered_map<int, int> const left_term = term_of_power();
     for (int j = 0; j < other.count_; ++j) {
         double c = other.coefficients_[j];
         bool cancelled = false;
-        for (int i = 0; i < count_; ++i) {
-            if (used[i] || powers_[i] != other.powers_[j]) continue;
+        auto const it = left_term.find(other.powers_[j]);
+        if (it != left_term.end() && !used[it->second]) {
+            int const i = it->second;
             used[i] = true;
             cancelled = coefficients_[i] == -c;
             c += coefficients_[i];
-            break;
         }
         if (!cancelled) sum.append(c, other.powers_[j]);
     }
@@ -121,16 +130,16 @@ law_polynomial law_polynomial::operator*(law_polynomial other) const {
     product.variable_ = variable;
     if (variable) variable->add();
     product.reserve(count_ * other.count_);
+    std::unordered_map<int, int> product_term;  // power -> its term in the product
     for (int i = 0; i < count_; ++i) {
         for (int j = 0; j < other.count_; ++j) {
             double const c = coefficients_[i] * other.coefficients_[j];
             int const power = powers_[i] + other.powers_[j];
-            int k = 0;
-            while (k < product.count_ && product.powers_[k] != power) ++k;
-            if (k < product.count_)
-                product.coefficients_[k] += c;
-            else
+            auto const [it, added] = product_term.try_emplace(power, product.count_);
+            if (added)
                 product.append(c, power);
+            else
+                product.coefficients_[it->second] += c;
         }
     }
     // Drop the terms that cancelled exactly.

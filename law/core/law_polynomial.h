@@ -1,5 +1,7 @@
 #pragma once
 // A sparse polynomial in one variable, the variable being itself a law.
+#include <unordered_map>
+
 #include <law/core/law.h>
 
 class law_polynomial : public ZEM_heap {
@@ -39,6 +41,8 @@ class law_polynomial : public ZEM_heap {
     void append(double coefficient, int power);
     void reserve(int n);
     void update_degree();
+    // The index of the term of each power.
+    std::unordered_map<int, int> term_of_power() const;
 
     int degree_ = 0;
     int count_ = 0;
