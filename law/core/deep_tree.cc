@@ -64,15 +64,16 @@ bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)
           held_bounds held;
           try {
               held.bounds = l->estimate_bounds(domain, held.failed);
-          } catch (std::exception const &) {
-              held.raised = true;
+          } catch (...) {
+              held.raised = std::current_exception();
           }
           return held;
       }) {}
 
 ZEM::interval bounds_scope::sub_bounds(law const *sub, ZEM::interval const &domain, int &failed) {
     held_bounds const *held = find(sub, &domain);
-    if (!held || held->raised) return sub->estimate_bounds(domain, failed);
+    if (!held) return sub->estimate_bounds(domain, failed);
+    if (held->raised) std::rethrow_exception(held->raised);
     failed = held->failed;
     return held->bounds;
 }
@@ -82,18 +83,19 @@ polynomial_scope::polynomial_scope(law const *root, law *in)
           held_polynomial held;
           try {
               held.p.reset(l->polynomial(in));
-          } catch (std::exception const &) {
-              held.raised = true;
+          } catch (...) {
+              held.raised = std::current_exception();
           }
           return held;
       }) {}
 
 law_polynomial *polynomial_scope::sub_polynomial(law const *sub, law *in) {
     held_polynomial const *held = find(sub, in);
-    if (!held || held->raised) return sub->polynomial(in);
+    if (!held || held->given_up) return sub->polynomial(in);
+    if (held->raised) std::rethrow_exception(held->raised);
     if (!held->p) return nullptr;
     if (sub->ref_count() == 1) {
-        held->raised = true;  // given up: a second call would compute it again
+        held->given_up = true;
         return held->p.release();
     }
     return new law_polynomial(*held->p);

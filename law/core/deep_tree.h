@@ -4,6 +4,7 @@
 // once: every law then finds its sub-laws' answers in their caches, and the operation on the root
 // descends only a level or two. Internal to the library.
 #include <algorithm>
+#include <exception>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -182,7 +183,7 @@ class in_domain_scope : held_answers<in_domain_scope, int> {
 struct held_bounds {
     ZEM::interval bounds;
     int failed = 0;
-    bool raised = false;  // the law's estimate raised an error, which its own call raises again
+    std::exception_ptr raised;  // the error the law's estimate raised, raised again for its parent
 };
 class bounds_scope : held_answers<bounds_scope, held_bounds> {
   public:
@@ -196,7 +197,8 @@ class bounds_scope : held_answers<bounds_scope, held_bounds> {
 // instead of a copy, so that a long product holds its partial polynomials one at a time.
 struct held_polynomial {
     mutable std::unique_ptr<law_polynomial> p;
-    mutable bool raised = false;
+    std::exception_ptr raised;
+    mutable bool given_up = false;  // p went to the parent; a second call computes it again
 };
 class polynomial_scope : held_answers<polynomial_scope, held_polynomial> {
   public:

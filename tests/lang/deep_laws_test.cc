@@ -171,6 +171,9 @@ TEST_F(DeepLaws, BoundTheValuesAndMultiplyOutThePolynomial) {
     ZEM::interval const range = sum->estimate_bounds(ZEM::interval(-1, 2), failed);
     EXPECT_EQ(failed, 0);
     EXPECT_TRUE(range == ZEM::interval(-n, 2.0 * n));
+    // Vectors have no estimate: the error reaches the caller, once.
+    law_ptr const vectors = parse("VEC(X,X)" + repeated("+VEC(X,X)", n / 10 - 1));
+    EXPECT_LAW_ERROR(vectors->estimate_bounds(ZEM::interval(-1, 2), failed), LAW_BAD_BOUNDS);
     std::unique_ptr<law_polynomial> const p(sum->polynomial(nullptr));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->degree(), 1);
