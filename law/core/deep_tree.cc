@@ -62,37 +62,25 @@ int in_domain_scope::sub_in_domain(law const *sub, double const *x) {
 bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)
     : held_answers(root, &domain, more_inputs_than(root), [&domain](law const *l) {
           held_bounds held;
-          try {
-              held.bounds = l->estimate_bounds(domain, held.failed);
-          } catch (...) {
-              held.raised = std::current_exception();
-          }
+          held.bounds = l->estimate_bounds(domain, held.failed);
           return held;
       }) {}
 
 ZEM::interval bounds_scope::sub_bounds(law const *sub, ZEM::interval const &domain, int &failed) {
     held_bounds const *held = find(sub, &domain);
     if (!held) return sub->estimate_bounds(domain, failed);
-    if (held->raised) std::rethrow_exception(held->raised);
     failed = held->failed;
     return held->bounds;
 }
 
 polynomial_scope::polynomial_scope(law const *root, law *in)
     : held_answers(root, in, more_inputs_than(root), [in](law const *l) {
-          held_polynomial held;
-          try {
-              held.p.reset(l->polynomial(in));
-          } catch (...) {
-              held.raised = std::current_exception();
-          }
-          return held;
+          return held_polynomial{std::unique_ptr<law_polynomial>(l->polynomial(in))};
       }) {}
 
 law_polynomial *polynomial_scope::sub_polynomial(law const *sub, law *in) {
     held_polynomial const *held = find(sub, in);
     if (!held || held->given_up) return sub->polynomial(in);
-    if (held->raised) std::rethrow_exception(held->raised);
     if (!held->p) return nullptr;
     if (sub->ref_count() == 1) {
         held->given_up = true;

@@ -118,7 +118,9 @@ class deep_copy_scope {
 
 // Answers of one operation for the laws of a deep tree, made from the deepest up by the outermost
 // call on this thread (for one argument, key) and held until it returns; a family's step takes
-// its sub-laws' answers from them instead of descending. Tag keeps each operation's apart.
+// its sub-laws' answers from them instead of descending. Tag keeps each operation's apart. A law
+// whose answer raised an error holds the error, raised again when its answer is asked for: the
+// settle also answers laws that the operation may never reach.
 template <class Tag, class Answer>
 class held_answers {
   public:
@@ -127,18 +129,31 @@ class held_answers {
     held_answers(law const *root, void const *key, LeftOut left_out, Make make) : raised_(flag()) {
         if (raised_.outer()) return;
         made_ = std::make_unique<table>(key);
-        settle_deep_tree(root, left_out,
-                         [this, &make](law const *l) { made_->of.emplace(l, make(l)); });
+        settle_deep_tree(root, left_out, [this, &make](law const *l) {
+            held h;
+            try {
+                h.answer = make(l);
+            } catch (...) {
+                h.raised = std::current_exception();
+            }
+            made_->of.emplace(l, std::move(h));
+        });
     }
-    // The answer held for l and key, or null.
+    // The answer held for l and key, or null; the error it raised, if it did.
     static Answer const *find(law const *l, void const *key) {
         table const *t = now();
         if (!t || t->key != key) return nullptr;
         auto const it = t->of.find(l);
-        return it == t->of.end() ? nullptr : &it->second;
+        if (it == t->of.end()) return nullptr;
+        if (it->second.raised) std::rethrow_exception(it->second.raised);
+        return &it->second.answer;
     }
 
   private:
+    struct held {
+        Answer answer{};
+        std::exception_ptr raised;
+    };
     // Published while it lives, so that an error raised while settling leaves nothing behind.
     struct table {
         explicit table(void const *k) : key(k) { now() = this; }
@@ -146,7 +161,7 @@ class held_answers {
         table(table const &) = delete;
         table &operator=(table const &) = delete;
         void const *key;
-        std::unordered_map<law const *, Answer> of;
+        std::unordered_map<law const *, held> of;
     };
     static bool &flag() {
         static thread_local bool up = false;
@@ -183,7 +198,6 @@ class in_domain_scope : held_answers<in_domain_scope, int> {
 struct held_bounds {
     ZEM::interval bounds;
     int failed = 0;
-    std::exception_ptr raised;  // the error the law's estimate raised, raised again for its parent
 };
 class bounds_scope : held_answers<bounds_scope, held_bounds> {
   public:
@@ -197,7 +211,6 @@ class bounds_scope : held_answers<bounds_scope, held_bounds> {
 // instead of a copy, so that a long product holds its partial polynomials one at a time.
 struct held_polynomial {
     mutable std::unique_ptr<law_polynomial> p;
-    std::exception_ptr raised;
     mutable bool given_up = false;  // p went to the parent; a second call computes it again
 };
 class polynomial_scope : held_answers<polynomial_scope, held_polynomial> {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <unordered_map>
 
 #include <law/base/output.h>
@@ -94,23 +93,21 @@ law_polynomial law_polynomial::operator+(law_polynomial other) const {
     if (variable) variable->add();
     sum.reserve(count_ + other.count_);
     // The right operand's terms in order, each merged with the left term of its power (a
-    // polynomial's powers are distinct; the index keeps long sums linear).
-    std::unique_ptr<bool[]> used(new bool[static_cast<std::size_t>(count_ + 1)]());
-    std::unordered_map<int, int> const left_term = term_of_power();
+    // polynomial's powers are distinct; the index keeps long sums linear), then the left terms
+    // that none merged with.
+    std::unordered_map<int, int> unmerged = term_of_power();
     for (int j = 0; j < other.count_; ++j) {
         double c = other.coefficients_[j];
         bool cancelled = false;
-        auto const it = left_term.find(other.powers_[j]);
-        if (it != left_term.end() && !used[it->second]) {
-            int const i = it->second;
-            used[i] = true;
-            cancelled = coefficients_[i] == -c;
-            c += coefficients_[i];
+        if (auto const it = unmerged.find(other.powers_[j]); it != unmerged.end()) {
+            cancelled = coefficients_[it->second] == -c;
+            c += coefficients_[it->second];
+            unmerged.erase(it);
         }
         if (!cancelled) sum.append(c, other.powers_[j]);
     }
     for (int i = 0; i < count_; ++i)
-        if (!used[i]) sum.append(coefficients_[i], powers_[i]);
+        if (unmerged.contains(powers_[i])) sum.append(coefficients_[i], powers_[i]);
     sum.update_degree();
     return sum;
 }
