@@ -203,13 +203,20 @@ class eval_tape {
     // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation. The
     // machine code of the tape runs when there is one; it may also give false where the
     // interpreter raises an error, which the law's own evaluation then raises.
-    bool run(double const *x, double *y) const { return jitted_ ? jitted_(x, y) : interpret(x, y); }
+    bool run(double const *x, double *y) const {
+        return jitted_ ? jitted_(x, y, nullptr) : interpret(x, y);
+    }
     // The same through the interpreter, whatever the machine.
     bool interpret(double const *x, double *y) const;
     bool jitted() const { return jitted_ != nullptr; }
-    // The same for the law that owns the tape, which takes the rare cases.
+    // The same for the law that owns the tape, which takes the rare cases. The machine code
+    // hands them to give_back itself, so that the call of the code is the caller's last step.
     void run_for(law const *owner, double const *x, double *y) const {
-        if (!run(x, y)) owner->evaluate_walking(x, y);
+        if (jitted_) return (void)jitted_(x, y, owner);
+        if (!interpret(x, y)) give_back(owner, x, y);
+    }
+    static void give_back(law const *owner, double const *x, double *y) {
+        owner->evaluate_walking(x, y);
     }
 
   private:

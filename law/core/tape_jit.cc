@@ -198,7 +198,8 @@ class tape_jit::coder {
         spilled_ = std::max(0, values_ - value_xmms);
         framed_ = has_calls_ || spilled_ > 0;
         save_at_ = 8 * spilled_;
-        flag_at_ = save_at_ + 8 * value_xmms;
+        owner_at_ = save_at_ + 8 * value_xmms;
+        flag_at_ = owner_at_ + 8;
         frame_ = (flag_at_ + 1 + 15) / 16 * 16 + 8;  // rsp 16-aligned at calls after two pushes
         x_ = framed_ ? x86::rbx : x86::rdi;
         y_ = framed_ ? x86::rbp : x86::rsi;
@@ -386,6 +387,8 @@ class tape_jit::coder {
         settle(op.out, s0);
     }
 
+    // x, y and the owner arrive in rdi, rsi and rdx; with a frame, x and y are kept in rbx and
+    // rbp and the owner in the frame.
     void prologue() {
         if (!framed_) return;
         e_->push(x86::rbx);
@@ -393,16 +396,40 @@ class tape_jit::coder {
         e_->add_rsp(-frame_);
         e_->mov(x86::rbx, x86::rdi);
         e_->mov(x86::rbp, x86::rsi);
+        e_->store_stack(owner_at_, x86::rdx);
         if (has_calls_) e_->set_stack_byte(flag_at_, 0);
     }
-    void epilogue(std::uint32_t result) {
-        e_->mov_eax(result);
-        if (framed_) {
-            e_->add_rsp(frame_);
-            e_->pop(x86::rbp);
-            e_->pop(x86::rbx);
-        }
+    void pop_frame() {
+        if (!framed_) return;
+        e_->add_rsp(frame_);
+        e_->pop(x86::rbp);
+        e_->pop(x86::rbx);
+    }
+    void succeed() {
+        e_->mov_eax(1);
+        pop_frame();
         e_->ret();
+    }
+    // false without an owner; with one, on to give_back(owner, x, y) in place of this code, so
+    // that what give_back raises never meets a frame of it.
+    void give_back() {
+        if (framed_) {
+            e_->load_stack(x86::rdx, owner_at_);
+            e_->mov(x86::rdi, x86::rbx);
+            e_->mov(x86::rsi, x86::rbp);
+        }
+        pop_frame();
+        e_->test(x86::rdx);
+        std::int32_t const owned = e_->jump_if(condition::ne);
+        e_->mov_eax(0);
+        e_->ret();
+        e_->patch(owned, e_->here());
+        e_->mov(x86::rax, x86::rdi);
+        e_->mov(x86::rdi, x86::rdx);
+        e_->mov(x86::rdx, x86::rsi);
+        e_->mov(x86::rsi, x86::rax);
+        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::give_back));
+        e_->jump_to(x86::rax);
     }
 
     void code_ops() {
@@ -429,17 +456,17 @@ class tape_jit::coder {
         for (std::size_t k = 0; k < t_.outputs_.size(); ++k)
             e_->store(operand::at(y_, static_cast<std::int32_t>(8 * k)),
                       in_register(where(t_.outputs_[k]), s0));
-        epilogue(1);
+        succeed();
         for (auto const &[hole, op] : jumps_) e_->patch(hole, at[static_cast<std::size_t>(op)]);
         std::int32_t const fail = e_->here();
         for (std::int32_t hole : fails_) e_->patch(hole, fail);
-        epilogue(0);
+        give_back();
     }
 
     eval_tape const &t_;
     int const nc_, ni_, values_;
     bool has_calls_ = false, framed_ = false;
-    int spilled_ = 0, save_at_ = 0, flag_at_ = 0, frame_ = 0;
+    int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
     x86::gpr x_, y_;
     constant_pool pool_;
     std::int32_t sign_ = 0, abs_ = 0, one_ = 0, zero_ = 0, resmch_ = 0, minus_resmch_ = 0;

@@ -10,10 +10,13 @@
 #include <memory>
 
 class eval_tape;
+class law;
 
 class tape_jit {
   public:
-    using entry_fn = bool (*)(double const *x, double *y);
+    // With an owner, a point the code cannot take goes on to eval_tape::give_back(owner, x,
+    // y), and what the code returns means nothing; without one, the code returns false for it.
+    using entry_fn = bool (*)(double const *x, double *y, law const *owner);
 
     // The code of the tape, or null when this machine, the tape's operations or the system's
     // memory do not allow one. Setting LAW_TAPE_JIT=0 in the environment leaves every tape to

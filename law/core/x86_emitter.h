@@ -110,7 +110,12 @@ class emitter {
         little_endian(static_cast<std::uint32_t>(disp), 4);
         byte(value);
     }
+    // The 8 bytes at rsp + disp, from or into r.
+    void store_stack(std::int32_t disp, gpr r) { stack_cell(0x89, r, disp); }
+    void load_stack(gpr r, std::int32_t disp) { stack_cell(0x8b, r, disp); }
+    void test(gpr r) { bytes({0x48, 0x85, static_cast<std::uint8_t>(0xc0 | r << 3 | r)}); }
     void call(gpr r) { bytes({0xff, static_cast<std::uint8_t>(0xd0 | r)}); }
+    void jump_to(gpr r) { bytes({0xff, static_cast<std::uint8_t>(0xe0 | r)}); }
 
     // Jumps with a 32-bit displacement to a label; labels are offsets in the code, known now or
     // later (patch).
@@ -136,6 +141,10 @@ class emitter {
     void bytes(std::initializer_list<std::uint8_t> bs) { code_.insert(code_.end(), bs); }
     void little_endian(std::uint64_t v, int n) {
         for (int i = 0; i < n; ++i) byte(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+    void stack_cell(std::uint8_t opcode, gpr r, std::int32_t disp) {
+        bytes({0x48, opcode, static_cast<std::uint8_t>(0x84 | r << 3), 0x24});
+        little_endian(static_cast<std::uint32_t>(disp), 4);
     }
     std::int32_t hole() {
         std::int32_t const at = here();
