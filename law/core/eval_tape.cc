@@ -19,11 +19,6 @@ enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 bool is_constant(int slot) { return slot % 4 == constant_slot; }
 
-bool is_jump(tape_code code) {
-    return code == tape_code::jump || code == tape_code::jump_if_zero ||
-           code == tape_code::jump_unless_zero;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- running

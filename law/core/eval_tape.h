@@ -94,6 +94,11 @@ struct tape_op {
     double k;
 };
 
+inline bool is_jump(tape_code code) {
+    return code == tape_code::jump || code == tape_code::jump_if_zero ||
+           code == tape_code::jump_unless_zero;
+}
+
 // Calls f(slot, is_result) on each slot field of op (a tape_op, const or not): its result and
 // its operands.
 template <class Op, class F>

@@ -166,10 +166,6 @@ class register_liveness {
     std::uint32_t after(std::size_t i) const { return after_[i]; }
 
   private:
-    static bool is_jump(tape_code code) {
-        return code == tape_code::jump || code == tape_code::jump_if_zero ||
-               code == tape_code::jump_unless_zero;
-    }
     std::vector<std::uint32_t> after_;
 };
 
