@@ -19,11 +19,6 @@ enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 bool is_constant(int slot) { return slot % 4 == constant_slot; }
 
-bool is_jump(tape_code code) {
-    return code == tape_code::jump || code == tape_code::jump_if_zero ||
-           code == tape_code::jump_unless_zero;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- running
@@ -173,7 +168,7 @@ bool is_jump(tape_code code) {
     return true;
 }
 
-bool eval_tape::run(double const *x, double *y) const {
+bool eval_tape::interpret(double const *x, double *y) const {
     if (slot_count_ > small_run) [[unlikely]]
         return run_large(x, y);
     double v[small_run];
@@ -710,50 +705,6 @@ tape_values tape_builder::call_law(law const *l, tape_point const &at) {
 }
 
 namespace {
-// Calls f(slot, is_result) on each slot field of op: its result and its operands.
-template <class F>
-void for_each_slot(tape_op &op, F f) {
-    switch (op.code) {
-        case tape_code::jump:
-            return;
-        case tape_code::jump_if_zero:
-        case tape_code::jump_unless_zero:
-            f(op.a, false);
-            return;
-        case tape_code::call_law:
-            f(op.out, true);
-            return;
-        case tape_code::neg:
-        case tape_code::call1:
-        case tape_code::truth:
-        case tape_code::copy:
-        case tape_code::add_k:
-        case tape_code::sub_k:
-        case tape_code::k_sub:
-        case tape_code::mul_k:
-        case tape_code::div_k:
-        case tape_code::k_div:
-        case tape_code::call2_k:
-        case tape_code::lt_k:
-        case tape_code::gt_k:
-        case tape_code::le_k:
-        case tape_code::ge_k:
-        case tape_code::eq_k:
-        case tape_code::ne_k:
-        case tape_code::larger_k:
-        case tape_code::smaller_k:
-        case tape_code::sqrt:
-        case tape_code::abs:
-            f(op.out, true);
-            f(op.a, false);
-            return;
-        default:
-            f(op.out, true);
-            f(op.a, false);
-            f(op.b, false);
-    }
-}
-
 bool is_result(int slot) { return slot % 4 == result_slot; }
 
 // Results share registers: a register is free again after the last operation that reads its
@@ -944,6 +895,8 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     tape->slot_count_ = nc + ni + registers;
     tape->branches_ = std::any_of(tape->ops_.begin(), tape->ops_.end(),
                                   [](tape_op const &op) { return is_jump(op.code); });
+    tape->jit_ = tape_jit::compile(*tape);
+    if (tape->jit_) tape->jitted_ = tape->jit_->entry();
     return tape;
 }
 

@@ -18,6 +18,7 @@
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
 #include <law/core/small_list.h>
+#include <law/core/tape_jit.h>
 
 // The point a law is compiled at: the slots that hold its input values. The point of the law
 // being compiled is its caller's x (id 0); a composition makes points of its inner values.
@@ -93,6 +94,56 @@ struct tape_op {
     double k;
 };
 
+inline bool is_jump(tape_code code) {
+    return code == tape_code::jump || code == tape_code::jump_if_zero ||
+           code == tape_code::jump_unless_zero;
+}
+
+// Calls f(slot, is_result) on each slot field of op (a tape_op, const or not): its result and
+// its operands.
+template <class Op, class F>
+void for_each_slot(Op &op, F f) {
+    switch (op.code) {
+        case tape_code::jump:
+            return;
+        case tape_code::jump_if_zero:
+        case tape_code::jump_unless_zero:
+            f(op.a, false);
+            return;
+        case tape_code::call_law:
+            f(op.out, true);
+            return;
+        case tape_code::neg:
+        case tape_code::call1:
+        case tape_code::truth:
+        case tape_code::copy:
+        case tape_code::add_k:
+        case tape_code::sub_k:
+        case tape_code::k_sub:
+        case tape_code::mul_k:
+        case tape_code::div_k:
+        case tape_code::k_div:
+        case tape_code::call2_k:
+        case tape_code::lt_k:
+        case tape_code::gt_k:
+        case tape_code::le_k:
+        case tape_code::ge_k:
+        case tape_code::eq_k:
+        case tape_code::ne_k:
+        case tape_code::larger_k:
+        case tape_code::smaller_k:
+        case tape_code::sqrt:
+        case tape_code::abs:
+            f(op.out, true);
+            f(op.a, false);
+            return;
+        default:
+            f(op.out, true);
+            f(op.a, false);
+            f(op.b, false);
+    }
+}
+
 // Below this both sides of a division count as zero and the L'Hopital rule decides.
 inline constexpr double lhospital_zero = 1e-15;
 
@@ -154,15 +205,28 @@ class eval_tape {
     void run_block(double *const *rows, int m, unsigned char *rare,
                    double const *(*point)(void const *, int), void const *points) const;
 
-    // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation.
-    bool run(double const *x, double *y) const;
-    // The same for the law that owns the tape, which takes the rare cases.
+    // Evaluates at x into y; false when a rare case (0/0) needs the law's own evaluation. The
+    // machine code of the tape runs when there is one; it may also give false where the
+    // interpreter raises an error, which the law's own evaluation then raises.
+    bool run(double const *x, double *y) const {
+        return jitted_ ? jitted_(x, y, nullptr) : interpret(x, y);
+    }
+    // The same through the interpreter, whatever the machine.
+    bool interpret(double const *x, double *y) const;
+    bool jitted() const { return jitted_ != nullptr; }
+    // The same for the law that owns the tape, which takes the rare cases. The machine code
+    // hands them to give_back itself, so that the call of the code is the caller's last step.
     void run_for(law const *owner, double const *x, double *y) const {
-        if (!run(x, y)) owner->evaluate_walking(x, y);
+        if (jitted_) return (void)jitted_(x, y, owner);
+        if (!interpret(x, y)) give_back(owner, x, y);
+    }
+    static void give_back(law const *owner, double const *x, double *y) {
+        owner->evaluate_walking(x, y);
     }
 
   private:
     friend class tape_builder;
+    friend class tape_jit;
     // Tapes of up to this many values run on the stack.
     static constexpr int small_run = 128;
     bool run_in(double *v, double const *x, double *y) const;
@@ -185,6 +249,8 @@ class eval_tape {
     std::vector<int> outputs_;
     int slot_count_ = 0;
     bool branches_ = false;
+    std::unique_ptr<tape_jit> jit_;
+    tape_jit::entry_fn jitted_ = nullptr;
 };
 
 class tape_builder {

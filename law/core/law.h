@@ -277,8 +277,8 @@ class law : public ZEM_heap {
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
     // A family base calls this for each sub-law it holds: the law keeps the height and the size
-    // of its tree, and below a deep sub-law the dimensions are known before anyone asks, so that neither
-    // asking them nor evaluating walks the depth of the tree.
+    // of its tree, and below a deep sub-law the dimensions are known before anyone asks, so that
+    // neither asking them nor evaluating walks the depth of the tree.
     void hold_sub_law(law const *sub);
 
   private:

@@ -1,0 +1,513 @@
+#include <law/core/tape_jit.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include <law/core/eval_tape.h>
+
+#if defined(__x86_64__) && defined(__linux__)
+#include <sys/mman.h>
+
+#include <law/core/x86_emitter.h>
+#define LAW_TAPE_JIT 1
+#endif
+
+#ifdef LAW_TAPE_JIT
+namespace {
+
+using x86::condition;
+using x86::operand;
+using x86::predicate;
+using x86::sse;
+
+// Registers: xmm0 to xmm3 for the steps of one operation (and the arguments and value of a
+// call), the tape's values in the others; values beyond those live in the stack frame.
+constexpr int s0 = 0, s1 = 1, s2 = 2;
+constexpr int first_value_xmm = 4, value_xmms = 12;
+// Tapes beyond these sizes stay with the interpreter: code and stack frame stay small.
+constexpr std::size_t max_ops = 20000;
+constexpr int max_frame_values = 1024;
+
+// A called function that raises cannot unwind through the generated code, which has no unwind
+// tables: the call goes through these, and the code gives the point back to the law.
+double guarded_call1(double a, tape_fn1 f, bool *failed) noexcept {
+    try {
+        return f(a);
+    } catch (...) {
+        *failed = true;
+        return 0;
+    }
+}
+double guarded_call2(double a, double b, tape_fn2 f, bool *failed) noexcept {
+    try {
+        return f(a, b);
+    } catch (...) {
+        *failed = true;
+        return 0;
+    }
+}
+
+// The operations that are one instruction over two operands (then, for some, one more with a
+// constant): the first operand is loaded into the result's register, the second is the
+// instruction's source. A comparison's mask becomes 1 or 0; a division first checks its divisor.
+enum class side : std::uint8_t { a, b, k, zero, sign_mask, abs_mask };
+enum class then : std::uint8_t { nothing, to_one, plus_k };
+struct form {
+    tape_code code;
+    sse instruction;
+    predicate pred;
+    side first, second;
+    then after = then::nothing;
+    bool checked_divisor = false;
+};
+constexpr predicate none = predicate::eq;
+constexpr form forms[] = {
+    {tape_code::add, sse::addsd, none, side::a, side::b},
+    {tape_code::sub, sse::subsd, none, side::a, side::b},
+    {tape_code::mul, sse::mulsd, none, side::a, side::b},
+    {tape_code::div, sse::divsd, none, side::a, side::b, then::nothing, true},
+    {tape_code::add_k, sse::addsd, none, side::a, side::k},
+    {tape_code::sub_k, sse::subsd, none, side::a, side::k},
+    {tape_code::k_sub, sse::subsd, none, side::k, side::a},
+    {tape_code::mul_k, sse::mulsd, none, side::a, side::k},
+    {tape_code::div_k, sse::divsd, none, side::a, side::k, then::nothing, true},
+    {tape_code::k_div, sse::divsd, none, side::k, side::a, then::nothing, true},
+    {tape_code::mul_add_k, sse::mulsd, none, side::a, side::b, then::plus_k},
+    {tape_code::neg, sse::xorpd, none, side::a, side::sign_mask},
+    {tape_code::abs, sse::andpd, none, side::a, side::abs_mask},
+    // a > b is b < a, a >= b is b <= a.
+    {tape_code::lt, sse::cmpsd, predicate::lt, side::a, side::b, then::to_one},
+    {tape_code::gt, sse::cmpsd, predicate::lt, side::b, side::a, then::to_one},
+    {tape_code::le, sse::cmpsd, predicate::le, side::a, side::b, then::to_one},
+    {tape_code::ge, sse::cmpsd, predicate::le, side::b, side::a, then::to_one},
+    {tape_code::eq, sse::cmpsd, predicate::eq, side::a, side::b, then::to_one},
+    {tape_code::ne, sse::cmpsd, predicate::ne, side::a, side::b, then::to_one},
+    {tape_code::lt_k, sse::cmpsd, predicate::lt, side::a, side::k, then::to_one},
+    {tape_code::gt_k, sse::cmpsd, predicate::lt, side::k, side::a, then::to_one},
+    {tape_code::le_k, sse::cmpsd, predicate::le, side::a, side::k, then::to_one},
+    {tape_code::ge_k, sse::cmpsd, predicate::le, side::k, side::a, then::to_one},
+    {tape_code::eq_k, sse::cmpsd, predicate::eq, side::a, side::k, then::to_one},
+    {tape_code::ne_k, sse::cmpsd, predicate::ne, side::a, side::k, then::to_one},
+    {tape_code::truth, sse::cmpsd, predicate::ne, side::a, side::zero, then::to_one},
+    // tape_larger(best, v) takes v when v - best > 0, which for doubles is v > best: maxsd with
+    // v first (it gives its source, best, when they are equal or one is a NaN); the same for
+    // tape_smaller and minsd.
+    {tape_code::larger, sse::maxsd, none, side::b, side::a},
+    {tape_code::smaller, sse::minsd, none, side::b, side::a},
+    {tape_code::larger_k, sse::maxsd, none, side::k, side::a},
+    {tape_code::smaller_k, sse::minsd, none, side::k, side::a},
+};
+
+form const *form_of(tape_code code) {
+    for (form const &f : forms)
+        if (f.code == code) return &f;
+    return nullptr;
+}
+
+std::uint64_t bits_of(double v) { return std::bit_cast<std::uint64_t>(v); }
+
+// The pool of 16-byte constants in front of the code: each double of the tape once, and the
+// masks, whose both halves are set for the bitwise instructions.
+class constant_pool {
+  public:
+    std::int32_t value(double v) { return entry(bits_of(v), 0); }
+    std::int32_t mask(std::uint64_t bits) { return entry(bits, bits); }
+    std::size_t bytes() const { return words_.size() * sizeof(std::uint64_t); }
+    void copy_to(unsigned char *out) const { std::memcpy(out, words_.data(), bytes()); }
+
+  private:
+    std::int32_t entry(std::uint64_t low, std::uint64_t high) {
+        auto const [it, added] =
+            offsets_.emplace(std::pair(low, high), static_cast<std::int32_t>(bytes()));
+        if (added) words_.insert(words_.end(), {low, high});
+        return it->second;
+    }
+    std::vector<std::uint64_t> words_;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::int32_t> offsets_;
+};
+
+// Which of the values held in registers are still to be read after each operation; jumps only
+// go forward, so one backward pass sees every path.
+class register_liveness {
+  public:
+    template <class Register>
+    register_liveness(std::vector<tape_op> const &ops, std::vector<int> const &outputs,
+                      Register reg)
+        : after_(ops.size()) {
+        auto const bit = [&](int slot) {
+            int const r = reg(slot);
+            return r < 0 ? 0u : 1u << r;
+        };
+        std::vector<std::uint32_t> before(ops.size() + 1, 0);
+        for (int slot : outputs) before[ops.size()] |= bit(slot);
+        for (std::size_t i = ops.size(); i-- > 0;) {
+            tape_op const &op = ops[i];
+            std::uint32_t const target =
+                is_jump(op.code) ? before[static_cast<std::size_t>(op.b)] : 0;
+            std::uint32_t live = op.code == tape_code::jump ? target : before[i + 1] | target;
+            after_[i] = live;
+            for_each_slot(op, [&](int const &slot, bool result) {
+                if (result) live &= ~bit(slot);
+            });
+            for_each_slot(op, [&](int const &slot, bool result) {
+                if (!result) live |= bit(slot);
+            });
+            before[i] = live;
+        }
+    }
+    std::uint32_t after(std::size_t i) const { return after_[i]; }
+
+  private:
+    std::vector<std::uint32_t> after_;
+};
+
+bool jit_wanted() {
+    static bool const wanted = [] {
+        char const *v = std::getenv("LAW_TAPE_JIT");
+        return !(v && std::strcmp(v, "0") == 0);
+    }();
+    return wanted;
+}
+
+}  // namespace
+
+// Writes the code of one tape.
+class tape_jit::coder {
+  public:
+    explicit coder(eval_tape const &t)
+        : t_(t),
+          nc_(static_cast<int>(t.constants_.size())),
+          ni_(static_cast<int>(t.inputs_.size())),
+          values_(t.slot_count_ - nc_ - ni_) {
+        for (tape_op const &op : t.ops_) {
+            has_calls_ |= op.code == tape_code::call1 || op.code == tape_code::call2 ||
+                          op.code == tape_code::call2_k;
+        }
+        spilled_ = std::max(0, values_ - value_xmms);
+        framed_ = has_calls_ || spilled_ > 0;
+        save_at_ = 8 * spilled_;
+        owner_at_ = save_at_ + 8 * value_xmms;
+        flag_at_ = owner_at_ + 8;
+        frame_ = (flag_at_ + 1 + 15) / 16 * 16 + 8;  // rsp 16-aligned at calls after two pushes
+        x_ = framed_ ? x86::rbx : x86::rdi;
+        y_ = framed_ ? x86::rbp : x86::rsi;
+    }
+
+    bool possible() const {
+        if (t_.ops_.size() > max_ops || spilled_ > max_frame_values) return false;
+        for (tape_op const &op : t_.ops_)
+            if (op.code == tape_code::call_law) return false;
+        // With several values, one that is an input must be read before any is written, in
+        // case the caller's x and y are the same array.
+        if (t_.outputs_.size() > 1)
+            for (int slot : t_.outputs_)
+                if (is_input(slot)) return false;
+        return true;
+    }
+
+    // The pool followed by the code; the code begins at entry_offset.
+    std::vector<unsigned char> region(std::size_t &entry_offset) {
+        gather_constants();
+        std::size_t const code_base = pool_.bytes();
+        x86::emitter e(static_cast<std::int32_t>(code_base));
+        e_ = &e;
+        code_ops();
+        std::vector<unsigned char> out(code_base + e.bytes().size());
+        pool_.copy_to(out.data());
+        std::memcpy(out.data() + code_base, e.bytes().data(), e.bytes().size());
+        entry_offset = code_base;
+        return out;
+    }
+
+  private:
+    bool is_input(int slot) const { return slot >= nc_ && slot < nc_ + ni_; }
+    // The xmm register of a value of the tape, or -1 for a constant, an input or a value in the
+    // frame; counted from first_value_xmm.
+    int value_register(int slot) const {
+        int const g = slot - nc_ - ni_;
+        return g >= 0 && g < value_xmms ? g : -1;
+    }
+
+    void gather_constants() {
+        sign_ = pool_.mask(0x8000000000000000u);
+        abs_ = pool_.mask(0x7fffffffffffffffu);
+        one_ = pool_.value(1);
+        zero_ = pool_.value(0);
+        resmch_ = pool_.value(resmch);
+        minus_resmch_ = pool_.value(-resmch);
+        for (double c : t_.constants_) pool_.value(c);
+        for (tape_op const &op : t_.ops_) pool_.value(op.k);
+    }
+
+    operand where(int slot) {
+        if (slot < nc_) return operand::pool_entry(pool_.value(t_.constants_[slot]));
+        if (slot < nc_ + ni_) return operand::at(x_, 8 * t_.inputs_[slot - nc_].index);
+        int const g = slot - nc_ - ni_;
+        if (g < value_xmms) return operand::in_xmm(first_value_xmm + g);
+        return operand::at(x86::rsp, 8 * (g - value_xmms));
+    }
+
+    operand side_of(tape_op const &op, side s) {
+        switch (s) {
+            case side::a:
+                return where(op.a);
+            case side::b:
+                return where(op.b);
+            case side::k:
+                return operand::pool_entry(pool_.value(op.k));
+            case side::zero:
+                return operand::pool_entry(zero_);
+            case side::sign_mask:
+                return operand::pool_entry(sign_);
+            default:
+                return operand::pool_entry(abs_);
+        }
+    }
+
+    // The register an operation computes its result in.
+    int target(int out) {
+        operand const o = where(out);
+        return o.kind == operand::xmm ? o.reg : s0;
+    }
+    // The result, computed in register d, where the tape keeps it.
+    void settle(int out, int d) {
+        operand const o = where(out);
+        if (o.is_xmm(d)) return;
+        if (o.kind == operand::xmm)
+            e_->load(o.reg, operand::in_xmm(d));
+        else
+            e_->store(o, d);
+    }
+    // A value in a register: its own, or the scratch register r.
+    int in_register(operand v, int r) {
+        if (v.kind == operand::xmm) return v.reg;
+        e_->load(r, v);
+        return r;
+    }
+
+    void fail_if(condition c) { fails_.push_back(e_->jump_if(c)); }
+
+    // Gives the point back when |v| < resmch (and not for a NaN, which divides as the
+    // interpreter divides it).
+    void check_divisor(operand v) {
+        e_->load(s1, v);
+        e_->op(sse::andpd, s1, operand::pool_entry(abs_));
+        e_->load(s2, operand::pool_entry(resmch_));
+        e_->op(sse::ucomisd, s2, operand::in_xmm(s1));
+        fail_if(condition::a);
+    }
+
+    void code_form(tape_op const &op, form const &f) {
+        operand const first = side_of(op, f.first), second = side_of(op, f.second);
+        if (f.checked_divisor) {
+            if (f.second != side::k)
+                check_divisor(second);
+            else if (!(std::fabs(op.k) >= resmch) && !std::isnan(op.k))
+                fails_.push_back(e_->jump());
+        }
+        int d = target(op.out);
+        if (second.is_xmm(d) && !first.is_xmm(d)) d = s0;
+        e_->load(d, first);
+        e_->op(f.instruction, d, second,
+               f.instruction == sse::cmpsd ? static_cast<int>(f.pred) : -1);
+        if (f.after == then::to_one) e_->op(sse::andpd, d, operand::pool_entry(one_));
+        if (f.after == then::plus_k) e_->op(sse::addsd, d, operand::pool_entry(pool_.value(op.k)));
+        settle(op.out, d);
+    }
+
+    // tape_sqrt: the point goes back at or below -resmch (not for a NaN, whose root is a NaN),
+    // 0 just below 0.
+    void code_sqrt(tape_op const &op) {
+        int const a = in_register(where(op.a), s1);
+        e_->load(s2, operand::pool_entry(minus_resmch_));
+        e_->op(sse::ucomisd, s2, operand::in_xmm(a));
+        fail_if(condition::ae);
+        e_->op(sse::xorpd, s2, operand::in_xmm(s2));
+        e_->op(sse::ucomisd, s2, operand::in_xmm(a));
+        std::int32_t const below = e_->jump_if(condition::a);
+        int const d = target(op.out);
+        e_->op(sse::sqrtsd, d, operand::in_xmm(a));
+        std::int32_t const done = e_->jump();
+        e_->patch(below, e_->here());
+        e_->op(sse::xorpd, d, operand::in_xmm(d));
+        e_->patch(done, e_->here());
+        settle(op.out, d);
+    }
+
+    void code_jump(tape_op const &op) {
+        if (op.code == tape_code::jump) return (void)jumps_.push_back({e_->jump(), op.b});
+        int const a = in_register(where(op.a), s1);
+        e_->op(sse::xorpd, s2, operand::in_xmm(s2));
+        e_->op(sse::ucomisd, a, operand::in_xmm(s2));
+        if (op.code == tape_code::jump_if_zero) {
+            e_->skip_if(condition::p, 6);  // a NaN is not 0; 6 is the length of the je
+            jumps_.push_back({e_->jump_if(condition::e), op.b});
+        } else {
+            jumps_.push_back({e_->jump_if(condition::ne), op.b});
+            jumps_.push_back({e_->jump_if(condition::p), op.b});
+        }
+    }
+
+    // A function of one or two values, with the values still to be read kept in the frame
+    // over the call.
+    void code_call(tape_op const &op, std::uint32_t live) {
+        e_->load(s0, where(op.a));
+        if (op.code == tape_code::call2) e_->load(s1, where(op.b));
+        if (op.code == tape_code::call2_k) e_->load(s1, operand::pool_entry(pool_.value(op.k)));
+        int const out = value_register(op.out);
+        if (out >= 0) live &= ~(1u << out);
+        auto const each_live = [&](auto f) {
+            for (int g = 0; g < value_xmms; ++g)
+                if (live & (1u << g))
+                    f(first_value_xmm + g, operand::at(x86::rsp, save_at_ + 8 * g));
+        };
+        each_live([&](int r, operand cell) { e_->store(cell, r); });
+        bool const one = op.code == tape_code::call1;
+        e_->mov(x86::rdi, one ? reinterpret_cast<std::uint64_t>(op.f1)
+                              : reinterpret_cast<std::uint64_t>(op.f2));
+        e_->lea_stack(x86::rsi, flag_at_);
+        e_->mov(x86::rax, one ? reinterpret_cast<std::uint64_t>(&guarded_call1)
+                              : reinterpret_cast<std::uint64_t>(&guarded_call2));
+        e_->call(x86::rax);
+        e_->compare_stack_byte(flag_at_, 0);
+        fail_if(condition::ne);
+        each_live([&](int r, operand cell) { e_->load(r, cell); });
+        settle(op.out, s0);
+    }
+
+    // x, y and the owner arrive in rdi, rsi and rdx; with a frame, x and y are kept in rbx and
+    // rbp and the owner in the frame.
+    void prologue() {
+        if (!framed_) return;
+        e_->push(x86::rbx);
+        e_->push(x86::rbp);
+        e_->add_rsp(-frame_);
+        e_->mov(x86::rbx, x86::rdi);
+        e_->mov(x86::rbp, x86::rsi);
+        e_->store_stack(owner_at_, x86::rdx);
+        if (has_calls_) e_->set_stack_byte(flag_at_, 0);
+    }
+    void pop_frame() {
+        if (!framed_) return;
+        e_->add_rsp(frame_);
+        e_->pop(x86::rbp);
+        e_->pop(x86::rbx);
+    }
+    void succeed() {
+        e_->mov_eax(1);
+        pop_frame();
+        e_->ret();
+    }
+    // false without an owner; with one, on to give_back(owner, x, y) in place of this code, so
+    // that what give_back raises never meets a frame of it.
+    void give_back() {
+        if (framed_) {
+            e_->load_stack(x86::rdx, owner_at_);
+            e_->mov(x86::rdi, x86::rbx);
+            e_->mov(x86::rsi, x86::rbp);
+        }
+        pop_frame();
+        e_->test(x86::rdx);
+        std::int32_t const owned = e_->jump_if(condition::ne);
+        e_->mov_eax(0);
+        e_->ret();
+        e_->patch(owned, e_->here());
+        e_->mov(x86::rax, x86::rdi);
+        e_->mov(x86::rdi, x86::rdx);
+        e_->mov(x86::rdx, x86::rsi);
+        e_->mov(x86::rsi, x86::rax);
+        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::give_back));
+        e_->jump_to(x86::rax);
+    }
+
+    void code_ops() {
+        register_liveness const live(t_.ops_, t_.outputs_,
+                                     [this](int slot) { return value_register(slot); });
+        prologue();
+        std::vector<std::int32_t> at(t_.ops_.size() + 1);
+        for (std::size_t i = 0; i < t_.ops_.size(); ++i) {
+            tape_op const &op = t_.ops_[i];
+            at[i] = e_->here();
+            if (form const *f = form_of(op.code))
+                code_form(op, *f);
+            else if (op.code == tape_code::sqrt)
+                code_sqrt(op);
+            else if (op.code == tape_code::copy)
+                settle(op.out, in_register(where(op.a), s0));
+            else if (op.code == tape_code::call1 || op.code == tape_code::call2 ||
+                     op.code == tape_code::call2_k)
+                code_call(op, live.after(i));
+            else
+                code_jump(op);
+        }
+        at[t_.ops_.size()] = e_->here();
+        for (std::size_t k = 0; k < t_.outputs_.size(); ++k)
+            e_->store(operand::at(y_, static_cast<std::int32_t>(8 * k)),
+                      in_register(where(t_.outputs_[k]), s0));
+        succeed();
+        for (auto const &[hole, op] : jumps_) e_->patch(hole, at[static_cast<std::size_t>(op)]);
+        std::int32_t const fail = e_->here();
+        for (std::int32_t hole : fails_) e_->patch(hole, fail);
+        give_back();
+    }
+
+    eval_tape const &t_;
+    int const nc_, ni_, values_;
+    bool has_calls_ = false, framed_ = false;
+    int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
+    x86::gpr x_, y_;
+    constant_pool pool_;
+    std::int32_t sign_ = 0, abs_ = 0, one_ = 0, zero_ = 0, resmch_ = 0, minus_resmch_ = 0;
+    x86::emitter *e_ = nullptr;
+    struct jump_to {
+        std::int32_t hole;
+        int op;
+    };
+    std::vector<jump_to> jumps_;
+    std::vector<std::int32_t> fails_;
+};
+
+std::unique_ptr<tape_jit> tape_jit::compile(eval_tape const &tape) {
+    if (!jit_wanted()) return nullptr;
+    try {
+        coder c(tape);
+        if (!c.possible()) return nullptr;
+        std::size_t entry = 0;
+        std::vector<unsigned char> const code = c.region(entry);
+        // Written while writable, then only readable and executable.
+        void *const memory =
+            mmap(nullptr, code.size(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED) return nullptr;
+        std::memcpy(memory, code.data(), code.size());
+        if (mprotect(memory, code.size(), PROT_READ | PROT_EXEC) != 0) {
+            munmap(memory, code.size());
+            return nullptr;
+        }
+        return std::unique_ptr<tape_jit>(new tape_jit(memory, code.size(), entry));
+    } catch (std::bad_alloc const &) {
+        return nullptr;
+    }
+}
+
+tape_jit::tape_jit(void *memory, std::size_t size, std::size_t entry_offset)
+    : memory_(memory),
+      size_(size),
+      entry_(reinterpret_cast<entry_fn>(static_cast<unsigned char *>(memory) + entry_offset)) {}
+
+tape_jit::~tape_jit() { munmap(memory_, size_); }
+
+#else
+
+std::unique_ptr<tape_jit> tape_jit::compile(eval_tape const &) { return nullptr; }
+
+tape_jit::~tape_jit() = default;
+
+#endif
