@@ -168,6 +168,10 @@ bool is_constant(int slot) { return slot % 4 == constant_slot; }
     return true;
 }
 
+void eval_tape::interpret_for(law const *owner, double const *x, double *y) const {
+    if (!interpret(x, y)) give_back(owner, x, y);
+}
+
 bool eval_tape::interpret(double const *x, double *y) const {
     if (slot_count_ > small_run) [[unlikely]]
         return run_large(x, y);

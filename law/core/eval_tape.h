@@ -209,7 +209,7 @@ class eval_tape {
     // machine code of the tape runs when there is one; it may also give false where the
     // interpreter raises an error, which the law's own evaluation then raises.
     bool run(double const *x, double *y) const {
-        return jitted_ ? jitted_(x, y, nullptr) : interpret(x, y);
+        return jitted_ ? jitted_(nullptr, x, y) : interpret(x, y);
     }
     // The same through the interpreter, whatever the machine.
     bool interpret(double const *x, double *y) const;
@@ -217,9 +217,11 @@ class eval_tape {
     // The same for the law that owns the tape, which takes the rare cases. The machine code
     // hands them to give_back itself, so that the call of the code is the caller's last step.
     void run_for(law const *owner, double const *x, double *y) const {
-        if (jitted_) return (void)jitted_(x, y, owner);
-        if (!interpret(x, y)) give_back(owner, x, y);
+        if (jitted_) return (void)jitted_(owner, x, y);
+        interpret_for(owner, x, y);
     }
+    // Out of line, so that a law's evaluate saves no registers on its way to the machine code.
+    void interpret_for(law const *owner, double const *x, double *y) const;
     static void give_back(law const *owner, double const *x, double *y) {
         owner->evaluate_walking(x, y);
     }

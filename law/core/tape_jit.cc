@@ -197,8 +197,8 @@ class tape_jit::coder {
         owner_at_ = save_at_ + 8 * value_xmms;
         flag_at_ = owner_at_ + 8;
         frame_ = (flag_at_ + 1 + 15) / 16 * 16 + 8;  // rsp 16-aligned at calls after two pushes
-        x_ = framed_ ? x86::rbx : x86::rdi;
-        y_ = framed_ ? x86::rbp : x86::rsi;
+        x_ = framed_ ? x86::rbx : x86::rsi;
+        y_ = framed_ ? x86::rbp : x86::rdx;
     }
 
     bool possible() const {
@@ -383,16 +383,16 @@ class tape_jit::coder {
         settle(op.out, s0);
     }
 
-    // x, y and the owner arrive in rdi, rsi and rdx; with a frame, x and y are kept in rbx and
+    // The owner, x and y arrive in rdi, rsi and rdx; with a frame, x and y are kept in rbx and
     // rbp and the owner in the frame.
     void prologue() {
         if (!framed_) return;
         e_->push(x86::rbx);
         e_->push(x86::rbp);
         e_->add_rsp(-frame_);
-        e_->mov(x86::rbx, x86::rdi);
-        e_->mov(x86::rbp, x86::rsi);
-        e_->store_stack(owner_at_, x86::rdx);
+        e_->mov(x86::rbx, x86::rsi);
+        e_->mov(x86::rbp, x86::rdx);
+        e_->store_stack(owner_at_, x86::rdi);
         if (has_calls_) e_->set_stack_byte(flag_at_, 0);
     }
     void pop_frame() {
@@ -409,21 +409,18 @@ class tape_jit::coder {
     // false without an owner; with one, on to give_back(owner, x, y) in place of this code, so
     // that what give_back raises never meets a frame of it.
     void give_back() {
+        // The arguments are give_back's own: restored when calls may have taken them.
         if (framed_) {
-            e_->load_stack(x86::rdx, owner_at_);
-            e_->mov(x86::rdi, x86::rbx);
-            e_->mov(x86::rsi, x86::rbp);
+            e_->load_stack(x86::rdi, owner_at_);
+            e_->mov(x86::rsi, x86::rbx);
+            e_->mov(x86::rdx, x86::rbp);
         }
         pop_frame();
-        e_->test(x86::rdx);
+        e_->test(x86::rdi);
         std::int32_t const owned = e_->jump_if(condition::ne);
         e_->mov_eax(0);
         e_->ret();
         e_->patch(owned, e_->here());
-        e_->mov(x86::rax, x86::rdi);
-        e_->mov(x86::rdi, x86::rdx);
-        e_->mov(x86::rdx, x86::rsi);
-        e_->mov(x86::rsi, x86::rax);
         e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::give_back));
         e_->jump_to(x86::rax);
     }

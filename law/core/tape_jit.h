@@ -16,7 +16,9 @@ class tape_jit {
   public:
     // With an owner, a point the code cannot take goes on to eval_tape::give_back(owner, x,
     // y), and what the code returns means nothing; without one, the code returns false for it.
-    using entry_fn = bool (*)(double const *x, double *y, law const *owner);
+    // The arguments come in give_back's order, which is also a law's evaluate's, so neither
+    // the law nor the code moves them.
+    using entry_fn = bool (*)(law const *owner, double const *x, double *y);
 
     // The code of the tape, or null when this machine, the tape's operations or the system's
     // memory do not allow one. Setting LAW_TAPE_JIT=0 in the environment leaves every tape to
