@@ -7,6 +7,7 @@
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
+#include <law/core/eval_tape.h>
 #include <law/lang/law_list.h>
 #include <law/ops/comparison_laws.h>
 #include <law/ops/law_builders.h>
@@ -15,6 +16,8 @@ namespace {
 law_list reg(new arctan_law(static_cast<law *>(nullptr)));
 
 constexpr double half_pi = 1.5707963267948966;
+
+double atan_value(double a) { return std::atan(a); }
 
 law **checked_members(law **subs, int n) {
     if (subs && n != 1 && n != 2) law_error(LAW_SYNTAX);
@@ -57,8 +60,16 @@ arctan_law::arctan_law(law **subs, int n) : multiple_law(checked_members(subs, n
 }
 
 void arctan_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
     if (quadrants_) return quadrants_->evaluate(x, answer);
-    answer[0] = std::atan(first_value(fsub()[0], x));
+    answer[0] = atan_value(first_value(fsub()[0], x));
+}
+
+tape_values arctan_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(arctan_law) || !fsub()[0]) return b.call_law(this, at);
+    if (quadrants_) return b.values_of(quadrants_.get(), at);
+    tape_values const u = b.values_of(fsub()[0], at);
+    return {{b.call1(&atan_value, b.first(u))}, u.pure};
 }
 
 law *arctan_law::deriv(int which) const {
