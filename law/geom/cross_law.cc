@@ -3,6 +3,7 @@
 #include <array>
 
 #include <law/core/constant_law.h>
+#include <law/core/eval_tape.h>
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
@@ -22,6 +23,7 @@ cross_law::cross_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.d
 cross_law::cross_law(law **subs, int n) : multiple_law(checked_pair(subs, n), n) {}
 
 void cross_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
     law const *a = fsub()[0], *b = fsub()[1];
     if (a == b) {
         answer[0] = answer[1] = answer[2] = 0.0;
@@ -31,6 +33,45 @@ void cross_law::evaluate(double const *x, double *answer) const {
     answer[0] = u.y() * v.z() - u.z() * v.y();
     answer[1] = u.z() * v.x() - u.x() * v.z();
     answer[2] = u.x() * v.y() - u.y() * v.x();
+}
+
+namespace {
+// The three components of a side as evaluateM_V reads them: a scalar law as the zero vector;
+// false for other than one or three values.
+bool vector_values(tape_builder &b, law const *side, tape_point const &at, int (&out)[3],
+                   bool &pure) {
+    int const n = side->return_dim();
+    if (n == 1) {
+        out[0] = out[1] = out[2] = b.constant(0.0);
+        return true;
+    }
+    tape_values const v = b.values_of(side, at);
+    if (n != 3 || v.slots.size() != 3) return false;
+    for (int i = 0; i < 3; ++i) out[i] = v.slots[i];
+    pure = pure && v.pure;
+    return true;
+}
+}  // namespace
+
+tape_values cross_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    law const *l = fsub()[0], *r = fsub()[1];
+    auto const usable = [](law const *side) {
+        return side && (side->return_dim() == 1 || side->return_dim() == 3);
+    };
+    if (typeid(*this) != typeid(cross_law) || !usable(l) || !usable(r)) return b.call_law(this, at);
+    int const zero = b.constant(0.0);
+    if (l == r) return {{zero, zero, zero}, true};
+    int u[3], v[3];
+    bool pure = true;
+    if (!vector_values(b, l, at, u, pure) || !vector_values(b, r, at, v, pure)) {
+        b.refuse();
+        return {{zero, zero, zero}, false};
+    }
+    auto const minor = [&](int i, int j) {
+        return b.op(tape_code::sub, b.op(tape_code::mul, u[i], v[j]),
+                    b.op(tape_code::mul, u[j], v[i]));
+    };
+    return {{minor(1, 2), minor(2, 0), minor(0, 1)}, pure};
 }
 
 law *cross_law::deriv(int which) const {

@@ -5,6 +5,7 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/eval_buffer.h>
+#include <law/core/eval_tape.h>
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
@@ -24,6 +25,7 @@ dot_law::dot_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(
 dot_law::dot_law(law **subs, int n) : multiple_law(checked_pair(subs, n), n) {}
 
 void dot_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
     law const *a = fsub()[0], *b = fsub()[1];
     int const na = a->return_dim(), nb = b->return_dim();
     if (na == 1 || nb == 1) {
@@ -36,6 +38,19 @@ void dot_law::evaluate(double const *x, double *answer) const {
     double sum = 0.0;
     for (int i = 0, n = std::min(na, nb); i < n; ++i) sum += va[i] * vb[i];
     answer[0] = sum;
+}
+
+// The products summed in evaluate's order, from 0.
+tape_values dot_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(dot_law) || !fsub()[0] || !fsub()[1]) return b.call_law(this, at);
+    tape_values const u = b.values_of(fsub()[0], at), v = b.values_of(fsub()[1], at);
+    bool const pure = u.pure && v.pure;
+    if (fsub()[0]->return_dim() == 1 || fsub()[1]->return_dim() == 1)
+        return {{b.op(tape_code::mul, b.first(u), b.first(v))}, pure};
+    int sum = b.constant(0.0);
+    for (int i = 0, n = std::min(u.slots.size(), v.slots.size()); i < n; ++i)
+        sum = b.op(tape_code::add, sum, b.op(tape_code::mul, u.slots[i], v.slots[i]));
+    return {{sum}, pure};
 }
 
 law *dot_law::deriv(int which) const {

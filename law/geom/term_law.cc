@@ -4,6 +4,7 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/eval_buffer.h>
+#include <law/core/eval_tape.h>
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
@@ -31,6 +32,7 @@ term_law::term_law(law *v, int k)
     : multiple_law(std::array<law *, 2>{v, index_law(k).get()}.data(), 2), component_(k - 1) {}
 
 void term_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
     law const *v = fsub()[0];
     int const n = v->return_dim();
     if (component_ >= n) {  // a short vector reads as padded with zeros
@@ -40,6 +42,15 @@ void term_law::evaluate(double const *x, double *answer) const {
     eval_buffer y(n);
     v->evaluate(x, y);
     answer[0] = y[component_];
+}
+
+tape_values term_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    law const *v = fsub()[0];
+    if (typeid(*this) != typeid(term_law) || !v) return b.call_law(this, at);
+    if (component_ >= v->return_dim()) return {{b.constant(0.0)}, true};
+    tape_values const values = b.values_of(v, at);
+    if (component_ >= values.slots.size()) return b.call_law(this, at);
+    return {{values.slots[component_]}, values.pure};
 }
 
 law *term_law::deriv(int which) const {

@@ -99,10 +99,22 @@ mod_law::mod_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(
 
 mod_law::mod_law(law **subs, int n) : multiple_law(checked_mod(subs, n), n) {}
 
-void mod_law::evaluate(double const *x, double *answer) const {
-    double const a = first_value(fsub()[0], x), b = first_value(fsub()[1], x);
+double mod_law::remainder(double a, double b) {
     if (b == 0.0) law_error(LAW_ZERODIVIDE);
-    answer[0] = a - std::floor(a / b) * b;
+    return a - std::floor(a / b) * b;
+}
+
+void mod_law::evaluate(double const *x, double *answer) const {
+    if (taped_evaluate(x, answer)) return;
+    double const a = first_value(fsub()[0], x), b = first_value(fsub()[1], x);
+    answer[0] = remainder(a, b);
+}
+
+tape_values mod_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(mod_law) || fsub_num() != 2 || !fsub()[0] || !fsub()[1])
+        return b.call_law(this, at);
+    tape_values const u = b.values_of(fsub()[0], at), v = b.values_of(fsub()[1], at);
+    return {{b.call2(&mod_law::remainder, b.first(u), b.first(v))}, u.pure && v.pure};
 }
 
 law *mod_law::deriv(int) const { return new constant_law(0.0); }

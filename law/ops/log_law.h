@@ -37,6 +37,8 @@ class mod_law : public multiple_law {
 
     // Raises LAW_ZERODIVIDE for a zero divisor.
     void evaluate(double const *x, double *answer) const override;
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    static double remainder(double a, double b);
 
   protected:
     // The constant 0.

@@ -149,6 +149,28 @@ TEST_F(CompiledEvaluation, PointsOfSeveralInputsCompositionsAndVectors) {
     EXPECT_EQ(h, (std::vector<double>{std::cos(2.0), std::sin(2.0), 2 / 5.0}));
 }
 
+TEST_F(CompiledEvaluation, VectorProductsComponentsAndRemaindersCompile) {
+    // a = (X, 2, X^2), b = (1, X, 3) at X = 3: a.b = 3X + 3X^2 = 36 and
+    // a x b = (2*3 - X^2*X, X^2*1 - X*3, X*X - 2*1) = (-21, 0, 7).
+    law_ptr const dot = parse("DOT(VEC(X,2,X^2),VEC(1,X,3))");
+    law_ptr const cross = parse("CROSS(VEC(X,2,X^2),VEC(1,X,3))");
+    law_ptr const scalar_cross = parse("CROSS(X,VEC(1,X,3))");  // a scalar reads as 0
+    law_ptr const term = parse("TERM(VEC(X,2,X^2),3)+TERM(VEC(X,2),3)");
+    law_ptr const mod = parse("MOD(X,2)-MOD(-X,2)");
+    law_ptr const by_zero = parse("MOD(1,X-3)");
+    for (law_ptr const &l : {dot, cross, scalar_cross, term, mod, by_zero}) {
+        warm(l.get(), {1});
+        EXPECT_TRUE(l->compiled()) << l->text();
+    }
+    EXPECT_EQ(value(dot.get(), 3), 36);
+    EXPECT_EQ(evaluate_at(cross.get(), {3}).values, (std::vector<double>{-21, 0, 7}));
+    EXPECT_EQ(evaluate_at(scalar_cross.get(), {3}).values, (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(value(term.get(), 3), 9);
+    EXPECT_EQ(value(mod.get(), 3.5), 1.5 - 0.5);
+    EXPECT_EQ(value(by_zero.get(), 5), 1);
+    EXPECT_EQ(error_of(by_zero.get(), 3), LAW_ZERODIVIDE);
+}
+
 TEST_F(CompiledEvaluation, SharedAndDeepTreesCompileWithoutRecursingFar) {
     // A derivative shares its sub-trees many times over.
     law_ptr const nested = parse("SIN(COS(SIN(COS(SIN(COS(SIN(COS(X))))))))");
