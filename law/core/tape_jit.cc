@@ -55,6 +55,65 @@ double guarded_call2(double a, double b, tape_fn2 f, bool *failed) noexcept {
     }
 }
 
+// Functions of the C library raise nothing: the code calls them straight, not through the guard.
+bool never_raises(tape_fn1 f) {
+    for (tape_fn1 g : {&::sin, &::cos, &::tan, &::exp, &::atan, &::sinh, &::cosh, &::tanh})
+        if (f == g) return true;
+    return false;
+}
+
+// The sine and the cosine of one value, as a tape that takes both needs them: the first computes
+// the pair (sincos gives the bits of sin and cos) and the second reads its half back from this
+// thread's last pair, when that pair was computed for the same bits of the argument.
+struct sine_pair {
+    std::uint64_t argument;
+    double sin, cos;
+};
+constinit thread_local sine_pair last_pair [[gnu::tls_model("initial-exec")]] = {0, 0.0, 1.0};
+
+template <bool sine_first>
+double pair_then_first(double a) noexcept {
+    sine_pair &p = last_pair;
+    ::sincos(a, &p.sin, &p.cos);
+    p.argument = std::bit_cast<std::uint64_t>(a);
+    return sine_first ? p.sin : p.cos;
+}
+template <bool sine>
+double second_of_pair(double a) noexcept {
+    sine_pair const &p = last_pair;
+    if (p.argument == std::bit_cast<std::uint64_t>(a)) return sine ? p.sin : p.cos;
+    return sine ? std::sin(a) : std::cos(a);
+}
+
+// For each operation, the function the code calls in place of its own: a sine and a cosine of
+// the same value, with nothing written to that value between them, become a pair. The pair
+// reads its argument's bits, so a path that skips the first only costs the second its saving.
+std::vector<tape_fn1> paired_sines(std::vector<tape_op> const &ops) {
+    std::vector<tape_fn1> called(ops.size(), nullptr);
+    tape_fn1 const sin_fn = &::sin, cos_fn = &::cos;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        tape_op const &first = ops[i];
+        bool const sine = first.code == tape_code::call1 && first.f1 == sin_fn;
+        if (called[i] || !(sine || (first.code == tape_code::call1 && first.f1 == cos_fn)))
+            continue;
+        for (std::size_t j = i + 1; j < ops.size(); ++j) {
+            tape_op const &op = ops[j];
+            if (op.code == tape_code::call1 && op.a == first.a && !called[j] &&
+                op.f1 == (sine ? cos_fn : sin_fn)) {
+                called[i] = sine ? &pair_then_first<true> : &pair_then_first<false>;
+                called[j] = sine ? &second_of_pair<false> : &second_of_pair<true>;
+                break;
+            }
+            bool written = false;
+            for_each_slot(op, [&](int const &slot, bool result) {
+                written = written || (result && slot == first.a);
+            });
+            if (written) break;
+        }
+    }
+    return called;
+}
+
 // The operations that are one instruction over two operands (then, for some, one more with a
 // constant): the first operand is loaded into the result's register, the second is the
 // instruction's source. A comparison's mask becomes 1 or 0; a division first checks its divisor.
@@ -357,8 +416,8 @@ class tape_jit::coder {
     }
 
     // A function of one or two values, with the values still to be read kept in the frame
-    // over the call.
-    void code_call(tape_op const &op, std::uint32_t live) {
+    // over the call; `in_place` is the function called for op's own, which raises nothing.
+    void code_call(tape_op const &op, std::uint32_t live, tape_fn1 in_place) {
         e_->load(s0, where(op.a));
         if (op.code == tape_code::call2) e_->load(s1, where(op.b));
         if (op.code == tape_code::call2_k) e_->load(s1, operand::pool_entry(pool_.value(op.k)));
@@ -371,14 +430,20 @@ class tape_jit::coder {
         };
         each_live([&](int r, operand cell) { e_->store(cell, r); });
         bool const one = op.code == tape_code::call1;
-        e_->mov(x86::rdi, one ? reinterpret_cast<std::uint64_t>(op.f1)
-                              : reinterpret_cast<std::uint64_t>(op.f2));
-        e_->lea_stack(x86::rsi, flag_at_);
-        e_->mov(x86::rax, one ? reinterpret_cast<std::uint64_t>(&guarded_call1)
-                              : reinterpret_cast<std::uint64_t>(&guarded_call2));
-        e_->call(x86::rax);
-        e_->compare_stack_byte(flag_at_, 0);
-        fail_if(condition::ne);
+        if (one && !in_place && never_raises(op.f1)) in_place = op.f1;
+        if (in_place) {
+            e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(in_place));
+            e_->call(x86::rax);
+        } else {
+            e_->mov(x86::rdi, one ? reinterpret_cast<std::uint64_t>(op.f1)
+                                  : reinterpret_cast<std::uint64_t>(op.f2));
+            e_->lea_stack(x86::rsi, flag_at_);
+            e_->mov(x86::rax, one ? reinterpret_cast<std::uint64_t>(&guarded_call1)
+                                  : reinterpret_cast<std::uint64_t>(&guarded_call2));
+            e_->call(x86::rax);
+            e_->compare_stack_byte(flag_at_, 0);
+            fail_if(condition::ne);
+        }
         each_live([&](int r, operand cell) { e_->load(r, cell); });
         settle(op.out, s0);
     }
@@ -428,6 +493,7 @@ class tape_jit::coder {
     void code_ops() {
         register_liveness const live(t_.ops_, t_.outputs_,
                                      [this](int slot) { return value_register(slot); });
+        std::vector<tape_fn1> const in_place = paired_sines(t_.ops_);
         prologue();
         std::vector<std::int32_t> at(t_.ops_.size() + 1);
         for (std::size_t i = 0; i < t_.ops_.size(); ++i) {
@@ -441,7 +507,7 @@ class tape_jit::coder {
                 settle(op.out, in_register(where(op.a), s0));
             else if (op.code == tape_code::call1 || op.code == tape_code::call2 ||
                      op.code == tape_code::call2_k)
-                code_call(op, live.after(i));
+                code_call(op, live.after(i), in_place[i]);
             else
                 code_jump(op);
         }

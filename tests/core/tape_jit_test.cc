@@ -126,7 +126,12 @@ TEST_F(MachineCodeOfTapes, EdgesOfEachOperation) {
                                  "PIECEWISE(X<0,LN(-X),X>5,1/(X-7),SQRT(X))",
                                  "X>0 AND LN(X)>1",
                                  "X^Y+LN(X)*Y",
-                                 "VEC(SIN(X),COS(Y),X*Y)"};
+                                 "VEC(SIN(X),COS(Y),X*Y)",
+                                 // A sine and cosine of one value come as a pair; on a path
+                                 // that skips the first, the second is computed alone.
+                                 "SIN(X)*COS(X)+COS(Y)-SIN(Y)",
+                                 "PIECEWISE(Y<0,SIN(X),COS(X))",
+                                 "VEC(COS(X*Y),SIN(X*Y),SIN(X))"};
     double const values[] = {-inf, -1, -1e-11, -1e-12, -0.0, 0, 1e-16, 1e-12, 1, 7, inf, nan};
     for (char const *text : texts) {
         law_ptr l;
