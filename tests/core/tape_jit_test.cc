@@ -106,31 +106,14 @@ TEST_F(MachineCodeOfTapes, EdgesOfEachOperation) {
     if (!machine_code_expected) GTEST_SKIP() << "no machine code on this machine";
     // Signed zeros, infinities and NaNs through maxima and minima; the square root just below
     // 0 and further down; divisors near zero; comparisons and truth of NaNs; branches.
-    char const *const texts[] = {"MAX(X,Y)",
-                                 "MIN(X,Y)",
-                                 "MAX(X,0)",
-                                 "MIN(0,X)",
-                                 "SQRT(X)",
-                                 "1/X",
-                                 "X/Y",
-                                 "X/1E-12",
-                                 "SIN(X)/X",
-                                 "X<Y",
-                                 "X>=Y",
-                                 "X=Y",
-                                 "X!=Y",
-                                 "X AND Y",
-                                 "NOT X",
-                                 "ABS(X)-X",
-                                 "-X*Y+2",
-                                 "PIECEWISE(X<0,LN(-X),X>5,1/(X-7),SQRT(X))",
-                                 "X>0 AND LN(X)>1",
-                                 "X^Y+LN(X)*Y",
-                                 "VEC(SIN(X),COS(Y),X*Y)",
+    char const *const texts[] = {"MAX(X,Y)", "MIN(X,Y)", "MAX(X,0)", "MIN(0,X)", "SQRT(X)", "1/X",
+                                 "X/Y", "X/1E-12", "SIN(X)/X", "X<Y", "X>=Y", "X=Y", "X!=Y",
+                                 "X AND Y", "NOT X", "ABS(X)-X", "-X*Y+2",
+                                 "PIECEWISE(X<0,LN(-X),X>5,1/(X-7),SQRT(X))", "X>0 AND LN(X)>1",
+                                 "X^Y+LN(X)*Y", "VEC(SIN(X),COS(Y),X*Y)",
                                  // A sine and cosine of one value come as a pair; on a path
                                  // that skips the first, the second is computed alone.
-                                 "SIN(X)*COS(X)+COS(Y)-SIN(Y)",
-                                 "PIECEWISE(Y<0,SIN(X),COS(X))",
+                                 "SIN(X)*COS(X)+COS(Y)-SIN(Y)", "PIECEWISE(Y<0,SIN(X),COS(X))",
                                  "VEC(COS(X*Y),SIN(X*Y),SIN(X))"};
     double const values[] = {-inf, -1, -1e-11, -1e-12, -0.0, 0, 1e-16, 1e-12, 1, 7, inf, nan};
     for (char const *text : texts) {
