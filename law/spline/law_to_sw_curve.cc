@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <law/base/tolerance.h>
+#include <law/core/curve_samples.h>
 #include <law/core/law.h>
 #include <law/spline/create_bezier_segments.h>
 #include <law/spline/fit_input.h>
@@ -65,17 +67,20 @@ void remove_knots(spline_breakpoint_list &list, knot_removal_strategy strategy, 
     }
 }
 
-// True when the curve lies within tol of the law at the check fractions of every span.
+// True when the curve lies within tol of the law at the check fractions of every span; the law is
+// sampled at all of them in one batch.
 bool curve_within(law const *f, sw_curve const &c, double tol) {
     double const *k = c.get_knot_vector();
+    std::vector<double> ts;
     for (int i = c.get_degree(); i < c.get_K(); ++i) {
         if (!(k[i + 1] > k[i])) continue;
-        for (double const u : check_fractions) {
-            double const t = k[i] + (k[i + 1] - k[i]) * u;
-            ZEM::position p;
-            c.eval(t, &p);
-            if (!((p - f->evaluateR_P(t)).len() <= tol)) return false;
-        }
+        for (double const u : check_fractions) ts.push_back(k[i] + (k[i + 1] - k[i]) * u);
+    }
+    curve_samples const law_at(f, std::move(ts));
+    for (int i = 0; i < law_at.size(); ++i) {
+        ZEM::position p;
+        c.eval(law_at.parameter(i), &p);
+        if (!((p - law_at.at(i)).len() <= tol)) return false;
     }
     return true;
 }

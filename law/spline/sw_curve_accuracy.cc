@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
+#include <law/core/curve_samples.h>
 #include <law/core/law.h>
 #include <law/spline/sw_curve.h>
 #include <law/spline/sw_curve_accuracy.h>
@@ -10,12 +12,14 @@ double sw_curve_accuracy(law *f, sw_curve *c) {
     if (!f || f->take_dim() != 1 || f->return_dim() != 3 || !c) law_error(LAW_DIM);
     int const n = 2 * c->get_K() + 2;
     double const a = c->get_min_t(), b = c->get_max_t();
+    std::vector<double> ts;
+    for (int i = 0; i < n; ++i) ts.push_back(i == n - 1 ? b : a + (b - a) * i / (n - 1));
+    curve_samples const law_at(f, std::move(ts));
     double worst = 0;
     for (int i = 0; i < n; ++i) {
-        double const t = i == n - 1 ? b : a + (b - a) * i / (n - 1);
         ZEM::position p;
-        c->eval(t, &p);
-        double const d = (p - f->evaluateR_P(t)).len_sq();
+        c->eval(law_at.parameter(i), &p);
+        double const d = (p - law_at.at(i)).len_sq();
         // NaN counts as the worst distance.
         if (!(d <= worst)) worst = std::isnan(d) ? INFINITY : d;
     }
