@@ -406,13 +406,17 @@ TEST_F(OperatorThreads, SharedLawsEvaluateConcurrently) {
     law_ptr const ratio = build::divide(fn<sin_law>(x), x);
     law_ptr const square = build::times(x, x);
     law_ptr const stuck = build::divide(square, square);
+    // A sine and a cosine of one value, computed as a pair, each thread at points of its own.
+    law_ptr const pair = build::times(fn<sin_law>(x), fn<cos_law>(x));
     // Warm the derivative caches so that the threads only read them.
     EXPECT_DOUBLE_EQ(ratio->eval(0), 1);
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&] {
+        threads.emplace_back([&, t] {
             for (int i = 0; i < 200; ++i) {
+                double const at = t + i / 200.0;
+                if (pair->eval(at) != std::sin(at) * std::cos(at)) ++wrong;
                 if (std::fabs(ratio->eval(0) - 1) > 1e-15) ++wrong;
                 if (std::fabs(ratio->eval(0.5) - std::sin(0.5) / 0.5) > 1e-15) ++wrong;
                 try {
