@@ -2,8 +2,11 @@
 // Fixture of every test: no law or law data may outlive its test.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include <law/law.h>
 
@@ -46,6 +49,18 @@ class LawTest : public ::testing::Test {
     long data_before_ = 0;
     long blocks_before_ = 0;
 };
+
+// The same doubles bit for bit, two NaNs counting as the same: which NaN operand an instruction
+// passes on depends on the order a compiler gave it.
+inline bool same_bits(double a, double b) {
+    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+inline bool same_bits(std::vector<double> const &a, std::vector<double> const &b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!same_bits(a[i], b[i])) return false;
+    return true;
+}
 
 // Raises-a-lawutil-code check: runs the statement and expects that local code.
 #define EXPECT_LAW_ERROR(statement, code)                                \

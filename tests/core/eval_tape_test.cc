@@ -1,7 +1,6 @@
 // Evaluation through a compiled tape gives exactly what the law's own evaluation gives: the same
 // bits, the same errors, and no evaluation of what the law would not evaluate.
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,13 +25,7 @@ struct outcome {
     std::vector<double> values;
     int error = 0;
     bool operator==(outcome const &o) const {
-        if (error != o.error || values.size() != o.values.size()) return false;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            bool const both_nan = std::isnan(values[i]) && std::isnan(o.values[i]);
-            if (!both_nan && std::memcmp(&values[i], &o.values[i], sizeof(double)) != 0)
-                return false;
-        }
-        return true;
+        return error == o.error && same_bits(values, o.values);
     }
 };
 

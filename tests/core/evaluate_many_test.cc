@@ -2,7 +2,6 @@
 // time; laws of any depth evaluate without exhausting the stack.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -18,10 +17,6 @@ law_ptr parse(char const *text) {
     law_ptr l = adopt(str_to_law(text));
     EXPECT_TRUE(l) << text << ": " << TEST_get_error();
     return l;
-}
-
-bool same_bits(double a, double b) {
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // n points of l's inputs, coordinate i of point k at [k * dim + i], with a few repeated so that

@@ -1,7 +1,6 @@
 // The machine code of a tape gives the interpreter's bits, and gives the point back to the law
 // exactly where the interpreter would give it back or raise an error.
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -20,19 +19,12 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 
 // What one run gave: the values, or none when the point went back to the law (or, for the
-// interpreter, when it raised). Values are compared bit for bit, NaNs as NaNs: which of two NaN
-// operands an instruction passes on depends on the order the compiler gave the interpreter's.
+// interpreter, when it raised). Values are compared bit for bit, NaNs as NaNs.
 struct run_result {
     bool done = false;
     std::vector<double> values;
     bool operator==(run_result const &o) const {
-        if (done != o.done || values.size() != o.values.size()) return false;
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            bool const both_nan = std::isnan(values[i]) && std::isnan(o.values[i]);
-            if (!both_nan && std::memcmp(&values[i], &o.values[i], sizeof(double)) != 0)
-                return false;
-        }
-        return true;
+        return done == o.done && same_bits(values, o.values);
     }
 };
 
