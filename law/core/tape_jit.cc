@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -85,32 +86,40 @@ double second_of_pair(double a) noexcept {
     return sine ? std::sin(a) : std::cos(a);
 }
 
-// For each operation, the function the code calls in place of its own: a sine and a cosine of
-// the same value, with nothing written to that value between them, become a pair. The pair
-// reads its argument's bits, so a path that skips the first only costs the second its saving.
-std::vector<tape_fn1> paired_sines(std::vector<tape_op> const &ops) {
+bool is_call(tape_code code) {
+    return code == tape_code::call1 || code == tape_code::call2 || code == tape_code::call2_k;
+}
+
+// For each operation, the function the code calls straight, without the guard (null for the
+// others): a function of the C library, or half of a pair. A sine and a cosine of the same value,
+// with nothing written to that value between them, become a pair; the pair reads its argument's
+// bits, so a path that skips the first only costs the second its saving.
+std::vector<tape_fn1> unguarded_calls(std::vector<tape_op> const &ops) {
     std::vector<tape_fn1> called(ops.size(), nullptr);
     tape_fn1 const sin_fn = &::sin, cos_fn = &::cos;
+    // The sine or cosine still waiting for its other half, by the slot of its argument; one pass,
+    // since a slot written again closes what waits on it.
+    std::unordered_map<int, std::size_t> waiting;
     for (std::size_t i = 0; i < ops.size(); ++i) {
-        tape_op const &first = ops[i];
-        bool const sine = first.code == tape_code::call1 && first.f1 == sin_fn;
-        if (called[i] || !(sine || (first.code == tape_code::call1 && first.f1 == cos_fn)))
-            continue;
-        for (std::size_t j = i + 1; j < ops.size(); ++j) {
-            tape_op const &op = ops[j];
-            if (op.code == tape_code::call1 && op.a == first.a && !called[j] &&
-                op.f1 == (sine ? cos_fn : sin_fn)) {
-                called[i] = sine ? &pair_then_first<true> : &pair_then_first<false>;
-                called[j] = sine ? &second_of_pair<false> : &second_of_pair<true>;
-                break;
+        tape_op const &op = ops[i];
+        bool const sine = op.code == tape_code::call1 && op.f1 == sin_fn;
+        if (sine || (op.code == tape_code::call1 && op.f1 == cos_fn)) {
+            auto const it = waiting.find(op.a);
+            if (it == waiting.end()) {
+                waiting.emplace(op.a, i);
+            } else if (ops[it->second].f1 != op.f1) {
+                called[it->second] = sine ? &pair_then_first<false> : &pair_then_first<true>;
+                called[i] = sine ? &second_of_pair<true> : &second_of_pair<false>;
+                waiting.erase(it);
             }
-            bool written = false;
-            for_each_slot(op, [&](int const &slot, bool result) {
-                written = written || (result && slot == first.a);
-            });
-            if (written) break;
         }
+        for_each_slot(op, [&](int const &slot, bool result) {
+            if (result) waiting.erase(slot);
+        });
     }
+    for (std::size_t i = 0; i < ops.size(); ++i)
+        if (!called[i] && ops[i].code == tape_code::call1 && never_raises(ops[i].f1))
+            called[i] = ops[i].f1;
     return called;
 }
 
@@ -245,10 +254,11 @@ class tape_jit::coder {
         : t_(t),
           nc_(static_cast<int>(t.constants_.size())),
           ni_(static_cast<int>(t.inputs_.size())),
-          values_(t.slot_count_ - nc_ - ni_) {
-        for (tape_op const &op : t.ops_) {
-            has_calls_ |= op.code == tape_code::call1 || op.code == tape_code::call2 ||
-                          op.code == tape_code::call2_k;
+          values_(t.slot_count_ - nc_ - ni_),
+          unguarded_(unguarded_calls(t.ops_)) {
+        for (std::size_t i = 0; i < t.ops_.size(); ++i) {
+            has_calls_ |= is_call(t.ops_[i].code);
+            guarded_calls_ |= is_call(t.ops_[i].code) && !unguarded_[i];
         }
         spilled_ = std::max(0, values_ - value_xmms);
         framed_ = has_calls_ || spilled_ > 0;
@@ -416,8 +426,9 @@ class tape_jit::coder {
     }
 
     // A function of one or two values, with the values still to be read kept in the frame
-    // over the call; `in_place` is the function called for op's own, which raises nothing.
-    void code_call(tape_op const &op, std::uint32_t live, tape_fn1 in_place) {
+    // over the call; `straight` is the function called in place of op's own, which raises
+    // nothing (null for a call through the guard).
+    void code_call(tape_op const &op, std::uint32_t live, tape_fn1 straight) {
         e_->load(s0, where(op.a));
         if (op.code == tape_code::call2) e_->load(s1, where(op.b));
         if (op.code == tape_code::call2_k) e_->load(s1, operand::pool_entry(pool_.value(op.k)));
@@ -430,9 +441,8 @@ class tape_jit::coder {
         };
         each_live([&](int r, operand cell) { e_->store(cell, r); });
         bool const one = op.code == tape_code::call1;
-        if (one && !in_place && never_raises(op.f1)) in_place = op.f1;
-        if (in_place) {
-            e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(in_place));
+        if (straight) {
+            e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(straight));
             e_->call(x86::rax);
         } else {
             e_->mov(x86::rdi, one ? reinterpret_cast<std::uint64_t>(op.f1)
@@ -458,7 +468,7 @@ class tape_jit::coder {
         e_->mov(x86::rbx, x86::rsi);
         e_->mov(x86::rbp, x86::rdx);
         e_->store_stack(owner_at_, x86::rdi);
-        if (has_calls_) e_->set_stack_byte(flag_at_, 0);
+        if (guarded_calls_) e_->set_stack_byte(flag_at_, 0);
     }
     void pop_frame() {
         if (!framed_) return;
@@ -493,7 +503,6 @@ class tape_jit::coder {
     void code_ops() {
         register_liveness const live(t_.ops_, t_.outputs_,
                                      [this](int slot) { return value_register(slot); });
-        std::vector<tape_fn1> const in_place = paired_sines(t_.ops_);
         prologue();
         std::vector<std::int32_t> at(t_.ops_.size() + 1);
         for (std::size_t i = 0; i < t_.ops_.size(); ++i) {
@@ -505,9 +514,8 @@ class tape_jit::coder {
                 code_sqrt(op);
             else if (op.code == tape_code::copy)
                 settle(op.out, in_register(where(op.a), s0));
-            else if (op.code == tape_code::call1 || op.code == tape_code::call2 ||
-                     op.code == tape_code::call2_k)
-                code_call(op, live.after(i), in_place[i]);
+            else if (is_call(op.code))
+                code_call(op, live.after(i), unguarded_[i]);
             else
                 code_jump(op);
         }
@@ -524,7 +532,8 @@ class tape_jit::coder {
 
     eval_tape const &t_;
     int const nc_, ni_, values_;
-    bool has_calls_ = false, framed_ = false;
+    std::vector<tape_fn1> const unguarded_;
+    bool has_calls_ = false, guarded_calls_ = false, framed_ = false;
     int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
     x86::gpr x_, y_;
     constant_pool pool_;

@@ -38,8 +38,6 @@ enum class sse : std::uint16_t {
     cmpsd = 0xf2c2,  // with a predicate byte
     // A memory operand of the bitwise ones is 16 bytes, aligned (a pool entry).
     andpd = 0x6654,
-    andnpd = 0x6655,
-    orpd = 0x6656,
     xorpd = 0x6657,
     movapd = 0x6628,
     ucomisd = 0x662e,
@@ -48,7 +46,7 @@ enum class sse : std::uint16_t {
 // The predicates of cmpsd that give C++'s <, <=, == and !=.
 enum class predicate : std::uint8_t { eq = 0, lt = 1, le = 2, ne = 4 };
 
-enum class condition : std::uint8_t { b = 0x2, ae = 0x3, e = 0x4, ne = 0x5, a = 0x7, p = 0xa };
+enum class condition : std::uint8_t { ae = 0x3, e = 0x4, ne = 0x5, a = 0x7, p = 0xa };
 
 class emitter {
   public:

@@ -36,17 +36,16 @@ void cross_law::evaluate(double const *x, double *answer) const {
 }
 
 namespace {
-// The three components of a side as evaluateM_V reads them: a scalar law as the zero vector;
-// false for other than one or three values.
-bool vector_values(tape_builder &b, law const *side, tape_point const &at, int (&out)[3],
+// The three components of a side of one or three values as evaluateM_V reads them: a scalar law
+// as the zero vector; false when the side's tape does not give its three values.
+bool vector_values(tape_builder &b, law const *side, tape_point const &at, int zero, int (&out)[3],
                    bool &pure) {
-    int const n = side->return_dim();
-    if (n == 1) {
-        out[0] = out[1] = out[2] = b.constant(0.0);
+    if (side->return_dim() == 1) {
+        out[0] = out[1] = out[2] = zero;
         return true;
     }
     tape_values const v = b.values_of(side, at);
-    if (n != 3 || v.slots.size() != 3) return false;
+    if (v.slots.size() != 3) return false;
     for (int i = 0; i < 3; ++i) out[i] = v.slots[i];
     pure = pure && v.pure;
     return true;
@@ -63,7 +62,7 @@ tape_values cross_law::emit_tape(tape_builder &b, tape_point const &at) const {
     if (l == r) return {{zero, zero, zero}, true};
     int u[3], v[3];
     bool pure = true;
-    if (!vector_values(b, l, at, u, pure) || !vector_values(b, r, at, v, pure)) {
+    if (!vector_values(b, l, at, zero, u, pure) || !vector_values(b, r, at, zero, v, pure)) {
         b.refuse();
         return {{zero, zero, zero}, false};
     }

@@ -111,8 +111,7 @@ void mod_law::evaluate(double const *x, double *answer) const {
 }
 
 tape_values mod_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(mod_law) || fsub_num() != 2 || !fsub()[0] || !fsub()[1])
-        return b.call_law(this, at);
+    if (typeid(*this) != typeid(mod_law) || !fsub()[0] || !fsub()[1]) return b.call_law(this, at);
     tape_values const u = b.values_of(fsub()[0], at), v = b.values_of(fsub()[1], at);
     return {{b.call2(&mod_law::remainder, b.first(u), b.first(v))}, u.pure && v.pure};
 }
