@@ -9,6 +9,11 @@
 namespace {
 constinit thread_local bool settling_now = false;
 constinit thread_local bool copying = false;
+constinit thread_local bool ranging = false;
+struct singular_range {
+    double start = 0, end = 0;
+};
+constinit thread_local singular_range current_range;
 
 // A law of more inputs than root (the outer law of a composition) would read past root's point.
 auto more_inputs_than(law const *root) {
@@ -87,4 +92,26 @@ law_polynomial *polynomial_scope::sub_polynomial(law const *sub, law *in) {
         return held->p.release();
     }
     return new law_polynomial(*held->p);
+}
+
+singular_range_guard::singular_range_guard(double start, double end) : raised_(ranging) {
+    if (!raised_.outer()) current_range = {start, end};
+}
+
+void const *singular_range_guard::key() { return &current_range; }
+
+bool singular_range_guard::holds(double start, double end) {
+    return current_range.start == start && current_range.end == end;
+}
+
+singularities_scope::singularities_scope(law const *root, double start, double end)
+    : singular_range_guard(start, end),
+      held_answers(root, key(), more_inputs_than(root),
+                   [start, end](law const *l) { return singular_points_of(l, start, end); }) {}
+
+std::vector<singular_point> singularities_scope::sub_points(law const *sub, double start,
+                                                            double end) {
+    if (holds(start, end))
+        if (auto const *held = find(sub, key())) return *held;
+    return singular_points_of(sub, start, end);
 }
