@@ -12,11 +12,17 @@ namespace {
 constexpr double chop_tol = DBL_EPSILON;
 // Grids tried in turn: the points of the second kind nest, so each size adds only new points;
 // a piece with a pole at an end takes points of the first kind, which leave the ends out.
-constexpr int lobatto_sizes[] = {9, 17, 33, 65, 129};
+constexpr int lobatto_sizes[] = {9, 17, 33, 65, 129, 257, 513, 1025, 2049};
 constexpr int gauss_sizes[] = {16, 32, 64, 128};
 // A series this short is checked against the function at points off its grid.
 constexpr int checked_size = 17;
 constexpr double check_points[] = {0.3090169943749474, -0.7692307692307693};
+// The rounding of a function's values is taken as resolved up to this level relative to the
+// largest coefficient, when doubling the points lowers the upper half of the coefficients by
+// less than noise_stall; the coefficients within noise_margin of that level are dropped.
+constexpr double noise_ceiling = 1e-6, noise_stall = 0.1, noise_margin = 10;
+// A series that stalls below this level splits without more points.
+constexpr double stall_ceiling = 1e-3;
 // From this size, a misfit that sits in one place splits the piece at once.
 constexpr int early_split_size = 33;
 constexpr double localized_ratio = 10;
@@ -26,8 +32,10 @@ constexpr double far_from_misfit = 0.5;
 // misbehaves at an end is split a sixteenth of its width from it.
 constexpr double end_zone = 0.9;
 constexpr double grade = 1.0 / 16;
-// No piece is narrower than this fraction of [a, b] (nor than a few units in the last place).
+// No piece is narrower than this fraction of [a, b], nor than this many units in the last place
+// of its ends, across which the values of a law step by their last bits.
 constexpr double relative_min_width = 1e-15;
+constexpr double least_places = 1024;
 // A pole shows as growth over points at these fractions of the width from an end.
 constexpr double pole_far = 0x1p-10, pole_step = 0x1p-5, pole_nearest = 0x1p-30;
 constexpr double least_pole_order = 0.4, greatest_pole_order = 6;
@@ -105,18 +113,20 @@ class builder {
   private:
     double min_width(double lo, double hi) const {
         return std::max(relative_min_width * span_,
-                        8 * DBL_EPSILON * std::max(std::fabs(lo), std::fabs(hi)));
+                        least_places * DBL_EPSILON * std::max(std::fabs(lo), std::fabs(hi)));
     }
 
     static double x_of(task const &t, double s) {
         return s <= -1 ? t.lo : s >= 1 ? t.hi : t.lo + (t.hi - t.lo) * (s + 1) / 2;
     }
 
+    // A few units in the last place of x.
+    static double hair(double x) { return 8 * DBL_EPSILON * std::max(std::fabs(x), DBL_MIN); }
+
     // Where the sample of t at s is taken: an end at a break a hair inside.
     double sample_x(task const &t, double s) const {
-        double const hair = min_width(t.lo, t.hi);
-        if (s <= -1 && t.break_lo) return t.lo + hair;
-        if (s >= 1 && t.break_hi) return t.hi - hair;
+        if (s <= -1 && t.break_lo) return t.lo + hair(t.lo);
+        if (s >= 1 && t.break_hi) return t.hi - hair(t.hi);
         return x_of(t, s);
     }
 
@@ -147,18 +157,54 @@ class builder {
             }
             std::vector<double> c = weighted ? chebyshev::gauss_coefficients(values)
                                              : chebyshev::lobatto_coefficients(values);
-            int const length = chebyshev::resolved_length(c, chop_tol);
+            int length = chebyshev::resolved_length(c, chop_tol);
+            stall const doubling = length == n && level > 0 ? stalled(coarse, c) : stall::none;
+            if (doubling == stall::rounding) length = rounding_length(c);
             if (length < n && (n > checked_size || agrees_off_grid(t, c))) {
                 emit_resolved(t, weighted, std::move(c), length, values);
                 return;
             }
             misfit const m = level > 0 ? misfit_between(coarse, ts, values, !weighted) : misfit{};
-            if (level + 1 == sizes.size() || (n >= early_split_size && m.localized)) {
+            if (level + 1 == sizes.size() || doubling == stall::split ||
+                (n >= early_split_size && m.localized)) {
                 split(t, m);
                 return;
             }
             coarse = std::move(c);
         }
+    }
+
+    // What doubling the points did to a series that the plateau rule does not accept: when the
+    // upper half of its coefficients stays at a small level, the function's values are
+    // resolved to their rounding (a function computed with cancellation), or, at a higher level,
+    // more points will not help (a singularity, or values that jump by their last bits): the
+    // piece is to be split.
+    enum class stall { none, rounding, split };
+    static stall stalled(std::span<double const> coarse, std::span<double const> c) {
+        if (c.size() < static_cast<std::size_t>(checked_size)) return stall::none;
+        auto upper_half = [](std::span<double const> s) {
+            double top = 0;
+            for (std::size_t k = s.size() / 2; k < s.size(); ++k)
+                top = std::max(top, std::fabs(s[k]));
+            return top;
+        };
+        double largest = 0;
+        for (double v : c) largest = std::max(largest, std::fabs(v));
+        double const level = upper_half(c), before = upper_half(coarse);
+        if (!(level >= noise_stall * before)) return stall::none;
+        if (level <= noise_ceiling * largest) return stall::rounding;
+        return level <= stall_ceiling * largest ? stall::split : stall::none;
+    }
+
+    // The length of a series resolved to its rounding: up to where its coefficients come within
+    // a margin of the level of its upper half.
+    static int rounding_length(std::span<double const> c) {
+        int const n = static_cast<int>(c.size());
+        double level = 0;
+        for (int k = n / 2; k < n; ++k) level = std::max(level, std::fabs(c[k]));
+        int length = n;
+        while (length > 1 && std::fabs(c[length - 1]) <= noise_margin * level) --length;
+        return std::min(length, n - 1);
     }
 
     // g at the grid of n points; a nested grid keeps the values it had.

@@ -22,6 +22,8 @@ constexpr long evaluation_budget = 200000;
 constexpr double zero_noise = 8;
 // Where the interpolant is this close to zero its sign is asked of the law.
 constexpr double doubtful_noise = 1e3;
+// The law's scatter about a point is read over this many units in the last place.
+constexpr double scatter_step = 256 * DBL_EPSILON;
 // Newton steps that polish a zero on the law.
 constexpr int polish_steps = 6;
 // Across an unresolved piece, a zero is where the law falls this far below its neighbours.
@@ -42,6 +44,14 @@ class root_finder {
             if (std::isfinite(domain.low())) breaks.push_back(domain.low());
             if (std::isfinite(domain.high())) breaks.push_back(domain.high());
         }
+        // A zero at a break point (a kink at zero, a square root's end) is where it is.
+        std::vector<double> points = breaks;
+        points.push_back(a_);
+        points.push_back(b_);
+        std::erase_if(points, [this](double x) { return !(x >= a_ && x <= b_); });
+        std::vector<double> const at_points = f_.values(points);
+        for (std::size_t i = 0; i < points.size(); ++i)
+            if (at_points[i] == 0) roots_.push_back(points[i]);
         piece_cover const cover =
             chebyshev_pieces(f_, a_, b_, breaks, evaluation_budget,
                              [this](double lo, double hi) { return keeps_one_sign(lo, hi); });
@@ -126,45 +136,82 @@ class root_finder {
         return c;
     }
 
-    // The sign of g at a point between candidates: the interpolant's where it is clearly away
-    // from zero, else the law's; 0 for a value within the noise.
-    int separator_sign(chebyshev_piece const &p, double s) {
+    // g at a point between candidates: its sign, and its value on the law when the
+    // interpolant is too close to zero to tell (NaN otherwise).
+    struct separator {
+        int sign;
+        double law_value;
+    };
+
+    // The interpolant's sign where it is clearly away from zero, else the law's; 0 for a value
+    // within the rounding of the law's values there. That rounding is the piece's noise, unless
+    // the law's own scatter about s is smaller: a law written as a product of factors has two
+    // zeros a hair apart where its expanded form has one double zero.
+    separator separator_at(chebyshev_piece const &p, double s) {
         double v = p.g(s);
-        if (std::fabs(v) > doubtful_noise * p.noise) return sign_of(v);
+        if (std::fabs(v) > doubtful_noise * p.noise) return {sign_of(v), NAN};
         v = g_of(p, s);
-        if (std::isnan(v) || std::fabs(v) <= zero_noise * p.noise) return 0;
-        return sign_of(v);
+        if (std::isnan(v) || v == 0) return {0, v};
+        if (std::fabs(v) > zero_noise * p.noise) return {sign_of(v), v};
+        if (s <= p.lo || s >= p.hi) return {0, v};
+        double const h = scatter_step * std::max(std::fabs(s), DBL_MIN);
+        double const scatter = std::fabs(g_of(p, s - h) - 2 * v + g_of(p, s + h));
+        return {std::fabs(v) > zero_noise * scatter ? sign_of(v) : 0, v};
     }
 
+    // One Newton step on the law from a zero of the interpolant that is simple and close: its
+    // error is then of the order of the rounding of the law's values.
+    double sharpened(chebyshev_piece const &p, double x, double reach) {
+        double const slope = p.dg(x), g = g_of(p, x);
+        double const step = g / slope;
+        return std::fabs(step) <= reach ? std::clamp(x - step, p.lo, p.hi) : x;
+    }
+
+    // The zeros of a resolved piece. A candidate between two separators of opposite signs that
+    // the interpolant tells clearly is a simple zero, sharpened by one Newton step on the law;
+    // any other is polished on the law, and kept when the law changes sign across it or is
+    // zero there to the rounding of its values (a tangent zero).
     void zeros_of_resolved(chebyshev_piece const &p) {
         std::vector<candidate> cs;
-        std::vector<double> const ts = chebyshev_zeros(p.coefficients, p.noise);
-        for (std::size_t i = 0; i < ts.size(); ++i) {
-            double const x = p.x_of(ts[i]);
+        for (double t : chebyshev_zeros(p.coefficients, p.noise)) cs.push_back({p.x_of(t), NAN});
+        auto reach = [&](std::size_t i) {
             double gap = p.hi - p.lo;
-            if (i > 0) gap = std::min(gap, x - p.x_of(ts[i - 1]));
-            if (i + 1 < ts.size()) gap = std::min(gap, p.x_of(ts[i + 1]) - x);
-            cs.push_back(polish(p, x, std::max(gap / 2, 4 * DBL_EPSILON * std::fabs(x))));
-        }
-        std::sort(cs.begin(), cs.end(), [](candidate u, candidate v) { return u.x < v.x; });
-        // Separators between neighbours; a zero separator makes its two neighbours one.
-        std::vector<int> signs;
-        signs.push_back(separator_sign(p, p.lo));
+            if (i > 0) gap = std::min(gap, cs[i].x - cs[i - 1].x);
+            if (i + 1 < cs.size()) gap = std::min(gap, cs[i + 1].x - cs[i].x);
+            return std::max(gap / 2, 4 * DBL_EPSILON * std::fabs(cs[i].x));
+        };
+        auto settle = [&](std::size_t i) {
+            if (!std::isnan(cs[i].g)) return;
+            cs[i] = polish(p, cs[i].x, reach(i));
+            if (std::isnan(cs[i].g)) cs[i].g = HUGE_VAL;
+        };
+        // Two neighbours are one zero when the law is zero between them to its rounding, or no
+        // further from zero there than at them.
+        std::vector<int> signs{separator_at(p, p.lo).sign};
         for (std::size_t i = 1; i < cs.size();) {
-            int const s = separator_sign(p, (cs[i - 1].x + cs[i].x) / 2);
-            if (s == 0 || cs[i].x == cs[i - 1].x) {
-                if (std::fabs(cs[i].g) < std::fabs(cs[i - 1].g)) cs[i - 1] = cs[i];
-                cs.erase(cs.begin() + static_cast<std::ptrdiff_t>(i));
-                continue;
+            separator const s = separator_at(p, (cs[i - 1].x + cs[i].x) / 2);
+            if (s.sign == 0 || !std::isnan(s.law_value) || cs[i].x == cs[i - 1].x) {
+                settle(i - 1);
+                settle(i);
+                double const at_zeros = std::max(std::fabs(cs[i].g), std::fabs(cs[i - 1].g));
+                if (s.sign == 0 || cs[i].x == cs[i - 1].x ||
+                    std::fabs(s.law_value) <= 10 * at_zeros) {
+                    if (std::fabs(cs[i].g) < std::fabs(cs[i - 1].g)) cs[i - 1] = cs[i];
+                    cs.erase(cs.begin() + static_cast<std::ptrdiff_t>(i));
+                    continue;
+                }
             }
-            signs.push_back(s);
+            signs.push_back(s.sign);
             ++i;
         }
-        signs.push_back(separator_sign(p, p.hi));
+        signs.push_back(separator_at(p, p.hi).sign);
         for (std::size_t i = 0; i < cs.size(); ++i) {
-            bool const crosses = signs[i] * signs[i + 1] < 0;
-            bool const touches = std::fabs(cs[i].g) <= zero_noise * p.noise;
-            if (crosses || touches) roots_.push_back(cs[i].x);
+            if (signs[i] * signs[i + 1] < 0) {
+                roots_.push_back(std::isnan(cs[i].g) ? sharpened(p, cs[i].x, reach(i)) : cs[i].x);
+                continue;
+            }
+            settle(i);
+            if (std::fabs(cs[i].g) <= zero_noise * p.noise) roots_.push_back(cs[i].x);
         }
     }
 

@@ -13,7 +13,12 @@ bool searchable(law const *a) {
     return a && a->take_dim() <= 1 && a->return_dim() == 1 && !a->constant();
 }
 
-bool bounded(double start, double end) { return std::isfinite(end - start); }
+// A search for zeros over more than this would resolve a law over a span no sample can cover.
+constexpr double searchable_span = 1e9;
+
+bool bounded(double start, double end) {
+    return std::isfinite(start) && std::isfinite(end) && std::fabs(end - start) <= searchable_span;
+}
 
 void add_zeros_on(law const *a, double start, double end, int order,
                   std::vector<singular_point> &out) {
@@ -22,13 +27,19 @@ void add_zeros_on(law const *a, double start, double end, int order,
         out.push_back({x, order});
 }
 
-// The zero of a that its inverse gives, when a has an inverse and it can be evaluated.
-void add_inverse_zero(law const *a, double start, double end, int order,
-                      std::vector<singular_point> &out) {
+// The zero of a on the whole line where it can be told without a search: from its value and
+// slope when a is linear, else through its inverse when it has one.
+void add_zero_in_closed_form(law const *a, double start, double end, int order,
+                             std::vector<singular_point> &out) {
     try {
-        law_ptr const undo = adopt(a->inverse());
-        if (!undo || undo->take_dim() > 1 || undo->return_dim() != 1) return;
-        double const x = undo->eval(0.0);
+        double x = NAN;
+        if (a->linear()) {
+            law_ptr const slope = adopt(a->derivative(0));
+            x = -a->eval(0.0) / slope->eval(0.0);
+        } else if (law_ptr const undo = adopt(a->inverse());
+                   undo && undo->take_dim() <= 1 && undo->return_dim() == 1) {
+            x = undo->eval(0.0);
+        }
         if (x >= std::min(start, end) && x <= std::max(start, end)) out.push_back({x, order});
     } catch (vorn_exception const &) {
     }
@@ -41,7 +52,7 @@ void add_zeros(law const *a, double start, double end, int order,
     if (bounded(start, end))
         add_zeros_on(a, start, end, order, out);
     else if (order == singular_point::kink)
-        add_inverse_zero(a, start, end, order, out);
+        add_zero_in_closed_form(a, start, end, order, out);
 }
 
 void add_crossings(law const *a, law const *b, double start, double end, int order,

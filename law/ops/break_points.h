@@ -9,7 +9,8 @@
 class law;
 
 // The points of [start, end] where the scalar law a is zero, appended with the given order. On an
-// unbounded interval only a kink is looked for, at the zero of a's inverse when a has one.
+// unbounded interval (or one too long to search) only a kink is looked for, where a linear law
+// or a law with an inverse is zero.
 void add_zeros(law const *a, double start, double end, int order, std::vector<singular_point> &out);
 // Where a equals b.
 void add_crossings(law const *a, law const *b, double start, double end, int order,
