@@ -24,6 +24,8 @@ constexpr double zero_noise = 8;
 constexpr double doubtful_noise = 1e3;
 // The law's scatter about a point is read over this many units in the last place.
 constexpr double scatter_step = 256 * DBL_EPSILON;
+// A Newton step longer than this against its zero leaves an error worth another step.
+constexpr double long_step = 1e-8;
 // Newton steps that polish a zero on the law.
 constexpr int polish_steps = 6;
 // Across an unresolved piece, a zero is where the law falls this far below its neighbours.
@@ -160,11 +162,14 @@ class root_finder {
     }
 
     // One Newton step on the law from a zero of the interpolant that is simple and close: its
-    // error is then of the order of the rounding of the law's values.
+    // error is then of the order of the rounding of the law's values, unless the step was long
+    // against the zero's size (a small zero on a wide piece), when polishing goes on.
     double sharpened(chebyshev_piece const &p, double x, double reach) {
-        double const slope = p.dg(x), g = g_of(p, x);
-        double const step = g / slope;
-        return std::fabs(step) <= reach ? std::clamp(x - step, p.lo, p.hi) : x;
+        double const step = g_of(p, x) / p.dg(x);
+        if (!(std::fabs(step) <= reach)) return x;
+        double const next = std::clamp(x - step, p.lo, p.hi);
+        if (std::fabs(step) <= long_step * std::fabs(next)) return next;
+        return polish(p, next, reach).x;
     }
 
     // The zeros of a resolved piece. A candidate between two separators of opposite signs that
