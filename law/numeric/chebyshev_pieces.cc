@@ -61,8 +61,13 @@ misfit misfit_between(std::span<double const> coarse, std::span<double const> ts
                       std::span<double const> values, bool nested) {
     std::vector<double> r, at;
     double largest = -1, where = 0;
+    // The coarse interpolant on the finer grid: by one transform on the nested grid.
+    std::vector<double> const before =
+        nested ? chebyshev::lobatto_values(coarse, static_cast<int>(ts.size()))
+               : std::vector<double>();
     for (std::size_t j = nested ? 1 : 0; j < ts.size(); j += nested ? 2 : 1) {
-        double const d = std::fabs(values[j] - chebyshev::value(coarse, ts[j]));
+        double const d =
+            std::fabs(values[j] - (nested ? before[j] : chebyshev::value(coarse, ts[j])));
         r.push_back(d);
         at.push_back(ts[j]);
         if (d > largest) {
@@ -138,7 +143,7 @@ class builder {
     }
 
     void process(task t) {
-        if (unneeded_ && unneeded_(t.lo, t.hi)) return;
+        if (unneeded_ && unneeded_(sample_x(t, -1), sample_x(t, 1))) return;
         if (t.hi - t.lo <= 4 * min_width(t.lo, t.hi) || f_.evaluations() >= budget_) {
             if (f_.evaluations() >= budget_) out_.complete = false;
             emit_unresolved(t);

@@ -48,7 +48,8 @@ struct piece_cover {
 };
 
 // What a caller can tell of a stretch before it is sampled: true when it has no need of it (a
-// root search, for one, of a stretch whose values provably keep one sign).
+// root search, for one, of a stretch whose values provably keep one sign). An end at a break is
+// handed over a hair inside, as it is sampled: the value at the break itself is the caller's.
 using piece_filter = std::function<bool(double lo, double hi)>;
 
 // The pieces of the function that f samples over [a, b] (a < b, both finite), with the points of

@@ -9,7 +9,7 @@
 
 namespace {
 // Above this degree the series is split rather than handed to the eigenvalue solver.
-constexpr int largest_matrix = 50;
+constexpr int largest_matrix = 24;
 // An eigenvalue this close to the real axis, or this far past an end, is a candidate.
 constexpr double imaginary_reach = 1e-6;
 constexpr double end_reach = 1e-8;
@@ -56,9 +56,12 @@ void zeros_of_small(std::span<double const> c, int d, double lo, double hi,
         if (std::fabs(e.imag()) <= imaginary_reach) keep(e.real());
 }
 
-// The series restricted to [s0, s1] within [-1, 1], as a series of the same length there.
+// The series restricted to [s0, s1] within [-1, 1], through its values at a grid of the next
+// size of the form 2^k + 1, whose transform is a fast one.
 std::vector<double> restricted(std::span<double const> c, double s0, double s1) {
-    std::vector<double> const t = chebyshev::lobatto_points(static_cast<int>(c.size()));
+    int size = 1;
+    while (size + 1 < static_cast<int>(c.size())) size *= 2;
+    std::vector<double> const t = chebyshev::lobatto_points(size + 1);
     std::vector<double> v(t.size());
     for (std::size_t j = 0; j < t.size(); ++j)
         v[j] = chebyshev::value(c, s0 + (s1 - s0) * (t[j] + 1) / 2);
@@ -67,12 +70,15 @@ std::vector<double> restricted(std::span<double const> c, double s0, double s1) 
 
 // Splits of one series past this depth are not worth their cost: the matrix is solved as it is.
 constexpr int split_depth_cap = 30;
-
 // Zeros of the series over [lo, hi] (its own [-1, 1]), appended to out.
 void zeros_on(std::span<double const> c, double negligible, double lo, double hi, int depth,
               std::vector<double> &out) {
     int const d = degree_of(c, negligible);
     if (d == 0) return;
+    // No zero where the first term outweighs all the others together.
+    double rest = 0;
+    for (int k = 1; k <= d; ++k) rest += std::fabs(c[k]);
+    if (std::fabs(c[0]) > rest) return;
     if (d <= largest_matrix || depth >= split_depth_cap) {
         zeros_of_small(c, d, lo, hi, out);
         return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numbers>
 
 namespace chebyshev {
@@ -12,6 +13,59 @@ constexpr double pi = std::numbers::pi;
 constexpr int plateau_terms = 17;
 // A short series is resolved when this many of its last terms are negligible.
 constexpr int short_tail = 3;
+
+bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// The discrete Fourier transform of v (length a power of 2), in place, radix 2.
+void fourier(std::vector<std::complex<double>> &v) {
+    std::size_t const n = v.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i) {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1) j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(v[i], v[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1) {
+        std::complex<double> const turn = std::polar(1.0, -2 * pi / static_cast<double>(len));
+        for (std::size_t i = 0; i < n; i += len) {
+            std::complex<double> w(1);
+            for (std::size_t k = 0; k < len / 2; ++k) {
+                std::complex<double> const u = v[i + k], t = w * v[i + k + len / 2];
+                v[i + k] = u + t;
+                v[i + k + len / 2] = u - t;
+                w *= turn;
+            }
+        }
+    }
+}
+
+// sum'' over j = 0 ... m of a[j] cos(pi j k / m) for k = 0 ... m, the first and last terms of
+// the sum halved (the cosine transform of the first kind): by the Fourier transform of the
+// even extension when 2m is a power of 2, else directly.
+std::vector<double> cosine_transform(std::span<double const> a) {
+    int const m = static_cast<int>(a.size()) - 1;
+    std::vector<double> out(m + 1);
+    if (power_of_two(2 * m)) {
+        std::vector<std::complex<double>> v(2 * m);
+        for (int j = 0; j <= m; ++j) v[j] = a[j];
+        for (int j = 1; j < m; ++j) v[2 * m - j] = a[j];
+        fourier(v);
+        for (int k = 0; k <= m; ++k) out[k] = v[k].real() / 2;
+        return out;
+    }
+    std::vector<double> cosines(2 * m);
+    for (int i = 0; i < 2 * m; ++i) cosines[i] = std::cos(i * pi / m);
+    for (int k = 0; k <= m; ++k) {
+        double sum = (a[0] + (k % 2 ? -a[m] : a[m])) / 2;
+        for (int j = 1, index = k; j < m; ++j) {
+            sum += a[j] * cosines[index];
+            index += k;
+            if (index >= 2 * m) index -= 2 * m;
+        }
+        out[k] = sum;
+    }
+    return out;
+}
 }  // namespace
 
 std::vector<double> lobatto_points(int n) {
@@ -38,20 +92,25 @@ std::vector<double> lobatto_coefficients(std::span<double const> values) {
     int const n = static_cast<int>(values.size());
     if (n <= 1) return std::vector<double>(values.begin(), values.end());
     int const m = n - 1;
-    std::vector<double> cosines(2 * m);
-    for (int i = 0; i < 2 * m; ++i) cosines[i] = std::cos(i * pi / m);
-    std::vector<double> c(n);
-    for (int k = 0; k < n; ++k) {
-        double sum = 0;
-        for (int j = 0; j < n; ++j) {
-            double const w = (j == 0 || j == m) ? 0.5 : 1.0;
-            sum += w * values[m - j] * cosines[(static_cast<long>(j) * k) % (2 * m)];
-        }
-        c[k] = sum * 2.0 / m;
-    }
+    std::vector<double> descending(values.rbegin(), values.rend());
+    std::vector<double> c = cosine_transform(descending);
+    for (double &v : c) v *= 2.0 / m;
     c[0] /= 2;
     c[m] /= 2;
     return c;
+}
+
+std::vector<double> lobatto_values(std::span<double const> c, int n) {
+    if (n <= 1) return std::vector<double>(std::max(n, 0), value(c, 0));
+    int const m = n - 1;
+    // f(t_j) = sum c_k cos(pi j k / m) over the descending points: the same transform of the
+    // coefficients with the first and last doubled.
+    std::vector<double> w(n, 0.0);
+    for (int k = 0; k < std::min(n, static_cast<int>(c.size())); ++k) w[k] = c[k];
+    w[0] *= 2;
+    w[m] *= 2;
+    std::vector<double> const descending = cosine_transform(w);
+    return std::vector<double>(descending.rbegin(), descending.rend());
 }
 
 // t_j = cos((2 (n-1-j) + 1) pi / (2n)): c_k = 2/n sum f_j T_k(t_j), the first coefficient halved.

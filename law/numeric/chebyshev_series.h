@@ -14,6 +14,8 @@ std::vector<double> gauss_points(int n);
 
 // Coefficients c[0 ... n-1] of sum c[k] T_k(t) through the values at lobatto_points(n).
 std::vector<double> lobatto_coefficients(std::span<double const> values);
+// The values at lobatto_points(n) of a series of at most n terms (its inverse).
+std::vector<double> lobatto_values(std::span<double const> c, int n);
 // The same through the values at gauss_points(n).
 std::vector<double> gauss_coefficients(std::span<double const> values);
 

@@ -45,6 +45,16 @@ TEST_F(EveryRoot, FastOscillationsGiveEveryRoot) {
     expect_roots("SIN(1/X)", 0.01, 1, inverse);
 }
 
+// A piece of high degree is bracketed on a fine grid of its interpolant: the tangent zeros of a
+// squared fast sine and a close pair among the zeros of a fast cosine are found all the same.
+TEST_F(EveryRoot, HighDegreePiecesKeepTangentZerosAndClosePairs) {
+    expect_roots("SIN(30*X)^2", 0.01, 10, multiples(pi / 30, 1, 95), 1e-7);
+    std::vector<double> expected = {2, 2.000001};
+    for (int k = 0; k < 51; ++k) expected.push_back((k + 0.5) * pi / 40);
+    std::sort(expected.begin(), expected.end());
+    expect_roots("(X-2)*(X-2.000001)*COS(40*X)", 0, 4, expected, 1e-11);
+}
+
 TEST_F(EveryRoot, CloseTinyAndTangentRoots) {
     expect_roots("X^2-1E-10", -1, 1, {-1e-5, 1e-5});
     expect_roots("1E-8*(X-0.5)", 0, 1, {0.5});
