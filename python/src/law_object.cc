@@ -239,6 +239,8 @@ void bind_law(py::module_ &m) {
     bind_operator<exponent_law>(c, "__pow__", "__rpow__");
     c.def("__neg__", [](py_law const &self) { return py_law{build::negate(self.l)}; });
     c.def("__pos__", [](py_law const &self) { return self; });
+    c.def("__abs__",
+          [](py_law const &self) { return py_law{read_law("ABS(LAW1)", {self.l}, {})}; });
     // NumPy's operators leave a Law operand to the Law's own: 2.0 * law.X is a Law.
     c.attr("__array_ufunc__") = py::none();
     c.def("derivative", derivative, py::arg("which") = 0, py::arg("order") = 1,

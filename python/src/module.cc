@@ -12,6 +12,8 @@ namespace py = pybind11;
 PYBIND11_MODULE(_law, m) {
     m.doc() = "The law library's bindings; import law, not this module.";
     initialize_law();
+    // The library's debug prints go to standard error, clear of what a script prints.
+    set_debug_file(stderr);
     law_py::register_errors(m);
     law_py::bind_law(m);
     law_py::bind_law_data(m);
@@ -19,4 +21,7 @@ PYBIND11_MODULE(_law, m) {
     law_py::bind_numerics(m);
     law_py::bind_geometry(m);
     m.attr("__version__") = LAW_VERSION;
+    m.def(
+        "_live_counts", [] { return py::make_tuple(law::live_count(), law_data::live_count()); },
+        "The laws and law data alive in the process, for the tests' leak checks.");
 }
