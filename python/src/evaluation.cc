@@ -2,6 +2,7 @@
 // the values at every point of their broadcast shape through the batch entry point, with the
 // GIL released; at laws it gives the composition.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -100,7 +101,8 @@ py::object values_over(law const &l, py::args const &args, on_error mode) {
     return call_result(values, points.shape(), outputs, true);
 }
 
-// f(g) is f O g; f(g, h, ...) is f O VEC(g, h, ...).
+// f(g) is f O g (g may give several values, one for each of f's inputs); f(g, h, ...) is
+// f O VEC(g, h, ...).
 py::object composed(py_law const &self, py::args const &args) {
     std::vector<law_ptr> inner;
     for (py::handle a : args) inner.push_back(law_argument(a, "a law's arguments"));
@@ -117,12 +119,12 @@ py::object call(py_law const &self, py::args const &args, py::kwargs const &kwar
             throw py::type_error("unexpected keyword argument '" + key.cast<std::string>() + "'");
         mode = error_mode(value);
     }
-    check_inputs(*self.l, args.size());
     bool numbers = true;
     for (py::handle a : args) {
         if (py::isinstance<py_law>(a)) return composed(self, args);
         numbers = numbers && (PyFloat_Check(a.ptr()) || PyLong_Check(a.ptr()));
     }
+    check_inputs(*self.l, args.size());
     if (!numbers) return values_over(*self.l, args, mode);
     std::vector<double> x(std::max<std::size_t>(args.size(), 1));
     for (std::size_t i = 0; i < args.size(); ++i) x[i] = real_value(args[i], "a law's inputs");

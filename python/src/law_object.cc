@@ -30,6 +30,8 @@ std::vector<law_data_ptr> data_of(law const &l) {
     std::vector<law_data_ptr> out;
     for (int i = 0; i < n; ++i) out.push_back(adopt(data[i]));
     vorn_discard(data);
+    for (law_data_ptr const &d : out)
+        if (!d) refuse(LAW_DATA_UNKNOWN, "the law names law data it does not hold");
     return out;
 }
 

@@ -130,6 +130,8 @@ def test_a_law_of_laws_is_their_composition():
     g = f(X**2, X + 1)
     xs = np.linspace(-1, 1, 7)
     np.testing.assert_allclose(g(xs), np.sin(xs**2) * (xs + 1), rtol=1e-15)
+    h = f(law.vec(2 * X, X - 1))  # one law giving both inputs
+    np.testing.assert_allclose(h(xs), np.sin(2 * xs) * (xs - 1), rtol=1e-15)
 
 
 def test_threads_calling_one_law_give_the_values_of_one_thread():
