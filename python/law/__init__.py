@@ -17,6 +17,7 @@ law.exp, law.max, law.vec, law.cur, ...; a name ending in '?' reads is_...: law.
 Failures raise law.LawError, whose code names the library's error ("LAW_ZERODIVIDE").
 """
 
+import builtins as _builtins
 import keyword as _keyword
 
 from ._errors import LawError
@@ -90,5 +91,7 @@ for _python, _name, _kind, _meaning in _REGISTERED:
     globals()[_python] = (
         Law(_name) if _kind == "constant" else _function(_name, _python, _meaning)
     )
-    __all__.append(_python)
+    # law.max and law.abs are there, but "from law import *" leaves Python's own max and abs.
+    if not hasattr(_builtins, _python):
+        __all__.append(_python)
 del _python, _name, _kind, _meaning

@@ -2,6 +2,7 @@
 every function, and the README's worked example, which is examples/helix_tube.py and runs."""
 
 import ast
+import doctest
 import inspect
 import os
 import re
@@ -14,6 +15,8 @@ import law
 from conftest import SOURCE_DIR
 
 CLASSES = [law.Law, law.LawData, law.SplineCurve, law.SplineSurface]
+# Everything the package offers: __all__, and the registry's names that shadow builtins.
+EXPORTED = set(law.__all__) | {python for python, *_ in law._REGISTERED}
 
 
 def stub_tree():
@@ -26,7 +29,7 @@ def test_the_stubs_name_everything_the_package_exports():
     tree = stub_tree()
     top = {n.name for n in tree.body if isinstance(n, (ast.FunctionDef, ast.ClassDef))}
     top |= {n.target.id for n in tree.body if isinstance(n, ast.AnnAssign)}
-    assert set(law.__all__) <= top, set(law.__all__) - top
+    assert EXPORTED <= top, EXPORTED - top
     classes = {n.name: n for n in tree.body if isinstance(n, ast.ClassDef)}
     for cls in CLASSES:
         members = {m.name for m in classes[cls.__name__].body if isinstance(m, ast.FunctionDef)}
@@ -34,8 +37,15 @@ def test_the_stubs_name_everything_the_package_exports():
         assert public <= members, (cls.__name__, public - members)
 
 
+def test_a_star_import_leaves_the_builtins_alone():
+    names = {}
+    exec("from law import *", names)
+    assert "sin" in names and "max" not in names and "abs" not in names
+    assert law.max(law.X, 2)(1.0) == 2.0
+
+
 def test_every_function_and_method_is_documented():
-    for name in law.__all__:
+    for name in EXPORTED:
         item = getattr(law, name)
         if callable(item) and not isinstance(item, law.Law):
             assert inspect.getdoc(item), name
@@ -45,6 +55,14 @@ def test_every_function_and_method_is_documented():
                 assert inspect.getdoc(getattr(cls, member)), f"{cls.__name__}.{member}"
     assert "LAW_ZERODIVIDE" in law.LawError.__doc__
     assert inspect.getdoc(law.sin).startswith("SIN(A): sine")
+
+
+def test_the_examples_in_the_documentation_print_what_they_say():
+    for item in (law, law.Law):
+        runner = doctest.DocTestRunner()
+        for test in doctest.DocTestFinder(recurse=False).find(item, globs={"law": law}):
+            runner.run(test)
+        assert runner.failures == 0 and runner.tries > 0, item
 
 
 def test_the_readme_example_is_the_example_file_and_runs(tmp_path):
