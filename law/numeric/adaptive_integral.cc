@@ -107,7 +107,8 @@ char const *outcome_text(outcome o) {
         case no_convergence:
             return "the extrapolation did not converge";
         case divergent:
-            return "the sums grow as the intervals shrink";
+            return "the sums do not settle as the intervals shrink: the integral diverges, or "
+                   "converges too slowly";
         case converged:
             break;
     }

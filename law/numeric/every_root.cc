@@ -135,7 +135,17 @@ class root_finder {
             if (!(std::fabs(g2) < std::fabs(c.g))) break;
             c = {x2, g2};
         }
-        return c;
+        return at_zero_if_there(p, c);
+    }
+
+    // A zero within the rounding of the piece's width of 0 is 0 when the law is zero there:
+    // Newton's steps towards a zero at 0 shrink without end.
+    candidate at_zero_if_there(chebyshev_piece const &p, candidate c) {
+        if (c.x == 0 || !(std::fabs(c.x) <= DBL_EPSILON * (p.hi - p.lo)) || p.lo > 0 || p.hi < 0)
+            return c;
+        double const g0 = g_of(p, 0.0);
+        if (std::isnan(c.g)) c.g = g_of(p, c.x);
+        return std::fabs(g0) <= std::fabs(c.g) ? candidate{0.0, g0} : c;
     }
 
     // g at a point between candidates: its sign, and its value on the law when the
@@ -168,7 +178,8 @@ class root_finder {
         double const step = g_of(p, x) / p.dg(x);
         if (!(std::fabs(step) <= reach)) return x;
         double const next = std::clamp(x - step, p.lo, p.hi);
-        if (std::fabs(step) <= long_step * std::fabs(next)) return next;
+        if (std::fabs(step) <= long_step * std::fabs(next))
+            return at_zero_if_there(p, {next, NAN}).x;
         return polish(p, next, reach).x;
     }
 
