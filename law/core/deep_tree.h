@@ -221,10 +221,23 @@ class polynomial_scope : held_answers<polynomial_scope, held_polynomial> {
     static law_polynomial *sub_polynomial(law const *sub, law *in);
 };
 
-// The range of the outermost singularities call on this thread, set before its answers are held.
+// The range of the outermost singularities call on this thread, set before its answers are held,
+// and the points found for the laws of its tree while it runs: the zero searches that give a
+// law's points ask again for its members' (ABS of ABS of ... would otherwise cost twice as much
+// a level).
 class singular_range_guard {
+  public:
+    // Within the outermost call for [start, end], the points already found for l when l is a law
+    // of its tree; null otherwise.
+    static std::vector<singular_point> const *remembered(law const *l, double start, double end);
+    static void remember(law const *l, double start, double end,
+                         std::vector<singular_point> const &points);
+
   protected:
-    singular_range_guard(double start, double end);
+    singular_range_guard(law const *root, double start, double end);
+    ~singular_range_guard();
+    singular_range_guard(singular_range_guard const &) = delete;
+    singular_range_guard &operator=(singular_range_guard const &) = delete;
     // The range's key: the same address for every call on the thread.
     static void const *key();
     static bool holds(double start, double end);

@@ -1,5 +1,6 @@
 // The singular points of the functions of one argument: each class that jumps, bends or has poles
 // says where, in terms of its argument A.
+#include <law/core/deep_tree.h>
 #include <law/core/law_ids.h>
 #include <law/ops/break_points.h>
 #include <law/ops/elementary_laws.h>
@@ -72,6 +73,7 @@ void add_breaks(breaks kind, law const *a, double start, double end,
 
 int function_law::singularities(double **where, int **type, double start, double end,
                                 double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     if (fsub()) add_breaks(breaks_of(this->type()), fsub(), start, end, points);
     return hand_out_singular_points(std::move(points), start, end, where, type, period);

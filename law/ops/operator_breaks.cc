@@ -5,6 +5,7 @@
 // number, and a logarithm ends where its argument is zero.
 #include <cmath>
 
+#include <law/core/deep_tree.h>
 #include <law/core/law_ids.h>
 #include <law/ops/arithmetic_laws.h>
 #include <law/ops/break_points.h>
@@ -35,6 +36,7 @@ bool smooth_power(law const *exponent) {
 
 int division_law::singularities(double **where, int **type, double start, double end,
                                 double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     add_zeros(fright(), start, end, sp::pole_or_edge, points);
     return hand_out(std::move(points), start, end, where, type, period);
@@ -42,6 +44,7 @@ int division_law::singularities(double **where, int **type, double start, double
 
 int exponent_law::singularities(double **where, int **type, double start, double end,
                                 double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     if (!smooth_power(fright())) add_zeros(fleft(), start, end, sp::pole_or_edge, points);
     return hand_out(std::move(points), start, end, where, type, period);
@@ -49,6 +52,7 @@ int exponent_law::singularities(double **where, int **type, double start, double
 
 int comparison_law::singularities(double **where, int **type, double start, double end,
                                   double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     // AND and OR change only where their members do.
     if (!isa(law_id::and_law) && !isa(law_id::or_law))
@@ -58,6 +62,7 @@ int comparison_law::singularities(double **where, int **type, double start, doub
 
 int extremum_law::singularities(double **where, int **type, double start, double end,
                                 double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     for (int i = 0; i < fsub_num(); ++i)
         for (int j = i + 1; j < fsub_num(); ++j)
@@ -67,6 +72,7 @@ int extremum_law::singularities(double **where, int **type, double start, double
 
 int log_law::singularities(double **where, int **type, double start, double end,
                            double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     if (fsub_num() > 0) add_zeros(fsub()[0], start, end, sp::pole_or_edge, points);
     return hand_out(std::move(points), start, end, where, type, period);
@@ -74,6 +80,7 @@ int log_law::singularities(double **where, int **type, double start, double end,
 
 int mod_law::singularities(double **where, int **type, double start, double end,
                            double **period) const {
+    singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
     if (fsub_num() == 2 && fsub()[0] && fsub()[1]) {
         law_ptr const quotient = build::divide(share(fsub()[0]), share(fsub()[1]));

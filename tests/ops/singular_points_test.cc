@@ -82,6 +82,16 @@ TEST_F(SingularPoints, MembersReportTheirsSortedAndWithinRange) {
     expect_points("-ABS(X-0.3)", -1.7976931348623157e308, 1.7976931348623157e308, {0.3}, sp::kink);
 }
 
+// ABS(ABS(...)-0.5)-0.5: each level's kinks are where the level below crosses zero, found by
+// a search that asks for that level's own points again; each law's points are found once.
+TEST_F(SingularPoints, NestedKinksAreFoundOnceEach) {
+    std::string text = "X";
+    for (int i = 0; i < 40; ++i) text = "ABS(" + text + ")-0.5";
+    std::vector<double> halves;
+    for (int k = -6; k <= 6; ++k) halves.push_back(k / 2.0);
+    expect_points(text.c_str(), -3, 3, halves, singular_point::kink);
+}
+
 TEST_F(SingularPoints, ALongSumReportsWithoutDeepRecursion) {
     std::string text = "ABS(X-0.5)";
     for (int i = 0; i < 100000; ++i) text += "+X";
