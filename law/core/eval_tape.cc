@@ -32,140 +32,59 @@ bool is_constant(int slot) { return slot % 4 == constant_slot; }
     for (tape_op const *p = first; p != end; ++p) {
         tape_op const &op = *p;
         switch (op.code) {
-            case tape_code::add:
-                v[op.out] = v[op.a] + v[op.b];
-                break;
-            case tape_code::sub:
-                v[op.out] = v[op.a] - v[op.b];
-                break;
-            case tape_code::mul:
-                v[op.out] = v[op.a] * v[op.b];
-                break;
-            case tape_code::div:
-                if (!checked_quotient(v[op.a], v[op.b], v[op.out])) return false;
-                break;
-            case tape_code::neg:
-                v[op.out] = -v[op.a];
-                break;
-            case tape_code::lt:
-                v[op.out] = v[op.a] < v[op.b] ? 1 : 0;
-                break;
-            case tape_code::gt:
-                v[op.out] = v[op.a] > v[op.b] ? 1 : 0;
-                break;
-            case tape_code::le:
-                v[op.out] = v[op.a] <= v[op.b] ? 1 : 0;
-                break;
-            case tape_code::ge:
-                v[op.out] = v[op.a] >= v[op.b] ? 1 : 0;
-                break;
-            case tape_code::eq:
-                v[op.out] = v[op.a] == v[op.b] ? 1 : 0;
-                break;
-            case tape_code::ne:
-                v[op.out] = v[op.a] != v[op.b] ? 1 : 0;
-                break;
-            case tape_code::truth:
-                v[op.out] = v[op.a] != 0 ? 1 : 0;
-                break;
-            case tape_code::copy:
-                v[op.out] = v[op.a];
-                break;
-            case tape_code::jump:
-                p = first + op.b - 1;
-                break;
-            case tape_code::jump_if_zero:
-                if (v[op.a] == 0) p = first + op.b - 1;
-                break;
-            case tape_code::jump_unless_zero:
-                if (v[op.a] != 0) p = first + op.b - 1;
-                break;
-            case tape_code::add_k:
-                v[op.out] = v[op.a] + op.k;
-                break;
-            case tape_code::sub_k:
-                v[op.out] = v[op.a] - op.k;
-                break;
-            case tape_code::k_sub:
-                v[op.out] = op.k - v[op.a];
-                break;
-            case tape_code::mul_k:
-                v[op.out] = v[op.a] * op.k;
-                break;
-            case tape_code::div_k:
-                if (!checked_quotient(v[op.a], op.k, v[op.out])) return false;
-                break;
-            case tape_code::k_div:
-                if (!checked_quotient(op.k, v[op.a], v[op.out])) return false;
-                break;
-            case tape_code::call2_k:
-                v[op.out] = op.f2(v[op.a], op.k);
-                break;
-            case tape_code::lt_k:
-                v[op.out] = v[op.a] < op.k ? 1 : 0;
-                break;
-            case tape_code::gt_k:
-                v[op.out] = v[op.a] > op.k ? 1 : 0;
-                break;
-            case tape_code::le_k:
-                v[op.out] = v[op.a] <= op.k ? 1 : 0;
-                break;
-            case tape_code::ge_k:
-                v[op.out] = v[op.a] >= op.k ? 1 : 0;
-                break;
-            case tape_code::eq_k:
-                v[op.out] = v[op.a] == op.k ? 1 : 0;
-                break;
-            case tape_code::ne_k:
-                v[op.out] = v[op.a] != op.k ? 1 : 0;
-                break;
-            case tape_code::larger_k:
-                v[op.out] = tape_larger(v[op.a], op.k);
-                break;
-            case tape_code::smaller_k:
-                v[op.out] = tape_smaller(v[op.a], op.k);
-                break;
-            case tape_code::mul_add_k:
-                v[op.out] = v[op.a] * v[op.b] + op.k;
-                break;
-            case tape_code::sqrt:
-                v[op.out] = tape_sqrt(v[op.a]);
-                break;
-            case tape_code::abs:
-                v[op.out] = std::fabs(v[op.a]);
-                break;
-            case tape_code::larger:
-                v[op.out] = tape_larger(v[op.a], v[op.b]);
-                break;
-            case tape_code::smaller:
-                v[op.out] = tape_smaller(v[op.a], v[op.b]);
-                break;
+#define TAPE_OPERANDS_ab double const a = v[op.a], b = v[op.b];
+#define TAPE_OPERANDS_a double const a = v[op.a];
+#define TAPE_OPERANDS_none
+#define TAPE_RUN_value(operands, value, check, checked)                  \
+    {                                                                    \
+        TAPE_OPERANDS_##operands [[maybe_unused]] double const k = op.k; \
+        if (fails_check(tape_check::check, checked)) return false;       \
+        v[op.out] = value;                                               \
+        break;                                                           \
+    }
+#define TAPE_RUN_copy(operands, value, check, checked) \
+    {                                                  \
+        TAPE_OPERANDS_##operands v[op.out] = value;    \
+        break;                                         \
+    }
+#define TAPE_RUN_jump(operands, value, check, checked)            \
+    {                                                             \
+        TAPE_OPERANDS_##operands if (value) p = first + op.b - 1; \
+        break;                                                    \
+    }
+#define TAPE_RUN_call(operands, value, check, checked) \
+    evaluate_callee(op, v, x);                         \
+    break;
+#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
+    case tape_code::code:                                                              \
+        TAPE_RUN_##kind(operands, value, check, checked)
+#include <law/core/tape_ops.def>
+#undef TAPE_OP
+#undef TAPE_RUN_call
+#undef TAPE_RUN_jump
+#undef TAPE_RUN_copy
+#undef TAPE_RUN_value
+#undef TAPE_OPERANDS_none
+#undef TAPE_OPERANDS_a
+#undef TAPE_OPERANDS_ab
             default:
                 __builtin_unreachable();
-            case tape_code::call1:
-                v[op.out] = op.f1(v[op.a]);
-                break;
-            case tape_code::call2:
-                v[op.out] = op.f2(v[op.a], v[op.b]);
-                break;
-            case tape_code::call_law: {
-                double *const out = v + op.out;
-                out[0] = 0;  // a law of no values leaves its first value at 0
-                if (op.a < 0) {
-                    op.callee->evaluate(x, out);
-                    break;
-                }
-                std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
-                int const n = static_cast<int>(slots.size());
-                eval_buffer at(n);
-                for (int i = 0; i < n; ++i) at[i] = v[slots[static_cast<std::size_t>(i)]];
-                op.callee->evaluate(at, out);
-                break;
-            }
         }
     }
     for (std::size_t k = 0; k < outputs_.size(); ++k) y[k] = v[outputs_[k]];
     return true;
+}
+
+// A law's own evaluate at the operation's point, into its values.
+void eval_tape::evaluate_callee(tape_op const &op, double *v, double const *x) const {
+    double *const out = v + op.out;
+    out[0] = 0;  // a law of no values leaves its first value at 0
+    if (op.a < 0) return op.callee->evaluate(x, out);
+    std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
+    int const n = static_cast<int>(slots.size());
+    eval_buffer at(n);
+    for (int i = 0; i < n; ++i) at[i] = v[slots[static_cast<std::size_t>(i)]];
+    op.callee->evaluate(at, out);
 }
 
 void eval_tape::interpret_for(law const *owner, double const *x, double *y) const {
@@ -187,27 +106,40 @@ bool eval_tape::run_large(double const *x, double *y) const {
 // ---------------------------------------------------------------- running over a block
 
 namespace {
-// out[k] = f(a[k], b[k]) for the points of a block. out may be a or b itself, point by point,
-// which leaves no dependence between points.
-template <class F>
-[[gnu::always_inline]] inline void each_point(double *out, double const *a, double const *b, int m,
-                                              F f) {
+// out[k] = value(a[k], b[k]) for the points of a block, and the points the operation's check
+// keeps from it marked rare. out may be a or b itself, point by point, which leaves no
+// dependence between points.
+template <tape_check check, tape_operand checked, class Value>
+[[gnu::always_inline]] inline void value_points(double *out, double const *a, double const *b,
+                                                double k, int m, unsigned char *rare, Value value) {
+    if constexpr (check != tape_check::none && checked == tape_operand::k) {
+        // A constant the check keeps from the operation keeps every point from it.
+        if (fails_check(check, k)) std::fill(rare, rare + m, 1);
+    }
+    if constexpr (check == tape_check::none || checked == tape_operand::k) {
 #pragma GCC ivdep
-    for (int k = 0; k < m; ++k) out[k] = f(a[k], b[k]);
+        for (int i = 0; i < m; ++i) out[i] = value(a[i], b[i]);
+    } else {
+        double const *const x = checked == tape_operand::a ? a : b;
+#pragma GCC ivdep
+        for (int i = 0; i < m; ++i) {
+            rare[i] |= fails_check(check, x[i]);
+            out[i] = value(a[i], b[i]);
+        }
+    }
 }
 
-// A division of the block; a divisor near zero (which fails, or takes the L'Hopital rule when
-// the dividend is near zero too) leaves the point to its own evaluation.
-// The points of a block that a jump at operation `here` sends on to its target. The go-on marks
-// are values too (operation numbers are exact in them), so that the loops over them vectorise.
+// The points of a block that a jump at operation `here` sends on to its target: those that
+// have not left the path and for which goes(i) holds. The go-on marks are values too (operation
+// numbers are exact in them), so that the loops over them vectorise.
 using block_mark = double;
-void jump_points(tape_op const &op, double const *a, block_mark here, block_mark *on_at, int m) {
-    bool const always = op.code == tape_code::jump, if_zero = op.code == tape_code::jump_if_zero;
-    block_mark const to = op.b;
+template <class Goes>
+[[gnu::always_inline]] inline void jump_points(block_mark to, block_mark here, block_mark *on_at,
+                                               int m, Goes goes) {
 #pragma GCC ivdep
-    for (int k = 0; k < m; ++k) {
-        bool const go = always || (a[k] == 0) == if_zero;
-        on_at[k] = on_at[k] <= here && go ? to : on_at[k];
+    for (int i = 0; i < m; ++i) {
+        bool const go = goes(i);
+        on_at[i] = on_at[i] <= here && go ? to : on_at[i];
     }
 }
 
@@ -219,27 +151,6 @@ void copy_points(double *out, double const *a, block_mark here, block_mark const
         double const p = a[k], q = out[k];  // both read, so that the choice vectorises
         out[k] = on_at[k] <= here ? p : q;
     }
-}
-
-// A division of the block, a(k) / b(k) at point k; a divisor near zero (which fails, or takes the
-// L'Hopital rule when the dividend is near zero too) leaves the point to its own evaluation.
-template <class A, class B>
-[[gnu::always_inline]] inline void divide_points(double *out, A a, B b, int m,
-                                                 unsigned char *rare) {
-    static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
-#pragma GCC ivdep
-    for (int k = 0; k < m; ++k) {
-        rare[k] |= std::fabs(b(k)) < resmch;
-        out[k] = a(k) / b(k);
-    }
-}
-
-// The values of a slot's row, and a constant, at point k.
-auto row_values(double const *row) {
-    return [row](int k) { return row[k]; };
-}
-auto constant_value(double c) {
-    return [c](int) { return c; };
 }
 }  // namespace
 
@@ -255,7 +166,6 @@ auto constant_value(double c) {
 LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned char *rare,
                                             double const *(*point)(void const *, int),
                                             void const *points) const {
-    auto const at = [rows](int slot) { return rows[slot]; };
     // With branches: the operation each point goes on at. The operations a point passes over
     // still run for it, on values that nothing it takes reads (and an error or a rare case there
     // sends the point to its own evaluation); only the copies and the calls of laws skip it.
@@ -271,140 +181,42 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
     for (std::size_t i = 0; i < ops_.size(); ++i) {
         tape_op const &op = ops_[i];
         block_mark const here = static_cast<block_mark>(i);
-        double *const out = at(op.out);
-        double const *const a = at(op.a);
-        double const *const b = at(op.b);
         switch (op.code) {
-            case tape_code::add:
-                each_point(out, a, b, m, [](double p, double q) { return p + q; });
-                break;
-            case tape_code::sub:
-                each_point(out, a, b, m, [](double p, double q) { return p - q; });
-                break;
-            case tape_code::mul:
-                each_point(out, a, b, m, [](double p, double q) { return p * q; });
-                break;
-            case tape_code::div:
-                divide_points(out, row_values(a), row_values(b), m, rare);
-                break;
-            case tape_code::neg:
-                each_point(out, a, a, m, [](double p, double) { return -p; });
-                break;
-            case tape_code::lt:
-                each_point(out, a, b, m, [](double p, double q) { return p < q ? 1.0 : 0.0; });
-                break;
-            case tape_code::gt:
-                each_point(out, a, b, m, [](double p, double q) { return p > q ? 1.0 : 0.0; });
-                break;
-            case tape_code::le:
-                each_point(out, a, b, m, [](double p, double q) { return p <= q ? 1.0 : 0.0; });
-                break;
-            case tape_code::ge:
-                each_point(out, a, b, m, [](double p, double q) { return p >= q ? 1.0 : 0.0; });
-                break;
-            case tape_code::eq:
-                each_point(out, a, b, m, [](double p, double q) { return p == q ? 1.0 : 0.0; });
-                break;
-            case tape_code::ne:
-                each_point(out, a, b, m, [](double p, double q) { return p != q ? 1.0 : 0.0; });
-                break;
-            case tape_code::truth:
-                each_point(out, a, a, m, [](double p, double) { return p != 0 ? 1.0 : 0.0; });
-                break;
-            case tape_code::copy:
-                copy_points(out, a, here, on_at, m);
-                break;
-            case tape_code::jump:
-            case tape_code::jump_if_zero:
-            case tape_code::jump_unless_zero:
-                jump_points(op, a, here, on_at, m);
-                break;
-            case tape_code::add_k:
-                each_point(out, a, a, m, [k = op.k](double p, double) { return p + k; });
-                break;
-            case tape_code::sub_k:
-                each_point(out, a, a, m, [k = op.k](double p, double) { return p - k; });
-                break;
-            case tape_code::k_sub:
-                each_point(out, a, a, m, [k = op.k](double p, double) { return k - p; });
-                break;
-            case tape_code::mul_k:
-                each_point(out, a, a, m, [k = op.k](double p, double) { return p * k; });
-                break;
-            case tape_code::lt_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return p < k ? 1.0 : 0.0; });
-                break;
-            case tape_code::gt_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return p > k ? 1.0 : 0.0; });
-                break;
-            case tape_code::le_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return p <= k ? 1.0 : 0.0; });
-                break;
-            case tape_code::ge_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return p >= k ? 1.0 : 0.0; });
-                break;
-            case tape_code::eq_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return p == k ? 1.0 : 0.0; });
-                break;
-            case tape_code::ne_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return p != k ? 1.0 : 0.0; });
-                break;
-            case tape_code::larger_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return tape_larger(p, k); });
-                break;
-            case tape_code::smaller_k:
-                each_point(out, a, a, m,
-                           [k = op.k](double p, double) { return tape_smaller(p, k); });
-                break;
-            case tape_code::mul_add_k:
-                each_point(out, a, b, m, [k = op.k](double p, double q) { return p * q + k; });
-                break;
-            case tape_code::larger:
-                each_point(out, a, b, m, [](double p, double q) { return tape_larger(p, q); });
-                break;
-            case tape_code::smaller:
-                each_point(out, a, b, m, [](double p, double q) { return tape_smaller(p, q); });
-                break;
-            case tape_code::div_k:
-                // A divisor away from zero is never a rare case.
-                if (std::fabs(op.k) >= resmch)
-                    each_point(out, a, a, m, [k = op.k](double p, double) { return p / k; });
-                else
-                    divide_points(out, row_values(a), constant_value(op.k), m, rare);
-                break;
-            case tape_code::k_div:
-                divide_points(out, constant_value(op.k), row_values(a), m, rare);
-                break;
-            case tape_code::sqrt:
-#pragma GCC ivdep
-                for (int k = 0; k < m; ++k) {
-                    double const p = a[k];
-                    rare[k] |= p <= -resmch;
-                    out[k] = p < 0 ? 0 : std::sqrt(p);
-                }
-                break;
-            case tape_code::abs:
-                each_point(out, a, a, m, [](double p, double) { return std::fabs(p); });
-                break;
-            case tape_code::call1:
-                for (int k = 0; k < m; ++k) out[k] = op.f1(a[k]);
-                break;
-            case tape_code::call2:
-                for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], b[k]);
-                break;
-            case tape_code::call2_k:
-                for (int k = 0; k < m; ++k) out[k] = op.f2(a[k], op.k);
-                break;
-            case tape_code::call_law:
-                call_on_block(op, rows, m, {on_at, here}, point, points);
-                break;
+#define TAPE_ROW_ab rows[op.b]
+#define TAPE_ROW_a rows[op.a]
+#define TAPE_BLOCK_value(operands, value, check, checked)                                  \
+    value_points<tape_check::check, tape_operand::checked>(                                \
+        rows[op.out], rows[op.a], TAPE_ROW_##operands, op.k, m, rare,                      \
+        [&op, k = op.k](double a, [[maybe_unused]] double b) -> double { return value; }); \
+    break;
+#define TAPE_POINT_ab double const a = rows[op.a][i], b = rows[op.b][i];
+#define TAPE_POINT_a double const a = rows[op.a][i];
+#define TAPE_POINT_none
+#define TAPE_BLOCK_jump(operands, value, check, checked)            \
+    jump_points(op.b, here, on_at, m, [&]([[maybe_unused]] int i) { \
+        TAPE_POINT_##operands return static_cast<bool>(value);      \
+    });                                                             \
+    break;
+#define TAPE_BLOCK_copy(operands, value, check, checked)   \
+    copy_points(rows[op.out], rows[op.a], here, on_at, m); \
+    break;
+#define TAPE_BLOCK_call(operands, value, check, checked)      \
+    call_on_block(op, rows, m, {on_at, here}, point, points); \
+    break;
+#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
+    case tape_code::code:                                                              \
+        TAPE_BLOCK_##kind(operands, value, check, checked)
+#include <law/core/tape_ops.def>
+#undef TAPE_OP
+#undef TAPE_BLOCK_call
+#undef TAPE_BLOCK_copy
+#undef TAPE_BLOCK_jump
+#undef TAPE_BLOCK_value
+#undef TAPE_POINT_none
+#undef TAPE_POINT_a
+#undef TAPE_POINT_ab
+#undef TAPE_ROW_a
+#undef TAPE_ROW_ab
         }
     }
 }
@@ -596,76 +408,55 @@ void tape_builder::forget(scope mark) {
 }
 
 namespace {
-// One operation on the values of its operand slots, as the tape runs it.
-double scalar_result(tape_code code, double a, double b, tape_fn1 f1, tape_fn2 f2) {
-    switch (code) {
-        case tape_code::add:
-            return a + b;
-        case tape_code::sub:
-            return a - b;
-        case tape_code::mul:
-            return a * b;
-        case tape_code::neg:
-            return -a;
-        case tape_code::lt:
-            return a < b ? 1 : 0;
-        case tape_code::gt:
-            return a > b ? 1 : 0;
-        case tape_code::le:
-            return a <= b ? 1 : 0;
-        case tape_code::ge:
-            return a >= b ? 1 : 0;
-        case tape_code::eq:
-            return a == b ? 1 : 0;
-        case tape_code::ne:
-            return a != b ? 1 : 0;
-        case tape_code::truth:
-            return a != 0 ? 1 : 0;
-        case tape_code::sqrt:
-            return tape_sqrt(a);
-        case tape_code::abs:
-            return std::fabs(a);
-        case tape_code::larger:
-            return tape_larger(a, b);
-        case tape_code::smaller:
-            return tape_smaller(a, b);
-        case tape_code::call1:
-            return f1(a);
-        case tape_code::call2:
-            return f2(a, b);
-        default: {
-            double y = 0;
-            if (!checked_quotient(a, b, y)) law_error(LAW_LHOSPITAL);
-            return y;
-        }
+// The value of an operation over constant operands a and b, as the tape computes it; false when
+// its check would give the point back. Only operations that compute a value fold.
+bool scalar_result(tape_op const &op, double a, double b, double &y) {
+    double const k = op.k;
+    switch (op.code) {
+#define TAPE_FOLD_value(value, check, checked)                 \
+    if (fails_check(tape_check::check, checked)) return false; \
+    y = value;                                                 \
+    return true;
+#define TAPE_FOLD_jump(value, check, checked) return false;
+#define TAPE_FOLD_copy(value, check, checked) return false;
+#define TAPE_FOLD_call(value, check, checked) return false;
+#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
+    case tape_code::code:                                                              \
+        TAPE_FOLD_##kind(value, check, checked)
+#include <law/core/tape_ops.def>
+#undef TAPE_OP
+#undef TAPE_FOLD_call
+#undef TAPE_FOLD_copy
+#undef TAPE_FOLD_jump
+#undef TAPE_FOLD_value
     }
-}
-
-bool unary_code(tape_code code) {
-    return code == tape_code::neg || code == tape_code::truth || code == tape_code::sqrt ||
-           code == tape_code::abs || code == tape_code::call1;
+    return false;
 }
 }  // namespace
 
 bool tape_builder::folded(op_key const &key, tape_fn1 f1, tape_fn2 f2, double &value) const {
-    bool const one = unary_code(key.code);
+    bool const one = facts_of(key.code).operands == tape_operands::a;
     if (!is_constant(key.a) || (!one && !is_constant(key.b))) return false;
+    tape_op op{};
+    op.code = key.code;
+    if (f1) op.f1 = f1;
+    if (f2) op.f2 = f2;
     double const a = constants_[static_cast<std::size_t>(key.a / 4)];
     double const b = one ? 0 : constants_[static_cast<std::size_t>(key.b / 4)];
     // A constant that fails stays an operation, so that the error comes when it is evaluated.
     try {
-        value = scalar_result(key.code, a, b, f1, f2);
+        return scalar_result(op, a, b, value);
     } catch (vorn_exception const &) {
         return false;
     }
-    return true;
 }
 
 int tape_builder::made_once(op_key key, tape_fn1 f1, tape_fn2 f2) {
     if (double value = 0; folded(key, f1, f2, value)) return constant(value);
-    // Sums, products and equality tests do not depend on the order of their operands.
-    bool const symmetric = key.code == tape_code::add || key.code == tape_code::mul ||
-                           key.code == tape_code::eq || key.code == tape_code::ne;
+    // A code whose constant takes the same form on either side does not depend on the order of
+    // its operands.
+    tape_code_facts const &facts = facts_of(key.code);
+    bool const symmetric = facts.right_k == facts.left_k && facts.right_k != key.code;
     if (symmetric && key.a > key.b) std::swap(key.a, key.b);
     if (auto const found = same_ops_.find(key); found != same_ops_.end()) return found->second;
     tape_op &o = push(key.code, key.a, key.b);
@@ -768,41 +559,18 @@ std::vector<int> share_registers(std::vector<tape_op> &ops,
     return reg;
 }
 
-// An operation with one constant operand takes its value in the operation itself: the code for a
-// constant on the right, and for one on the left (sums and products of doubles do not depend on
-// the order of their operands, k < a is a > k). A code that takes none stays as it is.
-struct constant_form {
-    tape_code code, right, left;
-};
-constexpr constant_form constant_forms[] = {
-    {tape_code::add, tape_code::add_k, tape_code::add_k},
-    {tape_code::mul, tape_code::mul_k, tape_code::mul_k},
-    {tape_code::sub, tape_code::sub_k, tape_code::k_sub},
-    {tape_code::div, tape_code::div_k, tape_code::k_div},
-    {tape_code::lt, tape_code::lt_k, tape_code::gt_k},
-    {tape_code::gt, tape_code::gt_k, tape_code::lt_k},
-    {tape_code::le, tape_code::le_k, tape_code::ge_k},
-    {tape_code::ge, tape_code::ge_k, tape_code::le_k},
-    {tape_code::eq, tape_code::eq_k, tape_code::eq_k},
-    {tape_code::ne, tape_code::ne_k, tape_code::ne_k},
-    {tape_code::call2, tape_code::call2_k, tape_code::call2},
-    {tape_code::larger, tape_code::larger_k, tape_code::larger},
-    {tape_code::smaller, tape_code::smaller_k, tape_code::smaller},
-};
-
+// An operation with one constant operand takes its value in the operation itself, in the form
+// its row gives for a constant on that side. A code that takes none stays as it is.
 void fold_constant_operand(tape_op &op, std::vector<double> const &constants) {
     bool const ka = is_constant(op.a), kb = is_constant(op.b);
-    if (ka == kb) return;
-    for (constant_form const &form : constant_forms) {
-        if (form.code != op.code) continue;
-        tape_code const code = kb ? form.right : form.left;
-        if (code == op.code) return;
-        op.code = code;
-        op.k = constants[static_cast<std::size_t>((kb ? op.b : op.a) / 4)];
-        op.a = kb ? op.a : op.b;
-        op.b = 0;
-        return;
-    }
+    tape_code_facts const &facts = facts_of(op.code);
+    if (ka == kb || facts.kind != tape_kind::value || facts.operands != tape_operands::ab) return;
+    tape_code const code = kb ? facts.right_k : facts.left_k;
+    if (code == op.code) return;
+    op.code = code;
+    op.k = constants[static_cast<std::size_t>((kb ? op.b : op.a) / 4)];
+    op.a = kb ? op.a : op.b;
+    op.b = 0;
 }
 
 // A product read only by the sum with a constant that follows it becomes one operation, which

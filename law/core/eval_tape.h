@@ -35,48 +35,45 @@ struct tape_values {
 };
 
 enum class tape_code : std::uint8_t {
-    add,  // a + b
-    sub,  // a - b
-    mul,  // a * b
-    div,  // a / b, with the checks of checked_quotient
-    neg,  // -a
-    lt,   // a < b, as 1 or 0; and the other comparisons
-    gt,
-    le,
-    ge,
-    eq,
-    ne,
-    truth,             // a != 0, as 1 or 0
-    copy,              // a, into a value that several branches write
-    jump,              // on at operation b
-    jump_if_zero,      // on at operation b when a is 0
-    jump_unless_zero,  // on at operation b when a is not 0
-    call1,             // f1(a)
-    call2,             // f2(a, b)
-    call_law,          // the law's own evaluate at a point, into `count` values
-    // With a constant operand k held in the operation (made when the tape is finished):
-    add_k,    // a + k
-    sub_k,    // a - k
-    k_sub,    // k - a
-    mul_k,    // a * k
-    div_k,    // a / k, checked
-    k_div,    // k / a, checked
-    call2_k,  // f2(a, k)
-    lt_k,     // a < k, as 1 or 0; and the other comparisons (k < a is a > k)
-    gt_k,
-    le_k,
-    ge_k,
-    eq_k,
-    ne_k,
-    larger_k,   // tape_larger(a, k)
-    smaller_k,  // tape_smaller(a, k)
-    mul_add_k,  // a * b + k, rounded after each operation (a product whose only use is a sum)
-    // One-instruction functions, inline:
-    sqrt,     // sqrt(a) as the square root law takes it: 0 just below 0, LAW_SQRT further down
-    abs,      // |a|
-    larger,   // tape_larger(a, b)
-    smaller,  // tape_smaller(a, b)
+#define TAPE_OP(code, ...) code,
+#include <law/core/tape_ops.def>
+#undef TAPE_OP
 };
+
+// What the rows of tape_ops.def say of each code, as values.
+enum class tape_kind : std::uint8_t { value, jump, copy, call };
+enum class tape_operands : std::uint8_t { ab, a, none };
+enum class tape_check : std::uint8_t { none, near_zero, below_root };
+enum class tape_operand : std::uint8_t { a, b, k };
+struct tape_code_facts {
+    tape_kind kind;
+    tape_operands operands;
+    tape_code right_k, left_k;
+    tape_check check;
+    tape_operand checked;
+};
+inline constexpr tape_code_facts tape_facts[] = {
+#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
+    {tape_kind::kind,   tape_operands::operands, tape_code::right_k,                   \
+     tape_code::left_k, tape_check::check,       tape_operand::checked},
+#include <law/core/tape_ops.def>
+#undef TAPE_OP
+};
+constexpr tape_code_facts const &facts_of(tape_code code) {
+    return tape_facts[static_cast<std::size_t>(code)];
+}
+
+// Whether a check keeps the value x from its operation: the point goes back to the law.
+inline bool fails_check(tape_check check, double x) {
+    switch (check) {
+        case tape_check::near_zero:
+            return std::fabs(x) < resmch;
+        case tape_check::below_root:
+            return x <= -resmch;
+        default:
+            return false;
+    }
+}
 
 using tape_fn1 = double (*)(double);
 using tape_fn2 = double (*)(double, double);
@@ -94,66 +91,17 @@ struct tape_op {
     double k;
 };
 
-inline bool is_jump(tape_code code) {
-    return code == tape_code::jump || code == tape_code::jump_if_zero ||
-           code == tape_code::jump_unless_zero;
-}
+inline bool is_jump(tape_code code) { return facts_of(code).kind == tape_kind::jump; }
 
 // Calls f(slot, is_result) on each slot field of op (a tape_op, const or not): its result and
 // its operands.
 template <class Op, class F>
 void for_each_slot(Op &op, F f) {
-    switch (op.code) {
-        case tape_code::jump:
-            return;
-        case tape_code::jump_if_zero:
-        case tape_code::jump_unless_zero:
-            f(op.a, false);
-            return;
-        case tape_code::call_law:
-            f(op.out, true);
-            return;
-        case tape_code::neg:
-        case tape_code::call1:
-        case tape_code::truth:
-        case tape_code::copy:
-        case tape_code::add_k:
-        case tape_code::sub_k:
-        case tape_code::k_sub:
-        case tape_code::mul_k:
-        case tape_code::div_k:
-        case tape_code::k_div:
-        case tape_code::call2_k:
-        case tape_code::lt_k:
-        case tape_code::gt_k:
-        case tape_code::le_k:
-        case tape_code::ge_k:
-        case tape_code::eq_k:
-        case tape_code::ne_k:
-        case tape_code::larger_k:
-        case tape_code::smaller_k:
-        case tape_code::sqrt:
-        case tape_code::abs:
-            f(op.out, true);
-            f(op.a, false);
-            return;
-        default:
-            f(op.out, true);
-            f(op.a, false);
-            f(op.b, false);
-    }
-}
-
-// Below this both sides of a division count as zero and the L'Hopital rule decides.
-inline constexpr double lhospital_zero = 1e-15;
-
-// a / b as a division law takes it: false for 0/0, which the law resolves by the L'Hopital rule;
-// a divisor below resmch raises LAW_ZERODIVIDE.
-inline bool checked_quotient(double a, double b, double &y) {
-    if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero) return false;
-    if (std::fabs(b) < resmch) law_error(LAW_ZERODIVIDE);
-    y = a / b;
-    return true;
+    tape_code_facts const &facts = facts_of(op.code);
+    if (facts.kind != tape_kind::jump) f(op.out, true);
+    if (facts.kind == tape_kind::call || facts.operands == tape_operands::none) return;
+    f(op.a, false);
+    if (facts.operands == tape_operands::ab) f(op.b, false);
 }
 
 // How a law that compiles into one operation over at most two scalar sides is compiled: the
@@ -232,6 +180,7 @@ class eval_tape {
     // Tapes of up to this many values run on the stack.
     static constexpr int small_run = 128;
     bool run_in(double *v, double const *x, double *y) const;
+    void evaluate_callee(tape_op const &op, double *v, double const *x) const;
     // Which points of a block run operation `here`: those whose on_at is not beyond it (all
     // when on_at is null).
     struct block_path {

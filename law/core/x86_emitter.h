@@ -125,10 +125,6 @@ class emitter {
         bytes({0x0f, static_cast<std::uint8_t>(0x80 | static_cast<std::uint8_t>(c))});
         return hole();
     }
-    // Jumps over the next `length` bytes when c holds.
-    void skip_if(condition c, std::uint8_t length) {
-        bytes({static_cast<std::uint8_t>(0x70 | static_cast<std::uint8_t>(c)), length});
-    }
     void patch(std::int32_t hole_at, std::int32_t label) {
         std::int32_t const rel = label - (hole_at + 4);
         std::memcpy(&code_[static_cast<std::size_t>(hole_at)], &rel, 4);

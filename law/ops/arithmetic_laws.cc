@@ -251,6 +251,20 @@ division_law::division_law(law *left, law *right) : arithmetic_law(left, right) 
 }
 
 namespace {
+// Below this both sides of a division count as zero and the L'Hopital rule decides.
+constexpr double lhospital_zero = 1e-15;
+// The tape gives back every point whose divisor is below resmch in size, for this law to decide.
+static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
+
+// a / b as the law takes it: false for 0/0, which the law resolves by the L'Hopital rule; a
+// divisor below resmch raises LAW_ZERODIVIDE.
+bool checked_quotient(double a, double b, double &y) {
+    if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero) return false;
+    if (std::fabs(b) < resmch) law_error(LAW_ZERODIVIDE);
+    y = a / b;
+    return true;
+}
+
 // 0/0: the quotient of the first derivatives (with respect to the first input) at x.
 double lhospital(law const *num, law const *den, double const *x) {
     lawutil_thread_ctx *const ctx = lawutil_context();
