@@ -10,7 +10,7 @@
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law_polynomial.h>
-#include <law/core/tape_emit.h>
+#include <law/eval/tape_emit.h>
 #include <law/core/thread_context.h>
 #include <law/lang/law_list.h>
 #include <law/ops/elementary_laws.h>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <law/core/tape_emit.h>
+#include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include <law/base/tolerance.h>
 #include <law/core/deep_tree.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
 #include <law/lang/list_utils.h>
 #include <law/ops/law_builders.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 
 #include "law_generator.h"
 #include "law_test.h"

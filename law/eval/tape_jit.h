@@ -9,16 +9,15 @@
 #include <cstddef>
 #include <memory>
 
+#include <law/core/law_engine.h>
+
 class eval_tape;
-class law;
 
 class tape_jit {
   public:
-    // With an owner, a point the code cannot take goes on to eval_tape::give_back(owner, x,
-    // y), and what the code returns means nothing; without one, the code returns false for it.
-    // The arguments come in give_back's order, which is also a law's evaluate's, so neither
-    // the law nor the code moves them.
-    using entry_fn = bool (*)(law const *owner, double const *x, double *y);
+    // With an owner, a point the code cannot take goes on to law_code::give_back(owner, x, y),
+    // and what the code returns means nothing; without one, the code returns false for it.
+    using entry_fn = law_code::entry_fn;
 
     // The code of the tape, or null when this machine, the tape's operations or the system's
     // memory do not allow one. Setting LAW_TAPE_JIT=0 in the environment leaves every tape to

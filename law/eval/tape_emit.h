@@ -5,8 +5,8 @@
 #include <typeinfo>
 
 #include <law/core/binary_law.h>
-#include <law/core/eval_tape.h>
 #include <law/core/unary_law.h>
+#include <law/eval/tape_builder.h>
 
 enum class side_order { left_first, right_first };
 

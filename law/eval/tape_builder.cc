@@ -1,13 +1,12 @@
-#include <law/core/eval_tape.h>
+// The compiler of tapes: the walk over a law's tree, the sharing of what the tree shares, and the
+// finishing passes (constants into operations, products into sums, values into few slots).
+#include <law/eval/tape_builder.h>
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
+#include <exception>
 
-#include <law/core/eval_buffer.h>
-#include <law/core/slot_space.h>
-
-constinit thread_local law const *tape_walker [[gnu::tls_model("initial-exec")]] = nullptr;
+#include <law/core/constant_law.h>
 
 namespace {
 // Sub-trees deeper than this are called, not compiled: they compile into tapes of their own, so
@@ -20,233 +19,6 @@ constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 bool is_constant(int slot) { return slot % 4 == constant_slot; }
 
 }  // namespace
-
-// ---------------------------------------------------------------- running
-
-[[gnu::always_inline]] inline bool eval_tape::run_in(double *const v, double const *x,
-                                                     double *y) const {
-    if (!constants_.empty()) std::memcpy(v, constants_.data(), constants_.size() * sizeof(double));
-    for (input const &in : inputs_) v[in.slot] = x[in.index];
-    tape_op const *const first = ops_.data();
-    tape_op const *const end = first + ops_.size();
-    for (tape_op const *p = first; p != end; ++p) {
-        tape_op const &op = *p;
-        switch (op.code) {
-#define TAPE_OPERANDS_ab double const a = v[op.a], b = v[op.b];
-#define TAPE_OPERANDS_a double const a = v[op.a];
-#define TAPE_OPERANDS_none
-#define TAPE_RUN_value(operands, value, check, checked)                  \
-    {                                                                    \
-        TAPE_OPERANDS_##operands [[maybe_unused]] double const k = op.k; \
-        if (fails_check(tape_check::check, checked)) return false;       \
-        v[op.out] = value;                                               \
-        break;                                                           \
-    }
-#define TAPE_RUN_copy(operands, value, check, checked) \
-    {                                                  \
-        TAPE_OPERANDS_##operands v[op.out] = value;    \
-        break;                                         \
-    }
-#define TAPE_RUN_jump(operands, value, check, checked)            \
-    {                                                             \
-        TAPE_OPERANDS_##operands if (value) p = first + op.b - 1; \
-        break;                                                    \
-    }
-#define TAPE_RUN_call(operands, value, check, checked) \
-    evaluate_callee(op, v, x);                         \
-    break;
-#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
-    case tape_code::code:                                                              \
-        TAPE_RUN_##kind(operands, value, check, checked)
-#include <law/core/tape_ops.def>
-#undef TAPE_OP
-#undef TAPE_RUN_call
-#undef TAPE_RUN_jump
-#undef TAPE_RUN_copy
-#undef TAPE_RUN_value
-#undef TAPE_OPERANDS_none
-#undef TAPE_OPERANDS_a
-#undef TAPE_OPERANDS_ab
-            default:
-                __builtin_unreachable();
-        }
-    }
-    for (std::size_t k = 0; k < outputs_.size(); ++k) y[k] = v[outputs_[k]];
-    return true;
-}
-
-// A law's own evaluate at the operation's point, into its values.
-void eval_tape::evaluate_callee(tape_op const &op, double *v, double const *x) const {
-    double *const out = v + op.out;
-    out[0] = 0;  // a law of no values leaves its first value at 0
-    if (op.a < 0) return op.callee->evaluate(x, out);
-    std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
-    int const n = static_cast<int>(slots.size());
-    eval_buffer at(n);
-    for (int i = 0; i < n; ++i) at[i] = v[slots[static_cast<std::size_t>(i)]];
-    op.callee->evaluate(at, out);
-}
-
-void eval_tape::interpret_for(law const *owner, double const *x, double *y) const {
-    if (!interpret(x, y)) give_back(owner, x, y);
-}
-
-bool eval_tape::interpret(double const *x, double *y) const {
-    if (slot_count_ > small_run) [[unlikely]]
-        return run_large(x, y);
-    double v[small_run];
-    return run_in(v, x, y);
-}
-
-bool eval_tape::run_large(double const *x, double *y) const {
-    slot_space space(static_cast<std::size_t>(slot_count_));
-    return run_in(space.data(), x, y);
-}
-
-// ---------------------------------------------------------------- running over a block
-
-namespace {
-// out[k] = value(a[k], b[k]) for the points of a block, and the points the operation's check
-// keeps from it marked rare. out may be a or b itself, point by point, which leaves no
-// dependence between points.
-template <tape_check check, tape_operand checked, class Value>
-[[gnu::always_inline]] inline void value_points(double *out, double const *a, double const *b,
-                                                double k, int m, unsigned char *rare, Value value) {
-    if constexpr (check != tape_check::none && checked == tape_operand::k) {
-        // A constant the check keeps from the operation keeps every point from it.
-        if (fails_check(check, k)) std::fill(rare, rare + m, 1);
-    }
-    if constexpr (check == tape_check::none || checked == tape_operand::k) {
-#pragma GCC ivdep
-        for (int i = 0; i < m; ++i) out[i] = value(a[i], b[i]);
-    } else {
-        double const *const x = checked == tape_operand::a ? a : b;
-#pragma GCC ivdep
-        for (int i = 0; i < m; ++i) {
-            rare[i] |= fails_check(check, x[i]);
-            out[i] = value(a[i], b[i]);
-        }
-    }
-}
-
-// The points of a block that a jump at operation `here` sends on to its target: those that
-// have not left the path and for which goes(i) holds. The go-on marks are values too (operation
-// numbers are exact in them), so that the loops over them vectorise.
-using block_mark = double;
-template <class Goes>
-[[gnu::always_inline]] inline void jump_points(block_mark to, block_mark here, block_mark *on_at,
-                                               int m, Goes goes) {
-#pragma GCC ivdep
-    for (int i = 0; i < m; ++i) {
-        bool const go = goes(i);
-        on_at[i] = on_at[i] <= here && go ? to : on_at[i];
-    }
-}
-
-// out = a at the points that run operation `here` (all of them without branches).
-void copy_points(double *out, double const *a, block_mark here, block_mark const *on_at, int m) {
-    if (!on_at) return (void)std::copy(a, a + m, out);
-#pragma GCC ivdep
-    for (int k = 0; k < m; ++k) {
-        double const p = a[k], q = out[k];  // both read, so that the choice vectorises
-        out[k] = on_at[k] <= here ? p : q;
-    }
-}
-}  // namespace
-
-// Compiled also for the wider vector units, chosen when the library loads. The values stay those
-// of one point: vector sums, products, quotients and square roots round as the scalar ones do,
-// and this file is compiled without contracting a product and a sum into one rounding. Clang
-// wants the clones declared on every declaration of a member; it builds the one version.
-#if defined(__GNUC__) && !defined(__clang__)
-#define LAW_VECTOR_CLONES [[gnu::target_clones("avx512f", "avx2", "default")]]
-#else
-#define LAW_VECTOR_CLONES
-#endif
-LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned char *rare,
-                                            double const *(*point)(void const *, int),
-                                            void const *points) const {
-    // With branches: the operation each point goes on at. The operations a point passes over
-    // still run for it, on values that nothing it takes reads (and an error or a rare case there
-    // sends the point to its own evaluation); only the copies and the calls of laws skip it.
-    constexpr int marks_on_stack = 256;
-    block_mark stack_marks[marks_on_stack];
-    std::vector<block_mark> heap_marks;
-    block_mark *on_at = nullptr;
-    if (branches_) {
-        if (m > marks_on_stack) heap_marks.resize(static_cast<std::size_t>(m));
-        on_at = m > marks_on_stack ? heap_marks.data() : stack_marks;
-        std::fill(on_at, on_at + m, 0);
-    }
-    for (std::size_t i = 0; i < ops_.size(); ++i) {
-        tape_op const &op = ops_[i];
-        block_mark const here = static_cast<block_mark>(i);
-        switch (op.code) {
-#define TAPE_ROW_ab rows[op.b]
-#define TAPE_ROW_a rows[op.a]
-#define TAPE_BLOCK_value(operands, value, check, checked)                                  \
-    value_points<tape_check::check, tape_operand::checked>(                                \
-        rows[op.out], rows[op.a], TAPE_ROW_##operands, op.k, m, rare,                      \
-        [&op, k = op.k](double a, [[maybe_unused]] double b) -> double { return value; }); \
-    break;
-#define TAPE_POINT_ab double const a = rows[op.a][i], b = rows[op.b][i];
-#define TAPE_POINT_a double const a = rows[op.a][i];
-#define TAPE_POINT_none
-#define TAPE_BLOCK_jump(operands, value, check, checked)            \
-    jump_points(op.b, here, on_at, m, [&]([[maybe_unused]] int i) { \
-        TAPE_POINT_##operands return static_cast<bool>(value);      \
-    });                                                             \
-    break;
-#define TAPE_BLOCK_copy(operands, value, check, checked)   \
-    copy_points(rows[op.out], rows[op.a], here, on_at, m); \
-    break;
-#define TAPE_BLOCK_call(operands, value, check, checked)      \
-    call_on_block(op, rows, m, {on_at, here}, point, points); \
-    break;
-#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
-    case tape_code::code:                                                              \
-        TAPE_BLOCK_##kind(operands, value, check, checked)
-#include <law/core/tape_ops.def>
-#undef TAPE_OP
-#undef TAPE_BLOCK_call
-#undef TAPE_BLOCK_copy
-#undef TAPE_BLOCK_jump
-#undef TAPE_BLOCK_value
-#undef TAPE_POINT_none
-#undef TAPE_POINT_a
-#undef TAPE_POINT_ab
-#undef TAPE_ROW_a
-#undef TAPE_ROW_ab
-        }
-    }
-}
-
-void eval_tape::call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
-                              double const *(*point)(void const *, int), void const *points) const {
-    int const n = op.b;
-    eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
-    for (int k = 0; k < m; ++k) {
-        if (path.on_at && path.on_at[k] > path.here) continue;  // a branch it does not take
-        y[0] = 0;  // a law of no values leaves its first value at 0
-        if (op.a < 0) {
-            op.callee->evaluate(point(points, k), y);
-        } else {
-            std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
-            for (std::size_t i = 0; i < slots.size(); ++i)
-                inner[static_cast<int>(i)] = rows[slots[i]][k];
-            op.callee->evaluate(inner, y);
-        }
-        for (int j = 0; j < n; ++j) rows[op.out + j][k] = y[j];
-    }
-}
-
-bool eval_tape::output_row_is_own(int j) const {
-    int const slot = output_slot(j);
-    int const first_result = static_cast<int>(constants_.size() + inputs_.size());
-    return slot >= first_result && std::count(outputs_.begin(), outputs_.end(), slot) == 1;
-}
-
-// ---------------------------------------------------------------- compiling
 
 std::unique_ptr<eval_tape> tape_builder::compile(law const *root) {
     tape_builder b(root);
@@ -276,9 +48,13 @@ void tape_builder::remember(law const *l, tape_point const &at, tape_values cons
 
 tape_values tape_builder::emitted_values(law const *l, tape_point const &at) {
     tape_values v;
-    if (depth_ >= max_compile_depth) {
-        v = call_law(l, at);
-    } else {
+    if (constant_law const *c = law_cast<constant_law>(l)) {
+        double value = 0;
+        c->evaluate(nullptr, &value);  // a named constant may compute its value
+        v = {{constant(value)}};
+    } else if (identity_law const *i = law_cast<identity_law>(l)) {
+        v = {{input(at, i->index())}};
+    } else if (depth_ < max_compile_depth) {
         struct nesting {
             int &depth;
             explicit nesting(int &d) : depth(++d) {}
@@ -286,6 +62,7 @@ tape_values tape_builder::emitted_values(law const *l, tape_point const &at) {
         } const nest(depth_);
         v = l->emit_tape(*this, at);
     }
+    if (v.slots.empty()) v = call_law(l, at);
     remember(l, at, v);
     return v;
 }
@@ -423,7 +200,7 @@ bool scalar_result(tape_op const &op, double a, double b, double &y) {
 #define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
     case tape_code::code:                                                              \
         TAPE_FOLD_##kind(value, check, checked)
-#include <law/core/tape_ops.def>
+#include <law/eval/tape_ops.def>
 #undef TAPE_OP
 #undef TAPE_FOLD_call
 #undef TAPE_FOLD_copy
@@ -667,62 +444,11 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     tape->slot_count_ = nc + ni + registers;
     tape->branches_ = std::any_of(tape->ops_.begin(), tape->ops_.end(),
                                   [](tape_op const &op) { return is_jump(op.code); });
-    tape->jit_ = tape_jit::compile(*tape);
-    if (tape->jit_) tape->jitted_ = tape->jit_->entry();
+    tape->compile_machine_code();
     return tape;
 }
 
-// ---------------------------------------------------------------- the law's side
-
 namespace {
-// Outside evaluations before a law compiles its tape; and the mark of a law that has tried.
-constexpr std::uint16_t tape_threshold = 16;
-constexpr std::uint16_t tape_tried = 0xffff;
-
-// A law that cannot be compiled is evaluated as before, whatever stopped the compiler.
-std::unique_ptr<eval_tape> compile_quietly(law const *l) {
-    try {
-        return tape_builder::compile(l);
-    } catch (std::exception const &) {
-        return nullptr;
-    }
-}
+law_code *compile_law(law const *l) { return tape_builder::compile(l).release(); }
+[[maybe_unused]] bool const compiler_installed = (engine().compile = compile_law, true);
 }  // namespace
-
-tape_values law::emit_tape(tape_builder &b, tape_point const &at) const {
-    return b.call_law(this, at);
-}
-
-bool law::compiled_formula(tape_formula &) const { return false; }
-
-eval_tape const *law::tape_now() const {
-    if (eval_tape const *t = tape_.load(std::memory_order_acquire)) return t;
-    if (outside_calls_.exchange(tape_tried, std::memory_order_relaxed) == tape_tried)
-        return nullptr;
-    if (std::unique_ptr<eval_tape> built = compile_quietly(this)) {
-        eval_tape const *expected = nullptr;
-        if (tape_.compare_exchange_strong(expected, built.get(), std::memory_order_acq_rel))
-            built.release();
-    }
-    return tape_.load(std::memory_order_acquire);
-}
-
-void law::evaluate_by_tape(double const *x, double *y) const {
-    std::uint16_t const calls = outside_calls_.load(std::memory_order_relaxed);
-    // A deep law compiles at once: walking its tree would take a stack as deep as the tree.
-    if (calls < tape_threshold && height_ < deep_law_height) {
-        outside_calls_.store(calls + 1, std::memory_order_relaxed);
-    } else if (calls != tape_tried) {
-        if (eval_tape const *t = tape_now()) return t->run_for(this, x, y);
-    }
-    evaluate_walking(x, y);
-}
-
-void law::evaluate_walking(double const *x, double *y) const {
-    struct walking {
-        law const *const before = tape_walker;
-        explicit walking(law const *l) { tape_walker = l; }
-        ~walking() { tape_walker = before; }
-    } const walk(this);
-    evaluate(x, y);
-}

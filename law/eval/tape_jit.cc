@@ -1,4 +1,4 @@
-#include <law/core/tape_jit.h>
+#include <law/eval/tape_jit.h>
 
 #include <algorithm>
 #include <bit>
@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include <law/core/eval_tape.h>
+#include <law/eval/eval_tape.h>
 
 #if defined(__x86_64__) && defined(__linux__)
 #include <sys/mman.h>
 
-#include <law/core/x86_emitter.h>
+#include <law/eval/x86_emitter.h>
 #define LAW_TAPE_JIT 1
 #endif
 
@@ -161,7 +161,7 @@ constexpr form forms[] = {
 #define NO_MACHINE_CODE \
     form { coded::none }
 #define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) machine,
-#include <law/core/tape_ops.def>
+#include <law/eval/tape_ops.def>
 #undef TAPE_OP
 #undef NO_MACHINE_CODE
 #undef CODED
@@ -498,7 +498,7 @@ class tape_jit::coder {
         e_->mov_eax(0);
         e_->ret();
         e_->patch(owned, e_->here());
-        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::give_back));
+        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&law_code::give_back));
         e_->jump_to(x86::rax);
     }
 
