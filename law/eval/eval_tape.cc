@@ -88,7 +88,7 @@ bool eval_tape::run_large(double const *x, double *y) const {
     return run_in(space.data(), x, y);
 }
 
-void eval_tape::compile_machine_code() {
-    jit_ = tape_jit::compile(*this);
-    if (jit_) entry_ = jit_->entry();
+void eval_tape::compile_machine_code(law const *named) {
+    jit_ = tape_jit::compile(*this, named);
+    if (jit_) entry_ = jit_.entry();
 }

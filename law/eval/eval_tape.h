@@ -131,7 +131,7 @@ class eval_tape final : public law_code {
     bool run(double const *x, double *y) const { return entry_(nullptr, x, y, this); }
     // The same through the interpreter, whatever the machine; a function that raises raises.
     bool interpret(double const *x, double *y) const;
-    bool jitted() const { return jit_ != nullptr; }
+    bool jitted() const { return static_cast<bool>(jit_); }
 
   private:
     friend class tape_builder;
@@ -152,8 +152,8 @@ class eval_tape final : public law_code {
                        double const *(*point)(void const *, int), void const *points) const;
     [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     // Compiles the machine code of the finished tape, which then runs in place of the
-    // interpreter, when this machine and the tape allow it.
-    void compile_machine_code();
+    // interpreter, when this machine and the tape allow it; `named` is the law compiled.
+    void compile_machine_code(law const *named);
     struct input {
         int slot, index;
     };
@@ -164,5 +164,5 @@ class eval_tape final : public law_code {
     std::vector<int> outputs_;
     int slot_count_ = 0;
     bool branches_ = false;
-    std::unique_ptr<tape_jit> jit_;
+    tape_jit jit_;
 };

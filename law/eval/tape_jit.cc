@@ -15,8 +15,7 @@
 #include <law/eval/eval_tape.h>
 
 #if defined(__x86_64__) && defined(__linux__)
-#include <sys/mman.h>
-
+#include <law/eval/perf_map.h>
 #include <law/eval/x86_emitter.h>
 #define LAW_TAPE_JIT 1
 #endif
@@ -173,7 +172,19 @@ constexpr form forms[] = {
 };
 
 form const &form_of(tape_code code) { return forms[static_cast<std::size_t>(code)]; }
-bool is_call(tape_code code) { return form_of(code).how == coded::call; }
+
+// Whether an operation's code may give other bits than the interpreter outside the default mode
+// of the vector unit: maxsd and minsd compare where the interpreter subtracts, which differs
+// when tiny differences flush to zero; a sine and a cosine computed as a pair need not round as
+// the two alone do. Every other instruction is the interpreter's own.
+bool differs_outside_default_mode(form const &f, tape_fn1 called_straight) {
+    if (f.how == coded::instruction)
+        return f.instruction == sse::maxsd || f.instruction == sse::minsd;
+    for (tape_fn1 half : {&pair_then_first<true>, &pair_then_first<false>, &second_of_pair<true>,
+                          &second_of_pair<false>})
+        if (called_straight == half) return true;
+    return false;
+}
 
 std::uint64_t bits_of(double v) { return std::bit_cast<std::uint64_t>(v); }
 
@@ -253,8 +264,10 @@ class tape_jit::coder {
           values_(t.slot_count_ - nc_ - ni_),
           unguarded_(unguarded_calls(t.ops_)) {
         for (std::size_t i = 0; i < t.ops_.size(); ++i) {
-            has_calls_ |= is_call(t.ops_[i].code);
-            guarded_calls_ |= is_call(t.ops_[i].code) && !unguarded_[i];
+            form const &f = form_of(t.ops_[i].code);
+            has_calls_ |= f.how == coded::call;
+            guarded_calls_ |= f.how == coded::call && !unguarded_[i];
+            mode_sensitive_ |= differs_outside_default_mode(f, unguarded_[i]);
         }
         spilled_ = std::max(0, values_ - value_xmms);
         framed_ = has_calls_ || spilled_ > 0;
@@ -278,17 +291,16 @@ class tape_jit::coder {
         return true;
     }
 
-    // The pool followed by the code; the code begins at entry_offset.
-    std::vector<unsigned char> region(std::size_t &entry_offset) {
-        gather_constants();
-        std::size_t const code_base = pool_.bytes();
-        x86::emitter e(static_cast<std::int32_t>(code_base));
+    // The code, which begins with its entry, followed by its pool at the next 16 bytes.
+    std::vector<unsigned char> bytes() {
+        x86::emitter e;
         e_ = &e;
         code_ops();
-        std::vector<unsigned char> out(code_base + e.bytes().size());
-        pool_.copy_to(out.data());
-        std::memcpy(out.data() + code_base, e.bytes().data(), e.bytes().size());
-        entry_offset = code_base;
+        std::size_t const pool_at = (e.bytes().size() + 15) / 16 * 16;
+        e.place_pool(static_cast<std::int32_t>(pool_at));
+        std::vector<unsigned char> out(pool_at + pool_.bytes(), 0xcc);  // int3 between them
+        std::memcpy(out.data(), e.bytes().data(), e.bytes().size());
+        pool_.copy_to(out.data() + pool_at);
         return out;
     }
 
@@ -301,19 +313,12 @@ class tape_jit::coder {
         return g >= 0 && g < value_xmms ? g : -1;
     }
 
-    void gather_constants() {
-        sign_ = pool_.mask(0x8000000000000000u);
-        abs_ = pool_.mask(0x7fffffffffffffffu);
-        one_ = pool_.value(1);
-        zero_ = pool_.value(0);
-        resmch_ = pool_.value(resmch);
-        minus_resmch_ = pool_.value(-resmch);
-        for (double c : t_.constants_) pool_.value(c);
-        for (tape_op const &op : t_.ops_) pool_.value(op.k);
-    }
+    // Pool entries, made when the code first reads them.
+    operand pooled(double v) { return operand::pool_entry(pool_.value(v)); }
+    operand abs_mask() { return operand::pool_entry(pool_.mask(0x7fffffffffffffffu)); }
 
     operand where(int slot) {
-        if (slot < nc_) return operand::pool_entry(pool_.value(t_.constants_[slot]));
+        if (slot < nc_) return pooled(t_.constants_[static_cast<std::size_t>(slot)]);
         if (slot < nc_ + ni_) return operand::at(x_, 8 * t_.inputs_[slot - nc_].index);
         int const g = slot - nc_ - ni_;
         if (g < value_xmms) return operand::in_xmm(first_value_xmm + g);
@@ -327,13 +332,13 @@ class tape_jit::coder {
             case side::b:
                 return where(op.b);
             case side::k:
-                return operand::pool_entry(pool_.value(op.k));
+                return pooled(op.k);
             case side::zero:
-                return operand::pool_entry(zero_);
+                return pooled(0);
             case side::sign_mask:
-                return operand::pool_entry(sign_);
+                return operand::pool_entry(pool_.mask(0x8000000000000000u));
             default:
-                return operand::pool_entry(abs_);
+                return abs_mask();
         }
     }
 
@@ -373,13 +378,13 @@ class tape_jit::coder {
         operand const v = where(facts.checked == tape_operand::a ? op.a : op.b);
         if (facts.check == tape_check::near_zero) {
             e_->load(s1, v);
-            e_->op(sse::andpd, s1, operand::pool_entry(abs_));
-            e_->load(s2, operand::pool_entry(resmch_));
+            e_->op(sse::andpd, s1, abs_mask());
+            e_->load(s2, pooled(resmch));
             e_->op(sse::ucomisd, s2, operand::in_xmm(s1));
             fail_if(condition::a);
         } else {
             int const r = in_register(v, s1);
-            e_->load(s2, operand::pool_entry(minus_resmch_));
+            e_->load(s2, pooled(-resmch));
             e_->op(sse::ucomisd, s2, operand::in_xmm(r));
             fail_if(condition::ae);
         }
@@ -392,8 +397,8 @@ class tape_jit::coder {
         e_->load(d, first);
         e_->op(f.instruction, d, second,
                f.instruction == sse::cmpsd ? static_cast<int>(f.pred) : -1);
-        if (f.after == then::to_one) e_->op(sse::andpd, d, operand::pool_entry(one_));
-        if (f.after == then::plus_k) e_->op(sse::addsd, d, operand::pool_entry(pool_.value(op.k)));
+        if (f.after == then::to_one) e_->op(sse::andpd, d, pooled(1));
+        if (f.after == then::plus_k) e_->op(sse::addsd, d, pooled(op.k));
         settle(op.out, d);
     }
 
@@ -460,13 +465,38 @@ class tape_jit::coder {
         settle(op.out, s0);
     }
 
+    // Code that rounds otherwise than the interpreter outside the default mode of the vector
+    // unit (round to nearest, no flushing of tiny values to zero, every exception masked) hands
+    // a point met in another mode to the interpreter, with its own arguments.
+    void check_mode() {
+        if (!mode_sensitive_) return;
+        constexpr std::uint32_t flags = 0x3f, default_mode = 0x1f80;
+        e_->mxcsr_to_eax();
+        e_->and_eax(~flags & 0xffff);
+        e_->compare_eax(default_mode);
+        other_mode_ = e_->jump_if(condition::ne);
+    }
+    void to_interpreter() {
+        if (!mode_sensitive_) return;
+        e_->patch(other_mode_, e_->here());
+        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::interpreted));
+        e_->jump_to(x86::rax);
+    }
+
     // The owner, x and y arrive in rdi, rsi and rdx; with a frame, x and y are kept in rbx and
-    // rbp and the owner in the frame.
+    // rbp and the owner in the frame. A frame of more than a page grows a page at a time, each
+    // touched, so that it cannot step over the stack's guard page.
     void prologue() {
         if (!framed_) return;
         e_->push(x86::rbx);
         e_->push(x86::rbp);
-        e_->add_rsp(-frame_);
+        constexpr int page = 4096;
+        int left = frame_;
+        for (; left > page; left -= page) {
+            e_->add_rsp(-page);
+            e_->probe_stack();
+        }
+        e_->add_rsp(-left);
         e_->mov(x86::rbx, x86::rsi);
         e_->mov(x86::rbp, x86::rdx);
         e_->store_stack(owner_at_, x86::rdi);
@@ -505,6 +535,7 @@ class tape_jit::coder {
     void code_ops() {
         register_liveness const live(t_.ops_, t_.outputs_,
                                      [this](int slot) { return value_register(slot); });
+        check_mode();
         prologue();
         std::vector<std::int32_t> at(t_.ops_.size() + 1);
         for (std::size_t i = 0; i < t_.ops_.size(); ++i) {
@@ -538,16 +569,17 @@ class tape_jit::coder {
         std::int32_t const fail = e_->here();
         for (std::int32_t hole : fails_) e_->patch(hole, fail);
         give_back();
+        to_interpreter();
     }
 
     eval_tape const &t_;
     int const nc_, ni_, values_;
     std::vector<tape_fn1> const unguarded_;
-    bool has_calls_ = false, guarded_calls_ = false, framed_ = false;
+    bool has_calls_ = false, guarded_calls_ = false, framed_ = false, mode_sensitive_ = false;
+    std::int32_t other_mode_ = 0;
     int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
     x86::gpr x_, y_;
     constant_pool pool_;
-    std::int32_t sign_ = 0, abs_ = 0, one_ = 0, zero_ = 0, resmch_ = 0, minus_resmch_ = 0;
     x86::emitter *e_ = nullptr;
     struct jump_to {
         std::int32_t hole;
@@ -557,39 +589,33 @@ class tape_jit::coder {
     std::vector<std::int32_t> fails_;
 };
 
-std::unique_ptr<tape_jit> tape_jit::compile(eval_tape const &tape) {
-    if (!jit_wanted()) return nullptr;
+tape_jit tape_jit::compile(eval_tape const &tape, law const *named) {
+    if (!jit_wanted()) return {};
     try {
         coder c(tape);
-        if (!c.possible()) return nullptr;
-        std::size_t entry = 0;
-        std::vector<unsigned char> const code = c.region(entry);
-        // Written while writable, then only readable and executable.
-        void *const memory =
-            mmap(nullptr, code.size(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED) return nullptr;
-        std::memcpy(memory, code.data(), code.size());
-        if (mprotect(memory, code.size(), PROT_READ | PROT_EXEC) != 0) {
-            munmap(memory, code.size());
-            return nullptr;
-        }
-        return std::unique_ptr<tape_jit>(new tape_jit(memory, code.size(), entry));
+        if (!c.possible()) return {};
+        std::vector<unsigned char> const code = c.bytes();
+        code_arena::block const b = code_arena::take(code.size());
+        if (!b) return {};
+        std::memcpy(b.write, code.data(), code.size());
+        if (perf_map_wanted()) perf_map_note(b.run, code.size(), named);
+        return tape_jit(b);
     } catch (std::bad_alloc const &) {
-        return nullptr;
+        return {};
     }
 }
 
-tape_jit::tape_jit(void *memory, std::size_t size, std::size_t entry_offset)
-    : memory_(memory),
-      size_(size),
-      entry_(reinterpret_cast<entry_fn>(static_cast<unsigned char *>(memory) + entry_offset)) {}
-
-tape_jit::~tape_jit() { munmap(memory_, size_); }
-
 #else
 
-std::unique_ptr<tape_jit> tape_jit::compile(eval_tape const &) { return nullptr; }
-
-tape_jit::~tape_jit() = default;
+tape_jit tape_jit::compile(eval_tape const &, law const *) { return {}; }
 
 #endif
+
+tape_jit &tape_jit::operator=(tape_jit &&other) noexcept {
+    if (this != &other) {
+        code_arena::give_back(block_);
+        block_ = other.block_;
+        other.block_ = {};
+    }
+    return *this;
+}

@@ -4,12 +4,14 @@
 // with the same scalar instructions as the interpreter, in the same order, so the values are
 // bit for bit the interpreter's. It returns false where the interpreter would hand the point
 // back to the law or raise an error (a divisor near zero, a square root below 0, a called
-// function that raises), and the law's own evaluation then gives the value or the error. Tapes
-// that call laws, and other machines, keep the interpreter.
+// function that raises), and the law's own evaluation then gives the value or the error. Code
+// that would round otherwise than the interpreter outside the default floating-point mode (a
+// maximum, a sine and cosine computed as a pair) hands a point met in another mode to the
+// interpreter. Tapes that call laws, and other machines, keep the interpreter.
 #include <cstddef>
-#include <memory>
 
 #include <law/core/law_engine.h>
+#include <law/eval/code_arena.h>
 
 class eval_tape;
 
@@ -19,21 +21,23 @@ class tape_jit {
     // and what the code returns means nothing; without one, the code returns false for it.
     using entry_fn = law_code::entry_fn;
 
-    // The code of the tape, or null when this machine, the tape's operations or the system's
-    // memory do not allow one. Setting LAW_TAPE_JIT=0 in the environment leaves every tape to
-    // the interpreter (to compare the two).
-    static std::unique_ptr<tape_jit> compile(eval_tape const &tape);
+    // The code of the tape, which `named` compiled (the name profilers show), or no code when
+    // this machine, the tape's operations or the system's memory do not allow one. Setting
+    // LAW_TAPE_JIT=0 in the environment leaves every tape to the interpreter (to compare the
+    // two).
+    static tape_jit compile(eval_tape const &tape, law const *named);
 
-    entry_fn entry() const { return entry_; }
+    tape_jit() = default;
+    tape_jit(tape_jit &&other) noexcept : block_(other.block_) { other.block_ = {}; }
+    tape_jit &operator=(tape_jit &&other) noexcept;
+    ~tape_jit() { code_arena::give_back(block_); }
 
-    ~tape_jit();
-    tape_jit(tape_jit const &) = delete;
-    tape_jit &operator=(tape_jit const &) = delete;
+    explicit operator bool() const { return static_cast<bool>(block_); }
+    // The code begins its block.
+    entry_fn entry() const { return reinterpret_cast<entry_fn>(block_.run); }
 
   private:
     class coder;
-    tape_jit(void *memory, std::size_t size, std::size_t entry_offset);
-    void *memory_;
-    std::size_t size_;
-    entry_fn entry_;
+    explicit tape_jit(code_arena::block b) : block_(b) {}
+    code_arena::block block_;
 };
