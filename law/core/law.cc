@@ -596,7 +596,7 @@ void law::reset_simplify(law *s, int level) const {
 law *law::simplify(int level, int flag) const {
     lock g(this);
     if (!(simplified_ && simplify_level_ >= level)) {
-        int const working = level == 666 ? 1 : level;
+        int const working = level == simplify_afresh ? 1 : level;
         {
             law_ptr s = adopt(upper_layers().simplify(this, working, flag));
             // A simplified form that reads more inputs than its law would read past the points

@@ -31,7 +31,7 @@ class law_code;
 class tape_builder;
 struct tape_point;
 struct tape_values;
-struct tape_formula;
+struct side_operation;
 
 using law_ptr = ref_ptr<law>;
 
@@ -203,6 +203,9 @@ class law : public ZEM_heap {
     int set_derivative(int which, law *d, int use_given = 1) const;
     void reset_derivative(int which) const;
     int has_derivative(int which) const;
+    // The level that simplifies afresh at level 1 whatever form is recorded: no recorded level
+    // reaches it.
+    static constexpr int simplify_afresh = 666;
     law *simplify(int level = 1, int flag = 0) const;
     int is_simplified(int level) const;
     void set_simplify(law *s, int level) const;
@@ -255,10 +258,10 @@ class law : public ZEM_heap {
     // gives no values, and the tape calls the law's own evaluate; the operator and function laws
     // compile their formula.
     virtual tape_values emit_tape(tape_builder &b, tape_point const &at) const;
-    // A law that compiles into one operation over the first values of its sides says so here
-    // instead, so that chains of such laws compile to any depth without recursion; false (the
-    // default) lets emit_tape decide.
-    virtual bool compiled_formula(tape_formula &f) const;
+    // A law that compiles into one operation over the first values of its sides says so here,
+    // filling op, instead, so that chains of such laws compile to any depth without recursion;
+    // false (the default) lets emit_tape decide.
+    virtual bool compiles_as_operation(side_operation &op) const;
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
     bool compiled() const { return code_.load(std::memory_order_acquire) != nullptr; }

@@ -29,7 +29,7 @@ std::unique_ptr<law_code> compile_quietly(law const *l) {
 
 tape_values law::emit_tape(tape_builder &, tape_point const &) const { return {{}, false}; }
 
-bool law::compiled_formula(tape_formula &) const { return false; }
+bool law::compiles_as_operation(side_operation &) const { return false; }
 
 law_code const *law::tape_now() const {
     if (law_code const *c = code_.load(std::memory_order_acquire)) return c;

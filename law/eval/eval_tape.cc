@@ -38,11 +38,8 @@
 #define TAPE_RUN_call(operands, value, check, checked) \
     evaluate_callee(op, v, x);                         \
     break;
-#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
-    case tape_code::code:                                                              \
-        TAPE_RUN_##kind(operands, value, check, checked)
-#include <law/eval/tape_ops.def>
-#undef TAPE_OP
+#define TAPE_RUNNER TAPE_RUN_
+#include <law/eval/tape_cases.inc>
 #undef TAPE_RUN_call
 #undef TAPE_RUN_jump
 #undef TAPE_RUN_copy

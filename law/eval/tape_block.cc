@@ -105,11 +105,8 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
 #define TAPE_BLOCK_call(operands, value, check, checked)      \
     call_on_block(op, rows, m, {on_at, here}, point, points); \
     break;
-#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
-    case tape_code::code:                                                              \
-        TAPE_BLOCK_##kind(operands, value, check, checked)
-#include <law/eval/tape_ops.def>
-#undef TAPE_OP
+#define TAPE_RUNNER TAPE_BLOCK_
+#include <law/eval/tape_cases.inc>
 #undef TAPE_BLOCK_call
 #undef TAPE_BLOCK_copy
 #undef TAPE_BLOCK_jump

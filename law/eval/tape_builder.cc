@@ -29,8 +29,8 @@ std::unique_ptr<eval_tape> tape_builder::compile(law const *root) {
 
 tape_values tape_builder::values_of(law const *l, tape_point const &at) {
     if (tape_values const *v = found(l, at)) return *v;
-    tape_formula f;
-    if (l->compiled_formula(f)) return formula_values(l, f, at);
+    side_operation f;
+    if (l->compiles_as_operation(f)) return side_operation_values(l, f, at);
     return emitted_values(l, at);
 }
 
@@ -67,11 +67,11 @@ tape_values tape_builder::emitted_values(law const *l, tape_point const &at) {
     return v;
 }
 
-tape_values tape_builder::formula_values(law const *l, tape_formula const &f,
-                                         tape_point const &at) {
+tape_values tape_builder::side_operation_values(law const *l, side_operation const &f,
+                                                tape_point const &at) {
     struct frame {
         law const *l;
-        tape_formula f;
+        side_operation f;
         int done = 0;  // sides compiled
         int slots[2] = {0, 0};
         bool pure = true;
@@ -89,11 +89,11 @@ tape_values tape_builder::formula_values(law const *l, tape_formula const &f,
         }
         if (top.done < top.f.count) {
             law const *side = top.f.sides[top.done];
-            tape_formula sf;
+            side_operation sf;
             if (tape_values const *known = found(side, at)) {
                 slot = first(*known);
                 pure = known->pure;
-            } else if (side->compiled_formula(sf)) {
+            } else if (side->compiles_as_operation(sf)) {
                 stack.push_back({side, sf});
                 continue;
             } else {
@@ -190,18 +190,15 @@ namespace {
 bool scalar_result(tape_op const &op, double a, double b, double &y) {
     double const k = op.k;
     switch (op.code) {
-#define TAPE_FOLD_value(value, check, checked)                 \
+#define TAPE_FOLD_value(operands, value, check, checked)       \
     if (fails_check(tape_check::check, checked)) return false; \
     y = value;                                                 \
     return true;
-#define TAPE_FOLD_jump(value, check, checked) return false;
-#define TAPE_FOLD_copy(value, check, checked) return false;
-#define TAPE_FOLD_call(value, check, checked) return false;
-#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) \
-    case tape_code::code:                                                              \
-        TAPE_FOLD_##kind(value, check, checked)
-#include <law/eval/tape_ops.def>
-#undef TAPE_OP
+#define TAPE_FOLD_jump(operands, value, check, checked) return false;
+#define TAPE_FOLD_copy(operands, value, check, checked) return false;
+#define TAPE_FOLD_call(operands, value, check, checked) return false;
+#define TAPE_RUNNER TAPE_FOLD_
+#include <law/eval/tape_cases.inc>
 #undef TAPE_FOLD_call
 #undef TAPE_FOLD_copy
 #undef TAPE_FOLD_jump

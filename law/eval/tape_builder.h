@@ -1,6 +1,6 @@
 #pragma once
 // How laws compile themselves into a tape. The operator and function laws emit their formula
-// over the compiled values of their sides (emit_tape, compiled_formula); any other law becomes
+// over the compiled values of their sides (emit_tape, compiles_as_operation); any other law becomes
 // one call of its own evaluate. A law builds its tape after a few evaluations from outside the
 // library's own tree walks, so that laws evaluated once or twice (as the simplifier does with
 // its sub-trees) never pay for one.
@@ -14,9 +14,9 @@
 #include <law/core/law_engine.h>
 #include <law/eval/eval_tape.h>
 
-// How a law that compiles into one operation over at most two scalar sides is compiled: the
-// sides in the order its evaluate takes them, and the operation over their slots.
-struct tape_formula {
+// A law that compiles into one operation over the first values of at most two sides: the sides
+// in the order its evaluate takes them, and how the operation is emitted over their slots.
+struct side_operation {
     // The operation's result from the slots of the left (or only) side and the right side.
     using emit_fn = int (*)(tape_builder &b, law const *self, int left, int right);
     law const *sides[2] = {nullptr, nullptr};
@@ -66,8 +66,8 @@ class tape_builder {
     explicit tape_builder(law const *root) : root_(root) {}
     int new_value();
     tape_op &push(tape_code code, int a, int b, bool new_out = true);
-    // A chain of laws that compile by compiled_formula, walked with a stack of its own.
-    tape_values formula_values(law const *l, tape_formula const &f, tape_point const &at);
+    // A chain of laws that compile by compiles_as_operation, walked with a stack of its own.
+    tape_values side_operation_values(law const *l, side_operation const &f, tape_point const &at);
     // A law compiled by its emit_tape, with the depth of that recursion bounded.
     tape_values emitted_values(law const *l, tape_point const &at);
     tape_values const *found(law const *l, tape_point const &at) const;
