@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <new>
 #include <unordered_map>
@@ -173,11 +174,12 @@ constexpr form forms[] = {
 
 form const &form_of(tape_code code) { return forms[static_cast<std::size_t>(code)]; }
 
-// Whether an operation's code may give other bits than the interpreter outside the default mode
-// of the vector unit: maxsd and minsd compare where the interpreter subtracts, which differs
-// when tiny differences flush to zero; a sine and a cosine computed as a pair need not round as
-// the two alone do. Every other instruction is the interpreter's own.
-bool differs_outside_default_mode(form const &f, tape_fn1 called_straight) {
+// Whether an operation's code may give other bits than the interpreter when the vector unit
+// flushes tiny values to zero: maxsd and minsd compare where the interpreter subtracts (a tiny
+// difference flushed to 0 is not beyond 0), and give a tiny operand as 0 where the interpreter
+// gives it as it is; a sine and cosine computed as a pair need not take the steps of the two
+// alone. Every other instruction is the interpreter's own, in every mode and rounding.
+bool differs_when_flushing(form const &f, tape_fn1 called_straight) {
     if (f.how == coded::instruction)
         return f.instruction == sse::maxsd || f.instruction == sse::minsd;
     for (tape_fn1 half : {&pair_then_first<true>, &pair_then_first<false>, &second_of_pair<true>,
@@ -267,7 +269,7 @@ class tape_jit::coder {
             form const &f = form_of(t.ops_[i].code);
             has_calls_ |= f.how == coded::call;
             guarded_calls_ |= f.how == coded::call && !unguarded_[i];
-            mode_sensitive_ |= differs_outside_default_mode(f, unguarded_[i]);
+            mode_sensitive_ |= differs_when_flushing(f, unguarded_[i]);
         }
         spilled_ = std::max(0, values_ - value_xmms);
         framed_ = has_calls_ || spilled_ > 0;
@@ -465,20 +467,21 @@ class tape_jit::coder {
         settle(op.out, s0);
     }
 
-    // Code that rounds otherwise than the interpreter outside the default mode of the vector
-    // unit (round to nearest, no flushing of tiny values to zero, every exception masked) hands
-    // a point met in another mode to the interpreter, with its own arguments.
+    // Code that could round otherwise than the interpreter when the vector unit flushes tiny
+    // values to zero (on input or on output) hands such a point to the interpreter with its own
+    // arguments. The mode shows in one sum: the smallest positive double plus 0 is 0 in it.
     void check_mode() {
         if (!mode_sensitive_) return;
-        constexpr std::uint32_t flags = 0x3f, default_mode = 0x1f80;
-        e_->mxcsr_to_eax();
-        e_->and_eax(~flags & 0xffff);
-        e_->compare_eax(default_mode);
-        other_mode_ = e_->jump_if(condition::ne);
+        e_->load(s0, pooled(std::numeric_limits<double>::denorm_min()));
+        e_->op(sse::addsd, s0, pooled(0));
+        e_->op(sse::ucomisd, s0, pooled(0));
+        flushing_ = e_->jump_if(condition::e);
     }
     void to_interpreter() {
         if (!mode_sensitive_) return;
-        e_->patch(other_mode_, e_->here());
+        e_->patch(flushing_, e_->here());
+        auto const *const code = static_cast<law_code const *>(&t_);
+        e_->mov(x86::rcx, reinterpret_cast<std::uint64_t>(code));
         e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::interpreted));
         e_->jump_to(x86::rax);
     }
@@ -576,7 +579,7 @@ class tape_jit::coder {
     int const nc_, ni_, values_;
     std::vector<tape_fn1> const unguarded_;
     bool has_calls_ = false, guarded_calls_ = false, framed_ = false, mode_sensitive_ = false;
-    std::int32_t other_mode_ = 0;
+    std::int32_t flushing_ = 0;
     int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
     x86::gpr x_, y_;
     constant_pool pool_;

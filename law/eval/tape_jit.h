@@ -4,10 +4,12 @@
 // with the same scalar instructions as the interpreter, in the same order, so the values are
 // bit for bit the interpreter's. It returns false where the interpreter would hand the point
 // back to the law or raise an error (a divisor near zero, a square root below 0, a called
-// function that raises), and the law's own evaluation then gives the value or the error. Code
-// that would round otherwise than the interpreter outside the default floating-point mode (a
-// maximum, a sine and cosine computed as a pair) hands a point met in another mode to the
-// interpreter. Tapes that call laws, and other machines, keep the interpreter.
+// function that raises), and the law's own evaluation then gives the value or the error. The
+// bits stay the interpreter's in every floating-point mode of the vector unit: the code of a
+// maximum, a minimum or a sine and cosine pair, which could round otherwise where tiny values
+// flush to zero, hands a point met in such a mode to the interpreter; the other instructions are
+// the interpreter's own in every mode. Tapes that call laws, and other machines, keep the
+// interpreter.
 #include <cstddef>
 
 #include <law/core/law_engine.h>

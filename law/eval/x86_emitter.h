@@ -134,20 +134,6 @@ class emitter {
         }
     }
 
-    // The control and status register of the vector unit, into eax, through the 8 bytes below
-    // the stack pointer (free to a function that has called nothing).
-    void mxcsr_to_eax() {
-        bytes({0x0f, 0xae, 0x5c, 0x24, 0xf8});  // stmxcsr [rsp - 8]
-        bytes({0x8b, 0x44, 0x24, 0xf8});        // mov eax, [rsp - 8]
-    }
-    void and_eax(std::uint32_t value) {
-        byte(0x25);
-        little_endian(value, 4);
-    }
-    void compare_eax(std::uint32_t value) {
-        byte(0x3d);
-        little_endian(value, 4);
-    }
     // Touches the 8 bytes at rsp, so that a frame grown a page at a time meets the guard page.
     void probe_stack() { bytes({0x48, 0x83, 0x0c, 0x24, 0x00}); }  // or qword [rsp], 0
 

@@ -212,6 +212,26 @@ TEST_F(MachineCodeOfTapes, EveryModeOfTheVectorUnitGivesTheInterpretersBits) {
     }
 }
 
+TEST_F(MachineCodeOfTapes, SineAndCosinePairsRoundAsTheTwoAloneInEveryDirection) {
+    // The pair runs in every rounding direction (only a flush to zero sends it to the
+    // interpreter): it must give the bits of the sine and the cosine computed alone.
+    law_ptr l;
+    std::unique_ptr<eval_tape> const t = tape_of("VEC(SIN(X),COS(X))", l);
+    ASSERT_TRUE(t && t->jitted());
+    for (unsigned mode : {default_mode, default_mode | round_down, default_mode | round_up,
+                          default_mode | round_to_zero})
+        for (int i = -400; i <= 400; ++i) {
+            double const x = std::ldexp(1.0 + i * 0.01237, i / 20) * (i % 2 ? -1 : 1);
+            run_result got, want;
+            {
+                vector_unit_mode const in(mode);
+                got = machine(*t, {x});
+                want = interpreted(*t, {x});
+            }
+            EXPECT_TRUE(got == want) << "mode " << std::hex << mode << " at " << x;
+        }
+}
+
 TEST_F(MachineCodeOfTapes, ALawEvaluatesInAnotherModeAsItsOwnTreeDoes) {
     // Through the public entry: a compiled MAX of values a tiny step apart under a flush to
     // zero gives what the same law gives walking its tree.
