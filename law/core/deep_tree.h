@@ -24,9 +24,8 @@ inline constexpr int deep_tree_levels = 200;
 law const *sub_law_at(law const *l, int i);
 
 // Whether this thread is settling a deep tree. The laws below its root then record simplified
-// forms without the checks of their domains and of their evaluation cost, each of which walks
-// the whole law below (a sum of n terms would cost n^2); the root, simplified last, is checked
-// against its whole tree.
+// forms without the check of their domains, which walks the whole law below (a sum of n terms
+// would cost n^2); the root, simplified last, is checked against its whole tree.
 bool settling_deep_tree();
 
 // Raises a thread's flag for its own life and then puts the flag back as it found it: a settle

@@ -13,7 +13,6 @@
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/eval_tape.h>
-#include <law/core/evaluation_cost.h>
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
 #include <law/core/small_list.h>
@@ -598,18 +597,7 @@ law *law::simplify(int level, int flag) const {
     if (!(simplified_ && simplify_level_ >= level)) {
         int const working = level == 666 ? 1 : level;
         {
-            law_ptr s = adopt(upper_layers().simplify(this, working, flag));
-            // A simplified form that reads more inputs than its law would read past the points
-            // the law's callers hand it; such a rewrite is refused.
-            if (s && s->take_dim() > take_dim()) s = share(this);
-            // Nor may a simplified form be slower to evaluate than its law: the rules keep
-            // powers and products as their normal form (a square root becomes a power of 0.5,
-            // a quotient a product with a power of -1) so that they can combine factors, and
-            // where nothing combined, the law's own structure is the cheaper one. Below the
-            // root of a deep tree being settled the cost is not weighed (each weighing walks the
-            // whole law below): the root's weighing decides for the tree.
-            if (s && !settling_deep_tree() && evaluation_cost(s.get()) > evaluation_cost(this))
-                s = share(this);
+            law_ptr const s = adopt(upper_layers().simplify(this, working, flag));
             reset_simplify(s.get(), working);
         }
         // A simplified form never has a wider domain than its law.
