@@ -232,6 +232,8 @@ class law : public ZEM_heap {
     // operand, however the chain is grouped): equal laws do, so a law of another size differs
     // without a walk.
     bool same_tree_size(law const &other) const { return tree_size_ == other.tree_size_; }
+    // The number of laws in the tree, counted that way (held below 2^62).
+    std::uint64_t tree_size() const { return tree_size_; }
 
     // The range of each of the return_dim() outputs over the box [start[i], end[i]] of the
     // inputs (the inputs' term_domain when start is null) into min[k] and max[k], from samples
