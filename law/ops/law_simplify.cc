@@ -60,8 +60,11 @@ bool zero_of_no_input(law const *l) {
 law_ptr with_dimension_of(law const *member, law_ptr s) {
     int const n = member->return_dim();
     if (s.get() == member || s->return_dim() == n) return s;
-    if (n > 1 && zero_of_no_input(s.get()))
-        return zero_of_no_input(member) ? share(member) : zero_vector(n);
+    if (n > 1 && zero_of_no_input(s.get())) {
+        bool const zero_vector_already =
+            member->type() == law_id::vector_law && zero_of_no_input(member);
+        return zero_vector_already ? share(member) : zero_vector(n);
+    }
     return share(member);
 }
 
