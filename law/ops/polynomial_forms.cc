@@ -292,17 +292,44 @@ class polynomial_phase {
         return out;
     }
 
+    // Each factor of the denominator is written with whole coefficients where a small multiple
+    // gives them ((1+2*X)^-1, not 0.5*(0.5+X)^-1), and the first factor of power 1 takes a
+    // further multiple that makes the numerator whole too; the numerator takes the multiples
+    // back.
     law_ptr write(rational_form const &rf) {
-        law_ptr out = write(rf.numerator());
-        bool const unit = rf.numerator().is_constant() && rf.numerator().constant_value() == 1.0;
-        law_ptr denominator;
+        sparse_polynomial numerator = rf.numerator();
+        std::vector<double> scale;
         for (auto const &f : rf.denominator()) {
-            law_ptr const p =
-                build::power(write(f.base), build::constant(-static_cast<double>(f.power)));
+            scale.push_back(whole_multiple(f.base));
+            numerator = numerator.scaled(std::pow(scale.back(), static_cast<double>(f.power)));
+        }
+        for (std::size_t i = 0; i < scale.size(); ++i) {
+            if (rf.denominator()[i].power != 1) continue;
+            double const m = whole_multiple(numerator);
+            scale[i] *= m;
+            numerator = numerator.scaled(m);
+            break;
+        }
+        law_ptr denominator;
+        for (std::size_t i = 0; i < scale.size(); ++i) {
+            auto const &f = rf.denominator()[i];
+            law_ptr const p = build::power(write(f.base.scaled(scale[i])),
+                                           build::constant(-static_cast<double>(f.power)));
             denominator = denominator ? build::times(denominator, p) : p;
         }
-        if (!denominator) return out;
-        return unit ? denominator : build::times(out, denominator);
+        if (!denominator) return write(numerator);
+        bool const unit = numerator.is_constant() && numerator.constant_value() == 1.0;
+        return unit ? denominator : build::times(write(numerator), denominator);
+    }
+
+    // The least whole k up to 100 that makes every coefficient of p whole, else 1.
+    static double whole_multiple(sparse_polynomial const &p) {
+        for (int k = 1; k <= 100; ++k) {
+            bool all = true;
+            for (auto const &t : p.terms()) all = all && whole(t.value * k);
+            if (all) return k;
+        }
+        return 1;
     }
 
     std::unordered_map<law const *, node> done_;

@@ -37,10 +37,12 @@ std::optional<sparse_polynomial> missing_part(std::vector<factor> const &common,
     for (factor const &f : common) {
         std::int64_t const n = f.power - power_in(have, f.base);
         if (n == 0) continue;
-        std::optional<sparse_polynomial> p = f.base.power(n, rational_form::max_terms);
+        std::optional<sparse_polynomial> p =
+            f.base.power(n, rational_form::max_terms, rational_form::max_pairs);
         if (!p) return std::nullopt;
-        out = out * *p;
-        if (!small_enough(out)) return std::nullopt;
+        std::optional<sparse_polynomial> next = out.times(*p, rational_form::max_pairs);
+        if (!next || !small_enough(*next)) return std::nullopt;
+        out = std::move(*next);
     }
     return out;
 }
@@ -120,7 +122,10 @@ std::optional<rational_form> rational_form::sum(rational_form const &a, rational
     std::optional<sparse_polynomial> const ma = missing_part(out.denominator_, a.denominator_);
     std::optional<sparse_polynomial> const mb = missing_part(out.denominator_, b.denominator_);
     if (!ma || !mb) return std::nullopt;
-    out.numerator_ = a.numerator_ * *ma + b.numerator_ * *mb;
+    std::optional<sparse_polynomial> const na = a.numerator_.times(*ma, max_pairs);
+    std::optional<sparse_polynomial> const nb = b.numerator_.times(*mb, max_pairs);
+    if (!na || !nb) return std::nullopt;
+    out.numerator_ = *na + *nb;
     if (!out.within_bounds()) return std::nullopt;
     out.cancel();
     return out;
@@ -129,7 +134,9 @@ std::optional<rational_form> rational_form::sum(rational_form const &a, rational
 std::optional<rational_form> rational_form::product(rational_form const &a,
                                                     rational_form const &b) {
     rational_form out;
-    out.numerator_ = a.numerator_ * b.numerator_;
+    std::optional<sparse_polynomial> n = a.numerator_.times(b.numerator_, max_pairs);
+    if (!n) return std::nullopt;
+    out.numerator_ = std::move(*n);
     out.denominator_ = a.denominator_;
     for (factor const &f : b.denominator_) out.add_factor(f.base, f.power);
     if (!out.within_bounds()) return std::nullopt;
@@ -165,7 +172,7 @@ std::optional<rational_form> rational_form::power(std::int64_t n) const {
         return inv ? inv->power(-n) : std::nullopt;
     }
     if (n > max_degree) return std::nullopt;
-    std::optional<sparse_polynomial> p = numerator_.power(n, max_terms);
+    std::optional<sparse_polynomial> p = numerator_.power(n, max_terms, max_pairs);
     if (!p || !small_enough(*p)) return std::nullopt;
     rational_form out{std::move(*p)};
     out.denominator_ = denominator_;

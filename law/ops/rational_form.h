@@ -20,6 +20,7 @@ class rational_form {
     // stands for stays as it was.
     static constexpr std::size_t max_terms = 4000;
     static constexpr std::int64_t max_degree = 4000;
+    static constexpr std::size_t max_pairs = 250000;  // pairs of terms in one product
 
     rational_form() = default;
     explicit rational_form(sparse_polynomial p) : numerator_(std::move(p)) {}

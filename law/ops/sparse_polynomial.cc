@@ -142,8 +142,14 @@ sparse_polynomial sparse_polynomial::operator*(sparse_polynomial const &b) const
     return normalised(std::move(all));
 }
 
-std::optional<sparse_polynomial> sparse_polynomial::power(std::int64_t n,
-                                                          std::size_t max_terms) const {
+std::optional<sparse_polynomial> sparse_polynomial::times(sparse_polynomial const &b,
+                                                          std::size_t max_pairs) const {
+    if (terms_.size() * b.terms_.size() > max_pairs) return std::nullopt;
+    return *this * b;
+}
+
+std::optional<sparse_polynomial> sparse_polynomial::power(std::int64_t n, std::size_t max_terms,
+                                                          std::size_t max_pairs) const {
     sparse_polynomial result = constant(1.0), base = *this;
     // A single term raises its exponents: no product is expanded.
     if (terms_.size() == 1) {
@@ -155,11 +161,15 @@ std::optional<sparse_polynomial> sparse_polynomial::power(std::int64_t n,
         return normalised({t});
     }
     for (; n > 0; n >>= 1) {
-        if (n & 1) result = result * base;
-        if (result.size() > max_terms) return std::nullopt;
+        if (n & 1) {
+            std::optional<sparse_polynomial> next = result.times(base, max_pairs);
+            if (!next || next->size() > max_terms) return std::nullopt;
+            result = std::move(*next);
+        }
         if (n > 1) {
-            base = base * base;
-            if (base.size() > max_terms) return std::nullopt;
+            std::optional<sparse_polynomial> square = base.times(base, max_pairs);
+            if (!square || square->size() > max_terms) return std::nullopt;
+            base = std::move(*square);
         }
     }
     return result;

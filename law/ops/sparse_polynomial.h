@@ -46,10 +46,14 @@ class sparse_polynomial {
     sparse_polynomial operator+(sparse_polynomial const &b) const;
     sparse_polynomial operator-(sparse_polynomial const &b) const;
     sparse_polynomial operator*(sparse_polynomial const &b) const;
+    // The product, or nothing when it would multiply more than max_pairs pairs of terms.
+    std::optional<sparse_polynomial> times(sparse_polynomial const &b, std::size_t max_pairs) const;
     sparse_polynomial negated() const;
     sparse_polynomial scaled(double c) const;
-    // The n-th power (n >= 0), or nothing when it would hold more than max_terms terms.
-    std::optional<sparse_polynomial> power(std::int64_t n, std::size_t max_terms) const;
+    // The n-th power (n >= 0), or nothing when it would hold more than max_terms terms or
+    // multiply more than max_pairs pairs of terms on the way.
+    std::optional<sparse_polynomial> power(std::int64_t n, std::size_t max_terms,
+                                           std::size_t max_pairs) const;
     // The quotient q with *this = q d, when d divides the polynomial (d not zero).
     std::optional<sparse_polynomial> divided_by(sparse_polynomial const &d) const;
     // The product of the variables to the least exponent each has in every term (the constant 1
