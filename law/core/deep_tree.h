@@ -59,6 +59,8 @@ struct deep_walk_frame {
 // laws already settled.
 template <class LeftOut>
 bool maybe_deep_tree(law const *root, LeftOut left_out) {
+    // A tree no taller than that cannot nest deeper, whatever the walk would leave out.
+    if (root->height() <= static_cast<std::uint32_t>(deep_tree_levels)) return false;
     deep_walk_frame stack[deep_tree_levels];
     int depth = 1, budget = 4 * deep_tree_levels;
     stack[0] = {root, 0};

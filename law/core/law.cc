@@ -83,6 +83,8 @@ law::~law() {
 
 void law::hold_sub_law(law const *sub) {
     if (!sub) return;
+    // The sub-law is whole now: its hash is worked out from its own sub-laws' in one step.
+    sub->structure_hash();
     height_ = std::max(height_, sub->height_ + 1);
     constexpr std::uint64_t size_cap = std::uint64_t{1} << 62;
     tree_size_ = std::min(tree_size_ + sub->tree_size_, size_cap);
@@ -592,6 +594,25 @@ void law::reset_simplify(law *s, int level) const {
                              std::memory_order_relaxed);
 }
 
+bool law::unrestricted_domain() const {
+    std::uint8_t state = domain_state_.load(std::memory_order_relaxed);
+    if (state == 0) {
+        bool whole = true;
+        try {
+            for (int i = 0; i < std::max(1, take_dim()) && whole; ++i) {
+                ZEM::interval d;
+                whole = term_domain(i, d) && !d.bounded_below() && !d.bounded_above();
+            }
+        } catch (vorn_exception const &) {
+            // A domain that cannot be told is not the whole line; asking again raises again.
+            whole = false;
+        }
+        state = whole ? 1 : 2;
+        domain_state_.store(state, std::memory_order_relaxed);
+    }
+    return state == 1;
+}
+
 law *law::simplify(int level, int flag) const {
     lock g(this);
     if (!(simplified_ && simplify_level_ >= level)) {
@@ -600,8 +621,12 @@ law *law::simplify(int level, int flag) const {
             law_ptr const s = adopt(upper_layers().simplify(this, working, flag));
             reset_simplify(s.get(), working);
         }
-        // A simplified form never has a wider domain than its law.
-        int const n = simplified_ == this || settling_deep_tree() ? 0 : std::max(1, take_dim());
+        // A simplified form never has a wider domain than its law. Two laws whose every input
+        // ranges over the whole line have the same domains without a comparison.
+        bool const same_domains = simplified_ == this || settling_deep_tree() ||
+                                  (unrestricted_domain() && simplified_->unrestricted_domain() &&
+                                   simplified_->take_dim() >= take_dim());
+        int const n = same_domains ? 0 : std::max(1, take_dim());
         bool differ = false;
         for (int i = 0; i < n && !differ; ++i) {
             ZEM::interval mine, theirs;
@@ -771,7 +796,7 @@ int same_law_list(law **a, law **b, int n) {
             if (used[j]) continue;
             bool const equal = a[i] == b[j] || (a[i] && b[j] && a[i]->same_tree_size(*b[j]) &&
                                                 a[i]->type() == b[j]->type() &&
-                                                a[i]->same(a[i], b[j]));
+                                                a[i]->may_equal(*b[j]) && a[i]->same(a[i], b[j]));
             if (equal) used[j] = found = true;
         }
         if (!found) return 0;
