@@ -167,6 +167,15 @@ law *simplify_pass(law *l, int &changed, int mode) {
     }
     int const debug = simplify_debug_level();
     if (debug > 2) print_law("working on %s\n", l);
+    // A number or an input has no sub-laws and no rule of any list applies to it.
+    if (l->type() == law_id::constant_law || l->type() == law_id::identity_law) {
+        if (mode == 0)
+            l->reset_simplify(l, 1);
+        else
+            l->mark_passed_unchanged(mode);
+        l->add();
+        return l;
+    }
     law_ptr current = simplify_subs(l, mode, changed);
     if (changed && debug > 2) print_law("answer %s\n", current.get());
     for (SRule const *r = SRule::head(mode); r; r = r->next()) {
