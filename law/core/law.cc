@@ -83,8 +83,6 @@ law::~law() {
 
 void law::hold_sub_law(law const *sub) {
     if (!sub) return;
-    // The sub-law is whole now: its hash is worked out from its own sub-laws' in one step.
-    sub->structure_hash();
     height_ = std::max(height_, sub->height_ + 1);
     constexpr std::uint64_t size_cap = std::uint64_t{1} << 62;
     tree_size_ = std::min(tree_size_ + sub->tree_size_, size_cap);

@@ -9,7 +9,9 @@
 
 #include <law/core/binary_law.h>
 #include <law/core/constant_law.h>
+#include <law/core/deep_tree.h>
 #include <law/core/multiple_law.h>
+#include <law/core/small_list.h>
 #include <law/core/unary_law.h>
 
 // Two laws are compared with a stack of pairs of their own, so that sums of a million terms or
@@ -19,7 +21,8 @@
 // operand lists); every other law compares its own fields through `same`.
 namespace {
 
-using law_pairs = std::vector<std::pair<law const *, law const *>>;
+// Most comparisons end at the top or within a few levels: the pairs live on the stack until many.
+using law_pairs = small_list<std::pair<law const *, law const *>, 32>;
 
 // Whether a and b (of one class) agree at the top, with the pairs of their sub-laws still to
 // compare put on pending.
@@ -88,11 +91,27 @@ bool commutative_chain(law const *l) {
 
 }  // namespace
 
-// Worked out from the hashes of the sub-laws, which a family base asks for when it takes them
-// (hold_sub_law), so that no walk goes down the tree here.
+// Worked out once, when first asked, from the hashes of the sub-laws: those that have none yet
+// are worked out first, the deepest first, with a stack of the walk's own.
 std::uint64_t law::structure_hash() const {
     std::uint64_t h = hash_.load(std::memory_order_acquire);
     if (h) return h;
+    auto unknown = [](law const *l) { return l && !l->hash_.load(std::memory_order_acquire); };
+    bool subs_unknown = false;
+    for (int i = 0; law const *sub = sub_law_at(this, i); ++i) subs_unknown |= unknown(sub);
+    if (subs_unknown) {
+        std::vector<std::pair<law const *, int>> stack{{this, 0}};
+        while (!stack.empty()) {
+            auto &[l, next] = stack.back();
+            if (law const *sub = sub_law_at(l, next++)) {
+                if (unknown(sub)) stack.push_back({sub, 0});
+                continue;
+            }
+            law const *done = l;
+            stack.pop_back();
+            if (done != this) done->structure_hash();
+        }
+    }
     int const t = type();
     std::uint64_t flags = 0;
     auto sub_hash = [&flags](law const *sub) -> std::uint64_t {
@@ -158,7 +177,11 @@ int law::chain_constants() const {
 }
 
 int law::operator==(law const &other) const {
-    law_pairs pending{{this, &other}};
+    // Most laws compared differ at the top, told by their sizes, classes or hashes.
+    if (this == &other) return 1;
+    if (!same_tree_size(other) || type() != other.type() || !may_equal(other)) return 0;
+    law_pairs pending;
+    pending.push_back({this, &other});
     while (!pending.empty()) {
         auto const [a, b] = pending.back();
         pending.pop_back();
