@@ -203,8 +203,8 @@ TEST_F(PublicSimplification, TheSimplifiedFormKeepsTheLawsDomain) {
     EXPECT_EQ(adopt(parse("X+0")->simplify(1, 0))->text(), "X");
 }
 
-// Level 2 after level 1 simplifies again; level 1 after level 2 takes the recorded form; 666
-// always simplifies afresh at level 1.
+// Level 2 after level 1 simplifies again; level 1 after level 2 takes the recorded form; the
+// afresh level always simplifies again at level 1.
 TEST_F(PublicSimplification, LevelsOfTheEntry) {
     law_ptr const l = parse("(2*X+2)/(X+1)+(X+1)^2-(X^2+2*X+1)");
     law_ptr const one = adopt(l->simplify(1, 0));
@@ -212,13 +212,13 @@ TEST_F(PublicSimplification, LevelsOfTheEntry) {
     law_ptr const two = adopt(l->simplify(2, 0));
     EXPECT_EQ(two->text(), "2");
     EXPECT_EQ(adopt(l->simplify(1, 0)).get(), two.get());
-    // 666 runs the rules again at level 1: they find the recorded form, now kept at level 1.
-    law_ptr const again = adopt(l->simplify(666, 0));
+    // Afresh, the rules run again at level 1: they find the recorded form, now kept at level 1.
+    law_ptr const again = adopt(l->simplify(law::simplify_afresh, 0));
     EXPECT_EQ(again->text(), "2");
     EXPECT_TRUE(l->is_simplified(1));
     EXPECT_FALSE(l->is_simplified(2));
     law_ptr const fresh = parse("(2*X+2)/(X+1)+(X+1)^2-(X^2+2*X+1)");
-    EXPECT_EQ(adopt(fresh->simplify(666, 0))->text(), one->text());
+    EXPECT_EQ(adopt(fresh->simplify(law::simplify_afresh, 0))->text(), one->text());
 }
 
 // A rule may make a zero vector the number 0 at the root, but a member keeps the dimension its
