@@ -77,7 +77,7 @@ int multiple_law::term_domain(int which, ZEM::interval &out) const {
     out = ZEM::interval();
     ZEM::interval sub;
     for (int i = 0; i < n_; ++i) {
-        if (!subs_[i]) continue;
+        if (!subs_[i] || subs_[i]->whole_line_domain(which)) continue;
         if (!subs_[i]->term_domain(which, sub)) return 0;
         out &= sub;
     }

@@ -55,7 +55,7 @@ law *unary_law::deep_copy(pointer_map *map) const {
 }
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
-    if (!sub_) return law::term_domain(which, out);
+    if (!sub_ || sub_->whole_line_domain(which)) return law::term_domain(which, out);
     return sub_->term_domain(which, out);
 }
 

@@ -14,7 +14,8 @@ constexpr option_def deriv_options[] = {law_option,
                                         data_option,
                                         strict_option,
                                         {"wrt", 0, option_kind::value},
-                                        {"order", 0, option_kind::value}};
+                                        {"order", 0, option_kind::value},
+                                        {"level", 0, option_kind::value}};
 constexpr option_def simplify_options[] = {law_option,
                                            data_option,
                                            strict_option,
@@ -107,23 +108,39 @@ constexpr command table[] = {
      "                                            4\n"
      "                                            9\n",
      reading_options, run_eval},
-    {"deriv", "deriv EXPR [--wrt I] [--order N]", "print the symbolic derivative of a law",
+    {"deriv", "deriv EXPR [--wrt I] [--order N] [--level L]",
+     "print the symbolic derivative of a law",
+     "The derivative is the one the library keeps for the law, simplified by the rules of level\n"
+     "1; --level 2 simplifies it further, polynomial parts included.\n"
      "Options:\n"
      "  --wrt I           differentiate with respect to input I (0 for X, 1 for Y, ...; default "
      "0)\n"
      "  --order N         differentiate N times (default 1)\n"
+     "  --level L         simplification level of the result (1 or 2; default 1)\n"
      "%s"
      "Example:\n"
      "  law deriv 'X^3' --order 2         prints  6*X\n"
-     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n",
+     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n"
+     "  law deriv '1/X'                   prints  -(X^-2)\n"
+     "  law deriv '(X+1)/(X-1)' --level 2 prints  -(2*(-1+X)^-2)\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
+     "Prints what the rules make of the law. Level 2 adds the deep rules and brings the\n"
+     "polynomial parts (sums, products, quotients and whole powers of other laws) to a\n"
+     "canonical form, so that polynomial identities give 0 and common factors cancel.\n"
+     "DOMAIN(F,A,B) simplifies to F, PDOMAIN keeps its domain; a program's law::simplify also\n"
+     "restricts the rules' form to the law's domain when the rules lost it.\n"
      "Options:\n"
-     "  --level L         simplification level (default 1; 2 adds the deep rules)\n"
+     "  --level L         simplification level (default 1; 2 adds the deep and polynomial rules)\n"
      "  --trace[=N]       print the rules applied on standard error (N > 2 prints every node)\n"
      "%s"
      "Example:\n"
-     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
+     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n"
+     "  law simplify '(X+1)^2-(X^2+2*X+1)' --level 2\n"
+     "                                    prints  0\n"
+     "  law simplify '(X^2-1)/(X-1)' --level 2\n"
+     "                                    prints  1+X\n"
+     "  law simplify 'DOMAIN(X,0,1)'      prints  X\n",
      simplify_options, run_simplify},
     {"integrate",
      "integrate EXPR A B [--method M] [--tol T] [--rel-tol R] [--min-level M] [--max-level K] "
