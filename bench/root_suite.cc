@@ -372,7 +372,8 @@ std::string minimisation_section() {
     }
     std::ostringstream out;
     out << "## Minimisation in many variables\n\n"
-        << "`NminND` (compass search, first steps 0.1, no constraint, stopping at a value below "
+        << "`NminND` (compass search with a quasi-Newton line search each iteration, first steps "
+           "0.1, no constraint, stopping at a value below "
         << sci(min_target) << ", evaluation limit raised to " << eval_cap
         << ") against GSL's Nelder-Mead simplex (`nmsimplex2`, first steps 0.1, iterated until "
            "the value is below the same target). Evaluations of the function until the search "
