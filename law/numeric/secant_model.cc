@@ -24,7 +24,7 @@ void secant_model::observe(std::vector<double> const &x, std::vector<double> con
         }
         correct(s, y);
     } else if (h_.empty()) {
-        seed(g, curvature);
+        seed(curvature);
     }
     x_ = x;
     g_ = g;
@@ -33,7 +33,7 @@ void secant_model::observe(std::vector<double> const &x, std::vector<double> con
 
 // The inverse of the diagonal of curvatures; an axis of no convex curvature takes that of the
 // stiffest axis, the shortest step. Nothing is seeded when no axis curves upward.
-void secant_model::seed(std::vector<double> const &, std::vector<double> const &curvature) {
+void secant_model::seed(std::vector<double> const &curvature) {
     double stiffest = 0;
     for (double c : curvature) stiffest = std::max(stiffest, c);
     if (!(stiffest > 0) || !std::isfinite(stiffest)) return;

@@ -21,7 +21,7 @@ class secant_model {
     std::vector<double> newton_step() const;
 
   private:
-    void seed(std::vector<double> const &g, std::vector<double> const &curvature);
+    void seed(std::vector<double> const &curvature);
     void correct(std::vector<double> const &s, std::vector<double> const &y);
     double &h(int i, int j) { return h_[static_cast<std::size_t>(i * n_ + j)]; }
     double h(int i, int j) const { return h_[static_cast<std::size_t>(i * n_ + j)]; }
