@@ -11,6 +11,7 @@ std::string derivative_section();
 std::string scaling_section();
 std::string roots_section();
 std::string minimisation_section();
+std::string plane_zeros_section();
 std::string fitting_section();
 std::string frames_section();
 std::string surfaces_section();
