@@ -7,6 +7,7 @@
 #include <law/spline/bezier_patch.h>
 #include <law/spline/bezier_segment.h>
 #include <law/spline/create_bezier_segments.h>
+#include <law/spline/fit_distance.h>
 #include <law/spline/iges_curve.h>
 #include <law/spline/iges_surface.h>
 #include <law/spline/iges_writer.h>

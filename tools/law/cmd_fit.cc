@@ -31,7 +31,7 @@ int run_fit(arguments const &args) {
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
-    measured_distance const measured = measure_curve_fit(*curve, *c);
+    fit_distance const measured = measure_curve_fit(*curve, *c);
 
     std::printf("degree: %d\n", c->get_degree());
     std::printf("control points: %d\n", c->get_K());

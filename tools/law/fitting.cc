@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
-
-#include <law/core/curve_samples.h>
 
 #include "law_reader.h"
 #include "numbers.h"
@@ -37,62 +34,22 @@ std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double
     }
 }
 
-namespace {
-// Samples of a curve fit: as many in each span as this budget allows, between these counts.
-constexpr std::size_t sample_budget = 2000000;
-constexpr std::size_t fewest_per_span = 4, most_per_span = 16;
-constexpr std::size_t even_samples = 8192;
-constexpr double golden_fraction = 0.6180339887498949;
-}  // namespace
-
-measured_distance measure_curve_fit(law const &curve, sw_curve const &c) {
-    double const *k = c.get_knot_vector();
-    std::vector<std::pair<double, double>> spans;
-    for (int i = c.get_degree(); i < c.get_K(); ++i)
-        if (k[i + 1] > k[i]) spans.emplace_back(k[i], k[i + 1]);
-    std::size_t const per = std::clamp(sample_budget / std::max<std::size_t>(spans.size(), 1),
-                                       fewest_per_span, most_per_span);
-    // Each span at its ends and between them at fractions that shift from span to span (by the
-    // golden ratio), so that a bend the knots do not mark is met somewhere; and the whole range
-    // evenly, as the accuracy figure samples it but finer.
-    std::vector<double> ts;
-    double shift = 0;
-    for (auto const &[a, b] : spans) {
-        ts.push_back(a);
-        for (std::size_t j = 0; j + 1 < per; ++j)
-            ts.push_back(a + (b - a) * (static_cast<double>(j) + shift) / (per - 1));
-        ts.push_back(b);
-        shift = std::fmod(shift + golden_fraction, 1.0);
-    }
-    double const t0 = c.get_min_t(), t1 = c.get_max_t();
-    for (std::size_t i = 0; i <= even_samples; ++i)
-        ts.push_back(i == even_samples ? t1
-                                       : t0 + (t1 - t0) * static_cast<double>(i) / even_samples);
-    measured_distance m;
+fit_distance measure_curve_fit(law const &curve, sw_curve const &c) {
     try {
-        curve_samples const at(&curve, std::move(ts));
-        m.samples = static_cast<std::size_t>(at.size());
-        for (int i = 0; i < at.size(); ++i) {
-            ZEM::position p;
-            c.eval(at.parameter(i), &p);
-            double const d = (p - at.at(i)).len();
-            // A distance that is not a number is the worst of all.
-            if (!(d <= m.distance)) m.distance = std::isnan(d) ? INFINITY : d;
-        }
+        return sw_curve_distance(&curve, c);
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
-    return m;
 }
 
-std::string measured_text(measured_distance const &m, char const *points) {
+std::string measured_text(fit_distance const &m, char const *points) {
     char buf[128];
-    std::snprintf(buf, sizeof buf, "measured: %s (largest distance at %zu %s)",
+    std::snprintf(buf, sizeof buf, "measured: %s (largest distance at %ld %s)",
                   number_text(m.distance).c_str(), m.samples, points);
     return buf;
 }
 
-bool judge_fit(double reported, measured_distance const &m, double tol, bool keep) {
+bool judge_fit(double reported, fit_distance const &m, double tol, bool keep) {
     double const worst = std::max(reported, m.distance);
     if (worst <= tol) return true;
     std::string const what = "the fit strays " + number_text(worst) +

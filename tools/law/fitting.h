@@ -1,7 +1,6 @@
 #pragma once
 // Fitting a law given on the command line by a spline curve: the law as a space curve (a law of
 // one output f stands for the plane curve (t, f(t), 0)), and the fitted curve.
-#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -16,20 +15,15 @@ law_ptr as_space_curve(law_ptr const &l);
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy);
 
-// The largest distance between a law and its fit found at `samples` points of the tool's own
-// choosing: evenly spaced in every span or patch, its ends included, many more than the fitting
-// and its accuracy figure look at.
-struct measured_distance {
-    double distance = 0;
-    std::size_t samples = 0;
-};
-measured_distance measure_curve_fit(law const &curve, sw_curve const &c);
+// The largest distance between a law and its fitted curve, measured densely (sw_curve_distance);
+// the law's errors become tool_error.
+fit_distance measure_curve_fit(law const &curve, sw_curve const &c);
 
 // "measured: D (largest distance at N points)".
-std::string measured_text(measured_distance const &m, char const *points);
+std::string measured_text(fit_distance const &m, char const *points);
 
 // A fit farther from the law than tol (by either figure) is a failure, unless keep: then it is
 // noted on standard error. Returns whether the fit is within tol.
-bool judge_fit(double reported, measured_distance const &m, double tol, bool keep);
+bool judge_fit(double reported, fit_distance const &m, double tol, bool keep);
 
 }  // namespace law_tool

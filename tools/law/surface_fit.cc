@@ -1,11 +1,9 @@
 #include "surface_fit.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 
 #include "arguments.h"
-#include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"
@@ -57,24 +55,12 @@ double patch_error(surface_fit const &fit, int i, int j, int n) {
     return worst;
 }
 
-measured_distance measure_surface_fit(surface_fit const &fit) {
-    constexpr int point_budget = 1000000, fewest = 3, most = 9;
-    sw_surface &S = *fit.surface;
-    int const patches = S.get_num_spans1() * S.get_num_spans2();
-    int const n =
-        std::clamp(static_cast<int>(std::sqrt(point_budget / std::max(patches, 1))), fewest, most);
-    measured_distance m;
+fit_distance measure_surface_fit(surface_fit const &fit) {
     try {
-        for (int i = 0; i < S.get_num_spans1(); ++i)
-            for (int j = 0; j < S.get_num_spans2(); ++j) {
-                double const d = patch_error(fit, i, j, n);
-                if (!(d <= m.distance)) m.distance = std::isnan(d) ? INFINITY : d;
-                m.samples += static_cast<std::size_t>(n * n);
-            }
+        return sw_surface_distance(fit.f.get(), *fit.surface);
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
-    return m;
 }
 
 std::string obj_text(sw_surface &S, int n) {
