@@ -13,6 +13,7 @@
 #include <law/spline/iges_writer.h>
 #include <law/spline/knot_removal_strategy.h>
 #include <law/spline/law_to_sw_curve.h>
+#include <law/spline/law_to_sw_curve_in_pieces.h>
 #include <law/spline/law_to_sw_surface.h>
 #include <law/spline/patch_breakpoint_list.h>
 #include <law/spline/power_patch.h>

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
+#include <utility>
 #include <vector>
 
 #include <law/spline/fit_distance.h>
 #include <law/spline/law_to_sw_curve.h>
+#include <law/spline/law_to_sw_curve_in_pieces.h>
 #include <law/spline/law_to_sw_surface.h>
 #include <law/spline/sw_curve.h>
 #include <law/spline/sw_curve_accuracy.h>
@@ -80,3 +83,90 @@ TEST_F(FitDistance, SurfaceBentBetweenItsKnots) {
 }
 
 }  // namespace
+
+namespace {
+
+// t -> (t, g(t), 0) for a g with kinks at known places, reported as singular points or not.
+class kinked_curve : public law {
+  public:
+    kinked_curve(double (*g)(double), std::vector<double> kinks, bool reported)
+        : g_(g), kinks_(std::move(kinks)), reported_(reported) {}
+    char const *class_name() const override { return "kinked_curve"; }
+    void evaluate(double const *x, double *y) const override {
+        y[0] = x[0];
+        y[1] = g_(x[0]);
+        y[2] = 0;
+    }
+    int singularities(double **where, int **type, double, double, double **period) const override {
+        if (period) *period = nullptr;
+        if (!reported_) return law::singularities(where, type, 0, 0);
+        int const n = static_cast<int>(kinks_.size());
+        *where = VORN_ARRAY(double, n);
+        *type = VORN_ARRAY(int, n);
+        for (int i = 0; i < n; ++i) {
+            (*where)[i] = kinks_[static_cast<std::size_t>(i)];
+            (*type)[i] = 1;
+        }
+        return n;
+    }
+
+  protected:
+    int take_size() const override { return 1; }
+    int return_size() const override { return 3; }
+    law *deriv(int) const override { return nullptr; }
+
+  private:
+    double (*g_)(double);
+    std::vector<double> kinks_;
+    bool reported_;
+};
+
+double vee(double t) { return std::fabs(t - 0.3) + t * t / 4; }
+double two_kinks(double t) { return std::fabs(t - 0.3) - 2 * std::fabs(t + 0.45) + std::sin(t); }
+double rectified_sine(double t) { return std::fabs(std::sin(4 * t)); }
+
+int multiplicity(sw_curve const &c, double t) {
+    double const *k = c.get_knot_vector();
+    return static_cast<int>(std::count(k, k + c.get_num_knots(), t));
+}
+
+}  // namespace
+
+// law_to_sw_curve keeps a reported kink as a knot but takes the tangents beside it across it, so
+// that the segments there are halved to the tolerance; piece by piece a kink costs nothing.
+TEST_F(FitDistance, KinksReportedAreFittedPieceByPiece) {
+    double const quarter = std::numbers::pi / 4;
+    struct {
+        char const *name;
+        double (*g)(double);
+        std::vector<double> kinks;
+        double tol;
+        int most;  // control points
+    } const cases[] = {
+        {"a kink", vee, {0.3}, 1e-9, 8},
+        {"two kinks", two_kinks, {-0.45, 0.3}, 1e-8, 200},
+        {"rectified sine", rectified_sine, {-quarter, 0, quarter}, 1e-8, 400},
+    };
+    for (auto const &c : cases) {
+        law_ptr const reported = make_law<kinked_curve>(c.g, c.kinks, true);
+        std::unique_ptr<sw_curve> const pieces(
+            law_to_sw_curve_in_pieces(reported.get(), ZEM::interval(-1, 1), c.tol));
+        EXPECT_LE(pieces->get_K(), c.most) << c.name;
+        EXPECT_LE(sw_curve_distance(reported.get(), *pieces).distance, c.tol) << c.name;
+        for (double k : c.kinks) EXPECT_EQ(multiplicity(*pieces, k), 3) << c.name << " " << k;
+        EXPECT_DOUBLE_EQ(pieces->get_min_t(), -1);
+        EXPECT_DOUBLE_EQ(pieces->get_max_t(), 1);
+        // The whole range at once, at a hundred times the tolerance, takes ten times the points.
+        std::unique_ptr<sw_curve> const whole(
+            law_to_sw_curve(reported.get(), ZEM::interval(-1, 1), 100 * c.tol));
+        EXPECT_GT(whole->get_K(), 10 * pieces->get_K()) << c.name;
+    }
+    // No singular point inside: the same curve as law_to_sw_curve.
+    law_ptr const silent = make_law<kinked_curve>(vee, std::vector<double>{0.3}, false);
+    std::unique_ptr<sw_curve> const a(law_to_sw_curve_in_pieces(silent.get(), {-1, 1}, 1e-4));
+    std::unique_ptr<sw_curve> const b(law_to_sw_curve(silent.get(), {-1, 1}, 1e-4));
+    ASSERT_EQ(a->get_K(), b->get_K());
+    EXPECT_TRUE(std::equal(a->get_knot_vector(), a->get_knot_vector() + a->get_num_knots(),
+                           b->get_knot_vector()));
+    EXPECT_LAW_ERROR(law_to_sw_curve_in_pieces(silent.get(), {1, -1}, 1e-4), LAW_BAD_BOUNDS);
+}
