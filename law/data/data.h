@@ -8,7 +8,7 @@
 #include <law/data/curve_law.h>
 #include <law/data/curve_measure_laws.h>
 #include <law/data/data_derivative_law.h>
-#include <law/data/data_formula_law.h>
+#include <law/data/data_operation_law.h>
 #include <law/data/data_value_law.h>
 #include <law/data/law_data_text.h>
 #include <law/data/linear_pattern_law_data.h>

@@ -38,18 +38,18 @@ inline law_ptr no_member_rule(law *const *, int, char const *&) { return {}; }
 // count rule and raises its code; the prototype (made with no members) builds nothing. Rule,
 // when given, is the class's own simplification.
 template <int Id, law_ptr (*Build)(law **subs, int n), member_rule Rule = no_member_rule>
-class formula_law final : public table_law<Id, built_law> {
+class built_law_of final : public table_law<Id, built_law> {
     using base = table_law<Id, built_law>;
 
   public:
-    formula_law() : base(nullptr, 0, law_ptr()) {}
-    formula_law(law **subs, int n) : base(subs, n, Build(subs, n)) {}
-    // The members one by one: formula_law(v, path, angle).
+    built_law_of() : base(nullptr, 0, law_ptr()) {}
+    built_law_of(law **subs, int n) : base(subs, n, Build(subs, n)) {}
+    // The members one by one: built_law_of(v, path, angle).
     template <class... L>
     requires(sizeof...(L) > 0 &&
-             (std::is_convertible_v<L, law *> && ...)) explicit formula_law(L... members)
-        : formula_law(std::array<law *, sizeof...(L)>{members...}) {}
-    law *make_one(law **subs, int n) const override { return new formula_law(subs, n); }
+             (std::is_convertible_v<L, law *> && ...)) explicit built_law_of(L... members)
+        : built_law_of(std::array<law *, sizeof...(L)>{members...}) {}
+    law *make_one(law **subs, int n) const override { return new built_law_of(subs, n); }
 
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override {
         if (this->internal())
@@ -60,6 +60,6 @@ class formula_law final : public table_law<Id, built_law> {
 
   private:
     template <std::size_t N>
-    explicit formula_law(std::array<law *, N> members)
-        : formula_law(members.data(), static_cast<int>(N)) {}
+    explicit built_law_of(std::array<law *, N> members)
+        : built_law_of(members.data(), static_cast<int>(N)) {}
 };
