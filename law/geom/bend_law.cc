@@ -81,13 +81,5 @@ law_ptr unbend_tree(law **subs, int n) {
     return vec(f.o - ZEM::origin) + dot(r, A) * A + R * phi * D + (R - sign * rho) * N;
 }
 
-template <>
-law *bend_law::sub_inverse() const {
-    return internal() ? new unbend_law(fsub(), fsub_num()) : nullptr;
-}
-
-template <>
-law *unbend_law::sub_inverse() const {
-    if (related_) return law_ptr(related_).release();
-    return internal() ? new bend_law(fsub(), fsub_num()) : nullptr;
-}
+law *unbend_over(law **subs, int n) { return new unbend_law(subs, n); }
+law *bend_over(law **subs, int n) { return new bend_law(subs, n); }
