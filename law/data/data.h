@@ -12,6 +12,7 @@
 #include <law/data/data_value_law.h>
 #include <law/data/law_data_text.h>
 #include <law/data/linear_pattern_law_data.h>
+#include <law/data/map_law.h>
 #include <law/data/path_law_data.h>
 #include <law/data/position_array_law_data.h>
 #include <law/data/surface_law_data.h>
