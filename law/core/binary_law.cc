@@ -5,6 +5,7 @@
 #include <law/core/binary_chain.h>
 #include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
+#include <law/core/family_members.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 #include <law/core/upper_layers.h>
@@ -244,9 +245,7 @@ law *binary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
     law_ptr const l = left_ ? adopt(domain_scope::restricted_sub(left_, domains)) : law_ptr();
     law_ptr const r = right_ ? adopt(domain_scope::restricted_sub(right_, domains)) : law_ptr();
-    law_ptr const rebuilt = adopt(make_one(l.get(), r.get()));
-    if (!rebuilt) return law::set_domain(domains, flag);
-    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+    return family::restricted(this, adopt(make_one(l.get(), r.get())), domains, flag);
 }
 
 void binary_law::full_size(SizeAccumulator &acc, int count_self) const {

@@ -1,13 +1,14 @@
 #pragma once
 // Family base of the laws of an array of sub-laws, printed as NAME(a,b,...).
 #include <law/core/law.h>
+#include <law/core/member_array.h>
 
 class multiple_law : public law {
     LAW_FAMILY_IDENTITY(multiple_law, law)
   public:
     multiple_law(law **subs, int n);
-    law **fsub() const { return subs_; }
-    int fsub_num() const { return n_; }
+    law **fsub() const { return subs_.data(); }
+    int fsub_num() const { return subs_.size(); }
     // A new law of this class over the n sub-laws.
     virtual law *make_one(law **subs, int n) const;
     virtual int commutative() const { return 0; }
@@ -21,6 +22,5 @@ class multiple_law : public law {
     int return_size() const override;
 
   private:
-    law **subs_;
-    int n_;
+    member_array<law> subs_;
 };

@@ -1,6 +1,7 @@
 #include <law/core/unary_data_law.h>
 
 #include <law/base/version.h>
+#include <law/core/family_members.h>
 #include <law/core/law_law_data.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
@@ -25,16 +26,15 @@ int unary_data_law::same(law const *a, law const *b) const {
 
 char *unary_data_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
     return print_collecting(count, list, [&](int &n, law_data_node *&l) {
-        return std::string(symbol(law_symbol_default)) + "(" + sub_text(data_, type, n, l) + ")";
+        return family::call_text(symbol(law_symbol_default), family::single(data_), type, n, l);
     });
 }
 
-int unary_data_law::date() const { return std::max(law_base_date, data_ ? data_->date() : 0); }
+int unary_data_law::date() const { return family::latest_date(family::single(data_)); }
 
 law *unary_data_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
-    law_data_ptr const d = data_ ? adopt(pm_get_law_data(m.get(), data_)) : law_data_ptr();
-    return make_one(d.get());
+    return make_one(family::copies(m.get(), family::single(data_))[0]);
 }
 
 law *unary_data_law::set_domain(ZEM::interval const *, int) const {
@@ -45,10 +45,10 @@ law *unary_data_law::set_domain(ZEM::interval const *, int) const {
 void unary_data_law::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(unary_data_law));
     full_size_caches(acc);
-    if (data_) data_->full_size(acc, 1);
+    family::add_sizes(acc, family::single(data_));
 }
 
 void unary_data_law::hasa(int type, VOID_LIST &out) const {
-    if (law const *l = wrapped_law(data_)) l->hasa(type, out);
+    family::search(family::single(data_), type, out);
     law::hasa(type, out);
 }

@@ -1,6 +1,7 @@
 #include <law/core/unary_law.h>
 
 #include <law/core/deep_tree.h>
+#include <law/core/family_members.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
@@ -45,13 +46,12 @@ char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) 
     });
 }
 
-int unary_law::date() const { return std::max(law_base_date, sub_ ? sub_->date() : 0); }
+int unary_law::date() const { return family::latest_date(family::single(sub_)); }
 
 law *unary_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
     deep_copy_scope const scope(this, m.get());
-    law_ptr const sub = sub_ ? adopt(pm_get_law(m.get(), sub_)) : law_ptr();
-    return make_one(sub.get());
+    return make_one(family::copies(m.get(), family::single(sub_))[0]);
 }
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
@@ -67,18 +67,16 @@ int unary_law::in_domain(double const *x) const {
 law *unary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
     law_ptr const sub = sub_ ? adopt(domain_scope::restricted_sub(sub_, domains)) : law_ptr();
-    law_ptr const rebuilt = adopt(make_one(sub.get()));
-    if (!rebuilt) return law::set_domain(domains, flag);
-    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+    return family::restricted(this, adopt(make_one(sub.get())), domains, flag);
 }
 
 void unary_law::full_size(SizeAccumulator &acc, int count_self) const {
     if (count_self) acc.addSize(sizeof(unary_law));
     full_size_caches(acc);
-    if (sub_) sub_->full_size(acc, 1);
+    family::add_sizes(acc, family::single(sub_));
 }
 
 void unary_law::hasa(int type, VOID_LIST &out) const {
-    if (sub_) sub_->hasa(type, out);
+    family::search(family::single(sub_), type, out);
     law::hasa(type, out);
 }
