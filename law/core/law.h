@@ -32,6 +32,7 @@ class tape_builder;
 struct tape_point;
 struct tape_values;
 struct tape_formula;
+struct plain_form;
 
 using law_ptr = ref_ptr<law>;
 
@@ -258,6 +259,9 @@ class law : public ZEM_heap {
     // instead, so that chains of such laws compile to any depth without recursion; false (the
     // default) lets emit_tape decide.
     virtual bool compiled_formula(tape_formula &f) const;
+    // How this law is written as plain C++ (law/lang/plain_code.h); false (the default) when it
+    // has none. Every class that compiles itself says so here too.
+    virtual bool plain_form_of(plain_form &) const { return false; }
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
     bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }

@@ -12,6 +12,7 @@ class cross_law : public multiple_law {
 
     void evaluate(double const *x, double *answer) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    bool plain_form_of(plain_form &f) const override;
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
 
   protected:

@@ -13,6 +13,7 @@
 #include <law/core/tape_emit.h>
 #include <law/core/thread_context.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 
@@ -132,6 +133,10 @@ bool plus_law::compiled_formula(tape_formula &f) const {
     });
 }
 
+bool plus_law::plain_form_of(plain_form &f) const {
+    return scalar_binary_plain_form(this, f, "@1 + @2");
+}
+
 law *plus_law::deriv(int which) const {
     return build::plus(build::d(fleft(), which), build::d(fright(), which)).release();
 }
@@ -169,6 +174,10 @@ bool minus_law::compiled_formula(tape_formula &f) const {
     return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::sub, l, r);
     });
+}
+
+bool minus_law::plain_form_of(plain_form &f) const {
+    return scalar_binary_plain_form(this, f, "@1 - @2");
 }
 
 law *minus_law::deriv(int which) const {
@@ -222,6 +231,10 @@ bool times_law::compiled_formula(tape_formula &f) const {
     return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::mul, l, r);
     });
+}
+
+bool times_law::plain_form_of(plain_form &f) const {
+    return scalar_binary_plain_form(this, f, "@1 * @2");
 }
 
 law *times_law::deriv(int which) const {
@@ -296,6 +309,11 @@ bool division_law::compiled_formula(tape_formula &f) const {
         side_order::right_first);
 }
 
+// Where the law raises no error: 0/0 takes the L'Hopital rule, which plain code leaves out.
+bool division_law::plain_form_of(plain_form &f) const {
+    return scalar_binary_plain_form(this, f, "@1 / @2");
+}
+
 int division_law::in_domain(double const *x) const {
     if (!fleft() || !fright() || !binary_law::in_domain(x)) return 0;
     return first_value(fright(), x) != 0.0;
@@ -365,6 +383,12 @@ bool exponent_law::compiled_formula(tape_formula &f) const {
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });
+}
+
+// A negative base takes the exponent rounded to a whole number, as power does where it raises
+// nothing (power(a, 2) is a * a, which pow also gives).
+bool exponent_law::plain_form_of(plain_form &f) const {
+    return scalar_binary_plain_form(this, f, "std::pow(@1, @1 < 0 ? std::floor(@2 + 0.5) : @2)");
 }
 
 int exponent_law::in_domain(double const *x) const {

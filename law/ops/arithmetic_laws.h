@@ -19,6 +19,7 @@ class arithmetic_law : public binary_law {
 #define LAW_ARITHMETIC_OVERRIDES                              \
     void evaluate(double const *x, double *y) const override; \
     bool compiled_formula(tape_formula &f) const override;    \
+    bool plain_form_of(plain_form &f) const override;         \
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
 class plus_law : public arithmetic_law<plus_law, plus_rules> {

@@ -9,6 +9,7 @@ class extremum_law : public multiple_law {
     int commutative() const override { return 1; }
     void evaluate(double const *x, double *answer) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    bool plain_form_of(plain_form &f) const override;
 
   protected:
     // Sum over k of f_k' times the product over j != k of SET(sign (f_k - f_j)).

@@ -10,6 +10,7 @@ class negate_law : public unary_law {
 
     void evaluate(double const *x, double *y) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    bool plain_form_of(plain_form &f) const override;
     law_polynomial *polynomial(law *in) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
