@@ -1,6 +1,7 @@
 #pragma once
 // What the family bases do alike over the laws or law data they hold, one member or many: print
-// NAME(a,b,...), date, size, copy and search them. Each helper takes the members as a span.
+// NAME(a,b,...), date, size, copy and search them, restrict to domains. Each helper takes the
+// members as a span.
 #include <algorithm>
 #include <span>
 #include <string>
@@ -13,12 +14,6 @@
 #include <law/core/printing.h>
 
 namespace family {
-
-// The one member of a unary family, as a span.
-template <class Member>
-std::span<Member *const> single(Member *const &member) {
-    return {&member, 1};
-}
 
 // NAME(a,b,...) over the members' texts.
 template <class Member>

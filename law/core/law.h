@@ -69,8 +69,9 @@ law_ptr make_law(Args &&...args) {
                                                                             \
   private:
 
-// What every family base overrides: how it compares, prints, dates, copies, restricts, sizes
-// and searches its members. The printer is declared apart, so that a family can make it final.
+// What a family base overrides: how it compares, prints, dates, copies, restricts, sizes and
+// searches its members (member_family.h does the last three for the families of laws or law
+// data held one or in an array). The printer is declared apart, so that a family can make it final.
 #define LAW_FAMILY_PRINTER                                                         \
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF, \
                  law_data_node *&list = NULL_REF) const override
@@ -81,9 +82,11 @@ law_ptr make_law(Args &&...args) {
     law *set_domain(ZEM::interval const *domains, int flag = 0) const override; \
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;    \
     void hasa(int type, VOID_LIST &out) const override;
-#define LAW_FAMILY_OVERRIDES \
-    LAW_FAMILY_PRINTER;      \
-    LAW_FAMILY_STRUCTURE
+
+// What a class that compiles itself into the tape declares: its tape form and its plain C++ form.
+#define LAW_COMPILED_FORMS                                                       \
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override; \
+    bool plain_form_of(plain_form &f) const override;
 
 // ... and, in the families whose members are laws, the domain their members give.
 #define LAW_MEMBER_DOMAIN_OVERRIDES                                \

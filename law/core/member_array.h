@@ -1,11 +1,32 @@
 #pragma once
-// The members a family law holds in an array: laws or law data, each with one more use while
-// held (null members are allowed).
+// The members a family law holds, laws or law data, each with one more use while held (null
+// members are allowed): one member, or an array of them.
 #include <algorithm>
 #include <cstddef>
 #include <span>
 
 #include <law/base/memory.h>
+
+template <class Member>
+class one_member {
+  public:
+    explicit one_member(Member *m) : m_(m) {
+        if (m_) m_->add();
+    }
+    ~one_member() {
+        if (m_) m_->remove();
+    }
+    one_member(one_member const &) = delete;
+    one_member &operator=(one_member const &) = delete;
+
+    Member *get() const { return m_; }
+    std::span<Member *const> all() const { return {&m_, 1}; }
+    // The bytes held outside the family law's object.
+    std::size_t outside_bytes() const { return 0; }
+
+  private:
+    Member *m_;
+};
 
 template <class Member>
 class member_array {
@@ -31,6 +52,7 @@ class member_array {
     std::span<Member *const> all() const {
         return {items_, items_ ? static_cast<std::size_t>(n_) : 0};
     }
+    std::size_t outside_bytes() const { return sizeof(Member *) * all().size(); }
 
   private:
     Member **items_ = nullptr;

@@ -8,7 +8,7 @@
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
-multiple_data_law::multiple_data_law(law_data **data, int n) : data_(data, data ? n : 0) {}
+multiple_data_law::multiple_data_law(law_data **data, int n) : member_family(data, data ? n : 0) {}
 
 multiple_data_law::~multiple_data_law() = default;
 
@@ -16,8 +16,8 @@ law *multiple_data_law::make_one(law_data **, int) const { return nullptr; }
 
 int multiple_data_law::same(law const *a, law const *b) const {
     if (a->type() != b->type()) return 0;
-    auto const x = static_cast<multiple_data_law const *>(a)->data_.all();
-    auto const y = static_cast<multiple_data_law const *>(b)->data_.all();
+    auto const x = static_cast<multiple_data_law const *>(a)->members_.all();
+    auto const y = static_cast<multiple_data_law const *>(b)->members_.all();
     auto const same_data = [](law_data const *p, law_data const *q) {
         return p == q || (p && q && *p == *q);
     };
@@ -26,36 +26,22 @@ int multiple_data_law::same(law const *a, law const *b) const {
 
 char *multiple_data_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
     return print_collecting(count, list, [&](int &n, law_data_node *&l) {
-        return family::call_text(symbol(law_symbol_default), data_.all(), type, n, l);
+        return family::call_text(symbol(law_symbol_default), members_.all(), type, n, l);
     });
 }
 
-int multiple_data_law::date() const { return family::latest_date(data_.all()); }
-
 law *multiple_data_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
-    return make_one(family::copies(m.get(), data_.all()).data(), data_.size());
+    return make_one(family::copies(m.get(), members_.all()).data(), members_.size());
 }
 
 law *multiple_data_law::set_domain(ZEM::interval const *domains, int) const {
-    if (data_.size() == 0) {
+    if (members_.size() == 0) {
         add();
         return const_cast<multiple_data_law *>(this);
     }
-    law_data_array restricted(data_.size());
-    for (law_data const *d : data_.all())
+    law_data_array restricted(members_.size());
+    for (law_data const *d : members_.all())
         restricted.push(adopt(d ? d->set_domain(domains) : nullptr));
-    return make_one(restricted.data(), data_.size());
-}
-
-void multiple_data_law::full_size(SizeAccumulator &acc, int count_self) const {
-    if (count_self) acc.addSize(sizeof(multiple_data_law));
-    full_size_caches(acc);
-    acc.addSize(sizeof(law_data *) * data_.all().size());
-    family::add_sizes(acc, data_.all());
-}
-
-void multiple_data_law::hasa(int type, VOID_LIST &out) const {
-    family::search(data_.all(), type, out);
-    law::hasa(type, out);
+    return make_one(restricted.data(), members_.size());
 }

@@ -8,8 +8,8 @@
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
-multiple_law::multiple_law(law **subs, int n) : subs_(subs, n) {
-    for (law const *s : subs_.all()) hold_sub_law(s);
+multiple_law::multiple_law(law **subs, int n) : member_family(subs, n) {
+    for (law const *s : members_.all()) hold_sub_law(s);
 }
 
 multiple_law::~multiple_law() = default;
@@ -18,13 +18,13 @@ law *multiple_law::make_one(law **, int) const { return nullptr; }
 
 int multiple_law::take_size() const {
     int n = 0;
-    for (law const *s : subs_.all())
+    for (law const *s : members_.all())
         if (s) n = std::max(n, s->take_dim());
     return n;
 }
 
 int multiple_law::return_size() const {
-    return !subs_.all().empty() && subs_.all()[0] ? subs_.all()[0]->return_dim() : 0;
+    return !members_.all().empty() && members_.all()[0] ? members_.all()[0]->return_dim() : 0;
 }
 
 int multiple_law::same(law const *a, law const *b) const {
@@ -32,28 +32,26 @@ int multiple_law::same(law const *a, law const *b) const {
     auto const *y = static_cast<multiple_law const *>(b);
     if (x->fsub_num() != y->fsub_num()) return 0;
     if (commutative()) return same_law_list(x->fsub(), y->fsub(), x->fsub_num());
-    auto const xs = x->subs_.all(), ys = y->subs_.all();
+    auto const xs = x->members_.all(), ys = y->members_.all();
     return std::equal(xs.begin(), xs.end(), ys.begin(), ys.end(), same_law) ? 1 : 0;
 }
 
 char *multiple_law::string(law_symbol_type type, int &count, law_data_node *&list) const {
     return print_collecting(count, list, [&](int &n, law_data_node *&l) {
-        return family::call_text(symbol(law_symbol_default), subs_.all(), type, n, l);
+        return family::call_text(symbol(law_symbol_default), members_.all(), type, n, l);
     });
 }
-
-int multiple_law::date() const { return family::latest_date(subs_.all()); }
 
 law *multiple_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
     deep_copy_scope const scope(this, m.get());
-    return make_one(family::copies(m.get(), subs_.all()).data(), subs_.size());
+    return make_one(family::copies(m.get(), members_.all()).data(), members_.size());
 }
 
 int multiple_law::term_domain(int which, ZEM::interval &out) const {
     out = ZEM::interval();
     ZEM::interval sub;
-    for (law const *s : subs_.all()) {
+    for (law const *s : members_.all()) {
         if (!s) continue;
         if (!s->term_domain(which, sub)) return 0;
         out &= sub;
@@ -63,7 +61,7 @@ int multiple_law::term_domain(int which, ZEM::interval &out) const {
 
 int multiple_law::in_domain(double const *x) const {
     in_domain_scope const scope(this, x);
-    for (law const *s : subs_.all()) {
+    for (law const *s : members_.all()) {
         if (!s) continue;
         int const r = in_domain_scope::sub_in_domain(s, x);
         if (r != 1) return r;
@@ -73,21 +71,9 @@ int multiple_law::in_domain(double const *x) const {
 
 law *multiple_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
-    law_array restricted(subs_.size());
-    for (law const *s : subs_.all())
+    law_array restricted(members_.size());
+    for (law const *s : members_.all())
         restricted.push(adopt(s ? domain_scope::restricted_sub(s, domains) : nullptr));
-    return family::restricted(this, adopt(make_one(restricted.data(), subs_.size())), domains,
+    return family::restricted(this, adopt(make_one(restricted.data(), members_.size())), domains,
                               flag);
-}
-
-void multiple_law::full_size(SizeAccumulator &acc, int count_self) const {
-    if (count_self) acc.addSize(sizeof(multiple_law));
-    full_size_caches(acc);
-    acc.addSize(sizeof(law *) * subs_.all().size());
-    family::add_sizes(acc, subs_.all());
-}
-
-void multiple_law::hasa(int type, VOID_LIST &out) const {
-    family::search(subs_.all(), type, out);
-    law::hasa(type, out);
 }

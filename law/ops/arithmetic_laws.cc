@@ -120,6 +120,35 @@ ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, doub
 }
 }  // namespace
 
+// ---------------------------------------------------------------- plain C++
+
+namespace {
+// The operators' plain C++ over their sides' values. A quotient is taken where the law raises
+// no error: 0/0 takes the L'Hopital rule, which plain code leaves out. A negative base takes
+// the exponent rounded to a whole number, as power does where it raises nothing (power(a, 2)
+// is a * a, which pow also gives).
+constexpr std::pair<int, char const *> operator_texts[] = {
+    {law_id::plus_law, "@1 + @2"},
+    {law_id::minus_law, "@1 - @2"},
+    {law_id::times_law, "@1 * @2"},
+    {law_id::division_law, "@1 / @2"},
+    {law_id::exponent_law, "std::pow(@1, @1 < 0 ? std::floor(@2 + 0.5) : @2)"},
+};
+}  // namespace
+
+template <class Self, law *(*Rules)(Self const *, char const *&)>
+bool arithmetic_law<Self, Rules>::plain_form_of(plain_form &f) const {
+    auto const row = std::find_if(std::begin(operator_texts), std::end(operator_texts),
+                                  [](auto const &r) { return r.first == Self::id(); });
+    return scalar_binary_plain_form(static_cast<Self const *>(this), f, row->second);
+}
+
+template class arithmetic_law<plus_law, plus_rules>;
+template class arithmetic_law<minus_law, minus_rules>;
+template class arithmetic_law<times_law, times_rules>;
+template class arithmetic_law<division_law, division_rules>;
+template class arithmetic_law<exponent_law, exponent_rules>;
+
 // ---------------------------------------------------------------- plus
 
 void plus_law::evaluate(double const *x, double *y) const {
@@ -131,10 +160,6 @@ bool plus_law::compiled_formula(tape_formula &f) const {
     return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::add, l, r);
     });
-}
-
-bool plus_law::plain_form_of(plain_form &f) const {
-    return scalar_binary_plain_form(this, f, "@1 + @2");
 }
 
 law *plus_law::deriv(int which) const {
@@ -174,10 +199,6 @@ bool minus_law::compiled_formula(tape_formula &f) const {
     return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::sub, l, r);
     });
-}
-
-bool minus_law::plain_form_of(plain_form &f) const {
-    return scalar_binary_plain_form(this, f, "@1 - @2");
 }
 
 law *minus_law::deriv(int which) const {
@@ -231,10 +252,6 @@ bool times_law::compiled_formula(tape_formula &f) const {
     return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::mul, l, r);
     });
-}
-
-bool times_law::plain_form_of(plain_form &f) const {
-    return scalar_binary_plain_form(this, f, "@1 * @2");
 }
 
 law *times_law::deriv(int which) const {
@@ -309,11 +326,6 @@ bool division_law::compiled_formula(tape_formula &f) const {
         side_order::right_first);
 }
 
-// Where the law raises no error: 0/0 takes the L'Hopital rule, which plain code leaves out.
-bool division_law::plain_form_of(plain_form &f) const {
-    return scalar_binary_plain_form(this, f, "@1 / @2");
-}
-
 int division_law::in_domain(double const *x) const {
     if (!fleft() || !fright() || !binary_law::in_domain(x)) return 0;
     return first_value(fright(), x) != 0.0;
@@ -383,12 +395,6 @@ bool exponent_law::compiled_formula(tape_formula &f) const {
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });
-}
-
-// A negative base takes the exponent rounded to a whole number, as power does where it raises
-// nothing (power(a, 2) is a * a, which pow also gives).
-bool exponent_law::plain_form_of(plain_form &f) const {
-    return scalar_binary_plain_form(this, f, "std::pow(@1, @1 < 0 ? std::floor(@2 + 0.5) : @2)");
 }
 
 int exponent_law::in_domain(double const *x) const {

@@ -13,13 +13,14 @@ class arithmetic_law : public binary_law {
     law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
         return Rules(static_cast<Self const *>(this), rule_name);
     }
+    // The operator over its two scalar sides, where the tape compiles it so.
+    bool plain_form_of(plain_form &f) const override;
 };
 
 // The members every operator defines for itself.
 #define LAW_ARITHMETIC_OVERRIDES                              \
     void evaluate(double const *x, double *y) const override; \
     bool compiled_formula(tape_formula &f) const override;    \
-    bool plain_form_of(plain_form &f) const override;         \
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
 class plus_law : public arithmetic_law<plus_law, plus_rules> {

@@ -8,8 +8,7 @@ class extremum_law : public multiple_law {
     extremum_law(law **subs, int n, int sign) : multiple_law(subs, n), sign_(sign) {}
     int commutative() const override { return 1; }
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    bool plain_form_of(plain_form &f) const override;
+    LAW_COMPILED_FORMS
 
   protected:
     // Sum over k of f_k' times the product over j != k of SET(sign (f_k - f_j)).

@@ -11,8 +11,7 @@ class log_law : public multiple_law {
 
     // Raises LAW_BASE_P for a base <= 0 or 1, LAW_LOG for an argument <= 0.
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    bool plain_form_of(plain_form &f) const override;
+    LAW_COMPILED_FORMS
     int in_domain(double const *x) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
@@ -39,8 +38,7 @@ class mod_law : public multiple_law {
 
     // Raises LAW_ZERODIVIDE for a zero divisor.
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    bool plain_form_of(plain_form &f) const override;
+    LAW_COMPILED_FORMS
 
   protected:
     // The constant 0.
