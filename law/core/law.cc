@@ -12,10 +12,10 @@
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
-#include <law/core/eval_tape.h>
 #include <law/core/evaluation_cost.h>
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
+#include <law/core/law_engine.h>
 #include <law/core/small_list.h>
 #include <law/core/upper_layers.h>
 
@@ -78,7 +78,7 @@ law::~law() {
     release_cached(this, simplified_);
     release_cached(this, inverse_law_);
     vorn_discard(dlaw_);
-    delete tape_.load(std::memory_order_relaxed);
+    delete code_.load(std::memory_order_relaxed);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
 }
 
@@ -596,7 +596,7 @@ void law::reset_simplify(law *s, int level) const {
 law *law::simplify(int level, int flag) const {
     lock g(this);
     if (!(simplified_ && simplify_level_ >= level)) {
-        int const working = level == 666 ? 1 : level;
+        int const working = level == simplify_afresh ? 1 : level;
         {
             law_ptr s = adopt(upper_layers().simplify(this, working, flag));
             // A simplified form that reads more inputs than its law would read past the points
@@ -781,9 +781,9 @@ int same_law_list(law **a, law **b, int n) {
         while (first_free < n && used[first_free]) ++first_free;
         for (int j = first_free; j < n && !found; ++j) {
             if (used[j]) continue;
-            bool const equal = a[i] == b[j] || (a[i] && b[j] && a[i]->same_tree_size(*b[j]) &&
-                                                a[i]->type() == b[j]->type() &&
-                                                a[i]->same(a[i], b[j]));
+            bool const equal =
+                a[i] == b[j] || (a[i] && b[j] && a[i]->same_tree_size(*b[j]) &&
+                                 a[i]->type() == b[j]->type() && a[i]->same(a[i], b[j]));
             if (equal) used[j] = found = true;
         }
         if (!found) return 0;
@@ -826,6 +826,11 @@ char *law::string_and_data(law_data ***data, int *count, law_symbol_type type) c
 std::string law::text(law_symbol_type type) const {
     vorn_ptr<char> const s(string(type));
     return s ? std::string(s.get()) : std::string();
+}
+
+double law::bounds(double *min, double *max, double const *start, double const *end, double tol,
+                   double *step) const {
+    return upper_layers().bounds(this, min, max, start, end, tol, step);
 }
 
 upper_layer_hooks &upper_layers() {

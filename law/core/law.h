@@ -27,11 +27,11 @@ class law_data;
 class law_data_node;
 class law_polynomial;
 struct pointer_map;
-class eval_tape;
+class law_code;
 class tape_builder;
 struct tape_point;
 struct tape_values;
-struct tape_formula;
+struct side_operation;
 struct plain_form;
 
 using law_ptr = ref_ptr<law>;
@@ -207,6 +207,9 @@ class law : public ZEM_heap {
     int set_derivative(int which, law *d, int use_given = 1) const;
     void reset_derivative(int which) const;
     int has_derivative(int which) const;
+    // The level that simplifies afresh at level 1 whatever form is recorded: no recorded level
+    // reaches it.
+    static constexpr int simplify_afresh = 666;
     law *simplify(int level = 1, int flag = 0) const;
     int is_simplified(int level) const;
     void set_simplify(law *s, int level) const;
@@ -255,19 +258,20 @@ class law : public ZEM_heap {
     // Number of laws alive in the process (for leak checks).
     static long live_count();
 
-    // Compiles this law into a tape at the given point (law/core/eval_tape.h). The default calls
-    // the law's own evaluate; the operator and function laws compile their formula.
+    // Compiles this law into a tape at the given point (law/eval/tape_builder.h). The default
+    // gives no values, and the tape calls the law's own evaluate; the operator and function laws
+    // compile their formula.
     virtual tape_values emit_tape(tape_builder &b, tape_point const &at) const;
-    // A law that compiles into one operation over the first values of its sides says so here
-    // instead, so that chains of such laws compile to any depth without recursion; false (the
-    // default) lets emit_tape decide.
-    virtual bool compiled_formula(tape_formula &f) const;
+    // A law that compiles into one operation over the first values of its sides says so here,
+    // filling op, instead, so that chains of such laws compile to any depth without recursion;
+    // false (the default) lets emit_tape decide.
+    virtual bool compiles_as_operation(side_operation &op) const;
     // How this law is written as plain C++ (law/lang/plain_code.h); false (the default) when it
     // has none. Every class that compiles itself says so here too.
     virtual bool plain_form_of(plain_form &) const { return false; }
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
-    bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }
+    bool compiled() const { return code_.load(std::memory_order_acquire) != nullptr; }
 
   protected:
     virtual ~law();
@@ -294,12 +298,13 @@ class law : public ZEM_heap {
     bool scalar_zero_shortcut() const;
     // Before the law has a tape: the count towards one, and the tree walk meanwhile.
     void evaluate_by_tape(double const *x, double *y) const;
-    // The law's tape, compiled now unless compiling was tried before (null when it cannot be).
-    eval_tape const *tape_now() const;
+    // The law's compiled form, compiled now unless compiling was tried before (null when it
+    // cannot be).
+    law_code const *tape_now() const;
     // The law's evaluate with its sub-laws told that they are part of a walk, not called from
     // outside.
     void evaluate_walking(double const *x, double *y) const;
-    friend class eval_tape;
+    friend class law_code;
 
     mutable std::atomic<std::int32_t> use_count_{1};
     mutable law const *next_pending_ = nullptr;  // link of the destruction queue
@@ -315,7 +320,7 @@ class law : public ZEM_heap {
     mutable std::atomic<int> return_dim_cache_{-1};
     mutable std::atomic<std::uint8_t> pass_marks_{0};
     mutable std::atomic<std::uint16_t> outside_calls_{0};
-    mutable std::atomic<eval_tape const *> tape_{nullptr};
+    mutable std::atomic<law_code const *> code_{nullptr};
     std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
     // Laws of the tree, a shared sub-law counted at each use, held from growing past 2^62.
     std::uint64_t tree_size_ = 1;

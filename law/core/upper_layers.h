@@ -1,8 +1,9 @@
 #pragma once
-// What the law base needs from the layers above it, and only this: the simplifier behind
-// law::simplify (ops), the domain law behind law::set_domain (geom) and the reader's names,
-// which the printer must not run together (lang). Each layer installs its
-// hook when the library loads, so the base never names their classes.
+// What the law base needs from the layers above it other than the evaluation engine (which has
+// law_engine.h), and only this: the simplifier behind law::simplify (ops), the domain law behind
+// law::set_domain (geom), the sampled bounds behind law::bounds (numeric) and the reader's
+// names, which the printer must not run together (lang). Each layer installs its hook when the
+// library loads, so the base never names their classes.
 class law;
 
 struct upper_layer_hooks {
@@ -10,6 +11,9 @@ struct upper_layer_hooks {
     law *(*simplify)(law const *l, int level, int debug) = nullptr;
     // A new domain law over subs[0] with a low and a high bound law per input (n = 2 k + 1).
     law *(*make_domain)(law **subs, int n) = nullptr;
+    // law::bounds of l: the range of its outputs over a box, from refined samples.
+    double (*bounds)(law const *l, double *min, double *max, double const *start, double const *end,
+                     double tol, double *step) = nullptr;
     // The length of the token that the reader takes at the start of a normalised text where an
     // operand is expected; 0 when none.
     int (*name_length_at)(char const *text) = nullptr;

@@ -18,9 +18,9 @@ class arithmetic_law : public binary_law {
 };
 
 // The members every operator defines for itself.
-#define LAW_ARITHMETIC_OVERRIDES                              \
-    void evaluate(double const *x, double *y) const override; \
-    bool compiled_formula(tape_formula &f) const override;    \
+#define LAW_ARITHMETIC_OVERRIDES                                  \
+    void evaluate(double const *x, double *y) const override;     \
+    bool compiles_as_operation(side_operation &f) const override; \
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
 class plus_law : public arithmetic_law<plus_law, plus_rules> {

@@ -19,7 +19,7 @@ class compare_law final : public table_law<Id, comparison_law> {
     law *make_one(law *left, law *right) const override { return new compare_law(left, right); }
     void evaluate(double const *x, double *y) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    bool compiled_formula(tape_formula &f) const override;
+    bool compiles_as_operation(side_operation &f) const override;
     bool plain_form_of(plain_form &f) const override;
 };
 

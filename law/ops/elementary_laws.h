@@ -15,7 +15,7 @@ class function_law : public unary_law {
     double value_at(double a) const;
 
     void evaluate(double const *x, double *y) const override;
-    bool compiled_formula(tape_formula &f) const override;
+    bool compiles_as_operation(side_operation &f) const override;
     bool plain_form_of(plain_form &f) const override;
     int in_domain(double const *x) const override;
     int term_domain(int which, ZEM::interval &out) const override;

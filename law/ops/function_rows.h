@@ -7,7 +7,7 @@
 #include <string>
 
 #include <law/base/interval.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/eval_tape.h>
 #include <law/core/law.h>
 #include <law/lang/plain_code.h>
 

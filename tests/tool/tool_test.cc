@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,33 @@ TEST_F(Tool, MessagesShowTheStartOfLongTexts) {
     EXPECT_NE(r.status, 0);
     EXPECT_LT(r.err.size(), 300u) << r.err;
     EXPECT_NE(r.err.find("(5000 characters)"), std::string::npos);
+}
+
+// With LAW_PERF_MAP=1, the code of each compiled law is named in the profilers' map.
+TEST_F(Tool, ProfilersFindTheCodeOfCompiledLawsByItsText) {
+#if !defined(__x86_64__) || !defined(__linux__)
+    GTEST_SKIP() << "no machine code on this machine";
+#endif
+    char dir_template[] = "/tmp/law-perf-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    std::string const dir = dir_template;
+    // The plot samples the law many times, so it compiles; the map is named by the tool's pid.
+    tool_run const r = run_shell(
+        "LAW_PERF_MAP=1 law plot 'SIN(X)*X+1' 0 3 -o p.svg & pid=$!; wait $pid; "
+        "cat /tmp/perf-$pid.map; rm -f /tmp/perf-$pid.map",
+        dir);
+    std::system(("rm -rf '" + dir + "'").c_str());
+    ASSERT_EQ(r.status, 0) << r.err;
+    bool named = false;
+    for (std::string const &line : lines_of(r.out)) {
+        unsigned long start = 0, size = 0;
+        char name[64] = {};
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lx %lx %63[^\n]", &start, &size, name), 3) << line;
+        EXPECT_GT(start, 0u);
+        EXPECT_GT(size, 0u);
+        named = named || std::string(name) == "law SIN(X)*X+1";
+    }
+    EXPECT_TRUE(named) << r.out;
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // law::bounds: the range of a law's outputs over a box, from samples refined where the law
-// is far from linear between neighbours.
+// is far from linear between neighbours. The law base reaches it through its upper-layer hook.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <vector>
 
 #include <law/core/law.h>
+#include <law/core/upper_layers.h>
 
 namespace {
 // Samples per input never reach this many.
@@ -141,24 +142,23 @@ void input_box(law const *f, double const *start, double const *end, std::vector
         if (!std::isfinite(hi.back() - lo.back())) law_error(LAW_BAD_BOUNDS);
     }
 }
-}  // namespace
 
-double law::bounds(double *min, double *max, double const *start, double const *end, double tol,
-                   double *step) const {
-    int const inputs = take_dim(), outputs = return_dim();
+double sampled_bounds(law const *f, double *min, double *max, double const *start,
+                      double const *end, double tol, double *step) {
+    int const inputs = f->take_dim(), outputs = f->return_dim();
     std::vector<double> lo, hi;
-    input_box(this, start, end, lo, hi);
+    input_box(f, start, end, lo, hi);
     std::fill(min, min + outputs, DBL_MAX);
     std::fill(max, max + outputs, -DBL_MAX);
     double e = tol;
     if (inputs == 0) {
-        evaluate(nullptr, min);
+        f->evaluate(nullptr, min);
         std::copy(min, min + outputs, max);
     } else {
         int const n = inputs == 1 ? 5 : 4;
         std::vector<std::vector<double>> samples;
         for (int i = 0; i < inputs; ++i) samples.push_back(first_samples(lo[i], hi[i], n));
-        bounds_refiner refiner(this, min, max, tol, std::move(samples));
+        bounds_refiner refiner(f, min, max, tol, std::move(samples));
         while (refiner.refine(&e)) continue;
         for (int i = 0; step && i < inputs; ++i) step[i] = refiner.smallest_spacing(i);
     }
@@ -169,3 +169,6 @@ double law::bounds(double *min, double *max, double const *start, double const *
     }
     return 2 * e;
 }
+
+[[maybe_unused]] bool const bounds_installed = (upper_layers().bounds = sampled_bounds, true);
+}  // namespace
