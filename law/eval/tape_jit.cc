@@ -197,7 +197,10 @@ class constant_pool {
     std::int32_t value(double v) { return entry(bits_of(v), 0); }
     std::int32_t mask(std::uint64_t bits) { return entry(bits, bits); }
     std::size_t bytes() const { return words_.size() * sizeof(std::uint64_t); }
-    void copy_to(unsigned char *out) const { std::memcpy(out, words_.data(), bytes()); }
+    // An empty pool has no data() to copy from, and memcpy takes no null source even for 0 bytes.
+    void copy_to(unsigned char *out) const {
+        if (!words_.empty()) std::memcpy(out, words_.data(), bytes());
+    }
 
   private:
     std::int32_t entry(std::uint64_t low, std::uint64_t high) {

@@ -11,6 +11,7 @@
 // the interpreter's own in every mode. Tapes that call laws, and other machines, keep the
 // interpreter.
 #include <cstddef>
+#include <cstdint>
 
 #include <law/core/law_engine.h>
 #include <law/eval/code_arena.h>
@@ -35,8 +36,11 @@ class tape_jit {
     ~tape_jit() { code_arena::give_back(block_); }
 
     explicit operator bool() const { return static_cast<bool>(block_); }
-    // The code begins its block.
-    entry_fn entry() const { return reinterpret_cast<entry_fn>(block_.run); }
+    // The code begins its block. Through an integer: a pointer to const bytes does not cast to
+    // a function pointer directly in every compiler (clang refuses the lost qualifier).
+    entry_fn entry() const {
+        return reinterpret_cast<entry_fn>(reinterpret_cast<std::uintptr_t>(block_.run));
+    }
 
   private:
     class coder;
