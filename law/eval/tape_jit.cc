@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <map>
-#include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -616,8 +616,8 @@ tape_jit tape_jit::compile(eval_tape const &tape, law const *named) {
         std::memcpy(b.write, code.data(), code.size());
         if (perf_map_wanted()) perf_map_note(b.run, code.size(), named);
         return tape_jit(b);
-    } catch (std::bad_alloc const &) {
-        return {};
+    } catch (std::exception const &) {
+        return {};  // the tape keeps the interpreter
     }
 }
 
