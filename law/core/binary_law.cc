@@ -260,3 +260,14 @@ void binary_law::hasa(int type, VOID_LIST &out) const {
     if (right_) right_->hasa(type, out);
     law::hasa(type, out);
 }
+
+std::vector<singular_point> binary_law::member_singular_points(double start, double end) const {
+    law *const subs[] = {left_, right_};
+    return singularities_scope::member_points(this, subs, start, end);
+}
+
+int binary_law::singularities(double **where, int **type, double start, double end,
+                              double **period) const {
+    return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
+                                    period);
+}

@@ -77,3 +77,13 @@ law *multiple_law::set_domain(ZEM::interval const *domains, int flag) const {
     return family::restricted(this, adopt(make_one(restricted.data(), members_.size())), domains,
                               flag);
 }
+
+std::vector<singular_point> multiple_law::member_singular_points(double start, double end) const {
+    return singularities_scope::member_points(this, members_.all(), start, end);
+}
+
+int multiple_law::singularities(double **where, int **type, double start, double end,
+                                double **period) const {
+    return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
+                                    period);
+}

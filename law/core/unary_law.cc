@@ -62,3 +62,13 @@ law *unary_law::set_domain(ZEM::interval const *domains, int flag) const {
     law_ptr const sub = fsub() ? adopt(domain_scope::restricted_sub(fsub(), domains)) : law_ptr();
     return family::restricted(this, adopt(make_one(sub.get())), domains, flag);
 }
+
+std::vector<singular_point> unary_law::member_singular_points(double start, double end) const {
+    return singularities_scope::member_points(this, members_.all(), start, end);
+}
+
+int unary_law::singularities(double **where, int **type, double start, double end,
+                             double **period) const {
+    return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
+                                    period);
+}

@@ -14,6 +14,9 @@ class log_law : public multiple_law {
     LAW_COMPILED_FORMS
     int in_domain(double const *x) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     // a' / (a ln b).
@@ -39,6 +42,9 @@ class mod_law : public multiple_law {
     // Raises LAW_ZERODIVIDE for a zero divisor.
     void evaluate(double const *x, double *answer) const override;
     LAW_COMPILED_FORMS
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     // The constant 0.
