@@ -14,6 +14,7 @@
 #include <law/eval/pow_shortcuts.h>
 #include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 
@@ -119,6 +120,35 @@ ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, doub
     return ZEM::interval(t, t);
 }
 }  // namespace
+
+// ---------------------------------------------------------------- plain C++
+
+namespace {
+// The operators' plain C++ over their sides' values. A quotient is taken where the law raises
+// no error: 0/0 takes the L'Hopital rule, which plain code leaves out. A negative base takes
+// the exponent rounded to a whole number, as power does where it raises nothing (power(a, 2)
+// is a * a, which pow also gives).
+constexpr std::pair<int, char const *> operator_texts[] = {
+    {law_id::plus_law, "@1 + @2"},
+    {law_id::minus_law, "@1 - @2"},
+    {law_id::times_law, "@1 * @2"},
+    {law_id::division_law, "@1 / @2"},
+    {law_id::exponent_law, "std::pow(@1, @1 < 0 ? std::floor(@2 + 0.5) : @2)"},
+};
+}  // namespace
+
+template <class Self, law *(*Rules)(Self const *, char const *&)>
+bool arithmetic_law<Self, Rules>::plain_form_of(plain_form &f) const {
+    auto const row = std::find_if(std::begin(operator_texts), std::end(operator_texts),
+                                  [](auto const &r) { return r.first == Self::id(); });
+    return scalar_binary_plain_form(static_cast<Self const *>(this), f, row->second);
+}
+
+template class arithmetic_law<plus_law, plus_rules>;
+template class arithmetic_law<minus_law, minus_rules>;
+template class arithmetic_law<times_law, times_rules>;
+template class arithmetic_law<division_law, division_rules>;
+template class arithmetic_law<exponent_law, exponent_rules>;
 
 // ---------------------------------------------------------------- plus
 

@@ -13,6 +13,8 @@ class arithmetic_law : public binary_law {
     law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
         return Rules(static_cast<Self const *>(this), rule_name);
     }
+    // The operator over its two scalar sides, where the tape compiles it so.
+    bool plain_form_of(plain_form &f) const override;
 };
 
 // The members every operator defines for itself.

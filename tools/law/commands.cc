@@ -385,8 +385,11 @@ constexpr command table[] = {
      "With --function, a function of plain arithmetic and <cmath> that needs no library:\n"
      "double NAME(double const *x), or void NAME(double const *x, double *out) for a law of\n"
      "several outputs. It computes what the law does where the law raises no error (it has no\n"
-     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Laws of law data and\n"
-     "classes with no plain form (RAND, ...) are refused.\n"
+     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Every law the library\n"
+     "compiles for evaluation has a plain form: the operators, the functions, comparisons and\n"
+     "logic (AND, OR, NOT), ARCTAN of one or two members, LOG, MOD, MIN, MAX, PIECEWISE, VEC,\n"
+     "TERM, DOT, CROSS and compositions (O). Laws of law data and classes the library does not\n"
+     "compile (NORM, D, ...) are refused.\n"
      "Options:\n"
      "  --name N          the variable of the law (default f; an array element such as out[2]\n"
      "                    is assigned, not declared)\n"
@@ -397,7 +400,8 @@ constexpr command table[] = {
      "%s"
      "Example:\n"
      "  law code 'X+1'\n"
-     "  law code 'X*Y+SIN(X)' --function g --deriv\n",
+     "  law code 'X*Y+SIN(X)' --function g --deriv\n"
+     "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
      code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"
