@@ -199,9 +199,14 @@ bool share_a_factor(law *left, law *right) {
     };
     factors(left, lf);
     factors(right, rf);
-    for (law *a : lf)
-        for (law *b : rf)
-            if (common_power(numeric_factor(a), numeric_factor(b))) return true;
+    // Each factor is read as a power once, not once for each factor of the other side.
+    small_list<numeric_power> right_powers;
+    for (law *b : rf) right_powers.push_back(numeric_factor(b));
+    for (law *a : lf) {
+        numeric_power const pa = numeric_factor(a);
+        for (numeric_power const &pb : right_powers)
+            if (common_power(pa, pb)) return true;
+    }
     return false;
 }
 
