@@ -85,10 +85,13 @@ law_ptr make_law(Args &&...args) {
     LAW_FAMILY_PRINTER;      \
     LAW_FAMILY_STRUCTURE
 
-// ... and, in the families whose members are laws, the domain their members give.
+// ... and, in the families whose members are laws, the domain and the singular points their
+// members give.
 #define LAW_MEMBER_DOMAIN_OVERRIDES                                \
     int term_domain(int which, ZEM::interval &out) const override; \
-    int in_domain(double const *x) const override;
+    int in_domain(double const *x) const override;                 \
+    int singularities(double **where, int **type, double start, double end,  \
+                      double **period = nullptr) const override;
 
 class law : public ZEM_heap {
   public:

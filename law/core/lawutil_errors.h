@@ -104,7 +104,12 @@ enum lawutil_error : int {
     // Bad input of the splines and of their fitting.
     SW_BAD_KNOTS = 96,
     LAW_BAD_TOLERANCE = 97,
-    LAWUTIL_CODE_COUNT = 98
+    // Answers of the numerical methods that cannot be given.
+    LAW_INTEGRAL_TOLERANCE = 98,
+    LAW_INTEGRAL_DIVERGES = 99,
+    LAW_NO_VALUE = 100,
+    LAW_UNBOUNDED = 101,
+    LAWUTIL_CODE_COUNT = 102
 };
 
 message_module const &get_lawutil_main_law_errmod();

@@ -68,6 +68,9 @@ class division_law : public arithmetic_law<division_law, division_rules> {
     // 0/0 is resolved by the L'Hopital rule; x/0 raises LAW_ZERODIVIDE.
     LAW_ARITHMETIC_OVERRIDES
     int in_domain(double const *x) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     law *deriv(int which) const override;
@@ -85,6 +88,9 @@ class exponent_law : public arithmetic_law<exponent_law, exponent_rules> {
     static double power_half(double a);
     static double power_minus_one(double a);
     int in_domain(double const *x) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
     law_polynomial *polynomial(law *in) const override;
 
   protected:

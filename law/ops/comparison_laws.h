@@ -6,6 +6,9 @@
 class comparison_law : public binary_law {
   public:
     int date() const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     comparison_law(law *left, law *right) : binary_law(left, right) {}

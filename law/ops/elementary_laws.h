@@ -20,6 +20,9 @@ class function_law : public unary_law {
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
     int date() const override;
+    // The sub-law's, and where the function jumps, bends or has a pole (function_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     function_law(law *sub, function_rules const &rules) : unary_law(sub), rules_(&rules) {}

@@ -9,7 +9,7 @@
 namespace law_py::methods {
 namespace {
 
-constexpr int romberg_min_level = 2, romberg_max_level = 20;  // the tool's --min/--max-level
+constexpr double relative_tolerance = 1e-10;  // the tool's --rel-tol
 
 // The sum of the squares of l's outputs: zero exactly where every output is.
 law_ptr squared_size(law_ptr const &l) {
@@ -59,21 +59,15 @@ void append(std::vector<double> &to, ZEM::vector const &v) {
 
 }  // namespace
 
-integral integrate(law const &f, double a, double b, double tol) {
-    double value = 0;
-    int const levels = Nintegrate(&f, a, b, &value, tol, romberg_min_level, romberg_max_level);
-    return {value, levels != 0};
+double integrate(law const &f, double a, double b, double tol) {
+    return Nintegrate_adaptive(&f, a, b, tol, relative_tolerance).value;
 }
 
-std::vector<double> roots(law const &f, double a, double b) {
-    int n = 0;
-    vorn_ptr<double> const r(Nroot(const_cast<law *>(&f), a, b, &n));
-    return r ? std::vector<double>(r.get(), r.get() + n) : std::vector<double>();
-}
+std::vector<double> roots(law const &f, double a, double b) { return all_roots(&f, a, b).roots; }
 
-double argmin(law const &f, double a, double b) { return Nmin(const_cast<law *>(&f), a, b); }
+double argmin(law const &f, double a, double b) { return Nmin_global(&f, a, b).where; }
 
-double argmax(law const &f, double a, double b) { return Nmax(const_cast<law *>(&f), a, b); }
+double argmax(law const &f, double a, double b) { return Nmax_global(&f, a, b).where; }
 
 double default_cell(rec2d const &box) { return box.diagonal() / 8; }
 
@@ -93,7 +87,26 @@ std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double c
 
 void bounds(law const &f, double *min, double *max, double const *lo, double const *hi,
             double tol) {
-    f.bounds(min, max, lo, hi, tol);
+    ZEM::interval domain;
+    if (!lo && f.take_dim() == 1 && f.term_domain(0, domain) && domain.finite()) {
+        double const a = domain.low(), b = domain.high();
+        return bounds(f, min, max, &a, &b, tol);
+    }
+    if (!lo || f.take_dim() != 1) {
+        f.bounds(min, max, lo, hi, tol);
+        return;
+    }
+    for (int k = 0; k < f.return_dim(); ++k) {
+        range_report const r = law_range(&f, *lo, *hi, k);
+        if (!r.low_bounded || !r.high_bounded)
+            refuse(LAW_UNBOUNDED, "the law has no bounds on [" + number_text(*lo) + ", " +
+                                      number_text(*hi) + "]: it " +
+                                      (r.high_bounded ? "falls" : "grows") +
+                                      " without bound near " +
+                                      number_text(r.high_bounded ? r.pole_low : r.pole_high));
+        min[k] = r.low;
+        max[k] = r.high;
+    }
 }
 
 frame_samples frames(law const &curve, double a, double b, int n) {

@@ -17,17 +17,15 @@
 
 namespace law_py::methods {
 
-// law integrate: Romberg integration (Nintegrate), levels 2 to 20.
-struct integral {
-    double value;
-    bool converged;  // false: the tolerance was not met and value is the best estimate
-};
-integral integrate(law const &f, double a, double b, double tol);
+// law integrate: Nintegrate_adaptive with the absolute tolerance tol and the relative 1e-10
+// (either limit may be infinite); a tolerance that cannot be met raises its error.
+double integrate(law const &f, double a, double b, double tol);
 
-// law roots: Nroot, ascending.
+// law roots: Nroot_all, ascending.
 std::vector<double> roots(law const &f, double a, double b);
 
-// law min, law max: Nmin and Nmax, the parameter of the extremum.
+// law min, law max: Nmin_global and Nmax_global, the parameter of the extremum (a law
+// unbounded towards a pole raises LAW_UNBOUNDED).
 double argmin(law const &f, double a, double b);
 double argmax(law const &f, double a, double b);
 
@@ -38,7 +36,9 @@ std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double c
 // The tool's cell when none is given: an eighth of the box's diagonal.
 double default_cell(rec2d const &box);
 
-// law bounds: law::bounds over the box [lo, hi] (the inputs' own domains when null).
+// law bounds: for a law of one input over a finite interval (given, or its domain), the range
+// of each output (law_range; an unbounded output raises LAW_UNBOUNDED, naming the pole), else
+// law::bounds over the box [lo, hi] (the inputs' own domains when null).
 void bounds(law const &f, double *min, double *max, double const *lo, double const *hi, double tol);
 
 // law frame: at n parameters evenly from a to b, the point, the unit tangent and the normal that

@@ -222,21 +222,32 @@ TEST_F(Tool, DerivativesAndSimplifiedFormsAreTheRules) {
     EXPECT_NE(run_law({"deriv", "X", "--level", "3"}).status, 0);
 }
 
-TEST_F(Tool, IntegrateReportsValueAndLevels) {
+TEST_F(Tool, IntegrateReportsValueErrorAndEvaluations) {
     EXPECT_NEAR(value_of(run_law({"integrate", "SIN(X)", "0", "PI"})), 2, 1e-10);
     EXPECT_NEAR(value_of(run_law({"integrate", "X^2", "0", "1"})), 1.0 / 3, 1e-12);
     EXPECT_NEAR(value_of(run_law({"integrate", "X", "-1", "-3"})), 4, 1e-12);
     EXPECT_NEAR(value_of(run_law({"integrate", "5", "0", "2"})), 10, 1e-12);
 
-    tool_run const verbose = run_law({"integrate", "EXP(X)", "0", "1", "--verbose"});
+    // The adaptive integrator's second line: its error estimate and the evaluations, which a
+    // 21-point rule on one interval makes 21 for a polynomial; --verbose adds the intervals.
+    tool_run const adaptive = run_law({"integrate", "X^3", "0", "2", "--verbose"});
+    std::vector<std::string> const said = lines_of(adaptive.out);
+    ASSERT_EQ(said.size(), 3u) << adaptive.out;
+    EXPECT_NEAR(std::stod(said[0]), 4, 1e-13);
+    EXPECT_EQ(said[1].rfind("error: ", 0), 0u);
+    EXPECT_NE(said[1].find("evaluations: 21"), std::string::npos) << said[1];
+    EXPECT_EQ(said[2], "intervals: 1");
+
+    tool_run const verbose =
+        run_law({"integrate", "EXP(X)", "0", "1", "--method", "romberg", "--verbose"});
     std::vector<std::string> const lines = lines_of(verbose.out);
     ASSERT_EQ(lines.size(), 2u) << verbose.out;
     EXPECT_EQ(lines[1].rfind("levels: ", 0), 0u);
     EXPECT_NE(lines[1].find("met"), std::string::npos);
 
     // A tolerance that cannot be met within the levels still gives the best estimate.
-    tool_run const tight = run_law(
-        {"integrate", "SQRT(X)", "0", "1", "--tol", "0", "--min-level", "2", "--max-level", "4"});
+    tool_run const tight = run_law({"integrate", "SQRT(X)", "0", "1", "--method", "romberg",
+                                    "--tol", "0", "--min-level", "2", "--max-level", "4"});
     EXPECT_EQ(tight.status, 0);
     EXPECT_NEAR(value_of(tight), 2.0 / 3, 0.05);
     EXPECT_NE(tight.err.find("warning: tolerance 0 not met within 4 levels"), std::string::npos)
