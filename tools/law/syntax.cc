@@ -38,7 +38,7 @@ constexpr meaning meanings[] = {
     {"EVEN?", "EVEN?(A): 1 when A is an even whole number, else 0"},
     {"ODD?", "ODD?(A): 1 when A is an odd whole number, else 0"},
     {"INT?", "INT?(A): 1 when A is a whole number, else 0"},
-    {"PRIME?", "PRIME?(A): 1 when A is a prime number, else 0"},
+    {"PRIME?", "PRIME?(A): 1 when A is a whole odd prime or 1 (2 gives 0), else 0"},
     {"SET", "SET(A): 1 when A is positive, else 0"},
     {"LN", "LN(A): natural logarithm, for A > 0"},
     {"EXP", "EXP(A): e to the power A"},
@@ -158,8 +158,8 @@ constexpr char rules[] =
     "  -X^2 is (-X)^2 (write -(X^2)), 2^3^2 is (2^3)^2 = 64, X-Y-Z is (X-Y)-Z, NOT X=Y is\n"
     "  NOT(X=Y), SIN X+1 is SIN(X)+1.\n"
     "An empty operand reads as 0: X+ is X+0, SIN() is SIN(0), MAX(X,) is MAX(X,0).\n"
-    "The tool notes dropped text, empty operands and 1E2 on standard error; --strict refuses\n"
-    "them.\n"
+    "The tool notes dropped text, empty operands, 1E2 and a leading minus before ^ on standard\n"
+    "error; --strict refuses them.\n"
     "\n"
     "A product of two vectors raises LAW_TIMES: DOT(A,B) is their dot product. D(F,V,N) takes\n"
     "a variable for V (D(F,Y,2) is the second derivative in input 1) and differentiates by\n"
