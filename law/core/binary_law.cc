@@ -224,11 +224,24 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
     ZEM::interval side;
     int ok = 1;
     // Every binary law in a chain of one class meets the domains of its sides: the chain's
-    // operands are met in one walk, however long the chain.
-    small_list<law *> operands;
-    collect_chain(this, operands);
-    for (law const *s : operands) {
+    // operands are met in one walk, however long the chain. A part of the chain, or an operand,
+    // known to range over the whole line adds nothing and is not entered.
+    int const t = type();
+    small_list<law const *> pending;
+    pending.push_back(right_);
+    pending.push_back(left_);
+    while (!pending.empty()) {
+        law const *s = pending.back();
+        pending.pop_back();
         if (!s) continue;
+        if (s->type() == t) {
+            if (s->whole_line_domain(which, false)) continue;
+            auto const *b = static_cast<binary_law const *>(s);
+            pending.push_back(b->right_);
+            pending.push_back(b->left_);
+            continue;
+        }
+        if (s->whole_line_domain(which)) continue;
         if (!s->term_domain(which, side)) ok = 0;
         out &= side;
     }

@@ -52,7 +52,7 @@ int multiple_law::term_domain(int which, ZEM::interval &out) const {
     out = ZEM::interval();
     ZEM::interval sub;
     for (law const *s : members_.all()) {
-        if (!s) continue;
+        if (!s || s->whole_line_domain(which)) continue;
         if (!s->term_domain(which, sub)) return 0;
         out &= sub;
     }

@@ -48,7 +48,7 @@ law *unary_law::deep_copy(pointer_map *map) const {
 }
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
-    if (!fsub()) return law::term_domain(which, out);
+    if (!fsub() || fsub()->whole_line_domain(which)) return law::term_domain(which, out);
     return fsub()->term_domain(which, out);
 }
 
