@@ -358,8 +358,8 @@ class law : public ZEM_heap {
     // its operands' hashes, which a chain above it adds to its own.
     mutable std::atomic<std::uint64_t> hash_{0};
     mutable std::atomic<std::uint64_t> chain_sum_{0};
-    mutable std::atomic<std::uint8_t> chain_constants_{0};
-    mutable std::atomic<std::uint8_t> domain_state_{0};  // 0 not known, 1 unrestricted, 2 not
+    mutable std::atomic<std::uint8_t> chain_constants_{0};  // chain_constants() + 1; 0 not known
+    mutable std::atomic<std::uint8_t> domain_state_{0};     // 0 not known, 1 unrestricted, 2 not
 };
 
 inline int law::return_dim() const {
