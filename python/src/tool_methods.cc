@@ -121,11 +121,10 @@ void bounds(law const &f, double *min, double *max, double const *lo, double con
     for (int k = 0; k < f.return_dim(); ++k) {
         range_report const r = law_range(&f, *lo, *hi, k);
         if (!r.low_bounded || !r.high_bounded)
-            refuse(LAW_UNBOUNDED, "the law has no bounds on [" + number_text(*lo) + ", " +
-                                      number_text(*hi) + "]: it " +
-                                      (r.high_bounded ? "falls" : "grows") +
-                                      " without bound near " +
-                                      number_text(r.high_bounded ? r.pole_low : r.pole_high));
+            refuse(LAW_UNBOUNDED,
+                   "the law has no bounds on [" + number_text(*lo) + ", " + number_text(*hi) +
+                       "]: it " + (r.high_bounded ? "falls" : "grows") + " without bound near " +
+                       number_text(r.high_bounded ? r.pole_low : r.pole_high));
         min[k] = r.low;
         max[k] = r.high;
     }
@@ -156,7 +155,7 @@ frame_samples frames(law const &curve, double a, double b, int n) {
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy) {
     return std::unique_ptr<sw_curve>(
-        law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+        law_to_sw_curve_in_pieces(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
 }
 
 double curve_accuracy(law const &curve, sw_curve const &c) {
