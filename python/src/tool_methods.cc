@@ -121,10 +121,13 @@ void bounds(law const &f, double *min, double *max, double const *lo, double con
     for (int k = 0; k < f.return_dim(); ++k) {
         range_report const r = law_range(&f, *lo, *hi, k);
         if (!r.low_bounded || !r.high_bounded)
-            refuse(LAW_UNBOUNDED,
-                   "the law has no bounds on [" + number_text(*lo) + ", " + number_text(*hi) +
-                       "]: it " + (r.high_bounded ? "falls" : "grows") + " without bound near " +
-                       number_text(r.high_bounded ? r.pole_low : r.pole_high));
+            refuse(LAW_UNBOUNDED, "the law has no bounds on [" + number_text(*lo) + ", " +
+                                      number_text(*hi) + "]: it " +
+                                      (r.high_bounded ? "falls" : "grows") +
+                                      ((r.high_bounded ? r.overflows_low : r.overflows_high)
+                                           ? " past the largest double, at "
+                                           : " without bound near ") +
+                                      number_text(r.high_bounded ? r.pole_low : r.pole_high));
         min[k] = r.low;
         max[k] = r.high;
     }

@@ -240,6 +240,23 @@ TEST_F(ToolAnswers, InfinityAndNaNAreNoResults) {
         EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
     }
     EXPECT_EQ(run_law({"eval", "EXP(X)", "709"}).status, 0);
+    // Searches whose answer a double cannot hold.
+    struct {
+        std::vector<std::string> args;
+        char const *message;
+    } const searches[] = {
+        {{"max", "EXP(X)", "0", "1000"}, "past the largest double"},
+        {{"bounds", "EXP(X)", "0", "1000"}, "it grows past the largest double"},
+        {{"bounds", "EXP(X)", "0", "800", "--method", "sampled"}, "no finite bounds"},
+        {{"bounds", "X*Y", "-1E+300", "1E+300", "-1E+300", "1E+300"}, "no finite bounds"},
+    };
+    for (auto const &c : searches) {
+        tool_run const r = run_law(c.args);
+        EXPECT_EQ(r.status, 1) << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(run_law({"min", "EXP(X)", "0", "1000"}).out, "0 1\n");
 }
 
 TEST_F(ToolAnswers, PrimesPastThirtyTwoBits) {
