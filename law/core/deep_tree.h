@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -25,9 +26,8 @@ inline constexpr int deep_tree_levels = 200;
 law const *sub_law_at(law const *l, int i);
 
 // Whether this thread is settling a deep tree. The laws below its root then record simplified
-// forms without the checks of their domains and of their evaluation cost, each of which walks
-// the whole law below (a sum of n terms would cost n^2); the root, simplified last, is checked
-// against its whole tree.
+// forms without the check of their domains, which walks the whole law below (a sum of n terms
+// would cost n^2); the root, simplified last, is checked against its whole tree.
 bool settling_deep_tree();
 
 // Raises a thread's flag for its own life and then puts the flag back as it found it: a settle
@@ -61,6 +61,8 @@ struct deep_walk_frame {
 // laws already settled.
 template <class LeftOut>
 bool maybe_deep_tree(law const *root, LeftOut left_out) {
+    // A tree no taller than that cannot nest deeper, whatever the walk would leave out.
+    if (root->height() <= static_cast<std::uint32_t>(deep_tree_levels)) return false;
     deep_walk_frame stack[deep_tree_levels];
     int depth = 1, budget = 4 * deep_tree_levels;
     stack[0] = {root, 0};
@@ -254,4 +256,8 @@ class singularities_scope : singular_range_guard,
     singularities_scope(law const *root, double start, double end);
     // singular_points_of(sub, start, end), from the held points when there are some.
     static std::vector<singular_point> sub_points(law const *sub, double start, double end);
+    // The points of the members of root on [start, end], unsorted, each law of the tree asked
+    // once while the outermost call runs.
+    static std::vector<singular_point> member_points(law const *root, std::span<law *const> subs,
+                                                     double start, double end);
 };

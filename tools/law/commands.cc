@@ -14,7 +14,8 @@ constexpr option_def deriv_options[] = {law_option,
                                         data_option,
                                         strict_option,
                                         {"wrt", 0, option_kind::value},
-                                        {"order", 0, option_kind::value}};
+                                        {"order", 0, option_kind::value},
+                                        {"level", 0, option_kind::value}};
 constexpr option_def simplify_options[] = {law_option,
                                            data_option,
                                            strict_option,
@@ -111,23 +112,39 @@ constexpr command table[] = {
      "                                            4\n"
      "                                            9\n",
      reading_options, run_eval},
-    {"deriv", "deriv EXPR [--wrt I] [--order N]", "print the symbolic derivative of a law",
+    {"deriv", "deriv EXPR [--wrt I] [--order N] [--level L]",
+     "print the symbolic derivative of a law",
+     "The derivative is the one the library keeps for the law, simplified by the rules of level\n"
+     "1; --level 2 simplifies it further, polynomial parts included.\n"
      "Options:\n"
      "  --wrt I           differentiate with respect to input I (0 for X, 1 for Y, ...; default "
      "0)\n"
      "  --order N         differentiate N times (default 1)\n"
+     "  --level L         simplification level of the result (1 or 2; default 1)\n"
      "%s"
      "Example:\n"
      "  law deriv 'X^3' --order 2         prints  6*X\n"
-     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n",
+     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n"
+     "  law deriv '1/X'                   prints  -(X^-2)\n"
+     "  law deriv '(X+1)/(X-1)' --level 2 prints  -(2*(-1+X)^-2)\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
+     "Prints what the rules make of the law. Level 2 adds the deep rules and brings the\n"
+     "polynomial parts (sums, products, quotients and whole powers of other laws) to a\n"
+     "canonical form, so that polynomial identities give 0 and common factors cancel.\n"
+     "DOMAIN(F,A,B) simplifies to F, PDOMAIN keeps its domain; a program's law::simplify also\n"
+     "restricts the rules' form to the law's domain when the rules lost it.\n"
      "Options:\n"
-     "  --level L         simplification level (default 1; 2 adds the deep rules)\n"
+     "  --level L         simplification level (default 1; 2 adds the deep and polynomial rules)\n"
      "  --trace[=N]       print the rules applied on standard error (N > 2 prints every node)\n"
      "%s"
      "Example:\n"
-     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
+     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n"
+     "  law simplify '(X+1)^2-(X^2+2*X+1)' --level 2\n"
+     "                                    prints  0\n"
+     "  law simplify '(X^2-1)/(X-1)' --level 2\n"
+     "                                    prints  1+X\n"
+     "  law simplify 'DOMAIN(X,0,1)'      prints  X\n",
      simplify_options, run_simplify},
     {"integrate",
      "integrate EXPR A B [--method M] [--tol T] [--rel-tol R] [--min-level M] [--max-level K] "
@@ -372,8 +389,11 @@ constexpr command table[] = {
      "With --function, a function of plain arithmetic and <cmath> that needs no library:\n"
      "double NAME(double const *x), or void NAME(double const *x, double *out) for a law of\n"
      "several outputs. It computes what the law does where the law raises no error (it has no\n"
-     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Laws of law data and\n"
-     "classes with no plain form (RAND, ...) are refused.\n"
+     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Every law the library\n"
+     "compiles for evaluation has a plain form: the operators, the functions, comparisons and\n"
+     "logic (AND, OR, NOT), ARCTAN of one or two members, LOG, MOD, MIN, MAX, PIECEWISE, VEC,\n"
+     "TERM, DOT, CROSS and compositions (O). Laws of law data and classes the library does not\n"
+     "compile (NORM, D, ...) are refused.\n"
      "Options:\n"
      "  --name N          the variable of the law (default f; an array element such as out[2]\n"
      "                    is assigned, not declared)\n"
@@ -384,7 +404,8 @@ constexpr command table[] = {
      "%s"
      "Example:\n"
      "  law code 'X+1'\n"
-     "  law code 'X*Y+SIN(X)' --function g --deriv\n",
+     "  law code 'X*Y+SIN(X)' --function g --deriv\n"
+     "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
      code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"

@@ -1,4 +1,4 @@
-#include <law/geom/map_law.h>
+#include <law/data/map_law.h>
 
 #include <algorithm>
 
