@@ -39,13 +39,14 @@ double library_pow(double a, double b) {
 
 }  // namespace
 
-// With the processor's fused multiply-add where it has one: the C library's fma is a call. Not
-// under ThreadSanitizer: the loader runs the clones' chooser before the sanitizer's runtime is up,
-// and the program dies before main. fma is exact, so both versions give the same bits.
-#if defined(__SANITIZE_THREAD__)
-#define LAW_WITH_FMA
-#else
+// With the processor's fused multiply-add where it has one: the C library's fma is a call. fma is
+// exact, so both versions give the same bits. One version under ThreadSanitizer, whose runtime is
+// not up when the loader runs the clones' chooser, and under clang, which wants the clones on every
+// declaration.
+#if defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define LAW_WITH_FMA __attribute__((target_clones("fma", "default")))
+#else
+#define LAW_WITH_FMA
 #endif
 
 LAW_WITH_FMA double root_as_pow(double a) {

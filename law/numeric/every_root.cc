@@ -91,9 +91,10 @@ class root_finder {
                 if (depth >= zoom_depth) continue;
                 for (auto const &[s0, s1] : faint_stretches(p)) {
                     if (zooms_left_-- <= 0) break;
-                    std::erase_if(roots_, [&, k = std::size_t{0}](double x) mutable {
-                        return k++ >= before && x > s0 && x < s1;
-                    });
+                    std::erase_if(roots_,
+                                  [&, k = std::size_t{0}, lo = s0, hi = s1](double x) mutable {
+                                      return k++ >= before && x > lo && x < hi;
+                                  });
                     search(s0, s1, {}, depth + 1, r);
                 }
             } else {

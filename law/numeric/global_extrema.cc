@@ -88,8 +88,9 @@ class extremum_search {
             if (depth >= zoom_depth || !pieces[i].resolved()) continue;
             for (auto const &[s0, s1] : blurred_stretches(pieces[i])) {
                 if (zooms_left_-- <= 0) return;
-                std::erase_if(candidates_, [&, k = std::size_t{0}](candidate const &c) mutable {
-                    return k++ >= before && c.turning && c.x > s0 && c.x < s1;
+                std::erase_if(candidates_, [&, k = std::size_t{0}, lo = s0,
+                                            hi = s1](candidate const &c) mutable {
+                    return k++ >= before && c.turning && c.x > lo && c.x < hi;
                 });
                 search(s0, s1, {}, depth + 1);
             }
