@@ -44,7 +44,9 @@ constexpr option_def fit_options[] = {law_option,
                                       {"tol", 0, option_kind::value},
                                       {"strategy", 0, option_kind::value},
                                       {"dump", 0, option_kind::flag},
-                                      {"iges", 0, option_kind::value}};
+                                      {"iges", 0, option_kind::value},
+                                      {"step", 0, option_kind::value},
+                                      {"fast-euler", 0, option_kind::flag}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
 constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, option_kind::flag}};
@@ -56,7 +58,9 @@ constexpr option_def fit2_options[] = {law_option,
                                        strict_option,
                                        {"tol", 0, option_kind::value},
                                        {"iges", 0, option_kind::value},
-                                       {"obj", 0, option_kind::value}};
+                                       {"step", 0, option_kind::value},
+                                       {"obj", 0, option_kind::value},
+                                       {"fast-euler", 0, option_kind::flag}};
 constexpr option_def plot2_options[] = {law_option,
                                         data_option,
                                         strict_option,
@@ -176,22 +180,28 @@ constexpr command table[] = {
      "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
      frame_options, run_frame},
-    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE]",
+    {"fit2",
+     "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--step FILE] [--obj FILE] [--fast-euler]",
      "fit a law of two inputs over a box by a bicubic B-spline surface",
      "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
      "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
      "control net, the knots with their multiplicities, the accuracy reached (the largest\n"
-     "distance found between law and surface) and the time the fit took.\n"
+     "distance found between law and surface), the derivatives it took and the time.\n"
+     "The fit takes the law's exact partial derivatives where the law has them, else\n"
+     "one-sided differences.\n"
      "Options:\n"
      "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
      "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
+     "  --step FILE       write the surface as a STEP file (AP214, B_SPLINE_SURFACE_WITH_KNOTS,\n"
+     "                    millimetres); - writes it to standard output\n"
      "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
+     "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
      "%s"
      "Example:\n"
      "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
      "                                                      knots in s: 0 x4, 1 x4\n"
      "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
-     "--iges sphere.igs --obj sphere.obj\n",
+     "--step sphere.stp --obj sphere.obj\n",
      fit2_options, run_fit2},
     {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
      "draw the surface fit of a law of two inputs as a shaded wireframe",
@@ -262,11 +272,14 @@ constexpr command table[] = {
      "Example:\n"
      "  law roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2\n",
      roots2d_options, run_roots2d},
-    {"fit", "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE]",
+    {"fit",
+     "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE] [--step FILE] "
+     "[--fast-euler]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
      "fitted as the plane curve (t, f(t), 0). Prints the degree, the number of control points\n"
-     "and of knots, the largest distance found between the law and the spline, and the time.\n"
+     "and of knots, the largest distance found between the law and the spline, the derivatives\n"
+     "it took (exact where the law has them, else differences) and the time.\n"
      "Options:\n"
      "  --tol T           the distance the spline may stray from the law (default 0.001)\n"
      "  --strategy S      0: fit to T/2 and remove the knots that stay within tolerance\n"
@@ -274,13 +287,16 @@ constexpr command table[] = {
      "  --dump            also print the spline: its knots beside its control points\n"
      "  --iges FILE       write the spline as an IGES rational B-spline curve (entity 126,\n"
      "                    millimetres)\n"
+     "  --step FILE       write the spline as a STEP file (AP214, B_SPLINE_CURVE_WITH_KNOTS,\n"
+     "                    millimetres); - writes it to standard output\n"
+     "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
      "%s"
      "Example:\n"
      "  law fit 'VEC(X, 2*X, 1-X)' 0 1 --strategy 1 | head -3\n"
      "                                    prints  degree: 3\n"
      "                                            control points: 4\n"
      "                                            knots: 8\n"
-     "  law fit 'SIN(X)' 0 PI --tol 1e-6 --iges sine.igs | head -1\n"
+     "  law fit 'SIN(X)' 0 PI --tol 1e-6 --step sine.stp | head -1\n"
      "                                    prints  degree: 3\n",
      fit_options, run_fit},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",

@@ -1,6 +1,7 @@
 #pragma once
 // Fitting a law given on the command line by a spline curve: the law as a space curve (a law of
 // one output f stands for the plane curve (t, f(t), 0)), and the fitted curve.
+#include <functional>
 #include <memory>
 
 #include <law/law.h>
@@ -10,8 +11,20 @@ namespace law_tool {
 // The law as a curve of three outputs; raises tool_error for any other shape.
 law_ptr as_space_curve(law_ptr const &l);
 
-// The fitted curve over [a, b]; library errors become tool_error.
+// Runs fit with the library's option "fast_euler" off, so that the fitting takes the law's exact
+// derivatives, unless differences were asked for; when the law has no derivatives or the fit with
+// them raises (an infinite slope at an end), runs it again with the option on, the one-sided
+// differences. The option is restored afterwards. Returns true when the exact derivatives made
+// the result.
+bool fit_with_best_derivatives(bool differences, std::function<void()> const &fit);
+
+// What the fit output says of its derivatives.
+char const *derivatives_text(bool exact);
+
+// The fitted curve over [a, b]; library errors become tool_error. exact (when given) receives
+// whether exact derivatives made it.
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
-                                    knot_removal_strategy strategy);
+                                    knot_removal_strategy strategy, bool differences = false,
+                                    bool *exact = nullptr);
 
 }  // namespace law_tool
