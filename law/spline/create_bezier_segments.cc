@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include <law/base/tolerance.h>
@@ -11,18 +12,29 @@
 
 namespace {
 
+// Tangents of the two sides of a singular point that differ by more than this fraction of the
+// longer make a tangent break.
+constexpr double tangent_break = 1e-6;
+
 class segment_fitter {
   public:
-    segment_fitter(law const *f, double t0, double t1, double tol, bezier_breakpoint_list &list)
-        : f_(f), rule_(f, t0, t1), tol_(tol), list_(list) {}
+    // singular: the law's singular points inside (t0, t1), ascending.
+    segment_fitter(law const *f, double t0, double t1, double tol, std::vector<double> singular,
+                   bezier_breakpoint_list &list)
+        : f_(f),
+          rule_(f, t0, t1, singular),
+          tol_(tol),
+          list_(list),
+          singular_(std::move(singular)) {}
 
-    bezier_breakpoint *make(double t) {
+    // A breakpoint at t; at a singular point, side -1 or +1 gives it the tangent of that side.
+    bezier_breakpoint *make(double t, int side = 0) {
         if (++made_ > max_fit_breakpoints) law_error(BS_ACCURACY);
         auto *b = new bezier_breakpoint;
         b->t = t;
         try {
             b->P = rule_.point(t);
-            b->D = rule_.tangent(t);
+            b->D = rule_.tangent(t, side);
         } catch (...) {
             delete b;
             throw;
@@ -77,22 +89,20 @@ class segment_fitter {
         }
     }
 
-    void add_singular_points(double t0, double t1) {
-        double *where = nullptr;
-        int *type = nullptr;
-        int const n = f_->singularities(&where, &type, t0, t1);
-        vorn_ptr<double> const where_owner(where);
-        vorn_ptr<int> const type_owner(type);
-        double const eps = get_resabs();
-        for (int i = 0; i < n; ++i) {
-            double const s = where[i];
-            if (!(s >= t0 - eps && s <= t1 + eps) || (i > 0 && !(s > where[i - 1])))
-                law_error(BAD_SINGULARITIES);
-        }
-        for (int i = 0; i < n; ++i) {
-            if (where[i] - t0 > eps && t1 - where[i] > eps) {
-                list_.insert_end(make(where[i]));
-                singular_.push_back(where[i]);
+    // Each singular point gets a breakpoint. Where the tangents of its two sides differ (a
+    // tangent break) it gets two, the one ending the piece before it and the one starting the
+    // piece after it, with the segment of length 0 between them: the assembled curve then meets
+    // itself there with a corner.
+    void add_singular_points() {
+        for (double const s : singular_) {
+            std::unique_ptr<bezier_breakpoint> left(make(s, -1));
+            std::unique_ptr<bezier_breakpoint> right(make(s, 1));
+            double const jump = (left->D - right->D).len();
+            if (jump > tangent_break * std::fmax(left->D.len(), right->D.len())) {
+                list_.insert_end(left.release());
+                list_.insert_end(right.release());
+            } else {
+                list_.insert_end(make(s));
             }
         }
     }
@@ -107,17 +117,34 @@ class segment_fitter {
     fit_tangents rule_;
     double tol_;
     bezier_breakpoint_list &list_;
-    int made_ = 0;
     std::vector<double> singular_;
+    int made_ = 0;
 };
 
 }  // namespace
 
+std::vector<double> fit_singular_points(law const *f, double t0, double t1) {
+    double *where = nullptr;
+    int *type = nullptr;
+    int const n = f->singularities(&where, &type, t0, t1);
+    vorn_ptr<double> const where_owner(where);
+    vorn_ptr<int> const type_owner(type);
+    double const eps = get_resabs();
+    std::vector<double> out;
+    for (int i = 0; i < n; ++i) {
+        double const s = where[i];
+        if (!(s >= t0 - eps && s <= t1 + eps) || (i > 0 && !(s > where[i - 1])))
+            law_error(BAD_SINGULARITIES);
+        if (s - t0 > eps && t1 - s > eps) out.push_back(s);
+    }
+    return out;
+}
+
 int create_bezier_segments(law *f, double t0, double t1, double tol, bezier_breakpoint_list &list) {
     check_fit_input(f, t0, t1, tol);
-    segment_fitter fit(f, t0, t1, tol, list);
+    segment_fitter fit(f, t0, t1, tol, fit_singular_points(f, t0, t1), list);
     list.insert_end(fit.make(t0));
-    fit.add_singular_points(t0, t1);
+    fit.add_singular_points();
     list.insert_end(fit.make(t1));
     fit.refine();
     fit.coarsen();

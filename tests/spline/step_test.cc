@@ -204,8 +204,8 @@ TEST_F(Step, SurfaceNetRunsAlongTInsideEachRowOfS) {
     reference_surface const r = random_reference(rng, 3, 2, 6, 5, true);
     std::vector<double> k1 = r.knots1, k2 = r.knots2, wts = r.weights;
     std::vector<ZEM::position> pts = r.points;
-    sw_surface S(r.K1, r.K2, r.degree1, r.degree2, 0, 0, 0, 0, 0, k1.data(), k2.data(),
-                       wts.data(), pts.data(), 0, 1, 0, 1);
+    sw_surface S(r.K1, r.K2, r.degree1, r.degree2, 0, 0, 0, 0, 0, k1.data(), k2.data(), wts.data(),
+                 pts.data(), 0, 1, 0, 1);
     step_writer w("net.stp", "2026-12-06T12:00:00");
     int const id = add_step_surface(w, S, "NET");
     file const f = step_test::read(w.text());
