@@ -105,6 +105,8 @@ constexpr message_entry lawutil_table[] = {
     {"LAW_BAD_SAMPLES", "The number of samples must be at least one"},
     {"SW_BAD_KNOTS", "The knots of a spline must be numbers that do not decrease"},
     {"LAW_BAD_TOLERANCE", "The tolerance must be a positive number"},
+    {"LAW_BAD_SOLID",
+     "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
     {nullptr, nullptr}};
 
 }  // namespace

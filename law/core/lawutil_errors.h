@@ -104,7 +104,9 @@ enum lawutil_error : int {
     // Bad input of the splines and of their fitting.
     SW_BAD_KNOTS = 96,
     LAW_BAD_TOLERANCE = 97,
-    LAWUTIL_CODE_COUNT = 98
+    // Bad input of the intersections.
+    LAW_BAD_SOLID = 98,
+    LAWUTIL_CODE_COUNT = 99
 };
 
 message_module const &get_lawutil_main_law_errmod();
