@@ -68,6 +68,12 @@ constexpr option_def plot2_options[] = {law_option,
                                         {"output", 'o', option_kind::value},
                                         {"error", 0, option_kind::flag}};
 
+constexpr option_def intersect_options[] = {
+    {"sphere", 0, option_kind::value}, {"cylinder", 0, option_kind::value},
+    {"points", 0, option_kind::value}, {"output", 'o', option_kind::value},
+    {"tol", 0, option_kind::value},    {"step", 0, option_kind::value},
+    {"iges", 0, option_kind::value}};
+
 constexpr option_def code_options[] = {law_option,
                                        data_option,
                                        {"name", 0, option_kind::value},
@@ -299,6 +305,33 @@ constexpr command table[] = {
      "  law fit 'SIN(X)' 0 PI --tol 1e-6 --step sine.stp | head -1\n"
      "                                    prints  degree: 3\n",
      fit_options, run_fit},
+    {"intersect",
+     "intersect --sphere CX,CY,CZ,R --cylinder PX,PY,PZ,AX,AY,AZ,r [--points N] [-o FILE.svg] "
+     "[--step FILE] [--iges FILE] [--tol T]",
+     "intersect a sphere and a cylinder: each branch as a law of one parameter",
+     "The sphere has centre (CX, CY, CZ) and radius R; the cylinder passes through (PX, PY, PZ)\n"
+     "along the axis (AX, AY, AZ) with radius r; values may be expressions such as 2*SQRT(2).\n"
+     "Prints the case (empty, one tangent point, one tangent circle, two circles, two loops,\n"
+     "one loop or figure-eight) and each branch as its interval and its law of T, which\n"
+     "law eval, law plot and law fit take as they are. A tangent point is a constant law\n"
+     "over [0, 0]; closeness within 1e-6 counts as touching.\n"
+     "Options:\n"
+     "  --points N        print instead N evenly spaced points of each branch, one per line:\n"
+     "                    BRANCH T X Y Z\n"
+     "  -o, --output FILE draw the branches in isometric view as an SVG picture\n"
+     "  --step FILE       write the branches fitted by cubic B-splines as a STEP file (a point\n"
+     "                    as a point); - writes it to standard output\n"
+     "  --iges FILE       the same as an IGES file\n"
+     "  --tol T           the distance the fitted branches may stray (default 1e-6)\n"
+     "Example:\n"
+     "  law intersect --sphere 0,0,0,2 --cylinder 1,0,0,0,0,1,1 | head -1\n"
+     "                                    prints  intersection: figure-eight, 1 branch\n"
+     "  law intersect --sphere 0,0,0,2 --cylinder 0,0,-5,0,0,1,1 --points 1\n"
+     "                                    prints  1 0 1 0 1.7320508075688772\n"
+     "                                            2 0 1 0 -1.7320508075688772\n"
+     "  law intersect --sphere 0,0,0,2 --cylinder 1,0,0,0,0,1,1 -o viviani.svg --step "
+     "viviani.stp\n",
+     intersect_options, run_intersect},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"
