@@ -98,6 +98,7 @@ sw_curve *assemble_sw_curve(bezier_breakpoint_list const &list, knot_removal_str
     }
     if (strategy != keep_all_knots)
         merge_double_knots(net, strategy, removal_tol, std::vector<double>(keep, keep + nkeep));
+    join_corners(net);
     std::vector<double> points;
     for (ZEM::position const &p : net.rows[0])
         for (int c = 0; c < 3; ++c) points.push_back(p[c]);
