@@ -61,27 +61,3 @@ long distinct_nodes(law const *l) {
 double value_at(law const *l, double x) { return first_value(l, &x); }
 
 }  // namespace bench
-
-namespace bench {
-
-bool with_best_derivatives(std::function<void()> const &fit) {
-    int const before = get_option("fast_euler");
-    try {
-        set_option("fast_euler", 0);
-        fit();
-        set_option("fast_euler", before);
-        return true;
-    } catch (vorn_exception const &) {
-        set_option("fast_euler", 1);
-    }
-    try {
-        fit();
-    } catch (...) {
-        set_option("fast_euler", before);
-        throw;
-    }
-    set_option("fast_euler", before);
-    return false;
-}
-
-}  // namespace bench

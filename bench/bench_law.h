@@ -1,6 +1,5 @@
 #pragma once
 // Small tools over law trees for the benchmarks: reading with a clear failure, and node counts.
-#include <functional>
 #include <string>
 
 #include <law/law.h>
@@ -21,9 +20,5 @@ long distinct_nodes(law const *l);
 
 // The first value of l at x.
 double value_at(law const *l, double x);
-
-// Runs fit as the law tool fits: with the option "fast_euler" off (the law's exact derivatives)
-// and, when that raises, with it on (differences); returns true when exact derivatives made it.
-bool with_best_derivatives(std::function<void()> const &fit);
 
 }  // namespace bench

@@ -8,6 +8,7 @@
 #include <law/spline/bezier_segment.h>
 #include <law/spline/create_bezier_segments.h>
 #include <law/spline/exchange_real.h>
+#include <law/spline/fit_derivatives.h>
 #include <law/spline/iges_curve.h>
 #include <law/spline/iges_surface.h>
 #include <law/spline/iges_writer.h>

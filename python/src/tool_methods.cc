@@ -120,8 +120,11 @@ frame_samples frames(law const &curve, double a, double b, int n) {
 
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy) {
-    return std::unique_ptr<sw_curve>(
-        law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+    std::unique_ptr<sw_curve> out;
+    fit_with_best_derivatives([&] {
+        out.reset(law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+    });
+    return out;
 }
 
 double curve_accuracy(law const &curve, sw_curve const &c) {
@@ -130,8 +133,11 @@ double curve_accuracy(law const &curve, sw_curve const &c) {
 
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,
                                         ZEM::interval const &t, double tol, double &achieved) {
-    return std::unique_ptr<sw_surface>(
-        law_to_sw_surface(const_cast<law *>(&f), s, t, tol > 0 ? tol : resfit, achieved));
+    std::unique_ptr<sw_surface> out;
+    fit_with_best_derivatives([&] {
+        out.reset(law_to_sw_surface(const_cast<law *>(&f), s, t, tol > 0 ? tol : resfit, achieved));
+    });
+    return out;
 }
 
 namespace {

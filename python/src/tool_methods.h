@@ -49,13 +49,15 @@ struct frame_samples {
 };
 frame_samples frames(law const &curve, double a, double b, int n);
 
-// law fit: law_to_sw_curve with the tool's knot removal (0: within tolerance, unless given).
+// law fit: law_to_sw_curve with the tool's knot removal (0: within tolerance, unless given) and
+// the law's exact derivatives where it has them (fit_with_best_derivatives).
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy);
 // The distance the tool reports for a fitted curve: sw_curve_accuracy.
 double curve_accuracy(law const &curve, sw_curve const &c);
 
-// law fit2: law_to_sw_surface; achieved receives the distance it reports.
+// law fit2: law_to_sw_surface, with exact derivatives where the law has them; achieved receives
+// the distance it reports.
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,
                                         ZEM::interval const &t, double tol, double &achieved);
 

@@ -153,6 +153,26 @@ TEST_F(Fitting, ACubicIsOneSpanWithEitherTangents) {
     set_option("fast_euler", 1);
 }
 
+TEST_F(Fitting, BestDerivativesAreExactWhereTheLawHasThem) {
+    auto fit = [](law *f, double a, double b) {
+        return [f, a, b] { delete law_to_sw_curve(f, ZEM::interval(a, b), 1e-6); };
+    };
+    law_ptr const helix = parse("VEC(COS(X), SIN(X), X)");
+    law_ptr const kink = adopt<law>(new kinked_law);   // no derivative law
+    law_ptr const root = parse("VEC(X, SQRT(X), 0)");  // an infinite slope at 0
+    law_ptr const raising = parse("VEC(X, SQRT(X-0.5), 0)");
+    ASSERT_EQ(get_option("fast_euler"), 1);
+    EXPECT_TRUE(fit_with_best_derivatives(fit(helix.get(), 0, 3)));
+    EXPECT_FALSE(fit_with_best_derivatives(fit(kink.get(), -0.5, 1)));
+    EXPECT_FALSE(fit_with_best_derivatives(fit(root.get(), 0, 1)));
+    EXPECT_LAW_ERROR(fit_with_best_derivatives(fit(raising.get(), 0, 1)), LAW_SQRT);
+    EXPECT_EQ(get_option("fast_euler"), 1);
+    set_option("fast_euler", 0);
+    EXPECT_FALSE(fit_with_best_derivatives(fit(kink.get(), -0.5, 1)));
+    EXPECT_EQ(get_option("fast_euler"), 0);
+    set_option("fast_euler", 1);
+}
+
 TEST_F(Fitting, SymbolicTangentsWhenFastEulerIsOff) {
     ASSERT_TRUE(set_option("fast_euler", 0));
     law_ptr const helix = parse("VEC(COS(X), SIN(X), 0.2*X)");

@@ -7,24 +7,6 @@
 #include "tool.h"
 
 namespace law_tool {
-namespace {
-
-// Sets the option for its lifetime.
-class fast_euler_setting {
-  public:
-    explicit fast_euler_setting(int value) : before_(get_option("fast_euler")) {
-        set_option("fast_euler", value);
-    }
-    ~fast_euler_setting() { set_option("fast_euler", before_); }
-    fast_euler_setting(fast_euler_setting const &) = delete;
-    fast_euler_setting &operator=(fast_euler_setting const &) = delete;
-
-  private:
-    int before_;
-};
-
-}  // namespace
-
 law_ptr as_space_curve(law_ptr const &l) {
     if (l->take_dim() > 1)
         throw tool_error("fit needs a law of one input; this one takes " +
@@ -38,18 +20,17 @@ law_ptr as_space_curve(law_ptr const &l) {
     return make_law<vector_law>(parts, 3);
 }
 
-bool fit_with_best_derivatives(bool differences, std::function<void()> const &fit) {
-    if (!differences) {
-        try {
-            fast_euler_setting const exact(0);
-            fit();
-            return true;
-        } catch (vorn_exception const &) {
-            // The differences may still manage: the error of that fit is the one to report.
-        }
+bool fit_with_derivatives(bool differences, std::function<void()> const &fit) {
+    if (!differences) return fit_with_best_derivatives(fit);
+    int const before = get_option("fast_euler");
+    set_option("fast_euler", 1);
+    try {
+        fit();
+    } catch (...) {
+        set_option("fast_euler", before);
+        throw;
     }
-    fast_euler_setting const one_sided(1);
-    fit();
+    set_option("fast_euler", before);
     return false;
 }
 
@@ -62,7 +43,7 @@ std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double
     if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
     std::unique_ptr<sw_curve> out;
     try {
-        bool const used = fit_with_best_derivatives(differences, [&] {
+        bool const used = fit_with_derivatives(differences, [&] {
             out.reset(
                 law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
         });

@@ -11,12 +11,9 @@ namespace law_tool {
 // The law as a curve of three outputs; raises tool_error for any other shape.
 law_ptr as_space_curve(law_ptr const &l);
 
-// Runs fit with the library's option "fast_euler" off, so that the fitting takes the law's exact
-// derivatives, unless differences were asked for; when the law has no derivatives or the fit with
-// them raises (an infinite slope at an end), runs it again with the option on, the one-sided
-// differences. The option is restored afterwards. Returns true when the exact derivatives made
-// the result.
-bool fit_with_best_derivatives(bool differences, std::function<void()> const &fit);
+// Runs fit with the law's exact derivatives where it has them (fit_with_best_derivatives), or with
+// the option "fast_euler" on when differences were asked for; true when exact derivatives made it.
+bool fit_with_derivatives(bool differences, std::function<void()> const &fit);
 
 // What the fit output says of its derivatives.
 char const *derivatives_text(bool exact);

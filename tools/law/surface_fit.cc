@@ -31,7 +31,7 @@ surface_fit fit_surface(arguments const &args) {
     if (!(fit.tol > 0)) fit.tol = resfit;
     auto const start = std::chrono::steady_clock::now();
     try {
-        fit.exact = fit_with_best_derivatives(args.has("fast-euler"), [&fit] {
+        fit.exact = fit_with_derivatives(args.has("fast-euler"), [&fit] {
             fit.surface.reset(law_to_sw_surface(fit.f.get(), ZEM::interval(fit.s0, fit.s1),
                                                 ZEM::interval(fit.t0, fit.t1), fit.tol,
                                                 fit.achieved));

@@ -18,7 +18,7 @@ struct surface_fit {
 };
 
 // Reads EXPR S0 S1 T0 T1, --tol and --fast-euler from args and fits, with exact derivatives where
-// the law has them (fit_with_best_derivatives); raises tool_error for a law that is not
+// the law has them (fit_with_derivatives); raises tool_error for a law that is not
 // two inputs to three outputs or a box that is not finite and not empty.
 surface_fit fit_surface(arguments const &args);
 
