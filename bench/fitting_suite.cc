@@ -176,7 +176,8 @@ Handle(Geom_BSplineCurve) occt_cubic_within(law const *f, double a, double b, do
 std::string fitting_section() {
     std::ostringstream out;
     out << "## Fitting laws by splines\n\n"
-           "`law_to_sw_curve` with each knot removal strategy (0: fit to tol/2, remove knots "
+           "`law_to_sw_curve_in_pieces` (`law_to_sw_curve` between singular points) with each knot "
+           "removal strategy (0: fit to tol/2, remove knots "
            "within tolerance; 1: keep every knot; 2: remove every removable knot), with the law's "
            "exact derivatives where it has them (as `law fit` fits; the tangent break has none and "
            "takes differences), beside OCCT's `GeomAPI_PointsToBSpline` through 1000 evenly "
@@ -201,8 +202,8 @@ std::string fitting_section() {
                 std::unique_ptr<sw_curve> c;
                 auto const start = std::chrono::steady_clock::now();
                 fit_with_best_derivatives([&] {
-                    c.reset(law_to_sw_curve(f.get(), ZEM::interval(fl.a, fl.b), tol,
-                                            static_cast<knot_removal_strategy>(s)));
+                    c.reset(law_to_sw_curve_in_pieces(f.get(), ZEM::interval(fl.a, fl.b), tol,
+                                                      static_cast<knot_removal_strategy>(s)));
                 });
                 double const ms = elapsed_ms(start);
                 double const d =

@@ -37,6 +37,17 @@ class law_generator {
             if (n->prototype()) data_.push_back(adopt(n->prototype()->deep_copy()));
     }
     std::size_t prototype_count() const { return prototypes_.size(); }
+    std::vector<law const *> const &prototypes() const { return prototypes_; }
+
+    // A law of the prototype's class over random members below it; null when the class
+    // refused the members drawn.
+    law_ptr make_rooted(law const *p, int depth) {
+        try {
+            return build(p, depth - 1);
+        } catch (vorn_exception const &) {
+            return {};
+        }
+    }
 
     law_ptr make(int depth) {
         if (depth <= 0 || pick(4) == 0) return leaf();

@@ -5,6 +5,7 @@
 #include <law/core/binary_chain.h>
 #include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
+#include <law/core/family_members.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 #include <law/core/upper_layers.h>
@@ -223,11 +224,24 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
     ZEM::interval side;
     int ok = 1;
     // Every binary law in a chain of one class meets the domains of its sides: the chain's
-    // operands are met in one walk, however long the chain.
-    small_list<law *> operands;
-    collect_chain(this, operands);
-    for (law const *s : operands) {
+    // operands are met in one walk, however long the chain. A part of the chain, or an operand,
+    // known to range over the whole line adds nothing and is not entered.
+    int const t = type();
+    small_list<law const *> pending;
+    pending.push_back(right_);
+    pending.push_back(left_);
+    while (!pending.empty()) {
+        law const *s = pending.back();
+        pending.pop_back();
         if (!s) continue;
+        if (s->type() == t) {
+            if (s->whole_line_domain(which, false)) continue;
+            auto const *b = static_cast<binary_law const *>(s);
+            pending.push_back(b->right_);
+            pending.push_back(b->left_);
+            continue;
+        }
+        if (s->whole_line_domain(which)) continue;
         if (!s->term_domain(which, side)) ok = 0;
         out &= side;
     }
@@ -244,9 +258,7 @@ law *binary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
     law_ptr const l = left_ ? adopt(domain_scope::restricted_sub(left_, domains)) : law_ptr();
     law_ptr const r = right_ ? adopt(domain_scope::restricted_sub(right_, domains)) : law_ptr();
-    law_ptr const rebuilt = adopt(make_one(l.get(), r.get()));
-    if (!rebuilt) return law::set_domain(domains, flag);
-    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+    return family::restricted(this, adopt(make_one(l.get(), r.get())), domains, flag);
 }
 
 void binary_law::full_size(SizeAccumulator &acc, int count_self) const {
@@ -260,4 +272,15 @@ void binary_law::hasa(int type, VOID_LIST &out) const {
     if (left_) left_->hasa(type, out);
     if (right_) right_->hasa(type, out);
     law::hasa(type, out);
+}
+
+std::vector<singular_point> binary_law::member_singular_points(double start, double end) const {
+    law *const subs[] = {left_, right_};
+    return singularities_scope::member_points(this, subs, start, end);
+}
+
+int binary_law::singularities(double **where, int **type, double start, double end,
+                              double **period) const {
+    return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
+                                    period);
 }

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
 #include <law/base/interval.h>
 #include <law/core/law.h>
 #include <law/core/law_pointer_set.h>
+#include <law/core/singular_points.h>
 
 class law;
 class law_polynomial;
@@ -24,9 +26,8 @@ inline constexpr int deep_tree_levels = 200;
 law const *sub_law_at(law const *l, int i);
 
 // Whether this thread is settling a deep tree. The laws below its root then record simplified
-// forms without the checks of their domains and of their evaluation cost, each of which walks
-// the whole law below (a sum of n terms would cost n^2); the root, simplified last, is checked
-// against its whole tree.
+// forms without the check of their domains, which walks the whole law below (a sum of n terms
+// would cost n^2); the root, simplified last, is checked against its whole tree.
 bool settling_deep_tree();
 
 // Raises a thread's flag for its own life and then puts the flag back as it found it: a settle
@@ -60,6 +61,8 @@ struct deep_walk_frame {
 // laws already settled.
 template <class LeftOut>
 bool maybe_deep_tree(law const *root, LeftOut left_out) {
+    // A tree no taller than that cannot nest deeper, whatever the walk would leave out.
+    if (root->height() <= static_cast<std::uint32_t>(deep_tree_levels)) return false;
     deep_walk_frame stack[deep_tree_levels];
     int depth = 1, budget = 4 * deep_tree_levels;
     stack[0] = {root, 0};
@@ -218,4 +221,43 @@ class polynomial_scope : held_answers<polynomial_scope, held_polynomial> {
     polynomial_scope(law const *root, law *in);
     // sub->polynomial(in), from the held polynomials when there are some; the caller owns it.
     static law_polynomial *sub_polynomial(law const *sub, law *in);
+};
+
+// The range of the outermost singularities call on this thread, set before its answers are held,
+// and the points found for the laws of its tree while it runs: the zero searches that give a
+// law's points ask again for its members' (ABS of ABS of ... would otherwise cost twice as much
+// a level).
+class singular_range_guard {
+  public:
+    // Within the outermost call for [start, end], the points already found for l when l is a law
+    // of its tree; null otherwise.
+    static std::vector<singular_point> const *remembered(law const *l, double start, double end);
+    static void remember(law const *l, double start, double end,
+                         std::vector<singular_point> const &points);
+
+  protected:
+    singular_range_guard(law const *root, double start, double end);
+    ~singular_range_guard();
+    singular_range_guard(singular_range_guard const &) = delete;
+    singular_range_guard &operator=(singular_range_guard const &) = delete;
+    // The range's key: the same address for every call on the thread.
+    static void const *key();
+    static bool holds(double start, double end);
+
+  private:
+    raised_flag raised_;
+};
+
+// The scope of the outermost singularities on this thread: the singular points of each law of a
+// deep tree on one range, for sub_points.
+class singularities_scope : singular_range_guard,
+                            held_answers<singularities_scope, std::vector<singular_point>> {
+  public:
+    singularities_scope(law const *root, double start, double end);
+    // singular_points_of(sub, start, end), from the held points when there are some.
+    static std::vector<singular_point> sub_points(law const *sub, double start, double end);
+    // The points of the members of root on [start, end], unsorted, each law of the tree asked
+    // once while the outermost call runs.
+    static std::vector<singular_point> member_points(law const *root, std::span<law *const> subs,
+                                                     double start, double end);
 };

@@ -1,5 +1,6 @@
 #pragma once
 // The law: a reference-counted function object mapping take_dim reals to return_dim reals.
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -27,11 +28,12 @@ class law_data;
 class law_data_node;
 class law_polynomial;
 struct pointer_map;
-class eval_tape;
+class law_code;
 class tape_builder;
 struct tape_point;
 struct tape_values;
-struct tape_formula;
+struct side_operation;
+struct plain_form;
 
 using law_ptr = ref_ptr<law>;
 
@@ -68,8 +70,9 @@ law_ptr make_law(Args &&...args) {
                                                                             \
   private:
 
-// What every family base overrides: how it compares, prints, dates, copies, restricts, sizes
-// and searches its members. The printer is declared apart, so that a family can make it final.
+// What a family base overrides: how it compares, prints, dates, copies, restricts, sizes and
+// searches its members (member_family.h does the last three for the families of laws or law
+// data held one or in an array). The printer is declared apart, so that a family can make it final.
 #define LAW_FAMILY_PRINTER                                                         \
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF, \
                  law_data_node *&list = NULL_REF) const override
@@ -80,14 +83,19 @@ law_ptr make_law(Args &&...args) {
     law *set_domain(ZEM::interval const *domains, int flag = 0) const override; \
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;    \
     void hasa(int type, VOID_LIST &out) const override;
-#define LAW_FAMILY_OVERRIDES \
-    LAW_FAMILY_PRINTER;      \
-    LAW_FAMILY_STRUCTURE
 
-// ... and, in the families whose members are laws, the domain their members give.
+// What a class that compiles itself into the tape declares: its tape form and its plain C++ form.
+#define LAW_COMPILED_FORMS                                                       \
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override; \
+    bool plain_form_of(plain_form &f) const override;
+
+// ... and, in the families whose members are laws, the domain and the singular points their
+// members give.
 #define LAW_MEMBER_DOMAIN_OVERRIDES                                \
     int term_domain(int which, ZEM::interval &out) const override; \
-    int in_domain(double const *x) const override;
+    int in_domain(double const *x) const override;                 \
+    int singularities(double **where, int **type, double start, double end,  \
+                      double **period = nullptr) const override;
 
 class law : public ZEM_heap {
   public:
@@ -203,6 +211,9 @@ class law : public ZEM_heap {
     int set_derivative(int which, law *d, int use_given = 1) const;
     void reset_derivative(int which) const;
     int has_derivative(int which) const;
+    // The level that simplifies afresh at level 1 whatever form is recorded: no recorded level
+    // reaches it.
+    static constexpr int simplify_afresh = 666;
     law *simplify(int level = 1, int flag = 0) const;
     int is_simplified(int level) const;
     void set_simplify(law *s, int level) const;
@@ -232,6 +243,32 @@ class law : public ZEM_heap {
     // operand, however the chain is grouped): equal laws do, so a law of another size differs
     // without a walk.
     bool same_tree_size(law const &other) const { return tree_size_ == other.tree_size_; }
+    // The number of laws in the tree, counted that way (held below 2^62).
+    std::uint64_t tree_size() const { return tree_size_; }
+    // The laws on the longest path down the tree, this one included.
+    std::uint32_t height() const { return height_; }
+    // A hash of the law's structure, worked out once: laws equal by operator== have equal
+    // hashes unless the lowest bit of either is set (a constant too close to the rounding of its
+    // value in the hash, or a class from outside the library, whose `same` is its own).
+    std::uint64_t structure_hash() const;
+    // False when the hashes tell the two laws apart; true when they may be equal.
+    bool may_equal(law const &other) const {
+        std::uint64_t const a = structure_hash(), b = other.structure_hash();
+        return ((a | b) & 1) || a == b;
+    }
+    // For a commutative, associative chain (plus, times): how many of its operands are
+    // constant laws, counted up to 2. 0 for any other law.
+    int chain_constants() const;
+    // Whether the domain of every input below take_dim() (at least one) is the whole line:
+    // term_domain answers 1 with an unbounded interval. Worked out once.
+    bool unrestricted_domain() const;
+    // Whether term_domain(which) is known to answer 1 with the whole line: worked out when
+    // `work_out`, else only read when known.
+    bool whole_line_domain(int which, bool work_out = true) const {
+        if (which >= std::max(1, take_dim())) return false;
+        if (work_out) return unrestricted_domain();
+        return domain_state_.load(std::memory_order_relaxed) == 1;
+    }
 
     // The range of each of the return_dim() outputs over the box [start[i], end[i]] of the
     // inputs (the inputs' term_domain when start is null) into min[k] and max[k], from samples
@@ -251,16 +288,20 @@ class law : public ZEM_heap {
     // Number of laws alive in the process (for leak checks).
     static long live_count();
 
-    // Compiles this law into a tape at the given point (law/core/eval_tape.h). The default calls
-    // the law's own evaluate; the operator and function laws compile their formula.
+    // Compiles this law into a tape at the given point (law/eval/tape_builder.h). The default
+    // gives no values, and the tape calls the law's own evaluate; the operator and function laws
+    // compile their formula.
     virtual tape_values emit_tape(tape_builder &b, tape_point const &at) const;
-    // A law that compiles into one operation over the first values of its sides says so here
-    // instead, so that chains of such laws compile to any depth without recursion; false (the
-    // default) lets emit_tape decide.
-    virtual bool compiled_formula(tape_formula &f) const;
+    // A law that compiles into one operation over the first values of its sides says so here,
+    // filling op, instead, so that chains of such laws compile to any depth without recursion;
+    // false (the default) lets emit_tape decide.
+    virtual bool compiles_as_operation(side_operation &op) const;
+    // How this law is written as plain C++ (law/lang/plain_code.h); false (the default) when it
+    // has none. Every class that compiles itself says so here too.
+    virtual bool plain_form_of(plain_form &) const { return false; }
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
-    bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }
+    bool compiled() const { return code_.load(std::memory_order_acquire) != nullptr; }
 
   protected:
     virtual ~law();
@@ -287,12 +328,13 @@ class law : public ZEM_heap {
     bool scalar_zero_shortcut() const;
     // Before the law has a tape: the count towards one, and the tree walk meanwhile.
     void evaluate_by_tape(double const *x, double *y) const;
-    // The law's tape, compiled now unless compiling was tried before (null when it cannot be).
-    eval_tape const *tape_now() const;
+    // The law's compiled form, compiled now unless compiling was tried before (null when it
+    // cannot be).
+    law_code const *tape_now() const;
     // The law's evaluate with its sub-laws told that they are part of a walk, not called from
     // outside.
     void evaluate_walking(double const *x, double *y) const;
-    friend class eval_tape;
+    friend class law_code;
 
     mutable std::atomic<std::int32_t> use_count_{1};
     mutable law const *next_pending_ = nullptr;  // link of the destruction queue
@@ -308,10 +350,16 @@ class law : public ZEM_heap {
     mutable std::atomic<int> return_dim_cache_{-1};
     mutable std::atomic<std::uint8_t> pass_marks_{0};
     mutable std::atomic<std::uint16_t> outside_calls_{0};
-    mutable std::atomic<eval_tape const *> tape_{nullptr};
+    mutable std::atomic<law_code const *> code_{nullptr};
     std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
     // Laws of the tree, a shared sub-law counted at each use, held from growing past 2^62.
     std::uint64_t tree_size_ = 1;
+    // structure_hash (0 until worked out), and for a commutative, associative chain the sum of
+    // its operands' hashes, which a chain above it adds to its own.
+    mutable std::atomic<std::uint64_t> hash_{0};
+    mutable std::atomic<std::uint64_t> chain_sum_{0};
+    mutable std::atomic<std::uint8_t> chain_constants_{0};  // chain_constants() + 1; 0 not known
+    mutable std::atomic<std::uint8_t> domain_state_{0};     // 0 not known, 1 unrestricted, 2 not
 };
 
 inline int law::return_dim() const {

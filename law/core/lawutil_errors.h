@@ -104,9 +104,14 @@ enum lawutil_error : int {
     // Bad input of the splines and of their fitting.
     SW_BAD_KNOTS = 96,
     LAW_BAD_TOLERANCE = 97,
+    // Answers of the numerical methods that cannot be given.
+    LAW_INTEGRAL_TOLERANCE = 98,
+    LAW_INTEGRAL_DIVERGES = 99,
+    LAW_NO_VALUE = 100,
+    LAW_UNBOUNDED = 101,
     // Bad input of the intersections.
-    LAW_BAD_SOLID = 98,
-    LAWUTIL_CODE_COUNT = 99
+    LAW_BAD_SOLID = 102,
+    LAWUTIL_CODE_COUNT = 103
 };
 
 message_module const &get_lawutil_main_law_errmod();

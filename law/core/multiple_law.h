@@ -1,26 +1,27 @@
 #pragma once
 // Family base of the laws of an array of sub-laws, printed as NAME(a,b,...).
-#include <law/core/law.h>
+#include <vector>
 
-class multiple_law : public law {
+#include <law/core/member_family.h>
+#include <law/core/singular_points.h>
+
+class multiple_law : public member_family<multiple_law, member_array<law>> {
     LAW_FAMILY_IDENTITY(multiple_law, law)
   public:
     multiple_law(law **subs, int n);
-    law **fsub() const { return subs_; }
-    int fsub_num() const { return n_; }
+    law **fsub() const { return members_.data(); }
+    int fsub_num() const { return members_.size(); }
     // A new law of this class over the n sub-laws.
     virtual law *make_one(law **subs, int n) const;
     virtual int commutative() const { return 0; }
 
-    LAW_FAMILY_OVERRIDES
+    LAW_MEMBER_FAMILY_OVERRIDES
     LAW_MEMBER_DOMAIN_OVERRIDES
 
   protected:
     ~multiple_law() override;
+    // The singular points of the sub-laws on [start, end], unsorted.
+    std::vector<singular_point> member_singular_points(double start, double end) const;
     int take_size() const override;
     int return_size() const override;
-
-  private:
-    law **subs_;
-    int n_;
 };

@@ -4,10 +4,11 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/eval_buffer.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 
 namespace {
 law_list reg(new term_law(static_cast<law *>(nullptr), 1));
@@ -51,6 +52,24 @@ tape_values term_law::emit_tape(tape_builder &b, tape_point const &at) const {
     tape_values const values = b.values_of(v, at);
     if (component_ >= values.slots.size()) return b.call_law(this, at);
     return {{values.slots[component_]}, values.pure};
+}
+
+bool term_law::plain_form_of(plain_form &f) const {
+    law const *v = fsub()[0];
+    if (typeid(*this) != typeid(term_law) || !v) return false;
+    if (component_ >= v->return_dim()) {
+        f.write = [](plain_writer &, law const *, std::span<plain_values const>) {
+            return plain_values{"0.0"};
+        };
+        return true;
+    }
+    f.members = {v};
+    f.write = [](plain_writer &w, law const *self, std::span<plain_values const> v) {
+        auto const k = static_cast<std::size_t>(static_cast<term_law const *>(self)->component_);
+        if (k >= v[0].size()) w.refuse(self);
+        return plain_values{v[0][k]};
+    };
+    return true;
 }
 
 law *term_law::deriv(int which) const {

@@ -1,7 +1,7 @@
 #include <law/geom/twist_path_law.h>
 
 #include <law/geom/geom_util.h>
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -9,7 +9,7 @@ law_list reg(new twist_path_law());
 }  // namespace
 
 law_ptr twist_tree(law **subs, int n) {
-    using namespace formula;
+    using namespace tree;
     if (n != 3 || !subs || !subs[0] || !subs[1] || !subs[2]) law_error(LAW_TWIST_NUM);
     law_ptr const v = share(subs[0]), path = share(subs[1]), angle = share(subs[2]);
     law_ptr const tangent = unit(d(path, 0));

@@ -16,12 +16,6 @@ namespace {
 // Evaluations of each minimisation while the quadtree is explored.
 constexpr int quadtree_iter_max = 1000;
 
-void check_box(rec2d const &box) {
-    check_finite_ends(box.x0, box.x1);
-    check_finite_ends(box.y0, box.y1);
-    if (!(box.x0 < box.x1 && box.y0 < box.y1)) law_error(LAW_BAD_SEARCH_BOX);
-}
-
 bool allowed(law const *constraint, complex_number p) {
     return !constraint || scalar_at(constraint, p) > 0;
 }
@@ -73,7 +67,7 @@ void collect_minima(law *f, law *constraint, law *divide_law, rec2d const &box,
 
 complex_number *Nroot2D(law *f, law *constraint, rec2d box, int *n, complex_number *starts,
                         int nstarts, law *stop) {
-    check_box(box);
+    check_search_box(box);
     Root_2D_set roots;
     add_zeros_from_starts(f, constraint, box, starts, nstarts, stop, roots);
     return points_of(roots, n);
@@ -81,7 +75,7 @@ complex_number *Nroot2D(law *f, law *constraint, rec2d box, int *n, complex_numb
 
 complex_number *Nroot2D(law *f, law *constraint, law *divide_law, rec2d box, int *n,
                         complex_number *starts, int nstarts) {
-    check_box(box);
+    check_search_box(box);
     Root_2D_set minima, roots;
     collect_minima(f, constraint, divide_law, box, minima);
     for (Root_2D *m = minima.head(); m; m = m->next)

@@ -1,7 +1,10 @@
 #pragma once
 // The numeric subsystem of the law library.
+#include <law/numeric/adaptive_integral.h>
 #include <law/numeric/derivative_law.h>
+#include <law/numeric/every_root.h>
 #include <law/numeric/extrema.h>
+#include <law/numeric/global_extrema.h>
 #include <law/numeric/integrate_law.h>
 #include <law/numeric/law_integrate.h>
 #include <law/numeric/linear_system.h>
@@ -11,6 +14,7 @@
 #include <law/numeric/nmin_nd.h>
 #include <law/numeric/nroot.h>
 #include <law/numeric/nroot_2d.h>
+#include <law/numeric/plane_zeros.h>
 #include <law/numeric/open_set.h>
 #include <law/numeric/polynomial_law.h>
 #include <law/numeric/quad_tree.h>

@@ -10,9 +10,11 @@
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law_polynomial.h>
-#include <law/core/tape_emit.h>
 #include <law/core/thread_context.h>
+#include <law/eval/pow_shortcuts.h>
+#include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 
@@ -119,6 +121,35 @@ ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, doub
 }
 }  // namespace
 
+// ---------------------------------------------------------------- plain C++
+
+namespace {
+// The operators' plain C++ over their sides' values. A quotient is taken where the law raises
+// no error: 0/0 takes the L'Hopital rule, which plain code leaves out. A negative base takes
+// the exponent rounded to a whole number, as power does where it raises nothing (power(a, 2)
+// is a * a, which pow also gives).
+constexpr std::pair<int, char const *> operator_texts[] = {
+    {law_id::plus_law, "@1 + @2"},
+    {law_id::minus_law, "@1 - @2"},
+    {law_id::times_law, "@1 * @2"},
+    {law_id::division_law, "@1 / @2"},
+    {law_id::exponent_law, "std::pow(@1, @1 < 0 ? std::floor(@2 + 0.5) : @2)"},
+};
+}  // namespace
+
+template <class Self, law *(*Rules)(Self const *, char const *&)>
+bool arithmetic_law<Self, Rules>::plain_form_of(plain_form &f) const {
+    auto const row = std::find_if(std::begin(operator_texts), std::end(operator_texts),
+                                  [](auto const &r) { return r.first == Self::id(); });
+    return scalar_binary_plain_form(static_cast<Self const *>(this), f, row->second);
+}
+
+template class arithmetic_law<plus_law, plus_rules>;
+template class arithmetic_law<minus_law, minus_rules>;
+template class arithmetic_law<times_law, times_rules>;
+template class arithmetic_law<division_law, division_rules>;
+template class arithmetic_law<exponent_law, exponent_rules>;
+
 // ---------------------------------------------------------------- plus
 
 void plus_law::evaluate(double const *x, double *y) const {
@@ -126,8 +157,8 @@ void plus_law::evaluate(double const *x, double *y) const {
     combine_componentwise(this, x, y, [](double a, double b) { return a + b; });
 }
 
-bool plus_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+bool plus_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::add, l, r);
     });
 }
@@ -165,8 +196,8 @@ void minus_law::evaluate(double const *x, double *y) const {
     combine_componentwise(this, x, y, [](double a, double b) { return a - b; });
 }
 
-bool minus_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+bool minus_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::sub, l, r);
     });
 }
@@ -218,8 +249,8 @@ void times_law::evaluate(double const *x, double *y) const {
     walk_times_law(this, x, y);
 }
 
-bool times_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+bool times_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::mul, l, r);
     });
 }
@@ -251,6 +282,20 @@ division_law::division_law(law *left, law *right) : arithmetic_law(left, right) 
 }
 
 namespace {
+// Below this both sides of a division count as zero and the L'Hopital rule decides.
+constexpr double lhospital_zero = 1e-15;
+// The tape gives back every point whose divisor is below resmch in size, for this law to decide.
+static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
+
+// a / b as the law takes it: false for 0/0, which the law resolves by the L'Hopital rule; a
+// divisor below resmch raises LAW_ZERODIVIDE.
+bool checked_quotient(double a, double b, double &y) {
+    if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero) return false;
+    if (std::fabs(b) < resmch) law_error(LAW_ZERODIVIDE);
+    y = a / b;
+    return true;
+}
+
 // 0/0: the quotient of the first derivatives (with respect to the first input) at x.
 double lhospital(law const *num, law const *den, double const *x) {
     lawutil_thread_ctx *const ctx = lawutil_context();
@@ -289,8 +334,8 @@ void division_law::evaluate(double const *x, double *y) const {
     walk_division_law(this, x, y);
 }
 
-bool division_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(
+bool division_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(
         this, f,
         [](tape_builder &t, law const *, int l, int r) { return t.op(tape_code::div, l, r); },
         side_order::right_first);
@@ -337,9 +382,17 @@ double whole_exponent(double b) {
 double exponent_law::power(double a, double b) {
     if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
     if (a < 0) b = whole_exponent(b);
-    // Squares are the common case; a * a is the same correctly rounded value as pow.
-    return b == 2 ? a * a : std::pow(a, b);
+    // Squares are the common case, a * a as the compiler writes pow(a, 2.0). The powers the
+    // rules write for a square root and a divisor keep pow's bits, mostly without calling pow.
+    if (b == 2) return a * a;
+    if (b == 0.5) return root_as_pow(a);
+    if (b == -1) return reciprocal_as_pow(a);
+    return std::pow(a, b);
 }
+
+double exponent_law::power_half(double a) { return power(a, 0.5); }
+
+double exponent_law::power_minus_one(double a) { return power(a, -1); }
 
 namespace {
 // The tree walk, out of line so that evaluating through the tape stays short.
@@ -355,13 +408,16 @@ void exponent_law::evaluate(double const *x, double *y) const {
     walk_exponent_law(this, x, y);
 }
 
-bool exponent_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *self, int l, int r) {
-        // power(a, 2) is a * a whatever a is; under any other whole positive constant exponent
-        // n, no check can fail and power(a, n) is pow(a, n).
+bool exponent_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *self, int l, int r) {
+        // power(a, 2) is a * a whatever a is; under a square root and a power of -1 the tape
+        // calls what power calls for them; under any other whole positive constant exponent n,
+        // no check can fail and power(a, n) is pow(a, n).
         auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());
         double const n = c ? c->value() : 0;
         if (c && n == 2) return t.op(tape_code::mul, l, l);
+        if (c && n == 0.5) return t.call1(&exponent_law::power_half, l);
+        if (c && n == -1) return t.call1(&exponent_law::power_minus_one, l);
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });

@@ -13,12 +13,14 @@ class arithmetic_law : public binary_law {
     law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
         return Rules(static_cast<Self const *>(this), rule_name);
     }
+    // The operator over its two scalar sides, where the tape compiles it so.
+    bool plain_form_of(plain_form &f) const override;
 };
 
 // The members every operator defines for itself.
-#define LAW_ARITHMETIC_OVERRIDES                              \
-    void evaluate(double const *x, double *y) const override; \
-    bool compiled_formula(tape_formula &f) const override;    \
+#define LAW_ARITHMETIC_OVERRIDES                                  \
+    void evaluate(double const *x, double *y) const override;     \
+    bool compiles_as_operation(side_operation &f) const override; \
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
 class plus_law : public arithmetic_law<plus_law, plus_rules> {
@@ -68,6 +70,9 @@ class division_law : public arithmetic_law<division_law, division_rules> {
     // 0/0 is resolved by the L'Hopital rule; x/0 raises LAW_ZERODIVIDE.
     LAW_ARITHMETIC_OVERRIDES
     int in_domain(double const *x) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     law *deriv(int which) const override;
@@ -81,7 +86,13 @@ class exponent_law : public arithmetic_law<exponent_law, exponent_rules> {
     // non-whole exponent.
     LAW_ARITHMETIC_OVERRIDES
     static double power(double a, double b);
+    // power(a, 0.5) and power(a, -1), as the compiled law calls them.
+    static double power_half(double a);
+    static double power_minus_one(double a);
     int in_domain(double const *x) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
     law_polynomial *polynomial(law *in) const override;
 
   protected:

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include <law/base/tolerance.h>
@@ -12,29 +11,20 @@
 
 namespace {
 
-// Tangents of the two sides of a singular point that differ by more than this fraction of the
-// longer make a tangent break.
-constexpr double tangent_break = 1e-6;
-
 class segment_fitter {
   public:
     // singular: the law's singular points inside (t0, t1), ascending.
     segment_fitter(law const *f, double t0, double t1, double tol, std::vector<double> singular,
                    bezier_breakpoint_list &list)
-        : f_(f),
-          rule_(f, t0, t1, singular),
-          tol_(tol),
-          list_(list),
-          singular_(std::move(singular)) {}
+        : f_(f), rule_(f, t0, t1), tol_(tol), list_(list), singular_(std::move(singular)) {}
 
-    // A breakpoint at t; at a singular point, side -1 or +1 gives it the tangent of that side.
-    bezier_breakpoint *make(double t, int side = 0) {
+    bezier_breakpoint *make(double t) {
         if (++made_ > max_fit_breakpoints) law_error(BS_ACCURACY);
         auto *b = new bezier_breakpoint;
         b->t = t;
         try {
             b->P = rule_.point(t);
-            b->D = rule_.tangent(t, side);
+            b->D = rule_.tangent(t);
         } catch (...) {
             delete b;
             throw;
@@ -89,22 +79,9 @@ class segment_fitter {
         }
     }
 
-    // Each singular point gets a breakpoint. Where the tangents of its two sides differ (a
-    // tangent break) it gets two, the one ending the piece before it and the one starting the
-    // piece after it, with the segment of length 0 between them: the assembled curve then meets
-    // itself there with a corner.
+    // Each singular point gets a breakpoint, with the law's tangent there.
     void add_singular_points() {
-        for (double const s : singular_) {
-            std::unique_ptr<bezier_breakpoint> left(make(s, -1));
-            std::unique_ptr<bezier_breakpoint> right(make(s, 1));
-            double const jump = (left->D - right->D).len();
-            if (jump > tangent_break * std::fmax(left->D.len(), right->D.len())) {
-                list_.insert_end(left.release());
-                list_.insert_end(right.release());
-            } else {
-                list_.insert_end(make(s));
-            }
-        }
+        for (double const s : singular_) list_.insert_end(make(s));
     }
 
   private:

@@ -1,7 +1,7 @@
 #pragma once
 // A law of one input and three outputs fitted over [t0, t1] by cubic Hermite-Bezier segments:
-// breakpoints at the ends and at the law's singular points (two at a tangent break), halved where a
-// segment fails its test, then thinned where two segments can stand as one.
+// breakpoints at the ends and at the law's singular points, halved where a segment fails its
+// test, then thinned where two segments can stand as one.
 #include <vector>
 
 #include <law/spline/bezier_breakpoint.h>

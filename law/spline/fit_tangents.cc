@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cmath>
 
 #include <law/base/options.h>
@@ -6,8 +5,6 @@
 
 namespace {
 constexpr double step = 0.001;
-// How far from a singular point the derivative law is asked for the tangent of one side.
-constexpr double side_offset = 1e-9;
 
 void check_finite(ZEM::vector const &v) {
     if (!std::isfinite(v.x()) || !std::isfinite(v.y()) || !std::isfinite(v.z()))
@@ -15,8 +12,7 @@ void check_finite(ZEM::vector const &v) {
 }
 }  // namespace
 
-fit_tangents::fit_tangents(law const *f, double t0, double t1, std::vector<double> breaks)
-    : f_(f), t0_(t0), t1_(t1), breaks_(std::move(breaks)) {
+fit_tangents::fit_tangents(law const *f, double t0, double t1) : f_(f), t0_(t0), t1_(t1) {
     if (!get_option("fast_euler")) derivative_ = adopt(f->derivative(0));
 }
 
@@ -26,14 +22,8 @@ ZEM::position fit_tangents::point(double t) const {
     return p;
 }
 
-ZEM::vector fit_tangents::tangent(double t, int side) const {
-    ZEM::vector d;
-    if (derivative_) {
-        double const at = side ? t + side * side_offset * (1 + std::fabs(t)) : t;
-        d = derivative_->evaluateR_V(std::clamp(at, t0_, t1_));
-    } else {
-        d = difference_tangent(t, side);
-    }
+ZEM::vector fit_tangents::tangent(double t) const {
+    ZEM::vector const d = derivative_ ? derivative_->evaluateR_V(t) : difference_tangent(t);
     check_finite(d);
     return d;
 }
@@ -44,29 +34,15 @@ ZEM::vector fit_tangents::one_sided(double t, double h, double factor) const {
            factor;
 }
 
-ZEM::vector fit_tangents::difference_tangent(double t, int side) const {
-    // The piece [a, b] around t: between the singular points (or range ends) on either side; at
-    // a singular point the side chooses the piece, side 0 the whole range.
-    double a = t0_, b = t1_;
-    if (side) {
-        for (double s : breaks_) {
-            if (s < t || (s == t && side > 0)) a = std::fmax(a, s);
-            if (s > t || (s == t && side < 0)) b = std::fmin(b, s);
-        }
-    } else {
-        for (double s : breaks_) {
-            if (s < t) a = std::fmax(a, s);
-            if (s > t) b = std::fmin(b, s);
-        }
-    }
-    // A piece shorter than the stencil shrinks the step, so that no value is asked outside it.
-    double const h = std::fmin(step, (b - a) / 6);
+ZEM::vector fit_tangents::difference_tangent(double t) const {
+    // A range shorter than the stencil shrinks the step, so that no value is asked outside it.
+    double const h = std::fmin(step, (t1_ - t0_) / 6);
     double const factor = 1 / (6 * h);
-    if (t <= a) return one_sided(a, h, factor);
-    if (t >= b) return one_sided(b, -h, -factor);
-    // Near an end the central stencil would leave the piece: the one-sided rule from that end.
-    if (t - 1.5 * h < a) return one_sided(t, h, factor);
-    if (t + 1.5 * h > b) return one_sided(t, -h, -factor);
+    if (t <= t0_) return one_sided(t0_, h, factor);
+    if (t >= t1_) return one_sided(t1_, -h, -factor);
+    // Near an end the central stencil would leave the range: the one-sided rule from that end.
+    if (t - 1.5 * h < t0_) return one_sided(t, h, factor);
+    if (t + 1.5 * h > t1_) return one_sided(t, -h, -factor);
     double const g = h / 2;
     return ((value(t + g) - value(t - g)) - (value(t + 3 * g) - value(t - 3 * g)) / 27) *
            (9 / (8 * h));

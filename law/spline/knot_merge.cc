@@ -47,19 +47,6 @@ void merge_double_knots(knot_rows &net, knot_removal_strategy strategy, double r
     }
 }
 
-void join_corners(knot_rows &net) {
-    std::vector<double> &t = net.knots;
-    // Node n carries knot n and point n - 2; the clamped ends are the first and last four.
-    for (std::size_t n = 4; n + 7 < t.size(); ++n) {
-        if (!(t[n] == t[n + 1] && t[n + 1] == t[n + 2] && t[n + 2] == t[n + 3])) continue;
-        bool same = true;
-        for (auto const &row : net.rows) same = same && row[n - 1] == row[n];
-        if (!same) continue;
-        t.erase(t.begin() + static_cast<std::ptrdiff_t>(n + 2));
-        for (auto &row : net.rows) row.erase(row.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-}
-
 bool keep_single_knots_near(std::vector<double> const &knots, std::vector<int> const &spans,
                             std::vector<double> &keep) {
     int const first = 4, last = static_cast<int>(knots.size()) - 5;  // the interior knots

@@ -24,11 +24,6 @@ struct knot_rows {
 void merge_double_knots(knot_rows &net, knot_removal_strategy strategy, double removal_tol,
                         std::vector<double> const &keep);
 
-// Where four interior knots are equal and the two control points between them the same (a
-// corner, where a segment of length 0 joins two sides), drops one of each: the knot of
-// multiplicity 3 gives the same curve.
-void join_corners(knot_rows &net);
-
 // For each span index i (the span [knots[i], knots[i + 1]]) of a cubic's knot vector: adds to
 // keep the nearest single interior knot on either side; false when none was added.
 bool keep_single_knots_near(std::vector<double> const &knots, std::vector<int> const &spans,

@@ -2,9 +2,9 @@
 #include <utility>
 #include <vector>
 
-#include <law/core/curve_samples.h>
 #include <law/core/law.h>
 #include <law/spline/create_bezier_segments.h>
+#include <law/spline/curve_samples.h>
 #include <law/spline/fit_input.h>
 #include <law/spline/knot_merge.h>
 #include <law/spline/law_to_sw_curve.h>
@@ -98,7 +98,6 @@ sw_curve *assemble_sw_curve(bezier_breakpoint_list const &list, knot_removal_str
     }
     if (strategy != keep_all_knots)
         merge_double_knots(net, strategy, removal_tol, std::vector<double>(keep, keep + nkeep));
-    join_corners(net);
     std::vector<double> points;
     for (ZEM::position const &p : net.rows[0])
         for (int c = 0; c < 3; ++c) points.push_back(p[c]);

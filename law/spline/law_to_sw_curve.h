@@ -9,8 +9,8 @@
 class law;
 class bezier_breakpoint_list;
 
-// A new curve owned by the caller. The law's singular points stay knots of full multiplicity (a
-// tangent break a knot of three, where the two sides meet). With the strategy that removes knots
+// A new curve owned by the caller. The law's singular points stay knots of full multiplicity
+// (law_to_sw_curve_in_pieces gives a kink its corner). With the strategy that removes knots
 // within tolerance, a merged knot that takes the curve out of tolerance on a check sample stays
 // double. When the assembled curve misses the tolerance otherwise (the segment test looks at
 // three fractions only), the fitting is done again at half the fitting tolerance, a few times

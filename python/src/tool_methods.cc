@@ -9,7 +9,7 @@
 namespace law_py::methods {
 namespace {
 
-constexpr int romberg_min_level = 2, romberg_max_level = 20;  // the tool's --min/--max-level
+constexpr double relative_tolerance = 1e-10;  // the tool's --rel-tol
 
 // The sum of the squares of l's outputs: zero exactly where every output is.
 law_ptr squared_size(law_ptr const &l) {
@@ -59,25 +59,43 @@ void append(std::vector<double> &to, ZEM::vector const &v) {
 
 }  // namespace
 
-integral integrate(law const &f, double a, double b, double tol) {
-    double value = 0;
-    int const levels = Nintegrate(&f, a, b, &value, tol, romberg_min_level, romberg_max_level);
-    return {value, levels != 0};
+double integrate(law const &f, double a, double b, double tol) {
+    return Nintegrate_adaptive(&f, a, b, tol, relative_tolerance).value;
 }
 
-std::vector<double> roots(law const &f, double a, double b) {
-    int n = 0;
-    vorn_ptr<double> const r(Nroot(const_cast<law *>(&f), a, b, &n));
-    return r ? std::vector<double>(r.get(), r.get() + n) : std::vector<double>();
-}
+std::vector<double> roots(law const &f, double a, double b) { return all_roots(&f, a, b).roots; }
 
-double argmin(law const &f, double a, double b) { return Nmin(const_cast<law *>(&f), a, b); }
+double argmin(law const &f, double a, double b) { return Nmin_global(&f, a, b).where; }
 
-double argmax(law const &f, double a, double b) { return Nmax(const_cast<law *>(&f), a, b); }
+double argmax(law const &f, double a, double b) { return Nmax_global(&f, a, b).where; }
 
 double default_cell(rec2d const &box) { return box.diagonal() / 8; }
 
-std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double cell) {
+namespace {
+void by_x_then_y(std::vector<complex_number> &zeros) {
+    std::sort(zeros.begin(), zeros.end(), [](complex_number p, complex_number q) {
+        return p.re < q.re || (p.re == q.re && p.im < q.im);
+    });
+}
+}  // namespace
+
+std::vector<complex_number> all_zeros(law const &f, rec2d const &box) {
+    plane_zero_set const found = ::plane_zeros(&f, box);
+    if (found.on_curves)
+        refuse(LAW_BAD_RANGE, f.return_dim() == 1
+                                  ? "the law changes sign in the box, so its zeros form curves "
+                                    "there, not points; give a law of two outputs for a system"
+                                  : "the zeros form curves in the box, not isolated points");
+    if (found.exhausted)
+        refuse(LAW_BAD_RANGE, "the search stopped after " + std::to_string(found.cells) +
+                                  " cells without settling the whole box; zeros may be missing");
+    std::vector<complex_number> zeros;
+    for (plane_zero const &z : found.zeros) zeros.push_back(z.point);
+    by_x_then_y(zeros);
+    return zeros;
+}
+
+std::vector<complex_number> quadtree_zeros(law const &f, rec2d const &box, double cell) {
     law_ptr const objective = squared_size(share(&f));
     // The quadtree divides a cell while its diagonal (input Z) is above the cell size.
     law_ptr const divide = make_law<greater_than_law>(make_law<identity_law>(2, 'Z').get(),
@@ -85,15 +103,32 @@ std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double c
     int n = 0;
     vorn_ptr<complex_number> const r(Nroot2D(objective.get(), nullptr, divide.get(), box, &n));
     std::vector<complex_number> zeros(r.get(), r.get() + (r ? n : 0));
-    std::sort(zeros.begin(), zeros.end(), [](complex_number p, complex_number q) {
-        return p.re < q.re || (p.re == q.re && p.im < q.im);
-    });
+    by_x_then_y(zeros);
     return zeros;
 }
 
 void bounds(law const &f, double *min, double *max, double const *lo, double const *hi,
             double tol) {
-    f.bounds(min, max, lo, hi, tol);
+    ZEM::interval domain;
+    if (!lo && f.take_dim() == 1 && f.term_domain(0, domain) && domain.finite()) {
+        double const a = domain.low(), b = domain.high();
+        return bounds(f, min, max, &a, &b, tol);
+    }
+    if (!lo || f.take_dim() != 1) {
+        f.bounds(min, max, lo, hi, tol);
+        return;
+    }
+    for (int k = 0; k < f.return_dim(); ++k) {
+        range_report const r = law_range(&f, *lo, *hi, k);
+        if (!r.low_bounded || !r.high_bounded)
+            refuse(LAW_UNBOUNDED, "the law has no bounds on [" + number_text(*lo) + ", " +
+                                      number_text(*hi) + "]: it " +
+                                      (r.high_bounded ? "falls" : "grows") +
+                                      " without bound near " +
+                                      number_text(r.high_bounded ? r.pole_low : r.pole_high));
+        min[k] = r.low;
+        max[k] = r.high;
+    }
 }
 
 frame_samples frames(law const &curve, double a, double b, int n) {
@@ -122,13 +157,28 @@ std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double
                                     knot_removal_strategy strategy) {
     std::unique_ptr<sw_curve> out;
     fit_with_best_derivatives([&] {
-        out.reset(law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+        out.reset(law_to_sw_curve_in_pieces(const_cast<law *>(&curve), ZEM::interval(a, b), tol,
+                                            strategy));
     });
     return out;
 }
 
 double curve_accuracy(law const &curve, sw_curve const &c) {
     return sw_curve_accuracy(const_cast<law *>(&curve), const_cast<sw_curve *>(&c));
+}
+
+fit_distance measured_distance(law const &curve, sw_curve const &c) {
+    return sw_curve_distance(&curve, c);
+}
+
+fit_distance measured_distance(law const &f, sw_surface &S) { return sw_surface_distance(&f, S); }
+
+void judge_fit(double reported, double measured, double tol, bool keep) {
+    double const worst = std::max(reported, measured);
+    if (keep || worst <= tol) return;
+    refuse(LAW_BAD_TOLERANCE, "the fit strays " + number_text(worst) +
+                                  " from the law, more than the tolerance " + number_text(tol) +
+                                  "; keep=True keeps it all the same");
 }
 
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,

@@ -3,7 +3,6 @@
 other follows), and the closed forms where they are known."""
 
 import math
-import warnings
 
 import numpy as np
 import pytest
@@ -22,16 +21,18 @@ def test_integrals(tool):
     for text, a, b, exact in cases:
         value = law.integrate(law.Law(text), a, b)
         assert value == pytest.approx(exact, rel=1e-10)
-        assert value == numbers(tool("integrate", text, repr(a), repr(b)))[0]
-    with warnings.catch_warnings(record=True) as caught:
-        warnings.simplefilter("always")
-        law.integrate(law.sqrt(X), 0, 1, tol=0)
-    assert caught and issubclass(caught[0].category, RuntimeWarning)
+        assert value == numbers(tool("integrate", text, repr(a), repr(b)).splitlines()[0])[0]
+    # What Romberg's method gets wrong, and infinite limits.
+    for text, a, b, exact in [("ABS(SIN(X))", 0, 10 * math.pi, 20.0), ("LN(X)", 0, 1, -1.0),
+                              ("EXP(-X)", 0, math.inf, 1.0)]:
+        value = law.integrate(law.Law(text), a, b)
+        assert value == pytest.approx(exact, rel=1e-10)
+        assert value == numbers(tool("integrate", text, repr(a), repr(b)).splitlines()[0])[0]
     with pytest.raises(law.LawError, match="one input and one output"):
         law.integrate(X * Y, 0, 1)
     with pytest.raises(law.LawError) as e:
         law.integrate(X, 0, math.inf)
-    assert e.value.code == "LAW_BAD_BOUNDS"
+    assert e.value.code == "LAW_INTEGRAL_DIVERGES"
 
 
 def test_roots_and_extrema(tool):
@@ -48,6 +49,16 @@ def test_roots_and_extrema(tool):
         assert (x, value) == pytest.approx(exact, abs=1e-7)
 
 
+def test_what_the_older_methods_got_wrong(tool):
+    assert len(law.roots(law.Law("SIN(100*X)"), 0, 10)) == 319
+    assert law.roots(law.Law("(X-0.5)/(X-1)"), 0, 2).tolist() == [0.5]
+    assert law.minimize(law.Law("ABS(X-0.3)"), -1, 1) == (0.3, 0.0)
+    with pytest.raises(law.LawError) as e:
+        law.bounds(law.Law("1/X"), -1, 1)
+    assert e.value.code == "LAW_UNBOUNDED" and "near 0" in str(e.value)
+    assert tool("min", "ABS(X-0.3)", "-1", "1").split() == ["0.3", "0"]
+
+
 def test_plane_zeros(tool):
     text = "VEC(X^2+Y^2-4,X*Y-1)"
     zeros = law.roots2d(law.Law(text), -3, 3, -3, 3)
@@ -57,8 +68,18 @@ def test_plane_zeros(tool):
     a, b = math.sqrt(2 + math.sqrt(3)), math.sqrt(2 - math.sqrt(3))
     for x, y in zeros:
         assert min(abs(abs(x) - a) + abs(abs(y) - b), abs(abs(x) - b) + abs(abs(y) - a)) < 1e-6
-    circle = law.roots2d(law.Law("X^2+Y^2-1"), -2, 2, -2, 2, cell=0.1)
+    for x, y in zeros:
+        assert x * x + y * y == pytest.approx(4, abs=1e-13) and x * y == pytest.approx(1, abs=1e-13)
+    # The quadtree search, as 'law roots2d --quadtree' runs it: points on the curve of zeros.
+    circle = law.roots2d(law.Law("X^2+Y^2-1"), -2, 2, -2, 2, cell=0.1, quadtree=True)
+    assert circle.ravel().tolist() == numbers(
+        tool("roots2d", "X^2+Y^2-1", "-2", "2", "-2", "2", "--quadtree", "--cell", "0.1"))
     np.testing.assert_allclose(np.hypot(circle[:, 0], circle[:, 1]), 1, atol=1e-6)
+    # Zeros along a curve are no list of points; cell= belongs to the quadtree search.
+    with pytest.raises(law.LawError, match="zeros form curves"):
+        law.roots2d(law.Law("X^2+Y^2-1"), -2, 2, -2, 2)
+    with pytest.raises(law.LawError, match="quadtree=True"):
+        law.roots2d(law.Law(text), -3, 3, -3, 3, cell=0.5)
 
 
 def test_bounds(tool):
@@ -102,6 +123,16 @@ def test_fits_are_the_tools(tool):
     assert (c.degree, len(c.control_points), len(c.knots), repr(c.accuracy)) == (
         int(report["degree"]), int(report["control points"]), int(report["knots"]),
         report["accuracy"])
+    assert repr(c.measured) == report["measured"].split()[0]
+    assert c.accuracy <= c.measured * 1.01 and c.measured <= 1e-4
+    # A fit that misses its tolerance is refused, as the tool exits 1, unless kept.
+    with pytest.raises(law.LawError, match="more than the tolerance") as e:
+        law.fit_curve(law.Law("FLOOR(X)"), 0, 3)
+    assert e.value.code == "LAW_BAD_TOLERANCE"
+    kept = law.fit_curve(law.Law("FLOOR(X)"), 0, 3, keep=True)
+    assert repr(kept.measured) == fit_report(tool("fit", "FLOOR(X)", "0", "3", "--keep"))[
+        "measured"].split()[0]
+    assert kept.measured > 0.5
     plane = law.fit_curve(law.sin(3 * X), 0, 2, 1e-3, strategy=1)
     assert np.allclose(plane(np.linspace(0, 2, 50))[:, 2], 0)
     surface = "VEC(X,Y,SIN(X)*COS(Y))"
@@ -109,3 +140,6 @@ def test_fits_are_the_tools(tool):
     report = fit_report(tool("fit2", surface, "0", "1", "0", "1", "--tol", "1e-4"))
     assert "%d x %d" % s.shape == report["control net"]
     assert report["accuracy"].startswith("%.3g" % s.accuracy)
+    assert repr(s.measured) == report["measured"].split()[0] and s.measured <= 1e-4
+    with pytest.raises(law.LawError, match="more than the tolerance"):
+        law.fit_surface(law.Law("VEC(X,Y,FLOOR(2*X))"), 0, 1, 0, 1)

@@ -14,7 +14,8 @@ constexpr option_def deriv_options[] = {law_option,
                                         data_option,
                                         strict_option,
                                         {"wrt", 0, option_kind::value},
-                                        {"order", 0, option_kind::value}};
+                                        {"order", 0, option_kind::value},
+                                        {"level", 0, option_kind::value}};
 constexpr option_def simplify_options[] = {law_option,
                                            data_option,
                                            strict_option,
@@ -23,7 +24,9 @@ constexpr option_def simplify_options[] = {law_option,
 constexpr option_def integrate_options[] = {law_option,
                                             data_option,
                                             strict_option,
+                                            {"method", 0, option_kind::value},
                                             {"tol", 0, option_kind::value},
+                                            {"rel-tol", 0, option_kind::value},
                                             {"min-level", 0, option_kind::value},
                                             {"max-level", 0, option_kind::value},
                                             {"verbose", 'v', option_kind::flag}};
@@ -46,12 +49,18 @@ constexpr option_def fit_options[] = {law_option,
                                       {"dump", 0, option_kind::flag},
                                       {"iges", 0, option_kind::value},
                                       {"step", 0, option_kind::value},
-                                      {"fast-euler", 0, option_kind::flag}};
+                                      {"fast-euler", 0, option_kind::flag},
+                                      {"keep", 0, option_kind::flag}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
-constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, option_kind::flag}};
-constexpr option_def bounds_options[] = {law_option, data_option, {"tol", 0, option_kind::value}};
-constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
+constexpr option_def roots_options[] = {
+    law_option, data_option, {"values", 0, option_kind::flag}, {"method", 0, option_kind::value}};
+constexpr option_def extremum_options[] = {
+    law_option, data_option, strict_option, {"method", 0, option_kind::value}};
+constexpr option_def bounds_options[] = {
+    law_option, data_option, {"tol", 0, option_kind::value}, {"method", 0, option_kind::value}};
+constexpr option_def roots2d_options[] = {
+    law_option, data_option, {"quadtree", 0, option_kind::flag}, {"cell", 0, option_kind::value}};
 
 constexpr option_def fit2_options[] = {law_option,
                                        data_option,
@@ -60,7 +69,8 @@ constexpr option_def fit2_options[] = {law_option,
                                        {"iges", 0, option_kind::value},
                                        {"step", 0, option_kind::value},
                                        {"obj", 0, option_kind::value},
-                                       {"fast-euler", 0, option_kind::flag}};
+                                       {"fast-euler", 0, option_kind::flag},
+                                       {"keep", 0, option_kind::flag}};
 constexpr option_def plot2_options[] = {law_option,
                                         data_option,
                                         strict_option,
@@ -111,37 +121,68 @@ constexpr command table[] = {
      "                                            4\n"
      "                                            9\n",
      reading_options, run_eval},
-    {"deriv", "deriv EXPR [--wrt I] [--order N]", "print the symbolic derivative of a law",
+    {"deriv", "deriv EXPR [--wrt I] [--order N] [--level L]",
+     "print the symbolic derivative of a law",
+     "The derivative is the one the library keeps for the law, simplified by the rules of level\n"
+     "1; --level 2 simplifies it further, polynomial parts included.\n"
      "Options:\n"
      "  --wrt I           differentiate with respect to input I (0 for X, 1 for Y, ...; default "
      "0)\n"
      "  --order N         differentiate N times (default 1)\n"
+     "  --level L         simplification level of the result (1 or 2; default 1)\n"
      "%s"
      "Example:\n"
      "  law deriv 'X^3' --order 2         prints  6*X\n"
-     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n",
+     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n"
+     "  law deriv '1/X'                   prints  -(X^-2)\n"
+     "  law deriv '(X+1)/(X-1)' --level 2 prints  -(2*(-1+X)^-2)\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
+     "Prints what the rules make of the law. Level 2 adds the deep rules and brings the\n"
+     "polynomial parts (sums, products, quotients and whole powers of other laws) to a\n"
+     "canonical form, so that polynomial identities give 0 and common factors cancel.\n"
+     "DOMAIN(F,A,B) simplifies to F, PDOMAIN keeps its domain; a program's law::simplify also\n"
+     "restricts the rules' form to the law's domain when the rules lost it.\n"
      "Options:\n"
-     "  --level L         simplification level (default 1; 2 adds the deep rules)\n"
+     "  --level L         simplification level (default 1; 2 adds the deep and polynomial rules)\n"
      "  --trace[=N]       print the rules applied on standard error (N > 2 prints every node)\n"
      "%s"
      "Example:\n"
-     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
+     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n"
+     "  law simplify '(X+1)^2-(X^2+2*X+1)' --level 2\n"
+     "                                    prints  0\n"
+     "  law simplify '(X^2-1)/(X-1)' --level 2\n"
+     "                                    prints  1+X\n"
+     "  law simplify 'DOMAIN(X,0,1)'      prints  X\n",
      simplify_options, run_simplify},
-    {"integrate", "integrate EXPR A B [--tol T] [--min-level M] [--max-level K] [--verbose]",
-     "integrate a law of one input from A to B (Romberg)",
-     "A and B may be numbers or expressions of no input such as PI/2.\n"
+    {"integrate",
+     "integrate EXPR A B [--method M] [--tol T] [--rel-tol R] [--min-level M] [--max-level K] "
+     "[--verbose]",
+     "integrate a law of one input from A to B",
+     "A and B may be numbers, expressions of no input such as PI/2, inf or -inf. The first\n"
+     "line is the integral, the second its estimated error and the evaluations of the law.\n"
+     "By default the integral is adaptive: Gauss-Kronrod rules (10 and 21 points) on pieces\n"
+     "cut at the law's kinks, jumps and poles, the piece of largest error bisected, with\n"
+     "extrapolation towards a singular end (QUADPACK's QAGS), and infinite limits mapped onto\n"
+     "(0, 1] (QAGI). When the tolerance cannot be met it says why, with the best estimate,\n"
+     "and exits 1.\n"
      "Options:\n"
-     "  --tol T           stop when two levels agree within T (default 1e-10)\n"
-     "  --min-level M     run more than M levels (default 2)\n"
-     "  --max-level K     run at most K levels, each doubling the samples (default 20, at most\n"
-     "                    30)\n"
-     "  -v, --verbose     also print the levels used\n"
+     "  --method M        adaptive (the default, the library's Nintegrate_adaptive) or romberg\n"
+     "                    (its Nintegrate, finite limits)\n"
+     "  --tol T           the absolute error allowed (default 1e-10); for romberg, the largest\n"
+     "                    difference between two levels\n"
+     "  --rel-tol R       adaptive: the error allowed relative to the integral (default 1e-10)\n"
+     "  --min-level M     romberg: run more than M levels (default 2)\n"
+     "  --max-level K     romberg: run at most K levels, each doubling the samples (default 20,\n"
+     "                    at most 30)\n"
+     "  -v, --verbose     also print the intervals (adaptive) or the levels (romberg) used\n"
      "%s"
      "Example:\n"
-     "  law integrate 'X^2' 0 3            prints  9\n"
-     "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
+     "  law integrate 'ABS(SIN(X))' 0 10*PI     prints  20\n"
+     "                                          error: 2.2e-13 (estimated), evaluations: 210\n"
+     "  law integrate 'EXP(-X)' 0 inf           prints  1\n"
+     "                                          error: 5.8e-11 (estimated), evaluations: 135\n"
+     "  law integrate 'SIN(X)' 0 PI --method romberg   prints  1.9999999999999996\n",
      integrate_options, run_integrate},
     {"plot",
      "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
@@ -187,14 +228,17 @@ constexpr command table[] = {
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
      frame_options, run_frame},
     {"fit2",
-     "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--step FILE] [--obj FILE] [--fast-euler]",
+     "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--step FILE] [--obj FILE] [--fast-euler] "
+     "[--keep]",
      "fit a law of two inputs over a box by a bicubic B-spline surface",
      "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
      "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
-     "control net, the knots with their multiplicities, the accuracy reached (the largest\n"
-     "distance found between law and surface), the derivatives it took and the time.\n"
-     "The fit takes the law's exact partial derivatives where the law has them, else\n"
-     "one-sided differences.\n"
+     "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
+     "largest distance between law and surface measured here on a grid in every patch, the\n"
+     "derivatives it took and the time the fit took. The fit takes the law's exact partial\n"
+     "derivatives where the law has them, else one-sided differences. A fit that strays\n"
+     "farther than the tolerance by either figure is an error (exit status 1), and writes no\n"
+     "file.\n"
      "Options:\n"
      "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
      "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
@@ -202,6 +246,8 @@ constexpr command table[] = {
      "                    millimetres); - writes it to standard output\n"
      "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
      "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
+     "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
+     "                    exit with status 0\n"
      "%s"
      "Example:\n"
      "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
@@ -221,71 +267,113 @@ constexpr command table[] = {
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
      plot2_options, run_plot2},
-    {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
+    {"roots", "roots EXPR A B [--method M] [--values]",
+     "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
-     "expressions of no input such as PI/2.\n"
+     "expressions of no input such as PI/2. By default every root is found: the law is\n"
+     "resolved by Chebyshev interpolants on pieces cut at its kinks, jumps, poles and the ends\n"
+     "of its domain, the roots come from their colleague matrices and are checked and polished\n"
+     "on the law (close pairs, tangent roots, fast oscillations and roots beside poles are\n"
+     "found; a pole is not a root). A stretch where the law is zero is noted on standard\n"
+     "error and its left end printed.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nroot_all) or nroot (its Nroot)\n"
      "  --values          also print the law's value at each root\n"
      "%s"
      "Example:\n"
      "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
-     "                                            6.283185307044969\n"
-     "                                            9.424777960852662\n",
+     "                                            6.283185307179586\n"
+     "                                            9.42477796076938\n"
+     "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
+     "                                          1.000001\n"
+     "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n",
      roots_options, run_roots},
-    {"solve", "solve F G A B [--values]", "print the parameters in [A, B] where F equals G",
-     "The parameters are printed in ascending order, one per line.\n"
+    {"solve", "solve F G A B [--method M] [--values]",
+     "print the parameters in [A, B] where F equals G",
+     "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
+     "law roots finds them.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nsolve_all) or nroot (Nsolve)\n"
      "  --values          also print the value of F at each\n"
      "%s"
      "Example:\n"
      "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
      "                                             2\n",
      roots_options, run_solve},
-    {"min", "min EXPR A B", "print where a law of one input is smallest in [A, B], and the value",
-     "Prints the parameter and the law's value there, separated by a space.\n"
+    {"min", "min EXPR A B [--method M]",
+     "print where a law of one input is smallest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space. By default the\n"
+     "candidates are the ends, the law's kinks, jumps and singular points, and the turning\n"
+     "points of its Chebyshev interpolants, polished on its derivative; a law that falls\n"
+     "without bound towards a pole is an error that names it.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nmin_global) or nmin (Nmin)\n"
      "%s"
      "Example:\n"
-     "  law min '(X-1)^2+3' -4 4           prints  1 3\n",
-     reading_options, run_min},
-    {"max", "max EXPR A B", "print where a law of one input is largest in [A, B], and the value",
-     "Prints the parameter and the law's value there, separated by a space.\n"
+     "  law min '(X-1)^2+3' -4 4           prints  1 3\n"
+     "  law min 'ABS(X-0.3)' -1 1          prints  0.3 0\n",
+     extremum_options, run_min},
+    {"max", "max EXPR A B [--method M]",
+     "print where a law of one input is largest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space, found as law min\n"
+     "finds the smallest.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nmax_global) or nmax (Nmax)\n"
      "%s"
      "Example:\n"
-     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n",
-     reading_options, run_max},
-    {"bounds", "bounds EXPR [LO HI ...] [--tol T]",
+     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n"
+     "  law max '1-ABS(X-0.3)' -1 1        prints  0.3 1\n",
+     extremum_options, run_max},
+    {"bounds", "bounds EXPR [LO HI ...] [--method M] [--tol T]",
      "print the range of each output of a law over a box of its inputs",
      "Give a LO HI pair for each input, or none to use the law's domain (which must then be\n"
-     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own, from samples\n"
+     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own. For a law\n"
+     "of one input the range is that of its values: the smallest and largest, found as law\n"
+     "min and max find them; a law that grows without bound is an error that names where.\n"
+     "For more inputs, or with --method sampled, it is the library's law::bounds: samples\n"
      "refined where the law bends, widened by the sampling error.\n"
      "Options:\n"
-     "  --tol T           refine while the law bends by more than T (default 0.001)\n"
+     "  --method M        chebyshev (the default for one input, the library's law_range) or\n"
+     "                    sampled (law::bounds)\n"
+     "  --tol T           sampled: refine while the law bends by more than T (default 0.001)\n"
      "%s"
      "Example:\n"
+     "  law bounds 'SIN(X)' 0 10           prints  -1 1\n"
      "  law bounds 'X*Y' -1 1 0 2\n",
      bounds_options, run_bounds},
-    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--cell S]",
-     "print the zeros of a law of two inputs in a box",
-     "A law of several outputs has a zero where all of them vanish. The zeros are the minima of\n"
-     "the sum of squares of the outputs that reach zero, searched from the cells of a quadtree;\n"
-     "each is printed as 'X Y' on a line of its own, to about 1e-4.\n"
+    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--quadtree [--cell S]]",
+     "print every zero of a law of two inputs in a box",
+     "A law of two outputs is a system of two equations; a law of more outputs has a zero where\n"
+     "all of them vanish; a law of one output, where it touches zero without changing sign. The\n"
+     "box is divided into cells: a cell goes where interval arithmetic shows that the law cannot\n"
+     "vanish in it, and is settled where the interval Newton test shows one zero, which\n"
+     "Newton's method then finds to full precision. Each zero is printed as 'X Y' on a line of\n"
+     "its own, ascending in X. Zeros along a curve are an error, not a list of points.\n"
      "Options:\n"
-     "  --cell S          divide the box into cells no wider across than S (default an eighth\n"
-     "                    of the box's diagonal)\n"
+     "  --quadtree        instead search for the minima of the sum of squares of the outputs\n"
+     "                    from the cells of a quadtree that reach zero (Nroot2D; to about\n"
+     "                    1e-4; it can miss zeros)\n"
+     "  --cell S          with --quadtree, divide the box into cells no wider across than S\n"
+     "                    (default an eighth of the box's diagonal)\n"
      "%s"
      "Example:\n"
-     "  law roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2\n",
+     "  law roots2d 'VEC(X^2+Y^2-4,X*Y-1)' -3 3 -3 3\n"
+     "                                   prints  -1.9318516525781364 -0.5176380902050416\n"
+     "                                           -0.5176380902050416 -1.9318516525781364\n"
+     "                                           0.5176380902050415 1.9318516525781366\n"
+     "                                           1.9318516525781366 0.5176380902050415\n",
      roots2d_options, run_roots2d},
     {"fit",
      "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE] [--step FILE] "
-     "[--fast-euler]",
+     "[--fast-euler] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
      "fitted as the plane curve (t, f(t), 0). Prints the degree, the number of control points\n"
-     "and of knots, the largest distance found between the law and the spline, the derivatives\n"
-     "it took (exact where the law has them, else differences) and the time.\n"
+     "and of knots, the accuracy (sw_curve_accuracy: the largest distance between law and\n"
+     "spline at 2K+2 even parameters), the largest distance measured here at many parameters\n"
+     "in every span, the derivatives it took (exact where the law has them, else differences)\n"
+     "and the time. A fit that strays farther than the tolerance by either figure is an error\n"
+     "(exit status 1): a law with a jump (FLOOR(X)) has no such fit.\n"
      "Options:\n"
      "  --tol T           the distance the spline may stray from the law (default 0.001)\n"
      "  --strategy S      0: fit to T/2 and remove the knots that stay within tolerance\n"
@@ -296,6 +384,8 @@ constexpr command table[] = {
      "  --step FILE       write the spline as a STEP file (AP214, B_SPLINE_CURVE_WITH_KNOTS,\n"
      "                    millimetres); - writes it to standard output\n"
      "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
+     "  --keep            keep a fit that misses the tolerance: say so, dump and write it,\n"
+     "                    and exit with status 0\n"
      "%s"
      "Example:\n"
      "  law fit 'VEC(X, 2*X, 1-X)' 0 1 --strategy 1 | head -3\n"
@@ -345,8 +435,11 @@ constexpr command table[] = {
      "With --function, a function of plain arithmetic and <cmath> that needs no library:\n"
      "double NAME(double const *x), or void NAME(double const *x, double *out) for a law of\n"
      "several outputs. It computes what the law does where the law raises no error (it has no\n"
-     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Laws of law data and\n"
-     "classes with no plain form (RAND, ...) are refused.\n"
+     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Every law the library\n"
+     "compiles for evaluation has a plain form: the operators, the functions, comparisons and\n"
+     "logic (AND, OR, NOT), ARCTAN of one or two members, LOG, MOD, MIN, MAX, PIECEWISE, VEC,\n"
+     "TERM, DOT, CROSS and compositions (O). Laws of law data and classes the library does not\n"
+     "compile (NORM, D, ...) are refused.\n"
      "Options:\n"
      "  --name N          the variable of the law (default f; an array element such as out[2]\n"
      "                    is assigned, not declared)\n"
@@ -357,7 +450,8 @@ constexpr command table[] = {
      "%s"
      "Example:\n"
      "  law code 'X+1'\n"
-     "  law code 'X*Y+SIN(X)' --function g --deriv\n",
+     "  law code 'X*Y+SIN(X)' --function g --deriv\n"
+     "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
      code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"
