@@ -206,12 +206,16 @@ bool write_iges(sw_surface const &S, std::string const &path) {
     return w.write(path);
 }
 
-void write_step(sw_curve const &, std::string const &) {
-    refuse(LAW_NO_SAVE, "this build of the library writes no STEP files; write_iges writes IGES");
+bool write_step(sw_curve const &c, std::string const &path) {
+    step_writer w(file_name(path), {}, "LAWFIT");
+    add_step_curve(w, c, "LAWFIT");
+    return w.write(path);
 }
 
-void write_step(sw_surface const &, std::string const &) {
-    refuse(LAW_NO_SAVE, "this build of the library writes no STEP files; write_iges writes IGES");
+bool write_step(sw_surface const &S, std::string const &path) {
+    step_writer w(file_name(path), {}, "LAWFIT2");
+    add_step_surface(w, S, "LAWFIT2");
+    return w.write(path);
 }
 
 }  // namespace law_py::methods

@@ -75,9 +75,10 @@ std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,
 bool write_iges(sw_curve const &c, std::string const &path);
 bool write_iges(sw_surface const &S, std::string const &path);
 
-// --step FILE, once the library writes STEP: until then, raises LAW_NO_SAVE. When it lands, each
-// becomes the one call the tool makes.
-void write_step(sw_curve const &c, std::string const &path);
-void write_step(sw_surface const &S, std::string const &path);
+// --step FILE: a STEP file (AP214) of the one curve (B_SPLINE_CURVE_WITH_KNOTS) or surface
+// (B_SPLINE_SURFACE_WITH_KNOTS) in its part, as the tool writes it; false when the file cannot be
+// written.
+bool write_step(sw_curve const &c, std::string const &path);
+bool write_step(sw_surface const &S, std::string const &path);
 
 }  // namespace law_py::methods
