@@ -48,6 +48,11 @@ TEST_F(ToolIntersect, PrintsEachBranchAsALawThatLiesOnBoth) {
         EXPECT_LT(off_sphere(p.x(), p.y(), p.z()), 1e-12) << i;
         EXPECT_LT(off_cylinder(p.x(), p.y(), p.z()), 1e-12) << i;
     }
+    // law plot draws the printed branch as it is.
+    tool_run const plot = run_law({"plot", lines[1].substr(head.size()), "0", "6.283185307179586",
+                                   "--view", "isometric", "-o", "-"});
+    ASSERT_EQ(plot.status, 0) << plot.err;
+    EXPECT_NE(plot.out.find("<path"), std::string::npos);
 
     tool_run const two =
         run_law({"intersect", "--sphere", "0,0,0,3", "--cylinder", "0.5,0,0,1,1,0,1"});
