@@ -113,9 +113,13 @@ std::vector<tape_fn1> unguarded_calls(std::vector<tape_op> const &ops) {
             if (result) waiting.erase(slot);
         });
     }
-    for (std::size_t i = 0; i < ops.size(); ++i)
+    for (std::size_t i = 0; i < ops.size(); ++i) {
         if (!called[i] && ops[i].code == tape_code::call1 && never_raises(ops[i].f1))
             called[i] = ops[i].f1;
+        // Past their checks the powers raise nothing.
+        if (ops[i].code == tape_code::pow_minus_one) called[i] = &reciprocal_as_pow;
+        if (ops[i].code == tape_code::pow_half) called[i] = &root_as_pow;
+    }
     return called;
 }
 
@@ -374,7 +378,8 @@ class tape_jit::coder {
 
     // The point goes back where the operation's check keeps its operand from it: a divisor
     // below resmch in size (not a NaN, which divides as the interpreter divides it), a root at
-    // or below -resmch (not a NaN either). A constant operand is checked now.
+    // or below -resmch (not a NaN either), a base below 0 for a power. A constant operand is
+    // checked now.
     void code_check(tape_op const &op) {
         tape_code_facts const &facts = facts_of(op.code);
         if (facts.check == tape_check::none) return;
@@ -389,11 +394,16 @@ class tape_jit::coder {
             e_->load(s2, pooled(resmch));
             e_->op(sse::ucomisd, s2, operand::in_xmm(s1));
             fail_if(condition::a);
-        } else {
+        } else if (facts.check == tape_check::below_root) {
             int const r = in_register(v, s1);
             e_->load(s2, pooled(-resmch));
             e_->op(sse::ucomisd, s2, operand::in_xmm(r));
             fail_if(condition::ae);
+        } else {
+            int const r = in_register(v, s1);
+            e_->op(sse::xorpd, s2, operand::in_xmm(s2));
+            e_->op(sse::ucomisd, s2, operand::in_xmm(r));
+            fail_if(condition::a);
         }
     }
 

@@ -390,10 +390,6 @@ double exponent_law::power(double a, double b) {
     return std::pow(a, b);
 }
 
-double exponent_law::power_half(double a) { return power(a, 0.5); }
-
-double exponent_law::power_minus_one(double a) { return power(a, -1); }
-
 namespace {
 // The tree walk, out of line so that evaluating through the tape stays short.
 [[gnu::noinline]] void walk_exponent_law(exponent_law const *self, double const *x, double *y) {
@@ -416,8 +412,8 @@ bool exponent_law::compiles_as_operation(side_operation &f) const {
         auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());
         double const n = c ? c->value() : 0;
         if (c && n == 2) return t.op(tape_code::mul, l, l);
-        if (c && n == 0.5) return t.call1(&exponent_law::power_half, l);
-        if (c && n == -1) return t.call1(&exponent_law::power_minus_one, l);
+        if (c && n == 0.5) return t.op(tape_code::pow_half, l);
+        if (c && n == -1) return t.op(tape_code::pow_minus_one, l);
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });

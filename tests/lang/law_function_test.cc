@@ -238,7 +238,8 @@ std::vector<std::string> missing(std::set<std::string> const &seen) {
 }
 
 // Each class that compiles itself, at points on both sides of its branches: the quadrants of
-// ARCTAN(Y,X), the pieces of PIECEWISE, the signs of MOD, whole and odd numbers, the poles.
+// ARCTAN(Y,X), the pieces of PIECEWISE, the signs of MOD, whole and odd numbers, primes past
+// 32 bits, the poles.
 TEST_F(LawFunction, EveryCompiledClassGivesTheLibrarysBitsOnEachBranch) {
     allow_blocks_in_prototype_caches();
     char const *const texts[] = {"ARCTAN(X)",
@@ -293,6 +294,8 @@ TEST_F(LawFunction, EveryCompiledClassGivesTheLibrarysBitsOnEachBranch) {
                                  "INT?(Y)",
                                  "PRIME?(X)",
                                  "PRIME?(X*X)",
+                                 "PRIME?(X+4294967302)",
+                                 "PRIME?(Y*1E15+37)",
                                  "RAND(X)",
                                  "SET(X)",
                                  "FLOOR(X)",
