@@ -1,5 +1,6 @@
 #pragma once
 // Family base of the laws of an array of law data, printed as NAME(d1,d2,...).
+#include <law/core/law_data.h>
 #include <law/core/member_family.h>
 
 class multiple_data_law : public member_family<multiple_data_law, member_array<law_data>> {

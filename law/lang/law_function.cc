@@ -128,7 +128,7 @@ std::string plain_writer::body_for(plain_values &outputs) const {
         if (needed[k]) each_variable(statements_[k], need);
     std::vector<std::size_t> number(statements_.size(), 0);
     std::string statements;
-    std::map<std::string, plain_helper const *> called;  // the helpers the statements call
+    std::map<std::string, std::string> called;  // the helpers the statements call
     std::size_t written = 0;
     for (std::size_t k = 0; k < statements_.size(); ++k) {
         if (!needed[k]) continue;
@@ -137,16 +137,13 @@ std::string plain_writer::body_for(plain_values &outputs) const {
                       renumbered(statements_[k], number) + ";\n";
         each_word(statements_[k], [&](std::string_view word, std::size_t, std::size_t) {
             if (auto const h = helpers_.find(std::string(word)); h != helpers_.end())
-                called.emplace(h->first, &h->second);
+                called.insert(*h);
         });
     }
     for (std::string &o : outputs) o = renumbered(o, number);
     std::string body;
-    for (auto const &[name, h] : called)
-        body += "    static constexpr auto " + name + " = [](double v) " +
-                (h->body ? "-> double " + std::string(h->text)
-                         : "{ return " + std::string(h->text) + "; }") +
-                ";\n";
+    for (auto const &[name, text] : called)
+        body += "    auto const " + name + " = [](double v) { return " + text + "; };\n";
     return body + statements;
 }
 
@@ -186,7 +183,7 @@ struct plain_writer::frame {
 };
 
 plain_values plain_writer::written_by_form(frame const &f) {
-    for (plain_helper const &h : f.form.helpers) helpers_.emplace(h.name, h);
+    for (plain_helper const &h : f.form.helpers) helpers_.emplace(h.name, h.text);
     if (f.form.write) return f.form.write(*this, f.l, f.members);
     std::string_view const text = f.form.text;
     std::string out;

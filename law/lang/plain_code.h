@@ -29,17 +29,11 @@ class plain_writer;
 // plain code the lambda of that body, defined in a function whose statements call it.
 struct plain_helper {
     char const *name;
-    char const *text;  // an expression over v, or with `body` the braced statements of one
-    bool body = false;
+    char const *text;  // an expression over v
 };
 #define LAW_PLAIN_HELPER(name, ...)                      \
     inline double name(double v) { return __VA_ARGS__; } \
     constexpr plain_helper name##_helper { #name, #__VA_ARGS__ }
-// A helper that needs statements.
-#define LAW_PLAIN_BODY_HELPER(name, ...)                                            \
-    inline double name(double v) __VA_ARGS__ constexpr plain_helper name##_helper { \
-#name, #__VA_ARGS__, true                                                   \
-    }
 
 // How a law is written: its members, written first at the law's point, then either a text of
 // the law's one value over the members' first values @1, @2, ... (first_value's values), or a
@@ -80,7 +74,7 @@ class plain_writer {
     plain_values written_by_form(frame const &f);
 
     std::map<std::pair<law const *, int>, plain_values> done_;  // by law and point
-    std::map<std::string, plain_helper> helpers_;               // the helpers by name
+    std::map<std::string, std::string> helpers_;                // the helpers' texts by name
     std::vector<std::string> statements_;                       // the expression of v0, v1, ...
     int next_point_ = 1;
     int depth_ = 0;

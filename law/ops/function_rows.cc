@@ -25,9 +25,8 @@ namespace {
 constexpr double pi = std::numbers::pi;
 // Beyond this argument sech and csch are 0 and sinh and cosh leave their domain.
 constexpr double hyperbolic_limit = 200;
-// The whole numbers the integer tests read (those of a 32-bit int), and the end of those the
-// primality test reads past them.
-constexpr double int32_low = INT_MIN, int32_high = INT_MAX, two_to_64 = 0x1p64;
+// The whole numbers the integer tests read (those of a 32-bit int).
+constexpr double int32_low = INT_MIN, int32_high = INT_MAX;
 
 // The names the values use besides a; plain code writes their literals.
 constexpr std::pair<std::string_view, double> named_constants[] = {
@@ -35,40 +34,11 @@ constexpr std::pair<std::string_view, double> named_constants[] = {
     {"hyperbolic_limit", hyperbolic_limit},
     {"int32_low", int32_low},
     {"int32_high", int32_high},
-    {"two_to_64", two_to_64},
 };
 
 // An argument of the inverse sine or cosine moved onto [-1, 1] (a NaN stays).
 LAW_PLAIN_HELPER(unit_clamped, v < -1 ? -1.0 : 1 < v ? 1.0 : v);
-// 1 when the whole number v, below 2^64, is prime, else 0: Miller-Rabin with the first twelve
-// primes as bases, which no composite below 3.3e24 passes, with 128-bit products.
-LAW_PLAIN_BODY_HELPER(whole_prime, {
-    using u64 = unsigned long long;
-    u64 const n = static_cast<u64>(v);
-    auto const times_mod = [n](u64 p, u64 q) {
-        return static_cast<u64>(static_cast<unsigned __int128>(p) * q % n);
-    };
-    constexpr u64 bases[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
-    for (u64 const p : bases)
-        if (n % p == 0) return n == p ? 1.0 : 0.0;
-    u64 odd = n - 1;
-    int twos = 0;
-    for (; odd % 2 == 0; odd /= 2) ++twos;
-    // n passes for base p when p^odd is 1 or some p^(odd 2^r) is n - 1.
-    for (u64 const p : bases) {
-        u64 power = 1;
-        for (u64 e = odd, square = p; e; e >>= 1, square = times_mod(square, square))
-            if (e & 1) power = times_mod(power, square);
-        bool passes = power == 1 || power == n - 1;
-        for (int r = 1; r < twos && !passes; ++r) {
-            power = times_mod(power, power);
-            passes = power == n - 1;
-        }
-        if (!passes) return 0.0;
-    }
-    return 1.0;
-});
-constexpr plain_helper helpers[] = {unit_clamped_helper, whole_prime_helper};
+constexpr plain_helper helpers[] = {unit_clamped_helper};
 
 // Nearest whole multiple of pi to t, as k with |t - k pi| smallest.
 double nearest_multiple_of_pi(double t) { return std::floor(t / pi + 0.5); }
@@ -194,10 +164,32 @@ constexpr function_row logic_rows[] = {
      .value = LAW_VALUE(a >= int32_low && a <= int32_high && static_cast<int>(a) == a ? 1.0 : 0.0),
      .date_floor = 50000},
     {.id = law_id::prime_law,
+     // Past the 32-bit range a whole number is tested exactly (every double from 2^53 up is
+     // even): Miller-Rabin with the first twelve primes as bases, which no composite below
+     // 3.3e24 passes, over 128-bit products. Written out whole so that plain code needs nothing.
      .value = LAW_BODY_VALUE({
-         // Past the 32-bit range a whole number is tested exactly; every double from 2^53 up is
-         // even.
-         if (a > int32_high && a < two_to_64 && a == std::floor(a)) return whole_prime(a);
+         if (a > int32_high && a < 0x1p64 && a == std::floor(a)) {
+             using u64 = unsigned long long;
+             u64 const n = static_cast<u64>(a);
+             auto times_mod = [n](u64 p, u64 q) {
+                 return static_cast<u64>(static_cast<unsigned __int128>(p) * q % n);
+             };
+             u64 const bases[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
+             for (u64 p : bases)
+                 if (n % p == 0) return n == p ? 1 : 0;
+             u64 d = n - 1;
+             int s = 0;
+             for (; d % 2 == 0; d /= 2) ++s;
+             for (u64 base : bases) {
+                 u64 w = 1;
+                 for (u64 b = base, e = d; e; e >>= 1, b = times_mod(b, b))
+                     if (e & 1) w = times_mod(w, b);
+                 bool passes = w == 1 || w == n - 1;
+                 for (int r = 1; r < s && !passes; ++r) passes = (w = times_mod(w, w)) == n - 1;
+                 if (!passes) return 0;
+             }
+             return 1;
+         }
          if (!(a >= int32_low && a <= int32_high) || static_cast<int>(a) != a) return 0;
          int const n = static_cast<int>(a);
          if (n <= 0 || n % 2 == 0) return 0;

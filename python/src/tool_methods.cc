@@ -124,7 +124,9 @@ void bounds(law const &f, double *min, double *max, double const *lo, double con
             refuse(LAW_UNBOUNDED, "the law has no bounds on [" + number_text(*lo) + ", " +
                                       number_text(*hi) + "]: it " +
                                       (r.high_bounded ? "falls" : "grows") +
-                                      " without bound near " +
+                                      ((r.high_bounded ? r.overflows_low : r.overflows_high)
+                                           ? " past the largest double, at "
+                                           : " without bound near ") +
                                       number_text(r.high_bounded ? r.pole_low : r.pole_high));
         min[k] = r.low;
         max[k] = r.high;

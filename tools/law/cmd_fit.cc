@@ -7,6 +7,7 @@
 #include "law_reader.h"
 #include "numbers.h"
 #include "output_file.h"
+#include "searches.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -17,6 +18,7 @@ int run_fit(arguments const &args) {
     if (!(tol > 0)) throw usage_error("--tol needs a number above 0");
     auto const strategy = static_cast<knot_removal_strategy>(
         args.has("strategy") ? read_int_option("strategy", *args.value("strategy"), 0, 2) : 0);
+    bool const whole = method_of(args, {"pieces", "whole"}) == "whole";
     law_reader const reader(args);
     law_ptr const curve = as_space_curve(reader.read(args.operand(0)));
     double const a = reader.value(args.operand(1));
@@ -24,7 +26,8 @@ int run_fit(arguments const &args) {
 
     auto const start = std::chrono::steady_clock::now();
     bool exact = false;
-    auto const c = fit_curve(*curve, a, b, tol, strategy, args.has("fast-euler"), &exact);
+    auto const c = fit_curve(*curve, a, b, tol, strategy,
+                             {.whole = whole, .differences = args.has("fast-euler")}, &exact);
     double const ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double achieved = 0;

@@ -50,7 +50,8 @@ constexpr option_def fit_options[] = {law_option,
                                       {"iges", 0, option_kind::value},
                                       {"step", 0, option_kind::value},
                                       {"fast-euler", 0, option_kind::flag},
-                                      {"keep", 0, option_kind::flag}};
+                                      {"keep", 0, option_kind::flag},
+                                      {"method", 0, option_kind::value}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
 constexpr option_def roots_options[] = {
@@ -364,7 +365,7 @@ constexpr command table[] = {
      "                                           1.9318516525781366 0.5176380902050415\n",
      roots2d_options, run_roots2d},
     {"fit",
-     "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE] [--step FILE] "
+     "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--step FILE] "
      "[--fast-euler] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
@@ -386,6 +387,9 @@ constexpr command table[] = {
      "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
      "  --keep            keep a fit that misses the tolerance: say so, dump and write it,\n"
      "                    and exit with status 0\n"
+     "  --method M        pieces (the default, the library's law_to_sw_curve_in_pieces: each\n"
+     "                    piece between the law's kinks and singular points fitted alone) or\n"
+     "                    whole (law_to_sw_curve over [A, B] at once)\n"
      "%s"
      "Example:\n"
      "  law fit 'VEC(X, 2*X, 1-X)' 0 1 --strategy 1 | head -3\n"

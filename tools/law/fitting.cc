@@ -41,13 +41,16 @@ char const *derivatives_text(bool exact) {
 }
 
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
-                                    knot_removal_strategy strategy, bool differences, bool *exact) {
+                                    knot_removal_strategy strategy, curve_fit_method how,
+                                    bool *exact) {
     if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
+    auto *const f = const_cast<law *>(&curve);
+    ZEM::interval const range(a, b);
     std::unique_ptr<sw_curve> out;
     try {
-        bool const used = fit_with_derivatives(differences, [&] {
-            out.reset(law_to_sw_curve_in_pieces(const_cast<law *>(&curve), ZEM::interval(a, b), tol,
-                                                strategy));
+        bool const used = fit_with_derivatives(how.differences, [&] {
+            out.reset(how.whole ? law_to_sw_curve(f, range, tol, strategy)
+                                : law_to_sw_curve_in_pieces(f, range, tol, strategy));
         });
         if (exact) *exact = used;
     } catch (vorn_exception const &e) {

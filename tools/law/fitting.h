@@ -19,10 +19,18 @@ bool fit_with_derivatives(bool differences, std::function<void()> const &fit);
 // What the fit output says of its derivatives.
 char const *derivatives_text(bool exact);
 
+// How fit_curve fits: piece by piece between the law's singular points
+// (law_to_sw_curve_in_pieces) or, with `whole`, over the range at once (law_to_sw_curve); with the
+// law's exact derivatives where it has them or, with `differences`, one-sided differences.
+struct curve_fit_method {
+    bool whole = false;
+    bool differences = false;
+};
+
 // The fitted curve over [a, b]; library errors become tool_error. exact (when given) receives
 // whether exact derivatives made it.
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
-                                    knot_removal_strategy strategy, bool differences = false,
+                                    knot_removal_strategy strategy, curve_fit_method how = {},
                                     bool *exact = nullptr);
 
 // The largest distance between a law and its fitted curve, measured densely (sw_curve_distance);
