@@ -1,0 +1,23 @@
+#include <law/core/lawutil_errors.h>
+
+#include <iterator>
+
+namespace {
+// In the order of the local codes from lawutil_table_size on.
+constexpr message_entry own_table[] = {
+    {"LAW_BAD_SEARCH_BOX", "The search box is empty or inverted"},
+    {"LAW_BAD_SAMPLES", "The number of samples must be at least one"},
+    {"SW_BAD_KNOTS", "The knots of a spline must be numbers that do not decrease"},
+    {"LAW_BAD_TOLERANCE", "The tolerance must be a positive number"},
+    {"LAW_NULL_LAW", "A law or an array of laws that is needed is null"},
+    {"LAW_NO_TANGENT", "The path has no tangent direction"},
+    {nullptr, nullptr}};
+static_assert(std::size(own_table) == LAWUTIL_CODE_COUNT - lawutil_table_size + 1);
+}  // namespace
+
+message_module const &get_lawutil_own_errmod() {
+    static message_module const module("lawutil", own_table);
+    return module;
+}
+
+[[maybe_unused]] static message_module const &lawutil_own_errmod = get_lawutil_own_errmod();
