@@ -56,7 +56,9 @@ extern template class named_constant_law<law_id::false_law>;
 class identity_law : public law {
     LAW_IDENTITY(identity_law, law)
   public:
-    explicit identity_law(int index = 0, char letter = 'X') : index_(index), letter_(letter) {}
+    // The index counts from 0 and stays below INT_MAX (else LAW_DIM); the letter, which names
+    // the variable in print, is an upper-case letter (else LAW_SYNTAX).
+    explicit identity_law(int index = 0, char letter = 'X');
     int index() const { return index_; }
     char letter() const { return letter_; }
 

@@ -1,5 +1,6 @@
 #include <law/core/multiple_data_law.h>
 
+#include <string>
 #include <vector>
 
 #include <law/core/counted_array.h>
@@ -9,7 +10,10 @@
 #include <law/core/unary_data_law.h>
 
 multiple_data_law::multiple_data_law(law_data **data, int n) : data_(nullptr), n_(0) {
-    if (!data || n <= 0) return;
+    if (n < 0) law_error(LAW_DIM, "a law of " + std::to_string(n) + " law data");
+    if (!data && n > 0)
+        law_error(LAW_NULL_LAW, "the array of " + std::to_string(n) + " law data is null");
+    if (n == 0) return;
     n_ = n;
     data_ = VORN_ARRAY(law_data *, n_);
     for (int i = 0; i < n_; ++i) {
@@ -25,6 +29,14 @@ multiple_data_law::~multiple_data_law() {
 }
 
 law *multiple_data_law::make_one(law_data **, int) const { return nullptr; }
+
+void multiple_data_law::require_data() const {
+    if (n_ == 0) law_error(LAW_NULL_LAW, std::string(class_name()) + " has no law data");
+    for (int i = 0; i < n_; ++i)
+        if (!data_[i])
+            law_error(LAW_NULL_LAW, "law data " + std::to_string(i + 1) + " of " +
+                                        std::string(class_name()) + " is null");
+}
 
 int multiple_data_law::same(law const *a, law const *b) const {
     if (a->type() != b->type()) return 0;

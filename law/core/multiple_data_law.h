@@ -15,6 +15,9 @@ class multiple_data_law : public law {
 
   protected:
     ~multiple_data_law() override;
+    // LAW_NULL_LAW, naming the class, for a law of no law data (the registry's prototype) or a
+    // null one.
+    void require_data() const;
 
   private:
     law_data **data_;

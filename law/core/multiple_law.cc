@@ -1,5 +1,6 @@
 #include <law/core/multiple_law.h>
 
+#include <string>
 #include <vector>
 
 #include <law/core/counted_array.h>
@@ -7,14 +8,40 @@
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
-multiple_law::multiple_law(law **subs, int n) : subs_(nullptr), n_(n < 0 ? 0 : n) {
-    if (!subs || n_ == 0) return;
+namespace {
+int checked_count(law **subs, int n) {
+    if (n < 0) law_error(LAW_DIM, "a law of " + std::to_string(n) + " members");
+    if (!subs && n > 0)
+        law_error(LAW_NULL_LAW, "the array of " + std::to_string(n) + " members is null");
+    return n;
+}
+}  // namespace
+
+multiple_law::multiple_law(law **subs, int n) : subs_(nullptr), n_(checked_count(subs, n)) {
+    if (n_ == 0) return;
     subs_ = VORN_ARRAY(law *, n_);
+    complete_ = true;
     for (int i = 0; i < n_; ++i) {
         subs_[i] = subs[i];
         if (subs_[i]) subs_[i]->add();
+        complete_ = complete_ && subs_[i];
         hold_sub_law(subs_[i]);
     }
+}
+
+void check_non_null(law *const *subs, int n) {
+    for (int i = 0; subs && i < n; ++i)
+        if (!subs[i])
+            law_error(LAW_NULL_LAW,
+                      "member " + std::to_string(i + 1) + " of " + std::to_string(n) + " is null");
+}
+
+void multiple_law::missing_members() const {
+    if (n_ == 0) law_error(LAW_NULL_LAW, std::string(class_name()) + " has no members");
+    int i = 0;
+    while (subs_[i]) ++i;
+    law_error(LAW_NULL_LAW,
+              "member " + std::to_string(i + 1) + " of " + std::string(class_name()) + " is null");
 }
 
 multiple_law::~multiple_law() {

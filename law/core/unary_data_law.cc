@@ -1,5 +1,7 @@
 #include <law/core/unary_data_law.h>
 
+#include <string>
+
 #include <law/base/version.h>
 #include <law/core/law_law_data.h>
 #include <law/core/pointer_map.h>
@@ -14,6 +16,11 @@ unary_data_law::~unary_data_law() {
 }
 
 law *unary_data_law::make_one(law_data *) const { return nullptr; }
+
+law_data *unary_data_law::required_data() const {
+    if (!data_) law_error(LAW_NULL_LAW, std::string(class_name()) + " has no law data");
+    return data_;
+}
 
 int unary_data_law::same(law const *a, law const *b) const {
     if (get_global_version() < 2200000) return 0;

@@ -13,6 +13,9 @@ class unary_data_law : public law {
 
   protected:
     ~unary_data_law() override;
+    // The law data; LAW_NULL_LAW, naming the class, for a law of none (the registry's
+    // prototype), which has nothing to evaluate or differentiate.
+    law_data *required_data() const;
 
   private:
     law_data *data_;

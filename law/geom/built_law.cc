@@ -1,7 +1,8 @@
 #include <law/geom/built_law.h>
 
 void built_law::evaluate(double const *x, double *y) const {
-    if (internal_) internal_->evaluate(x, y);
+    if (!internal_) require_members();
+    internal_->evaluate(x, y);
 }
 
 int built_law::term_domain(int which, ZEM::interval &out) const {
@@ -14,7 +15,7 @@ int built_law::in_domain(double const *x) const {
 }
 
 law *built_law::deriv(int which) const {
-    if (!internal_) law_error(LAW_DERIV);
+    if (!internal_) require_members();
     return internal_->derivative(which);
 }
 

@@ -1,6 +1,7 @@
 #include <law/geom/step_law.h>
 
 #include <algorithm>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/geom/geom_util.h>
@@ -12,7 +13,8 @@ law_list reg(new step_law(nullptr, 0));
 // Members at odd positions are the steps.
 law **checked_steps(law **subs, int n) {
     if (!subs) return subs;
-    if (n % 2 == 0) law_error(LAW_STEP_NUM);
+    if (n % 2 == 0) law_error(LAW_STEP_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
     for (int i = 1; i < n; i += 2) {
         if (!law_isa<constant_law>(subs[i])) law_error(LAW_STEP_ODD);
         if (i > 1 && subs[i]->eval(1.0) < subs[i - 2]->eval(1.0)) law_error(LAW_STEP_ORDER);
@@ -24,6 +26,7 @@ law **checked_steps(law **subs, int n) {
 step_law::step_law(law **subs, int n) : multiple_law(checked_steps(subs, n), n) {}
 
 void step_law::evaluate(double const *x, double *answer) const {
+    require_members();
     law *const *subs = fsub();
     int const n = fsub_num();
     int chosen = n - 1;
@@ -52,6 +55,7 @@ int step_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 law *step_law::deriv(int which) const {
+    require_members();
     law_array subs(fsub_num());
     for (int i = 0; i < fsub_num(); ++i) {
         if (i % 2)

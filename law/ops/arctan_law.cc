@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
@@ -13,7 +14,7 @@
 #include <law/ops/law_builders.h>
 
 namespace {
-law_list reg(new arctan_law(static_cast<law *>(nullptr)));
+law_list reg(new arctan_law(nullptr, 0));
 
 constexpr double half_pi = 1.5707963267948966;
 
@@ -21,7 +22,9 @@ constexpr double half_pi = 1.5707963267948966;
 double (*const atan_value)(double) = &::atan;
 
 law **checked_members(law **subs, int n) {
-    if (subs && n != 1 && n != 2) law_error(LAW_SYNTAX);
+    if (subs && n != 1 && n != 2)
+        law_error(LAW_SYNTAX, "ARCTAN takes one or two members, not " + std::to_string(n));
+    check_non_null(subs, n);
     return subs;
 }
 
@@ -54,7 +57,7 @@ law_ptr quadrant_law(law *y_law, law *x_law) {
 }
 }  // namespace
 
-arctan_law::arctan_law(law *u) : multiple_law(&u, 1) {}
+arctan_law::arctan_law(law *u) : arctan_law(&u, 1) {}
 
 arctan_law::arctan_law(law **subs, int n) : multiple_law(checked_members(subs, n), n) {
     if (subs && n == 2) quadrants_ = quadrant_law(subs[0], subs[1]);
@@ -62,18 +65,20 @@ arctan_law::arctan_law(law **subs, int n) : multiple_law(checked_members(subs, n
 
 void arctan_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_members();
     if (quadrants_) return quadrants_->evaluate(x, answer);
     answer[0] = atan_value(first_value(fsub()[0], x));
 }
 
 tape_values arctan_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(arctan_law) || !fsub()[0]) return b.call_law(this, at);
+    if (typeid(*this) != typeid(arctan_law) || !has_members()) return b.call_law(this, at);
     if (quadrants_) return b.values_of(quadrants_.get(), at);
     tape_values const u = b.values_of(fsub()[0], at);
     return {{b.call1(atan_value, b.first(u))}, u.pure};
 }
 
 law *arctan_law::deriv(int which) const {
+    require_members();
     if (!quadrants_) {
         law_ptr const u = share(fsub()[0]);
         law_ptr const one_plus_u2 = build::plus(build::constant(1.0), build::times(u, u));
@@ -88,6 +93,7 @@ law *arctan_law::deriv(int which) const {
 ZEM::interval arctan_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
     failed = 0;
     if (quadrants_) return ZEM::interval(-std::numbers::pi, std::numbers::pi);
+    require_members();
     int inner_failed = 0;
     bounds_scope const scope(this, domain);
     ZEM::interval const u = bounds_scope::sub_bounds(fsub()[0], domain, inner_failed);

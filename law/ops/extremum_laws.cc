@@ -12,6 +12,7 @@ law_list reg_min(new min_law(nullptr, 0));
 
 void extremum_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_non_null();
     law *const *subs = fsub();
     if (fsub_num() == 0) {
         answer[0] = 0.0;
@@ -26,7 +27,8 @@ void extremum_law::evaluate(double const *x, double *answer) const {
 }
 
 tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law))
+    if ((typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law)) ||
+        (!has_members() && fsub_num() > 0))
         return b.call_law(this, at);
     if (fsub_num() == 0) return {{b.constant(0)}};
     tape_values const first = b.values_of(fsub()[0], at);
@@ -41,6 +43,7 @@ tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const
 }
 
 law *extremum_law::deriv(int which) const {
+    require_non_null();
     law *const *f = fsub();
     int const n = fsub_num();
     if (n == 1) return f[0]->derivative(which);
