@@ -1,5 +1,7 @@
 #include <law/core/deep_tree.h>
 
+#include <algorithm>
+
 #include <law/core/binary_law.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/multiple_law.h>
@@ -51,12 +53,32 @@ law *domain_scope::restricted_sub(law const *sub, ZEM::interval const *domains) 
 }
 
 in_domain_scope::in_domain_scope(law const *root, double const *x)
-    : held_answers(root, x, more_inputs_than(root), [x](law const *l) { return l->in_domain(x); }) {
-}
+    : held_answers(root, x, more_inputs_than(root), [x](law const *l) {
+          held_point h;
+          h.in = l->in_domain(x);
+          if (h.in) {
+              // Walked one level: the laws below take their values from this scope.
+              h.values.resize(static_cast<std::size_t>(std::max(l->return_dim(), 1)));
+              try {
+                  l->evaluate_walking(x, h.values.data());
+                  h.valued = true;
+              } catch (vorn_exception const &) {
+                  // Asked for, the values are computed again and raise their error then.
+              }
+          }
+          return h;
+      }) {}
 
 int in_domain_scope::sub_in_domain(law const *sub, double const *x) {
-    if (int const *held = find(sub, x)) return *held;
+    if (held_point const *held = find(sub, x)) return held->in;
     return sub->in_domain(x);
+}
+
+bool in_domain_scope::held_value(law const *l, double const *x, double *y) {
+    held_point const *held = find_unraised(l, x);
+    if (!held || !held->valued) return false;
+    std::copy(held->values.begin(), held->values.end(), y);
+    return true;
 }
 
 bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)

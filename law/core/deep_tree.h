@@ -148,6 +148,13 @@ class held_answers {
         if (it->second.raised) std::rethrow_exception(it->second.raised);
         return &it->second.answer;
     }
+    // The same, but null also when l's answer raised an error.
+    static Answer const *find_unraised(law const *l, void const *key) {
+        table const *t = now();
+        if (!t || t->key != key) return nullptr;
+        auto const it = t->of.find(l);
+        return it == t->of.end() || it->second.raised ? nullptr : &it->second.answer;
+    }
 
   private:
     struct held {
@@ -186,11 +193,22 @@ class domain_scope : held_answers<domain_scope, law_ptr> {
 };
 
 // The scope of the outermost in_domain on this thread: whether each law of a deep tree takes
-// the point, for sub_in_domain.
-class in_domain_scope : held_answers<in_domain_scope, int> {
+// the point, for sub_in_domain, and the values of each law that does. A domain test asks for the
+// values of its sub-laws (the square root of a value below 0 is out of its domain); a deep law
+// asked for its values while the scope lives takes them from here (held_value), and each law's
+// values are made from those of the laws below it, so that the tree is evaluated once, not once
+// per level of it.
+struct held_point {
+    int in = 0;
+    bool valued = false;
+    std::vector<double> values;
+};
+class in_domain_scope : held_answers<in_domain_scope, held_point> {
   public:
     in_domain_scope(law const *root, double const *x);
     static int sub_in_domain(law const *sub, double const *x);
+    // Copies into y the values of l at x when the scope holds them.
+    static bool held_value(law const *l, double const *x, double *y);
 };
 
 // The scope of the outermost estimate_bounds on this thread: the bounds of each law of a deep

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/slot_space.h>
 
@@ -940,6 +941,8 @@ eval_tape const *law::tape_now() const {
 }
 
 void law::evaluate_by_tape(double const *x, double *y) const {
+    // A domain test of a deep tree holds the values of its laws: no tape per level.
+    if (height_ >= deep_law_height && in_domain_scope::held_value(this, x, y)) return;
     std::uint16_t const calls = outside_calls_.load(std::memory_order_relaxed);
     // A deep law compiles at once: walking its tree would take a stack as deep as the tree.
     if (calls < tape_threshold && height_ < deep_law_height) {

@@ -263,6 +263,11 @@ class law : public ZEM_heap {
     bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }
 
   protected:
+    // A law dies through remove(), which raises BAD_LAW_USE_COUNT when the count leaves its
+    // range; that check is where the count is answered for. A destructor never throws, so a law
+    // destroyed with a count other than 0 (by a class that deletes one directly, or by a
+    // constructor's error unwinding) records BAD_LAW_USE_COUNT as a warning (sys_warning) and is
+    // destroyed all the same.
     virtual ~law();
     virtual law *deriv(int which) const;
     virtual law *sub_inverse() const { return nullptr; }
@@ -293,6 +298,7 @@ class law : public ZEM_heap {
     // outside.
     void evaluate_walking(double const *x, double *y) const;
     friend class eval_tape;
+    friend class in_domain_scope;
 
     mutable std::atomic<std::int32_t> use_count_{1};
     mutable law const *next_pending_ = nullptr;  // link of the destruction queue
