@@ -133,8 +133,7 @@ class infix_printer {
     }
 
     void enter(law const *l) {
-        if (!l) return;
-        if (l->isa(law_id::binary_law))
+        if (l && l->isa(law_id::binary_law))
             stack_.push_back({static_cast<binary_law const *>(l)});
         else
             out_ += sub_text(l, type_, count_, list_);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -77,7 +76,7 @@ template class named_constant_law<law_id::false_law>;
 
 namespace {
 int checked_index(int index) {
-    if (index < 0 || index == INT_MAX)
+    if (index < 0 || index >= law_variable_limit)
         law_error(LAW_DIM, "input index " + std::to_string(index) + " of a variable");
     return index;
 }

@@ -281,10 +281,12 @@ class law : public ZEM_heap {
     bool taped_evaluate(double const *x, double *y) const;
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
-    // A family base calls this for each sub-law it holds: the law keeps the height and the size
-    // of its tree, and below a deep sub-law the dimensions are known before anyone asks, so that
-    // neither asking them nor evaluating walks the depth of the tree.
+    // A family base calls this for each sub-law it holds (null ones too): the law keeps the
+    // height and the size of its tree, and below a deep sub-law the dimensions are known before
+    // anyone asks, so that neither asking them nor evaluating walks the depth of the tree.
     void hold_sub_law(law const *sub);
+    // LAW_NULL_LAW, naming the class, for a law that holds a null sub-law anywhere in its tree.
+    void require_sub_laws() const;
 
   private:
     class lock;
@@ -316,6 +318,9 @@ class law : public ZEM_heap {
     mutable std::atomic<std::uint16_t> outside_calls_{0};
     mutable std::atomic<eval_tape const *> tape_{nullptr};
     std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
+    // A family base was given a null sub-law (the registry's prototypes are made so), here or
+    // below: such a law has nothing to simplify or differentiate (LAW_NULL_LAW).
+    bool missing_member_ = false;
     // Laws of the tree, a shared sub-law counted at each use, held from growing past 2^62.
     std::uint64_t tree_size_ = 1;
 };

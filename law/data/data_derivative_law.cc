@@ -67,7 +67,8 @@ data_derivative_law::data_derivative_law(law_data **data, int n, int id)
     if (!data) return;
     derivative_row const &row = row_of(id);
     if (n != 1 + row.inputs) law_error(LAW_DATA_UNKNOWN, std::to_string(n) + " law data");
-    require_data();
+    for (int i = 0; i < n; ++i)
+        if (!data[i]) law_error(LAW_NULL_LAW, "law data " + std::to_string(i + 1) + " is null");
     if (data[0]->type() != row.data_type) law_error(LAW_DATA_UNKNOWN);
     for (int i = 0; i < row.inputs; ++i) orders_[i] = order_value(data[1 + i], row.bad_order);
 }

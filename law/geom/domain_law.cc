@@ -84,6 +84,7 @@ law *bounded_law::rebound(law *inner, ZEM::interval const *domains, int n) const
 law *bounded_law::set_domain(ZEM::interval const *domains, int flag) const {
     if (fsub_num() == 0) return multiple_law::set_domain(domains, flag);
     require_members();
+    if (!domains) law_error(LAW_NULL_LAW, "no intervals to restrict the law to");
     law_ptr const inner = adopt(fsub()[0]->set_domain(domains, 1));
     return rebound(inner.get(), domains, std::max(take_dim(), 1));
 }
