@@ -218,16 +218,15 @@ law *binary_law::deep_copy(pointer_map *map) const {
 }
 
 int binary_law::term_domain(int which, ZEM::interval &out) const {
+    // A deep tree (a long chain too) is settled by the scope, deepest laws first, so that each
+    // law meets the held domains of its two sides.
+    term_domain_scope const scope(this, which);
     out = ZEM::interval();
     ZEM::interval side;
     int ok = 1;
-    // Every binary law in a chain of one class meets the domains of its sides: the chain's
-    // operands are met in one walk, however long the chain.
-    small_list<law *> operands;
-    collect_chain(this, operands);
-    for (law const *s : operands) {
+    for (law const *s : {left_, right_}) {
         if (!s) continue;
-        if (!s->term_domain(which, side)) ok = 0;
+        if (!term_domain_scope::sub_term_domain(s, which, side)) ok = 0;
         out &= side;
     }
     return ok;

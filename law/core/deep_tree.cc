@@ -1,6 +1,7 @@
 #include <law/core/deep_tree.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include <law/core/binary_law.h>
 #include <law/core/law_polynomial.h>
@@ -79,6 +80,30 @@ bool in_domain_scope::held_value(law const *l, double const *x, double *y) {
     if (!held || !held->valued) return false;
     std::copy(held->values.begin(), held->values.end(), y);
     return true;
+}
+
+namespace {
+// The key of the domains of one input: a value that no pointer to a point shares.
+void const *domain_key(int which) {
+    return reinterpret_cast<void const *>(static_cast<std::uintptr_t>(which) + 1);
+}
+}  // namespace
+
+term_domain_scope::term_domain_scope(law const *root, int which)
+    : held_answers(
+          root, domain_key(which), [](law const *) { return false; },
+          [which](law const *l) {
+              held_domain h;
+              h.known = l->term_domain(which, h.domain);
+              return h;
+          }) {}
+
+int term_domain_scope::sub_term_domain(law const *sub, int which, ZEM::interval &out) {
+    if (held_domain const *held = find(sub, domain_key(which))) {
+        out = held->domain;
+        return held->known;
+    }
+    return sub->term_domain(which, out);
 }
 
 bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)

@@ -211,6 +211,20 @@ class in_domain_scope : held_answers<in_domain_scope, held_point> {
     static bool held_value(law const *l, double const *x, double *y);
 };
 
+// The scope of the outermost term_domain on this thread: the domain of each law of a deep tree
+// in one input, for sub_term_domain, so that a tower of ten thousand quotients answers without a
+// call stack as deep as the tower.
+struct held_domain {
+    int known = 0;
+    ZEM::interval domain;
+};
+class term_domain_scope : held_answers<term_domain_scope, held_domain> {
+  public:
+    term_domain_scope(law const *root, int which);
+    // sub->term_domain(which, out), from the held domains when there are some.
+    static int sub_term_domain(law const *sub, int which, ZEM::interval &out);
+};
+
 // The scope of the outermost estimate_bounds on this thread: the bounds of each law of a deep
 // tree over the domain, for sub_bounds.
 struct held_bounds {

@@ -101,11 +101,12 @@ law *multiple_law::deep_copy(pointer_map *map) const {
 }
 
 int multiple_law::term_domain(int which, ZEM::interval &out) const {
+    term_domain_scope const scope(this, which);
     out = ZEM::interval();
     ZEM::interval sub;
     for (int i = 0; i < n_; ++i) {
         if (!subs_[i]) continue;
-        if (!subs_[i]->term_domain(which, sub)) return 0;
+        if (!term_domain_scope::sub_term_domain(subs_[i], which, sub)) return 0;
         out &= sub;
     }
     return 1;

@@ -56,7 +56,8 @@ law *unary_law::deep_copy(pointer_map *map) const {
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
     if (!sub_) return law::term_domain(which, out);
-    return sub_->term_domain(which, out);
+    term_domain_scope const scope(this, which);
+    return term_domain_scope::sub_term_domain(sub_, which, out);
 }
 
 int unary_law::in_domain(double const *x) const {

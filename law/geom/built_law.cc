@@ -1,5 +1,7 @@
 #include <law/geom/built_law.h>
 
+#include <law/core/deep_tree.h>
+
 void built_law::evaluate(double const *x, double *y) const {
     if (!internal_) require_members();
     internal_->evaluate(x, y);
@@ -7,7 +9,8 @@ void built_law::evaluate(double const *x, double *y) const {
 
 int built_law::term_domain(int which, ZEM::interval &out) const {
     if (!internal_) return multiple_law::term_domain(which, out);
-    return internal_->term_domain(which, out);
+    term_domain_scope const scope(this, which);
+    return term_domain_scope::sub_term_domain(internal_.get(), which, out);
 }
 
 int built_law::in_domain(double const *x) const {

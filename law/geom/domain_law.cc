@@ -54,8 +54,9 @@ int bounded_law::take_size() const {
 int bounded_law::term_domain(int which, ZEM::interval &out) const {
     if (which < 0 || which >= bounded_inputs()) return 0;
     require_members();
+    term_domain_scope const scope(this, which);
     ZEM::interval inner;
-    int const answer = fsub()[0]->term_domain(which, inner);
+    int const answer = term_domain_scope::sub_term_domain(fsub()[0], which, inner);
     out = ZEM::interval(bound(2 * which + 1), bound(2 * which + 2));
     return answer;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <law/core/constant_law.h>
+#include <law/core/deep_tree.h>
 #include <law/geom/geom_util.h>
 #include <law/lang/law_list.h>
 
@@ -43,9 +44,10 @@ int step_law::take_size() const { return std::max(multiple_law::take_size(), 1);
 int step_law::return_size() const { return widest_return(fsub(), 0, 2, fsub_num()); }
 
 int step_law::term_domain(int which, ZEM::interval &out) const {
+    term_domain_scope const scope(this, which);
     for (int i = 0; i < fsub_num(); i += 2) {
         ZEM::interval piece;
-        if (!fsub()[i]->term_domain(which, piece)) return 0;
+        if (!term_domain_scope::sub_term_domain(fsub()[i], which, piece)) return 0;
         if (i == 0)
             out = piece;
         else
