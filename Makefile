@@ -2,8 +2,12 @@
 # (as root, through apt-get), configures, builds and runs.
 SHELL := /bin/bash
 
-BUILD_PKGS := cmake ninja-build g++ libgtest-dev pkg-config libedit-dev
-BENCH_PKGS := $(BUILD_PKGS) libbenchmark-dev libmuparser-dev libginac-dev libboost-math-dev \
+# The Python package and its tests use the system's interpreter, which sees Debian's packages
+# (a python3 earlier on PATH may not).
+PYTHON := /usr/bin/python3
+PYTHON_PKGS := python3-dev python3-numpy python3-pytest pybind11-dev python3-pybind11
+BUILD_PKGS := cmake ninja-build g++ libgtest-dev pkg-config libedit-dev $(PYTHON_PKGS)
+BENCH_PKGS := $(BUILD_PKGS) python3-numexpr libbenchmark-dev libmuparser-dev libginac-dev libboost-math-dev \
               libgsl-dev pkg-config libocct-foundation-dev libocct-modeling-algorithms-dev \
               libocct-data-exchange-dev
 FUZZ_PKGS := $(BUILD_PKGS) clang libclang-rt-14-dev
@@ -38,6 +42,7 @@ release: deps
 demo: release
 	build/release/examples/law_demo
 	LAW=build/release/tools/law/law OUT=build/release/tour.svg sh examples/tour.sh
+	PYTHONPATH=build/release/python $(PYTHON) examples/helix_tube.py build/release
 
 test: release
 	ctest --preset release -j2
@@ -47,6 +52,7 @@ bench:
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	OMP_NUM_THREADS=1 ./build/bench/bench/law_bench_report --readme bench/README.md
+	PYTHONPATH=build/bench/python $(PYTHON) bench/python/eval_bench.py --readme bench/README.md
 
 fuzz:
 	$(call install-missing,$(FUZZ_PKGS))

@@ -10,6 +10,7 @@ std::string parsing_section();
 std::string derivative_section();
 std::string scaling_section();
 std::string roots_section();
+std::string integration_section();
 std::string minimisation_section();
 std::string fitting_section();
 std::string frames_section();

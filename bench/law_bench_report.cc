@@ -1,8 +1,8 @@
 // law_bench_report: runs every workload of the benchmark suite and prints one markdown report.
 //
 //   law_bench_report [--readme PATH]
-//                    [--only evaluation,batch,parsing,derivative,scaling,roots,minimisation,
-//                            fitting,frames,surfaces]
+//                    [--only evaluation,batch,parsing,derivative,scaling,roots,integration,
+//                            minimisation,fitting,frames,surfaces]
 //
 // --readme rewrites the part of PATH between the result markers with the report of this run.
 // Other arguments go to Google Benchmark.
@@ -127,6 +127,7 @@ int main(int argc, char **argv) {
         if (wanted(only, "derivative")) report << bench::derivative_section() << "\n";
         if (wanted(only, "scaling")) report << bench::scaling_section() << "\n";
         if (wanted(only, "roots")) report << bench::roots_section() << "\n";
+        if (wanted(only, "integration")) report << bench::integration_section() << "\n";
         if (wanted(only, "minimisation")) report << bench::minimisation_section() << "\n";
         if (wanted(only, "fitting")) report << bench::fitting_section() << "\n";
         if (wanted(only, "frames")) report << bench::frames_section() << "\n";

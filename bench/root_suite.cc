@@ -1,6 +1,6 @@
-// Root finding and minimisation: Nroot on laws with known roots, against what a user would write
-// instead (a uniform sign-change scan with Boost.Math's TOMS748 on each bracket); NminND against
-// GSL's Nelder-Mead simplex on standard test functions.
+// Root finding and minimisation: Nroot_all and Nroot on laws with known roots, against what a
+// user would write instead (a uniform sign-change scan with Boost.Math's TOMS748 on each
+// bracket); NminND against GSL's Nelder-Mead simplex on standard test functions.
 #include <gsl/gsl_multimin.h>
 #include <algorithm>
 #include <boost/math/tools/toms748_solve.hpp>
@@ -29,6 +29,19 @@ class counting_law : public law {
         inner_->evaluate(x, y);
     }
     int in_domain(double const *x) const override { return inner_->in_domain(x); }
+    // What the law tells of itself without being evaluated passes through: its domain, its
+    // singular points (the zero searches on its members that they come from are not counted)
+    // and its bounds.
+    int term_domain(int which, ZEM::interval &out) const override {
+        return inner_->term_domain(which, out);
+    }
+    int singularities(double **where, int **type, double start, double end,
+                      double **period) const override {
+        return inner_->singularities(where, type, start, end, period);
+    }
+    ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override {
+        return inner_->estimate_bounds(domain, failed);
+    }
 
   protected:
     law *deriv(int which) const override {
@@ -57,8 +70,9 @@ std::vector<double> multiples(double step, double lo, double hi) {
 }
 
 std::vector<root_case> root_cases() {
-    std::vector<double> inverse_sine;
+    std::vector<double> inverse_sine, inverse_sine_31;
     for (int k = 6; k >= 1; --k) inverse_sine.push_back(1 / (k * pi));
+    for (int k = 31; k >= 1; --k) inverse_sine_31.push_back(1 / (k * pi));
     double const r2 = std::sqrt(2.0);
     return {
         {"(X-1)*(X-2)*(X-3)", 0, 4, {1, 2, 3}},
@@ -82,6 +96,14 @@ std::vector<root_case> root_cases() {
         {"0.001*(X-0.3)", 0, 1, {0.3}},
         {"1E-8*(X-0.5)", 0, 1, {0.5}},
         {"1+1E-9*X", 0, 1, {}},
+        {"SIN(100*X)", 0, 10, multiples(pi / 100, 0, 10)},
+        {"SIN(1/X)", 0.01, 1, inverse_sine_31},
+        {"X^2-1E-10", -1, 1, {-1e-5, 1e-5}},
+        {"(X-1)*(X-1.000001)", 0, 3, {1, 1.000001}},
+        {"(X-0.5)/(X-1)", 0, 2, {0.5}},
+        {"SQRT(X)-0.5", 0, 1, {0.25}},
+        {"ABS(X-0.3)-0.2", -1, 1, {0.1, 0.5}},
+        {"X-0.5", 0, 1, {0.5}},
     };
 }
 
@@ -121,6 +143,13 @@ std::vector<double> library_roots(law *f, double a, double b) {
     return r ? std::vector<double>(r, r + n) : std::vector<double>();
 }
 
+std::vector<double> every_root(law *f, double a, double b) {
+    int n = 0;
+    double *r = Nroot_all(f, a, b, &n);
+    vorn_ptr<double> const held(r);
+    return r ? std::vector<double>(r, r + n) : std::vector<double>();
+}
+
 // A uniform scan of n samples, and TOMS748 on every bracket of a sign change.
 std::vector<double> scan_roots(law const *f, double a, double b, int n) {
     std::vector<double> out;
@@ -146,6 +175,9 @@ std::vector<double> scan_roots(law const *f, double a, double b, int n) {
 std::string error_cell(std::string const &what) { return "error: " + what; }
 
 struct root_row {
+    root_score all;
+    long all_evals = 0;
+    std::string all_error;
     root_score lib;
     long lib_evals = 0;
     std::string lib_error;
@@ -158,15 +190,22 @@ struct root_row {
 root_row measure_case(root_case const &c) {
     root_row row;
     law_ptr const plain = parse_law(c.text);
-    law_ptr const counted = make_law<counting_law>(plain.get(), &row.lib_evals);
     double const reach = 1e-3 * std::max(1.0, c.b - c.a);
+    law_ptr const counted_all = make_law<counting_law>(plain.get(), &row.all_evals);
+    try {
+        row.all = score(c.roots, every_root(counted_all.get(), c.a, c.b), reach);
+    } catch (vorn_exception const &e) {
+        row.all_error = e.what();
+        row.all.missed = static_cast<int>(c.roots.size());
+    }
+    law_ptr const counted = make_law<counting_law>(plain.get(), &row.lib_evals);
     try {
         row.lib = score(c.roots, library_roots(counted.get(), c.a, c.b), reach);
     } catch (vorn_exception const &e) {
         row.lib_error = e.what();
         row.lib.missed = static_cast<int>(c.roots.size());
     }
-    // The smallest sample count (doubling) at which the scan finds as many as the library; a
+    // The smallest sample count (doubling) at which the scan finds as many as Nroot_all; a
     // count at which the law raises (TOMS748 closing in on a pole) is passed over.
     for (int n = 8; n <= (1 << 20); n *= 2) {
         long evals = 0;
@@ -180,7 +219,7 @@ root_row measure_case(root_case const &c) {
             continue;
         }
         row.scan_evals = evals;
-        if (row.scan.found >= row.lib.found) break;
+        if (row.scan.found >= row.all.found) break;
     }
     return row;
 }
@@ -188,7 +227,7 @@ root_row measure_case(root_case const &c) {
 // The scan's sample count, and whether even the largest fell short of the library.
 std::string scan_count_text(root_row const &r) {
     std::string const n = std::to_string(r.scan_n);
-    return r.scan_error.empty() && r.scan.found >= r.lib.found ? n : n + " (fell short)";
+    return r.scan_error.empty() && r.scan.found >= r.all.found ? n : n + " (fell short)";
 }
 
 std::string worst_text(root_score const &s) {
@@ -208,6 +247,11 @@ std::string roots_section() {
     for (root_case const &c : cases) {
         rows.push_back(measure_case(c));
         root_row const &r = rows.back();
+        if (r.all_error.empty())
+            loops.push_back({std::string("all/") + c.text, [c](benchmark::State &state) {
+                                 law_ptr const f = parse_law(c.text);
+                                 for (auto _ : state) keep(every_root(f.get(), c.a, c.b));
+                             }});
         if (r.lib_error.empty())
             loops.push_back({std::string("lib/") + c.text, [c](benchmark::State &state) {
                                  law_ptr const f = parse_law(c.text);
@@ -224,42 +268,65 @@ std::string roots_section() {
         if (it == times.end()) return std::string("-");
         return it->second.ok() ? format_seconds(it->second.seconds) : error_cell(it->second.error);
     };
+    auto found_cell = [](root_score const &s, std::string const &error) {
+        return error.empty() ? std::to_string(s.found) : error_cell(error);
+    };
 
-    markdown_table table({"law", "interval", "roots", "found", "missed", "spurious",
-                          "largest error", "evaluations", "time", "scan N", "scan found",
-                          "scan spurious", "scan largest error", "scan evaluations", "scan time"});
-    int lib_found = 0, lib_missed = 0, lib_spurious = 0, expected = 0;
+    markdown_table table({"law", "interval", "roots", "Nroot_all found", "spurious",
+                          "largest error", "evaluations", "time", "Nroot found", "spurious",
+                          "evaluations", "time", "scan N", "scan found", "scan spurious",
+                          "scan evaluations", "scan time"});
+    root_score all_total, lib_total;
+    int expected = 0;
+    std::vector<double> all_versus_scan, lib_versus_scan;
     for (std::size_t i = 0; i < cases.size(); ++i) {
         root_case const &c = cases[i];
         root_row const &r = rows[i];
         expected += static_cast<int>(c.roots.size());
-        lib_found += r.lib.found;
-        lib_missed += r.lib.missed;
-        lib_spurious += r.lib.spurious;
+        all_total.found += r.all.found;
+        all_total.spurious += r.all.spurious;
+        lib_total.found += r.lib.found;
+        lib_total.spurious += r.lib.spurious;
+        // At equal recall: the scan found as many as Nroot_all.
+        if (r.scan_error.empty() && r.scan.found >= r.all.found && r.scan_evals > 0) {
+            all_versus_scan.push_back(static_cast<double>(r.all_evals) / r.scan_evals);
+            if (r.lib_error.empty() && r.lib.found >= r.scan.found)
+                lib_versus_scan.push_back(static_cast<double>(r.lib_evals) / r.scan_evals);
+        }
         std::string const name = std::string("`") + c.text + "`";
         std::string const span = "[" + format_fixed(c.a, 3) + ", " + format_fixed(c.b, 3) + "]";
-        table.add_row(
-            {name, span, std::to_string(c.roots.size()),
-             r.lib_error.empty() ? std::to_string(r.lib.found) : error_cell(r.lib_error),
-             std::to_string(r.lib.missed), std::to_string(r.lib.spurious), worst_text(r.lib),
-             std::to_string(r.lib_evals), time_of(std::string("lib/") + c.text), scan_count_text(r),
-             r.scan_error.empty() ? std::to_string(r.scan.found) : error_cell(r.scan_error),
-             std::to_string(r.scan.spurious), worst_text(r.scan), std::to_string(r.scan_evals),
-             time_of(std::string("scan/") + c.text)});
+        table.add_row({name, span, std::to_string(c.roots.size()), found_cell(r.all, r.all_error),
+                       std::to_string(r.all.spurious), worst_text(r.all),
+                       std::to_string(r.all_evals), time_of(std::string("all/") + c.text),
+                       found_cell(r.lib, r.lib_error), std::to_string(r.lib.spurious),
+                       std::to_string(r.lib_evals), time_of(std::string("lib/") + c.text),
+                       scan_count_text(r), found_cell(r.scan, r.scan_error),
+                       std::to_string(r.scan.spurious), std::to_string(r.scan_evals),
+                       time_of(std::string("scan/") + c.text)});
     }
     std::ostringstream out;
     out << "## Roots in one variable\n\n"
-        << "`Nroot` on laws with known roots, each wrapped in a law that counts the evaluations "
-           "of itself and of its derivatives (the library probes f, f', f'' and f'''). A found "
-           "root matches the nearest expected root within 1e-3 of the interval's length (at "
-           "least 1e-3); the largest error is over the matched roots. The scan is what a user "
-           "would write instead: N evenly spaced samples and Boost.Math's TOMS748 (to 52 bits) "
-           "on each bracket of a sign change, with N the smallest of 8, 16, 32, ... that finds "
-           "as many of the expected roots as the library; it counts poles and tangent roots "
+        << "`Nroot_all` (Chebyshev interpolants on pieces cut at the law's singular points, "
+           "zeros from colleague matrices, checked and polished on the law) and `Nroot` on laws "
+           "with known roots, each wrapped in a law that counts the evaluations of itself and "
+           "of its derivatives (`Nroot` probes f, f', f'' and f'''); the wrapper passes on the "
+           "law's domain, singular points and bounds, and the zero searches on its members that "
+           "the singular points come from are not counted (the times hold them). A found root "
+           "matches the nearest expected root within 1e-3 of the interval's length (at least "
+           "1e-3); the largest error is over the matched roots. The scan is what a user would "
+           "write instead: N evenly spaced samples and Boost.Math's TOMS748 (to 52 bits) on each "
+           "bracket of a sign change, with N the smallest of 8, 16, 32, ... that finds as many "
+           "of the expected roots as `Nroot_all` (up to 2^20); it counts poles and tangent roots "
            "the way a sign change does. Times are per call.\n\n"
         << table.str() << "\n"
-        << "The library found " << lib_found << " of " << expected << " roots and missed "
-        << lib_missed << "; spurious roots: " << lib_spurious << ".\n";
+        << "Of " << expected << " roots, `Nroot_all` found " << all_total.found << " (spurious "
+        << all_total.spurious << ") and `Nroot` " << lib_total.found << " (spurious "
+        << lib_total.spurious << "). Where the scan found as many, `Nroot_all` used "
+        << format_ratio(geometric_mean(all_versus_scan))
+        << " the scan's evaluations (geometric mean of the ratios over " << all_versus_scan.size()
+        << " laws), and `Nroot`, where it found as many too, "
+        << format_ratio(geometric_mean(lib_versus_scan)) << " (over " << lib_versus_scan.size()
+        << ").\n";
     return out.str();
 }
 

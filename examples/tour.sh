@@ -20,11 +20,13 @@ $LAW deriv 'X^2*Y^3' --wrt 1 --order 2
 $LAW simplify 'X*2 + 3X'
 
 echo "== integrate"
-$LAW integrate 'SIN(X)' 0 PI --verbose
+$LAW integrate 'ABS(SIN(X))' 0 10*PI
+$LAW integrate 'SIN(X)' 0 PI --method romberg --verbose
 
-echo "== roots, solve, max, bounds and the zeros of a plane system"
+echo "== roots, solve, min, max, bounds and the zeros of a plane system"
 $LAW roots 'SIN(X)' 1 10
 $LAW solve 'X^2' 'X+2' -5 5
+$LAW min 'ABS(X-0.3)' -1 1
 $LAW max 'X*(1-X)' 0 1
 $LAW bounds 'X*Y' -1 1 0 2
 $LAW roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2

@@ -259,3 +259,22 @@ void binary_law::hasa(int type, VOID_LIST &out) const {
     if (right_) right_->hasa(type, out);
     law::hasa(type, out);
 }
+
+std::vector<singular_point> binary_law::member_singular_points(double start, double end) const {
+    singularities_scope const scope(this, start, end);
+    std::vector<singular_point> points;
+    auto const add = [&](law const *sub) {
+        if (!sub) return;
+        std::vector<singular_point> const p = singularities_scope::sub_points(sub, start, end);
+        points.insert(points.end(), p.begin(), p.end());
+    };
+    add(left_);
+    add(right_);
+    return points;
+}
+
+int binary_law::singularities(double **where, int **type, double start, double end,
+                      double **period) const {
+    return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
+                                    period);
+}

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <law/core/law.h>
+#include <law/core/singular_points.h>
 
 class binary_law : public law {
     LAW_FAMILY_IDENTITY(binary_law, law)
@@ -34,6 +35,8 @@ class binary_law : public law {
 
   protected:
     ~binary_law() override;
+    // The singular points of the sub-laws on [start, end], unsorted.
+    std::vector<singular_point> member_singular_points(double start, double end) const;
     int take_size() const override;
     int return_size() const override;
 

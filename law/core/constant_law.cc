@@ -8,7 +8,6 @@
 #include <string>
 
 #include <law/base/output.h>
-#include <law/core/eval_tape.h>
 
 std::string number_string(double value) {
     // "%.16g", except that a value which 16 digits cannot hold exactly but fewer digits can
@@ -120,16 +119,4 @@ law *identity_law::deriv(int which) const { return new constant_law(which == ind
 law *identity_law::sub_inverse() const {
     add();
     return const_cast<identity_law *>(this);
-}
-
-// ---------------------------------------------------------------- compiled forms
-
-tape_values constant_law::emit_tape(tape_builder &b, tape_point const &) const {
-    double value = 0;
-    evaluate(nullptr, &value);  // a named constant may compute its value
-    return {{b.constant(value)}};
-}
-
-tape_values identity_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    return {{b.input(at, index_)}};
 }

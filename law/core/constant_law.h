@@ -11,7 +11,6 @@ class constant_law : public law {
     virtual law *make_one(double value) const { return new constant_law(value); }
 
     void evaluate(double const *, double *answer) const override { answer[0] = value_; }
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     int same(law const *a, law const *b) const override;
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
                  law_data_node *&list = NULL_REF) const override;
@@ -67,7 +66,6 @@ class identity_law : public law {
     char letter() const { return letter_; }
 
     void evaluate(double const *x, double *answer) const override { answer[0] = x[index_]; }
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     int same(law const *a, law const *b) const override;
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF,
                  law_data_node *&list = NULL_REF) const override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 
 #include <law/core/binary_law.h>
 #include <law/core/law_polynomial.h>
@@ -12,6 +13,17 @@
 namespace {
 constinit thread_local bool settling_now = false;
 constinit thread_local bool copying = false;
+constinit thread_local bool ranging = false;
+struct singular_range {
+    double start = 0, end = 0;
+};
+constinit thread_local singular_range current_range;
+// The laws of the outermost singularities call's tree, each with its points once found.
+struct remembered_points {
+    std::vector<singular_point> points;
+    bool found = false;
+};
+thread_local std::unordered_map<law const *, remembered_points> tree_points;
 
 // A law of more inputs than root (the outer law of a composition) would read past root's point.
 auto more_inputs_than(law const *root) {
@@ -134,4 +146,57 @@ law_polynomial *polynomial_scope::sub_polynomial(law const *sub, law *in) {
         return held->p.release();
     }
     return new law_polynomial(*held->p);
+}
+
+singular_range_guard::singular_range_guard(law const *root, double start, double end)
+    : raised_(ranging) {
+    if (raised_.outer()) return;
+    current_range = {start, end};
+    tree_points.clear();
+    std::vector<law const *> stack{root};
+    tree_points[root];
+    while (!stack.empty()) {
+        law const *l = stack.back();
+        stack.pop_back();
+        for (int i = 0; law const *sub = sub_law_at(l, i); ++i)
+            if (tree_points.try_emplace(sub).second) stack.push_back(sub);
+    }
+}
+
+singular_range_guard::~singular_range_guard() {
+    if (!raised_.outer()) tree_points.clear();
+}
+
+std::vector<singular_point> const *singular_range_guard::remembered(law const *l, double start,
+                                                                    double end) {
+    if (!ranging || !holds(start, end)) return nullptr;
+    auto const it = tree_points.find(l);
+    return it != tree_points.end() && it->second.found ? &it->second.points : nullptr;
+}
+
+void singular_range_guard::remember(law const *l, double start, double end,
+                                    std::vector<singular_point> const &points) {
+    if (!ranging || !holds(start, end)) return;
+    auto const it = tree_points.find(l);
+    if (it == tree_points.end()) return;
+    it->second.points = points;
+    it->second.found = true;
+}
+
+void const *singular_range_guard::key() { return &current_range; }
+
+bool singular_range_guard::holds(double start, double end) {
+    return current_range.start == start && current_range.end == end;
+}
+
+singularities_scope::singularities_scope(law const *root, double start, double end)
+    : singular_range_guard(root, start, end),
+      held_answers(root, key(), more_inputs_than(root),
+                   [start, end](law const *l) { return singular_points_of(l, start, end); }) {}
+
+std::vector<singular_point> singularities_scope::sub_points(law const *sub, double start,
+                                                            double end) {
+    if (holds(start, end))
+        if (auto const *held = find(sub, key())) return *held;
+    return singular_points_of(sub, start, end);
 }

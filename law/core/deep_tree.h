@@ -12,6 +12,7 @@
 #include <law/base/interval.h>
 #include <law/core/law.h>
 #include <law/core/law_pointer_set.h>
+#include <law/core/singular_points.h>
 
 class law;
 class law_polynomial;
@@ -250,4 +251,39 @@ class polynomial_scope : held_answers<polynomial_scope, held_polynomial> {
     polynomial_scope(law const *root, law *in);
     // sub->polynomial(in), from the held polynomials when there are some; the caller owns it.
     static law_polynomial *sub_polynomial(law const *sub, law *in);
+};
+
+// The range of the outermost singularities call on this thread, set before its answers are held,
+// and the points found for the laws of its tree while it runs: the zero searches that give a
+// law's points ask again for its members' (ABS of ABS of ... would otherwise cost twice as much
+// a level).
+class singular_range_guard {
+  public:
+    // Within the outermost call for [start, end], the points already found for l when l is a law
+    // of its tree; null otherwise.
+    static std::vector<singular_point> const *remembered(law const *l, double start, double end);
+    static void remember(law const *l, double start, double end,
+                         std::vector<singular_point> const &points);
+
+  protected:
+    singular_range_guard(law const *root, double start, double end);
+    ~singular_range_guard();
+    singular_range_guard(singular_range_guard const &) = delete;
+    singular_range_guard &operator=(singular_range_guard const &) = delete;
+    // The range's key: the same address for every call on the thread.
+    static void const *key();
+    static bool holds(double start, double end);
+
+  private:
+    raised_flag raised_;
+};
+
+// The scope of the outermost singularities on this thread: the singular points of each law of a
+// deep tree on one range, for sub_points.
+class singularities_scope : singular_range_guard,
+                            held_answers<singularities_scope, std::vector<singular_point>> {
+  public:
+    singularities_scope(law const *root, double start, double end);
+    // singular_points_of(sub, start, end), from the held points when there are some.
+    static std::vector<singular_point> sub_points(law const *sub, double start, double end);
 };

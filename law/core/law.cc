@@ -13,10 +13,10 @@
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
-#include <law/core/eval_tape.h>
 #include <law/core/evaluation_cost.h>
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
+#include <law/core/law_engine.h>
 #include <law/core/small_list.h>
 #include <law/core/upper_layers.h>
 
@@ -79,7 +79,7 @@ law::~law() {
     release_cached(this, simplified_);
     release_cached(this, inverse_law_);
     vorn_discard(dlaw_);
-    delete tape_.load(std::memory_order_relaxed);
+    delete code_.load(std::memory_order_relaxed);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
 }
 
@@ -610,7 +610,7 @@ law *law::simplify(int level, int flag) const {
     require_sub_laws();
     lock g(this);
     if (!(simplified_ && simplify_level_ >= level)) {
-        int const working = level == 666 ? 1 : level;
+        int const working = level == simplify_afresh ? 1 : level;
         {
             law_ptr s = adopt(upper_layers().simplify(this, working, flag));
             // A simplified form that reads more inputs than its law would read past the points
@@ -840,6 +840,11 @@ char *law::string_and_data(law_data ***data, int *count, law_symbol_type type) c
 std::string law::text(law_symbol_type type) const {
     vorn_ptr<char> const s(string(type));
     return s ? std::string(s.get()) : std::string();
+}
+
+double law::bounds(double *min, double *max, double const *start, double const *end, double tol,
+                   double *step) const {
+    return upper_layers().bounds(this, min, max, start, end, tol, step);
 }
 
 upper_layer_hooks &upper_layers() {

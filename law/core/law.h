@@ -27,11 +27,11 @@ class law_data;
 class law_data_node;
 class law_polynomial;
 struct pointer_map;
-class eval_tape;
+class law_code;
 class tape_builder;
 struct tape_point;
 struct tape_values;
-struct tape_formula;
+struct side_operation;
 
 using law_ptr = ref_ptr<law>;
 
@@ -84,10 +84,13 @@ law_ptr make_law(Args &&...args) {
     LAW_FAMILY_PRINTER;      \
     LAW_FAMILY_STRUCTURE
 
-// ... and, in the families whose members are laws, the domain their members give.
-#define LAW_MEMBER_DOMAIN_OVERRIDES                                \
-    int term_domain(int which, ZEM::interval &out) const override; \
-    int in_domain(double const *x) const override;
+// ... and, in the families whose members are laws, the domain and the singular points their
+// members give.
+#define LAW_MEMBER_DOMAIN_OVERRIDES                                         \
+    int term_domain(int which, ZEM::interval &out) const override;          \
+    int in_domain(double const *x) const override;                          \
+    int singularities(double **where, int **type, double start, double end, \
+                      double **period = nullptr) const override;
 
 class law : public ZEM_heap {
   public:
@@ -203,6 +206,9 @@ class law : public ZEM_heap {
     int set_derivative(int which, law *d, int use_given = 1) const;
     void reset_derivative(int which) const;
     int has_derivative(int which) const;
+    // The level that simplifies afresh at level 1 whatever form is recorded: no recorded level
+    // reaches it.
+    static constexpr int simplify_afresh = 666;
     law *simplify(int level = 1, int flag = 0) const;
     int is_simplified(int level) const;
     void set_simplify(law *s, int level) const;
@@ -251,16 +257,17 @@ class law : public ZEM_heap {
     // Number of laws alive in the process (for leak checks).
     static long live_count();
 
-    // Compiles this law into a tape at the given point (law/core/eval_tape.h). The default calls
-    // the law's own evaluate; the operator and function laws compile their formula.
+    // Compiles this law into a tape at the given point (law/eval/tape_builder.h). The default
+    // gives no values, and the tape calls the law's own evaluate; the operator and function laws
+    // compile their formula.
     virtual tape_values emit_tape(tape_builder &b, tape_point const &at) const;
-    // A law that compiles into one operation over the first values of its sides says so here
-    // instead, so that chains of such laws compile to any depth without recursion; false (the
-    // default) lets emit_tape decide.
-    virtual bool compiled_formula(tape_formula &f) const;
+    // A law that compiles into one operation over the first values of its sides says so here,
+    // filling op, instead, so that chains of such laws compile to any depth without recursion;
+    // false (the default) lets emit_tape decide.
+    virtual bool compiles_as_operation(side_operation &op) const;
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
-    bool compiled() const { return tape_.load(std::memory_order_acquire) != nullptr; }
+    bool compiled() const { return code_.load(std::memory_order_acquire) != nullptr; }
 
   protected:
     // A law dies through remove(), which raises BAD_LAW_USE_COUNT when the count leaves its
@@ -294,12 +301,13 @@ class law : public ZEM_heap {
     bool scalar_zero_shortcut() const;
     // Before the law has a tape: the count towards one, and the tree walk meanwhile.
     void evaluate_by_tape(double const *x, double *y) const;
-    // The law's tape, compiled now unless compiling was tried before (null when it cannot be).
-    eval_tape const *tape_now() const;
+    // The law's compiled form, compiled now unless compiling was tried before (null when it
+    // cannot be).
+    law_code const *tape_now() const;
     // The law's evaluate with its sub-laws told that they are part of a walk, not called from
     // outside.
     void evaluate_walking(double const *x, double *y) const;
-    friend class eval_tape;
+    friend class law_code;
     friend class in_domain_scope;
 
     mutable std::atomic<std::int32_t> use_count_{1};
@@ -316,7 +324,7 @@ class law : public ZEM_heap {
     mutable std::atomic<int> return_dim_cache_{-1};
     mutable std::atomic<std::uint8_t> pass_marks_{0};
     mutable std::atomic<std::uint16_t> outside_calls_{0};
-    mutable std::atomic<eval_tape const *> tape_{nullptr};
+    mutable std::atomic<law_code const *> code_{nullptr};
     std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
     // A family base was given a null sub-law (the registry's prototypes are made so), here or
     // below: such a law has nothing to simplify or differentiate (LAW_NULL_LAW).

@@ -132,6 +132,11 @@ void law_error(lawutil_error e, std::string const &detail) {
 
 void law_warning(lawutil_error e) { sys_warning(lawutil_code(e)); }
 
+char const *lawutil_code_name(lawutil_error e) {
+    return e < lawutil_table_size ? get_lawutil_main_law_errmod().entry(e).name
+                                  : get_lawutil_own_errmod().entry(e - lawutil_table_size).name;
+}
+
 int lawutil_local_code(vorn_exception const &e) {
     int const fixed = e.code() - get_lawutil_main_law_errmod().message_code(0);
     if (fixed >= 0 && fixed < lawutil_table_size) return fixed;

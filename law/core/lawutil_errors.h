@@ -111,11 +111,16 @@ enum lawutil_error : int {
     // of the splines and of their fitting,
     SW_BAD_KNOTS = 96,
     LAW_BAD_TOLERANCE = 97,
+    // of the numerical methods' answers that cannot be given,
+    LAW_INTEGRAL_TOLERANCE = 98,
+    LAW_INTEGRAL_DIVERGES = 99,
+    LAW_NO_VALUE = 100,
+    LAW_UNBOUNDED = 101,
     // and of any constructor or function: a law or an array that is needed is null, a path
     // whose tangent vanishes.
-    LAW_NULL_LAW = 98,
-    LAW_NO_TANGENT = 99,
-    LAWUTIL_CODE_COUNT = 100
+    LAW_NULL_LAW = 102,
+    LAW_NO_TANGENT = 103,
+    LAWUTIL_CODE_COUNT = 104
 };
 
 // Entries of the fixed table.
@@ -131,6 +136,9 @@ inline int lawutil_code(lawutil_error e) {
     return e < lawutil_table_size ? get_lawutil_main_law_errmod().message_code(e)
                                   : get_lawutil_own_errmod().message_code(e - lawutil_table_size);
 }
+
+// The name of a local code ("LAW_NULL_LAW").
+char const *lawutil_code_name(lawutil_error e);
 
 // Raises a local code through sys_error; the detail, when given, says what was wrong (which
 // argument, which value) and follows the table's message in what().

@@ -9,6 +9,10 @@ constexpr message_entry own_table[] = {
     {"LAW_BAD_SAMPLES", "The number of samples must be at least one"},
     {"SW_BAD_KNOTS", "The knots of a spline must be numbers that do not decrease"},
     {"LAW_BAD_TOLERANCE", "The tolerance must be a positive number"},
+    {"LAW_INTEGRAL_TOLERANCE", "The integral did not reach the requested tolerance"},
+    {"LAW_INTEGRAL_DIVERGES", "The integral does not seem to converge"},
+    {"LAW_NO_VALUE", "The law has no value where one is needed"},
+    {"LAW_UNBOUNDED", "The law is unbounded on the interval"},
     {"LAW_NULL_LAW", "A law or an array of laws that is needed is null"},
     {"LAW_NO_TANGENT", "The path has no tangent direction"},
     {nullptr, nullptr}};

@@ -1,6 +1,9 @@
 #pragma once
 // Family base of the laws of an array of sub-laws, printed as NAME(a,b,...).
+#include <vector>
+
 #include <law/core/law.h>
+#include <law/core/singular_points.h>
 
 class multiple_law : public law {
     LAW_FAMILY_IDENTITY(multiple_law, law)
@@ -23,6 +26,8 @@ class multiple_law : public law {
 
   protected:
     ~multiple_law() override;
+    // The singular points of the sub-laws on [start, end], unsorted.
+    std::vector<singular_point> member_singular_points(double start, double end) const;
     int take_size() const override;
     int return_size() const override;
     // Raises LAW_NULL_LAW, naming the class, unless has_members(): a registry prototype (made

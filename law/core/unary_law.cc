@@ -83,3 +83,21 @@ void unary_law::hasa(int type, VOID_LIST &out) const {
     if (sub_) sub_->hasa(type, out);
     law::hasa(type, out);
 }
+
+std::vector<singular_point> unary_law::member_singular_points(double start, double end) const {
+    singularities_scope const scope(this, start, end);
+    std::vector<singular_point> points;
+    auto const add = [&](law const *sub) {
+        if (!sub) return;
+        std::vector<singular_point> const p = singularities_scope::sub_points(sub, start, end);
+        points.insert(points.end(), p.begin(), p.end());
+    };
+    add(sub_);
+    return points;
+}
+
+int unary_law::singularities(double **where, int **type, double start, double end,
+                      double **period) const {
+    return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
+                                    period);
+}

@@ -1,6 +1,9 @@
 #pragma once
 // Family base of the laws of one sub-law, printed as NAME(sub).
+#include <vector>
+
 #include <law/core/law.h>
+#include <law/core/singular_points.h>
 
 class unary_law : public law {
     LAW_FAMILY_IDENTITY(unary_law, law)
@@ -15,6 +18,8 @@ class unary_law : public law {
 
   protected:
     ~unary_law() override;
+    // The singular points of the sub-laws on [start, end], unsorted.
+    std::vector<singular_point> member_singular_points(double start, double end) const;
     int take_size() const override { return sub_ ? sub_->take_dim() : 0; }
     int return_size() const override { return sub_ ? sub_->return_dim() : 1; }
     // The first value of the sub-law at x.

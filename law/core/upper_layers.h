@@ -1,8 +1,12 @@
 #pragma once
-// What the law base needs from the layers above it, and only this: the simplifier behind
-// law::simplify (ops), the domain law behind law::set_domain (geom) and the reader's names,
-// which the printer must not run together (lang). Each layer installs its
-// hook when the library loads, so the base never names their classes.
+// What the law base needs from the layers above it other than the evaluation engine (which has
+// law_engine.h), and only this: the simplifier behind law::simplify (ops), the domain law behind
+// law::set_domain (geom), the sampled bounds behind law::bounds (numeric), the reader's names,
+// which the printer must not run together (lang), and the search for the zeros of a law of one
+// input that the singular points of ABS, MAX, FLOOR and the others come from (numeric). Each
+// layer installs its hook when the library loads, so the base never names their classes.
+#include <vector>
+
 class law;
 
 struct upper_layer_hooks {
@@ -10,9 +14,15 @@ struct upper_layer_hooks {
     law *(*simplify)(law const *l, int level, int debug) = nullptr;
     // A new domain law over subs[0] with a low and a high bound law per input (n = 2 k + 1).
     law *(*make_domain)(law **subs, int n) = nullptr;
+    // law::bounds of l: the range of its outputs over a box, from refined samples.
+    double (*bounds)(law const *l, double *min, double *max, double const *start, double const *end,
+                     double tol, double *step) = nullptr;
     // The length of the token that the reader takes at the start of a normalised text where an
     // operand is expected; 0 when none.
     int (*name_length_at)(char const *text) = nullptr;
+    // Every zero of the scalar law f of one input on the finite interval [start, end], ascending;
+    // raises nothing (a failing law gives what was found).
+    std::vector<double> (*zeros)(law const *f, double start, double end) = nullptr;
 };
 
 upper_layer_hooks &upper_layers();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/geom/geom_util.h>
 #include <law/lang/law_list.h>
 

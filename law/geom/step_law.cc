@@ -56,6 +56,14 @@ int step_law::term_domain(int which, ZEM::interval &out) const {
     return fsub_num() > 0 ? 1 : law::term_domain(which, out);
 }
 
+int step_law::singularities(double **where, int **type, double start, double end,
+                            double **period) const {
+    std::vector<singular_point> points = member_singular_points(start, end);
+    for (int i = 1; i < fsub_num(); i += 2)
+        points.push_back({fsub()[i]->eval(1.0), singular_point::jump});
+    return hand_out_singular_points(std::move(points), start, end, where, type, period);
+}
+
 law *step_law::deriv(int which) const {
     require_members();
     law_array subs(fsub_num());

@@ -12,6 +12,9 @@ class step_law : public multiple_law {
     void evaluate(double const *x, double *answer) const override;
     // The union of the domains of the laws.
     int term_domain(int which, ZEM::interval &out) const override;
+    // The laws' singular points and the steps, where the value jumps.
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     // The same steps between the derivatives of the laws.

@@ -7,7 +7,7 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/eval_buffer.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>

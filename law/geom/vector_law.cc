@@ -1,7 +1,7 @@
 #include <law/geom/vector_law.h>
 
 #include <law/core/constant_law.h>
-#include <law/core/tape_emit.h>
+#include <law/eval/tape_emit.h>
 #include <law/geom/geom_util.h>
 #include <law/lang/law_list.h>
 

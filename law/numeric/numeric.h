@@ -1,7 +1,10 @@
 #pragma once
 // The numeric subsystem of the law library.
+#include <law/numeric/adaptive_integral.h>
 #include <law/numeric/derivative_law.h>
+#include <law/numeric/every_root.h>
 #include <law/numeric/extrema.h>
+#include <law/numeric/global_extrema.h>
 #include <law/numeric/integrate_law.h>
 #include <law/numeric/law_integrate.h>
 #include <law/numeric/linear_system.h>

@@ -8,7 +8,7 @@
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
 #include <law/ops/comparison_laws.h>
 #include <law/ops/law_builders.h>

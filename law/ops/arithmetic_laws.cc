@@ -10,8 +10,8 @@
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law_polynomial.h>
-#include <law/core/tape_emit.h>
 #include <law/core/thread_context.h>
+#include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
@@ -126,8 +126,8 @@ void plus_law::evaluate(double const *x, double *y) const {
     combine_componentwise(this, x, y, [](double a, double b) { return a + b; });
 }
 
-bool plus_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+bool plus_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::add, l, r);
     });
 }
@@ -165,8 +165,8 @@ void minus_law::evaluate(double const *x, double *y) const {
     combine_componentwise(this, x, y, [](double a, double b) { return a - b; });
 }
 
-bool minus_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+bool minus_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::sub, l, r);
     });
 }
@@ -218,8 +218,8 @@ void times_law::evaluate(double const *x, double *y) const {
     walk_times_law(this, x, y);
 }
 
-bool times_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+bool times_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         return t.op(tape_code::mul, l, r);
     });
 }
@@ -251,6 +251,20 @@ division_law::division_law(law *left, law *right) : arithmetic_law(left, right) 
 }
 
 namespace {
+// Below this both sides of a division count as zero and the L'Hopital rule decides.
+constexpr double lhospital_zero = 1e-15;
+// The tape gives back every point whose divisor is below resmch in size, for this law to decide.
+static_assert(lhospital_zero < resmch, "0/0 is a case of a divisor near zero");
+
+// a / b as the law takes it: false for 0/0, which the law resolves by the L'Hopital rule; a
+// divisor below resmch raises LAW_ZERODIVIDE.
+bool checked_quotient(double a, double b, double &y) {
+    if (std::fabs(a) < lhospital_zero && std::fabs(b) < lhospital_zero) return false;
+    if (std::fabs(b) < resmch) law_error(LAW_ZERODIVIDE);
+    y = a / b;
+    return true;
+}
+
 // 0/0: the quotient of the first derivatives (with respect to the first input) at x.
 double lhospital(law const *num, law const *den, double const *x) {
     lawutil_thread_ctx *const ctx = lawutil_context();
@@ -289,8 +303,8 @@ void division_law::evaluate(double const *x, double *y) const {
     walk_division_law(this, x, y);
 }
 
-bool division_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(
+bool division_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(
         this, f,
         [](tape_builder &t, law const *, int l, int r) { return t.op(tape_code::div, l, r); },
         side_order::right_first);
@@ -355,8 +369,8 @@ void exponent_law::evaluate(double const *x, double *y) const {
     walk_exponent_law(this, x, y);
 }
 
-bool exponent_law::compiled_formula(tape_formula &f) const {
-    return scalar_binary_formula(this, f, [](tape_builder &t, law const *self, int l, int r) {
+bool exponent_law::compiles_as_operation(side_operation &f) const {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *self, int l, int r) {
         // power(a, 2) is a * a whatever a is; under any other whole positive constant exponent
         // n, no check can fail and power(a, n) is pow(a, n).
         auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());

@@ -16,9 +16,9 @@ class arithmetic_law : public binary_law {
 };
 
 // The members every operator defines for itself.
-#define LAW_ARITHMETIC_OVERRIDES                              \
-    void evaluate(double const *x, double *y) const override; \
-    bool compiled_formula(tape_formula &f) const override;    \
+#define LAW_ARITHMETIC_OVERRIDES                                  \
+    void evaluate(double const *x, double *y) const override;     \
+    bool compiles_as_operation(side_operation &f) const override; \
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
 
 class plus_law : public arithmetic_law<plus_law, plus_rules> {
@@ -68,6 +68,9 @@ class division_law : public arithmetic_law<division_law, division_rules> {
     // 0/0 is resolved by the L'Hopital rule; x/0 raises LAW_ZERODIVIDE.
     LAW_ARITHMETIC_OVERRIDES
     int in_domain(double const *x) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     law *deriv(int which) const override;
@@ -82,6 +85,9 @@ class exponent_law : public arithmetic_law<exponent_law, exponent_rules> {
     LAW_ARITHMETIC_OVERRIDES
     static double power(double a, double b);
     int in_domain(double const *x) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
     law_polynomial *polynomial(law *in) const override;
 
   protected:

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <law/core/tape_emit.h>
+#include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -120,11 +120,11 @@ tape_values compare_law<Id>::emit_tape(tape_builder &b, tape_point const &at) co
 }
 
 template <int Id>
-bool compare_law<Id>::compiled_formula(tape_formula &f) const {
+bool compare_law<Id>::compiles_as_operation(side_operation &f) const {
     if constexpr (Id == law_id::and_law || Id == law_id::or_law) {
         return false;  // short-circuit branches
     } else {
-        return scalar_binary_formula(this, f, [](tape_builder &t, law const *, int l, int r) {
+        return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
             return t.op(comparison_code(Id), l, r);
         });
     }

@@ -6,6 +6,9 @@
 class comparison_law : public binary_law {
   public:
     int date() const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     comparison_law(law *left, law *right) : binary_law(left, right) {}
@@ -19,7 +22,7 @@ class compare_law final : public table_law<Id, comparison_law> {
     law *make_one(law *left, law *right) const override { return new compare_law(left, right); }
     void evaluate(double const *x, double *y) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    bool compiled_formula(tape_formula &f) const override;
+    bool compiles_as_operation(side_operation &f) const override;
 };
 
 using less_than_law = compare_law<law_id::less_than_law>;

@@ -9,7 +9,7 @@
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
-#include <law/core/tape_emit.h>
+#include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 #include <law/lang/list_utils.h>
 #include <law/ops/law_builders.h>

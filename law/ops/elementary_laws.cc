@@ -10,7 +10,7 @@
 
 #include <law/base/tolerance.h>
 #include <law/core/deep_tree.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
 #include <law/lang/list_utils.h>
 #include <law/ops/law_builders.h>
@@ -574,7 +574,7 @@ void function_law::evaluate(double const *x, double *y) const {
 }
 
 // Only the first value of the sub-law counts, as in evaluate.
-bool function_law::compiled_formula(tape_formula &f) const {
+bool function_law::compiles_as_operation(side_operation &f) const {
     if (!fsub()) return false;
     f.sides[0] = fsub();
     f.count = 1;

@@ -14,12 +14,15 @@ class function_law : public unary_law {
     double value_at(double a) const;
 
     void evaluate(double const *x, double *y) const override;
-    bool compiled_formula(tape_formula &f) const override;
+    bool compiles_as_operation(side_operation &f) const override;
     int in_domain(double const *x) const override;
     int term_domain(int which, ZEM::interval &out) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
     int date() const override;
+    // The sub-law's, and where the function jumps, bends or has a pole (function_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     function_law(law *sub, function_rules const &rules) : unary_law(sub), rules_(&rules) {}

@@ -1,6 +1,6 @@
 #include <law/ops/extremum_laws.h>
 
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>

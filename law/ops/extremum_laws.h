@@ -9,6 +9,9 @@ class extremum_law : public multiple_law {
     int commutative() const override { return 1; }
     void evaluate(double const *x, double *answer) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     // Sum over k of f_k' times the product over j != k of SET(sign (f_k - f_j)).

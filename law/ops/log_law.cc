@@ -7,7 +7,7 @@
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
-#include <law/core/eval_tape.h>
+#include <law/eval/tape_builder.h>
 #include <law/core/law_sample.h>
 #include <law/lang/law_list.h>
 #include <law/ops/law_builders.h>

@@ -17,6 +17,9 @@ class log_law : public multiple_law {
     static double log_to_base(double a, double ln_b);
     int in_domain(double const *x) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     // a' / (a ln b).
@@ -42,6 +45,9 @@ class mod_law : public multiple_law {
     void evaluate(double const *x, double *answer) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     static double remainder(double a, double b);
+    // The members' singular points and where this law breaks (operator_breaks.cc).
+    int singularities(double **where, int **type, double start, double end,
+                      double **period = nullptr) const override;
 
   protected:
     // The constant 0.

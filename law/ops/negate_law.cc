@@ -4,7 +4,7 @@
 
 #include <law/core/deep_tree.h>
 #include <law/core/law_polynomial.h>
-#include <law/core/tape_emit.h>
+#include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 #include <law/ops/law_builders.h>
 

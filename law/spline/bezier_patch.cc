@@ -1,8 +1,7 @@
-#include "bezier_patch.h"
+#include <law/spline/bezier_patch.h>
 
 #include <law/core/lawutil_errors.h>
-
-#include "bezier.h"
+#include <law/spline/bezier.h>
 
 bezier_patch::~bezier_patch() { release(); }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include <law/base/tolerance.h>
-#include <law/core/curve_samples.h>
+#include <law/spline/curve_samples.h>
 #include <law/core/law.h>
 #include <law/spline/create_bezier_segments.h>
 #include <law/spline/fit_input.h>

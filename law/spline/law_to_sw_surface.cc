@@ -1,4 +1,4 @@
-#include "law_to_sw_surface.h"
+#include <law/spline/law_to_sw_surface.h>
 
 #include <cmath>
 #include <memory>
@@ -6,10 +6,9 @@
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
 #include <law/core/lawutil_errors.h>
-
-#include "patch_breakpoint_list.h"
-#include "surface_evaluator.h"
-#include "sw_surface.h"
+#include <law/spline/patch_breakpoint_list.h>
+#include <law/spline/surface_evaluator.h>
+#include <law/spline/sw_surface.h>
 
 namespace {
 

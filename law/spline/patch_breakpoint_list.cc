@@ -1,11 +1,11 @@
-#include "patch_breakpoint_list.h"
+#include <law/spline/patch_breakpoint_list.h>
 
 #include <algorithm>
 
-#include "bezier_patch.h"
-#include "segment_test.h"
-#include "surface_evaluator.h"
-#include "sw_surface.h"
+#include <law/spline/bezier_patch.h>
+#include <law/spline/segment_test.h>
+#include <law/spline/surface_evaluator.h>
+#include <law/spline/sw_surface.h>
 
 namespace {
 

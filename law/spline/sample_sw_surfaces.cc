@@ -1,11 +1,10 @@
-#include "sample_sw_surfaces.h"
+#include <law/spline/sample_sw_surfaces.h>
 
 #include <random>
 #include <vector>
 
 #include <law/core/lawutil_errors.h>
-
-#include "sw_surface.h"
+#include <law/spline/sw_surface.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "surface_evaluator.h"
+#include <law/spline/surface_evaluator.h>
 
 #include <law/base/options.h>
 #include <law/base/par_pos.h>

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include <law/core/curve_samples.h>
+#include <law/spline/curve_samples.h>
 #include <law/core/law.h>
 #include <law/spline/sw_curve.h>
 #include <law/spline/sw_curve_accuracy.h>

@@ -1,4 +1,4 @@
-#include "sw_surface.h"
+#include <law/spline/sw_surface.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +9,7 @@
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
 #include <law/core/lawutil_errors.h>
-
-#include "span_to_bezier.h"
+#include <law/spline/span_to_bezier.h>
 
 namespace {
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a built tree into a scratch prefix and builds a consumer of it three ways: with
 # find_package(law), with pkg-config, and with nothing but -I PREFIX/include. Every installed
-# header must also compile on its own.
+# header must also compile on its own, and the Python package, where the tree built it, must
+# import from the prefix and find the installed library by itself.
 set -euo pipefail
 build=${1:?usage: check.sh BUILD_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -38,4 +39,18 @@ while IFS= read -r header; do
 done < <(find "$prefix/include" -name '*.h' | sort)
 echo "$count headers"
 [ -z "$(ls "$prefix/include" | grep -v '^law$')" ] || { echo "headers outside include/law" >&2; exit 1; }
+
+package=$(find "$prefix" -path '*-packages/law/__init__.py' | head -1)
+if [ -n "$package" ]; then
+  echo "-- the Python package"
+  python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
+  site=$(dirname "$(dirname "$package")")
+  [ -f "$site/law/__init__.pyi" ] || { echo "no type stubs installed" >&2; exit 1; }
+  (cd "$scratch" && PYTHONPATH="$site" "$python" -c "
+import law, numpy
+assert law.__file__.startswith('$site'), law.__file__
+assert law.Law('X*Y+1')(2.0, 3.0) == 7.0
+assert law.sin(law.X)(numpy.zeros(3)).tolist() == [0.0, 0.0, 0.0]
+print('imported', law.__file__)")
+fi
 echo "package check passed"

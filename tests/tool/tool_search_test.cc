@@ -81,7 +81,12 @@ TEST_F(ToolSearch, BadInputIsReported) {
         char const *message;
     } const cases[] = {
         {{"roots", "X+Y", "0", "1"}, 1, "law: roots needs a law of one input"},
-        {{"roots", "LN(X)", "-2", "-1"}, 1, "law: Out of the domain of the natural log x>0"},
+        {{"roots", "LN(X)", "-2", "-1"},
+         1,
+         "law: The law has no value where one is needed (anywhere on [-2, -1]: Out of the "
+         "domain of the natural log x>0)"},
+        {{"roots", "X", "0", "1", "--method", "newton"}, 2, "--method is chebyshev or nroot"},
+        {{"min", "1/X", "-1", "1"}, 1, "(it falls without bound near 0)"},
         {{"max", "X", "0", "inf"}, 1, "law: the ends must be finite"},
         {{"bounds", "X^2"}, 1, "law: The domain is not a finite interval"},
         {{"bounds", "X*Y", "0", "1"}, 2, "bounds needs a LO HI pair"},

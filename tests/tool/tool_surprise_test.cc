@@ -12,11 +12,17 @@ class ToolSurprise : public LawTest {};
 
 TEST_F(ToolSurprise, ResultsThatMeanNothingAreErrors) {
     expect_failures({
-        {{"integrate", "X", "0", "inf"}, 1, "integrate needs finite limits; A is 0, B is inf"},
-        {{"integrate", "X", "-inf", "0"}, 1, "finite limits"},
-        {{"integrate", "X", "nan", "0"}, 1, "finite limits"},
-        {{"integrate", "1E+300*1E+300", "0", "1"}, 1, "no finite value"},
-        {{"integrate", "X*1E+308", "0", "10"}, 1, "no finite value"},
+        {{"integrate", "X", "0", "inf"}, 1, "The integral does not seem to converge"},
+        {{"integrate", "X", "-inf", "0"}, 1, "The integral does not seem to converge"},
+        {{"integrate", "X", "nan", "0"}, 1, "limits that are numbers; A is nan, B is 0"},
+        {{"integrate", "1E+300*1E+300", "0", "1"},
+         1,
+         "no value where one is needed (at 0.5: the value is inf)"},
+        {{"integrate", "X*1E+308", "0", "10"}, 1, "(at 5: the value is inf)"},
+        {{"integrate", "X", "0", "inf", "--method", "romberg"},
+         1,
+         "romberg integration needs finite limits; A is 0, B is inf"},
+        {{"integrate", "1E+300*1E+300", "0", "1", "--method", "romberg"}, 1, "no finite value"},
         {{"plot", "LN(X)", "-2", "-1", "-o", "-"}, 1, "nothing to draw"},
         {{"plot", "SQRT(X)", "-5", "-1", "-o", "-"}, 1, "nothing to draw"},
     });

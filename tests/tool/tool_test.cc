@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -187,21 +188,32 @@ TEST_F(Tool, SimplifyKeepsValuesAndTracesOnStandardError) {
     EXPECT_EQ(run_law({"simplify", "X-X"}).err, "");
 }
 
-TEST_F(Tool, IntegrateReportsValueAndLevels) {
+TEST_F(Tool, IntegrateReportsValueErrorAndEvaluations) {
     EXPECT_NEAR(value_of(run_law({"integrate", "SIN(X)", "0", "PI"})), 2, 1e-10);
     EXPECT_NEAR(value_of(run_law({"integrate", "X^2", "0", "1"})), 1.0 / 3, 1e-12);
     EXPECT_NEAR(value_of(run_law({"integrate", "X", "-1", "-3"})), 4, 1e-12);
     EXPECT_NEAR(value_of(run_law({"integrate", "5", "0", "2"})), 10, 1e-12);
 
-    tool_run const verbose = run_law({"integrate", "EXP(X)", "0", "1", "--verbose"});
+    // The adaptive integrator's second line: its error estimate and the evaluations, which a
+    // 21-point rule on one interval makes 21 for a polynomial; --verbose adds the intervals.
+    tool_run const adaptive = run_law({"integrate", "X^3", "0", "2", "--verbose"});
+    std::vector<std::string> const said = lines_of(adaptive.out);
+    ASSERT_EQ(said.size(), 3u) << adaptive.out;
+    EXPECT_NEAR(std::stod(said[0]), 4, 1e-13);
+    EXPECT_EQ(said[1].rfind("error: ", 0), 0u);
+    EXPECT_NE(said[1].find("evaluations: 21"), std::string::npos) << said[1];
+    EXPECT_EQ(said[2], "intervals: 1");
+
+    tool_run const verbose =
+        run_law({"integrate", "EXP(X)", "0", "1", "--method", "romberg", "--verbose"});
     std::vector<std::string> const lines = lines_of(verbose.out);
     ASSERT_EQ(lines.size(), 2u) << verbose.out;
     EXPECT_EQ(lines[1].rfind("levels: ", 0), 0u);
     EXPECT_NE(lines[1].find("met"), std::string::npos);
 
     // A tolerance that cannot be met within the levels still gives the best estimate.
-    tool_run const tight = run_law(
-        {"integrate", "SQRT(X)", "0", "1", "--tol", "0", "--min-level", "2", "--max-level", "4"});
+    tool_run const tight = run_law({"integrate", "SQRT(X)", "0", "1", "--method", "romberg",
+                                    "--tol", "0", "--min-level", "2", "--max-level", "4"});
     EXPECT_EQ(tight.status, 0);
     EXPECT_NEAR(value_of(tight), 2.0 / 3, 0.05);
     EXPECT_NE(tight.err.find("warning: tolerance 0 not met within 4 levels"), std::string::npos)
@@ -299,6 +311,33 @@ TEST_F(Tool, MessagesShowTheStartOfLongTexts) {
     EXPECT_NE(r.status, 0);
     EXPECT_LT(r.err.size(), 300u) << r.err;
     EXPECT_NE(r.err.find("(5000 characters)"), std::string::npos);
+}
+
+// With LAW_PERF_MAP=1, the code of each compiled law is named in the profilers' map.
+TEST_F(Tool, ProfilersFindTheCodeOfCompiledLawsByItsText) {
+#if !defined(__x86_64__) || !defined(__linux__)
+    GTEST_SKIP() << "no machine code on this machine";
+#endif
+    char dir_template[] = "/tmp/law-perf-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    std::string const dir = dir_template;
+    // The plot samples the law many times, so it compiles; the map is named by the tool's pid.
+    tool_run const r = run_shell(
+        "LAW_PERF_MAP=1 law plot 'SIN(X)*X+1' 0 3 -o p.svg & pid=$!; wait $pid; "
+        "cat /tmp/perf-$pid.map; rm -f /tmp/perf-$pid.map",
+        dir);
+    std::system(("rm -rf '" + dir + "'").c_str());
+    ASSERT_EQ(r.status, 0) << r.err;
+    bool named = false;
+    for (std::string const &line : lines_of(r.out)) {
+        unsigned long start = 0, size = 0;
+        char name[64] = {};
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lx %lx %63[^\n]", &start, &size, name), 3) << line;
+        EXPECT_GT(start, 0u);
+        EXPECT_GT(size, 0u);
+        named = named || std::string(name) == "law SIN(X)*X+1";
+    }
+    EXPECT_TRUE(named) << r.out;
 }
 
 }  // namespace

@@ -36,20 +36,50 @@ void print_parameters(std::vector<double> const &xs, law const &f, bool values) 
     }
 }
 
-int run_extremum(arguments const &args, double (*search)(law *, double, double), char const *what) {
+// min and max: by the global search (from the pieces of the law), or by the library's Nmin or
+// Nmax when --method names it.
+int run_extremum(arguments const &args, int sign) {
     args.expect_operands(3, 3);
+    char const *const what = sign > 0 ? "max" : "min";
+    bool const classic = method_of(args, {"chebyshev", sign > 0 ? "nmax" : "nmin"}) != "chebyshev";
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
     check_one_variable(*l, what);
     interval_operands const ends = read_ends(reader, args, 1);
     double x = 0;
     try {
-        x = search(l.get(), ends.a, ends.b);
+        if (classic)
+            x = (sign > 0 ? Nmax : Nmin)(l.get(), ends.a, ends.b);
+        else
+            x = (sign > 0 ? Nmax_global : Nmin_global)(l.get(), ends.a, ends.b).where;
     } catch (vorn_exception const &e) {
-        report_law_error(e);
+        report_law_error_in_full(e);
     }
     print_parameters({x}, *l, true);
     return exit_ok;
+}
+
+// The range of each output of a law of one input, from its pieces: an output that is unbounded
+// is an error that names where.
+void exact_bounds(law const &l, double a, double b) {
+    std::vector<range_report> ranges;
+    for (int k = 0; k < l.return_dim(); ++k) {
+        try {
+            ranges.push_back(law_range(&l, a, b, k));
+        } catch (vorn_exception const &e) {
+            report_law_error_in_full(e);
+        }
+        range_report const &r = ranges.back();
+        if (r.low_bounded && r.high_bounded) continue;
+        std::string const where = number_text(r.high_bounded ? r.pole_low : r.pole_high);
+        std::string const output =
+            l.return_dim() > 1 ? "output " + std::to_string(k + 1) : "the law";
+        throw tool_error(output + " has no bounds on [" + number_text(a) + ", " + number_text(b) +
+                         "]: it " + (r.high_bounded ? "falls" : "grows") + " without bound near " +
+                         where);
+    }
+    for (range_report const &r : ranges)
+        std::printf("%s %s\n", number_text(r.low).c_str(), number_text(r.high).c_str());
 }
 
 // The sum of the squares of l's outputs: zero exactly where every output is.
@@ -67,16 +97,18 @@ law_ptr squared_size(law_ptr const &l) {
 
 int run_roots(arguments const &args) {
     args.expect_operands(3, 3);
+    bool const by_nroot = method_of(args, {"chebyshev", "nroot"}) == "nroot";
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
     check_one_variable(*l, "roots");
     interval_operands const ends = read_ends(reader, args, 1);
-    print_parameters(roots_of(*l, ends.a, ends.b), *l, args.has("values"));
+    print_parameters(roots_of(*l, ends.a, ends.b, by_nroot, true), *l, args.has("values"));
     return exit_ok;
 }
 
 int run_solve(arguments const &args) {
     args.expect_operands(4, 4);
+    bool const by_nroot = method_of(args, {"chebyshev", "nroot"}) == "nroot";
     law_reader const reader(args);
     law_ptr const f = reader.read(args.operand(0));
     law_ptr const g = reader.read(args.operand(1));
@@ -84,16 +116,17 @@ int run_solve(arguments const &args) {
     check_one_variable(*g, "solve");
     interval_operands const ends = read_ends(reader, args, 2);
     law_ptr const difference = make_law<minus_law>(f.get(), g.get());
-    print_parameters(roots_of(*difference, ends.a, ends.b), *f, args.has("values"));
+    print_parameters(roots_of(*difference, ends.a, ends.b, by_nroot, true), *f, args.has("values"));
     return exit_ok;
 }
 
-int run_min(arguments const &args) { return run_extremum(args, Nmin, "min"); }
+int run_min(arguments const &args) { return run_extremum(args, -1); }
 
-int run_max(arguments const &args) { return run_extremum(args, Nmax, "max"); }
+int run_max(arguments const &args) { return run_extremum(args, 1); }
 
 int run_bounds(arguments const &args) {
     args.expect_operands(1, 1 + 2 * 64);
+    bool const sampled = method_of(args, {"chebyshev", "sampled"}) == "sampled";
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
     double const tol = args.has("tol") ? read_real_option("tol", *args.value("tol")) : 1e-3;
@@ -108,6 +141,15 @@ int run_bounds(arguments const &args) {
         interval_operands const e = read_ends(reader, args, 1 + 2 * i);
         lo[i] = e.a;
         hi[i] = e.b;
+    }
+    ZEM::interval domain;
+    if (!sampled && inputs == 1 && !given && l->term_domain(0, domain) && domain.finite()) {
+        lo[0] = domain.low();
+        hi[0] = domain.high();
+    }
+    if (!sampled && inputs == 1 && (given || domain.finite())) {
+        exact_bounds(*l, lo[0], hi[0]);
+        return exit_ok;
     }
     int const outputs = l->return_dim();
     std::vector<double> min(outputs), max(outputs);

@@ -23,7 +23,9 @@ constexpr option_def simplify_options[] = {law_option,
 constexpr option_def integrate_options[] = {law_option,
                                             data_option,
                                             strict_option,
+                                            {"method", 0, option_kind::value},
                                             {"tol", 0, option_kind::value},
+                                            {"rel-tol", 0, option_kind::value},
                                             {"min-level", 0, option_kind::value},
                                             {"max-level", 0, option_kind::value},
                                             {"verbose", 'v', option_kind::flag}};
@@ -47,8 +49,12 @@ constexpr option_def fit_options[] = {law_option,
                                       {"iges", 0, option_kind::value}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
-constexpr option_def roots_options[] = {law_option, data_option, {"values", 0, option_kind::flag}};
-constexpr option_def bounds_options[] = {law_option, data_option, {"tol", 0, option_kind::value}};
+constexpr option_def roots_options[] = {
+    law_option, data_option, {"values", 0, option_kind::flag}, {"method", 0, option_kind::value}};
+constexpr option_def extremum_options[] = {
+    law_option, data_option, strict_option, {"method", 0, option_kind::value}};
+constexpr option_def bounds_options[] = {
+    law_option, data_option, {"tol", 0, option_kind::value}, {"method", 0, option_kind::value}};
 constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
 
 constexpr option_def fit2_options[] = {law_option,
@@ -119,19 +125,34 @@ constexpr command table[] = {
      "Example:\n"
      "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
      simplify_options, run_simplify},
-    {"integrate", "integrate EXPR A B [--tol T] [--min-level M] [--max-level K] [--verbose]",
-     "integrate a law of one input from A to B (Romberg)",
-     "A and B may be numbers or expressions of no input such as PI/2.\n"
+    {"integrate",
+     "integrate EXPR A B [--method M] [--tol T] [--rel-tol R] [--min-level M] [--max-level K] "
+     "[--verbose]",
+     "integrate a law of one input from A to B",
+     "A and B may be numbers, expressions of no input such as PI/2, inf or -inf. The first\n"
+     "line is the integral, the second its estimated error and the evaluations of the law.\n"
+     "By default the integral is adaptive: Gauss-Kronrod rules (10 and 21 points) on pieces\n"
+     "cut at the law's kinks, jumps and poles, the piece of largest error bisected, with\n"
+     "extrapolation towards a singular end (QUADPACK's QAGS), and infinite limits mapped onto\n"
+     "(0, 1] (QAGI). When the tolerance cannot be met it says why, with the best estimate,\n"
+     "and exits 1.\n"
      "Options:\n"
-     "  --tol T           stop when two levels agree within T (default 1e-10)\n"
-     "  --min-level M     run more than M levels (default 2)\n"
-     "  --max-level K     run at most K levels, each doubling the samples (default 20, at most\n"
-     "                    30)\n"
-     "  -v, --verbose     also print the levels used\n"
+     "  --method M        adaptive (the default, the library's Nintegrate_adaptive) or romberg\n"
+     "                    (its Nintegrate, finite limits)\n"
+     "  --tol T           the absolute error allowed (default 1e-10); for romberg, the largest\n"
+     "                    difference between two levels\n"
+     "  --rel-tol R       adaptive: the error allowed relative to the integral (default 1e-10)\n"
+     "  --min-level M     romberg: run more than M levels (default 2)\n"
+     "  --max-level K     romberg: run at most K levels, each doubling the samples (default 20,\n"
+     "                    at most 30)\n"
+     "  -v, --verbose     also print the intervals (adaptive) or the levels (romberg) used\n"
      "%s"
      "Example:\n"
-     "  law integrate 'X^2' 0 3            prints  9\n"
-     "  law integrate 'SIN(X)' 0 PI        prints  1.9999999999999996\n",
+     "  law integrate 'ABS(SIN(X))' 0 10*PI     prints  20\n"
+     "                                          error: 2.2e-13 (estimated), evaluations: 210\n"
+     "  law integrate 'EXP(-X)' 0 inf           prints  1\n"
+     "                                          error: 5.8e-11 (estimated), evaluations: 135\n"
+     "  law integrate 'SIN(X)' 0 PI --method romberg   prints  1.9999999999999996\n",
      integrate_options, run_integrate},
     {"plot",
      "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
@@ -205,49 +226,78 @@ constexpr command table[] = {
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
      plot2_options, run_plot2},
-    {"roots", "roots EXPR A B [--values]", "print the roots of a law of one input in [A, B]",
+    {"roots", "roots EXPR A B [--method M] [--values]",
+     "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
-     "expressions of no input such as PI/2.\n"
+     "expressions of no input such as PI/2. By default every root is found: the law is\n"
+     "resolved by Chebyshev interpolants on pieces cut at its kinks, jumps, poles and the ends\n"
+     "of its domain, the roots come from their colleague matrices and are checked and polished\n"
+     "on the law (close pairs, tangent roots, fast oscillations and roots beside poles are\n"
+     "found; a pole is not a root). A stretch where the law is zero is noted on standard\n"
+     "error and its left end printed.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nroot_all) or nroot (its Nroot)\n"
      "  --values          also print the law's value at each root\n"
      "%s"
      "Example:\n"
      "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
-     "                                            6.283185307044969\n"
-     "                                            9.424777960852662\n",
+     "                                            6.283185307179586\n"
+     "                                            9.42477796076938\n"
+     "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
+     "                                          1.000001\n"
+     "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n",
      roots_options, run_roots},
-    {"solve", "solve F G A B [--values]", "print the parameters in [A, B] where F equals G",
-     "The parameters are printed in ascending order, one per line.\n"
+    {"solve", "solve F G A B [--method M] [--values]",
+     "print the parameters in [A, B] where F equals G",
+     "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
+     "law roots finds them.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nsolve_all) or nroot (Nsolve)\n"
      "  --values          also print the value of F at each\n"
      "%s"
      "Example:\n"
      "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
      "                                             2\n",
      roots_options, run_solve},
-    {"min", "min EXPR A B", "print where a law of one input is smallest in [A, B], and the value",
-     "Prints the parameter and the law's value there, separated by a space.\n"
+    {"min", "min EXPR A B [--method M]",
+     "print where a law of one input is smallest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space. By default the\n"
+     "candidates are the ends, the law's kinks, jumps and singular points, and the turning\n"
+     "points of its Chebyshev interpolants, polished on its derivative; a law that falls\n"
+     "without bound towards a pole is an error that names it.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nmin_global) or nmin (Nmin)\n"
      "%s"
      "Example:\n"
-     "  law min '(X-1)^2+3' -4 4           prints  1 3\n",
-     reading_options, run_min},
-    {"max", "max EXPR A B", "print where a law of one input is largest in [A, B], and the value",
-     "Prints the parameter and the law's value there, separated by a space.\n"
+     "  law min '(X-1)^2+3' -4 4           prints  1 3\n"
+     "  law min 'ABS(X-0.3)' -1 1          prints  0.3 0\n",
+     extremum_options, run_min},
+    {"max", "max EXPR A B [--method M]",
+     "print where a law of one input is largest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space, found as law min\n"
+     "finds the smallest.\n"
      "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nmax_global) or nmax (Nmax)\n"
      "%s"
      "Example:\n"
-     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n",
-     reading_options, run_max},
-    {"bounds", "bounds EXPR [LO HI ...] [--tol T]",
+     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n"
+     "  law max '1-ABS(X-0.3)' -1 1        prints  0.3 1\n",
+     extremum_options, run_max},
+    {"bounds", "bounds EXPR [LO HI ...] [--method M] [--tol T]",
      "print the range of each output of a law over a box of its inputs",
      "Give a LO HI pair for each input, or none to use the law's domain (which must then be\n"
-     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own, from samples\n"
+     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own. For a law\n"
+     "of one input the range is that of its values: the smallest and largest, found as law\n"
+     "min and max find them; a law that grows without bound is an error that names where.\n"
+     "For more inputs, or with --method sampled, it is the library's law::bounds: samples\n"
      "refined where the law bends, widened by the sampling error.\n"
      "Options:\n"
-     "  --tol T           refine while the law bends by more than T (default 0.001)\n"
+     "  --method M        chebyshev (the default for one input, the library's law_range) or\n"
+     "                    sampled (law::bounds)\n"
+     "  --tol T           sampled: refine while the law bends by more than T (default 0.001)\n"
      "%s"
      "Example:\n"
+     "  law bounds 'SIN(X)' 0 10           prints  -1 1\n"
      "  law bounds 'X*Y' -1 1 0 2\n",
      bounds_options, run_bounds},
     {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--cell S]",

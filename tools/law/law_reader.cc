@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
-#include <law/core/eval_buffer.h>
 #include <law/core/law_law_data.h>
 #include <law/data/law_data_text.h>
 #include <law/lang/str_to_law.h>
@@ -160,7 +160,7 @@ std::string values_text(law const &l, std::span<double const> x) {
                          count_text(static_cast<int>(x.size()), "value"));
     std::vector<double> point(std::max<std::size_t>(takes, 1), 0.0);
     std::copy_n(x.begin(), takes, point.begin());
-    eval_buffer out(l.return_dim());
+    std::vector<double> out(static_cast<std::size_t>(std::max(l.return_dim(), 1)));
     try {
         l.evaluate(point.data(), out.data());
     } catch (vorn_exception const &e) {
@@ -169,7 +169,7 @@ std::string values_text(law const &l, std::span<double const> x) {
     std::string text;
     for (int i = 0; i < l.return_dim(); ++i) {
         if (i) text += ' ';
-        text += number_text(out[i]);
+        text += number_text(out[static_cast<std::size_t>(i)]);
     }
     return text;
 }

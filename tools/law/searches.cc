@@ -1,8 +1,12 @@
 #include "searches.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
+#include "arguments.h"
 #include "law_reader.h"
+#include "numbers.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -15,7 +19,27 @@ void check_one_variable(law const &l, char const *what) {
                          count_text(l.return_dim(), "value"));
 }
 
-std::vector<double> roots_of(law const &l, double a, double b) {
+std::string_view method_of(arguments const &args, std::initializer_list<char const *> names) {
+    if (!args.has("method")) return *names.begin();
+    std::string_view const given = *args.value("method");
+    std::string list;
+    for (char const *name : names) {
+        if (given == name) return name;
+        list += list.empty() ? name : std::string(" or ") + name;
+    }
+    throw usage_error("--method is " + list + ", not '" + std::string(given) + "'");
+}
+
+void report_law_error_in_full(vorn_exception const &e) {
+    std::string text = e.what();
+    // what() is "CODE: message (detail)": the code is for programs.
+    std::string const code = std::string(e.code_name()) + ": ";
+    if (text.rfind(code, 0) == 0) text.erase(0, code.size());
+    throw tool_error(text);
+}
+
+namespace {
+std::vector<double> nroot_roots(law const &l, double a, double b) {
     int n = 0;
     double *r = nullptr;
     try {
@@ -25,6 +49,29 @@ std::vector<double> roots_of(law const &l, double a, double b) {
     }
     vorn_ptr<double> const held(r);
     return r ? std::vector<double>(r, r + n) : std::vector<double>();
+}
+
+void note_report(root_report const &r) {
+    for (auto const &z : r.zero_stretches)
+        std::fprintf(stderr, "law: note: the law is zero on all of [%s, %s]\n",
+                     number_text(z.first).c_str(), number_text(z.second).c_str());
+    if (!r.complete)
+        std::fprintf(stderr,
+                     "law: warning: the search ran out of evaluations before the law was "
+                     "resolved everywhere; roots where it was not are those of sign changes\n");
+}
+}  // namespace
+
+std::vector<double> roots_of(law const &l, double a, double b, bool by_nroot, bool notes) {
+    if (by_nroot) return nroot_roots(l, a, b);
+    root_report r;
+    try {
+        r = all_roots(&l, a, b);
+    } catch (vorn_exception const &e) {
+        report_law_error_in_full(e);
+    }
+    if (notes) note_report(r);
+    return r.roots;
 }
 
 std::vector<double> extrema_of(law const &l, double a, double b) {

@@ -1,8 +1,8 @@
 #pragma once
 // Machine code for x86-64, as bytes: the few SSE2 scalar double instructions, moves, jumps and
-// calls that a compiled tape needs. The code is written for a region laid out as a pool of
-// 16-byte constants followed by the code; pool entries are addressed relative to the
-// instruction pointer, so the code runs wherever the region is mapped.
+// calls that a compiled tape needs. The code is followed by a pool of 16-byte constants, which
+// it addresses relative to the instruction pointer, so that it runs wherever it is placed.
+// Jumps and pool references are holes patched once their targets are known.
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -13,7 +13,7 @@ namespace x86 {
 enum gpr : int { rax = 0, rcx = 1, rdx = 2, rbx = 3, rsp = 4, rbp = 5, rsi = 6, rdi = 7 };
 
 // A double operand: an xmm register, a memory cell at a general register plus a displacement, or
-// a pool entry (given by its offset in the region).
+// a pool entry (given by its offset in the pool).
 struct operand {
     enum kind_t : std::uint8_t { xmm, memory, pool } kind;
     int reg;  // the xmm register, or the base register of a memory cell
@@ -50,9 +50,6 @@ enum class condition : std::uint8_t { ae = 0x3, e = 0x4, ne = 0x5, a = 0x7, p = 
 
 class emitter {
   public:
-    // code_base is the offset of the code in its region (the size of the pool before it).
-    explicit emitter(std::int32_t code_base) : base_(code_base) {}
-
     std::vector<std::uint8_t> const &bytes() const { return code_; }
     std::int32_t here() const { return static_cast<std::int32_t>(code_.size()); }
 
@@ -125,14 +122,20 @@ class emitter {
         bytes({0x0f, static_cast<std::uint8_t>(0x80 | static_cast<std::uint8_t>(c))});
         return hole();
     }
-    // Jumps over the next `length` bytes when c holds.
-    void skip_if(condition c, std::uint8_t length) {
-        bytes({static_cast<std::uint8_t>(0x70 | static_cast<std::uint8_t>(c)), length});
-    }
     void patch(std::int32_t hole_at, std::int32_t label) {
         std::int32_t const rel = label - (hole_at + 4);
         std::memcpy(&code_[static_cast<std::size_t>(hole_at)], &rel, 4);
     }
+    // The pool placed at offset pool_at of the code (16-aligned): every reference to it patched.
+    void place_pool(std::int32_t pool_at) {
+        for (pool_ref const &r : pool_refs_) {
+            std::int32_t const rel = pool_at + r.entry - r.end;
+            std::memcpy(&code_[static_cast<std::size_t>(r.hole)], &rel, 4);
+        }
+    }
+
+    // Touches the 8 bytes at rsp, so that a frame grown a page at a time meets the guard page.
+    void probe_stack() { bytes({0x48, 0x83, 0x0c, 0x24, 0x00}); }  // or qword [rsp], 0
 
   private:
     void byte(std::uint8_t b) { code_.push_back(b); }
@@ -163,8 +166,8 @@ class emitter {
         } else if (m.kind == operand::pool) {
             byte(static_cast<std::uint8_t>(0x05 | reg_field));
             // Relative to the end of the instruction, which an immediate byte still follows.
-            std::int32_t const end = base_ + here() + 4 + (imm >= 0 ? 1 : 0);
-            little_endian(static_cast<std::uint32_t>(m.disp - end), 4);
+            pool_refs_.push_back({here(), here() + 4 + (imm >= 0 ? 1 : 0), m.disp});
+            little_endian(0, 4);
         } else {
             bool const short_disp = m.disp >= -128 && m.disp < 128;
             byte(static_cast<std::uint8_t>((short_disp ? 0x40 : 0x80) | reg_field | (base & 7)));
@@ -174,8 +177,11 @@ class emitter {
         if (imm >= 0) byte(static_cast<std::uint8_t>(imm));
     }
 
-    std::int32_t base_;
+    struct pool_ref {
+        std::int32_t hole, end, entry;
+    };
     std::vector<std::uint8_t> code_;
+    std::vector<pool_ref> pool_refs_;
 };
 
 }  // namespace x86

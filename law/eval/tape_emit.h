@@ -5,15 +5,15 @@
 #include <typeinfo>
 
 #include <law/core/binary_law.h>
-#include <law/core/eval_tape.h>
 #include <law/core/unary_law.h>
+#include <law/eval/tape_builder.h>
 
 enum class side_order { left_first, right_first };
 
-// The formula of a binary law over its two scalar sides, taken in the order the law's evaluate
+// The operation of a binary law over its two scalar sides, taken in the order the law's evaluate
 // takes them; false (the law's own evaluate) when a side is missing or gives other than one value.
 template <class Law>
-bool scalar_binary_formula(Law const *l, tape_formula &f, tape_formula::emit_fn emit,
+bool binary_side_operation(Law const *l, side_operation &f, side_operation::emit_fn emit,
                            side_order order = side_order::left_first) {
     law const *left = l->fleft(), *right = l->fright();
     if (typeid(*l) != typeid(Law) || !left || !right || left->return_dim() != 1 ||

@@ -1,5 +1,5 @@
 // law::bounds: the range of a law's outputs over a box, from samples refined where the law
-// is far from linear between neighbours.
+// is far from linear between neighbours. The law base reaches it through its upper-layer hook.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -8,6 +8,7 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/law.h>
+#include <law/core/upper_layers.h>
 
 namespace {
 // Samples per input never reach this many.
@@ -145,26 +146,25 @@ void input_box(law const *f, double const *start, double const *end, std::vector
             law_error(LAW_BAD_BOUNDS, "input " + std::to_string(i) + " has no finite range");
     }
 }
-}  // namespace
 
-double law::bounds(double *min, double *max, double const *start, double const *end, double tol,
-                   double *step) const {
-    int const inputs = take_dim(), outputs = return_dim();
+double sampled_bounds(law const *f, double *min, double *max, double const *start,
+                      double const *end, double tol, double *step) {
+    int const inputs = f->take_dim(), outputs = f->return_dim();
     if (!min || !max) law_error(LAW_NULL_LAW, "no place for the bounds");
     if (!(tol >= 0)) law_error(LAW_BAD_TOLERANCE, "the tolerance " + number_string(tol));
     std::vector<double> lo, hi;
-    input_box(this, start, end, lo, hi);
+    input_box(f, start, end, lo, hi);
     std::fill(min, min + outputs, DBL_MAX);
     std::fill(max, max + outputs, -DBL_MAX);
     double e = tol;
     if (inputs == 0) {
-        evaluate(nullptr, min);
+        f->evaluate(nullptr, min);
         std::copy(min, min + outputs, max);
     } else {
         int const n = inputs == 1 ? 5 : 4;
         std::vector<std::vector<double>> samples;
         for (int i = 0; i < inputs; ++i) samples.push_back(first_samples(lo[i], hi[i], n));
-        bounds_refiner refiner(this, min, max, tol, std::move(samples));
+        bounds_refiner refiner(f, min, max, tol, std::move(samples));
         while (refiner.refine(&e)) continue;
         for (int i = 0; step && i < inputs; ++i) step[i] = refiner.smallest_spacing(i);
     }
@@ -175,3 +175,6 @@ double law::bounds(double *min, double *max, double const *start, double const *
     }
     return 2 * e;
 }
+
+[[maybe_unused]] bool const bounds_installed = (upper_layers().bounds = sampled_bounds, true);
+}  // namespace

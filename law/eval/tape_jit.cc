@@ -1,4 +1,4 @@
-#include <law/core/tape_jit.h>
+#include <law/eval/tape_jit.h>
 
 #include <algorithm>
 #include <bit>
@@ -6,18 +6,18 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include <law/core/eval_tape.h>
+#include <law/eval/eval_tape.h>
 
 #if defined(__x86_64__) && defined(__linux__)
-#include <sys/mman.h>
-
-#include <law/core/x86_emitter.h>
+#include <law/eval/perf_map.h>
+#include <law/eval/x86_emitter.h>
 #define LAW_TAPE_JIT 1
 #endif
 
@@ -86,10 +86,6 @@ double second_of_pair(double a) noexcept {
     return sine ? std::sin(a) : std::cos(a);
 }
 
-bool is_call(tape_code code) {
-    return code == tape_code::call1 || code == tape_code::call2 || code == tape_code::call2_k;
-}
-
 // For each operation, the function the code calls straight, without the guard (null for the
 // others): a function of the C library, or half of a pair. A sine and a cosine of the same value,
 // with nothing written to that value between them, become a pair; the pair reads its argument's
@@ -123,61 +119,73 @@ std::vector<tape_fn1> unguarded_calls(std::vector<tape_op> const &ops) {
     return called;
 }
 
-// The operations that are one instruction over two operands (then, for some, one more with a
-// constant): the first operand is loaded into the result's register, the second is the
-// instruction's source. A comparison's mask becomes 1 or 0; a division first checks its divisor.
+// How each operation becomes machine code, from its row of tape_ops.def. An instruction's first
+// operand is loaded into the result's register and the second is its source; a comparison's
+// mask becomes 1 or 0. Operations whose check reads an operand first test it.
+enum class coded : std::uint8_t {
+    instruction,
+    root,
+    copy,
+    call,
+    jump,
+    jump_if_zero,
+    jump_unless_zero,
+    none
+};
 enum class side : std::uint8_t { a, b, k, zero, sign_mask, abs_mask };
 enum class then : std::uint8_t { nothing, to_one, plus_k };
+constexpr predicate no_predicate = predicate::eq;
 struct form {
-    tape_code code;
-    sse instruction;
-    predicate pred;
-    side first, second;
+    coded how;
+    sse instruction = sse::movsd_load;
+    predicate pred = no_predicate;
+    side first = side::a, second = side::a;
     then after = then::nothing;
-    bool checked_divisor = false;
+    bool two_arguments = false;  // of a call
 };
-constexpr predicate none = predicate::eq;
 constexpr form forms[] = {
-    {tape_code::add, sse::addsd, none, side::a, side::b},
-    {tape_code::sub, sse::subsd, none, side::a, side::b},
-    {tape_code::mul, sse::mulsd, none, side::a, side::b},
-    {tape_code::div, sse::divsd, none, side::a, side::b, then::nothing, true},
-    {tape_code::add_k, sse::addsd, none, side::a, side::k},
-    {tape_code::sub_k, sse::subsd, none, side::a, side::k},
-    {tape_code::k_sub, sse::subsd, none, side::k, side::a},
-    {tape_code::mul_k, sse::mulsd, none, side::a, side::k},
-    {tape_code::div_k, sse::divsd, none, side::a, side::k, then::nothing, true},
-    {tape_code::k_div, sse::divsd, none, side::k, side::a, then::nothing, true},
-    {tape_code::mul_add_k, sse::mulsd, none, side::a, side::b, then::plus_k},
-    {tape_code::neg, sse::xorpd, none, side::a, side::sign_mask},
-    {tape_code::abs, sse::andpd, none, side::a, side::abs_mask},
-    // a > b is b < a, a >= b is b <= a.
-    {tape_code::lt, sse::cmpsd, predicate::lt, side::a, side::b, then::to_one},
-    {tape_code::gt, sse::cmpsd, predicate::lt, side::b, side::a, then::to_one},
-    {tape_code::le, sse::cmpsd, predicate::le, side::a, side::b, then::to_one},
-    {tape_code::ge, sse::cmpsd, predicate::le, side::b, side::a, then::to_one},
-    {tape_code::eq, sse::cmpsd, predicate::eq, side::a, side::b, then::to_one},
-    {tape_code::ne, sse::cmpsd, predicate::ne, side::a, side::b, then::to_one},
-    {tape_code::lt_k, sse::cmpsd, predicate::lt, side::a, side::k, then::to_one},
-    {tape_code::gt_k, sse::cmpsd, predicate::lt, side::k, side::a, then::to_one},
-    {tape_code::le_k, sse::cmpsd, predicate::le, side::a, side::k, then::to_one},
-    {tape_code::ge_k, sse::cmpsd, predicate::le, side::k, side::a, then::to_one},
-    {tape_code::eq_k, sse::cmpsd, predicate::eq, side::a, side::k, then::to_one},
-    {tape_code::ne_k, sse::cmpsd, predicate::ne, side::a, side::k, then::to_one},
-    {tape_code::truth, sse::cmpsd, predicate::ne, side::a, side::zero, then::to_one},
-    // tape_larger(best, v) takes v when v - best > 0, which for doubles is v > best: maxsd with
-    // v first (it gives its source, best, when they are equal or one is a NaN); the same for
-    // tape_smaller and minsd.
-    {tape_code::larger, sse::maxsd, none, side::b, side::a},
-    {tape_code::smaller, sse::minsd, none, side::b, side::a},
-    {tape_code::larger_k, sse::maxsd, none, side::k, side::a},
-    {tape_code::smaller_k, sse::minsd, none, side::k, side::a},
+#define INSTRUCTION(i, first, second) \
+    form { coded::instruction, sse::i, no_predicate, side::first, side::second }
+#define INSTRUCTION_PLUS_K(i, first, second) \
+    form { coded::instruction, sse::i, no_predicate, side::first, side::second, then::plus_k }
+#define COMPARISON(p, first, second) \
+    form { coded::instruction, sse::cmpsd, predicate::p, side::first, side::second, then::to_one }
+#define CALL(first) \
+    form { coded::call, sse::movsd_load, no_predicate, side::first, side::first }
+#define CALL_OF_TWO(first, second)                                                                 \
+    form {                                                                                         \
+        coded::call, sse::movsd_load, no_predicate, side::first, side::second, then::nothing, true \
+    }
+#define CODED(how) \
+    form { coded::how }
+#define NO_MACHINE_CODE \
+    form { coded::none }
+#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) machine,
+#include <law/eval/tape_ops.def>
+#undef TAPE_OP
+#undef NO_MACHINE_CODE
+#undef CODED
+#undef CALL_OF_TWO
+#undef CALL
+#undef COMPARISON
+#undef INSTRUCTION_PLUS_K
+#undef INSTRUCTION
 };
 
-form const *form_of(tape_code code) {
-    for (form const &f : forms)
-        if (f.code == code) return &f;
-    return nullptr;
+form const &form_of(tape_code code) { return forms[static_cast<std::size_t>(code)]; }
+
+// Whether an operation's code may give other bits than the interpreter when the vector unit
+// flushes tiny values to zero: maxsd and minsd compare where the interpreter subtracts (a tiny
+// difference flushed to 0 is not beyond 0), and give a tiny operand as 0 where the interpreter
+// gives it as it is; a sine and cosine computed as a pair need not take the steps of the two
+// alone. Every other instruction is the interpreter's own, in every mode and rounding.
+bool differs_when_flushing(form const &f, tape_fn1 called_straight) {
+    if (f.how == coded::instruction)
+        return f.instruction == sse::maxsd || f.instruction == sse::minsd;
+    for (tape_fn1 half : {&pair_then_first<true>, &pair_then_first<false>, &second_of_pair<true>,
+                          &second_of_pair<false>})
+        if (called_straight == half) return true;
+    return false;
 }
 
 std::uint64_t bits_of(double v) { return std::bit_cast<std::uint64_t>(v); }
@@ -189,7 +197,10 @@ class constant_pool {
     std::int32_t value(double v) { return entry(bits_of(v), 0); }
     std::int32_t mask(std::uint64_t bits) { return entry(bits, bits); }
     std::size_t bytes() const { return words_.size() * sizeof(std::uint64_t); }
-    void copy_to(unsigned char *out) const { std::memcpy(out, words_.data(), bytes()); }
+    // An empty pool has no data() to copy from, and memcpy takes no null source even for 0 bytes.
+    void copy_to(unsigned char *out) const {
+        if (!words_.empty()) std::memcpy(out, words_.data(), bytes());
+    }
 
   private:
     std::int32_t entry(std::uint64_t low, std::uint64_t high) {
@@ -220,7 +231,8 @@ class register_liveness {
             tape_op const &op = ops[i];
             std::uint32_t const target =
                 is_jump(op.code) ? before[static_cast<std::size_t>(op.b)] : 0;
-            std::uint32_t live = op.code == tape_code::jump ? target : before[i + 1] | target;
+            bool const always = form_of(op.code).how == coded::jump;
+            std::uint32_t live = always ? target : before[i + 1] | target;
             after_[i] = live;
             for_each_slot(op, [&](int const &slot, bool result) {
                 if (result) live &= ~bit(slot);
@@ -257,8 +269,10 @@ class tape_jit::coder {
           values_(t.slot_count_ - nc_ - ni_),
           unguarded_(unguarded_calls(t.ops_)) {
         for (std::size_t i = 0; i < t.ops_.size(); ++i) {
-            has_calls_ |= is_call(t.ops_[i].code);
-            guarded_calls_ |= is_call(t.ops_[i].code) && !unguarded_[i];
+            form const &f = form_of(t.ops_[i].code);
+            has_calls_ |= f.how == coded::call;
+            guarded_calls_ |= f.how == coded::call && !unguarded_[i];
+            mode_sensitive_ |= differs_when_flushing(f, unguarded_[i]);
         }
         spilled_ = std::max(0, values_ - value_xmms);
         framed_ = has_calls_ || spilled_ > 0;
@@ -273,7 +287,7 @@ class tape_jit::coder {
     bool possible() const {
         if (t_.ops_.size() > max_ops || spilled_ > max_frame_values) return false;
         for (tape_op const &op : t_.ops_)
-            if (op.code == tape_code::call_law) return false;
+            if (form_of(op.code).how == coded::none) return false;
         // With several values, one that is an input must be read before any is written, in
         // case the caller's x and y are the same array.
         if (t_.outputs_.size() > 1)
@@ -282,17 +296,16 @@ class tape_jit::coder {
         return true;
     }
 
-    // The pool followed by the code; the code begins at entry_offset.
-    std::vector<unsigned char> region(std::size_t &entry_offset) {
-        gather_constants();
-        std::size_t const code_base = pool_.bytes();
-        x86::emitter e(static_cast<std::int32_t>(code_base));
+    // The code, which begins with its entry, followed by its pool at the next 16 bytes.
+    std::vector<unsigned char> bytes() {
+        x86::emitter e;
         e_ = &e;
         code_ops();
-        std::vector<unsigned char> out(code_base + e.bytes().size());
-        pool_.copy_to(out.data());
-        std::memcpy(out.data() + code_base, e.bytes().data(), e.bytes().size());
-        entry_offset = code_base;
+        std::size_t const pool_at = (e.bytes().size() + 15) / 16 * 16;
+        e.place_pool(static_cast<std::int32_t>(pool_at));
+        std::vector<unsigned char> out(pool_at + pool_.bytes(), 0xcc);  // int3 between them
+        std::memcpy(out.data(), e.bytes().data(), e.bytes().size());
+        pool_.copy_to(out.data() + pool_at);
         return out;
     }
 
@@ -305,19 +318,12 @@ class tape_jit::coder {
         return g >= 0 && g < value_xmms ? g : -1;
     }
 
-    void gather_constants() {
-        sign_ = pool_.mask(0x8000000000000000u);
-        abs_ = pool_.mask(0x7fffffffffffffffu);
-        one_ = pool_.value(1);
-        zero_ = pool_.value(0);
-        resmch_ = pool_.value(resmch);
-        minus_resmch_ = pool_.value(-resmch);
-        for (double c : t_.constants_) pool_.value(c);
-        for (tape_op const &op : t_.ops_) pool_.value(op.k);
-    }
+    // Pool entries, made when the code first reads them.
+    operand pooled(double v) { return operand::pool_entry(pool_.value(v)); }
+    operand abs_mask() { return operand::pool_entry(pool_.mask(0x7fffffffffffffffu)); }
 
     operand where(int slot) {
-        if (slot < nc_) return operand::pool_entry(pool_.value(t_.constants_[slot]));
+        if (slot < nc_) return pooled(t_.constants_[static_cast<std::size_t>(slot)]);
         if (slot < nc_ + ni_) return operand::at(x_, 8 * t_.inputs_[slot - nc_].index);
         int const g = slot - nc_ - ni_;
         if (g < value_xmms) return operand::in_xmm(first_value_xmm + g);
@@ -331,13 +337,13 @@ class tape_jit::coder {
             case side::b:
                 return where(op.b);
             case side::k:
-                return operand::pool_entry(pool_.value(op.k));
+                return pooled(op.k);
             case side::zero:
-                return operand::pool_entry(zero_);
+                return pooled(0);
             case side::sign_mask:
-                return operand::pool_entry(sign_);
+                return operand::pool_entry(pool_.mask(0x8000000000000000u));
             default:
-                return operand::pool_entry(abs_);
+                return abs_mask();
         }
     }
 
@@ -364,41 +370,47 @@ class tape_jit::coder {
 
     void fail_if(condition c) { fails_.push_back(e_->jump_if(c)); }
 
-    // Gives the point back when |v| < resmch (and not for a NaN, which divides as the
-    // interpreter divides it).
-    void check_divisor(operand v) {
-        e_->load(s1, v);
-        e_->op(sse::andpd, s1, operand::pool_entry(abs_));
-        e_->load(s2, operand::pool_entry(resmch_));
-        e_->op(sse::ucomisd, s2, operand::in_xmm(s1));
-        fail_if(condition::a);
+    // The point goes back where the operation's check keeps its operand from it: a divisor
+    // below resmch in size (not a NaN, which divides as the interpreter divides it), a root at
+    // or below -resmch (not a NaN either). A constant operand is checked now.
+    void code_check(tape_op const &op) {
+        tape_code_facts const &facts = facts_of(op.code);
+        if (facts.check == tape_check::none) return;
+        if (facts.checked == tape_operand::k) {
+            if (fails_check(facts.check, op.k)) fails_.push_back(e_->jump());
+            return;
+        }
+        operand const v = where(facts.checked == tape_operand::a ? op.a : op.b);
+        if (facts.check == tape_check::near_zero) {
+            e_->load(s1, v);
+            e_->op(sse::andpd, s1, abs_mask());
+            e_->load(s2, pooled(resmch));
+            e_->op(sse::ucomisd, s2, operand::in_xmm(s1));
+            fail_if(condition::a);
+        } else {
+            int const r = in_register(v, s1);
+            e_->load(s2, pooled(-resmch));
+            e_->op(sse::ucomisd, s2, operand::in_xmm(r));
+            fail_if(condition::ae);
+        }
     }
 
-    void code_form(tape_op const &op, form const &f) {
+    void code_instruction(tape_op const &op, form const &f) {
         operand const first = side_of(op, f.first), second = side_of(op, f.second);
-        if (f.checked_divisor) {
-            if (f.second != side::k)
-                check_divisor(second);
-            else if (!(std::fabs(op.k) >= resmch) && !std::isnan(op.k))
-                fails_.push_back(e_->jump());
-        }
         int d = target(op.out);
         if (second.is_xmm(d) && !first.is_xmm(d)) d = s0;
         e_->load(d, first);
         e_->op(f.instruction, d, second,
                f.instruction == sse::cmpsd ? static_cast<int>(f.pred) : -1);
-        if (f.after == then::to_one) e_->op(sse::andpd, d, operand::pool_entry(one_));
-        if (f.after == then::plus_k) e_->op(sse::addsd, d, operand::pool_entry(pool_.value(op.k)));
+        if (f.after == then::to_one) e_->op(sse::andpd, d, pooled(1));
+        if (f.after == then::plus_k) e_->op(sse::addsd, d, pooled(op.k));
         settle(op.out, d);
     }
 
-    // tape_sqrt: the point goes back at or below -resmch (not for a NaN, whose root is a NaN),
-    // 0 just below 0.
-    void code_sqrt(tape_op const &op) {
+    // The square root law's root past its check: 0 below 0 (-0 is not below 0 and keeps its
+    // sign through sqrtsd).
+    void code_root(tape_op const &op) {
         int const a = in_register(where(op.a), s1);
-        e_->load(s2, operand::pool_entry(minus_resmch_));
-        e_->op(sse::ucomisd, s2, operand::in_xmm(a));
-        fail_if(condition::ae);
         e_->op(sse::xorpd, s2, operand::in_xmm(s2));
         e_->op(sse::ucomisd, s2, operand::in_xmm(a));
         std::int32_t const below = e_->jump_if(condition::a);
@@ -411,14 +423,15 @@ class tape_jit::coder {
         settle(op.out, d);
     }
 
-    void code_jump(tape_op const &op) {
-        if (op.code == tape_code::jump) return (void)jumps_.push_back({e_->jump(), op.b});
+    void code_jump(tape_op const &op, coded how) {
+        if (how == coded::jump) return (void)jumps_.push_back({e_->jump(), op.b});
         int const a = in_register(where(op.a), s1);
         e_->op(sse::xorpd, s2, operand::in_xmm(s2));
         e_->op(sse::ucomisd, a, operand::in_xmm(s2));
-        if (op.code == tape_code::jump_if_zero) {
-            e_->skip_if(condition::p, 6);  // a NaN is not 0; 6 is the length of the je
+        if (how == coded::jump_if_zero) {
+            std::int32_t const not_a_number = e_->jump_if(condition::p);  // a NaN is not 0
             jumps_.push_back({e_->jump_if(condition::e), op.b});
+            e_->patch(not_a_number, e_->here());
         } else {
             jumps_.push_back({e_->jump_if(condition::ne), op.b});
             jumps_.push_back({e_->jump_if(condition::p), op.b});
@@ -428,10 +441,9 @@ class tape_jit::coder {
     // A function of one or two values, with the values still to be read kept in the frame
     // over the call; `straight` is the function called in place of op's own, which raises
     // nothing (null for a call through the guard).
-    void code_call(tape_op const &op, std::uint32_t live, tape_fn1 straight) {
-        e_->load(s0, where(op.a));
-        if (op.code == tape_code::call2) e_->load(s1, where(op.b));
-        if (op.code == tape_code::call2_k) e_->load(s1, operand::pool_entry(pool_.value(op.k)));
+    void code_call(tape_op const &op, form const &f, std::uint32_t live, tape_fn1 straight) {
+        e_->load(s0, side_of(op, f.first));
+        if (f.two_arguments) e_->load(s1, side_of(op, f.second));
         int const out = value_register(op.out);
         if (out >= 0) live &= ~(1u << out);
         auto const each_live = [&](auto f) {
@@ -440,7 +452,7 @@ class tape_jit::coder {
                     f(first_value_xmm + g, operand::at(x86::rsp, save_at_ + 8 * g));
         };
         each_live([&](int r, operand cell) { e_->store(cell, r); });
-        bool const one = op.code == tape_code::call1;
+        bool const one = !f.two_arguments;
         if (straight) {
             e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(straight));
             e_->call(x86::rax);
@@ -458,13 +470,39 @@ class tape_jit::coder {
         settle(op.out, s0);
     }
 
+    // Code that could round otherwise than the interpreter when the vector unit flushes tiny
+    // values to zero (on input or on output) hands such a point to the interpreter with its own
+    // arguments. The mode shows in one sum: the smallest positive double plus 0 is 0 in it.
+    void check_mode() {
+        if (!mode_sensitive_) return;
+        e_->load(s0, pooled(std::numeric_limits<double>::denorm_min()));
+        e_->op(sse::addsd, s0, pooled(0));
+        e_->op(sse::ucomisd, s0, pooled(0));
+        flushing_ = e_->jump_if(condition::e);
+    }
+    void to_interpreter() {
+        if (!mode_sensitive_) return;
+        e_->patch(flushing_, e_->here());
+        auto const *const code = static_cast<law_code const *>(&t_);
+        e_->mov(x86::rcx, reinterpret_cast<std::uint64_t>(code));
+        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::interpreted));
+        e_->jump_to(x86::rax);
+    }
+
     // The owner, x and y arrive in rdi, rsi and rdx; with a frame, x and y are kept in rbx and
-    // rbp and the owner in the frame.
+    // rbp and the owner in the frame. A frame of more than a page grows a page at a time, each
+    // touched, so that it cannot step over the stack's guard page.
     void prologue() {
         if (!framed_) return;
         e_->push(x86::rbx);
         e_->push(x86::rbp);
-        e_->add_rsp(-frame_);
+        constexpr int page = 4096;
+        int left = frame_;
+        for (; left > page; left -= page) {
+            e_->add_rsp(-page);
+            e_->probe_stack();
+        }
+        e_->add_rsp(-left);
         e_->mov(x86::rbx, x86::rsi);
         e_->mov(x86::rbp, x86::rdx);
         e_->store_stack(owner_at_, x86::rdi);
@@ -496,28 +534,37 @@ class tape_jit::coder {
         e_->mov_eax(0);
         e_->ret();
         e_->patch(owned, e_->here());
-        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&eval_tape::give_back));
+        e_->mov(x86::rax, reinterpret_cast<std::uint64_t>(&law_code::give_back));
         e_->jump_to(x86::rax);
     }
 
     void code_ops() {
         register_liveness const live(t_.ops_, t_.outputs_,
                                      [this](int slot) { return value_register(slot); });
+        check_mode();
         prologue();
         std::vector<std::int32_t> at(t_.ops_.size() + 1);
         for (std::size_t i = 0; i < t_.ops_.size(); ++i) {
             tape_op const &op = t_.ops_[i];
             at[i] = e_->here();
-            if (form const *f = form_of(op.code))
-                code_form(op, *f);
-            else if (op.code == tape_code::sqrt)
-                code_sqrt(op);
-            else if (op.code == tape_code::copy)
-                settle(op.out, in_register(where(op.a), s0));
-            else if (is_call(op.code))
-                code_call(op, live.after(i), unguarded_[i]);
-            else
-                code_jump(op);
+            form const &f = form_of(op.code);
+            code_check(op);
+            switch (f.how) {
+                case coded::instruction:
+                    code_instruction(op, f);
+                    break;
+                case coded::root:
+                    code_root(op);
+                    break;
+                case coded::copy:
+                    settle(op.out, in_register(where(op.a), s0));
+                    break;
+                case coded::call:
+                    code_call(op, f, live.after(i), unguarded_[i]);
+                    break;
+                default:
+                    code_jump(op, f.how);
+            }
         }
         at[t_.ops_.size()] = e_->here();
         for (std::size_t k = 0; k < t_.outputs_.size(); ++k)
@@ -528,16 +575,17 @@ class tape_jit::coder {
         std::int32_t const fail = e_->here();
         for (std::int32_t hole : fails_) e_->patch(hole, fail);
         give_back();
+        to_interpreter();
     }
 
     eval_tape const &t_;
     int const nc_, ni_, values_;
     std::vector<tape_fn1> const unguarded_;
-    bool has_calls_ = false, guarded_calls_ = false, framed_ = false;
+    bool has_calls_ = false, guarded_calls_ = false, framed_ = false, mode_sensitive_ = false;
+    std::int32_t flushing_ = 0;
     int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
     x86::gpr x_, y_;
     constant_pool pool_;
-    std::int32_t sign_ = 0, abs_ = 0, one_ = 0, zero_ = 0, resmch_ = 0, minus_resmch_ = 0;
     x86::emitter *e_ = nullptr;
     struct jump_to {
         std::int32_t hole;
@@ -547,39 +595,33 @@ class tape_jit::coder {
     std::vector<std::int32_t> fails_;
 };
 
-std::unique_ptr<tape_jit> tape_jit::compile(eval_tape const &tape) {
-    if (!jit_wanted()) return nullptr;
+tape_jit tape_jit::compile(eval_tape const &tape, law const *named) {
+    if (!jit_wanted()) return {};
     try {
         coder c(tape);
-        if (!c.possible()) return nullptr;
-        std::size_t entry = 0;
-        std::vector<unsigned char> const code = c.region(entry);
-        // Written while writable, then only readable and executable.
-        void *const memory =
-            mmap(nullptr, code.size(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED) return nullptr;
-        std::memcpy(memory, code.data(), code.size());
-        if (mprotect(memory, code.size(), PROT_READ | PROT_EXEC) != 0) {
-            munmap(memory, code.size());
-            return nullptr;
-        }
-        return std::unique_ptr<tape_jit>(new tape_jit(memory, code.size(), entry));
+        if (!c.possible()) return {};
+        std::vector<unsigned char> const code = c.bytes();
+        code_arena::block const b = code_arena::take(code.size());
+        if (!b) return {};
+        std::memcpy(b.write, code.data(), code.size());
+        if (perf_map_wanted()) perf_map_note(b.run, code.size(), named);
+        return tape_jit(b);
     } catch (std::bad_alloc const &) {
-        return nullptr;
+        return {};
     }
 }
 
-tape_jit::tape_jit(void *memory, std::size_t size, std::size_t entry_offset)
-    : memory_(memory),
-      size_(size),
-      entry_(reinterpret_cast<entry_fn>(static_cast<unsigned char *>(memory) + entry_offset)) {}
-
-tape_jit::~tape_jit() { munmap(memory_, size_); }
-
 #else
 
-std::unique_ptr<tape_jit> tape_jit::compile(eval_tape const &) { return nullptr; }
-
-tape_jit::~tape_jit() = default;
+tape_jit tape_jit::compile(eval_tape const &, law const *) { return {}; }
 
 #endif
+
+tape_jit &tape_jit::operator=(tape_jit &&other) noexcept {
+    if (this != &other) {
+        code_arena::give_back(block_);
+        block_ = other.block_;
+        other.block_ = {};
+    }
+    return *this;
+}

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include <law/core/curve_samples.h>
+#include <law/spline/curve_samples.h>
 
 #include "law_test.h"
 

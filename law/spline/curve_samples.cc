@@ -1,4 +1,4 @@
-#include <law/core/curve_samples.h>
+#include <law/spline/curve_samples.h>
 
 #include <utility>
 

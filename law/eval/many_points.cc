@@ -9,8 +9,8 @@
 #include <memory>
 
 #include <law/core/eval_buffer.h>
-#include <law/core/eval_tape.h>
-#include <law/core/slot_space.h>
+#include <law/eval/eval_tape.h>
+#include <law/eval/slot_space.h>
 
 namespace {
 // Points of a block: enough to pay the dispatch rarely, few enough that a block's values stay in
@@ -20,16 +20,15 @@ constexpr int block_points = 256;
 // Where the points come from and where their values go, in either layout.
 class point_io {
   public:
-    point_io(law const *l, double const *points, double const *const *inputs, double *values,
-             double *const *outputs, int *errors)
+    point_io(law const *l, many_points const &at)
         : l_(l),
           in_(l->take_dim()),
           out_(l->return_dim()),
-          points_(points),
-          inputs_(inputs),
-          values_(values),
-          outputs_(outputs),
-          errors_(errors),
+          points_(at.points),
+          inputs_(at.inputs),
+          values_(at.values),
+          outputs_(at.outputs),
+          errors_(at.errors),
           x_(std::max(in_, 1)),
           y_(std::max(out_, 1)) {}
 
@@ -220,26 +219,12 @@ void evaluate_points(eval_tape const *t, point_io &io, int n) {
     if (t && n > 1) return run_blocks(*t, io, n);
     for (int k = 0; k < n; ++k) io.evaluate_one(k);
 }
+
+void evaluate_many(law const *l, law_code const *code, many_points const &at) {
+    point_io io(l, at);
+    // Every law's code is a tape.
+    evaluate_points(static_cast<eval_tape const *>(code), io, at.n);
+}
+
+[[maybe_unused]] bool const runner_installed = (engine().evaluate_many = evaluate_many, true);
 }  // namespace
-
-void law::evaluate_many(double const *points, double *values, int n, int *errors) const {
-    if (n <= 0) return;
-    // One point is already in the layout evaluate takes.
-    if (n == 1 && !errors && points && return_dim() > 0) return evaluate(points, values);
-    point_io io(this, points, nullptr, values, nullptr, errors);
-    evaluate_points(tape_now(), io, n);
-}
-
-void law::evaluate_many(double const *const *inputs, double *const *outputs, int n,
-                        int *errors) const {
-    if (n <= 0) return;
-    point_io io(this, nullptr, inputs, nullptr, outputs, errors);
-    evaluate_points(tape_now(), io, n);
-}
-
-std::vector<double> law::evaluate_many(std::vector<double> const &xs) const {
-    if (take_dim() > 1 || return_dim() != 1) law_error(LAW_EVALV);
-    std::vector<double> ys(xs.size());
-    evaluate_many(xs.data(), ys.data(), static_cast<int>(xs.size()));
-    return ys;
-}

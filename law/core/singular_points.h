@@ -1,0 +1,23 @@
+#pragma once
+// The singular points that law::singularities reports: gathered from a law's sub-laws and its own
+// class, and handed out sorted, as the family bases do.
+#include <vector>
+
+class law;
+
+struct singular_point {
+    // Where the value jumps (order 0), the derivative jumps (order 1), or the law has a pole or
+    // an end of its domain (order -1).
+    enum kind : int { pole_or_edge = -1, jump = 0, kink = 1 };
+    double where;
+    int order;
+};
+
+// The points that l reports on [start, end].
+std::vector<singular_point> singular_points_of(law const *l, double start, double end);
+
+// Hands points out as law::singularities does: ascending, within [start, end], a point at the
+// place of the one before it dropped (the lower order kept); the arrays are new from
+// vorn_allocate (null when empty), period entries are 0. Returns the count.
+int hand_out_singular_points(std::vector<singular_point> points, double start, double end,
+                             double **where, int **type, double **period);

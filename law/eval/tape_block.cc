@@ -1,0 +1,146 @@
+// The block runner: each operation of a tape over a block of points at a time, so that the
+// arithmetic vectorises and the dispatch is paid once a block.
+#include <law/eval/eval_tape.h>
+
+#include <algorithm>
+#include <vector>
+
+#include <law/core/eval_buffer.h>
+
+namespace {
+// out[k] = value(a[k], b[k]) for the points of a block, and the points the operation's check
+// keeps from it marked rare. out may be a or b itself, point by point, which leaves no
+// dependence between points.
+template <tape_check check, tape_operand checked, class Value>
+[[gnu::always_inline]] inline void value_points(double *out, double const *a, double const *b,
+                                                double k, int m, unsigned char *rare, Value value) {
+    if constexpr (check != tape_check::none && checked == tape_operand::k) {
+        // A constant the check keeps from the operation keeps every point from it.
+        if (fails_check(check, k)) std::fill(rare, rare + m, 1);
+    }
+    if constexpr (check == tape_check::none || checked == tape_operand::k) {
+#pragma GCC ivdep
+        for (int i = 0; i < m; ++i) out[i] = value(a[i], b[i]);
+    } else {
+        double const *const x = checked == tape_operand::a ? a : b;
+#pragma GCC ivdep
+        for (int i = 0; i < m; ++i) {
+            rare[i] |= fails_check(check, x[i]);
+            out[i] = value(a[i], b[i]);
+        }
+    }
+}
+
+// The points of a block that a jump at operation `here` sends on to its target: those that
+// have not left the path and for which goes(i) holds. The go-on marks are values too (operation
+// numbers are exact in them), so that the loops over them vectorise.
+using block_mark = double;
+template <class Goes>
+[[gnu::always_inline]] inline void jump_points(block_mark to, block_mark here, block_mark *on_at,
+                                               int m, Goes goes) {
+#pragma GCC ivdep
+    for (int i = 0; i < m; ++i) {
+        bool const go = goes(i);
+        on_at[i] = on_at[i] <= here && go ? to : on_at[i];
+    }
+}
+
+// out = a at the points that run operation `here` (all of them without branches).
+void copy_points(double *out, double const *a, block_mark here, block_mark const *on_at, int m) {
+    if (!on_at) return (void)std::copy(a, a + m, out);
+#pragma GCC ivdep
+    for (int k = 0; k < m; ++k) {
+        double const p = a[k], q = out[k];  // both read, so that the choice vectorises
+        out[k] = on_at[k] <= here ? p : q;
+    }
+}
+}  // namespace
+
+// Compiled also for the wider vector units, chosen when the library loads. The values stay those
+// of one point: vector sums, products, quotients and square roots round as the scalar ones do,
+// and this file is compiled without contracting a product and a sum into one rounding. Clang
+// wants the clones declared on every declaration of a member; it builds the one version.
+#if defined(__GNUC__) && !defined(__clang__)
+#define LAW_VECTOR_CLONES [[gnu::target_clones("avx512f", "avx2", "default")]]
+#else
+#define LAW_VECTOR_CLONES
+#endif
+LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned char *rare,
+                                            double const *(*point)(void const *, int),
+                                            void const *points) const {
+    // With branches: the operation each point goes on at. The operations a point passes over
+    // still run for it, on values that nothing it takes reads (and an error or a rare case there
+    // sends the point to its own evaluation); only the copies and the calls of laws skip it.
+    constexpr int marks_on_stack = 256;
+    block_mark stack_marks[marks_on_stack];
+    std::vector<block_mark> heap_marks;
+    block_mark *on_at = nullptr;
+    if (branches_) {
+        if (m > marks_on_stack) heap_marks.resize(static_cast<std::size_t>(m));
+        on_at = m > marks_on_stack ? heap_marks.data() : stack_marks;
+        std::fill(on_at, on_at + m, 0);
+    }
+    for (std::size_t i = 0; i < ops_.size(); ++i) {
+        tape_op const &op = ops_[i];
+        block_mark const here = static_cast<block_mark>(i);
+        switch (op.code) {
+#define TAPE_ROW_ab rows[op.b]
+#define TAPE_ROW_a rows[op.a]
+#define TAPE_BLOCK_value(operands, value, check, checked)                                  \
+    value_points<tape_check::check, tape_operand::checked>(                                \
+        rows[op.out], rows[op.a], TAPE_ROW_##operands, op.k, m, rare,                      \
+        [&op, k = op.k](double a, [[maybe_unused]] double b) -> double { return value; }); \
+    break;
+#define TAPE_POINT_ab double const a = rows[op.a][i], b = rows[op.b][i];
+#define TAPE_POINT_a double const a = rows[op.a][i];
+#define TAPE_POINT_none
+#define TAPE_BLOCK_jump(operands, value, check, checked)            \
+    jump_points(op.b, here, on_at, m, [&]([[maybe_unused]] int i) { \
+        TAPE_POINT_##operands return static_cast<bool>(value);      \
+    });                                                             \
+    break;
+#define TAPE_BLOCK_copy(operands, value, check, checked)   \
+    copy_points(rows[op.out], rows[op.a], here, on_at, m); \
+    break;
+#define TAPE_BLOCK_call(operands, value, check, checked)      \
+    call_on_block(op, rows, m, {on_at, here}, point, points); \
+    break;
+#define TAPE_RUNNER TAPE_BLOCK_
+#include <law/eval/tape_cases.inc>
+#undef TAPE_BLOCK_call
+#undef TAPE_BLOCK_copy
+#undef TAPE_BLOCK_jump
+#undef TAPE_BLOCK_value
+#undef TAPE_POINT_none
+#undef TAPE_POINT_a
+#undef TAPE_POINT_ab
+#undef TAPE_ROW_a
+#undef TAPE_ROW_ab
+        }
+    }
+}
+
+void eval_tape::call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
+                              double const *(*point)(void const *, int), void const *points) const {
+    int const n = op.b;
+    eval_buffer y(n), inner(op.a < 0 ? 0 : static_cast<int>(points_[op.a].size()));
+    for (int k = 0; k < m; ++k) {
+        if (path.on_at && path.on_at[k] > path.here) continue;  // a branch it does not take
+        y[0] = 0;  // a law of no values leaves its first value at 0
+        if (op.a < 0) {
+            op.callee->evaluate(point(points, k), y);
+        } else {
+            std::vector<int> const &slots = points_[static_cast<std::size_t>(op.a)];
+            for (std::size_t i = 0; i < slots.size(); ++i)
+                inner[static_cast<int>(i)] = rows[slots[i]][k];
+            op.callee->evaluate(inner, y);
+        }
+        for (int j = 0; j < n; ++j) rows[op.out + j][k] = y[j];
+    }
+}
+
+bool eval_tape::output_row_is_own(int j) const {
+    int const slot = output_slot(j);
+    int const first_result = static_cast<int>(constants_.size() + inputs_.size());
+    return slot >= first_result && std::count(outputs_.begin(), outputs_.end(), slot) == 1;
+}

@@ -1,0 +1,223 @@
+#include <law/numeric/global_extrema.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <law/core/law.h>
+#include <law/core/singular_points.h>
+#include <law/numeric/chebyshev_pieces.h>
+#include <law/numeric/chebyshev_roots.h>
+#include <law/numeric/chebyshev_series.h>
+#include <law/numeric/error_detail.h>
+#include <law/numeric/line_sampler.h>
+#include <law/numeric/search_checks.h>
+
+namespace {
+constexpr long evaluation_budget = 200000;
+// A value this many times its neighbours' scale, at a piece too narrow to resolve, is a pole.
+constexpr double pole_ratio = 1e8;
+// Critical points are polished on the law's derivative within this fraction of their piece.
+constexpr double polish_reach = 1e-6;
+constexpr int polish_steps = 60;
+
+struct candidate {
+    double x, y;
+    // A turning point of an interpolant, which the law's derivative can sharpen; the ends and
+    // singular points are where they are.
+    bool turning = false;
+};
+
+// The values of one output over [a, b], from its pieces: every candidate for an extremum, and
+// the poles towards which it grows without bound (+1) or falls (-1).
+class extremum_search {
+  public:
+    extremum_search(law const *f, int output, double a, double b)
+        : law_(f), output_(output), f_(f, output), a_(a), b_(b) {}
+
+    void run() {
+        std::vector<double> breaks;
+        for (singular_point const &p : singular_points_of(law_, a_, b_)) breaks.push_back(p.where);
+        ZEM::interval domain;
+        if (law_->term_domain(0, domain)) {
+            if (std::isfinite(domain.low())) breaks.push_back(domain.low());
+            if (std::isfinite(domain.high())) breaks.push_back(domain.high());
+        }
+        for (double s : breaks)
+            if (s >= a_ && s <= b_) add(s, f_.value(s));
+        pieces_ = chebyshev_pieces(f_, a_, b_, breaks, evaluation_budget).pieces;
+        add(a_, f_.value(a_));
+        add(b_, f_.value(b_));
+        for (std::size_t i = 0; i < pieces_.size(); ++i) examine(i);
+    }
+
+    std::vector<candidate> const &candidates() const { return candidates_; }
+    // Poles with the sign of the law's values beside them.
+    std::vector<candidate> const &poles() const { return poles_; }
+    long evaluations() const { return f_.evaluations(); }
+
+    // The best candidate (largest for sign 1, smallest for -1), polished; leftmost among ties.
+    candidate best(int sign) {
+        candidate b{0, std::numeric_limits<double>::quiet_NaN()};
+        for (candidate const &c : candidates_)
+            if (std::isnan(b.y) || sign * c.y > sign * b.y || (c.y == b.y && c.x < b.x)) b = c;
+        return polished(b, sign);
+    }
+
+  private:
+    void add(double x, double y, bool turning = false) {
+        if (!std::isnan(y)) candidates_.push_back({x, y, turning});
+    }
+
+    double neighbour_scale(std::size_t i) const {
+        double s = 0;
+        for (std::size_t j : {i - 1, i + 1})
+            if (j < pieces_.size() && pieces_[j].resolved()) s = std::max(s, pieces_[j].scale);
+        return s;
+    }
+
+    void examine(std::size_t i) {
+        chebyshev_piece const &p = pieces_[i];
+        add(p.x_lo, p.f_lo);
+        add(p.x_hi, p.f_hi);
+        if (p.blows_lo != 0) poles_.push_back({p.lo, p.blows_lo});
+        if (p.blows_hi != 0) poles_.push_back({p.hi, p.blows_hi});
+        if (!p.resolved()) {
+            double const around = neighbour_scale(i);
+            for (double y : {p.f_lo, p.f_hi})
+                if (around > 0 && std::fabs(y) > pole_ratio * around)
+                    poles_.push_back({(p.lo + p.hi) / 2, y > 0 ? 1.0 : -1.0, false});
+            return;
+        }
+        std::vector<double> const xs =
+            p.weighted() ? turning_points_weighted(p) : turning_points(p);
+        std::vector<double> const ys = f_.values(xs);
+        for (std::size_t k = 0; k < xs.size(); ++k) add(xs[k], ys[k], true);
+    }
+
+    // The zeros of the interpolant's derivative.
+    static std::vector<double> turning_points(chebyshev_piece const &p) {
+        std::vector<double> const slope = chebyshev::derivative(p.coefficients);
+        double slope_scale = 0;
+        for (double c : slope) slope_scale = std::max(slope_scale, std::fabs(c));
+        std::vector<double> xs;
+        for (double t : chebyshev_zeros(slope, slope_scale * 1e-14)) xs.push_back(p.x_of(t));
+        return xs;
+    }
+
+    // With a pole at an end the interpolant is of f times a power of the distance: the turns of
+    // f are read from the quotient on a fine grid of the piece.
+    static std::vector<double> turning_points_weighted(chebyshev_piece const &p) {
+        int const n = 8 * static_cast<int>(p.coefficients.size()) + 64;
+        std::vector<double> const ts = chebyshev::gauss_points(n);
+        std::vector<double> v(n), xs;
+        for (int j = 0; j < n; ++j) {
+            double const x = p.x_of(ts[j]);
+            v[j] = chebyshev::value(p.coefficients, ts[j]) / p.weight(x);
+        }
+        for (int j = 1; j + 1 < n; ++j)
+            if ((v[j] - v[j - 1]) * (v[j + 1] - v[j]) <= 0) xs.push_back(p.x_of(ts[j]));
+        return xs;
+    }
+
+    // The critical point near c, found on the law's derivative by false position (Illinois) in
+    // a small bracket; c itself when that does not give a better value.
+    candidate polished(candidate c, int sign) {
+        if (std::isnan(c.y) || !c.turning) return c;
+        try {
+            law_ptr const d = adopt(law_->derivative(0));
+            line_sampler df(d.get(), output_);
+            double const h = polish_reach * (b_ - a_);
+            double lo = std::max(a_, c.x - h), hi = std::min(b_, c.x + h);
+            double flo = df.value(lo), fhi = df.value(hi);
+            if (!(flo * fhi < 0)) return c;
+            int side = 0;
+            double x = c.x;
+            for (int k = 0; k < polish_steps && hi - lo > 2 * DBL_EPSILON * std::fabs(x); ++k) {
+                x = (lo * fhi - hi * flo) / (fhi - flo);
+                if (!(x > lo && x < hi)) x = (lo + hi) / 2;
+                double const fx = df.value(x);
+                if (std::isnan(fx)) return c;
+                if (fx == 0) break;
+                if (fx * flo < 0) {
+                    hi = x;
+                    fhi = fx;
+                    if (side == -1) flo /= 2;
+                    side = -1;
+                } else {
+                    lo = x;
+                    flo = fx;
+                    if (side == 1) fhi /= 2;
+                    side = 1;
+                }
+            }
+            double const y = f_.value(x);
+            if (!std::isnan(y) && sign * y >= sign * c.y) return {x, y, true};
+        } catch (vorn_exception const &) {
+        }
+        return c;
+    }
+
+    law const *law_;
+    int output_;
+    line_sampler f_;
+    double a_, b_;
+    std::vector<chebyshev_piece> pieces_;
+    std::vector<candidate> candidates_, poles_;
+};
+
+[[noreturn]] void unbounded(double pole, int sign) {
+    law_error_with_detail(LAW_UNBOUNDED, std::string(sign > 0 ? "it grows" : "it falls") +
+                                             " without bound near " + detail_number(pole));
+}
+
+extremum_search searched(law const *f, int output, double &a, double &b) {
+    check_finite_ends(a, b);
+    if (a > b) std::swap(a, b);
+    extremum_search s(f, output, a, b);
+    s.run();
+    if (s.candidates().empty()) no_value_on(f, a, b);
+    return s;
+}
+
+extremum_report extremum(law const *f, double a, double b, int sign) {
+    check_scalar_law(f, 1);
+    extremum_search s = searched(f, 0, a, b);
+    for (candidate const &p : s.poles())
+        if (p.y == sign) unbounded(p.x, sign);
+    candidate const c = s.best(sign);
+    return {c.x, c.y, s.evaluations()};
+}
+}  // namespace
+
+extremum_report Nmax_global(law const *f, double a, double b) { return extremum(f, a, b, 1); }
+
+extremum_report Nmin_global(law const *f, double a, double b) { return extremum(f, a, b, -1); }
+
+range_report law_range(law const *f, double a, double b, int output) {
+    if (!f || f->take_dim() > 1 || output < 0 || output >= f->return_dim()) law_error(LAW_DIM);
+    extremum_search s = searched(f, output, a, b);
+    range_report r;
+    candidate const lo = s.best(-1), hi = s.best(1);
+    r.low = lo.y;
+    r.low_at = lo.x;
+    r.high = hi.y;
+    r.high_at = hi.x;
+    for (candidate const &p : s.poles()) {
+        if (p.y > 0 && r.high_bounded) {
+            r.high_bounded = false;
+            r.high = HUGE_VAL;
+            r.pole_high = p.x;
+        }
+        if (p.y < 0 && r.low_bounded) {
+            r.low_bounded = false;
+            r.low = -HUGE_VAL;
+            r.pole_low = p.x;
+        }
+    }
+    r.evaluations = s.evaluations();
+    return r;
+}

@@ -1,0 +1,71 @@
+#include <law/ops/break_points.h>
+
+#include <cmath>
+#include <numbers>
+
+#include <law/core/law.h>
+#include <law/core/upper_layers.h>
+#include <law/ops/elementary_laws.h>
+#include <law/ops/law_builders.h>
+
+namespace {
+bool searchable(law const *a) {
+    return a && a->take_dim() <= 1 && a->return_dim() == 1 && !a->constant();
+}
+
+// A search for zeros over more than this would resolve a law over a span no sample can cover.
+constexpr double searchable_span = 1e9;
+
+bool bounded(double start, double end) {
+    return std::isfinite(start) && std::isfinite(end) && std::fabs(end - start) <= searchable_span;
+}
+
+void add_zeros_on(law const *a, double start, double end, int order,
+                  std::vector<singular_point> &out) {
+    if (!upper_layers().zeros) return;
+    for (double x : upper_layers().zeros(a, std::min(start, end), std::max(start, end)))
+        out.push_back({x, order});
+}
+
+// The zero of a on the whole line where it can be told without a search: from its value and
+// slope when a is linear, else through its inverse when it has one.
+void add_zero_in_closed_form(law const *a, double start, double end, int order,
+                             std::vector<singular_point> &out) {
+    try {
+        double x = NAN;
+        if (a->linear()) {
+            law_ptr const slope = adopt(a->derivative(0));
+            x = -a->eval(0.0) / slope->eval(0.0);
+        } else if (law_ptr const undo = adopt(a->inverse());
+                   undo && undo->take_dim() <= 1 && undo->return_dim() == 1) {
+            x = undo->eval(0.0);
+        }
+        if (x >= std::min(start, end) && x <= std::max(start, end)) out.push_back({x, order});
+    } catch (vorn_exception const &) {
+    }
+}
+}  // namespace
+
+void add_zeros(law const *a, double start, double end, int order,
+               std::vector<singular_point> &out) {
+    if (!searchable(a)) return;
+    if (bounded(start, end))
+        add_zeros_on(a, start, end, order, out);
+    else if (order == singular_point::kink)
+        add_zero_in_closed_form(a, start, end, order, out);
+}
+
+void add_crossings(law const *a, law const *b, double start, double end, int order,
+                   std::vector<singular_point> &out) {
+    if (!a || !b) return;
+    law_ptr const difference = build::minus(share(a), share(b));
+    add_zeros(difference.get(), start, end, order, out);
+}
+
+void add_whole_crossings(law const *a, double start, double end, int order,
+                         std::vector<singular_point> &out) {
+    if (!searchable(a) || !bounded(start, end)) return;
+    law_ptr const wave =
+        build::apply<sin_law>(build::times(build::constant(std::numbers::pi), share(a)));
+    add_zeros_on(wave.get(), start, end, order, out);
+}
