@@ -27,15 +27,22 @@ long vorn_live_blocks();
     static_cast<T *>(vorn_allocate(sizeof(T) * static_cast<std::size_t>(n), VORN_MEM_DEFAULT, \
                                    VORN_CALL_ARRAY, __FILE__, __LINE__))
 
-// Class allocator: objects of classes deriving from ZEM_heap come from vorn_allocate.
+// Blocks for objects of a known size: small ones are kept on a list of the calling thread when
+// given back and handed out again, since law trees are made and dropped many thousands at a time.
+// They count as live blocks as vorn_allocate's do.
+void *vorn_allocate_object(std::size_t size);
+void vorn_discard_object(void *block, std::size_t size) noexcept;
+
+// Class allocator: objects of classes deriving from ZEM_heap come from vorn_allocate_object (the
+// deleting destructor passes the size of the object's own class).
 struct ZEM_heap {
-    static void *operator new(std::size_t size) {
-        return vorn_allocate(size, VORN_MEM_DEFAULT, VORN_CALL_NEW, "<new>", 0);
-    }
+    static void *operator new(std::size_t size) { return vorn_allocate_object(size); }
     static void *operator new[](std::size_t size) {
         return vorn_allocate(size, VORN_MEM_DEFAULT, VORN_CALL_NEW, "<new[]>", 0);
     }
     static void *operator new(std::size_t, void *where) noexcept { return where; }
-    static void operator delete(void *p) noexcept { vorn_discard(p, VORN_CALL_NEW); }
+    static void operator delete(void *p, std::size_t size) noexcept {
+        vorn_discard_object(p, size);
+    }
     static void operator delete[](void *p) noexcept { vorn_discard(p, VORN_CALL_NEW); }
 };

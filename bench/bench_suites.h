@@ -12,6 +12,7 @@ std::string scaling_section();
 std::string roots_section();
 std::string integration_section();
 std::string minimisation_section();
+std::string plane_zeros_section();
 std::string fitting_section();
 std::string frames_section();
 std::string surfaces_section();

@@ -129,6 +129,7 @@ int main(int argc, char **argv) {
         if (wanted(only, "roots")) report << bench::roots_section() << "\n";
         if (wanted(only, "integration")) report << bench::integration_section() << "\n";
         if (wanted(only, "minimisation")) report << bench::minimisation_section() << "\n";
+        if (wanted(only, "plane")) report << bench::plane_zeros_section() << "\n";
         if (wanted(only, "fitting")) report << bench::fitting_section() << "\n";
         if (wanted(only, "frames")) report << bench::frames_section() << "\n";
         if (wanted(only, "surfaces")) report << bench::surfaces_section() << "\n";

@@ -336,14 +336,28 @@ struct min_case {
     char const *name;
     char const *text;
     std::vector<double> start;
-    std::vector<double> minimum;
+    std::vector<std::vector<double>> minima;  // the distance is to the nearest
 };
 
 std::vector<min_case> min_cases() {
+    double const r = 3.584428340330, s = -1.848126526964;  // Himmelblau's fourth minimum
     return {
-        {"Rosenbrock", "100*(Y-X^2)^2+(1-X)^2", {-1.2, 1}, {1, 1}},
-        {"Beale", "(1.5-X+X*Y)^2+(2.25-X+X*Y^2)^2+(2.625-X+X*Y^3)^2", {1, 1}, {3, 0.5}},
-        {"Booth", "(X+2*Y-7)^2+(2*X+Y-5)^2", {0, 0}, {1, 3}},
+        {"Rosenbrock", "100*(Y-X^2)^2+(1-X)^2", {-1.2, 1}, {{1, 1}}},
+        {"Beale", "(1.5-X+X*Y)^2+(2.25-X+X*Y^2)^2+(2.625-X+X*Y^3)^2", {1, 1}, {{3, 0.5}}},
+        {"Booth", "(X+2*Y-7)^2+(2*X+Y-5)^2", {0, 0}, {{1, 3}}},
+        {"Rosenbrock, far", "100*(Y-X^2)^2+(1-X)^2", {-3, -4}, {{1, 1}}},
+        {"Himmelblau",
+         "(X^2+Y-11)^2+(X+Y^2-7)^2",
+         {0, 0},
+         {{3, 2}, {-2.805118086953, 3.131312518250}, {-3.779310253378, -3.283185991286}, {r, s}}},
+        {"Rosenbrock in 4",
+         "100*(X2-X1^2)^2+(1-X1)^2+100*(X3-X2^2)^2+(1-X2)^2+100*(X4-X3^2)^2+(1-X3)^2",
+         {-1.2, 1, -1.2, 1},
+         {{1, 1, 1, 1}}},
+        {"Powell, singular",
+         "(X1+10*X2)^2+5*(X3-X4)^2+(X2-2*X3)^4+10*(X1-X4)^4",
+         {3, -1, 0, 1},
+         {{0, 0, 0, 0}}},
     };
 }
 
@@ -356,10 +370,14 @@ struct min_result {
     double distance = 0;  // from the known minimum
 };
 
-double distance(double const *x, std::vector<double> const &to) {
-    double s = 0;
-    for (std::size_t i = 0; i < to.size(); ++i) s += (x[i] - to[i]) * (x[i] - to[i]);
-    return std::sqrt(s);
+double distance(double const *x, std::vector<std::vector<double>> const &minima) {
+    double nearest = INFINITY;
+    for (std::vector<double> const &to : minima) {
+        double s = 0;
+        for (std::size_t i = 0; i < to.size(); ++i) s += (x[i] - to[i]) * (x[i] - to[i]);
+        nearest = std::min(nearest, std::sqrt(s));
+    }
+    return nearest;
 }
 
 min_result library_minimum(min_case const &c) {
@@ -373,35 +391,38 @@ min_result library_minimum(min_case const &c) {
     nvector const x =
         NminND(counted.get(), nullptr, start, step, &r.value, nullptr, min_target, nullptr);
     set_root_tol_default();
-    r.distance = distance(x.coordinates(), c.minimum);
+    r.distance = distance(x.coordinates(), c.minima);
     return r;
 }
 
 struct gsl_objective {
     law const *f;
+    std::size_t n;
     long evaluations = 0;
 };
 
 double gsl_value(gsl_vector const *v, void *params) {
     auto *o = static_cast<gsl_objective *>(params);
     ++o->evaluations;
-    double const x[2] = {gsl_vector_get(v, 0), gsl_vector_get(v, 1)};
+    std::vector<double> x(o->n);
+    for (std::size_t i = 0; i < o->n; ++i) x[i] = gsl_vector_get(v, i);
     double y;
-    o->f->evaluate(x, &y);
+    o->f->evaluate(x.data(), &y);
     return y;
 }
 
 min_result simplex_minimum(min_case const &c) {
     law_ptr const f = parse_law(c.text);
-    gsl_objective o{f.get()};
-    gsl_multimin_function fn{gsl_value, 2, &o};
-    gsl_vector *x = gsl_vector_alloc(2), *step = gsl_vector_alloc(2);
-    for (int i = 0; i < 2; ++i) {
+    std::size_t const n = c.start.size();
+    gsl_objective o{f.get(), n};
+    gsl_multimin_function fn{gsl_value, n, &o};
+    gsl_vector *x = gsl_vector_alloc(n), *step = gsl_vector_alloc(n);
+    for (std::size_t i = 0; i < n; ++i) {
         gsl_vector_set(x, i, c.start[i]);
         gsl_vector_set(step, i, 0.1);
     }
     gsl_multimin_fminimizer *s =
-        gsl_multimin_fminimizer_alloc(gsl_multimin_fminimizer_nmsimplex2, 2);
+        gsl_multimin_fminimizer_alloc(gsl_multimin_fminimizer_nmsimplex2, n);
     gsl_multimin_fminimizer_set(s, &fn, x, step);
     // The simplex has a value only after its first iteration.
     int status = GSL_SUCCESS;
@@ -409,8 +430,9 @@ min_result simplex_minimum(min_case const &c) {
         status = gsl_multimin_fminimizer_iterate(s);
     } while (status == GSL_SUCCESS && s->fval >= min_target && o.evaluations < eval_cap);
     min_result r{o.evaluations, s->fval, 0};
-    double const best[2] = {gsl_vector_get(s->x, 0), gsl_vector_get(s->x, 1)};
-    r.distance = distance(best, c.minimum);
+    std::vector<double> best(n);
+    for (std::size_t i = 0; i < n; ++i) best[i] = gsl_vector_get(s->x, i);
+    r.distance = distance(best.data(), c.minima);
     gsl_multimin_fminimizer_free(s);
     gsl_vector_free(x);
     gsl_vector_free(step);
@@ -432,14 +454,16 @@ std::string minimisation_section() {
                           "simplex distance"});
     for (min_case const &c : min_cases()) {
         min_result const lib = library_minimum(c), gsl = simplex_minimum(c);
-        table.add_row({c.name,
-                       "(" + format_fixed(c.start[0], 1) + ", " + format_fixed(c.start[1], 1) + ")",
-                       std::to_string(lib.evaluations), sci(lib.value), sci(lib.distance),
-                       std::to_string(gsl.evaluations), sci(gsl.value), sci(gsl.distance)});
+        std::string start;
+        for (double v : c.start) start += (start.empty() ? "(" : ", ") + format_fixed(v, 1);
+        table.add_row({c.name, start + ")", std::to_string(lib.evaluations), sci(lib.value),
+                       sci(lib.distance), std::to_string(gsl.evaluations), sci(gsl.value),
+                       sci(gsl.distance)});
     }
     std::ostringstream out;
     out << "## Minimisation in many variables\n\n"
-        << "`NminND` (compass search, first steps 0.1, no constraint, stopping at a value below "
+        << "`NminND` (compass search with a quasi-Newton line search each iteration, first steps "
+           "0.1, no constraint, stopping at a value below "
         << sci(min_target) << ", evaluation limit raised to " << eval_cap
         << ") against GSL's Nelder-Mead simplex (`nmsimplex2`, first steps 0.1, iterated until "
            "the value is below the same target). Evaluations of the function until the search "

@@ -14,9 +14,11 @@ namespace {
 
 constexpr long tree_sizes[] = {10, 30, 100, 300, 1000, 3000, 10000, 30000, 100000};
 constexpr long shown_sizes[] = {10, 100, 1000, 10000, 100000};
-// An operation whose predicted time at the next size passes this is not run there: the
-// prediction takes the time as growing with the size to the power 1.5.
+// An operation whose predicted time at the next size passes its budget is not run there: the
+// prediction takes the time as growing with the size to the power 1.5. Derivatives and
+// simplification are measured up to the largest size, where their exponent is decided.
 constexpr double size_budget_seconds = 0.5;
+constexpr double symbolic_budget_seconds = 30;
 constexpr double predicted_growth = 1.5;
 
 // Fresh trees per timed iteration for operations that consume or change a tree.
@@ -44,6 +46,7 @@ struct operation {
     char const *name;
     bool per_batch;  // timed in batches of batch_for(nodes)
     operation_loop loop;
+    double budget_seconds = size_budget_seconds;
 };
 
 std::vector<operation> operations() {
@@ -76,8 +79,10 @@ std::vector<operation> operations() {
                  state.ResumeTiming();
              }
          }},
-        {"derivative", true, on_fresh_trees([](law const *l) { return l->derivative(0); })},
-        {"simplify", true, on_fresh_trees([](law const *l) { return l->simplify(1, 0); })},
+        {"derivative", true, on_fresh_trees([](law const *l) { return l->derivative(0); }),
+         symbolic_budget_seconds},
+        {"simplify", true, on_fresh_trees([](law const *l) { return l->simplify(1, 0); }),
+         symbolic_budget_seconds},
         {"destroy", true,
          [](benchmark::State &state, std::string const &text, int batch) {
              std::vector<law_ptr> trees(batch);
@@ -141,7 +146,7 @@ std::string scaling_section() {
             if (next < points.size() &&
                 seconds * std::pow(static_cast<double>(points[next].nodes) / p.nodes,
                                    predicted_growth) >
-                    size_budget_seconds) {
+                    op.budget_seconds) {
                 notes << "- " << op.name << " took " << format_seconds(seconds) << " at " << p.nodes
                       << " nodes; larger trees not measured, to keep the run short.\n";
                 break;

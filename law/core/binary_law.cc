@@ -218,14 +218,30 @@ law *binary_law::deep_copy(pointer_map *map) const {
 }
 
 int binary_law::term_domain(int which, ZEM::interval &out) const {
-    // A deep tree (a long chain too) is settled by the scope, deepest laws first, so that each
-    // law meets the held domains of its two sides.
     term_domain_scope const scope(this, which);
     out = ZEM::interval();
     ZEM::interval side;
     int ok = 1;
-    for (law const *s : {left_, right_}) {
+    // Every binary law in a chain of one class meets the domains of its sides: the chain's
+    // operands are met in one walk, however long the chain, down to the laws whose domains a
+    // deep tree's scope holds. A part of the chain, or an operand, known to range over the whole
+    // line adds nothing and is not entered.
+    int const t = type();
+    small_list<law const *> pending;
+    pending.push_back(right_);
+    pending.push_back(left_);
+    while (!pending.empty()) {
+        law const *s = pending.back();
+        pending.pop_back();
         if (!s) continue;
+        if (s->type() == t && !term_domain_scope::holds(s, which)) {
+            if (s->whole_line_domain(which, false)) continue;
+            auto const *b = static_cast<binary_law const *>(s);
+            pending.push_back(b->right_);
+            pending.push_back(b->left_);
+            continue;
+        }
+        if (s->whole_line_domain(which)) continue;
         if (!term_domain_scope::sub_term_domain(s, which, side)) ok = 0;
         out &= side;
     }
@@ -274,7 +290,7 @@ std::vector<singular_point> binary_law::member_singular_points(double start, dou
 }
 
 int binary_law::singularities(double **where, int **type, double start, double end,
-                      double **period) const {
+                              double **period) const {
     return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
                                     period);
 }

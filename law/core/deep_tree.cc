@@ -118,6 +118,10 @@ int term_domain_scope::sub_term_domain(law const *sub, int which, ZEM::interval 
     return sub->term_domain(which, out);
 }
 
+bool term_domain_scope::holds(law const *sub, int which) {
+    return find_unraised(sub, domain_key(which)) != nullptr;
+}
+
 bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)
     : held_answers(root, &domain, more_inputs_than(root), [&domain](law const *l) {
           held_bounds held;

@@ -25,9 +25,8 @@ inline constexpr int deep_tree_levels = 200;
 law const *sub_law_at(law const *l, int i);
 
 // Whether this thread is settling a deep tree. The laws below its root then record simplified
-// forms without the checks of their domains and of their evaluation cost, each of which walks
-// the whole law below (a sum of n terms would cost n^2); the root, simplified last, is checked
-// against its whole tree.
+// forms without the check of their domains, which walks the whole law below (a sum of n terms
+// would cost n^2); the root, simplified last, is checked against its whole tree.
 bool settling_deep_tree();
 
 // Raises a thread's flag for its own life and then puts the flag back as it found it: a settle
@@ -61,6 +60,8 @@ struct deep_walk_frame {
 // laws already settled.
 template <class LeftOut>
 bool maybe_deep_tree(law const *root, LeftOut left_out) {
+    // A tree no taller than that cannot nest deeper, whatever the walk would leave out.
+    if (root->height() <= static_cast<std::uint32_t>(deep_tree_levels)) return false;
     deep_walk_frame stack[deep_tree_levels];
     int depth = 1, budget = 4 * deep_tree_levels;
     stack[0] = {root, 0};
@@ -224,6 +225,8 @@ class term_domain_scope : held_answers<term_domain_scope, held_domain> {
     term_domain_scope(law const *root, int which);
     // sub->term_domain(which, out), from the held domains when there are some.
     static int sub_term_domain(law const *sub, int which, ZEM::interval &out);
+    // Whether the scope holds sub's domain.
+    static bool holds(law const *sub, int which);
 };
 
 // The scope of the outermost estimate_bounds on this thread: the bounds of each law of a deep

@@ -13,7 +13,6 @@
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
 #include <law/core/eval_buffer.h>
-#include <law/core/evaluation_cost.h>
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
 #include <law/core/law_engine.h>
@@ -606,28 +605,40 @@ void law::reset_simplify(law *s, int level) const {
                              std::memory_order_relaxed);
 }
 
+bool law::unrestricted_domain() const {
+    std::uint8_t state = domain_state_.load(std::memory_order_relaxed);
+    if (state == 0) {
+        bool whole = true;
+        try {
+            for (int i = 0; i < std::max(1, take_dim()) && whole; ++i) {
+                ZEM::interval d;
+                whole = term_domain(i, d) && !d.bounded_below() && !d.bounded_above();
+            }
+        } catch (vorn_exception const &) {
+            // A domain that cannot be told is not the whole line; asking again raises again.
+            whole = false;
+        }
+        state = whole ? 1 : 2;
+        domain_state_.store(state, std::memory_order_relaxed);
+    }
+    return state == 1;
+}
+
 law *law::simplify(int level, int flag) const {
     require_sub_laws();
     lock g(this);
     if (!(simplified_ && simplify_level_ >= level)) {
         int const working = level == simplify_afresh ? 1 : level;
         {
-            law_ptr s = adopt(upper_layers().simplify(this, working, flag));
-            // A simplified form that reads more inputs than its law would read past the points
-            // the law's callers hand it; such a rewrite is refused.
-            if (s && s->take_dim() > take_dim()) s = share(this);
-            // Nor may a simplified form be slower to evaluate than its law: the rules keep
-            // powers and products as their normal form (a square root becomes a power of 0.5,
-            // a quotient a product with a power of -1) so that they can combine factors, and
-            // where nothing combined, the law's own structure is the cheaper one. Below the
-            // root of a deep tree being settled the cost is not weighed (each weighing walks the
-            // whole law below): the root's weighing decides for the tree.
-            if (s && !settling_deep_tree() && evaluation_cost(s.get()) > evaluation_cost(this))
-                s = share(this);
+            law_ptr const s = adopt(upper_layers().simplify(this, working, flag));
             reset_simplify(s.get(), working);
         }
-        // A simplified form never has a wider domain than its law.
-        int const n = simplified_ == this || settling_deep_tree() ? 0 : std::max(1, take_dim());
+        // A simplified form never has a wider domain than its law. Two laws whose every input
+        // ranges over the whole line have the same domains without a comparison.
+        bool const same_domains = simplified_ == this || settling_deep_tree() ||
+                                  (unrestricted_domain() && simplified_->unrestricted_domain() &&
+                                   simplified_->take_dim() >= take_dim());
+        int const n = same_domains ? 0 : std::max(1, take_dim());
         bool differ = false;
         for (int i = 0; i < n && !differ; ++i) {
             ZEM::interval mine, theirs;
@@ -795,9 +806,9 @@ int same_law_list(law **a, law **b, int n) {
         while (first_free < n && used[first_free]) ++first_free;
         for (int j = first_free; j < n && !found; ++j) {
             if (used[j]) continue;
-            bool const equal =
-                a[i] == b[j] || (a[i] && b[j] && a[i]->same_tree_size(*b[j]) &&
-                                 a[i]->type() == b[j]->type() && a[i]->same(a[i], b[j]));
+            bool const equal = a[i] == b[j] || (a[i] && b[j] && a[i]->same_tree_size(*b[j]) &&
+                                                a[i]->type() == b[j]->type() &&
+                                                a[i]->may_equal(*b[j]) && a[i]->same(a[i], b[j]));
             if (equal) used[j] = found = true;
         }
         if (!found) return 0;

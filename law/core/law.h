@@ -1,5 +1,6 @@
 #pragma once
 // The law: a reference-counted function object mapping take_dim reals to return_dim reals.
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -238,6 +239,32 @@ class law : public ZEM_heap {
     // operand, however the chain is grouped): equal laws do, so a law of another size differs
     // without a walk.
     bool same_tree_size(law const &other) const { return tree_size_ == other.tree_size_; }
+    // The number of laws in the tree, counted that way (held below 2^62).
+    std::uint64_t tree_size() const { return tree_size_; }
+    // The laws on the longest path down the tree, this one included.
+    std::uint32_t height() const { return height_; }
+    // A hash of the law's structure, worked out once: laws equal by operator== have equal
+    // hashes unless the lowest bit of either is set (a constant too close to the rounding of its
+    // value in the hash, or a class from outside the library, whose `same` is its own).
+    std::uint64_t structure_hash() const;
+    // False when the hashes tell the two laws apart; true when they may be equal.
+    bool may_equal(law const &other) const {
+        std::uint64_t const a = structure_hash(), b = other.structure_hash();
+        return ((a | b) & 1) || a == b;
+    }
+    // For a commutative, associative chain (plus, times): how many of its operands are
+    // constant laws, counted up to 2. 0 for any other law.
+    int chain_constants() const;
+    // Whether the domain of every input below take_dim() (at least one) is the whole line:
+    // term_domain answers 1 with an unbounded interval. Worked out once.
+    bool unrestricted_domain() const;
+    // Whether term_domain(which) is known to answer 1 with the whole line: worked out when
+    // `work_out`, else only read when known.
+    bool whole_line_domain(int which, bool work_out = true) const {
+        if (which >= std::max(1, take_dim())) return false;
+        if (work_out) return unrestricted_domain();
+        return domain_state_.load(std::memory_order_relaxed) == 1;
+    }
 
     // The range of each of the return_dim() outputs over the box [start[i], end[i]] of the
     // inputs (the inputs' term_domain when start is null) into min[k] and max[k], from samples
@@ -331,6 +358,12 @@ class law : public ZEM_heap {
     bool missing_member_ = false;
     // Laws of the tree, a shared sub-law counted at each use, held from growing past 2^62.
     std::uint64_t tree_size_ = 1;
+    // structure_hash (0 until worked out), and for a commutative, associative chain the sum of
+    // its operands' hashes, which a chain above it adds to its own.
+    mutable std::atomic<std::uint64_t> hash_{0};
+    mutable std::atomic<std::uint64_t> chain_sum_{0};
+    mutable std::atomic<std::uint8_t> chain_constants_{0};
+    mutable std::atomic<std::uint8_t> domain_state_{0};  // 0 not known, 1 unrestricted, 2 not
 };
 
 inline int law::return_dim() const {

@@ -105,7 +105,7 @@ int multiple_law::term_domain(int which, ZEM::interval &out) const {
     out = ZEM::interval();
     ZEM::interval sub;
     for (int i = 0; i < n_; ++i) {
-        if (!subs_[i]) continue;
+        if (!subs_[i] || subs_[i]->whole_line_domain(which)) continue;
         if (!term_domain_scope::sub_term_domain(subs_[i], which, sub)) return 0;
         out &= sub;
     }
@@ -160,7 +160,7 @@ std::vector<singular_point> multiple_law::member_singular_points(double start, d
 }
 
 int multiple_law::singularities(double **where, int **type, double start, double end,
-                      double **period) const {
+                                double **period) const {
     return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
                                     period);
 }

@@ -55,7 +55,7 @@ law *unary_law::deep_copy(pointer_map *map) const {
 }
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
-    if (!sub_) return law::term_domain(which, out);
+    if (!sub_ || sub_->whole_line_domain(which)) return law::term_domain(which, out);
     term_domain_scope const scope(this, which);
     return term_domain_scope::sub_term_domain(sub_, which, out);
 }
@@ -97,7 +97,7 @@ std::vector<singular_point> unary_law::member_singular_points(double start, doub
 }
 
 int unary_law::singularities(double **where, int **type, double start, double end,
-                      double **period) const {
+                             double **period) const {
     return hand_out_singular_points(member_singular_points(start, end), start, end, where, type,
                                     period);
 }

@@ -320,6 +320,22 @@ class text_parser {
         if (!brackets_only(used, e)) note(law_reading_kind::dropped_text, used, rest(used, e));
     }
 
+    // A leading minus binds tighter than "^": -X^2 is (-X)^2. Noted once, at the power whose
+    // base is the minus and what follows it.
+    void note_negated_base(name_entry const &entry, int b, int at, int e) const {
+        if (entry.family != name_family::binary ||
+            entry.prototype->type() != law_id::exponent_law || b >= at ||
+            s_[static_cast<std::size_t>(b)] != '-')
+            return;
+        int depth = 0;
+        for (int i = b; i < at; ++i) {
+            char const c = s_[static_cast<std::size_t>(i)];
+            depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+            if (depth == 0 && c == '^') return;
+        }
+        note(law_reading_kind::negated_base, b, rest(b, e));
+    }
+
     law_ptr variable(token const &t, int at, int e) const {
         // The "*" that a digit puts before a letter turns 1E2 into 1*E2.
         if (reading_notes && t.letter == 'E' && t.numbered && at >= 2 && s_[at - 1] == '*' &&
@@ -368,6 +384,7 @@ class text_parser {
                 // A stray bracket at the outer end of a side belongs to the enclosing pair.
                 int const left_begin = brackets_.balanced(b, at) ? b : b + 1;
                 int const right_end = brackets_.balanced(after, e) ? e : e - 1;
+                if (reading_notes) note_negated_base(entry, left_begin, at, right_end);
                 piece const sides[] = {{left_begin, at}, {after, right_end}};
                 return operands(t, b, at, e, sides);
             }

@@ -36,6 +36,8 @@ enum class law_reading_kind {
     dropped_text,          // text that takes no part in the law: the X of XY, the Z of MAX(X,Y)Z
     empty_operand,         // an operand with no text, read as 0: X+, SIN(), MAX(X,)
     exponent_as_variable,  // a digit, E and a number without a sign: 1E2 is 1*E2
+    negated_base,          // a leading minus before "^": -X^2 is (-X)^2; the text is the power
+                           // (the printer writes such a power so, and it is noted all the same)
 };
 
 struct law_reading_note {

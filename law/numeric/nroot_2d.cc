@@ -17,9 +17,7 @@ namespace {
 constexpr int quadtree_iter_max = 1000;
 
 void check_box(rec2d const &box, int const *n, complex_number const *starts, int nstarts) {
-    check_finite_ends(box.x0, box.x1);
-    check_finite_ends(box.y0, box.y1);
-    if (!(box.x0 < box.x1 && box.y0 < box.y1)) law_error(LAW_BAD_SEARCH_BOX);
+    check_search_box(box);
     check_given(n, "the place for the count");
     if (nstarts > 0) check_given(starts, "the array of starts");
     for (int i = 0; i < nstarts; ++i) check_finite_ends(starts[i].re, starts[i].im);

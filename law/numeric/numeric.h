@@ -14,6 +14,7 @@
 #include <law/numeric/nmin_nd.h>
 #include <law/numeric/nroot.h>
 #include <law/numeric/nroot_2d.h>
+#include <law/numeric/plane_zeros.h>
 #include <law/numeric/open_set.h>
 #include <law/numeric/polynomial_law.h>
 #include <law/numeric/quad_tree.h>

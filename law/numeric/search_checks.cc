@@ -5,6 +5,7 @@
 
 #include <law/core/constant_law.h>
 #include <law/core/law.h>
+#include <law/numeric/rec2d.h>
 
 void check_given(void const *p, char const *what) {
     if (!p) law_error(LAW_NULL_LAW, std::string(what) + " is null");
@@ -32,4 +33,10 @@ void check_finite(double v, char const *what) {
 
 void check_tolerance(double tol) {
     if (!(tol >= 0)) law_error(LAW_BAD_TOLERANCE, "the tolerance " + number_string(tol));
+}
+
+void check_search_box(rec2d const &box) {
+    check_finite_ends(box.x0, box.x1);
+    check_finite_ends(box.y0, box.y1);
+    if (!(box.x0 < box.x1 && box.y0 < box.y1)) law_error(LAW_BAD_SEARCH_BOX);
 }

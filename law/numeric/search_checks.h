@@ -2,6 +2,7 @@
 // Checks of what the numerical functions are handed, so that bad input gets a clear error of the
 // "lawutil" module instead of a crash, a read past the end of a point or a wrong answer.
 class law;
+class rec2d;
 
 // f is a law (LAW_NULL_LAW) of one output taking at most max_inputs inputs (LAW_DIM).
 void check_scalar_law(law const *f, int max_inputs);
@@ -18,3 +19,7 @@ void check_finite(double v, char const *what);
 
 // A tolerance that is a number of at least 0 (LAW_BAD_TOLERANCE otherwise).
 void check_tolerance(double tol);
+
+// The box's corners are finite (LAW_BAD_BOUNDS otherwise) and it has width and height
+// (LAW_BAD_SEARCH_BOX otherwise).
+void check_search_box(rec2d const &box);

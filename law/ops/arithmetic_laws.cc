@@ -11,6 +11,7 @@
 #include <law/core/eval_buffer.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/thread_context.h>
+#include <law/eval/pow_shortcuts.h>
 #include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 #include <law/ops/elementary_laws.h>
@@ -351,9 +352,17 @@ double whole_exponent(double b) {
 double exponent_law::power(double a, double b) {
     if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
     if (a < 0) b = whole_exponent(b);
-    // Squares are the common case; a * a is the same correctly rounded value as pow.
-    return b == 2 ? a * a : std::pow(a, b);
+    // Squares are the common case, a * a as the compiler writes pow(a, 2.0). The powers the
+    // rules write for a square root and a divisor keep pow's bits, mostly without calling pow.
+    if (b == 2) return a * a;
+    if (b == 0.5) return root_as_pow(a);
+    if (b == -1) return reciprocal_as_pow(a);
+    return std::pow(a, b);
 }
+
+double exponent_law::power_half(double a) { return power(a, 0.5); }
+
+double exponent_law::power_minus_one(double a) { return power(a, -1); }
 
 namespace {
 // The tree walk, out of line so that evaluating through the tape stays short.
@@ -371,11 +380,14 @@ void exponent_law::evaluate(double const *x, double *y) const {
 
 bool exponent_law::compiles_as_operation(side_operation &f) const {
     return binary_side_operation(this, f, [](tape_builder &t, law const *self, int l, int r) {
-        // power(a, 2) is a * a whatever a is; under any other whole positive constant exponent
-        // n, no check can fail and power(a, n) is pow(a, n).
+        // power(a, 2) is a * a whatever a is; under a square root and a power of -1 the tape
+        // calls what power calls for them; under any other whole positive constant exponent n,
+        // no check can fail and power(a, n) is pow(a, n).
         auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());
         double const n = c ? c->value() : 0;
         if (c && n == 2) return t.op(tape_code::mul, l, l);
+        if (c && n == 0.5) return t.call1(&exponent_law::power_half, l);
+        if (c && n == -1) return t.call1(&exponent_law::power_minus_one, l);
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });

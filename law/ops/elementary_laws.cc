@@ -3,6 +3,7 @@
 #include <math.h>
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -14,6 +15,7 @@
 #include <law/lang/law_list.h>
 #include <law/lang/list_utils.h>
 #include <law/ops/law_builders.h>
+#include <law/ops/whole_primes.h>
 
 using build::apply;
 using build::constant;
@@ -60,6 +62,9 @@ bool whole_int32(double a, int &n) {
 
 double prime_test(double a) {
     int n = 0;
+    // A whole number past the 32-bit range is tested exactly; every double from 2^53 up is even.
+    if (a > INT_MAX && a < 0x1p64 && a == std::floor(a))
+        return is_prime(static_cast<std::uint64_t>(a)) ? 1 : 0;
     if (!whole_int32(a, n) || n <= 0 || n % 2 == 0) return 0;
     if (n < 4) return 1;
     int const r = static_cast<int>(std::sqrt(static_cast<float>(n)));

@@ -8,9 +8,12 @@
 #include <law/core/binary_law.h>
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
+#include <law/core/eval_buffer.h>
 #include <law/core/multiple_law.h>
 #include <law/core/unary_law.h>
 #include <law/core/upper_layers.h>
+#include <law/ops/law_builders.h>
+#include <law/ops/polynomial_forms.h>
 #include <law/ops/srule.h>
 
 namespace {
@@ -25,20 +28,65 @@ void print_law(char const *format, law const *l) {
     zem_printf(format, t.get());
 }
 
+// A zero vector of n components, recorded as its own simplified form: a member that must stay a
+// vector keeps this form in later passes.
+law_ptr zero_vector(int n) {
+    law_array zeros(n);
+    for (int i = 0; i < n; ++i) zeros.push(build::constant(0));
+    law_ptr v = build::vector(zeros.data(), n);
+    v->reset_simplify(v.get(), 2);
+    return v;
+}
+
+// Whether l takes no input and is zero in every component (a law that raises is not).
+bool zero_of_no_input(law const *l) {
+    if (l->take_dim() != 0) return false;
+    int const n = l->return_dim();
+    eval_buffer y(n);
+    double const x[1] = {0.0};
+    try {
+        l->evaluate(x, y.data());
+    } catch (vorn_exception const &) {
+        return false;
+    }
+    for (int i = 0; i < n; ++i)
+        if (y[i] != 0.0) return false;
+    return true;
+}
+
+// A member keeps its dimension: its law was built for it (BEND takes a point, not the number 0
+// that stands for the zero vector at the root). A rule's result of another dimension becomes the
+// zero vector when it is zero, else the member stays as it was.
+law_ptr with_dimension_of(law const *member, law_ptr s) {
+    int const n = member->return_dim();
+    if (s.get() == member || s->return_dim() == n) return s;
+    if (n > 1 && zero_of_no_input(s.get())) {
+        bool const zero_vector_already =
+            member->type() == law_id::vector_law && zero_of_no_input(member);
+        return zero_vector_already ? share(member) : zero_vector(n);
+    }
+    return share(member);
+}
+
+// The member passed through the same pass, with the dimension it had.
+law_ptr simplified_member(law *member, int mode) {
+    int c = 0;
+    law_ptr s = adopt(simplify_pass(member, c, mode));
+    return member ? with_dimension_of(member, std::move(s)) : s;
+}
+
 // The sub-laws passed through the same pass; l rebuilt when any of them changed.
 law_ptr simplify_subs(law *l, int mode, int &changed) {
     if (auto const *b = law_cast<binary_law>(l)) {
-        int cl = 0, cr = 0;
-        law_ptr const left = adopt(simplify_pass(b->fleft(), cl, mode));
-        law_ptr const right = adopt(simplify_pass(b->fright(), cr, mode));
-        if (cl || cr || left.get() != b->fleft() || right.get() != b->fright()) {
+        law_ptr const left = simplified_member(b->fleft(), mode);
+        law_ptr const right = simplified_member(b->fright(), mode);
+        if (left.get() != b->fleft() || right.get() != b->fright()) {
             changed = 1;
             return adopt(b->make_one(left.get(), right.get()));
         }
     } else if (auto const *u = law_cast<unary_law>(l)) {
-        int c = 0;
-        law_ptr const sub = adopt(simplify_pass(u->fsub(), c, mode));
-        if (c || sub.get() != u->fsub()) {
+        law_ptr const sub = simplified_member(u->fsub(), mode);
+        if (sub.get() != u->fsub()) {
             changed = 1;
             return adopt(u->make_one(sub.get()));
         }
@@ -47,9 +95,8 @@ law_ptr simplify_subs(law *l, int mode, int &changed) {
         law_array subs(n);
         bool any = false;
         for (int i = 0; i < n; ++i) {
-            int c = 0;
-            subs.push(adopt(simplify_pass(m->fsub()[i], c, mode)));
-            any = any || c || subs[i] != m->fsub()[i];
+            subs.push(simplified_member(m->fsub()[i], mode));
+            any = any || subs[i] != m->fsub()[i];
         }
         if (any) {
             changed = 1;
@@ -65,6 +112,23 @@ bool over_round_limit(int rounds, law const *current) {
     if (rounds < simplify_round_limit) return false;
     print_law("Simplify: rules still rewriting after the round limit, stopping at %s\n", current);
     return true;
+}
+
+// The main loop: the pass of list 0, and at level 2 and above that of list 1, while they change
+// anything.
+law_ptr main_phase(law_ptr current, int level, int debug) {
+    int changed = 1;
+    for (int rounds = 0; changed && !over_round_limit(rounds, current.get()); ++rounds) {
+        current = adopt(simplify_pass(current.get(), changed, 0));
+        if (debug > 2) print_law("big answer %s\n", current.get());
+        if (level >= 2) {
+            int deep_changed = 0;
+            current = adopt(simplify_pass(current.get(), deep_changed, 1));
+            if (debug > 2) print_law("big answer %s\n", current.get());
+            if (deep_changed) changed = deep_changed;
+        }
+    }
+    return current;
 }
 
 // The law base reaches the engine through its hook, installed when the library loads.
@@ -103,6 +167,15 @@ law *simplify_pass(law *l, int &changed, int mode) {
     }
     int const debug = simplify_debug_level();
     if (debug > 2) print_law("working on %s\n", l);
+    // A number or an input has no sub-laws and no rule of any list applies to it.
+    if (l->type() == law_id::constant_law || l->type() == law_id::identity_law) {
+        if (mode == 0)
+            l->reset_simplify(l, 1);
+        else
+            l->mark_passed_unchanged(mode);
+        l->add();
+        return l;
+    }
     law_ptr current = simplify_subs(l, mode, changed);
     if (changed && debug > 2) print_law("answer %s\n", current.get());
     for (SRule const *r = SRule::head(mode); r; r = r->next()) {
@@ -149,22 +222,19 @@ law *law_simplify(law const *l, int level, int debug) {
 
     law_ptr current = share(l);
     if (debug) print_law("\nSimplify %s\n", current.get());
-    int changed = 1;
-    for (int rounds = 0; changed && !over_round_limit(rounds, current.get()); ++rounds) {
-        current = adopt(simplify_pass(current.get(), changed, 0));
-        if (debug > 2) print_law("big answer %s\n", current.get());
-        if (level >= 2) {
-            int deep_changed = 0;
-            current = adopt(simplify_pass(current.get(), deep_changed, 1));
-            if (debug > 2) print_law("big answer %s\n", current.get());
-            if (deep_changed) changed = deep_changed;
+    current = main_phase(std::move(current), level, debug);
+    if (level >= 2) {
+        law_ptr polynomial = polynomial_forms(current.get());
+        if (polynomial.get() != current.get()) {
+            trace_rule("Polynomial forms", current.get(), polynomial.get());
+            current = main_phase(std::move(polynomial), level, debug);
         }
     }
     if (debug) {
         print_law("\n%s\n", current.get());
         zem_printf("\nPost Simplify\n");
     }
-    changed = 1;
+    int changed = 1;
     for (int rounds = 0; changed && !over_round_limit(rounds, current.get()); ++rounds) {
         current = adopt(simplify_pass(current.get(), changed, 2));
         if (debug > 2) print_law("big answer %s\n", current.get());

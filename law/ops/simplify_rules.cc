@@ -63,13 +63,8 @@ law *fold_binary_constants(law *l) {
     if (as_constant(b->fleft()) && as_constant(b->fright()))
         return build::constant(value_at_one(l)).release();
     if (!b->commutative() || !b->associative()) return nullptr;
-    // Most chains hold one constant at most: counted without building anything.
-    small_list<law *> operands;
-    binary_law::collect_chain(b, operands);
-    int count = 0;
-    for (int i = 0; i < operands.size() && count < 2; ++i)
-        count += as_constant(operands[i]) ? 1 : 0;
-    if (count < 2) return nullptr;
+    // Most chains hold one constant at most: the law counted them when it was made.
+    if (b->chain_constants() < 2) return nullptr;
     std::vector<law_ptr> others;
     std::vector<law *> constants;
     for (law *operand : flatten(b)) {

@@ -7,11 +7,13 @@
 #include <law/spline/bezier_patch.h>
 #include <law/spline/bezier_segment.h>
 #include <law/spline/create_bezier_segments.h>
+#include <law/spline/fit_distance.h>
 #include <law/spline/iges_curve.h>
 #include <law/spline/iges_surface.h>
 #include <law/spline/iges_writer.h>
 #include <law/spline/knot_removal_strategy.h>
 #include <law/spline/law_to_sw_curve.h>
+#include <law/spline/law_to_sw_curve_in_pieces.h>
 #include <law/spline/law_to_sw_surface.h>
 #include <law/spline/patch_breakpoint_list.h>
 #include <law/spline/power_patch.h>

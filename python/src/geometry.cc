@@ -26,6 +26,7 @@ constexpr std::ptrdiff_t unlocked_points = 4096;
 struct py_spline_curve {
     std::unique_ptr<sw_curve> c;
     double accuracy;
+    double measured = 0;
 };
 
 // A surface fills its evaluation caches as it evaluates, so it is evaluated only while the
@@ -33,6 +34,7 @@ struct py_spline_curve {
 struct py_spline_surface {
     std::unique_ptr<sw_surface> s;
     double accuracy;
+    double measured = 0;
 };
 
 void check_box_side(double a, double b, char const *what) {
@@ -155,7 +157,7 @@ py::object frame(py::handle f, double a, double b, int n) {
                                   rows_of_three(s.normals));
 }
 
-py_spline_curve fit_curve(py::handle f, double a, double b, double tol, int strategy) {
+py_spline_curve fit_curve(py::handle f, double a, double b, double tol, int strategy, bool keep) {
     law_ptr const curve = fitted_curve(f);
     check_box_side(a, b, "fit_curve");
     if (!(tol > 0)) refuse(LAW_BAD_TOLERANCE, "the tolerance is a number above 0");
@@ -165,11 +167,13 @@ py_spline_curve fit_curve(py::handle f, double a, double b, double tol, int stra
     py::gil_scoped_release const unlocked;
     py_spline_curve out{methods::fit_curve(*curve, a, b, tol, how), 0};
     out.accuracy = methods::curve_accuracy(*curve, *out.c);
+    out.measured = methods::measured_distance(*curve, *out.c).distance;
+    methods::judge_fit(out.accuracy, out.measured, tol, keep);
     return out;
 }
 
-py_spline_surface fit_surface(py::handle f, double s0, double s1, double t0, double t1,
-                              double tol) {
+py_spline_surface fit_surface(py::handle f, double s0, double s1, double t0, double t1, double tol,
+                              bool keep) {
     law_ptr const l = law_argument(f, "fit_surface");
     if (l->take_dim() != 2 || l->return_dim() != 3)
         refuse(LAW_DIM, "surfaces are laws of 2 inputs and 3 outputs; this one takes " +
@@ -181,6 +185,8 @@ py_spline_surface fit_surface(py::handle f, double s0, double s1, double t0, dou
     py_spline_surface out{nullptr, 0};
     out.s =
         methods::fit_surface(*l, ZEM::interval(s0, s1), ZEM::interval(t0, t1), tol, out.accuracy);
+    out.measured = methods::measured_distance(*l, *out.s).distance;
+    methods::judge_fit(out.accuracy, out.measured, tol > 0 ? tol : resfit, keep);
     return out;
 }
 
@@ -218,6 +224,10 @@ void bind_curve(py::module_ &m) {
     c.def_property_readonly(
         "accuracy", [](py_spline_curve const &self) { return self.accuracy; },
         "The distance from the law the fit reached, as the tool reports it (sw_curve_accuracy).");
+    c.def_property_readonly(
+        "measured", [](py_spline_curve const &self) { return self.measured; },
+        "The largest distance from the law measured at many parameters of every span "
+        "(sw_curve_distance), as 'law fit' prints it.");
     c.def("__call__", curve_points,
           "The points at the parameters t (a number or an array): shape t.shape + (3,). Beyond "
           "the range the curve goes on along its end tangent; a parameter that is not finite "
@@ -297,6 +307,10 @@ void bind_surface(py::module_ &m) {
     c.def_property_readonly(
         "accuracy", [](py_spline_surface const &self) { return self.accuracy; },
         "The distance from the law the fit reached, as the tool reports it.");
+    c.def_property_readonly(
+        "measured", [](py_spline_surface const &self) { return self.measured; },
+        "The largest distance from the law measured on a grid in every patch "
+        "(sw_surface_distance), as 'law fit2' prints it.");
     c.def("__call__", surface_points,
           "The points at the parameters (s, t) (numbers or arrays, broadcast): shape "
           "broadcast shape + (3,). Parameters that are not finite give NaN; beyond the range "
@@ -341,15 +355,17 @@ to b (numpy.linspace(a, b, n)), as 'law frame' computes them: a Frame of points,
 tangents and the normals that turn least about the tangent (MINROT), started at the Frenet
 normal at a.)doc");
     m.def("fit_curve", fit_curve, py::arg("f"), py::arg("a"), py::arg("b"), py::arg("tol") = 1e-3,
-          py::arg("strategy") = 0,
+          py::arg("strategy") = 0, py::arg("keep") = false,
           R"doc(A cubic B-spline within tol of the curve f over [a, b], as 'law fit' fits it: f is a
 space curve (one input, three outputs), or a law of one output for the plane curve
 (t, f(t), 0). strategy chooses how knots are removed (0: those that stay within tolerance;
-1: none; 2: every one that can go).)doc");
+1: none; 2: every one that can go). A fit farther from f than tol (by its accuracy or by the
+distance measured densely) raises LawError, unless keep=True.)doc");
     m.def("fit_surface", fit_surface, py::arg("f"), py::arg("s0"), py::arg("s1"), py::arg("t0"),
-          py::arg("t1"), py::arg("tol") = 1e-3,
+          py::arg("t1"), py::arg("tol") = 1e-3, py::arg("keep") = false,
           "A bicubic B-spline surface within tol of f (two inputs, three outputs) over "
-          "[s0, s1] x [t0, t1], as 'law fit2' fits it.");
+          "[s0, s1] x [t0, t1], as 'law fit2' fits it; a fit farther from f than tol raises "
+          "LawError, unless keep=True.");
 }
 
 }  // namespace law_py

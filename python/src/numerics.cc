@@ -69,7 +69,7 @@ py::tuple extremum(py::handle f, double a, double b, char const *what) {
 }
 
 py::array_t<double> roots2d(py::handle f, double x0, double x1, double y0, double y1,
-                            py::object cell) {
+                            py::object cell, bool quadtree) {
     law_ptr const l = law_argument(f, "roots2d");
     if (l->take_dim() > 2)
         refuse(LAW_DIM, "roots2d needs a law of at most two inputs; this one takes " +
@@ -77,12 +77,14 @@ py::array_t<double> roots2d(py::handle f, double x0, double x1, double y0, doubl
     check_ends(x0, x1);
     check_ends(y0, y1);
     rec2d const box(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
+    if (!cell.is_none() && !quadtree)
+        refuse(LAW_BAD_RANGE, "cell= sets the cells of quadtree=True");
     double const size = cell.is_none() ? methods::default_cell(box) : cell.cast<double>();
     if (!(size > 0)) refuse(LAW_BAD_RANGE, "cell= needs a number above 0");
     std::vector<complex_number> zeros;
     {
         py::gil_scoped_release const unlocked;
-        zeros = methods::plane_zeros(*l, box, size);
+        zeros = quadtree ? methods::quadtree_zeros(*l, box, size) : methods::all_zeros(*l, box);
     }
     py::array_t<double> out({static_cast<py::ssize_t>(zeros.size()), py::ssize_t{2}});
     auto view = out.mutable_unchecked<2>();
@@ -149,11 +151,13 @@ the tolerance cannot be met or the integral does not converge, saying why.)doc")
         py::arg("f"), py::arg("a"), py::arg("b"),
         "(x, f(x)) where f (one input, one output) is largest on [a, b], as 'law max' finds it.");
     m.def("roots2d", roots2d, py::arg("f"), py::arg("x0"), py::arg("x1"), py::arg("y0"),
-          py::arg("y1"), py::arg("cell") = py::none(),
+          py::arg("y1"), py::arg("cell") = py::none(), py::arg("quadtree") = false,
           R"doc(The points of the box [x0, x1] x [y0, y1] where every output of f (a law of at most
 two inputs) is zero, as 'law roots2d' finds them: an array of shape (n, 2), ordered by x then
-y. cell is the largest cell of the search's quadtree (an eighth of the box's diagonal when
-not given).)doc");
+y. Every zero is found (plane_zeros: cells dropped or settled by interval arithmetic and the
+interval Newton test); zeros that form a curve raise LawError. quadtree=True searches as
+'law roots2d --quadtree' instead (Nroot2D on the sum of squares, to about 1e-4; it can miss
+zeros), with cells at most cell across (an eighth of the box's diagonal when not given).)doc");
     m.def("bounds", bounds, py::arg("f"), py::arg("tol") = 1e-3,
           R"doc(bounds(f, lo0, hi0, lo1, hi1, ..., tol=1e-3): the smallest and largest values of f
 over the box, as 'law bounds' finds them: for a law of one input its least and greatest

@@ -71,7 +71,31 @@ double argmax(law const &f, double a, double b) { return Nmax_global(&f, a, b).w
 
 double default_cell(rec2d const &box) { return box.diagonal() / 8; }
 
-std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double cell) {
+namespace {
+void by_x_then_y(std::vector<complex_number> &zeros) {
+    std::sort(zeros.begin(), zeros.end(), [](complex_number p, complex_number q) {
+        return p.re < q.re || (p.re == q.re && p.im < q.im);
+    });
+}
+}  // namespace
+
+std::vector<complex_number> all_zeros(law const &f, rec2d const &box) {
+    plane_zero_set const found = ::plane_zeros(&f, box);
+    if (found.on_curves)
+        refuse(LAW_BAD_RANGE, f.return_dim() == 1
+                                  ? "the law changes sign in the box, so its zeros form curves "
+                                    "there, not points; give a law of two outputs for a system"
+                                  : "the zeros form curves in the box, not isolated points");
+    if (found.exhausted)
+        refuse(LAW_BAD_RANGE, "the search stopped after " + std::to_string(found.cells) +
+                                  " cells without settling the whole box; zeros may be missing");
+    std::vector<complex_number> zeros;
+    for (plane_zero const &z : found.zeros) zeros.push_back(z.point);
+    by_x_then_y(zeros);
+    return zeros;
+}
+
+std::vector<complex_number> quadtree_zeros(law const &f, rec2d const &box, double cell) {
     law_ptr const objective = squared_size(share(&f));
     // The quadtree divides a cell while its diagonal (input Z) is above the cell size.
     law_ptr const divide = make_law<greater_than_law>(make_law<identity_law>(2, 'Z').get(),
@@ -79,9 +103,7 @@ std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double c
     int n = 0;
     vorn_ptr<complex_number> const r(Nroot2D(objective.get(), nullptr, divide.get(), box, &n));
     std::vector<complex_number> zeros(r.get(), r.get() + (r ? n : 0));
-    std::sort(zeros.begin(), zeros.end(), [](complex_number p, complex_number q) {
-        return p.re < q.re || (p.re == q.re && p.im < q.im);
-    });
+    by_x_then_y(zeros);
     return zeros;
 }
 
@@ -139,6 +161,20 @@ std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double
 
 double curve_accuracy(law const &curve, sw_curve const &c) {
     return sw_curve_accuracy(const_cast<law *>(&curve), const_cast<sw_curve *>(&c));
+}
+
+fit_distance measured_distance(law const &curve, sw_curve const &c) {
+    return sw_curve_distance(&curve, c);
+}
+
+fit_distance measured_distance(law const &f, sw_surface &S) { return sw_surface_distance(&f, S); }
+
+void judge_fit(double reported, double measured, double tol, bool keep) {
+    double const worst = std::max(reported, measured);
+    if (keep || worst <= tol) return;
+    refuse(LAW_BAD_TOLERANCE, "the fit strays " + number_text(worst) +
+                                  " from the law, more than the tolerance " + number_text(tol) +
+                                  "; keep=True keeps it all the same");
 }
 
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,

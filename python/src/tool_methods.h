@@ -29,10 +29,13 @@ std::vector<double> roots(law const &f, double a, double b);
 double argmin(law const &f, double a, double b);
 double argmax(law const &f, double a, double b);
 
-// law roots2d: the zeros of every output at once, found by Nroot2D as the minima of the sum of
-// the squared outputs that reach zero, from a quadtree whose cells are at most `cell` across;
-// ordered by x, then y.
-std::vector<complex_number> plane_zeros(law const &f, rec2d const &box, double cell);
+// law roots2d: every zero of the outputs at once in the box (the library's plane_zeros), ordered
+// by x, then y; refused (LAW_BAD_RANGE) with the tool's message when the zeros form curves or the
+// search could not settle the box.
+std::vector<complex_number> all_zeros(law const &f, rec2d const &box);
+// law roots2d --quadtree: found by Nroot2D as the minima of the sum of the squared outputs that
+// reach zero, from a quadtree whose cells are at most `cell` across; ordered by x, then y.
+std::vector<complex_number> quadtree_zeros(law const &f, rec2d const &box, double cell);
 // The tool's cell when none is given: an eighth of the box's diagonal.
 double default_cell(rec2d const &box);
 
@@ -54,6 +57,12 @@ std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double
                                     knot_removal_strategy strategy);
 // The distance the tool reports for a fitted curve: sw_curve_accuracy.
 double curve_accuracy(law const &curve, sw_curve const &c);
+// The distances the tool measures itself: sw_curve_distance, sw_surface_distance.
+fit_distance measured_distance(law const &curve, sw_curve const &c);
+fit_distance measured_distance(law const &f, sw_surface &S);
+// law fit and fit2 refuse (LAW_BAD_TOLERANCE) a fit that strays farther than tol by either
+// figure, with the tool's message, unless kept.
+void judge_fit(double reported, double measured, double tol, bool keep);
 
 // law fit2: law_to_sw_surface; achieved receives the distance it reports.
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,

@@ -68,8 +68,18 @@ def test_plane_zeros(tool):
     a, b = math.sqrt(2 + math.sqrt(3)), math.sqrt(2 - math.sqrt(3))
     for x, y in zeros:
         assert min(abs(abs(x) - a) + abs(abs(y) - b), abs(abs(x) - b) + abs(abs(y) - a)) < 1e-6
-    circle = law.roots2d(law.Law("X^2+Y^2-1"), -2, 2, -2, 2, cell=0.1)
+    for x, y in zeros:
+        assert x * x + y * y == pytest.approx(4, abs=1e-13) and x * y == pytest.approx(1, abs=1e-13)
+    # The quadtree search, as 'law roots2d --quadtree' runs it: points on the curve of zeros.
+    circle = law.roots2d(law.Law("X^2+Y^2-1"), -2, 2, -2, 2, cell=0.1, quadtree=True)
+    assert circle.ravel().tolist() == numbers(
+        tool("roots2d", "X^2+Y^2-1", "-2", "2", "-2", "2", "--quadtree", "--cell", "0.1"))
     np.testing.assert_allclose(np.hypot(circle[:, 0], circle[:, 1]), 1, atol=1e-6)
+    # Zeros along a curve are no list of points; cell= belongs to the quadtree search.
+    with pytest.raises(law.LawError, match="zeros form curves"):
+        law.roots2d(law.Law("X^2+Y^2-1"), -2, 2, -2, 2)
+    with pytest.raises(law.LawError, match="quadtree=True"):
+        law.roots2d(law.Law(text), -3, 3, -3, 3, cell=0.5)
 
 
 def test_bounds(tool):
@@ -113,6 +123,16 @@ def test_fits_are_the_tools(tool):
     assert (c.degree, len(c.control_points), len(c.knots), repr(c.accuracy)) == (
         int(report["degree"]), int(report["control points"]), int(report["knots"]),
         report["accuracy"])
+    assert repr(c.measured) == report["measured"].split()[0]
+    assert c.accuracy <= c.measured * 1.01 and c.measured <= 1e-4
+    # A fit that misses its tolerance is refused, as the tool exits 1, unless kept.
+    with pytest.raises(law.LawError, match="more than the tolerance") as e:
+        law.fit_curve(law.Law("FLOOR(X)"), 0, 3)
+    assert e.value.code == "LAW_BAD_TOLERANCE"
+    kept = law.fit_curve(law.Law("FLOOR(X)"), 0, 3, keep=True)
+    assert repr(kept.measured) == fit_report(tool("fit", "FLOOR(X)", "0", "3", "--keep"))[
+        "measured"].split()[0]
+    assert kept.measured > 0.5
     plane = law.fit_curve(law.sin(3 * X), 0, 2, 1e-3, strategy=1)
     assert np.allclose(plane(np.linspace(0, 2, 50))[:, 2], 0)
     surface = "VEC(X,Y,SIN(X)*COS(Y))"
@@ -120,3 +140,6 @@ def test_fits_are_the_tools(tool):
     report = fit_report(tool("fit2", surface, "0", "1", "0", "1", "--tol", "1e-4"))
     assert "%d x %d" % s.shape == report["control net"]
     assert report["accuracy"].startswith("%.3g" % s.accuracy)
+    assert repr(s.measured) == report["measured"].split()[0] and s.measured <= 1e-4
+    with pytest.raises(law.LawError, match="more than the tolerance"):
+        law.fit_surface(law.Law("VEC(X,Y,FLOOR(2*X))"), 0, 1, 0, 1)

@@ -27,13 +27,15 @@ TEST_F(ToolFit, PrintsTheSplineAndWritesIges) {
     tool_run const r = run_law({"fit", "X^2", "0", "2", "--strategy", "1", "--dump"});
     ASSERT_EQ(r.status, 0) << r.err;
     auto const lines = lines_of(r.out);
-    ASSERT_GE(lines.size(), 6u);
+    ASSERT_GE(lines.size(), 7u);
     EXPECT_EQ(lines[0], "degree: 3");
     EXPECT_EQ(lines[1], "control points: 4");
     EXPECT_EQ(lines[2], "knots: 8");
     EXPECT_LT(std::stod(lines[3].substr(10)), 1e-12);
-    EXPECT_EQ(lines[4].rfind("time: ", 0), 0u);
-    EXPECT_EQ(lines[5], "#sw_curve info:");
+    EXPECT_EQ(lines[4].rfind("measured: ", 0), 0u);
+    EXPECT_LT(std::stod(lines[4].substr(10)), 1e-12);
+    EXPECT_EQ(lines[5].rfind("time: ", 0), 0u);
+    EXPECT_EQ(lines[6], "#sw_curve info:");
     // The inner control points of t -> (t, t^2) over [0, 2]: (2/3, 0) and (4/3, 4/3), to the
     // digits that the difference tangents keep.
     EXPECT_NE(r.out.find("(   0.66666666666"), std::string::npos) << r.out;

@@ -21,7 +21,6 @@ TEST_F(ToolStream, EachLineIsOnePoint) {
         {"X*Y", "1 2\n3 4\n", "2\n12\n"},
         {"X*Y", "1 2\n3 4", "2\n12\n"},                     // no end on the last line
         {"X-Y", " \t-1\t\t-2  \r\n+5 1e1\r\n", "1\n-5\n"},  // tabs, CRLF, signs
-        {"X", "inf\n-inf\n", "inf\n-inf\n"},
         {"X+0.5", "0.1\n", "0.6\n"},
         {"VEC(X, -X)", "2\n", "2 -2\n"},
         {"3", "1\n2\n", "3\n3\n"},  // a law of no input reads nothing of its line
@@ -47,6 +46,11 @@ TEST_F(ToolStream, ABadLineStopsWithItsNumberAfterTheLinesBeforeIt) {
         {"X", "1\n+-2\n", "law: line 2: \"+-2\" is not a number\n"},
         {"X", "1\n1e999\n", "law: line 2: \"1e999\" is not a number\n"},
         {"SQRT(X)", "4\n-4\n", "law: line 2: "},
+        // Infinities and NaN are no results, also where the point holds them.
+        {"EXP(X)", "1\n1000\n", "law: line 2: the value overflows"},
+        {"X", "-1\n-inf\n", "law: line 2: the value overflows"},
+        {"VEC(X,0*X)", "1\ninf\n", "law: line 2: output 1 of 2 overflows"},
+        {"X", "1\nnan\n", "law: line 2: the value is not a number"},
     };
     for (auto const &c : cases) {
         tool_run const r = run_law({"eval", c.expr, "-"}, c.in);

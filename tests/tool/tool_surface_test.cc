@@ -46,13 +46,17 @@ TEST_F(ToolSurface, Fit2PrintsTheNetKnotsAndAccuracy) {
     tool_run const r = run_law({"fit2", "VEC(X,Y,X*Y)", "0", "1", "0", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::vector<std::string> const lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], "control net: 4 x 4");
     EXPECT_EQ(lines[1], "knots in s: 0 x4, 1 x4");
     EXPECT_EQ(lines[2], "knots in t: 0 x4, 2 x4");
     EXPECT_EQ(lines[3].rfind("accuracy: ", 0), 0u);
     EXPECT_LT(std::stod(lines[3].substr(10)), 1e-8);
-    EXPECT_EQ(lines[4].rfind("time: ", 0), 0u);
+    // x y is bicubic: the measured distance is small, on a 9 x 9 grid in the one patch.
+    EXPECT_EQ(lines[4].rfind("measured: ", 0), 0u);
+    EXPECT_LT(std::stod(lines[4].substr(10)), 1e-8);
+    EXPECT_NE(lines[4].find("at 81 points"), std::string::npos) << lines[4];
+    EXPECT_EQ(lines[5].rfind("time: ", 0), 0u);
 
     tool_run const flat = run_law({"fit2", "VEC(X,Y)", "0", "1", "0", "1"});
     EXPECT_EQ(flat.status, 1);

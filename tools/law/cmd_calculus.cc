@@ -22,6 +22,23 @@ class debug_output_to {
     FILE *saved_;
 };
 
+// What the rules make of l at the given level, the trace (when asked for) on standard error.
+law_ptr simplified(law const &l, int level, int trace) {
+    law_ptr simple;
+    std::fflush(stdout);
+    {
+        debug_output_to const trace_output(stderr);
+        try {
+            simple = adopt(law_simplify(&l, level, trace));
+        } catch (vorn_exception const &e) {
+            report_law_error(e);
+        }
+        std::fflush(stderr);
+    }
+    if (!simple) throw tool_error("the law could not be simplified");
+    return simple;
+}
+
 }  // namespace
 
 void check_input_index(char const *what, int wrt, law const &l) {
@@ -46,10 +63,13 @@ int run_deriv(arguments const &args) {
     args.expect_operands(1, 1);
     int const wrt = args.has("wrt") ? read_int_option("wrt", *args.value("wrt"), 0, 999) : 0;
     int const order = args.has("order") ? read_int_option("order", *args.value("order"), 0, 64) : 1;
+    int const level = args.has("level") ? read_int_option("level", *args.value("level"), 1, 2) : 1;
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
     check_input_index("--wrt", wrt, *l);
-    std::printf("%s\n", nth_derivative(*l, wrt, order)->text().c_str());
+    law_ptr d = nth_derivative(*l, wrt, order);
+    if (level > 1) d = simplified(*d, level, 0);
+    std::printf("%s\n", d->text().c_str());
     return exit_ok;
 }
 
@@ -61,19 +81,7 @@ int run_simplify(arguments const &args) {
         trace = t->empty() ? 1 : read_int_option("trace", *t, 0, 9);
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
-    law_ptr simple;
-    {
-        std::fflush(stdout);
-        debug_output_to const trace_output(stderr);
-        try {
-            simple = adopt(l->simplify(level, trace));
-        } catch (vorn_exception const &e) {
-            report_law_error(e);
-        }
-        std::fflush(stderr);
-    }
-    if (!simple) throw tool_error("the law could not be simplified");
-    std::printf("%s\n", simple->text().c_str());
+    std::printf("%s\n", simplified(*l, level, trace)->text().c_str());
     return exit_ok;
 }
 

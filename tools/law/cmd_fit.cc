@@ -25,13 +25,21 @@ int run_fit(arguments const &args) {
     auto const c = fit_curve(*curve, a, b, tol, strategy);
     double const ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    double const achieved = sw_curve_accuracy(curve.get(), c.get());
+    double achieved = 0;
+    try {
+        achieved = sw_curve_accuracy(curve.get(), c.get());
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    fit_distance const measured = measure_curve_fit(*curve, *c);
 
     std::printf("degree: %d\n", c->get_degree());
     std::printf("control points: %d\n", c->get_K());
     std::printf("knots: %d\n", c->get_num_knots());
     std::printf("accuracy: %s\n", number_text(achieved).c_str());
+    std::printf("%s\n", measured_text(measured, "parameters").c_str());
     std::printf("time: %.3g ms\n", ms);
+    judge_fit(achieved, measured, tol, args.has("keep"));
     if (args.has("dump")) {
         std::fflush(stdout);
         c->debug();

@@ -164,16 +164,10 @@ int run_bounds(arguments const &args) {
     return exit_ok;
 }
 
-int run_roots2d(arguments const &args) {
-    args.expect_operands(5, 5);
-    law_reader const reader(args);
-    law_ptr const l = reader.read(args.operand(0));
-    if (l->take_dim() > 2)
-        throw tool_error("roots2d needs a law of at most two inputs; this one takes " +
-                         count_text(l->take_dim(), "input"));
-    interval_operands const xs = read_ends(reader, args, 1), ys = read_ends(reader, args, 3);
-    rec2d const box(std::min(xs.a, xs.b), std::min(ys.a, ys.b), std::max(xs.a, xs.b),
-                    std::max(ys.a, ys.b));
+namespace {
+
+std::vector<complex_number> quadtree_zeros(arguments const &args, law_reader const &reader,
+                                           law_ptr const &l, rec2d const &box) {
     double const cell =
         args.has("cell") ? read_real_option("cell", *args.value("cell")) : box.diagonal() / 8;
     if (!(cell > 0)) throw usage_error("--cell needs a number above 0");
@@ -191,6 +185,46 @@ int run_roots2d(arguments const &args) {
     std::sort(zeros.begin(), zeros.end(), [](complex_number p, complex_number q) {
         return p.re < q.re || (p.re == q.re && p.im < q.im);
     });
+    return zeros;
+}
+
+// Every zero in the box, or an error that says why the answer is not a list of points.
+std::vector<complex_number> all_zeros(law_ptr const &l, rec2d const &box) {
+    plane_zero_set found;
+    try {
+        found = plane_zeros(l.get(), box);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    if (found.on_curves)
+        throw tool_error(l->return_dim() == 1
+                             ? "the law changes sign in the box, so its zeros form curves there, "
+                               "not points; give a law of two outputs for a system"
+                             : "the zeros form curves in the box, not isolated points");
+    if (found.exhausted)
+        throw tool_error("the search stopped after " + std::to_string(found.cells) +
+                         " cells without settling the whole box; zeros may be missing");
+    std::vector<complex_number> zeros;
+    for (plane_zero const &z : found.zeros) zeros.push_back(z.point);
+    return zeros;
+}
+
+}  // namespace
+
+int run_roots2d(arguments const &args) {
+    args.expect_operands(5, 5);
+    if (args.has("cell") && !args.has("quadtree"))
+        throw usage_error("--cell sets the cells of --quadtree");
+    law_reader const reader(args);
+    law_ptr const l = reader.read(args.operand(0));
+    if (l->take_dim() > 2)
+        throw tool_error("roots2d needs a law of at most two inputs; this one takes " +
+                         count_text(l->take_dim(), "input"));
+    interval_operands const xs = read_ends(reader, args, 1), ys = read_ends(reader, args, 3);
+    rec2d const box(std::min(xs.a, xs.b), std::min(ys.a, ys.b), std::max(xs.a, xs.b),
+                    std::max(ys.a, ys.b));
+    std::vector<complex_number> const zeros =
+        args.has("quadtree") ? quadtree_zeros(args, reader, l, box) : all_zeros(l, box);
     for (complex_number z : zeros)
         std::printf("%s %s\n", number_text(z.re).c_str(), number_text(z.im).c_str());
     return exit_ok;

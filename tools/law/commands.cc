@@ -14,7 +14,8 @@ constexpr option_def deriv_options[] = {law_option,
                                         data_option,
                                         strict_option,
                                         {"wrt", 0, option_kind::value},
-                                        {"order", 0, option_kind::value}};
+                                        {"order", 0, option_kind::value},
+                                        {"level", 0, option_kind::value}};
 constexpr option_def simplify_options[] = {law_option,
                                            data_option,
                                            strict_option,
@@ -46,7 +47,8 @@ constexpr option_def fit_options[] = {law_option,
                                       {"tol", 0, option_kind::value},
                                       {"strategy", 0, option_kind::value},
                                       {"dump", 0, option_kind::flag},
-                                      {"iges", 0, option_kind::value}};
+                                      {"iges", 0, option_kind::value},
+                                      {"keep", 0, option_kind::flag}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
 constexpr option_def roots_options[] = {
@@ -55,14 +57,16 @@ constexpr option_def extremum_options[] = {
     law_option, data_option, strict_option, {"method", 0, option_kind::value}};
 constexpr option_def bounds_options[] = {
     law_option, data_option, {"tol", 0, option_kind::value}, {"method", 0, option_kind::value}};
-constexpr option_def roots2d_options[] = {law_option, data_option, {"cell", 0, option_kind::value}};
+constexpr option_def roots2d_options[] = {
+    law_option, data_option, {"quadtree", 0, option_kind::flag}, {"cell", 0, option_kind::value}};
 
 constexpr option_def fit2_options[] = {law_option,
                                        data_option,
                                        strict_option,
                                        {"tol", 0, option_kind::value},
                                        {"iges", 0, option_kind::value},
-                                       {"obj", 0, option_kind::value}};
+                                       {"obj", 0, option_kind::value},
+                                       {"keep", 0, option_kind::flag}};
 constexpr option_def plot2_options[] = {law_option,
                                         data_option,
                                         strict_option,
@@ -107,23 +111,39 @@ constexpr command table[] = {
      "                                            4\n"
      "                                            9\n",
      reading_options, run_eval},
-    {"deriv", "deriv EXPR [--wrt I] [--order N]", "print the symbolic derivative of a law",
+    {"deriv", "deriv EXPR [--wrt I] [--order N] [--level L]",
+     "print the symbolic derivative of a law",
+     "The derivative is the one the library keeps for the law, simplified by the rules of level\n"
+     "1; --level 2 simplifies it further, polynomial parts included.\n"
      "Options:\n"
      "  --wrt I           differentiate with respect to input I (0 for X, 1 for Y, ...; default "
      "0)\n"
      "  --order N         differentiate N times (default 1)\n"
+     "  --level L         simplification level of the result (1 or 2; default 1)\n"
      "%s"
      "Example:\n"
      "  law deriv 'X^3' --order 2         prints  6*X\n"
-     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n",
+     "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n"
+     "  law deriv '1/X'                   prints  -(X^-2)\n"
+     "  law deriv '(X+1)/(X-1)' --level 2 prints  -(2*(-1+X)^-2)\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
+     "Prints what the rules make of the law. Level 2 adds the deep rules and brings the\n"
+     "polynomial parts (sums, products, quotients and whole powers of other laws) to a\n"
+     "canonical form, so that polynomial identities give 0 and common factors cancel.\n"
+     "DOMAIN(F,A,B) simplifies to F, PDOMAIN keeps its domain; a program's law::simplify also\n"
+     "restricts the rules' form to the law's domain when the rules lost it.\n"
      "Options:\n"
-     "  --level L         simplification level (default 1; 2 adds the deep rules)\n"
+     "  --level L         simplification level (default 1; 2 adds the deep and polynomial rules)\n"
      "  --trace[=N]       print the rules applied on standard error (N > 2 prints every node)\n"
      "%s"
      "Example:\n"
-     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n",
+     "  law simplify 'X*2 + 3X' --trace   prints  5*X\n"
+     "  law simplify '(X+1)^2-(X^2+2*X+1)' --level 2\n"
+     "                                    prints  0\n"
+     "  law simplify '(X^2-1)/(X-1)' --level 2\n"
+     "                                    prints  1+X\n"
+     "  law simplify 'DOMAIN(X,0,1)'      prints  X\n",
      simplify_options, run_simplify},
     {"integrate",
      "integrate EXPR A B [--method M] [--tol T] [--rel-tol R] [--min-level M] [--max-level K] "
@@ -197,16 +217,20 @@ constexpr command table[] = {
      "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
      frame_options, run_frame},
-    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE]",
+    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE] [--keep]",
      "fit a law of two inputs over a box by a bicubic B-spline surface",
      "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
      "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
-     "control net, the knots with their multiplicities, the accuracy reached (the largest\n"
-     "distance found between law and surface) and the time the fit took.\n"
+     "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
+     "largest distance between law and surface measured here on a grid in every patch, and\n"
+     "the time the fit took. A fit that strays farther than the tolerance by either figure is\n"
+     "an error (exit status 1), and writes no file.\n"
      "Options:\n"
      "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
      "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
      "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
+     "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
+     "                    exit with status 0\n"
      "%s"
      "Example:\n"
      "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
@@ -300,23 +324,36 @@ constexpr command table[] = {
      "  law bounds 'SIN(X)' 0 10           prints  -1 1\n"
      "  law bounds 'X*Y' -1 1 0 2\n",
      bounds_options, run_bounds},
-    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--cell S]",
-     "print the zeros of a law of two inputs in a box",
-     "A law of several outputs has a zero where all of them vanish. The zeros are the minima of\n"
-     "the sum of squares of the outputs that reach zero, searched from the cells of a quadtree;\n"
-     "each is printed as 'X Y' on a line of its own, to about 1e-4.\n"
+    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--quadtree [--cell S]]",
+     "print every zero of a law of two inputs in a box",
+     "A law of two outputs is a system of two equations; a law of more outputs has a zero where\n"
+     "all of them vanish; a law of one output, where it touches zero without changing sign. The\n"
+     "box is divided into cells: a cell goes where interval arithmetic shows that the law cannot\n"
+     "vanish in it, and is settled where the interval Newton test shows one zero, which\n"
+     "Newton's method then finds to full precision. Each zero is printed as 'X Y' on a line of\n"
+     "its own, ascending in X. Zeros along a curve are an error, not a list of points.\n"
      "Options:\n"
-     "  --cell S          divide the box into cells no wider across than S (default an eighth\n"
-     "                    of the box's diagonal)\n"
+     "  --quadtree        instead search for the minima of the sum of squares of the outputs\n"
+     "                    from the cells of a quadtree that reach zero (Nroot2D; to about\n"
+     "                    1e-4; it can miss zeros)\n"
+     "  --cell S          with --quadtree, divide the box into cells no wider across than S\n"
+     "                    (default an eighth of the box's diagonal)\n"
      "%s"
      "Example:\n"
-     "  law roots2d 'VEC(X^2+Y^2-1, X-Y)' -2 2 -2 2\n",
+     "  law roots2d 'VEC(X^2+Y^2-4,X*Y-1)' -3 3 -3 3\n"
+     "                                   prints  -1.9318516525781364 -0.5176380902050416\n"
+     "                                           -0.5176380902050416 -1.9318516525781364\n"
+     "                                           0.5176380902050415 1.9318516525781366\n"
+     "                                           1.9318516525781366 0.5176380902050415\n",
      roots2d_options, run_roots2d},
-    {"fit", "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE]",
+    {"fit", "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
      "fitted as the plane curve (t, f(t), 0). Prints the degree, the number of control points\n"
-     "and of knots, the largest distance found between the law and the spline, and the time.\n"
+     "and of knots, the accuracy (sw_curve_accuracy: the largest distance between law and\n"
+     "spline at 2K+2 even parameters), the largest distance measured here at many parameters\n"
+     "in every span, and the time. A fit that strays farther than the tolerance by either\n"
+     "figure is an error (exit status 1): a law with a jump (FLOOR(X)) has no such fit.\n"
      "Options:\n"
      "  --tol T           the distance the spline may stray from the law (default 0.001)\n"
      "  --strategy S      0: fit to T/2 and remove the knots that stay within tolerance\n"
@@ -324,6 +361,8 @@ constexpr command table[] = {
      "  --dump            also print the spline: its knots beside its control points\n"
      "  --iges FILE       write the spline as an IGES rational B-spline curve (entity 126,\n"
      "                    millimetres)\n"
+     "  --keep            keep a fit that misses the tolerance: say so, dump and write it,\n"
+     "                    and exit with status 0\n"
      "%s"
      "Example:\n"
      "  law fit 'VEC(X, 2*X, 1-X)' 0 1 --strategy 1 | head -3\n"

@@ -1,6 +1,8 @@
 #include "fitting.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "law_reader.h"
 #include "numbers.h"
@@ -30,6 +32,32 @@ std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
+}
+
+fit_distance measure_curve_fit(law const &curve, sw_curve const &c) {
+    try {
+        return sw_curve_distance(&curve, c);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+}
+
+std::string measured_text(fit_distance const &m, char const *points) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "measured: %s (largest distance at %ld %s)",
+                  number_text(m.distance).c_str(), m.samples, points);
+    return buf;
+}
+
+bool judge_fit(double reported, fit_distance const &m, double tol, bool keep) {
+    double const worst = std::max(reported, m.distance);
+    if (worst <= tol) return true;
+    std::string const what = "the fit strays " + number_text(worst) +
+                             " from the law, more than the tolerance " + number_text(tol);
+    if (!keep) throw tool_error(what + "; --keep keeps it all the same");
+    std::fflush(stdout);
+    std::fprintf(stderr, "law: note: %s (kept)\n", what.c_str());
+    return false;
 }
 
 }  // namespace law_tool

@@ -2,6 +2,7 @@
 // Fitting a law given on the command line by a spline curve: the law as a space curve (a law of
 // one output f stands for the plane curve (t, f(t), 0)), and the fitted curve.
 #include <memory>
+#include <string>
 
 #include <law/law.h>
 
@@ -13,5 +14,16 @@ law_ptr as_space_curve(law_ptr const &l);
 // The fitted curve over [a, b]; library errors become tool_error.
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy);
+
+// The largest distance between a law and its fitted curve, measured densely (sw_curve_distance);
+// the law's errors become tool_error.
+fit_distance measure_curve_fit(law const &curve, sw_curve const &c);
+
+// "measured: D (largest distance at N points)".
+std::string measured_text(fit_distance const &m, char const *points);
+
+// A fit farther from the law than tol (by either figure) is a failure, unless keep: then it is
+// noted on standard error. Returns whether the fit is within tol.
+bool judge_fit(double reported, fit_distance const &m, double tol, bool keep);
 
 }  // namespace law_tool

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -82,6 +83,18 @@ std::string note_text(law_reading_note const &n, law const &l) {
             std::string const digits = n.text.substr(0, e), variable = n.text.substr(e);
             return piece + " reads as " + digits + "*" + variable + ", the variable " + variable +
                    "; write " + digits + "E+" + variable.substr(1) + " for the number";
+        }
+        case law_reading_kind::negated_base: {
+            // "-A^B": the minus takes A alone; the first "^" outside brackets ends A.
+            std::size_t caret = 1;
+            for (int depth = 0; caret < n.text.size(); ++caret) {
+                depth += n.text[caret] == '(' ? 1 : n.text[caret] == ')' ? -1 : 0;
+                if (depth == 0 && n.text[caret] == '^') break;
+            }
+            std::string const base = n.text.substr(1, caret - 1);
+            std::string const power = base + n.text.substr(caret);
+            return piece + " reads as (-" + base + ")" + n.text.substr(caret) + ", a power of -" +
+                   base + "; write -(" + power + ") for the negative of " + power;
         }
     }
     return piece;
@@ -168,10 +181,21 @@ std::string values_text(law const &l, std::span<double const> x) {
     }
     std::string text;
     for (int i = 0; i < l.return_dim(); ++i) {
+        if (std::string const why = non_finite_text(out[i], i, l.return_dim()); !why.empty())
+            throw tool_error(why);
         if (i) text += ' ';
         text += number_text(out[static_cast<std::size_t>(i)]);
     }
     return text;
+}
+
+std::string non_finite_text(double v, int index, int outputs) {
+    if (std::isfinite(v)) return {};
+    std::string const which =
+        outputs > 1 ? "output " + std::to_string(index + 1) + " of " + std::to_string(outputs)
+                    : "the value";
+    if (std::isnan(v)) return which + " is not a number (NaN): the law has no value there";
+    return which + " overflows: its magnitude is beyond the largest double, about 1.8e308";
 }
 
 std::string law_error_text(vorn_exception const &e) {

@@ -42,7 +42,12 @@ class law_reader {
 std::string count_text(int n, char const *noun);
 
 // The values of l at x, printed as the shortest round-trip texts separated by single spaces.
+// Raises tool_error when a value is infinite or not a number: neither is a result.
 std::string values_text(law const &l, std::span<double const> x);
+
+// Why output `index` (from 0) of `outputs` is no result: "the value overflows ..." or "the value
+// is not a number"; empty when v is finite.
+std::string non_finite_text(double v, int index, int outputs);
 
 // Raises tool_error with the library's message of a raised evaluation error.
 [[noreturn]] void report_law_error(vorn_exception const &e);

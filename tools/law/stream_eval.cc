@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -160,6 +161,9 @@ class point_batch {
             if (errors_[static_cast<std::size_t>(k)]) fail(k);
             char *p = out_.reserve(line_room_);
             for (int i = 0; i < gives_; ++i) {
+                if (!std::isfinite(y[i]))
+                    line_error(lines_[static_cast<std::size_t>(k)],
+                               non_finite_text(y[i], i, gives_));
                 if (i) *p++ = ' ';
                 p = write_number(p, y[i]);
             }

@@ -55,6 +55,14 @@ double patch_error(surface_fit const &fit, int i, int j, int n) {
     return worst;
 }
 
+fit_distance measure_surface_fit(surface_fit const &fit) {
+    try {
+        return sw_surface_distance(fit.f.get(), *fit.surface);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+}
+
 std::string obj_text(sw_surface &S, int n) {
     std::string out =
         "# bicubic surface, " + std::to_string(n) + " x " + std::to_string(n) + " vertices\n";

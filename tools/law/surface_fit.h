@@ -24,6 +24,10 @@ surface_fit fit_surface(arguments const &args);
 // of spans (i, j).
 double patch_error(surface_fit const &fit, int i, int j, int n);
 
+// The largest distance between the law and the fit on an even grid in every patch
+// (sw_surface_distance); the law's errors become tool_error.
+fit_distance measure_surface_fit(surface_fit const &fit);
+
 // A triangulated mesh of the surface in Wavefront OBJ: n x n vertices, two triangles per cell.
 std::string obj_text(sw_surface &S, int n);
 

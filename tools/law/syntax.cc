@@ -30,7 +30,7 @@ constexpr meaning meanings[] = {
     {"!=", "A!=B: 1 when A differs from B, else 0"},
     {"+", "A+B: sum (of vectors too)"},
     {"-", "A-B: difference; a leading -A negates"},
-    {"*", "A*B: product; of two vectors their dot product, a number times a vector scales it"},
+    {"*", "A*B: product; a number times a vector scales it (two vectors: use DOT)"},
     {"/", "A/B: quotient"},
     {"^", "A^B: A to the power B"},
     {"O", "A O B: composition, A with its inputs replaced by the outputs of B"},
@@ -38,7 +38,7 @@ constexpr meaning meanings[] = {
     {"EVEN?", "EVEN?(A): 1 when A is an even whole number, else 0"},
     {"ODD?", "ODD?(A): 1 when A is an odd whole number, else 0"},
     {"INT?", "INT?(A): 1 when A is a whole number, else 0"},
-    {"PRIME?", "PRIME?(A): 1 when A is a prime number, else 0"},
+    {"PRIME?", "PRIME?(A): 1 when A is a whole odd prime or 1 (2 gives 0), else 0"},
     {"SET", "SET(A): 1 when A is positive, else 0"},
     {"LN", "LN(A): natural logarithm, for A > 0"},
     {"EXP", "EXP(A): e to the power A"},
@@ -78,7 +78,7 @@ constexpr meaning meanings[] = {
     {"E", "E: 2.718281828459045 (E followed by a number is a variable: E2)"},
     {"TRUE", "TRUE: 1"},
     {"FALSE", "FALSE: 0"},
-    {"D", "D(F,V,N): the N-th numerical derivative of F in input V (counted from 1)"},
+    {"D", "D(F,V,N): the N-th numerical derivative of F in the input the variable V names"},
     {"MAX", "MAX(A,B,...): largest of the arguments"},
     {"MIN", "MIN(A,B,...): smallest of the arguments"},
     {"VEC", "VEC(A,B,...): the vector of the arguments, one output each"},
@@ -158,8 +158,12 @@ constexpr char rules[] =
     "  -X^2 is (-X)^2 (write -(X^2)), 2^3^2 is (2^3)^2 = 64, X-Y-Z is (X-Y)-Z, NOT X=Y is\n"
     "  NOT(X=Y), SIN X+1 is SIN(X)+1.\n"
     "An empty operand reads as 0: X+ is X+0, SIN() is SIN(0), MAX(X,) is MAX(X,0).\n"
-    "The tool notes dropped text, empty operands and 1E2 on standard error; --strict refuses\n"
-    "them.\n"
+    "The tool notes dropped text, empty operands, 1E2 and a leading minus before ^ on standard\n"
+    "error; --strict refuses them.\n"
+    "\n"
+    "A product of two vectors raises LAW_TIMES: DOT(A,B) is their dot product. D(F,V,N) takes\n"
+    "a variable for V (D(F,Y,2) is the second derivative in input 1) and differentiates by\n"
+    "numerical differences; N is 1 when left out.\n"
     "\n"
     "Comparisons and logic give 1 for true and 0 for false, and take any nonzero value as\n"
     "true: (X>0) AND (Y<1), PIECEWISE(X<0, -X, X).\n"
@@ -177,6 +181,9 @@ constexpr char rules[] =
     "  law eval '(X>0) AND (Y<1)' 2 0.5   prints  1\n"
     "  law eval 'LAW1^2' --law 'X+1' 2    prints  9\n"
     "  law eval 'CUR(LINE1)' 2 --data LINE   prints  2 0 0\n"
+    "  law eval '2*VEC(1,2)'              prints  2 4\n"
+    "  law eval 'DOT(VEC(1,2),VEC(3,4))'  prints  11\n"
+    "  law eval 'FLOOR(D(X*Y^3,Y,2)+0.5)' 1 2   prints  12\n"
     "\n";
 
 // Operators first, then functions, constants and laws of law data.
