@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include <law/core/binary_law.h>
+#include <law/core/law_engine.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/multiple_law.h>
 #include <law/core/pointer_map.h>
@@ -92,6 +93,17 @@ bool in_domain_scope::held_value(law const *l, double const *x, double *y) {
     if (!held || !held->valued) return false;
     std::copy(held->values.begin(), held->values.end(), y);
     return true;
+}
+
+bool given_back_scope::held_value(law const *l, double const *x, double *y) {
+    std::vector<double> const *held = find(l, x);
+    if (!held) return false;
+    std::copy(held->begin(), held->end(), y);
+    return true;
+}
+
+bool held_deep_value(law const *l, double const *x, double *y) {
+    return given_back_scope::held_value(l, x, y) || in_domain_scope::held_value(l, x, y);
 }
 
 namespace {

@@ -213,6 +213,24 @@ class in_domain_scope : held_answers<in_domain_scope, held_point> {
     static bool held_value(law const *l, double const *x, double *y);
 };
 
+// The scope of the evaluation of a deep law whose code gave its point back (a check of the code
+// failed there): the values at x of each law of the tree as deep as a code's law
+// (deep_law_height), made from the deepest up, each by one walked level from the values held
+// below it. The law's own walk then meets its sub-laws' values one level down, instead of each
+// deep sub-law running a code as deep as itself, which gives the point back again a level lower
+// (the whole tree compiled once per level of it). A law whose values raised an error holds it,
+// raised again when they are asked for.
+class given_back_scope : held_answers<given_back_scope, std::vector<double>> {
+  public:
+    // Made by the law's code, which names the deep laws (left_out rejects the others) and walks
+    // one level of a law (make).
+    template <class LeftOut, class Make>
+    given_back_scope(law const *root, double const *x, LeftOut left_out, Make make)
+        : held_answers(root, x, left_out, make) {}
+    // Copies into y the values of l at x when the scope holds them (or raises their error).
+    static bool held_value(law const *l, double const *x, double *y);
+};
+
 // The scope of the outermost term_domain on this thread: the domain of each law of a deep tree
 // in one input, for sub_term_domain, so that a tower of ten thousand quotients answers without a
 // call stack as deep as the tower.

@@ -2,6 +2,7 @@
 // engine's hooks. The engine itself is law/eval.
 #include <law/core/law_engine.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -46,8 +47,6 @@ law_code const *law::tape_now() const {
 }
 
 void law::evaluate_by_tape(double const *x, double *y) const {
-    // A domain test of a deep tree holds the values of its laws: no code per level.
-    if (height_ >= deep_law_height && in_domain_scope::held_value(this, x, y)) return;
     std::uint16_t const calls = outside_calls_.load(std::memory_order_relaxed);
     // A deep law compiles at once: walking its tree would take a stack as deep as the tree.
     if (calls < compile_threshold && height_ < deep_law_height) {
@@ -68,6 +67,19 @@ void law::evaluate_walking(double const *x, double *y) const {
 }
 
 void law_code::give_back(law const *owner, double const *x, double *y) {
+    if (owner->height_ >= deep_law_height) {
+        given_back_scope const scope(
+            owner, x,
+            [inputs = owner->take_dim()](law const *l) {
+                return l->height_ < deep_law_height || l->take_dim() > inputs;
+            },
+            [x](law const *l) {
+                std::vector<double> values(static_cast<std::size_t>(std::max(l->return_dim(), 1)));
+                l->evaluate_walking(x, values.data());
+                return values;
+            });
+        return owner->evaluate_walking(x, y);
+    }
     owner->evaluate_walking(x, y);
 }
 
