@@ -12,6 +12,15 @@
 #include <sstream>
 #include <string>
 
+// An array of the generated functions prefix0, prefix1, ..., under a C name that the test looks
+// up: declaration is the array's C++ declaration ("void (*const table[])(double)").
+inline std::string function_table(std::string const &declaration, std::string const &prefix,
+                                  std::size_t count) {
+    std::string out = "extern \"C\" " + declaration + " = {\n";
+    for (std::size_t i = 0; i < count; ++i) out += "    " + prefix + std::to_string(i) + ",\n";
+    return out + "};\n";
+}
+
 class compiled_code {
   public:
     // Compiles source; loaded() says whether that worked and errors() what the compiler said.

@@ -9,7 +9,7 @@ void binary_law::collect_chain(binary_law const *op, List &out) {
     // Down the left spine first (chains are mostly left-nested), then each right side met on
     // the way, the deepest first: the operands come out left to right.
     int const type = op->type();
-    small_list<law const *> rights;
+    small_list<law const *, 64> rights;
     law const *l = op;
     for (;;) {
         while (l && l->type() == type) {

@@ -5,6 +5,7 @@
 #include <law/core/binary_chain.h>
 #include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
+#include <law/core/family_members.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 #include <law/core/upper_layers.h>
@@ -258,9 +259,7 @@ law *binary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
     law_ptr const l = left_ ? adopt(domain_scope::restricted_sub(left_, domains)) : law_ptr();
     law_ptr const r = right_ ? adopt(domain_scope::restricted_sub(right_, domains)) : law_ptr();
-    law_ptr const rebuilt = adopt(make_one(l.get(), r.get()));
-    if (!rebuilt) return law::set_domain(domains, flag);
-    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
+    return family::restricted(this, adopt(make_one(l.get(), r.get())), domains, flag);
 }
 
 void binary_law::full_size(SizeAccumulator &acc, int count_self) const {
@@ -277,16 +276,8 @@ void binary_law::hasa(int type, VOID_LIST &out) const {
 }
 
 std::vector<singular_point> binary_law::member_singular_points(double start, double end) const {
-    singularities_scope const scope(this, start, end);
-    std::vector<singular_point> points;
-    auto const add = [&](law const *sub) {
-        if (!sub) return;
-        std::vector<singular_point> const p = singularities_scope::sub_points(sub, start, end);
-        points.insert(points.end(), p.begin(), p.end());
-    };
-    add(left_);
-    add(right_);
-    return points;
+    law *const subs[] = {left_, right_};
+    return singularities_scope::member_points(this, subs, start, end);
 }
 
 int binary_law::singularities(double **where, int **type, double start, double end,

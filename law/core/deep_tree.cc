@@ -216,3 +216,16 @@ std::vector<singular_point> singularities_scope::sub_points(law const *sub, doub
         if (auto const *held = find(sub, key())) return *held;
     return singular_points_of(sub, start, end);
 }
+
+std::vector<singular_point> singularities_scope::member_points(law const *root,
+                                                               std::span<law *const> subs,
+                                                               double start, double end) {
+    singularities_scope const scope(root, start, end);
+    std::vector<singular_point> points;
+    for (law const *sub : subs) {
+        if (!sub) continue;
+        std::vector<singular_point> const p = sub_points(sub, start, end);
+        points.insert(points.end(), p.begin(), p.end());
+    }
+    return points;
+}

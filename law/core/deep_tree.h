@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -307,4 +308,8 @@ class singularities_scope : singular_range_guard,
     singularities_scope(law const *root, double start, double end);
     // singular_points_of(sub, start, end), from the held points when there are some.
     static std::vector<singular_point> sub_points(law const *sub, double start, double end);
+    // The points of the members of root on [start, end], unsorted, each law of the tree asked
+    // once while the outermost call runs.
+    static std::vector<singular_point> member_points(law const *root, std::span<law *const> subs,
+                                                     double start, double end);
 };

@@ -33,6 +33,7 @@ class tape_builder;
 struct tape_point;
 struct tape_values;
 struct side_operation;
+struct plain_form;
 
 using law_ptr = ref_ptr<law>;
 
@@ -69,8 +70,9 @@ law_ptr make_law(Args &&...args) {
                                                                             \
   private:
 
-// What every family base overrides: how it compares, prints, dates, copies, restricts, sizes
-// and searches its members. The printer is declared apart, so that a family can make it final.
+// What a family base overrides: how it compares, prints, dates, copies, restricts, sizes and
+// searches its members (member_family.h does the last three for the families of laws or law
+// data held one or in an array). The printer is declared apart, so that a family can make it final.
 #define LAW_FAMILY_PRINTER                                                         \
     char *string(law_symbol_type type = law_symbol_default, int &count = NULL_REF, \
                  law_data_node *&list = NULL_REF) const override
@@ -81,9 +83,11 @@ law_ptr make_law(Args &&...args) {
     law *set_domain(ZEM::interval const *domains, int flag = 0) const override; \
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;    \
     void hasa(int type, VOID_LIST &out) const override;
-#define LAW_FAMILY_OVERRIDES \
-    LAW_FAMILY_PRINTER;      \
-    LAW_FAMILY_STRUCTURE
+
+// What a class that compiles itself into the tape declares: its tape form and its plain C++ form.
+#define LAW_COMPILED_FORMS                                                       \
+    tape_values emit_tape(tape_builder &b, tape_point const &at) const override; \
+    bool plain_form_of(plain_form &f) const override;
 
 // ... and, in the families whose members are laws, the domain and the singular points their
 // members give.
@@ -292,6 +296,9 @@ class law : public ZEM_heap {
     // filling op, instead, so that chains of such laws compile to any depth without recursion;
     // false (the default) lets emit_tape decide.
     virtual bool compiles_as_operation(side_operation &op) const;
+    // How this law is written as plain C++ (law/lang/plain_code.h); false (the default) when it
+    // has none. Every class that compiles itself says so here too.
+    virtual bool plain_form_of(plain_form &) const { return false; }
     // Whether evaluate now runs through a compiled tape (a law compiles itself after a few
     // evaluations; the values and errors are those of its own evaluation).
     bool compiled() const { return code_.load(std::memory_order_acquire) != nullptr; }
@@ -362,8 +369,8 @@ class law : public ZEM_heap {
     // its operands' hashes, which a chain above it adds to its own.
     mutable std::atomic<std::uint64_t> hash_{0};
     mutable std::atomic<std::uint64_t> chain_sum_{0};
-    mutable std::atomic<std::uint8_t> chain_constants_{0};
-    mutable std::atomic<std::uint8_t> domain_state_{0};  // 0 not known, 1 unrestricted, 2 not
+    mutable std::atomic<std::uint8_t> chain_constants_{0};  // chain_constants() + 1; 0 not known
+    mutable std::atomic<std::uint8_t> domain_state_{0};     // 0 not known, 1 unrestricted, 2 not
 };
 
 inline int law::return_dim() const {

@@ -100,7 +100,7 @@ std::uint64_t law::structure_hash() const {
     bool subs_unknown = false;
     for (int i = 0; law const *sub = sub_law_at(this, i); ++i) subs_unknown |= unknown(sub);
     if (subs_unknown) {
-        std::vector<std::pair<law const *, int>> stack{{this, 0}};
+        small_list<std::pair<law const *, int>, 32> stack{{this, 0}};
         while (!stack.empty()) {
             auto &[l, next] = stack.back();
             if (law const *sub = sub_law_at(l, next++)) {
@@ -135,20 +135,15 @@ std::uint64_t law::structure_hash() const {
         if (commutative_chain(this)) {
             // The operands of the whole chain in any order: a sum of their hashes.
             std::uint64_t sum = 0;
-            int constants = 0;
             for (law const *side : {b->fleft(), b->fright()}) {
                 if (side && side->type() == t) {
                     sub_hash(side);  // works out the side's chain sum too
                     sum += side->chain_sum_.load(std::memory_order_relaxed);
-                    constants += side->chain_constants_.load(std::memory_order_relaxed);
                 } else {
                     sum += sub_hash(side);
-                    constants += side && side->isa(law_id::constant_law) ? 1 : 0;
                 }
             }
             chain_sum_.store(sum, std::memory_order_relaxed);
-            chain_constants_.store(static_cast<std::uint8_t>(std::min(constants, 2)),
-                                   std::memory_order_relaxed);
             h = mix(h, sum);
         } else {
             h = mix(mix(h, sub_hash(b->fleft())), sub_hash(b->fright()));
@@ -171,9 +166,41 @@ std::uint64_t law::structure_hash() const {
     return h;
 }
 
+// Worked out apart from the hash, which new laws rarely need: the constant rule asks every sum and
+// product it meets. Stored as the count plus one (0 while not known); the links of the chain
+// without a count are counted first, the deepest first, with a stack of the walk's own.
 int law::chain_constants() const {
-    structure_hash();
-    return chain_constants_.load(std::memory_order_relaxed);
+    std::uint8_t const known = chain_constants_.load(std::memory_order_relaxed);
+    if (known) return known - 1;
+    if (!isa(law_id::binary_law) || !commutative_chain(this)) {
+        chain_constants_.store(1, std::memory_order_relaxed);
+        return 0;
+    }
+    int const t = type();
+    auto link = [t](law const *side) { return side && side->type() == t; };
+    small_list<law const *, 32> stack{this};
+    while (!stack.empty()) {
+        auto const *b = static_cast<binary_law const *>(stack.back());
+        bool ready = true;
+        for (law const *side : {b->fleft(), b->fright()}) {
+            if (link(side) && !side->chain_constants_.load(std::memory_order_relaxed)) {
+                stack.push_back(side);
+                ready = false;
+            }
+        }
+        if (!ready) continue;
+        stack.pop_back();
+        int constants = 0;
+        for (law const *side : {b->fleft(), b->fright()}) {
+            if (link(side))
+                constants += side->chain_constants_.load(std::memory_order_relaxed) - 1;
+            else
+                constants += side && side->isa(law_id::constant_law) ? 1 : 0;
+        }
+        b->chain_constants_.store(static_cast<std::uint8_t>(std::min(constants, 2) + 1),
+                                  std::memory_order_relaxed);
+    }
+    return chain_constants_.load(std::memory_order_relaxed) - 1;
 }
 
 int law::operator==(law const &other) const {

@@ -1,23 +1,19 @@
 #include <law/core/unary_law.h>
 
 #include <law/core/deep_tree.h>
+#include <law/core/family_members.h>
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
-unary_law::unary_law(law *sub) : sub_(sub) {
-    if (sub_) sub_->add();
-    hold_sub_law(sub_);
-}
+unary_law::unary_law(law *sub) : member_family(sub) { hold_sub_law(sub); }
 
-unary_law::~unary_law() {
-    if (sub_) sub_->remove();
-}
+unary_law::~unary_law() = default;
 
 law *unary_law::make_one(law *) const { return nullptr; }
 
 int unary_law::same(law const *a, law const *b) const {
-    return same_law(static_cast<unary_law const *>(a)->sub_,
-                    static_cast<unary_law const *>(b)->sub_);
+    return same_law(static_cast<unary_law const *>(a)->fsub(),
+                    static_cast<unary_law const *>(b)->fsub());
 }
 
 // A chain of one-argument laws (SIN(SIN(...)), ---X) prints in one loop: the names from the
@@ -29,7 +25,7 @@ char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) 
         unary_law const *u = this;
         for (;;) {
             std::string const name = u->symbol(law_symbol_default);
-            law const *sub = u->sub_;
+            law const *sub = u->fsub();
             // A minus takes no brackets, except around a binary law, and around a law that
             // binds less tightly than the minus itself (NOT), which would otherwise read past
             // it.
@@ -41,59 +37,35 @@ char *unary_law::string(law_symbol_type type, int &count, law_data_node *&list) 
             if (!sub || !sub->isa(law_id::unary_law)) break;
             u = static_cast<unary_law const *>(sub);
         }
-        return opening + sub_text(u->sub_, type, n, l) + std::string(closing, ')');
+        return opening + sub_text(u->fsub(), type, n, l) + std::string(closing, ')');
     });
 }
-
-int unary_law::date() const { return std::max(law_base_date, sub_ ? sub_->date() : 0); }
 
 law *unary_law::deep_copy(pointer_map *map) const {
     scoped_pointer_map const m(map);
     deep_copy_scope const scope(this, m.get());
-    law_ptr const sub = sub_ ? adopt(pm_get_law(m.get(), sub_)) : law_ptr();
-    return make_one(sub.get());
+    return make_one(family::copies(m.get(), members_.all())[0]);
 }
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
-    if (!sub_ || sub_->whole_line_domain(which)) return law::term_domain(which, out);
+    if (!fsub() || fsub()->whole_line_domain(which)) return law::term_domain(which, out);
     term_domain_scope const scope(this, which);
-    return term_domain_scope::sub_term_domain(sub_, which, out);
+    return term_domain_scope::sub_term_domain(fsub(), which, out);
 }
 
 int unary_law::in_domain(double const *x) const {
     in_domain_scope const scope(this, x);
-    return sub_ ? in_domain_scope::sub_in_domain(sub_, x) : 1;
+    return fsub() ? in_domain_scope::sub_in_domain(fsub(), x) : 1;
 }
 
 law *unary_law::set_domain(ZEM::interval const *domains, int flag) const {
     domain_scope const scope(this, domains);
-    law_ptr const sub = sub_ ? adopt(domain_scope::restricted_sub(sub_, domains)) : law_ptr();
-    law_ptr const rebuilt = adopt(make_one(sub.get()));
-    if (!rebuilt) return law::set_domain(domains, flag);
-    return flag == 0 ? rebuilt->law::set_domain(domains, 0) : share(rebuilt.get()).release();
-}
-
-void unary_law::full_size(SizeAccumulator &acc, int count_self) const {
-    if (count_self) acc.addSize(sizeof(unary_law));
-    full_size_caches(acc);
-    if (sub_) sub_->full_size(acc, 1);
-}
-
-void unary_law::hasa(int type, VOID_LIST &out) const {
-    if (sub_) sub_->hasa(type, out);
-    law::hasa(type, out);
+    law_ptr const sub = fsub() ? adopt(domain_scope::restricted_sub(fsub(), domains)) : law_ptr();
+    return family::restricted(this, adopt(make_one(sub.get())), domains, flag);
 }
 
 std::vector<singular_point> unary_law::member_singular_points(double start, double end) const {
-    singularities_scope const scope(this, start, end);
-    std::vector<singular_point> points;
-    auto const add = [&](law const *sub) {
-        if (!sub) return;
-        std::vector<singular_point> const p = singularities_scope::sub_points(sub, start, end);
-        points.insert(points.end(), p.begin(), p.end());
-    };
-    add(sub_);
-    return points;
+    return singularities_scope::member_points(this, members_.all(), start, end);
 }
 
 int unary_law::singularities(double **where, int **type, double start, double end,

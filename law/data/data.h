@@ -8,10 +8,11 @@
 #include <law/data/curve_law.h>
 #include <law/data/curve_measure_laws.h>
 #include <law/data/data_derivative_law.h>
-#include <law/data/data_formula_law.h>
+#include <law/data/data_operation_law.h>
 #include <law/data/data_value_law.h>
 #include <law/data/law_data_text.h>
 #include <law/data/linear_pattern_law_data.h>
+#include <law/data/map_law.h>
 #include <law/data/path_law_data.h>
 #include <law/data/position_array_law_data.h>
 #include <law/data/surface_law_data.h>

@@ -75,7 +75,7 @@ data_derivative_law::data_derivative_law(law_data **data, int n, int id)
 
 void data_derivative_law::evaluate_with_side(double const *x, double *answer,
                                              int const *side) const {
-    require_data();
+    require_members();
     int const s = side ? side[0] : 0;
     ZEM::vector v;
     if (id_ == law_id::dsurface_law)
@@ -105,7 +105,7 @@ int data_derivative_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 law *data_derivative_law::deriv(int which) const {
-    require_data();
+    require_members();
     if (which >= take_dim()) return new constant_law(0.0);
     int raised[2] = {orders_[0], orders_[1]};
     if (++raised[which] <= exact_orders) return make_data_derivative(id_, fsubs()[0], raised);

@@ -31,7 +31,7 @@ law_list pattern_registration(new patterntrans_law(nullptr));
 enum class accepts { curve, wire, pcurve, path, surface, pattern };
 enum class domain_from { range, surface, pattern, nothing };
 
-using formula = void (*)(law_data const &d, double const *x, double *y, int side);
+using reading = void (*)(law_data const &d, double const *x, double *y, int side);
 
 struct data_value_row {
     int id;
@@ -41,7 +41,7 @@ struct data_value_row {
     domain_from domain;
     int derivative_id;  // the class of the exact derivative; -1: numerical
     int inverse_id;     // the class of the inverse; -1: none
-    formula value;
+    reading value;
 };
 
 path_law_data const &path(law_data const &d) { return static_cast<path_law_data const &>(d); }

@@ -2,8 +2,8 @@
 // The laws that read one value of one law data at their input: the point of a curve, wire,
 // parameter curve or surface, a curvature, the self-distance measures of a curve and the
 // transform of a pattern. They differ only in facts written once per class in the source's row
-// table: the law data they accept, their sizes, the formula, how they differentiate, their
-// domain and their date.
+// table: the law data they accept, their sizes, how they read the value, how they
+// differentiate, their domain and their date.
 #include <law/core/unary_data_law.h>
 
 class data_value_law : public unary_data_law {

@@ -8,8 +8,9 @@
 
 class code_arena {
   public:
-    // Blocks are multiples of this many bytes, aligned to it.
-    static constexpr std::size_t granule = 32;
+    // Blocks are multiples of this many bytes, aligned to it: code that begins a cache line
+    // runs at one speed wherever its block lies (branches meet the fetch and the predictor alike).
+    static constexpr std::size_t granule = 64;
 
     struct block {
         unsigned char *write = nullptr;      // the writable view

@@ -12,6 +12,7 @@
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
 #include <law/core/law_engine.h>
+#include <law/eval/pow_shortcuts.h>
 #include <law/eval/tape_jit.h>
 
 enum class tape_code : std::uint8_t {
@@ -23,7 +24,7 @@ enum class tape_code : std::uint8_t {
 // What the rows of tape_ops.def say of each code, as values.
 enum class tape_kind : std::uint8_t { value, jump, copy, call };
 enum class tape_operands : std::uint8_t { ab, a, none };
-enum class tape_check : std::uint8_t { none, near_zero, below_root };
+enum class tape_check : std::uint8_t { none, near_zero, below_root, negative };
 enum class tape_operand : std::uint8_t { a, b, k };
 struct tape_code_facts {
     tape_kind kind;
@@ -50,6 +51,8 @@ inline bool fails_check(tape_check check, double x) {
             return std::fabs(x) < resmch;
         case tape_check::below_root:
             return x <= -resmch;
+        case tape_check::negative:
+            return x < 0;
         default:
             return false;
     }

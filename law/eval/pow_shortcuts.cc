@@ -39,7 +39,17 @@ double library_pow(double a, double b) {
 
 }  // namespace
 
-double root_as_pow(double a) {
+// With the processor's fused multiply-add where it has one: the C library's fma is a call. fma is
+// exact, so both versions give the same bits. One version under ThreadSanitizer, whose runtime is
+// not up when the loader runs the clones' chooser, and under clang, which wants the clones on every
+// declaration.
+#if defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
+#define LAW_WITH_FMA __attribute__((target_clones("fma", "default")))
+#else
+#define LAW_WITH_FMA
+#endif
+
+LAW_WITH_FMA double root_as_pow(double a) {
     if (a > 0 && well_inside(a) && rounding_to_nearest()) {
         double const s = std::sqrt(a);
         // s * s - a exactly; the exact root is s - residual / (2 s) to far more than the units
@@ -50,7 +60,7 @@ double root_as_pow(double a) {
     return library_pow(a, 0.5);
 }
 
-double reciprocal_as_pow(double a) {
+LAW_WITH_FMA double reciprocal_as_pow(double a) {
     if (well_inside(a) && rounding_to_nearest()) {
         double const q = 1.0 / a;
         // q * a - 1 exactly; the exact reciprocal is q - residual / a.

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <map>
-#include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -113,9 +113,13 @@ std::vector<tape_fn1> unguarded_calls(std::vector<tape_op> const &ops) {
             if (result) waiting.erase(slot);
         });
     }
-    for (std::size_t i = 0; i < ops.size(); ++i)
+    for (std::size_t i = 0; i < ops.size(); ++i) {
         if (!called[i] && ops[i].code == tape_code::call1 && never_raises(ops[i].f1))
             called[i] = ops[i].f1;
+        // Past their checks the powers raise nothing.
+        if (ops[i].code == tape_code::pow_minus_one) called[i] = &reciprocal_as_pow;
+        if (ops[i].code == tape_code::pow_half) called[i] = &root_as_pow;
+    }
     return called;
 }
 
@@ -267,9 +271,11 @@ class tape_jit::coder {
           nc_(static_cast<int>(t.constants_.size())),
           ni_(static_cast<int>(t.inputs_.size())),
           values_(t.slot_count_ - nc_ - ni_),
-          unguarded_(unguarded_calls(t.ops_)) {
+          unguarded_(unguarded_calls(t.ops_)),
+          landed_(t.ops_.size() + 1, false) {
         for (std::size_t i = 0; i < t.ops_.size(); ++i) {
             form const &f = form_of(t.ops_[i].code);
+            if (is_jump(t.ops_[i].code)) landed_[static_cast<std::size_t>(t.ops_[i].b)] = true;
             has_calls_ |= f.how == coded::call;
             guarded_calls_ |= f.how == coded::call && !unguarded_[i];
             mode_sensitive_ |= differs_when_flushing(f, unguarded_[i]);
@@ -372,7 +378,8 @@ class tape_jit::coder {
 
     // The point goes back where the operation's check keeps its operand from it: a divisor
     // below resmch in size (not a NaN, which divides as the interpreter divides it), a root at
-    // or below -resmch (not a NaN either). A constant operand is checked now.
+    // or below -resmch (not a NaN either), a base below 0 for a power. A constant operand is
+    // checked now.
     void code_check(tape_op const &op) {
         tape_code_facts const &facts = facts_of(op.code);
         if (facts.check == tape_check::none) return;
@@ -387,11 +394,16 @@ class tape_jit::coder {
             e_->load(s2, pooled(resmch));
             e_->op(sse::ucomisd, s2, operand::in_xmm(s1));
             fail_if(condition::a);
-        } else {
+        } else if (facts.check == tape_check::below_root) {
             int const r = in_register(v, s1);
             e_->load(s2, pooled(-resmch));
             e_->op(sse::ucomisd, s2, operand::in_xmm(r));
             fail_if(condition::ae);
+        } else {
+            int const r = in_register(v, s1);
+            e_->op(sse::xorpd, s2, operand::in_xmm(s2));
+            e_->op(sse::ucomisd, s2, operand::in_xmm(r));
+            fail_if(condition::a);
         }
     }
 
@@ -423,18 +435,23 @@ class tape_jit::coder {
         settle(op.out, d);
     }
 
-    void code_jump(tape_op const &op, coded how) {
+    // A jump on a value that may be a NaN, which is not 0, tests for one; a jump on the 1 or 0
+    // of a comparison just before it, which no jump lands between, does not.
+    void code_jump(std::size_t i, coded how) {
+        tape_op const &op = t_.ops_[i];
         if (how == coded::jump) return (void)jumps_.push_back({e_->jump(), op.b});
         int const a = in_register(where(op.a), s1);
         e_->op(sse::xorpd, s2, operand::in_xmm(s2));
         e_->op(sse::ucomisd, a, operand::in_xmm(s2));
+        bool const truth = i > 0 && !landed_[i] && t_.ops_[i - 1].out == op.a &&
+                           form_of(t_.ops_[i - 1].code).after == then::to_one;
         if (how == coded::jump_if_zero) {
-            std::int32_t const not_a_number = e_->jump_if(condition::p);  // a NaN is not 0
+            std::int32_t const not_a_number = truth ? -1 : e_->short_jump_if(condition::p);
             jumps_.push_back({e_->jump_if(condition::e), op.b});
-            e_->patch(not_a_number, e_->here());
+            if (!truth) e_->patch_short(not_a_number, e_->here());
         } else {
             jumps_.push_back({e_->jump_if(condition::ne), op.b});
-            jumps_.push_back({e_->jump_if(condition::p), op.b});
+            if (!truth) jumps_.push_back({e_->jump_if(condition::p), op.b});
         }
     }
 
@@ -546,6 +563,7 @@ class tape_jit::coder {
         std::vector<std::int32_t> at(t_.ops_.size() + 1);
         for (std::size_t i = 0; i < t_.ops_.size(); ++i) {
             tape_op const &op = t_.ops_[i];
+            if (landed_[i]) e_->align(16);  // where a jump lands, a fetch block begins
             at[i] = e_->here();
             form const &f = form_of(op.code);
             code_check(op);
@@ -563,9 +581,10 @@ class tape_jit::coder {
                     code_call(op, f, live.after(i), unguarded_[i]);
                     break;
                 default:
-                    code_jump(op, f.how);
+                    code_jump(i, f.how);
             }
         }
+        if (landed_[t_.ops_.size()]) e_->align(16);
         at[t_.ops_.size()] = e_->here();
         for (std::size_t k = 0; k < t_.outputs_.size(); ++k)
             e_->store(operand::at(y_, static_cast<std::int32_t>(8 * k)),
@@ -581,6 +600,7 @@ class tape_jit::coder {
     eval_tape const &t_;
     int const nc_, ni_, values_;
     std::vector<tape_fn1> const unguarded_;
+    std::vector<bool> landed_;  // whether a jump lands at each operation
     bool has_calls_ = false, guarded_calls_ = false, framed_ = false, mode_sensitive_ = false;
     std::int32_t flushing_ = 0;
     int spilled_ = 0, save_at_ = 0, owner_at_ = 0, flag_at_ = 0, frame_ = 0;
@@ -606,8 +626,8 @@ tape_jit tape_jit::compile(eval_tape const &tape, law const *named) {
         std::memcpy(b.write, code.data(), code.size());
         if (perf_map_wanted()) perf_map_note(b.run, code.size(), named);
         return tape_jit(b);
-    } catch (std::bad_alloc const &) {
-        return {};
+    } catch (std::exception const &) {
+        return {};  // the tape keeps the interpreter
     }
 }
 

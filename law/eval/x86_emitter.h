@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <stdexcept>
 #include <vector>
 
 namespace x86 {
@@ -121,6 +122,35 @@ class emitter {
     std::int32_t jump_if(condition c) {
         bytes({0x0f, static_cast<std::uint8_t>(0x80 | static_cast<std::uint8_t>(c))});
         return hole();
+    }
+    // No-operation bytes up to the next multiple of n (at most 16) of the code.
+    void align(int n) {
+        static constexpr std::uint8_t nops[][9] = {
+            {},
+            {0x90},
+            {0x66, 0x90},
+            {0x0f, 0x1f, 0x00},
+            {0x0f, 0x1f, 0x40, 0x00},
+            {0x0f, 0x1f, 0x44, 0x00, 0x00},
+            {0x66, 0x0f, 0x1f, 0x44, 0x00, 0x00},
+            {0x0f, 0x1f, 0x80, 0x00, 0x00, 0x00, 0x00},
+            {0x0f, 0x1f, 0x84, 0x00, 0x00, 0x00, 0x00, 0x00},
+            {0x66, 0x0f, 0x1f, 0x84, 0x00, 0x00, 0x00, 0x00, 0x00}};
+        for (int left = (n - here() % n) % n; left > 0;) {
+            int const k = left > 9 ? 9 : left;
+            code_.insert(code_.end(), nops[k], nops[k] + k);
+            left -= k;
+        }
+    }
+    // A jump over a few bytes, with an 8-bit displacement; patched by patch_short.
+    std::int32_t short_jump_if(condition c) {
+        bytes({static_cast<std::uint8_t>(0x70 | static_cast<std::uint8_t>(c)), 0});
+        return here() - 1;
+    }
+    void patch_short(std::int32_t hole_at, std::int32_t label) {
+        std::int32_t const rel = label - (hole_at + 1);
+        if (rel < -128 || rel > 127) throw std::length_error("a short jump too far");
+        code_[static_cast<std::size_t>(hole_at)] = static_cast<std::uint8_t>(rel);
     }
     void patch(std::int32_t hole_at, std::int32_t label) {
         std::int32_t const rel = label - (hole_at + 4);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include <law/base/tolerance.h>
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 #include <law/ops/arctan_law.h>
 
@@ -56,7 +56,7 @@ law_array bend_members(ZEM::position const &root, ZEM::unit_vector const &axis,
 // With q = P - O, s = q.D, h = q.N and phi = s / R:
 //   bend(P) = O + (q.A) A + R N + (R - h)(sin(phi) D - cos(phi) N).
 law_ptr bend_tree(law **subs, int n) {
-    using namespace formula;
+    using namespace tree;
     bend_frame const f = bend_frame::of(subs, n);
     law_ptr const A = vec(f.a), D = vec(f.d), N = vec(f.n), R = num(f.r);
     law_ptr const q = point_input() - vec(f.o - ZEM::origin);
@@ -69,7 +69,7 @@ law_ptr bend_tree(law **subs, int n) {
 // of R) and the distance from the bending axis is |r - (r.A) A|:
 //   unbend(P) = O + (r.A) A + R phi D + (R - sign(R) |r - (r.A) A|) N.
 law_ptr unbend_tree(law **subs, int n) {
-    using namespace formula;
+    using namespace tree;
     bend_frame const f = bend_frame::of(subs, n);
     law_ptr const A = vec(f.a), D = vec(f.d), N = vec(f.n), R = num(f.r);
     law_ptr const sign = num(f.r < 0 ? -1.0 : 1.0);
@@ -81,13 +81,5 @@ law_ptr unbend_tree(law **subs, int n) {
     return vec(f.o - ZEM::origin) + dot(r, A) * A + R * phi * D + (R - sign * rho) * N;
 }
 
-template <>
-law *bend_law::sub_inverse() const {
-    return internal() ? new unbend_law(fsub(), fsub_num()) : nullptr;
-}
-
-template <>
-law *unbend_law::sub_inverse() const {
-    if (related_) return law_ptr(related_).release();
-    return internal() ? new bend_law(fsub(), fsub_num()) : nullptr;
-}
+law *unbend_over(law **subs, int n) { return new unbend_law(subs, n); }
+law *bend_over(law **subs, int n) { return new bend_law(subs, n); }

@@ -10,46 +10,27 @@
 // LAW_BEND_PARALLEL, a zero axis or direction LAW_BAD_UNIT_VECTOR, a radius that is not a finite
 // nonzero length (|radius| at least resabs) LAW_BAD_RANGE. A negative radius bends the other way.
 #include <law/base/vector.h>
-#include <law/geom/built_law.h>
-
 #include <law/core/counted_array.h>
+#include <law/geom/built_law.h>
 
 law_ptr bend_tree(law **subs, int n);
 law_ptr unbend_tree(law **subs, int n);
+// Each map is the other's inverse over the same members.
+law *unbend_over(law **subs, int n);
+law *bend_over(law **subs, int n);
+
 // The members of a bend given by its geometry.
 law_array bend_members(ZEM::position const &root, ZEM::unit_vector const &axis,
                        ZEM::unit_vector const &direction, double radius);
-
-// The bend and the unbend differ in the map they build, and each is the other's inverse.
-template <int Id, law_ptr (*Build)(law **, int)>
-class bending_law final : public table_law<Id, built_law> {
-    using base = table_law<Id, built_law>;
-
-  public:
-    bending_law() : base(nullptr, 0, law_ptr()) {}  // the prototype
-    bending_law(law **subs, int n) : base(subs, n, Build(subs, n)) {}
-    bending_law(law **subs, int n, law *related) requires(Id == law_id::unbend_law)
-        : bending_law(subs, n) {
-        related_ = law_ptr::share(related);
+template <>
+struct built_members<law_id::bend_law> {
+    static law_array make(ZEM::position const &root, ZEM::unit_vector const &axis,
+                          ZEM::unit_vector const &direction, double radius) {
+        return bend_members(root, axis, direction, radius);
     }
-    bending_law(ZEM::position const &root, ZEM::unit_vector const &axis,
-                ZEM::unit_vector const &direction, double radius)
-        : bending_law(bend_members(root, axis, direction, radius)) {}
-    law *make_one(law **subs, int n) const override { return new bending_law(subs, n); }
-
-  protected:
-    // The other map over the same members.
-    law *sub_inverse() const override;
-
-  private:
-    explicit bending_law(law_array &&members) : bending_law(members.data(), members.size()) {}
-
-    law_ptr related_;  // the law this one undoes, when its maker named one
 };
+template <>
+struct built_members<law_id::unbend_law> : built_members<law_id::bend_law> {};
 
-using bend_law = bending_law<law_id::bend_law, bend_tree>;
-using unbend_law = bending_law<law_id::unbend_law, unbend_tree>;
-template <>
-law *bend_law::sub_inverse() const;
-template <>
-law *unbend_law::sub_inverse() const;
+using bend_law = built_law_of<law_id::bend_law, bend_tree, no_member_rule, unbend_over>;
+using unbend_law = built_law_of<law_id::unbend_law, unbend_tree, no_member_rule, bend_over>;

@@ -8,6 +8,7 @@
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/law_builders.h>
 
 namespace {
@@ -83,6 +84,37 @@ tape_values cross_law::emit_tape(tape_builder &b, tape_point const &at) const {
                     b.op(tape_code::mul, u[j], v[i]));
     };
     return {{minor(1, 2), minor(2, 0), minor(0, 1)}, pure};
+}
+
+// A scalar side is the zero vector, as evaluateM_V reads it.
+bool cross_law::plain_form_of(plain_form &f) const {
+    if (!has_members()) return false;
+    law const *l = fsub()[0], *r = fsub()[1];
+    auto const usable = [](law const *side) {
+        return side && (side->return_dim() == 1 || side->return_dim() == 3);
+    };
+    if (typeid(*this) != typeid(cross_law) || !usable(l) || !usable(r)) return false;
+    if (l == r) {
+        f.write = [](plain_writer &, law const *, std::span<plain_values const>) {
+            return plain_values{"0.0", "0.0", "0.0"};
+        };
+        return true;
+    }
+    f.members = {l, r};
+    f.write = [](plain_writer &w, law const *self, std::span<plain_values const> v) {
+        plain_values sides[2];
+        for (int s = 0; s < 2; ++s) {
+            bool const scalar = static_cast<cross_law const *>(self)->fsub()[s]->return_dim() == 1;
+            sides[s] = scalar ? plain_values(3, "0.0") : v[static_cast<std::size_t>(s)];
+            if (sides[s].size() != 3) w.refuse(self);
+        }
+        auto const minor = [&](int i, int j) {
+            return w.value(sides[0][i] + " * " + sides[1][j] + " - " + sides[0][j] + " * " +
+                           sides[1][i]);
+        };
+        return plain_values{minor(1, 2), minor(2, 0), minor(0, 1)};
+    };
+    return true;
 }
 
 law *cross_law::deriv(int which) const {

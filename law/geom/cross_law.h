@@ -14,7 +14,7 @@ class cross_law : public multiple_law {
     law *make_one(law **subs, int n) const override { return new cross_law(subs, n); }
 
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
 
   protected:

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -21,7 +21,7 @@ double constant_member(law const *l) {
 // A law of u and v over the given parameters (as they are when there are none).
 law_ptr over_parameters(law_ptr const &f, law *const *subs, int n) {
     law_ptr const uv = cyclide_parameters(subs, n);
-    return uv ? formula::of(f, uv) : f;
+    return uv ? tree::of(f, uv) : f;
 }
 }  // namespace
 
@@ -39,7 +39,7 @@ cyclide_shape cyclide_shape::of_members(law *const *subs, int n) {
 }
 
 law_ptr cyclide_shape::surface() const {
-    using namespace formula;
+    using namespace tree;
     law_ptr const u = input(0), v = input(1);
     law_ptr const cu = cos(u), cv = cos(v), cucv = cu * cv;
     law_ptr const d = num(a) - num(c) * cucv;
@@ -51,9 +51,9 @@ law_ptr cyclide_shape::surface() const {
 law_ptr cyclide_parameters(law *const *subs, int n) {
     if (n <= 3) return {};
     law_ptr const u = share(subs[3]);
-    law_ptr const v = n > 4 ? share(subs[4]) : formula::input(1);
+    law_ptr const v = n > 4 ? share(subs[4]) : tree::input(1);
     if (!u || !v) law_error(LAW_MR_NUM);
-    return formula::vec({u, v});
+    return tree::vec({u, v});
 }
 
 law_ptr cyclide_tree(law **subs, int n) {
@@ -62,9 +62,9 @@ law_ptr cyclide_tree(law **subs, int n) {
 
 law_ptr dcyclide_tree(law **subs, int n) {
     law_ptr const f = cyclide_shape::of_members(subs, n).surface();
-    law_ptr const fu = formula::d(f, 0), fv = formula::d(f, 1);
+    law_ptr const fu = tree::d(f, 0), fv = tree::d(f, 1);
     law_ptr const both =
-        formula::vec({build::component(fu, 1), build::component(fu, 2), build::component(fu, 3),
-                      build::component(fv, 1), build::component(fv, 2), build::component(fv, 3)});
+        tree::vec({build::component(fu, 1), build::component(fu, 2), build::component(fu, 3),
+                   build::component(fv, 1), build::component(fv, 2), build::component(fv, 3)});
     return over_parameters(both, subs, n);
 }

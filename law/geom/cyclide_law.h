@@ -25,5 +25,5 @@ law_ptr cyclide_parameters(law *const *subs, int n);
 law_ptr cyclide_tree(law **subs, int n);
 law_ptr dcyclide_tree(law **subs, int n);
 
-using cyclide_law = formula_law<law_id::cyclide_law, cyclide_tree>;
-using dcyclide_law = formula_law<law_id::dcyclide_law, dcyclide_tree>;
+using cyclide_law = built_law_of<law_id::cyclide_law, cyclide_tree>;
+using dcyclide_law = built_law_of<law_id::dcyclide_law, dcyclide_tree>;

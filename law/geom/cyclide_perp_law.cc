@@ -6,7 +6,7 @@
 
 #include <law/geom/cyclide_law.h>
 #include <law/geom/geom_util.h>
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -23,7 +23,7 @@ law **checked(law **subs, int n) {
 }
 
 law_ptr partials_of(law_ptr const &surface) {
-    using namespace formula;
+    using namespace tree;
     law_ptr const fu = d(surface, 0), fv = d(surface, 1);
     return vec({build::component(fu, 1), build::component(fu, 2), build::component(fu, 3),
                 build::component(fv, 1), build::component(fv, 2), build::component(fv, 3)});

@@ -10,6 +10,7 @@
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/law_builders.h>
 
 namespace {
@@ -56,6 +57,23 @@ tape_values dot_law::emit_tape(tape_builder &b, tape_point const &at) const {
     for (int i = 0, n = std::min(u.slots.size(), v.slots.size()); i < n; ++i)
         sum = b.op(tape_code::add, sum, b.op(tape_code::mul, u.slots[i], v.slots[i]));
     return {{sum}, pure};
+}
+
+// The products summed in evaluate's order, from 0.
+bool dot_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(dot_law) || !has_members()) return false;
+    f.members = {fsub()[0], fsub()[1]};
+    if (fsub()[0]->return_dim() == 1 || fsub()[1]->return_dim() == 1) {
+        f.text = "@1 * @2";
+        return true;
+    }
+    f.write = [](plain_writer &w, law const *, std::span<plain_values const> v) {
+        std::string sum = "0.0";
+        for (std::size_t i = 0, n = std::min(v[0].size(), v[1].size()); i < n; ++i)
+            sum = w.value(sum + " + " + v[0][i] + " * " + v[1][i]);
+        return plain_values{sum};
+    };
+    return true;
 }
 
 law *dot_law::deriv(int which) const {

@@ -8,7 +8,6 @@
 #include <law/geom/cyclide_perp_law.h>
 #include <law/geom/domain_law.h>
 #include <law/geom/dot_law.h>
-#include <law/geom/map_law.h>
 #include <law/geom/min_rotation_law.h>
 #include <law/geom/multiple_curve_law.h>
 #include <law/geom/multiple_curveperp_law.h>

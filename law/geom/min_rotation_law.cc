@@ -7,7 +7,7 @@
 #include <law/base/options.h>
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -182,7 +182,7 @@ int min_rotation_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 law *min_rotation_law::deriv(int which) const {
-    using namespace formula;
+    using namespace tree;
     if (!fsub()) law_error(LAW_DERIV);
     if (which != 0) return num(0).release();
     law_ptr const self = adopt(make_one(fsub(), fsub_num()));

@@ -201,8 +201,10 @@ law *multiple_curve_law::deriv(int which) const {
 
 std::string multiple_curve_law::chain_text(char const *name, law_symbol_type type, int &count,
                                            law_data_node *&list) const {
+    // A start left out reads back as the constant 0, so only that law is left out: a start of
+    // value 0 written otherwise (FALSE, 2=3) is printed.
     law const *s0 = fsub_num() > 0 ? fsub()[fsub_num() - 1] : nullptr;
-    bool const zero_start = zero_constant(s0);
+    bool const zero_start = s0 && s0->type() == law_id::constant_law && zero_constant(s0);
     std::string t = std::string(name) + "(";
     for (int i = 0; i < fsub_num(); ++i) {
         if (i == segment_count() && zero_start) break;

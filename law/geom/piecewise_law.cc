@@ -5,6 +5,7 @@
 #include <law/eval/tape_builder.h>
 #include <law/geom/geom_util.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 
 namespace {
 law_list reg(new piecewise_law(nullptr, 0));
@@ -58,6 +59,28 @@ tape_values piecewise_law::emit_tape(tape_builder &b, tape_point const &at) cons
     if (n > 1) b.forget(conditional);
     for (int j : done) b.land(j);
     return {{result}, pure};
+}
+
+// Every condition and piece is written; the value is the piece of the first condition that is
+// not 0, or the last piece.
+bool piecewise_law::plain_form_of(plain_form &f) const {
+    int const n = fsub_num();
+    law *const *subs = fsub();
+    bool scalar = typeid(*this) == typeid(piecewise_law) && has_members() && return_dim() == 1;
+    for (int i = 0; scalar && i < n; ++i)
+        scalar = subs[i] && (i % 2 == 0 && i + 1 < n ? true : subs[i]->return_dim() == 1);
+    if (!scalar) return false;
+    f.members.assign(subs, subs + n);
+    f.write = [](plain_writer &w, law const *, std::span<plain_values const> v) {
+        // The pairs (condition, piece) from the last one back; with an even count the last piece
+        // is also the value when no condition holds.
+        std::string chosen = plain_writer::first(v.back());
+        for (std::size_t i = v.size() % 2 ? v.size() - 1 : v.size(); i >= 2; i -= 2)
+            chosen = plain_writer::first(v[i - 2]) + " != 0 ? " + plain_writer::first(v[i - 1]) +
+                     " : " + chosen;
+        return plain_values{v.size() > 1 ? w.value(chosen) : chosen};
+    };
+    return true;
 }
 
 int piecewise_law::return_size() const {

@@ -10,7 +10,7 @@ class piecewise_law : public multiple_law {
 
     // The value after the first condition that is not 0; else the last member.
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
 
   protected:
     // The same conditions over the derivatives of the values.

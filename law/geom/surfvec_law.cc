@@ -1,6 +1,6 @@
 #include <law/geom/surfvec_law.h>
 
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -10,7 +10,7 @@ bool shaped(law const *l, int outputs) { return l && l->return_dim() == outputs;
 }  // namespace
 
 law_ptr surfvec_tree(law **subs, int n) {
-    using namespace formula;
+    using namespace tree;
     if (n != 3 || !subs || !shaped(subs[0], 3) || subs[0]->take_dim() > 2 || !shaped(subs[1], 2) ||
         !shaped(subs[2], 2))
         law_error(LAW_DIM);

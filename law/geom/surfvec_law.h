@@ -7,4 +7,4 @@
 
 law_ptr surfvec_tree(law **subs, int n);
 
-using surfvec_law = formula_law<law_id::surfvec_law, surfvec_tree>;
+using surfvec_law = built_law_of<law_id::surfvec_law, surfvec_tree>;

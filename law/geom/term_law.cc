@@ -11,6 +11,7 @@
 #include <law/geom/geom_util.h>
 #include <law/geom/vector_law.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 
 namespace {
 law_list reg(new term_law());
@@ -73,6 +74,24 @@ tape_values term_law::emit_tape(tape_builder &b, tape_point const &at) const {
     tape_values const values = b.values_of(v, at);
     if (component_ >= values.slots.size()) return b.call_law(this, at);
     return {{values.slots[component_]}, values.pure};
+}
+
+bool term_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(term_law) || !has_members()) return false;
+    law const *v = fsub()[0];
+    if (component_ >= v->return_dim()) {
+        f.write = [](plain_writer &, law const *, std::span<plain_values const>) {
+            return plain_values{"0.0"};
+        };
+        return true;
+    }
+    f.members = {v};
+    f.write = [](plain_writer &w, law const *self, std::span<plain_values const> v) {
+        auto const k = static_cast<std::size_t>(static_cast<term_law const *>(self)->component_);
+        if (k >= v[0].size()) w.refuse(self);
+        return plain_values{v[0][k]};
+    };
+    return true;
 }
 
 law *term_law::deriv(int which) const {

@@ -17,7 +17,7 @@ class term_law : public multiple_law {
     int component() const { return component_; }
 
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
 
   protected:

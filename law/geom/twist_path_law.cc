@@ -3,7 +3,7 @@
 #include <string>
 
 #include <law/geom/geom_util.h>
-#include <law/geom/law_formula.h>
+#include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
 namespace {
@@ -11,7 +11,7 @@ law_list reg(new twist_path_law());
 }  // namespace
 
 law_ptr twist_tree(law **subs, int n) {
-    using namespace formula;
+    using namespace tree;
     if (n != 3 || !subs) law_error(LAW_TWIST_NUM, std::to_string(n) + " members");
     check_non_null(subs, n);
     law_ptr const v = share(subs[0]), path = share(subs[1]), angle = share(subs[2]);

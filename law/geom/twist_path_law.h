@@ -8,4 +8,4 @@
 law_ptr twist_tree(law **subs, int n);
 law_ptr twist_rule(law *const *subs, int n, char const *&rule_name);
 
-using twist_path_law = formula_law<law_id::twist_path_law, twist_tree, twist_rule>;
+using twist_path_law = built_law_of<law_id::twist_path_law, twist_tree, twist_rule>;

@@ -4,6 +4,7 @@
 #include <law/eval/tape_emit.h>
 #include <law/geom/geom_util.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 
 namespace {
 law_list reg(new vector_law(nullptr, 0));
@@ -47,6 +48,18 @@ tape_values vector_law::emit_tape(tape_builder &b, tape_point const &at) const {
         out.pure = out.pure && v.pure;
     }
     return out;
+}
+
+// The first value of each member.
+bool vector_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(vector_law) || (!has_members() && fsub_num() > 0)) return false;
+    f.members.assign(fsub(), fsub() + fsub_num());
+    f.write = [](plain_writer &, law const *, std::span<plain_values const> v) {
+        plain_values out;
+        for (plain_values const &m : v) out.push_back(plain_writer::first(m));
+        return out;
+    };
+    return true;
 }
 
 law *vector_law::deriv(int which) const {

@@ -10,7 +10,7 @@ class vector_law : public multiple_law {
     vector_law(law **subs, int n) : multiple_law(subs, n) {}
     explicit vector_law(ZEM::vector const &v);
     explicit vector_law(ZEM::position const &p);
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     explicit vector_law(ZEM::unit_vector const &u);
     explicit vector_law(ZEM::par_pos const &uv);
     law *make_one(law **subs, int n) const override { return new vector_law(subs, n); }

@@ -64,6 +64,19 @@ int letter_index(char c) {
     }
 }
 
+token_kind punctuation_kind(char c) {
+    switch (c) {
+        case ',':
+            return token_kind::comma;
+        case '(':
+            return token_kind::open;
+        case ')':
+            return token_kind::close;
+        default:
+            return token_kind::none;
+    }
+}
+
 }  // namespace
 
 name_table name_table::from_registries() {
@@ -128,85 +141,38 @@ number_run read_number(std::string_view text, int position, int end) {
 
 token read_token(std::string_view text, int position, int end, bool operand,
                  name_table const &names) {
-    token t;
-    t.extent = position;
-    if (position >= end) return t;
+    if (position >= end) return {.extent = position};
     char const c = text[position];
-    switch (c) {
-        case ',':
-            t.kind = token_kind::comma;
-            break;
-        case '(':
-            t.kind = token_kind::open;
-            break;
-        case ')':
-            t.kind = token_kind::close;
-            break;
-        default:
-            break;
-    }
-    if (t.kind != token_kind::none) {
-        t.length = 1;
-        t.extent = position + 1;
-        return t;
-    }
-    if (int const index = letter_index(c); index >= 0) {
-        t.kind = token_kind::variable;
-        t.length = 1;
-        t.index = index;
-        t.letter = c;
-    }
-    if (is_upper(c)) {
-        if (number_run const n = read_number(text, position + 1, end); n.length > 0) {
-            t = token{
-                token_kind::variable, 1 + n.length, 0, n.value, true, 0, c, nullptr, n.problem};
-        }
-    }
-    if (number_run const n = read_number(text, position, end); n.length > 0) {
-        t = token{token_kind::number, n.length, 0, n.value, false, 0, 0, nullptr, n.problem};
-    }
+    if (token_kind const kind = punctuation_kind(c); kind != token_kind::none)
+        return token::punctuation(kind, position);
+    // Each reading that applies replaces those before it; a name (of law data or of a class)
+    // replaces only a shorter reading.
+    token t{.extent = position};
+    if (int const index = letter_index(c); index >= 0)
+        t = token::letter_variable(c, index, position);
+    if (is_upper(c))
+        if (number_run const n = read_number(text, position + 1, end); n.length > 0)
+            t = token::numbered_variable(c, n, position);
+    if (number_run const n = read_number(text, position, end); n.length > 0)
+        t = token::number(n.length, n.value, n.problem, position);
     // The printer writes the infinite and the undefined constant as words.
     using word_value = std::pair<char const *, double>;
-    for (auto const &[word, value] : {word_value{"INF", HUGE_VAL}, word_value{"NAN", NAN}}) {
+    for (auto const &[word, value] : {word_value{"INF", HUGE_VAL}, word_value{"NAN", NAN}})
         if (starts_with(text, position, end, word))
-            t = token{token_kind::number, 3, 0, value, false, 0, 0, nullptr, number_problem::none};
-    }
-    if (starts_with(text, position, end, "LAW")) {
-        number_run const n = read_number(text, position + 3, end);
-        t = token{token_kind::law_reference,
-                  3 + n.length,
-                  0,
-                  n.length > 0 ? n.value : 1.0,
-                  n.length > 0,
-                  0,
-                  0,
-                  nullptr,
-                  n.problem};
-    }
-    t.extent = position + t.length;
+            t = token::number(3, value, number_problem::none, position);
+    if (starts_with(text, position, end, "LAW"))
+        t = token::law_reference(read_number(text, position + 3, end), position);
     for (std::string_view name : names.data_from(c)) {
-        int const after = position + static_cast<int>(name.size());
-        if (static_cast<int>(name.size()) <= t.length || !starts_with(text, position, end, name))
-            continue;
-        if (number_run const n = read_number(text, after, end); n.length > 0) {
-            t = token{token_kind::data_reference,
-                      static_cast<int>(name.size()),
-                      after + n.length,
-                      n.value,
-                      true,
-                      0,
-                      0,
-                      nullptr,
-                      n.problem};
-        }
+        int const length = static_cast<int>(name.size());
+        if (length <= t.length || !starts_with(text, position, end, name)) continue;
+        if (number_run const n = read_number(text, position + length, end); n.length > 0)
+            t = token::data_reference(length, n, position);
     }
     for (name_entry const &e : names.laws_from(c)) {
         if (static_cast<int>(e.name.size()) <= t.length || !acceptable(e.family, operand) ||
             !starts_with(text, position, end, e.name))
             continue;
-        t = token{token_kind::name,    static_cast<int>(e.name.size()), 0, 0, false, 0, 0, &e,
-                  number_problem::none};
-        t.extent = position + t.length;
+        t = token::name(e, position);
     }
     return t;
 }

@@ -51,6 +51,12 @@ enum class number_problem { none, too_long, unreadable };
 // Longest numeric run that is converted; longer runs are refused.
 inline constexpr int law_number_run_limit = 32;
 
+struct number_run {
+    int length = 0;
+    double value = 0;
+    number_problem problem = number_problem::none;
+};
+
 struct token {
     token_kind kind = token_kind::none;
     int length = 0;  // characters covered
@@ -63,6 +69,59 @@ struct token {
     char letter = 0;
     name_entry const *entry = nullptr;
     number_problem problem = number_problem::none;
+
+    // The token of each kind read at `position` of the text, its extent the end of what it covers.
+    static token punctuation(token_kind kind, int position) {
+        return {.kind = kind, .length = 1, .extent = position + 1};
+    }
+    // X, Y, Z, U, V or T alone.
+    static token letter_variable(char letter, int index, int position) {
+        return {.kind = token_kind::variable,
+                .length = 1,
+                .extent = position + 1,
+                .index = index,
+                .letter = letter};
+    }
+    // A capital and a number (A3, X2): the number, read after the letter, is the value.
+    static token numbered_variable(char letter, number_run const &n, int position) {
+        return {.kind = token_kind::variable,
+                .length = 1 + n.length,
+                .extent = position + 1 + n.length,
+                .value = n.value,
+                .numbered = true,
+                .letter = letter,
+                .problem = n.problem};
+    }
+    static token number(int length, double value, number_problem problem, int position) {
+        return {.kind = token_kind::number,
+                .length = length,
+                .extent = position + length,
+                .value = value,
+                .problem = problem};
+    }
+    // LAW and its number (LAW alone is LAW1).
+    static token law_reference(number_run const &n, int position) {
+        return {.kind = token_kind::law_reference,
+                .length = 3 + n.length,
+                .extent = position + 3 + n.length,
+                .value = n.length > 0 ? n.value : 1.0,
+                .numbered = n.length > 0,
+                .problem = n.problem};
+    }
+    // A law data's name and its number: the token is the name, the number is read with it.
+    static token data_reference(int name_length, number_run const &n, int position) {
+        return {.kind = token_kind::data_reference,
+                .length = name_length,
+                .extent = position + name_length + n.length,
+                .value = n.value,
+                .numbered = true,
+                .problem = n.problem};
+    }
+    static token name(name_entry const &e, int position) {
+        int const length = static_cast<int>(e.name.size());
+        return {
+            .kind = token_kind::name, .length = length, .extent = position + length, .entry = &e};
+    }
 
     bool is_candidate() const {
         return kind != token_kind::none && kind != token_kind::open && kind != token_kind::close;
@@ -79,12 +138,6 @@ struct token {
 // operand is expected there (prefix names) or an operator (infix names).
 token read_token(std::string_view text, int position, int end, bool operand,
                  name_table const &names);
-
-struct number_run {
-    int length = 0;
-    double value = 0;
-    number_problem problem = number_problem::none;
-};
 
 // The number written at position (no sign; "E" or "e" first is no number).
 number_run read_number(std::string_view text, int position, int end);

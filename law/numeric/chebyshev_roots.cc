@@ -1,6 +1,7 @@
 #include <law/numeric/chebyshev_roots.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <complex>
 
@@ -10,8 +11,10 @@
 namespace {
 // Above this degree the series is split rather than handed to the eigenvalue solver.
 constexpr int largest_matrix = 24;
-// An eigenvalue this close to the real axis, or this far past an end, is a candidate.
-constexpr double imaginary_reach = 1e-6;
+// An eigenvalue this close to the real axis, or this far past an end, is a candidate: a zero of
+// multiplicity m comes out as a ring of eigenvalues of radius about the rounding to the power
+// 1/m, which for m = 4 can miss the axis by 1e-4.
+constexpr double imaginary_reach = 1e-3;
 constexpr double end_reach = 1e-8;
 // Where a series is split: off the middle, so that a zero at 0 is not on the cut.
 constexpr double split_point = -0.004849834917525;
@@ -85,8 +88,12 @@ void zeros_on(std::span<double const> c, double negligible, double lo, double hi
     }
     double const cut = lo + (hi - lo) * (split_point + 1) / 2;
     std::span<double const> const kept = c.first(d + 1);
-    zeros_on(restricted(kept, -1, split_point), negligible, lo, cut, depth + 1, out);
-    zeros_on(restricted(kept, split_point, 1), negligible, cut, hi, depth + 1, out);
+    // The halves' values carry the rounding of summing this series; coefficients of that size
+    // are noise, and a half where the series is that small holds no zero it can place. Without
+    // this floor such a half (the flat side of EXP(X) over a long interval) splits to the cap.
+    double const noise = std::max(negligible, (d + 1) * DBL_EPSILON * (std::fabs(c[0]) + rest));
+    zeros_on(restricted(kept, -1, split_point), noise, lo, cut, depth + 1, out);
+    zeros_on(restricted(kept, split_point, 1), noise, cut, hi, depth + 1, out);
 }
 }  // namespace
 

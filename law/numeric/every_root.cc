@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <law/core/law.h>
@@ -10,6 +12,7 @@
 #include <law/core/upper_layers.h>
 #include <law/numeric/chebyshev_pieces.h>
 #include <law/numeric/chebyshev_roots.h>
+#include <law/numeric/chebyshev_series.h>
 #include <law/numeric/error_detail.h>
 #include <law/numeric/line_sampler.h>
 #include <law/numeric/search_checks.h>
@@ -28,6 +31,10 @@ constexpr double scatter_step = 256 * DBL_EPSILON;
 constexpr double long_step = 1e-8;
 // Newton steps that polish a zero on the law.
 constexpr int polish_steps = 6;
+// False-position steps that find a zero on the law between two points of opposite signs.
+constexpr int bracket_steps = 200;
+// Stretches within a stretch searched again at their own scale, at most.
+constexpr int zoom_depth = 24, most_zooms = 256;
 // Across an unresolved piece, a zero is where the law falls this far below its neighbours.
 constexpr double unresolved_zero = 1e-10;
 
@@ -54,29 +61,79 @@ class root_finder {
         std::vector<double> const at_points = f_.values(points);
         for (std::size_t i = 0; i < points.size(); ++i)
             if (at_points[i] == 0) roots_.push_back(points[i]);
-        piece_cover const cover =
-            chebyshev_pieces(f_, a_, b_, breaks, evaluation_budget,
-                             [this](double lo, double hi) { return keeps_one_sign(lo, hi); });
-        std::vector<chebyshev_piece> const &pieces = cover.pieces;
-        if (pieces.empty() && !excluded_) no_value_on(law_, a_, b_);
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            chebyshev_piece const &p = pieces[i];
-            if (p.pole_lo > 0) r.poles.push_back(p.lo);
-            if (p.pole_hi > 0) r.poles.push_back(p.hi);
-            if (p.resolved() && p.scale == 0)
-                add_zero_stretch(r, p.lo, p.hi);
-            else if (p.resolved())
-                zeros_of_resolved(p);
-            else
-                zeros_of_unresolved(p, neighbour_scale(pieces, i), r);
-        }
+        if (!search(a_, b_, breaks, 0, r) && !excluded_) no_value_on(law_, a_, b_);
         finish(r);
         r.evaluations = f_.evaluations();
-        r.complete = cover.complete;
+        r.complete = complete_;
         return r;
     }
 
   private:
+    // The zeros over [lo, hi] from its pieces; false when no piece has a value there. Where a
+    // resolved piece's interpolant is as small as its noise (a law spanning many orders of
+    // magnitude, COSH(X)-2 over [-300, 300]) it tells nothing of the zeros: that stretch is
+    // searched again at its own scale.
+    bool search(double lo, double hi, std::span<double const> breaks, int depth, root_report &r) {
+        piece_cover const cover =
+            chebyshev_pieces(f_, lo, hi, breaks, std::max(1L, evaluation_budget - f_.evaluations()),
+                             [this](double l, double h) { return keeps_one_sign(l, h); });
+        complete_ = complete_ && cover.complete;
+        std::vector<chebyshev_piece> const &pieces = cover.pieces;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            chebyshev_piece const &p = pieces[i];
+            if (p.pole_lo > 0) r.poles.push_back(p.lo);
+            if (p.pole_hi > 0) r.poles.push_back(p.hi);
+            if (p.resolved() && p.scale == 0) {
+                add_zero_stretch(r, p.lo, p.hi);
+            } else if (p.resolved()) {
+                std::size_t const before = roots_.size();
+                zeros_of_resolved(p);
+                if (depth >= zoom_depth) continue;
+                for (auto const &[s0, s1] : faint_stretches(p)) {
+                    if (zooms_left_-- <= 0) break;
+                    std::erase_if(roots_,
+                                  [&, k = std::size_t{0}, lo = s0, hi = s1](double x) mutable {
+                                      return k++ >= before && x > lo && x < hi;
+                                  });
+                    search(s0, s1, {}, depth + 1, r);
+                }
+            } else {
+                zeros_of_unresolved(p, neighbour_scale(pieces, i), r);
+            }
+        }
+        return !pieces.empty();
+    }
+
+    // The stretches of a resolved piece where its interpolant stays within the noise over two
+    // points or more of a grid finer than its terms; the two halves of a piece whose noise is
+    // not finite (its values reach the largest double).
+    std::vector<std::pair<double, double>> faint_stretches(chebyshev_piece const &p) const {
+        double const mid = p.lo + (p.hi - p.lo) / 2;
+        if (!std::isfinite(p.noise)) return {{p.lo, mid}, {mid, p.hi}};
+        std::vector<std::pair<double, double>> out;
+        if (!(doubtful_noise * p.noise < p.scale)) return out;
+        int const n = 2 * static_cast<int>(p.coefficients.size()) + 8;
+        std::vector<double> const v = chebyshev::lobatto_values(p.coefficients, n);
+        std::vector<double> const t = chebyshev::lobatto_points(n);
+        auto faint = [&](int j) { return std::fabs(v[j]) <= doubtful_noise * p.noise; };
+        for (int j = 0; j < n;) {
+            if (!faint(j)) {
+                ++j;
+                continue;
+            }
+            int k = j;
+            while (k + 1 < n && faint(k + 1)) ++k;
+            if (k > j) {
+                double const s0 = j == 0 ? p.lo : p.x_of(t[j - 1]);
+                double const s1 = k == n - 1 ? p.hi : p.x_of(t[k + 1]);
+                if (s0 == p.lo && s1 == p.hi) return {{p.lo, mid}, {mid, p.hi}};
+                out.emplace_back(s0, s1);
+            }
+            j = k + 1;
+        }
+        return out;
+    }
+
     // Whether the law's own bounds over [lo, hi] leave out 0: then it has no zero there.
     bool keeps_one_sign(double lo, double hi) {
         try {
@@ -165,9 +222,12 @@ class root_finder {
         v = g_of(p, s);
         if (std::isnan(v) || v == 0) return {0, v};
         if (std::fabs(v) > zero_noise * p.noise) return {sign_of(v), v};
-        if (s <= p.lo || s >= p.hi) return {0, v};
+        // At an end of the piece the scatter is read inwards.
         double const h = scatter_step * std::max(std::fabs(s), DBL_MIN);
-        double const scatter = std::fabs(g_of(p, s - h) - 2 * v + g_of(p, s + h));
+        double const centre = std::clamp(s, p.lo + h, p.hi - h);
+        if (!(centre - h >= p.lo && centre + h <= p.hi)) return {0, v};
+        double const at_centre = centre == s ? v : g_of(p, centre);
+        double const scatter = std::fabs(g_of(p, centre - h) - 2 * at_centre + g_of(p, centre + h));
         return {std::fabs(v) > zero_noise * scatter ? sign_of(v) : 0, v};
     }
 
@@ -203,9 +263,11 @@ class root_finder {
         };
         // Two neighbours are one zero when the law is zero between them to its rounding, or no
         // further from zero there than at them.
-        std::vector<int> signs{separator_at(p, p.lo).sign};
+        std::vector<separator> seps{separator_at(p, p.lo)};
+        std::vector<double> sep_x{p.lo};
         for (std::size_t i = 1; i < cs.size();) {
-            separator const s = separator_at(p, (cs[i - 1].x + cs[i].x) / 2);
+            double const mid = (cs[i - 1].x + cs[i].x) / 2;
+            separator const s = separator_at(p, mid);
             if (s.sign == 0 || !std::isnan(s.law_value) || cs[i].x == cs[i - 1].x) {
                 settle(i - 1);
                 settle(i);
@@ -217,18 +279,66 @@ class root_finder {
                     continue;
                 }
             }
-            signs.push_back(s.sign);
+            seps.push_back(s);
+            sep_x.push_back(mid);
             ++i;
         }
-        signs.push_back(separator_at(p, p.hi).sign);
+        seps.push_back(separator_at(p, p.hi));
+        sep_x.push_back(p.hi);
+        // The interpolant can miss the zero of a law that spans many orders of magnitude; the
+        // signs at the ends still tell that one is there.
+        if (cs.empty() && seps[0].sign * seps[1].sign < 0)
+            roots_.push_back(bracketed(p, p.lo, p.hi, seps[0].law_value, seps[1].law_value,
+                                       p.lo + (p.hi - p.lo) / 2));
         for (std::size_t i = 0; i < cs.size(); ++i) {
-            if (signs[i] * signs[i + 1] < 0) {
-                roots_.push_back(std::isnan(cs[i].g) ? sharpened(p, cs[i].x, reach(i)) : cs[i].x);
+            if (seps[i].sign * seps[i + 1].sign < 0) {
+                // Where the interpolant tells both signs clearly it is good to its noise around
+                // the zero; where the law had to tell one, the law is as small there as the
+                // noise of a piece that spans a wide range of values (EXP(X)-2 over [0, 50]),
+                // and the zero is found on the law alone, between the two.
+                if (!std::isnan(seps[i].law_value) || !std::isnan(seps[i + 1].law_value))
+                    roots_.push_back(bracketed(p, sep_x[i], sep_x[i + 1], seps[i].law_value,
+                                               seps[i + 1].law_value, cs[i].x));
+                else
+                    roots_.push_back(std::isnan(cs[i].g) ? sharpened(p, cs[i].x, reach(i))
+                                                         : cs[i].x);
                 continue;
             }
             settle(i);
             if (std::fabs(cs[i].g) <= zero_noise * p.noise) roots_.push_back(cs[i].x);
         }
+    }
+
+    // The zero of the law between l and r, where its signs differ, by false position (Illinois)
+    // from a first trial at `start`; g_l and g_r are the law's values when known (else NaN).
+    double bracketed(chebyshev_piece const &p, double l, double r, double g_l, double g_r,
+                     double start) {
+        if (std::isnan(g_l)) g_l = g_of(p, l);
+        if (std::isnan(g_r)) g_r = g_of(p, r);
+        if (!(g_l * g_r < 0)) return start;
+        double x = std::clamp(start, l, r);
+        int side = 0;
+        for (int k = 0; k < bracket_steps; ++k) {
+            double const width = r - l;
+            double const g = g_of(p, x);
+            if (g == 0 || std::isnan(g)) return x;
+            if ((g < 0) == (g_l < 0)) {
+                l = x;
+                g_l = g;
+                if (side == 1) g_r /= 2;
+                side = 1;
+            } else {
+                r = x;
+                g_r = g;
+                if (side == -1) g_l /= 2;
+                side = -1;
+            }
+            if (r - l <= 4 * DBL_EPSILON * std::max(std::fabs(l), std::fabs(r))) break;
+            // A step that did not halve the bracket is followed by a bisection.
+            x = r - l > width / 2 ? l + (r - l) / 2 : (l * g_r - r * g_l) / (g_r - g_l);
+            if (!(x > l && x < r)) x = l + (r - l) / 2;
+        }
+        return std::fabs(g_l) <= std::fabs(g_r) ? l : r;
     }
 
     // A piece too narrow to resolve (or left when the evaluations ran out): a zero where the
@@ -267,7 +377,9 @@ class root_finder {
     void finish(root_report &r) {
         for (auto const &z : r.zero_stretches) roots_.push_back(z.first);
         std::sort(roots_.begin(), roots_.end());
-        double const apart = 1e-15 * (b_ - a_);
+        // Closer than this, two zeros are one: a tangent zero polished to the square root of the
+        // rounding beside the same zero found exactly (SIN(X)^2 at 0).
+        double const apart = 1e-12 * (b_ - a_);
         for (double x : roots_) {
             if (!r.roots.empty() &&
                 x - r.roots.back() <= std::max(apart, 16 * DBL_EPSILON * std::fabs(x)))
@@ -288,6 +400,8 @@ class root_finder {
     std::vector<double> roots_;
     // Whether a stretch was left out for keeping one sign (so no piece is no failure).
     bool excluded_ = false;
+    bool complete_ = true;
+    int zooms_left_ = most_zooms;
 };
 }  // namespace
 

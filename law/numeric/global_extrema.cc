@@ -21,8 +21,14 @@ constexpr long evaluation_budget = 200000;
 // A value this many times its neighbours' scale, at a piece too narrow to resolve, is a pole.
 constexpr double pole_ratio = 1e8;
 // Critical points are polished on the law's derivative within this fraction of their piece.
-constexpr double polish_reach = 1e-6;
+constexpr double polish_reach = 1e-6, polish_widest = 1e-2;
 constexpr int polish_steps = 60;
+// Values of an interpolant within this many times its noise of each other are not told apart.
+constexpr double blur_noise = 1e3;
+// Stretches within a stretch searched again at their own scale, at most.
+constexpr int zoom_depth = 24, most_zooms = 256;
+// A stretch is searched again only where its values are below this share of the piece's scale.
+constexpr double faint_share = 1e-6;
 
 struct candidate {
     double x, y;
@@ -48,16 +54,16 @@ class extremum_search {
         }
         for (double s : breaks)
             if (s >= a_ && s <= b_) add(s, f_.value(s));
-        pieces_ = chebyshev_pieces(f_, a_, b_, breaks, evaluation_budget).pieces;
         add(a_, f_.value(a_));
         add(b_, f_.value(b_));
-        for (std::size_t i = 0; i < pieces_.size(); ++i) examine(i);
+        search(a_, b_, breaks, 0);
     }
 
     std::vector<candidate> const &candidates() const { return candidates_; }
     // Poles with the sign of the law's values beside them.
     std::vector<candidate> const &poles() const { return poles_; }
     long evaluations() const { return f_.evaluations(); }
+    double overflow_at(int sign) const { return f_.overflow_at(sign); }
 
     // The best candidate (largest for sign 1, smallest for -1), polished; leftmost among ties.
     candidate best(int sign) {
@@ -68,25 +74,79 @@ class extremum_search {
     }
 
   private:
+    // The candidates over [lo, hi] from its pieces. Where a resolved piece's interpolant cannot
+    // tell its values apart near its least or greatest (a law spanning many orders of magnitude,
+    // COSH(X) over [-300, 300]), its turning points there are noise: that stretch is searched
+    // again at its own scale.
+    void search(double lo, double hi, std::span<double const> breaks, int depth) {
+        std::vector<chebyshev_piece> const pieces =
+            chebyshev_pieces(f_, lo, hi, breaks, std::max(1L, evaluation_budget - f_.evaluations()))
+                .pieces;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            std::size_t const before = candidates_.size();
+            examine(pieces, i);
+            if (depth >= zoom_depth || !pieces[i].resolved()) continue;
+            for (auto const &[s0, s1] : blurred_stretches(pieces[i])) {
+                if (zooms_left_-- <= 0) return;
+                std::erase_if(candidates_, [&, k = std::size_t{0}, lo = s0,
+                                            hi = s1](candidate const &c) mutable {
+                    return k++ >= before && c.turning && c.x > lo && c.x < hi;
+                });
+                search(s0, s1, {}, depth + 1);
+            }
+        }
+    }
+
+    // The stretches of a resolved piece where its interpolant is within the noise of its least
+    // or its greatest value on a grid finer than its terms, over two points or more, and far
+    // below the piece's scale there (so that a search at their own scale tells more); the two
+    // halves of a piece whose noise is not finite.
+    static std::vector<std::pair<double, double>> blurred_stretches(chebyshev_piece const &p) {
+        double const mid = p.lo + (p.hi - p.lo) / 2;
+        if (!std::isfinite(p.noise)) return {{p.lo, mid}, {mid, p.hi}};
+        std::vector<std::pair<double, double>> out;
+        if (!(blur_noise * p.noise < p.scale) || p.weighted()) return out;
+        int const n = 2 * static_cast<int>(p.coefficients.size()) + 8;
+        std::vector<double> const v = chebyshev::lobatto_values(p.coefficients, n);
+        std::vector<double> const t = chebyshev::lobatto_points(n);
+        for (double extreme :
+             {*std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end())}) {
+            if (!(std::fabs(extreme) <= faint_share * p.scale)) continue;
+            auto blurred = [&](int j) { return std::fabs(v[j] - extreme) <= blur_noise * p.noise; };
+            for (int j = 0; j < n;) {
+                int k = j;
+                while (blurred(j) && k + 1 < n && blurred(k + 1)) ++k;
+                if (k > j) {
+                    double const s0 = j == 0 ? p.lo : p.x_of(t[j - 1]);
+                    double const s1 = k == n - 1 ? p.hi : p.x_of(t[k + 1]);
+                    if (s0 == p.lo && s1 == p.hi) return {{p.lo, mid}, {mid, p.hi}};
+                    out.emplace_back(s0, s1);
+                }
+                j = k + 1;
+            }
+        }
+        return out;
+    }
+
     void add(double x, double y, bool turning = false) {
         if (!std::isnan(y)) candidates_.push_back({x, y, turning});
     }
 
-    double neighbour_scale(std::size_t i) const {
+    static double neighbour_scale(std::vector<chebyshev_piece> const &pieces, std::size_t i) {
         double s = 0;
         for (std::size_t j : {i - 1, i + 1})
-            if (j < pieces_.size() && pieces_[j].resolved()) s = std::max(s, pieces_[j].scale);
+            if (j < pieces.size() && pieces[j].resolved()) s = std::max(s, pieces[j].scale);
         return s;
     }
 
-    void examine(std::size_t i) {
-        chebyshev_piece const &p = pieces_[i];
+    void examine(std::vector<chebyshev_piece> const &pieces, std::size_t i) {
+        chebyshev_piece const &p = pieces[i];
         add(p.x_lo, p.f_lo);
         add(p.x_hi, p.f_hi);
         if (p.blows_lo != 0) poles_.push_back({p.lo, p.blows_lo});
         if (p.blows_hi != 0) poles_.push_back({p.hi, p.blows_hi});
         if (!p.resolved()) {
-            double const around = neighbour_scale(i);
+            double const around = neighbour_scale(pieces, i);
             for (double y : {p.f_lo, p.f_hi})
                 if (around > 0 && std::fabs(y) > pole_ratio * around)
                     poles_.push_back({(p.lo + p.hi) / 2, y > 0 ? 1.0 : -1.0, false});
@@ -130,10 +190,16 @@ class extremum_search {
         try {
             law_ptr const d = adopt(law_->derivative(0));
             line_sampler df(d.get(), output_);
-            double const h = polish_reach * (b_ - a_);
-            double lo = std::max(a_, c.x - h), hi = std::min(b_, c.x + h);
-            double flo = df.value(lo), fhi = df.value(hi);
-            if (!(flo * fhi < 0)) return c;
+            // The bracket widens until the derivative changes sign across it: a turning point
+            // of a piece of large values is placed only to the square root of their rounding.
+            double lo = c.x, hi = c.x, flo = NAN, fhi = NAN;
+            for (double h = polish_reach * (b_ - a_); !(flo * fhi < 0); h *= 8) {
+                if (h > polish_widest * (b_ - a_)) return c;
+                lo = std::max(a_, c.x - h);
+                hi = std::min(b_, c.x + h);
+                flo = df.value(lo);
+                fhi = df.value(hi);
+            }
             int side = 0;
             double x = c.x;
             for (int k = 0; k < polish_steps && hi - lo > 2 * DBL_EPSILON * std::fabs(x); ++k) {
@@ -165,13 +231,20 @@ class extremum_search {
     int output_;
     line_sampler f_;
     double a_, b_;
-    std::vector<chebyshev_piece> pieces_;
     std::vector<candidate> candidates_, poles_;
+    int zooms_left_ = most_zooms;
 };
 
 [[noreturn]] void unbounded(double pole, int sign) {
     law_error_with_detail(LAW_UNBOUNDED, std::string(sign > 0 ? "it grows" : "it falls") +
                                              " without bound near " + detail_number(pole));
+}
+
+// A value past the largest double has no place among the candidates: the extremum is beyond
+// what a double holds.
+[[noreturn]] void overflows(double x, int sign) {
+    law_error_with_detail(LAW_UNBOUNDED, std::string(sign > 0 ? "it grows" : "it falls") +
+                                             " past the largest double, at " + detail_number(x));
 }
 
 extremum_search searched(law const *f, int output, double &a, double &b) {
@@ -188,6 +261,7 @@ extremum_report extremum(law const *f, double a, double b, int sign) {
     extremum_search s = searched(f, 0, a, b);
     for (candidate const &p : s.poles())
         if (p.y == sign) unbounded(p.x, sign);
+    if (double const x = s.overflow_at(sign); !std::isnan(x)) overflows(x, sign);
     candidate const c = s.best(sign);
     return {c.x, c.y, s.evaluations()};
 }
@@ -217,6 +291,19 @@ range_report law_range(law const *f, double a, double b, int output) {
             r.low = -HUGE_VAL;
             r.pole_low = p.x;
         }
+    }
+    // A side that overflows is unbounded as far as a double goes.
+    if (double const x = s.overflow_at(1); r.high_bounded && !std::isnan(x)) {
+        r.high_bounded = false;
+        r.high = HUGE_VAL;
+        r.pole_high = x;
+        r.overflows_high = true;
+    }
+    if (double const x = s.overflow_at(-1); r.low_bounded && !std::isnan(x)) {
+        r.low_bounded = false;
+        r.low = -HUGE_VAL;
+        r.pole_low = x;
+        r.overflows_low = true;
     }
     r.evaluations = s.evaluations();
     return r;

@@ -20,12 +20,14 @@ extremum_report Nmax_global(law const *f, double a, double b);
 extremum_report Nmin_global(law const *f, double a, double b);
 
 // The range of output `output` of a law of at most one input over [a, b]. An unbounded side is
-// infinite, with the pole in `pole_low` or `pole_high`.
+// infinite, with the pole in `pole_low` or `pole_high`; or, where the values pass the largest
+// double (EXP(X) past 709.78), with `overflows_low` or `overflows_high` and the first such point.
 struct range_report {
     double low = 0, high = 0;
     double low_at = 0, high_at = 0;
     bool low_bounded = true, high_bounded = true;
     double pole_low = 0, pole_high = 0;
+    bool overflows_low = false, overflows_high = false;
     long evaluations = 0;
 };
 range_report law_range(law const *f, double a, double b, int output = 0);

@@ -20,6 +20,10 @@ void line_sampler::values(std::span<double const> xs, std::span<double> ys) {
     f_->evaluate_many(points_.data(), results_.data(), n, errors_.data());
     for (int k = 0; k < n; ++k) {
         double const y = results_[static_cast<std::size_t>(k) * outputs_ + output_];
+        if (!errors_[k] && std::isinf(y)) {
+            double &first = y > 0 ? overflow_high_ : overflow_low_;
+            if (std::isnan(first)) first = xs[k];
+        }
         ys[k] = errors_[k] || !std::isfinite(y) ? std::numeric_limits<double>::quiet_NaN() : y;
     }
 }

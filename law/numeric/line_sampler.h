@@ -1,5 +1,6 @@
 #pragma once
 // One output of a law along its first input, sampled in batches, with a count of the points.
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -17,11 +18,16 @@ class line_sampler {
     double value(double x);
 
     long evaluations() const { return evaluations_; }
+    // The first point sampled where the value overflowed to +inf (sign 1) or -inf (sign -1):
+    // a value past the largest double, which no search can report. NaN when there was none.
+    double overflow_at(int sign) const { return sign > 0 ? overflow_high_ : overflow_low_; }
 
   private:
     law const *f_;
     int output_, inputs_, outputs_;
     long evaluations_ = 0;
+    double overflow_high_ = std::numeric_limits<double>::quiet_NaN();
+    double overflow_low_ = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> points_, results_;
     std::vector<int> errors_;
 };

@@ -10,6 +10,7 @@
 #include <law/core/deep_tree.h>
 #include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/comparison_laws.h>
 #include <law/ops/law_builders.h>
 
@@ -19,7 +20,7 @@ law_list reg(new arctan_law(nullptr, 0));
 constexpr double half_pi = 1.5707963267948966;
 
 // The C library's own, so that compiled code sees a function that never raises.
-double (*const atan_value)(double) = &::atan;
+constexpr plain_value1 atan_value = LAW_LIBRARY_VALUE(atan);
 
 law **checked_members(law **subs, int n) {
     if (subs && n != 1 && n != 2)
@@ -67,14 +68,27 @@ void arctan_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
     require_members();
     if (quadrants_) return quadrants_->evaluate(x, answer);
-    answer[0] = atan_value(first_value(fsub()[0], x));
+    answer[0] = atan_value.fn(first_value(fsub()[0], x));
 }
 
 tape_values arctan_law::emit_tape(tape_builder &b, tape_point const &at) const {
     if (typeid(*this) != typeid(arctan_law) || !has_members()) return b.call_law(this, at);
     if (quadrants_) return b.values_of(quadrants_.get(), at);
     tape_values const u = b.values_of(fsub()[0], at);
-    return {{b.call1(atan_value, b.first(u))}, u.pure};
+    return {{b.call1(atan_value.fn, b.first(u))}, u.pure};
+}
+
+// Two members are the quadrant law's pieces.
+bool arctan_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(arctan_law) || !has_members()) return false;
+    if (quadrants_) {
+        f.members = {quadrants_.get()};
+        f.write = [](plain_writer &, law const *, std::span<plain_values const> v) { return v[0]; };
+        return true;
+    }
+    f.members = {fsub()[0]};
+    f.text = plain_text_of(atan_value);
+    return true;
 }
 
 law *arctan_law::deriv(int which) const {

@@ -15,7 +15,7 @@ class arctan_law : public multiple_law {
     law *quadrants() const { return quadrants_.get(); }
 
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
 

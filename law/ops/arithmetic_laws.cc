@@ -14,6 +14,7 @@
 #include <law/eval/pow_shortcuts.h>
 #include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 
@@ -119,6 +120,35 @@ ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, doub
     return ZEM::interval(t, t);
 }
 }  // namespace
+
+// ---------------------------------------------------------------- plain C++
+
+namespace {
+// The operators' plain C++ over their sides' values. A quotient is taken where the law raises
+// no error: 0/0 takes the L'Hopital rule, which plain code leaves out. A negative base takes
+// the exponent rounded to a whole number, as power does where it raises nothing (power(a, 2)
+// is a * a, which pow also gives).
+constexpr std::pair<int, char const *> operator_texts[] = {
+    {law_id::plus_law, "@1 + @2"},
+    {law_id::minus_law, "@1 - @2"},
+    {law_id::times_law, "@1 * @2"},
+    {law_id::division_law, "@1 / @2"},
+    {law_id::exponent_law, "std::pow(@1, @1 < 0 ? std::floor(@2 + 0.5) : @2)"},
+};
+}  // namespace
+
+template <class Self, law *(*Rules)(Self const *, char const *&)>
+bool arithmetic_law<Self, Rules>::plain_form_of(plain_form &f) const {
+    auto const row = std::find_if(std::begin(operator_texts), std::end(operator_texts),
+                                  [](auto const &r) { return r.first == Self::id(); });
+    return scalar_binary_plain_form(static_cast<Self const *>(this), f, row->second);
+}
+
+template class arithmetic_law<plus_law, plus_rules>;
+template class arithmetic_law<minus_law, minus_rules>;
+template class arithmetic_law<times_law, times_rules>;
+template class arithmetic_law<division_law, division_rules>;
+template class arithmetic_law<exponent_law, exponent_rules>;
 
 // ---------------------------------------------------------------- plus
 
@@ -360,10 +390,6 @@ double exponent_law::power(double a, double b) {
     return std::pow(a, b);
 }
 
-double exponent_law::power_half(double a) { return power(a, 0.5); }
-
-double exponent_law::power_minus_one(double a) { return power(a, -1); }
-
 namespace {
 // The tree walk, out of line so that evaluating through the tape stays short.
 [[gnu::noinline]] void walk_exponent_law(exponent_law const *self, double const *x, double *y) {
@@ -386,8 +412,8 @@ bool exponent_law::compiles_as_operation(side_operation &f) const {
         auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());
         double const n = c ? c->value() : 0;
         if (c && n == 2) return t.op(tape_code::mul, l, l);
-        if (c && n == 0.5) return t.call1(&exponent_law::power_half, l);
-        if (c && n == -1) return t.call1(&exponent_law::power_minus_one, l);
+        if (c && n == 0.5) return t.op(tape_code::pow_half, l);
+        if (c && n == -1) return t.op(tape_code::pow_minus_one, l);
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });

@@ -13,6 +13,8 @@ class arithmetic_law : public binary_law {
     law *sub_simplify(int, char const *&rule_name = NULL_REF) const override {
         return Rules(static_cast<Self const *>(this), rule_name);
     }
+    // The operator over its two scalar sides, where the tape compiles it so.
+    bool plain_form_of(plain_form &f) const override;
 };
 
 // The members every operator defines for itself.
@@ -84,9 +86,6 @@ class exponent_law : public arithmetic_law<exponent_law, exponent_rules> {
     // non-whole exponent.
     LAW_ARITHMETIC_OVERRIDES
     static double power(double a, double b);
-    // power(a, 0.5) and power(a, -1), as the compiled law calls them.
-    static double power_half(double a);
-    static double power_minus_one(double a);
     int in_domain(double const *x) const override;
     // The members' singular points and where this law breaks (operator_breaks.cc).
     int singularities(double **where, int **type, double start, double end,

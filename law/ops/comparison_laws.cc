@@ -4,6 +4,7 @@
 
 #include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 
 namespace {
 law_list less_than_registration(new less_than_law(nullptr, nullptr));
@@ -15,21 +16,32 @@ law_list not_equal_registration(new not_equal_law(nullptr, nullptr));
 law_list and_registration(new and_law(nullptr, nullptr));
 law_list or_registration(new or_law(nullptr, nullptr));
 
-// Truth values come from exact comparisons: a NaN makes every ordered comparison and = false.
-template <int Id>
-bool holds(double a, double b) {
-    if constexpr (Id == law_id::less_than_law)
-        return a < b;
-    else if constexpr (Id == law_id::greater_than_law)
-        return a > b;
-    else if constexpr (Id == law_id::less_than_or_equal_law)
-        return a <= b;
-    else if constexpr (Id == law_id::greater_than_or_equal_law)
-        return a >= b;
-    else if constexpr (Id == law_id::equal_law)
-        return a == b;
-    else
-        return a != b;
+// One row per truth-valued class, its truth of two values written once (for evaluation and as
+// the text of plain code) with the tape's operation. Truth values come from exact comparisons:
+// a NaN makes every ordered comparison and = false. AND and OR short-circuit in evaluate and in
+// the tape (their truth here is for plain code, which evaluates both sides: no value changes).
+struct truth_row {
+    int id;
+    bool (*holds)(double a, double b);
+    char const *text;
+    tape_code code;
+};
+#define LAW_TRUTH(...) [](double a, double b) -> bool { return __VA_ARGS__; }, #__VA_ARGS__
+constexpr truth_row truth_rows[] = {
+    {law_id::less_than_law, LAW_TRUTH(a < b), tape_code::lt},
+    {law_id::greater_than_law, LAW_TRUTH(a > b), tape_code::gt},
+    {law_id::less_than_or_equal_law, LAW_TRUTH(a <= b), tape_code::le},
+    {law_id::greater_than_or_equal_law, LAW_TRUTH(a >= b), tape_code::ge},
+    {law_id::equal_law, LAW_TRUTH(a == b), tape_code::eq},
+    {law_id::not_equal_law, LAW_TRUTH(a != b), tape_code::ne},
+    {law_id::and_law, LAW_TRUTH(a != 0 && b != 0), tape_code::jump_if_zero},
+    {law_id::or_law, LAW_TRUTH(a != 0 || b != 0), tape_code::jump_unless_zero},
+};
+#undef LAW_TRUTH
+
+constexpr truth_row const &truth_row_of(int id) {
+    return *std::find_if(std::begin(truth_rows), std::end(truth_rows),
+                         [id](truth_row const &r) { return r.id == id; });
 }
 }  // namespace
 
@@ -56,7 +68,7 @@ template <int Id>
         }
         y[0] = a != b && self->right_value(x) != 0 ? 1 : 0;
     } else {
-        y[0] = holds<Id>(va, self->right_value(x)) ? 1 : 0;
+        y[0] = truth_row_of(Id).holds(va, self->right_value(x)) ? 1 : 0;
     }
 }
 
@@ -67,23 +79,6 @@ void compare_law<Id>::evaluate(double const *x, double *y) const {
 }
 
 namespace {
-constexpr tape_code comparison_code(int id) {
-    switch (id) {
-        case law_id::less_than_law:
-            return tape_code::lt;
-        case law_id::greater_than_law:
-            return tape_code::gt;
-        case law_id::less_than_or_equal_law:
-            return tape_code::le;
-        case law_id::greater_than_or_equal_law:
-            return tape_code::ge;
-        case law_id::equal_law:
-            return tape_code::eq;
-        default:
-            return tape_code::ne;
-    }
-}
-
 // AND and OR as evaluate takes them: the right side only runs when the left does not decide.
 tape_values emit_short_circuit(binary_law const *l, bool is_and, tape_builder &b,
                                tape_point const &at) {
@@ -91,7 +86,7 @@ tape_values emit_short_circuit(binary_law const *l, bool is_and, tape_builder &b
     int const a = b.first(left);
     int const result = b.reserve_value();
     b.copy_to(result, b.constant(is_and ? 0 : 1));
-    int const decided = b.jump(is_and ? tape_code::jump_if_zero : tape_code::jump_unless_zero, a);
+    int const decided = b.jump(truth_row_of(l->type()).code, a);
     auto const mark = b.mark();
     bool pure = left.pure;
     if (l->fleft() != l->fright()) {
@@ -125,8 +120,26 @@ bool compare_law<Id>::compiles_as_operation(side_operation &f) const {
         return false;  // short-circuit branches
     } else {
         return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
-            return t.op(comparison_code(Id), l, r);
+            return t.op(truth_row_of(Id).code, l, r);
         });
+    }
+}
+
+namespace {
+std::string truth_text(int id) {
+    return plain_text(truth_row_of(id).text, {{"a", "@1"}, {"b", "@2"}}) + " ? 1.0 : 0.0";
+}
+}  // namespace
+
+template <int Id>
+bool compare_law<Id>::plain_form_of(plain_form &f) const {
+    if constexpr (Id == law_id::and_law || Id == law_id::or_law) {
+        if (!this->fleft() || !this->fright()) return false;
+        f.members = {this->fleft(), this->fright()};  // their first values, as in evaluate
+        f.text = truth_text(Id);
+        return true;
+    } else {
+        return scalar_binary_plain_form(this, f, truth_text(Id));
     }
 }
 

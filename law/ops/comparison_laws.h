@@ -23,6 +23,7 @@ class compare_law final : public table_law<Id, comparison_law> {
     void evaluate(double const *x, double *y) const override;
     tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
     bool compiles_as_operation(side_operation &f) const override;
+    bool plain_form_of(plain_form &f) const override;
 };
 
 using less_than_law = compare_law<law_id::less_than_law>;

@@ -12,6 +12,7 @@
 #include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
 #include <law/lang/list_utils.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/law_builders.h>
 
 namespace {
@@ -71,6 +72,20 @@ tape_values composite_law::emit_tape(tape_builder &b, tape_point const &at) cons
     tape_values out = b.values_of(outer(), b.point(std::move(slots)));
     out.pure = out.pure && mid.pure;
     return out;
+}
+
+// The outer law written at a point of the inner law's values, padded with zeros.
+bool composite_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(composite_law) || !outer() || !inner()) return false;
+    f.members = {inner()};
+    f.write = [](plain_writer &w, law const *self, std::span<plain_values const> v) {
+        law const *outer = static_cast<composite_law const *>(self)->outer();
+        plain_values inputs = v[0];
+        while (static_cast<int>(inputs.size()) < std::max(outer->take_dim(), 1))
+            inputs.push_back("0.0");
+        return w.values_at(outer, w.point(std::move(inputs)));
+    };
+    return true;
 }
 
 void composite_law::evaluate_with_guess(double const *x, double *y, double const *guess) const {

@@ -17,7 +17,7 @@ class composite_law : public binary_law {
     law *inner() const { return fright(); }
 
     void evaluate(double const *x, double *y) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     void evaluate_with_guess(double const *x, double *y, double const *guess) const override;
     void evaluateVAR(double const *x, double *&answer, int &answer_size) const override;
     int in_domain(double const *x) const override;

@@ -1,12 +1,13 @@
 #pragma once
 // The scalar functions of one argument (SIN, LN, ARCCOSH, EVEN?, ...). Every one of them is a
-// function_law driven by one row of a table of formulas (its value with its domain error, its
-// domain, derivative, bounds and rewrite rule); elementary_law<Id> only adds the class identity.
+// function_law driven by one row of the table of functions (its value with its domain error, its
+// domain, derivative, bounds, rewrite rule and tape operation; function_rows.h);
+// elementary_law<Id> only adds the class identity.
 #include <law/core/unary_law.h>
 
-struct function_rules;
+struct function_row;
 // The row of a function class; raises LAW_EVAL for an id that has none.
-function_rules const &function_rules_of(int id);
+function_row const &function_row_of(int id);
 
 class function_law : public unary_law {
   public:
@@ -15,6 +16,7 @@ class function_law : public unary_law {
 
     void evaluate(double const *x, double *y) const override;
     bool compiles_as_operation(side_operation &f) const override;
+    bool plain_form_of(plain_form &f) const override;
     int in_domain(double const *x) const override;
     int term_domain(int which, ZEM::interval &out) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
@@ -25,18 +27,18 @@ class function_law : public unary_law {
                       double **period = nullptr) const override;
 
   protected:
-    function_law(law *sub, function_rules const &rules) : unary_law(sub), rules_(&rules) {}
+    function_law(law *sub, function_row const &row) : unary_law(sub), row_(&row) {}
     law *deriv(int which) const override;
     int return_size() const override { return 1; }
 
   private:
-    function_rules const *rules_;
+    function_row const *row_;
 };
 
 template <int Id>
 class elementary_law final : public table_law<Id, function_law> {
   public:
-    explicit elementary_law(law *sub) : table_law<Id, function_law>(sub, function_rules_of(Id)) {}
+    explicit elementary_law(law *sub) : table_law<Id, function_law>(sub, function_row_of(Id)) {}
     law *make_one(law *sub) const override { return new elementary_law(sub); }
 };
 

@@ -2,6 +2,7 @@
 
 #include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 
@@ -40,6 +41,24 @@ tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const
         out.pure = out.pure && v.pure;
     }
     return out;
+}
+
+// The members in turn, as tape_larger and tape_smaller take them.
+bool extremum_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law)) return false;
+    if (!has_members() && fsub_num() > 0) return false;
+    f.members.assign(fsub(), fsub() + fsub_num());
+    f.write = [](plain_writer &w, law const *self, std::span<plain_values const> v) {
+        if (v.empty()) return plain_values{"0.0"};
+        bool const larger = static_cast<extremum_law const *>(self)->sign_ > 0;
+        std::string best = plain_writer::first(v[0]);
+        for (std::size_t i = 1; i < v.size(); ++i) {
+            std::string const next = plain_writer::first(v[i]), gap = next + " - " + best;
+            best = w.value((larger ? gap : "-(" + gap + ")") + " > 0 ? " + next + " : " + best);
+        }
+        return plain_values{best};
+    };
+    return true;
 }
 
 law *extremum_law::deriv(int which) const {

@@ -8,7 +8,7 @@ class extremum_law : public multiple_law {
     extremum_law(law **subs, int n, int sign) : multiple_law(subs, n), sign_(sign) {}
     int commutative() const override { return 1; }
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     // The members' singular points and where this law breaks (operator_breaks.cc).
     int singularities(double **where, int **type, double start, double end,
                       double **period = nullptr) const override;

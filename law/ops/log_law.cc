@@ -7,9 +7,10 @@
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
-#include <law/eval/tape_builder.h>
 #include <law/core/law_sample.h>
+#include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/law_builders.h>
 
 namespace {
@@ -30,6 +31,13 @@ law **checked_mod(law **subs, int n) {
     check_non_null(subs, n);
     return subs;
 }
+
+// log(a) to the base whose natural log is b.
+constexpr plain_value2 log_to_base_value = LAW_CHECKED_VALUE2(a <= 0, LAW_LOG, std::log(a) / b);
+// The remainder of a by b.
+constexpr plain_value2 remainder_value =
+    LAW_CHECKED_VALUE2(b == 0.0, LAW_ZERODIVIDE, a - std::floor(a / b) * b);
+
 }  // namespace
 
 log_law::log_law(law **subs, int n) : multiple_law(checked_log(subs, n), n) {}
@@ -41,31 +49,40 @@ double log_law::base() const {
     return b;
 }
 
-double log_law::log_to_base(double a, double ln_b) {
-    if (a <= 0) law_error(LAW_LOG);
-    return std::log(a) / ln_b;
-}
-
 void log_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
     require_members();
     double const b = base();
-    answer[0] = log_to_base(first_value(fsub()[0], x), std::log(b));
+    answer[0] = log_to_base_value.fn(first_value(fsub()[0], x), std::log(b));
 }
 
 // The base is a constant law, read once; a bad base is left to evaluate, which raises its error.
-tape_values log_law::emit_tape(tape_builder &b, tape_point const &at) const {
+bool log_law::constant_ln_base(double &ln_base) const {
     int const n = fsub_num();
     bool const usable = n == 1 || (n == 2 && law_isa<constant_law>(fsub()[1]));
-    if (typeid(*this) != typeid(log_law) || !usable || !has_members()) return b.call_law(this, at);
-    double ln_base;
+    if (typeid(*this) != typeid(log_law) || !usable || !has_members()) return false;
     try {
         ln_base = std::log(base());
     } catch (vorn_exception const &) {
-        return b.call_law(this, at);
+        return false;
     }
+    return true;
+}
+
+tape_values log_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    double ln_base;
+    if (!constant_ln_base(ln_base)) return b.call_law(this, at);
     tape_values const a = b.values_of(fsub()[0], at);
-    return {{b.call2(&log_law::log_to_base, b.first(a), b.constant(ln_base))}, a.pure};
+    return {{b.call2(log_to_base_value.fn, b.first(a), b.constant(ln_base))}, a.pure};
+}
+
+bool log_law::plain_form_of(plain_form &f) const {
+    double ln_base;
+    if (!constant_ln_base(ln_base)) return false;
+    f.members = {fsub()[0]};
+    f.text =
+        plain_text(log_to_base_value.text, {{"a", "@1"}, {"b", plain_writer::literal(ln_base)}});
+    return true;
 }
 
 int log_law::in_domain(double const *x) const {
@@ -109,22 +126,24 @@ mod_law::mod_law(law *a, law *b) : mod_law(std::array<law *, 2>{a, b}.data(), 2)
 
 mod_law::mod_law(law **subs, int n) : multiple_law(checked_mod(subs, n), n) {}
 
-double mod_law::remainder(double a, double b) {
-    if (b == 0.0) law_error(LAW_ZERODIVIDE);
-    return a - std::floor(a / b) * b;
-}
-
 void mod_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
     require_members();
     double const a = first_value(fsub()[0], x), b = first_value(fsub()[1], x);
-    answer[0] = remainder(a, b);
+    answer[0] = remainder_value.fn(a, b);
 }
 
 tape_values mod_law::emit_tape(tape_builder &b, tape_point const &at) const {
     if (typeid(*this) != typeid(mod_law) || !has_members()) return b.call_law(this, at);
     tape_values const u = b.values_of(fsub()[0], at), v = b.values_of(fsub()[1], at);
-    return {{b.call2(&mod_law::remainder, b.first(u), b.first(v))}, u.pure && v.pure};
+    return {{b.call2(remainder_value.fn, b.first(u), b.first(v))}, u.pure && v.pure};
+}
+
+bool mod_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(mod_law) || !has_members()) return false;
+    f.members = {fsub()[0], fsub()[1]};
+    f.text = plain_text_of(remainder_value);
+    return true;
 }
 
 law *mod_law::deriv(int) const { return new constant_law(0.0); }

@@ -12,9 +12,7 @@ class log_law : public multiple_law {
 
     // Raises LAW_BASE_P for a base <= 0 or 1, LAW_LOG for an argument <= 0.
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    // ln(a) / ln_b; raises LAW_LOG for a <= 0.
-    static double log_to_base(double a, double ln_b);
+    LAW_COMPILED_FORMS
     int in_domain(double const *x) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     // The members' singular points and where this law breaks (operator_breaks.cc).
@@ -28,6 +26,9 @@ class log_law : public multiple_law {
 
   private:
     double base() const;
+    // The natural log of a constant base, which the tape and plain code read once: false where
+    // evaluate must decide (a base that is no constant, or one that raises).
+    bool constant_ln_base(double &ln_base) const;
 };
 
 // The remainder a - floor(a/b) b, which takes the sign of b: MOD(-1,3) = 2.
@@ -43,8 +44,7 @@ class mod_law : public multiple_law {
 
     // Raises LAW_ZERODIVIDE for a zero divisor.
     void evaluate(double const *x, double *answer) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
-    static double remainder(double a, double b);
+    LAW_COMPILED_FORMS
     // The members' singular points and where this law breaks (operator_breaks.cc).
     int singularities(double **where, int **type, double start, double end,
                       double **period = nullptr) const override;

@@ -6,6 +6,7 @@
 #include <law/core/law_polynomial.h>
 #include <law/eval/tape_emit.h>
 #include <law/lang/law_list.h>
+#include <law/lang/plain_code.h>
 #include <law/ops/law_builders.h>
 
 namespace {
@@ -29,6 +30,18 @@ void negate_law::evaluate(double const *x, double *y) const {
 tape_values negate_law::emit_tape(tape_builder &b, tape_point const &at) const {
     return emit_each_value(this, b, at,
                            [](tape_builder &t, int s) { return t.op(tape_code::neg, s); });
+}
+
+// Each value negated, as the tape takes it.
+bool negate_law::plain_form_of(plain_form &f) const {
+    if (typeid(*this) != typeid(negate_law) || !fsub()) return false;
+    f.members = {fsub()};
+    f.write = [](plain_writer &w, law const *, std::span<plain_values const> v) {
+        plain_values out;
+        for (std::string const &s : v[0]) out.push_back(w.value("-" + s));
+        return out;
+    };
+    return true;
 }
 
 law *negate_law::deriv(int which) const { return build::negate(build::d(fsub(), which)).release(); }

@@ -9,7 +9,7 @@ class negate_law : public unary_law {
     law *make_one(law *sub) const override { return new negate_law(sub); }
 
     void evaluate(double const *x, double *y) const override;
-    tape_values emit_tape(tape_builder &b, tape_point const &at) const override;
+    LAW_COMPILED_FORMS
     law_polynomial *polynomial(law *in) const override;
     ZEM::interval estimate_bounds(ZEM::interval const &domain, int &failed) const override;
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;

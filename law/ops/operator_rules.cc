@@ -80,8 +80,7 @@ std::optional<scaled_term> as_scaled(law *term) {
 // tells most unequal laws apart by their hashes without a walk.
 bool same_rest(law const *a, law const *b) { return same_law(a, b); }
 
-law_ptr collect_like_terms(plus_law const *l) {
-    chain_view const terms = view_chain(l);
+law_ptr collect_like_terms(plus_law const *l, chain_view const &terms) {
     for (std::size_t i = 0; i < terms.split; ++i) {
         auto const a = as_scaled(terms[i]);
         if (!a) continue;
@@ -104,8 +103,7 @@ law *squared_argument(law const *term, int function_id) {
     return static_cast<unary_law const *>(p->fleft())->fsub();
 }
 
-law_ptr pythagoras(plus_law const *l) {
-    chain_view const list = view_chain(l);
+law_ptr pythagoras(plus_law const *l, chain_view const &list) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         law *const x = squared_argument(list[i], law_id::cos_law);
         if (!x) continue;
@@ -201,9 +199,14 @@ bool share_a_factor(law *left, law *right) {
     };
     factors(left, lf);
     factors(right, rf);
-    for (law *a : lf)
-        for (law *b : rf)
-            if (common_power(numeric_factor(a), numeric_factor(b))) return true;
+    // Each factor is read as a power once, not once for each factor of the other side.
+    small_list<numeric_power> right_powers;
+    for (law *b : rf) right_powers.push_back(numeric_factor(b));
+    for (law *a : lf) {
+        numeric_power const pa = numeric_factor(a);
+        for (numeric_power const &pb : right_powers)
+            if (common_power(pa, pb)) return true;
+    }
     return false;
 }
 
@@ -382,13 +385,23 @@ law_ptr division_as_power(division_law const *l) {
 }  // namespace
 
 law *plus_rules(plus_law const *l, char const *&rule_name) {
+    if (law *r = first_rule<plus_law>(l, rule_name,
+                                      {{"0 + A = A", zero_plus}, {"A + 0 = A", plus_zero}}))
+        return r;
+    if (!l->fleft() || !l->fright()) return nullptr;
+    // The two rules over the whole sum read one view of it.
+    chain_view const terms = view_chain(l);
+    using chain_rule = law_ptr (*)(plus_law const *, chain_view const &);
+    for (auto const &[name, rule] :
+         {std::pair<char const *, chain_rule>{"c1 * A + c2 * A -> (c1+c2)*A", collect_like_terms},
+          std::pair<char const *, chain_rule>{"cos^2+sin^2=1", pythagoras}}) {
+        if (law_ptr r = rule(l, terms)) {
+            note_rule(rule_name, name);
+            return r.release();
+        }
+    }
     return first_rule<plus_law>(l, rule_name,
-                                {{"0 + A = A", zero_plus},
-                                 {"A + 0 = A", plus_zero},
-                                 {"c1 * A + c2 * A -> (c1+c2)*A", collect_like_terms},
-                                 {"cos^2+sin^2=1", pythagoras},
-                                 {"vec+vec=vec", vector_sum},
-                                 {"Factoring", factoring}});
+                                {{"vec+vec=vec", vector_sum}, {"Factoring", factoring}});
 }
 
 law *minus_rules(minus_law const *l, char const *&rule_name) {

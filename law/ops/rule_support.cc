@@ -15,16 +15,16 @@ double value_at_one(law const *l) {
 
 chain_view view_chain(binary_law const *op) {
     chain_view view;  // not value-initialised: the list's storage needs no zeroing
-    binary_law::collect_chain(op, view.operands);
-    // The operands of the left side come first: the right side's count tells where they end.
-    law const *right = op->fright();
-    if (right && right->type() == op->type()) {
-        small_list<law *> right_operands;
-        binary_law::collect_chain(static_cast<binary_law const *>(right), right_operands);
-        view.split = view.size() - static_cast<std::size_t>(right_operands.size());
-    } else {
-        view.split = view.size() - 1;
-    }
+    // One walk: the left side's operands, then the right side's.
+    auto collect = [op, &view](law *side) {
+        if (side && side->type() == op->type())
+            binary_law::collect_chain(static_cast<binary_law const *>(side), view.operands);
+        else
+            view.operands.push_back(side);
+    };
+    collect(op->fleft());
+    view.split = view.size();
+    collect(op->fright());
     return view;
 }
 

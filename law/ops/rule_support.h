@@ -33,7 +33,7 @@ inline std::vector<law *> flatten(binary_law const *op) { return binary_law::cha
 // sub-laws first, so pairs of operands within one side have already met every chain rule:
 // a chain rule looks only at pairs across the two sides, which keeps long chains quadratic.
 struct chain_view {
-    small_list<law *> operands;  // on the stack for the usual short chains
+    small_list<law *, 64> operands;  // on the stack for the usual chains
     std::size_t split;
     std::size_t size() const { return static_cast<std::size_t>(operands.size()); }
     law *operator[](std::size_t i) const { return operands[static_cast<int>(i)]; }

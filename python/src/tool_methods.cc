@@ -124,7 +124,9 @@ void bounds(law const &f, double *min, double *max, double const *lo, double con
             refuse(LAW_UNBOUNDED, "the law has no bounds on [" + number_text(*lo) + ", " +
                                       number_text(*hi) + "]: it " +
                                       (r.high_bounded ? "falls" : "grows") +
-                                      " without bound near " +
+                                      ((r.high_bounded ? r.overflows_low : r.overflows_high)
+                                           ? " past the largest double, at "
+                                           : " without bound near ") +
                                       number_text(r.high_bounded ? r.pole_low : r.pole_high));
         min[k] = r.low;
         max[k] = r.high;
@@ -156,7 +158,7 @@ frame_samples frames(law const &curve, double a, double b, int n) {
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy) {
     return std::unique_ptr<sw_curve>(
-        law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+        law_to_sw_curve_in_pieces(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
 }
 
 double curve_accuracy(law const &curve, sw_curve const &c) {

@@ -52,7 +52,8 @@ struct frame_samples {
 };
 frame_samples frames(law const &curve, double a, double b, int n);
 
-// law fit: law_to_sw_curve with the tool's knot removal (0: within tolerance, unless given).
+// law fit: law_to_sw_curve_in_pieces with the tool's knot removal (0: within tolerance, unless
+// given).
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy);
 // The distance the tool reports for a fitted curve: sw_curve_accuracy.

@@ -297,6 +297,20 @@ TEST_F(DataLaws, PlanarAndLinearCurves) {
     delete[] points;
 }
 
+TEST_F(DataLaws, MapLawReparametrisesOntoTheUnitInterval) {
+    law_ptr const f = parse("X^2", {});
+    law_data_ptr const wrapped = adopt<law_data>(new law_law_data(f.get()));
+    law_data_ptr const line =
+        adopt<law_data>(new line_law_data(ZEM::origin, ZEM::vector(1, 0, 0), 2, 4));
+    law_data *data[] = {wrapped.get(), line.get()};
+    law_ptr const m = make_law<map_law>(data, 2);
+    EXPECT_DOUBLE_EQ(m->eval(0.5), 9);
+    law_ptr const dm = adopt(m->derivative(0));
+    EXPECT_NEAR(dm->eval(0.5), 2 * 2 * 3, 1e-12);
+    law_data *wrong[] = {line.get(), wrapped.get()};
+    EXPECT_LAW_ERROR(make_law<map_law>(wrong, 2), LAW_DATA_UNKNOWN);
+}
+
 TEST_F(DataLaws, EveryLawPrintsAndReadsBack) {
     law_data_ptr const line = read_data("LINE");
     law_data_ptr const helix = read_data("HELIX major (2, 0, 0) pitch 3 [0, 12]");

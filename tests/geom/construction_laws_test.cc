@@ -114,6 +114,7 @@ TEST_F(ConstructionLaws, EveryLawReadsBackAsItself) {
         "CYCLIDE_PERP(2,1,1.5)",
         "MULTI_CUR(PDOMAIN(VEC(X,0,0),0,1),PDOMAIN(VEC(1,X,0),0,2))",
         "MULTI_CUR(PDOMAIN(VEC(X,0,0),0,1),3)",
+        "MULTI_CUR(PDOMAIN(VEC(X,0,0),0,1),FALSE)",
         "MULTI_CURVEPERP(PDOMAIN(VEC(X,0,0),0,1),PDOMAIN(VEC(1,X,0),0,2))",
         "SCALETRANS(X,VEC(1,0,0,0,1,0,0,0,1,0,0,0,2))",
         "VECTRANS(VEC(X,0,0),VEC(1,0,0,0,1,0,0,0,1,0,0,0,2))",
@@ -132,7 +133,9 @@ TEST_F(ConstructionLaws, EveryLawReadsBackAsItself) {
                                                         ? l->symbol(law_symbol_default)
                                                         : "no_maple");
     }
-    // A chain prints the segments it was given inside their domains, and a start of 0 not at all.
+    // A chain prints the segments it was given inside their domains, and a start of 0 not at all
+    // (a start of value 0 written otherwise, FALSE above, is printed: the reader would not
+    // rebuild it).
     EXPECT_EQ(parse("MULTI_CUR(DOMAIN(VEC(X,0,0),0,1),0)")->text(),
               "MULTI_CUR(PDOMAIN(DOMAIN(VEC(X,0,0),0,1),0,1))");
 }

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <law/core/law_law_data.h>
-#include <law/data/analytic_curves.h>
 #include <law/geom/geom.h>
 #include <law/ops/ops.h>
 
@@ -361,20 +359,6 @@ TEST_F(StructuralLaws, VectorAndTermConstructors) {
     law_ptr const t = make_law<term_law>(v.get(), 3);
     EXPECT_EQ(t->text(), "TERM(VEC(1,2,3),3)");
     EXPECT_DOUBLE_EQ(t->eval(0), 3);
-}
-
-TEST_F(StructuralLaws, MapLawReparametrisesOntoTheUnitInterval) {
-    law_ptr const f = parse("X^2");
-    law_data_ptr const wrapped = adopt<law_data>(new law_law_data(f.get()));
-    law_data_ptr const line =
-        adopt<law_data>(new line_law_data(ZEM::origin, ZEM::vector(1, 0, 0), 2, 4));
-    law_data *data[] = {wrapped.get(), line.get()};
-    law_ptr const m = make_law<map_law>(data, 2);
-    EXPECT_DOUBLE_EQ(m->eval(0.5), 9);
-    law_ptr const dm = adopt(m->derivative(0));
-    EXPECT_NEAR(dm->eval(0.5), 2 * 2 * 3, 1e-12);
-    law_data *wrong[] = {line.get(), wrapped.get()};
-    EXPECT_LAW_ERROR(make_law<map_law>(wrong, 2), LAW_DATA_UNKNOWN);
 }
 
 TEST_F(StructuralLaws, EmptyMemberListsEvaluateWithoutReadingMembers) {

@@ -83,10 +83,7 @@ TEST_F(LawCodeCompiles, RandomLawsRebuildFromTheirGeneratedCode) {
             "law *" + name + "() {\n" + captured([&] { code.print(); }) + "    return result;\n}\n";
         laws.push_back(std::move(l));
     }
-    source += "\nextern \"C\" law *(*const law_rebuilders[])() = {\n";
-    for (std::size_t i = 0; i < laws.size(); ++i)
-        source += "    rebuild_" + std::to_string(i) + ",\n";
-    source += "};\n";
+    source += "\n" + function_table("law *(*const law_rebuilders[])()", "rebuild_", laws.size());
 
     compiled_code const compiled(source);
     ASSERT_TRUE(compiled.loaded()) << compiled.errors().substr(0, 4000);

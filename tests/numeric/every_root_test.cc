@@ -67,6 +67,21 @@ TEST_F(EveryRoot, CloseTinyAndTangentRoots) {
     expect_roots("(X-0.5)^2+1E-12", 0, 1, {});
 }
 
+// Laws whose values span hundreds of orders of magnitude over the interval: the zeros lie where
+// one interpolant of the whole range sees only its noise.
+TEST_F(EveryRoot, ZerosFarBelowTheScaleOfTheInterval) {
+    double const ln2 = std::log(2.0), acosh2 = std::acosh(2.0);
+    for (double b : {50.0, 200.0, 700.0, 800.0}) expect_roots("EXP(X)-2", 0, b, {ln2});
+    expect_roots("COSH(X)-2", -300, 300, {-acosh2, acosh2});
+    expect_roots("EXP(-X)-0.5", 0, 300, {ln2});
+    expect_roots("X*EXP(X)-1", 0, 500, {0.5671432904097838});
+    expect_roots("COSH(X)*SIN(X)", -40, 40, multiples(pi, -12, 12), 1e-14);
+    // A fourfold zero in the middle of the interval, and a tangent zero found exactly at an end
+    // and again by polishing, are one zero each.
+    expect_roots("(X-2)^4", 0, 4, {2}, 1e-3);
+    expect_roots("SIN(X)^2", 0, 10, multiples(pi, 0, 3), 1e-7);
+}
+
 TEST_F(EveryRoot, PolesAndSingularDerivativesDoNotEndTheSearch) {
     root_report const tan = roots_of("TAN(X)", 0.5, 7);
     ASSERT_EQ(tan.roots.size(), 2u);

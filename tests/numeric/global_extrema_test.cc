@@ -1,5 +1,6 @@
 // The largest and smallest values of a law of one input, and its range: against closed forms and
 // an independent dense sampling refined by golden sections, written here.
+#include <cfloat>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -58,6 +59,24 @@ TEST_F(GlobalExtrema, TurningPointsArePolishedOnTheDerivative) {
     // The turns of e^-x sin 5x are where tan 5x = 5; the least is at the second.
     double const turn = (std::atan(5.0) + pi) / 5;
     expect_min("EXP(-X)*SIN(5*X)", 0, 3, turn, -std::exp(-turn) * 5 / std::sqrt(26.0), 1e-14);
+}
+
+// Extrema where the law is far below its largest value on the interval, and values past the
+// largest double, which no extremum can be.
+TEST_F(GlobalExtrema, FarBelowTheScaleAndPastTheLargestDouble) {
+    expect_min("COSH(X)", -300, 300, 0, 1, 1e-7);
+    // e^x + e^-2x turns where e^3x = 2.
+    expect_min("EXP(X)+EXP(-2*X)", -300, 300, std::log(2.0) / 3, 3 * std::pow(2.0, -2.0 / 3),
+               1e-12);
+    expect_min("(X-1)^2+1E+10+EXP(X)/1E+100", -10, 300, 1, 1e10, 1e-5);
+    expect_max("EXP(X)", 0, 700, 700, std::exp(700.0), 1e290);
+    law_ptr const e = parse_law("EXP(X)");
+    EXPECT_LAW_ERROR(Nmax_global(e.get(), 0, 1000), LAW_UNBOUNDED);
+    EXPECT_DOUBLE_EQ(Nmin_global(e.get(), 0, 1000).value, 1);
+    range_report const r = law_range(e.get(), 0, 1000);
+    EXPECT_TRUE(r.overflows_high && !r.high_bounded && r.low_bounded);
+    EXPECT_GT(r.pole_high, std::log(DBL_MAX));
+    EXPECT_EQ(r.low, 1);
 }
 
 TEST_F(GlobalExtrema, PolesAndLogarithmsAreUnbounded) {

@@ -125,6 +125,10 @@ def test_fits_are_the_tools(tool):
         report["accuracy"])
     assert repr(c.measured) == report["measured"].split()[0]
     assert c.accuracy <= c.measured * 1.01 and c.measured <= 1e-4
+    # A kinked law is fitted piece by piece between its kinks, as the tool does.
+    kinked = law.fit_curve(law.Law("ABS(X-0.3)"), -1, 1, 1e-9)
+    report = fit_report(tool("fit", "ABS(X-0.3)", "-1", "1", "--tol", "1e-9"))
+    assert len(kinked.control_points) == int(report["control points"]) <= 10
     # A fit that misses its tolerance is refused, as the tool exits 1, unless kept.
     with pytest.raises(law.LawError, match="more than the tolerance") as e:
         law.fit_curve(law.Law("FLOOR(X)"), 0, 3)

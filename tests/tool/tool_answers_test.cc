@@ -133,8 +133,11 @@ TEST_F(ToolAnswers, FitMeasuresTheDistanceAndRefusesAMiss) {
         char const *text;
         double a, b, tol;
     } const cases[] = {
-        {"SIN(3*X)*X", 0, 3, 1e-3},  {"SIN(3*X)*X", 0, 3, 1e-6}, {"EXP(X)", -1, 2, 1e-4},
-        {"ABS(X-0.3)", -1, 1, 1e-3}, {"FLOOR(X)", 0, 3, 1e-3},   {"SQRT(X+0.01)", 0, 1, 1e-4},
+        {"SIN(3*X)*X", 0, 3, 1e-3},      {"SIN(3*X)*X", 0, 3, 1e-6},
+        {"EXP(X)", -1, 2, 1e-4},         {"ABS(X-0.3)", -1, 1, 1e-3},
+        {"FLOOR(X)", 0, 3, 1e-3},        {"SQRT(X+0.01)", 0, 1, 1e-4},
+        {"ABS(X-0.3)+X^2", -1, 1, 1e-6}, {"ABS(SIN(3*X))", 0, 3, 1e-6},
+        {"MOD(X,1)", 0, 2.5, 1e-3},
     };
     for (auto const &c : cases) {
         std::vector<std::string> const args = {"fit",
@@ -173,6 +176,28 @@ TEST_F(ToolAnswers, FitMeasuresTheDistanceAndRefusesAMiss) {
         tool_run const strict = run_law({args.begin(), args.end() - 2});
         EXPECT_EQ(strict.status, missed ? 1 : 0) << c.text << " " << c.tol;
     }
+}
+
+// A kink the law reports ends a piece that is fitted alone: a handful of control points, where
+// the whole range at once halves the segments beside the kink down to the tolerance.
+TEST_F(ToolAnswers, FitsEndPiecesAtKinks) {
+    auto const control_points = [](tool_run const &r) {
+        return line_value(r.out, "control points: ");
+    };
+    tool_run const pieces = run_law({"fit", "ABS(X)", "-1", "1", "--tol", "1e-9"});
+    ASSERT_EQ(pieces.status, 0) << pieces.err;
+    EXPECT_LE(control_points(pieces), 10);
+    EXPECT_LE(line_value(pieces.out, "measured: "), 1e-9);
+    tool_run const whole =
+        run_law({"fit", "ABS(X)", "-1", "1", "--tol", "1e-9", "--method", "whole"});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_GT(control_points(whole), 10000);
+    // A smooth law has one piece: both methods give the same spline.
+    tool_run const a = run_law({"fit", "SIN(X)", "0", "3", "--tol", "1e-7", "--dump"});
+    tool_run const b =
+        run_law({"fit", "SIN(X)", "0", "3", "--tol", "1e-7", "--dump", "--method", "whole"});
+    EXPECT_EQ(a.out.substr(0, a.out.find("time:")), b.out.substr(0, b.out.find("time:")));
+    EXPECT_EQ(run_law({"fit", "X", "0", "1", "--method", "spline"}).status, 2);
 }
 
 TEST_F(ToolAnswers, AMissedFitWritesNoFile) {
@@ -215,6 +240,23 @@ TEST_F(ToolAnswers, InfinityAndNaNAreNoResults) {
         EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
     }
     EXPECT_EQ(run_law({"eval", "EXP(X)", "709"}).status, 0);
+    // Searches whose answer a double cannot hold.
+    struct {
+        std::vector<std::string> args;
+        char const *message;
+    } const searches[] = {
+        {{"max", "EXP(X)", "0", "1000"}, "past the largest double"},
+        {{"bounds", "EXP(X)", "0", "1000"}, "it grows past the largest double"},
+        {{"bounds", "EXP(X)", "0", "800", "--method", "sampled"}, "no finite bounds"},
+        {{"bounds", "X*Y", "-1E+300", "1E+300", "-1E+300", "1E+300"}, "no finite bounds"},
+    };
+    for (auto const &c : searches) {
+        tool_run const r = run_law(c.args);
+        EXPECT_EQ(r.status, 1) << c.args[0] << " " << c.args[1];
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(run_law({"min", "EXP(X)", "0", "1000"}).out, "0 1\n");
 }
 
 TEST_F(ToolAnswers, PrimesPastThirtyTwoBits) {

@@ -60,11 +60,18 @@ TEST_F(ToolCode, WritesTheLawAndItsGradientAsPlainFunctions) {
               "    double const v1 = x[1] + v0;\n"
               "    out[0] = v1;\n"
               "    out[1] = x[0];\n}\n");
-    tool_run const rand = run_law({"code", "RAND(X)", "--function", "r"});
-    EXPECT_EQ(rand.status, 1);
-    EXPECT_EQ(rand.err,
-              "law: cannot write the law as a plain function: RAND (rand_law) has no plain C++ "
+    tool_run const norm = run_law({"code", "NORM(VEC(X,Y))", "--function", "r"});
+    EXPECT_EQ(norm.status, 1);
+    EXPECT_EQ(norm.err,
+              "law: cannot write the law as a plain function: NORM (norm_law) has no plain C++ "
               "form\n");
+    // The two-member arc tangent is its quadrants' pieces; a remainder, its formula.
+    tool_run const pieces =
+        run_law({"code", "PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))", "--function", "h"});
+    EXPECT_EQ(pieces.status, 0) << pieces.err;
+    EXPECT_NE(pieces.out.find("std::atan("), std::string::npos) << pieces.out;
+    EXPECT_NE(pieces.out.find("x[0] - std::floor(x[0] / 2.0) * 2.0"), std::string::npos)
+        << pieces.out;
     EXPECT_EQ(run_law({"code", "X", "--function", "for"}).status, 2);
     EXPECT_EQ(run_law({"code", "X", "--deriv"}).status, 2);
 }

@@ -6,6 +6,7 @@
 #include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "searches.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -16,13 +17,14 @@ int run_fit(arguments const &args) {
     if (!(tol > 0)) throw usage_error("--tol needs a number above 0");
     auto const strategy = static_cast<knot_removal_strategy>(
         args.has("strategy") ? read_int_option("strategy", *args.value("strategy"), 0, 2) : 0);
+    bool const whole = method_of(args, {"pieces", "whole"}) == "whole";
     law_reader const reader(args);
     law_ptr const curve = as_space_curve(reader.read(args.operand(0)));
     double const a = reader.value(args.operand(1));
     double const b = reader.value(args.operand(2));
 
     auto const start = std::chrono::steady_clock::now();
-    auto const c = fit_curve(*curve, a, b, tol, strategy);
+    auto const c = fit_curve(*curve, a, b, tol, strategy, whole);
     double const ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double achieved = 0;

@@ -71,12 +71,15 @@ void exact_bounds(law const &l, double a, double b) {
         }
         range_report const &r = ranges.back();
         if (r.low_bounded && r.high_bounded) continue;
-        std::string const where = number_text(r.high_bounded ? r.pole_low : r.pole_high);
+        bool const falls = r.high_bounded;
+        std::string const where = number_text(falls ? r.pole_low : r.pole_high);
         std::string const output =
             l.return_dim() > 1 ? "output " + std::to_string(k + 1) : "the law";
+        std::string const how = (falls ? r.overflows_low : r.overflows_high)
+                                    ? " past the largest double, at "
+                                    : " without bound near ";
         throw tool_error(output + " has no bounds on [" + number_text(a) + ", " + number_text(b) +
-                         "]: it " + (r.high_bounded ? "falls" : "grows") + " without bound near " +
-                         where);
+                         "]: it " + (falls ? "falls" : "grows") + how + where);
     }
     for (range_report const &r : ranges)
         std::printf("%s %s\n", number_text(r.low).c_str(), number_text(r.high).c_str());
@@ -159,6 +162,12 @@ int run_bounds(arguments const &args) {
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
+    for (int k = 0; k < outputs; ++k)
+        if (!std::isfinite(min[k]) || !std::isfinite(max[k]))
+            throw tool_error((outputs > 1 ? "output " + std::to_string(k + 1) : "the law") +
+                             " has no finite bounds in the box (the samples give " +
+                             number_text(min[k]) + " " + number_text(max[k]) +
+                             "): it overflows or has a pole there");
     for (int k = 0; k < outputs; ++k)
         std::printf("%s %s\n", number_text(min[k]).c_str(), number_text(max[k]).c_str());
     return exit_ok;

@@ -48,7 +48,8 @@ constexpr option_def fit_options[] = {law_option,
                                       {"strategy", 0, option_kind::value},
                                       {"dump", 0, option_kind::flag},
                                       {"iges", 0, option_kind::value},
-                                      {"keep", 0, option_kind::flag}};
+                                      {"keep", 0, option_kind::flag},
+                                      {"method", 0, option_kind::value}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
 constexpr option_def roots_options[] = {
@@ -346,7 +347,7 @@ constexpr command table[] = {
      "                                           0.5176380902050415 1.9318516525781366\n"
      "                                           1.9318516525781366 0.5176380902050415\n",
      roots2d_options, run_roots2d},
-    {"fit", "fit EXPR A B [--tol T] [--strategy 0|1|2] [--dump] [--iges FILE] [--keep]",
+    {"fit", "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
      "fitted as the plane curve (t, f(t), 0). Prints the degree, the number of control points\n"
@@ -363,6 +364,9 @@ constexpr command table[] = {
      "                    millimetres)\n"
      "  --keep            keep a fit that misses the tolerance: say so, dump and write it,\n"
      "                    and exit with status 0\n"
+     "  --method M        pieces (the default, the library's law_to_sw_curve_in_pieces: each\n"
+     "                    piece between the law's kinks and singular points fitted alone) or\n"
+     "                    whole (law_to_sw_curve over [A, B] at once)\n"
      "%s"
      "Example:\n"
      "  law fit 'VEC(X, 2*X, 1-X)' 0 1 --strategy 1 | head -3\n"
@@ -385,8 +389,11 @@ constexpr command table[] = {
      "With --function, a function of plain arithmetic and <cmath> that needs no library:\n"
      "double NAME(double const *x), or void NAME(double const *x, double *out) for a law of\n"
      "several outputs. It computes what the law does where the law raises no error (it has no\n"
-     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Laws of law data and\n"
-     "classes with no plain form (RAND, ...) are refused.\n"
+     "domain checks; a 0/0 the law resolves by L'Hopital's rule is NaN). Every law the library\n"
+     "compiles for evaluation has a plain form: the operators, the functions, comparisons and\n"
+     "logic (AND, OR, NOT), ARCTAN of one or two members, LOG, MOD, MIN, MAX, PIECEWISE, VEC,\n"
+     "TERM, DOT, CROSS and compositions (O). Laws of law data and classes the library does not\n"
+     "compile (NORM, D, ...) are refused.\n"
      "Options:\n"
      "  --name N          the variable of the law (default f; an array element such as out[2]\n"
      "                    is assigned, not declared)\n"
@@ -397,7 +404,8 @@ constexpr command table[] = {
      "%s"
      "Example:\n"
      "  law code 'X+1'\n"
-     "  law code 'X*Y+SIN(X)' --function g --deriv\n",
+     "  law code 'X*Y+SIN(X)' --function g --deriv\n"
+     "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
      code_options, run_code},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"

@@ -24,11 +24,14 @@ law_ptr as_space_curve(law_ptr const &l) {
 }
 
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
-                                    knot_removal_strategy strategy) {
+                                    knot_removal_strategy strategy, bool whole) {
     if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
+    auto *const f = const_cast<law *>(&curve);
+    ZEM::interval const range(a, b);
     try {
-        return std::unique_ptr<sw_curve>(
-            law_to_sw_curve(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+        return std::unique_ptr<sw_curve>(whole
+                                             ? law_to_sw_curve(f, range, tol, strategy)
+                                             : law_to_sw_curve_in_pieces(f, range, tol, strategy));
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }

@@ -11,9 +11,11 @@ namespace law_tool {
 // The law as a curve of three outputs; raises tool_error for any other shape.
 law_ptr as_space_curve(law_ptr const &l);
 
-// The fitted curve over [a, b]; library errors become tool_error.
+// The fitted curve over [a, b], piece by piece between the law's singular points
+// (law_to_sw_curve_in_pieces), or over the whole range at once (law_to_sw_curve) with `whole`;
+// library errors become tool_error.
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
-                                    knot_removal_strategy strategy);
+                                    knot_removal_strategy strategy, bool whole = false);
 
 // The largest distance between a law and its fitted curve, measured densely (sw_curve_distance);
 // the law's errors become tool_error.

@@ -1,4 +1,4 @@
-#include <law/geom/map_law.h>
+#include <law/data/map_law.h>
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +34,7 @@ map_law::map_law(law_data **data, int n) : multiple_data_law(data, n) {
 }
 
 void map_law::evaluate(double const *x, double *answer) const {
-    require_data();
+    require_members();
     double const t = start_ + (end_ - start_) * x[0];
     int const n = mapped_->take_dim();
     if (n <= 1) return mapped_->evaluate(&t, answer);
@@ -45,7 +45,7 @@ void map_law::evaluate(double const *x, double *answer) const {
 }
 
 law *map_law::deriv(int which) const {
-    require_data();
+    require_members();
     if (which != 0) return new constant_law(0.0);
     law_ptr const d = build::d(mapped_, 0);
     law_data_ptr const wrapped = adopt<law_data>(new law_law_data(d.get()));

@@ -1,11 +1,11 @@
 #pragma once
 // The laws of a few law data, some of them wrapped laws evaluated at the input, that apply one
-// formula of the other law data to their values: transforms of a point or a direction, the foot
-// of a perpendicular, an arc length and the parameter an arc length reaches. The source's row
-// table gives each class its kinds of law data, its count, its size and its formula.
+// operation of the other law data to their values: transforms of a point or a direction, the
+// foot of a perpendicular, an arc length and the parameter an arc length reaches. The source's
+// row table gives each class its kinds of law data, its count, its size and its operation.
 #include <law/core/multiple_data_law.h>
 
-class data_formula_law : public multiple_data_law {
+class data_operation_law : public multiple_data_law {
   public:
     void evaluate(double const *x, double *answer) const override;
     // Where every wrapped law is defined: the intersection of their domains.
@@ -14,7 +14,7 @@ class data_formula_law : public multiple_data_law {
   protected:
     // Raises LAW_DATA_UNKNOWN for a count or a kind of law data the class does not take, and
     // LAW_DIM for a wrapped law of the wrong size; null data make the registry's prototype.
-    data_formula_law(law_data **data, int n, int id);
+    data_operation_law(law_data **data, int n, int id);
     // Transforms differentiate exactly (the derivative of a transformed point is the rotated
     // derivative); the rest numerically, over a fresh law.
     law *deriv(int which) const override;
@@ -26,11 +26,11 @@ class data_formula_law : public multiple_data_law {
     int id_;
 };
 
-template <int Id, class Base = data_formula_law>
-class data_formula_law_of final : public table_law<Id, Base> {
+template <int Id, class Base = data_operation_law>
+class data_operation_law_of final : public table_law<Id, Base> {
   public:
-    data_formula_law_of(law_data **data, int n) : table_law<Id, Base>(data, n, Id) {}
+    data_operation_law_of(law_data **data, int n) : table_law<Id, Base>(data, n, Id) {}
     law *make_one(law_data **data, int n) const override {
-        return new data_formula_law_of(data, n);
+        return new data_operation_law_of(data, n);
     }
 };

@@ -1,4 +1,4 @@
-#include <law/data/data_formula_law.h>
+#include <law/data/data_operation_law.h>
 
 #include <algorithm>
 
@@ -16,18 +16,18 @@
 
 namespace {
 
-// What the law data of a formula law hold, slot by slot.
+// What the law data of an operation law hold, slot by slot.
 enum class holds { curve, surface, transform, point, value, guess_of_surface };
 
-using formula = void (*)(law_data *const *d, double const *const *v, double *y);
+using operation = void (*)(law_data *const *d, double const *const *v, double *y);
 
-struct formula_row {
+struct operation_row {
     int id;
     holds slots[3];
     int least, most;  // number of law data
     int gives;
     bool rotated_derivative;
-    formula value;
+    operation value;
 };
 
 base_curve_law_data const &curve(law_data const *d) {
@@ -71,7 +71,7 @@ void arc_length_parameter(law_data *const *d, double const *const *v, double *y)
     y[0] = curve(d[0]).length_param(v[1][0], v[2][0]);
 }
 
-constexpr formula_row rows[] = {
+constexpr operation_row rows[] = {
     {law_id::transform_law, {holds::point, holds::transform}, 2, 2, 3, true, moved_point},
     {law_id::rotate_law, {holds::point, holds::transform}, 2, 2, 3, true, turned_direction},
     {law_id::curveperp_law, {holds::curve, holds::point, holds::value}, 2, 3, 1, false, curve_foot},
@@ -92,7 +92,7 @@ constexpr formula_row rows[] = {
      arc_length_parameter},
 };
 
-formula_row const &row_of(int id) {
+operation_row const &row_of(int id) {
     return *std::find_if(std::begin(rows), std::end(rows),
                          [id](auto const &r) { return r.id == id; });
 }
@@ -129,16 +129,16 @@ void check_slot(holds h, law_data const *d) {
 
 }  // namespace
 
-data_formula_law::data_formula_law(law_data **data, int n, int id)
+data_operation_law::data_operation_law(law_data **data, int n, int id)
     : multiple_data_law(data, n), id_(id) {
     if (!data) return;
-    formula_row const &row = row_of(id);
+    operation_row const &row = row_of(id);
     if (n < row.least || n > row.most) law_error(LAW_DATA_UNKNOWN);
     for (int i = 0; i < n; ++i) check_slot(row.slots[i], data[i]);
 }
 
-void data_formula_law::evaluate(double const *x, double *answer) const {
-    require_data();
+void data_operation_law::evaluate(double const *x, double *answer) const {
+    require_members();
     constexpr int most = 3;
     eval_buffer values[most] = {eval_buffer(3), eval_buffer(3), eval_buffer(3)};
     double const *v[most] = {nullptr, nullptr, nullptr};
@@ -151,16 +151,16 @@ void data_formula_law::evaluate(double const *x, double *answer) const {
     row_of(id_).value(fsubs(), v, answer);
 }
 
-int data_formula_law::take_size() const {
+int data_operation_law::take_size() const {
     int take = 0;
     for (int i = 0; i < fsize(); ++i)
         if (law const *l = wrapped_law(fsubs()[i])) take = std::max(take, l->take_dim());
     return take;
 }
 
-int data_formula_law::return_size() const { return row_of(id_).gives; }
+int data_operation_law::return_size() const { return row_of(id_).gives; }
 
-int data_formula_law::term_domain(int which, ZEM::interval &out) const {
+int data_operation_law::term_domain(int which, ZEM::interval &out) const {
     out = ZEM::interval();
     for (int i = 0; i < fsize(); ++i) {
         law const *l = wrapped_law(fsubs()[i]);
@@ -170,8 +170,8 @@ int data_formula_law::term_domain(int which, ZEM::interval &out) const {
     return 1;
 }
 
-law *data_formula_law::deriv(int which) const {
-    require_data();
+law *data_operation_law::deriv(int which) const {
+    require_members();
     if (which >= take_dim()) return new constant_law(0.0);
     if (!row_of(id_).rotated_derivative) {
         law_ptr const fresh = adopt(make_one(fsubs(), fsize()));

@@ -12,7 +12,7 @@
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 
-namespace formula {
+namespace tree {
 inline law_ptr num(double v) { return build::constant(v); }
 inline law_ptr input(int index) { return make_law<identity_law>(index, "XYZ"[index % 3]); }
 inline law_ptr operator+(law_ptr const &a, law_ptr const &b) { return build::plus(a, b); }
@@ -42,4 +42,4 @@ inline law_ptr vec(std::initializer_list<law_ptr> members) {
 inline law_ptr vec(ZEM::vector const &v) { return make_law<vector_law>(v); }
 // The inputs X, Y, Z as one position.
 inline law_ptr point_input() { return vec({input(0), input(1), input(2)}); }
-}  // namespace formula
+}  // namespace tree
