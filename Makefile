@@ -15,6 +15,10 @@ FUZZ_SECONDS ?= 60
 # A fixed seed and a number of runs make a fuzzing run repeatable (-1: until the time is up).
 FUZZ_SEED ?= 1
 FUZZ_RUNS ?= -1
+# The C++ API's fuzzer runs after the parser's, with a time share and runs of its own (its runs
+# build, fit and search laws, so each costs far more than a parse).
+FUZZ_API_SECONDS ?= $(FUZZ_SECONDS)
+FUZZ_API_RUNS ?= -1
 
 # install-missing PACKAGES: installs the packages that dpkg does not know, or names them.
 define install-missing
@@ -61,6 +65,10 @@ fuzz:
 	@work=$$(mktemp -d); trap 'rm -rf "$$work"' EXIT; \
 	build/fuzz/fuzz/parse_fuzz -seed=$(FUZZ_SEED) -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=4096 -print_final_stats=1 -artifact_prefix="$$work/" "$$work" fuzz/corpus
+	@work=$$(mktemp -d); trap 'rm -rf "$$work"' EXIT; \
+	build/fuzz/fuzz/api_fuzz -seed=$(FUZZ_SEED) -runs=$(FUZZ_API_RUNS) \
+	  -max_total_time=$(FUZZ_API_SECONDS) -max_len=512 -timeout=30 -print_final_stats=1 \
+	  -artifact_prefix="$$work/" "$$work" fuzz/api_corpus
 
 clean:
 	rm -rf build

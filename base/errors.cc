@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <string>
+#include <utility>
 
 namespace {
 constexpr int module_stride = 1000;
@@ -46,9 +47,10 @@ message_entry const *entry_of(int code) {
 }
 }  // namespace
 
-vorn_exception::vorn_exception(int code, std::string detail) : code_(code) {
+vorn_exception::vorn_exception(int code, std::string detail)
+    : code_(code), detail_(std::move(detail)) {
     what_ = std::string(code_name()) + ": " + message();
-    if (!detail.empty()) what_ += " (" + detail + ")";
+    if (!detail_.empty()) what_ += " (" + detail_ + ")";
 }
 
 char const *vorn_exception::code_name() const noexcept {

@@ -45,10 +45,13 @@ class vorn_exception : public std::exception {
     char const *code_name() const noexcept;  // "LAW_EVAL", or "UNKNOWN"
     char const *message() const noexcept;    // the table's message, or ""
     char const *module() const noexcept;     // "lawutil", or ""
+    // What the raiser said about this case (which argument, which value), or "".
+    char const *detail() const noexcept { return detail_.c_str(); }
     char const *what() const noexcept override { return what_.c_str(); }
 
   private:
     int code_;
+    std::string detail_;
     std::string what_;
 };
 

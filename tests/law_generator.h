@@ -99,6 +99,12 @@ class law_generator {
         }
     }
 
+    law_ptr three_values(int depth) {
+        law_ptr const parts[] = {make(depth), make(depth), make(depth)};
+        law *subs[] = {parts[0].get(), parts[1].get(), parts[2].get()};
+        return make_law<vector_law>(subs, 3);
+    }
+
     law_data_ptr some_data(int depth) {
         if (data_.empty() || pick(2)) return adopt<law_data>(new law_law_data(make(depth).get()));
         return data_[pick(data_.size())];
@@ -112,10 +118,13 @@ class law_generator {
                 return adopt(static_cast<binary_law const *>(p)->make_one(make(depth).get(),
                                                                           make(depth).get()));
             case multiple: {
+                // Now and then every member is a vector of three values, which the geometric
+                // classes (CROSS) need of each side.
+                bool const vectors = pick(4) == 0;
                 std::vector<law_ptr> held;
                 std::vector<law *> subs;
                 for (std::size_t i = 0, n = 1 + pick(3); i < n; ++i) {
-                    held.push_back(make(depth));
+                    held.push_back(vectors ? three_values(depth) : make(depth));
                     subs.push_back(held.back().get());
                 }
                 return adopt(static_cast<multiple_law const *>(p)->make_one(

@@ -134,8 +134,7 @@ class infix_printer {
     }
 
     void enter(law const *l) {
-        if (!l) return;
-        if (l->isa(law_id::binary_law))
+        if (l && l->isa(law_id::binary_law))
             stack_.push_back({static_cast<binary_law const *>(l)});
         else
             out_ += sub_text(l, type_, count_, list_);
@@ -220,12 +219,14 @@ law *binary_law::deep_copy(pointer_map *map) const {
 }
 
 int binary_law::term_domain(int which, ZEM::interval &out) const {
+    term_domain_scope const scope(this, which);
     out = ZEM::interval();
     ZEM::interval side;
     int ok = 1;
     // Every binary law in a chain of one class meets the domains of its sides: the chain's
-    // operands are met in one walk, however long the chain. A part of the chain, or an operand,
-    // known to range over the whole line adds nothing and is not entered.
+    // operands are met in one walk, however long the chain, down to the laws whose domains a
+    // deep tree's scope holds. A part of the chain, or an operand, known to range over the whole
+    // line adds nothing and is not entered.
     int const t = type();
     small_list<law const *> pending;
     pending.push_back(right_);
@@ -234,7 +235,7 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
         law const *s = pending.back();
         pending.pop_back();
         if (!s) continue;
-        if (s->type() == t) {
+        if (s->type() == t && !term_domain_scope::holds(s, which)) {
             if (s->whole_line_domain(which, false)) continue;
             auto const *b = static_cast<binary_law const *>(s);
             pending.push_back(b->right_);
@@ -242,7 +243,7 @@ int binary_law::term_domain(int which, ZEM::interval &out) const {
             continue;
         }
         if (s->whole_line_domain(which)) continue;
-        if (!s->term_domain(which, side)) ok = 0;
+        if (!term_domain_scope::sub_term_domain(s, which, side)) ok = 0;
         out &= side;
     }
     return ok;

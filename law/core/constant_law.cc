@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include <law/base/output.h>
 
@@ -71,6 +72,23 @@ template class named_constant_law<law_id::pi_law>;
 template class named_constant_law<law_id::e_law>;
 template class named_constant_law<law_id::true_law>;
 template class named_constant_law<law_id::false_law>;
+
+namespace {
+int checked_index(int index) {
+    if (index < 0 || index >= law_variable_limit)
+        law_error(LAW_DIM, "input index " + std::to_string(index) + " of a variable");
+    return index;
+}
+char checked_letter(char letter) {
+    if (letter < 'A' || letter > 'Z')
+        law_error(LAW_SYNTAX, "a variable's letter must be upper case, not code " +
+                                  std::to_string(static_cast<unsigned char>(letter)));
+    return letter;
+}
+}  // namespace
+
+identity_law::identity_law(int index, char letter)
+    : index_(checked_index(index)), letter_(checked_letter(letter)) {}
 
 int identity_law::same(law const *a, law const *b) const {
     return static_cast<identity_law const *>(a)->index_ ==

@@ -51,11 +51,17 @@ extern template class named_constant_law<law_id::e_law>;
 extern template class named_constant_law<law_id::true_law>;
 extern template class named_constant_law<law_id::false_law>;
 
+// Inputs of a law: a variable's index stays below this, so that a point of every input a law
+// takes (which the entry points of fewer values make, padded with zeros) stays small.
+inline constexpr int law_variable_limit = 100000;
+
 // Returns the variable-index-th input.
 class identity_law : public law {
     LAW_IDENTITY(identity_law, law)
   public:
-    explicit identity_law(int index = 0, char letter = 'X') : index_(index), letter_(letter) {}
+    // The index counts from 0 and stays below law_variable_limit (else LAW_DIM); the letter,
+    // which names the variable in print, is an upper-case letter (else LAW_SYNTAX).
+    explicit identity_law(int index = 0, char letter = 'X');
     int index() const { return index_; }
     char letter() const { return letter_; }
 

@@ -1,8 +1,11 @@
 #include <law/core/deep_tree.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 #include <law/core/binary_law.h>
+#include <law/core/law_engine.h>
 #include <law/core/law_polynomial.h>
 #include <law/core/multiple_law.h>
 #include <law/core/pointer_map.h>
@@ -64,12 +67,71 @@ law *domain_scope::restricted_sub(law const *sub, ZEM::interval const *domains) 
 }
 
 in_domain_scope::in_domain_scope(law const *root, double const *x)
-    : held_answers(root, x, more_inputs_than(root), [x](law const *l) { return l->in_domain(x); }) {
-}
+    : held_answers(root, x, more_inputs_than(root), [x](law const *l) {
+          held_point h;
+          h.in = l->in_domain(x);
+          if (h.in) {
+              // Walked one level: the laws below take their values from this scope.
+              h.values.resize(static_cast<std::size_t>(std::max(l->return_dim(), 1)));
+              try {
+                  l->evaluate_walking(x, h.values.data());
+                  h.valued = true;
+              } catch (vorn_exception const &) {
+                  // Asked for, the values are computed again and raise their error then.
+              }
+          }
+          return h;
+      }) {}
 
 int in_domain_scope::sub_in_domain(law const *sub, double const *x) {
-    if (int const *held = find(sub, x)) return *held;
+    if (held_point const *held = find(sub, x)) return held->in;
     return sub->in_domain(x);
+}
+
+bool in_domain_scope::held_value(law const *l, double const *x, double *y) {
+    held_point const *held = find_unraised(l, x);
+    if (!held || !held->valued) return false;
+    std::copy(held->values.begin(), held->values.end(), y);
+    return true;
+}
+
+bool given_back_scope::held_value(law const *l, double const *x, double *y) {
+    std::vector<double> const *held = find(l, x);
+    if (!held) return false;
+    std::copy(held->begin(), held->end(), y);
+    return true;
+}
+
+bool held_deep_value(law const *l, double const *x, double *y) {
+    return given_back_scope::held_value(l, x, y) || in_domain_scope::held_value(l, x, y);
+}
+
+namespace {
+// The key of the domains of one input: a value that no pointer to a point shares.
+void const *domain_key(int which) {
+    return reinterpret_cast<void const *>(static_cast<std::uintptr_t>(which) + 1);
+}
+}  // namespace
+
+term_domain_scope::term_domain_scope(law const *root, int which)
+    : held_answers(
+          root, domain_key(which), [](law const *) { return false; },
+          [which](law const *l) {
+              held_domain h;
+              h.known = l->term_domain(which, h.domain);
+              return h;
+          }) {}
+
+int term_domain_scope::sub_term_domain(law const *sub, int which, ZEM::interval &out) {
+    if (held_domain const *held = find(sub, domain_key(which))) {
+        out = held->domain;
+        return held->known;
+    }
+    return sub->term_domain(which, out);
+}
+
+bool term_domain_scope::holds(law const *sub, int which) {
+    return find_unraised(sub, domain_key(which)) != nullptr;
 }
 
 bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)

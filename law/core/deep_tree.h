@@ -151,6 +151,13 @@ class held_answers {
         if (it->second.raised) std::rethrow_exception(it->second.raised);
         return &it->second.answer;
     }
+    // The same, but null also when l's answer raised an error.
+    static Answer const *find_unraised(law const *l, void const *key) {
+        table const *t = now();
+        if (!t || t->key != key) return nullptr;
+        auto const it = t->of.find(l);
+        return it == t->of.end() || it->second.raised ? nullptr : &it->second.answer;
+    }
 
   private:
     struct held {
@@ -189,11 +196,56 @@ class domain_scope : held_answers<domain_scope, law_ptr> {
 };
 
 // The scope of the outermost in_domain on this thread: whether each law of a deep tree takes
-// the point, for sub_in_domain.
-class in_domain_scope : held_answers<in_domain_scope, int> {
+// the point, for sub_in_domain, and the values of each law that does. A domain test asks for the
+// values of its sub-laws (the square root of a value below 0 is out of its domain); a deep law
+// asked for its values while the scope lives takes them from here (held_value), and each law's
+// values are made from those of the laws below it, so that the tree is evaluated once, not once
+// per level of it.
+struct held_point {
+    int in = 0;
+    bool valued = false;
+    std::vector<double> values;
+};
+class in_domain_scope : held_answers<in_domain_scope, held_point> {
   public:
     in_domain_scope(law const *root, double const *x);
     static int sub_in_domain(law const *sub, double const *x);
+    // Copies into y the values of l at x when the scope holds them.
+    static bool held_value(law const *l, double const *x, double *y);
+};
+
+// The scope of the evaluation of a deep law whose code gave its point back (a check of the code
+// failed there): the values at x of each law of the tree as deep as a code's law
+// (deep_law_height), made from the deepest up, each by one walked level from the values held
+// below it. The law's own walk then meets its sub-laws' values one level down, instead of each
+// deep sub-law running a code as deep as itself, which gives the point back again a level lower
+// (the whole tree compiled once per level of it). A law whose values raised an error holds it,
+// raised again when they are asked for.
+class given_back_scope : held_answers<given_back_scope, std::vector<double>> {
+  public:
+    // Made by the law's code, which names the deep laws (left_out rejects the others) and walks
+    // one level of a law (make).
+    template <class LeftOut, class Make>
+    given_back_scope(law const *root, double const *x, LeftOut left_out, Make make)
+        : held_answers(root, x, left_out, make) {}
+    // Copies into y the values of l at x when the scope holds them (or raises their error).
+    static bool held_value(law const *l, double const *x, double *y);
+};
+
+// The scope of the outermost term_domain on this thread: the domain of each law of a deep tree
+// in one input, for sub_term_domain, so that a tower of ten thousand quotients answers without a
+// call stack as deep as the tower.
+struct held_domain {
+    int known = 0;
+    ZEM::interval domain;
+};
+class term_domain_scope : held_answers<term_domain_scope, held_domain> {
+  public:
+    term_domain_scope(law const *root, int which);
+    // sub->term_domain(which, out), from the held domains when there are some.
+    static int sub_term_domain(law const *sub, int which, ZEM::interval &out);
+    // Whether the scope holds sub's domain.
+    static bool holds(law const *sub, int which);
 };
 
 // The scope of the outermost estimate_bounds on this thread: the bounds of each law of a deep

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <law/base/tolerance.h>
@@ -82,7 +83,11 @@ law::~law() {
 }
 
 void law::hold_sub_law(law const *sub) {
-    if (!sub) return;
+    if (!sub) {
+        missing_member_ = true;
+        return;
+    }
+    missing_member_ = missing_member_ || sub->missing_member_;
     height_ = std::max(height_, sub->height_ + 1);
     constexpr std::uint64_t size_cap = std::uint64_t{1} << 62;
     tree_size_ = std::min(tree_size_ + sub->tree_size_, size_cap);
@@ -97,6 +102,11 @@ void law::hold_sub_law(law const *sub) {
 }
 
 long law::live_count() { return live_laws.load(std::memory_order_relaxed); }
+
+void law::require_sub_laws() const {
+    if (missing_member_)
+        law_error(LAW_NULL_LAW, std::string(class_name()) + " holds a null sub-law");
+}
 
 void law::remove() const {
     if (null_object(this)) return;
@@ -188,6 +198,7 @@ law *law::set_domain(ZEM::interval const *domains, int flag) const {
         add();
         return const_cast<law *>(this);
     }
+    if (!domains) law_error(LAW_NULL_LAW, "no intervals to restrict the law to");
     int const n = std::max(1, take_dim());
     // The law, then a low and a high bound per input.
     law_array subs(2 * n + 1);
@@ -256,10 +267,10 @@ void with_answer(law const *l, double *out, F &&evaluate) {
 
 double first_value_wide(law const *l, double const *x) {
     int const n = l->return_dim();
-    if (n <= 0) return 0.0;
-    eval_buffer y(n);
+    // A law of no value is evaluated all the same, so that it raises what its tape raises.
+    eval_buffer y(std::max(n, 1));
     l->evaluate(x, y.data());
-    return y[0];
+    return n > 0 ? y[0] : 0.0;
 }
 
 namespace {
@@ -508,6 +519,7 @@ void settle_derivatives(law const *root, int which) {
 
 law *law::derivative(int which) const {
     if (which < 0) law_error(LAW_DERIV);
+    require_sub_laws();
     if (!cached_derivative(which)) settle_derivatives(this, which);
     lock g(this);
     grow(dlaw_, dlaw_size_, which + 1);
@@ -561,6 +573,7 @@ void law::reset_derivative(int which) const {
 }
 
 int law::has_derivative(int which) const {
+    if (missing_member_) return 0;  // a null sub-law has none
     law_ptr const d = adopt(deriv(which));
     return d ? 1 : 0;
 }
@@ -612,6 +625,7 @@ bool law::unrestricted_domain() const {
 }
 
 law *law::simplify(int level, int flag) const {
+    require_sub_laws();
     lock g(this);
     if (!(simplified_ && simplify_level_ >= level)) {
         int const working = level == simplify_afresh ? 1 : level;

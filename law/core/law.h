@@ -91,10 +91,10 @@ law_ptr make_law(Args &&...args) {
 
 // ... and, in the families whose members are laws, the domain and the singular points their
 // members give.
-#define LAW_MEMBER_DOMAIN_OVERRIDES                                \
-    int term_domain(int which, ZEM::interval &out) const override; \
-    int in_domain(double const *x) const override;                 \
-    int singularities(double **where, int **type, double start, double end,  \
+#define LAW_MEMBER_DOMAIN_OVERRIDES                                         \
+    int term_domain(int which, ZEM::interval &out) const override;          \
+    int in_domain(double const *x) const override;                          \
+    int singularities(double **where, int **type, double start, double end, \
                       double **period = nullptr) const override;
 
 class law : public ZEM_heap {
@@ -304,6 +304,11 @@ class law : public ZEM_heap {
     bool compiled() const { return code_.load(std::memory_order_acquire) != nullptr; }
 
   protected:
+    // A law dies through remove(), which raises BAD_LAW_USE_COUNT when the count leaves its
+    // range; that check is where the count is answered for. A destructor never throws, so a law
+    // destroyed with a count other than 0 (by a class that deletes one directly, or by a
+    // constructor's error unwinding) records BAD_LAW_USE_COUNT as a warning (sys_warning) and is
+    // destroyed all the same.
     virtual ~law();
     virtual law *deriv(int which) const;
     virtual law *sub_inverse() const { return nullptr; }
@@ -317,10 +322,12 @@ class law : public ZEM_heap {
     bool taped_evaluate(double const *x, double *y) const;
     // Accounts the cached simplified form, derivatives and inverse.
     void full_size_caches(SizeAccumulator &acc) const;
-    // A family base calls this for each sub-law it holds: the law keeps the height and the size
-    // of its tree, and below a deep sub-law the dimensions are known before anyone asks, so that
-    // neither asking them nor evaluating walks the depth of the tree.
+    // A family base calls this for each sub-law it holds (null ones too): the law keeps the
+    // height and the size of its tree, and below a deep sub-law the dimensions are known before
+    // anyone asks, so that neither asking them nor evaluating walks the depth of the tree.
     void hold_sub_law(law const *sub);
+    // LAW_NULL_LAW, naming the class, for a law that holds a null sub-law anywhere in its tree.
+    void require_sub_laws() const;
 
   private:
     class lock;
@@ -335,6 +342,7 @@ class law : public ZEM_heap {
     // outside.
     void evaluate_walking(double const *x, double *y) const;
     friend class law_code;
+    friend class in_domain_scope;
 
     mutable std::atomic<std::int32_t> use_count_{1};
     mutable law const *next_pending_ = nullptr;  // link of the destruction queue
@@ -352,6 +360,9 @@ class law : public ZEM_heap {
     mutable std::atomic<std::uint16_t> outside_calls_{0};
     mutable std::atomic<law_code const *> code_{nullptr};
     std::uint32_t height_ = 1;  // laws on the longest path down the tree, this one included
+    // A family base was given a null sub-law (the registry's prototypes are made so), here or
+    // below: such a law has nothing to simplify or differentiate (LAW_NULL_LAW).
+    bool missing_member_ = false;
     // Laws of the tree, a shared sub-law counted at each use, held from growing past 2^62.
     std::uint64_t tree_size_ = 1;
     // structure_hash (0 until worked out), and for a commutative, associative chain the sum of

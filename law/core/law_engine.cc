@@ -2,8 +2,11 @@
 // engine's hooks. The engine itself is law/eval.
 #include <law/core/law_engine.h>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
+
+#include <law/core/deep_tree.h>
 
 constinit thread_local law const *tape_walker [[gnu::tls_model("initial-exec")]] = nullptr;
 
@@ -64,6 +67,19 @@ void law::evaluate_walking(double const *x, double *y) const {
 }
 
 void law_code::give_back(law const *owner, double const *x, double *y) {
+    if (owner->height_ >= deep_law_height) {
+        given_back_scope const scope(
+            owner, x,
+            [inputs = owner->take_dim()](law const *l) {
+                return l->height_ < deep_law_height || l->take_dim() > inputs;
+            },
+            [x](law const *l) {
+                std::vector<double> values(static_cast<std::size_t>(std::max(l->return_dim(), 1)));
+                l->evaluate_walking(x, values.data());
+                return values;
+            });
+        return owner->evaluate_walking(x, y);
+    }
     owner->evaluate_walking(x, y);
 }
 

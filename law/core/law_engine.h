@@ -76,9 +76,17 @@ extern constinit thread_local law const *tape_walker [[gnu::tls_model("initial-e
 // From this height on a law never walks its tree: it compiles at its first evaluation.
 inline constexpr std::uint32_t deep_law_height = 256;
 
+// The values of a deep law l at x that a walk of its tree holds (a domain test, or a point its
+// code gave back), copied into y; false when none are held.
+bool held_deep_value(law const *l, double const *x, double *y);
+
 inline bool law::taped_evaluate(double const *x, double *y) const {
     law const *const walker = tape_walker;
     if (walker == this) return false;  // the code gave this point back to the law
+    // A walk of a deep tree (a domain test, a point given back) meets its deep laws' values
+    // held, not their codes.
+    if (height_ >= deep_law_height && held_deep_value(this, x, y)) [[unlikely]]
+        return true;
     if (law_code const *c = code_.load(std::memory_order_acquire)) [[likely]] {
         c->run_for(this, x, y);
         return true;

@@ -1,5 +1,7 @@
 #include <law/core/lawutil_errors.h>
 
+#include <iterator>
+
 namespace {
 constexpr message_entry lawutil_table[] = {
     {"LAW_EVAL", "Law class does not have an evaluate function"},
@@ -100,18 +102,15 @@ constexpr message_entry lawutil_table[] = {
     {"LAW_SCALE_NUM", "Wrong number of arguments in scaletrans law"},
     {"LAW_POS_NUM", "Wrong number of arguments in postrans law"},
     {"LAW_VEC_NUM", "Wrong number of arguments in vectrans law"},
-    // Codes of this library's own, after the fixed table.
-    {"LAW_BAD_SEARCH_BOX", "The search box is empty or inverted"},
-    {"LAW_BAD_SAMPLES", "The number of samples must be at least one"},
-    {"SW_BAD_KNOTS", "The knots of a spline must be numbers that do not decrease"},
-    {"LAW_BAD_TOLERANCE", "The tolerance must be a positive number"},
-    {"LAW_INTEGRAL_TOLERANCE", "The integral did not reach the requested tolerance"},
-    {"LAW_INTEGRAL_DIVERGES", "The integral does not seem to converge"},
-    {"LAW_NO_VALUE", "The law has no value where one is needed"},
-    {"LAW_UNBOUNDED", "The law is unbounded on the interval"},
-    {"LAW_BAD_SOLID",
-     "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
     {nullptr, nullptr}};
+static_assert(std::size(lawutil_table) == lawutil_table_size + 1);
+
+// The detail that follows the message.
+struct detail_info final : error_info {
+    explicit detail_info(std::string const &t) : text(t) {}
+    std::string describe() const override { return text; }
+    std::string text;
+};
 
 }  // namespace
 
@@ -126,9 +125,22 @@ message_module const &get_lawutil_main_law_errmod() {
 
 void law_error(lawutil_error e) { sys_error(lawutil_code(e)); }
 
+void law_error(lawutil_error e, std::string const &detail) {
+    detail_info info(detail);
+    sys_error(lawutil_code(e), &info);
+}
+
 void law_warning(lawutil_error e) { sys_warning(lawutil_code(e)); }
 
+char const *lawutil_code_name(lawutil_error e) {
+    return e < lawutil_table_size ? get_lawutil_main_law_errmod().entry(e).name
+                                  : get_lawutil_own_errmod().entry(e - lawutil_table_size).name;
+}
+
 int lawutil_local_code(vorn_exception const &e) {
-    int const local = e.code() - lawutil_code(LAW_EVAL);
-    return local >= 0 && local < LAWUTIL_CODE_COUNT ? local : -1;
+    int const fixed = e.code() - get_lawutil_main_law_errmod().message_code(0);
+    if (fixed >= 0 && fixed < lawutil_table_size) return fixed;
+    int const own = e.code() - get_lawutil_own_errmod().message_code(0);
+    return own >= 0 && own < LAWUTIL_CODE_COUNT - lawutil_table_size ? own + lawutil_table_size
+                                                                     : -1;
 }

@@ -1,8 +1,15 @@
 #pragma once
 // The "lawutil" message module: every error and warning of the library carries one of its codes.
+// The module's table is the fixed list of 94 codes that the kernel's other libraries also know by
+// position; the codes this library added (bad input of its searches, splines and constructors)
+// live in a second table of their own, which reports the same module name, so that the fixed
+// table stays exactly as it is.
+#include <string>
+
 #include <law/base/errors.h>
 
-// Local codes: positions in the module's table.
+// Local codes: positions in the module's table, then (from lawutil_table_size on) positions in
+// the table of the library's own codes, counted on from there.
 enum lawutil_error : int {
     LAW_EVAL = 0,
     LAW_DERIV = 1,
@@ -98,29 +105,47 @@ enum lawutil_error : int {
     LAW_SCALE_NUM = 91,
     LAW_POS_NUM = 92,
     LAW_VEC_NUM = 93,
-    // Added after the fixed table: bad input of the numerical searches.
+    // The library's own codes: bad input of the numerical searches,
     LAW_BAD_SEARCH_BOX = 94,
     LAW_BAD_SAMPLES = 95,
-    // Bad input of the splines and of their fitting.
+    // of the splines and of their fitting,
     SW_BAD_KNOTS = 96,
     LAW_BAD_TOLERANCE = 97,
-    // Answers of the numerical methods that cannot be given.
+    // of the numerical methods' answers that cannot be given,
     LAW_INTEGRAL_TOLERANCE = 98,
     LAW_INTEGRAL_DIVERGES = 99,
     LAW_NO_VALUE = 100,
     LAW_UNBOUNDED = 101,
+    // and of any constructor or function: a law or an array that is needed is null, a path
+    // whose tangent vanishes.
+    LAW_NULL_LAW = 102,
+    LAW_NO_TANGENT = 103,
     // Bad input of the intersections.
-    LAW_BAD_SOLID = 102,
-    LAWUTIL_CODE_COUNT = 103
+    LAW_BAD_SOLID = 104,
+    LAWUTIL_CODE_COUNT = 105
 };
 
+// Entries of the fixed table.
+inline constexpr int lawutil_table_size = 94;
+
+// The module of the fixed table (lawutil_table_size entries, then the null pair).
 message_module const &get_lawutil_main_law_errmod();
+// The module of the library's own codes, LAW_BAD_SEARCH_BOX on.
+message_module const &get_lawutil_own_errmod();
 
 // The global error number of a local code.
-inline int lawutil_code(lawutil_error e) { return get_lawutil_main_law_errmod().message_code(e); }
+inline int lawutil_code(lawutil_error e) {
+    return e < lawutil_table_size ? get_lawutil_main_law_errmod().message_code(e)
+                                  : get_lawutil_own_errmod().message_code(e - lawutil_table_size);
+}
 
-// Raises a local code through sys_error.
+// The name of a local code ("LAW_NULL_LAW").
+char const *lawutil_code_name(lawutil_error e);
+
+// Raises a local code through sys_error; the detail, when given, says what was wrong (which
+// argument, which value) and follows the table's message in what().
 [[noreturn]] void law_error(lawutil_error e);
+[[noreturn]] void law_error(lawutil_error e, std::string const &detail);
 void law_warning(lawutil_error e);
 
 // The local code of a raised error, or -1 when it is not one of this module.

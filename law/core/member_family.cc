@@ -1,5 +1,9 @@
 #include <law/core/member_family.h>
 
+#include <algorithm>
+#include <string>
+#include <type_traits>
+
 #include <law/core/family_members.h>
 #include <law/core/multiple_data_law.h>
 #include <law/core/multiple_law.h>
@@ -24,6 +28,36 @@ void member_family<Self, Members>::hasa(int type, VOID_LIST &out) const {
     family::search(members_.all(), type, out);
     law::hasa(type, out);
 }
+
+template <class Self, class Members>
+void member_family<Self, Members>::missing_members() const {
+    using member_type = typename Members::member_type;
+    auto const members = members_.all();
+    member_words const words = words_of(static_cast<member_type const *>(nullptr));
+    std::string const name = class_name();
+    if (members.empty() || std::is_same_v<Members, one_member<member_type>>)
+        law_error(LAW_NULL_LAW, name + " has no " + words.many);
+    auto const i = std::find(members.begin(), members.end(), nullptr) - members.begin();
+    law_error(LAW_NULL_LAW,
+              std::string(words.one) + " " + std::to_string(i + 1) + " of " + name + " is null");
+}
+
+namespace member_checks {
+
+int checked_count(bool has_array, int n, member_words words) {
+    if (n < 0) law_error(LAW_DIM, "a law of " + std::to_string(n) + " " + words.many);
+    if (!has_array && n > 0)
+        law_error(LAW_NULL_LAW,
+                  "the array of " + std::to_string(n) + " " + words.many + " is null");
+    return has_array ? n : 0;
+}
+
+void null_entry(int i, int n, member_words words) {
+    law_error(LAW_NULL_LAW, std::string(words.one) + " " + std::to_string(i + 1) + " of " +
+                                std::to_string(n) + " is null");
+}
+
+}  // namespace member_checks
 
 template class member_family<unary_law, one_member<law>>;
 template class member_family<unary_data_law, one_member<law_data>>;

@@ -18,7 +18,23 @@ class member_family : public law {
     explicit member_family(A const &...members) : members_(members...) {}
     ~member_family() override = default;
 
+    // Whether the law has at least one member and no null one.
+    bool has_members() const { return members_.complete(); }
+    // Raises LAW_NULL_LAW, naming the class, unless has_members(): a registry prototype (made
+    // with no members), or a law whose constructor keeps what it is given without checks, fails
+    // so where it would read a member.
+    void require_members() const {
+        if (!has_members()) missing_members();
+    }
+    // The same for a class whose law may have no members: only a null member raises.
+    void require_non_null() const {
+        if (!has_members() && members_.size() > 0) missing_members();
+    }
+
     Members members_;
+
+  private:
+    [[noreturn]] void missing_members() const;
 };
 
 // What a family base over members declares of its own.

@@ -8,7 +8,7 @@
 #include <law/core/pointer_map.h>
 #include <law/core/printing.h>
 
-multiple_data_law::multiple_data_law(law_data **data, int n) : member_family(data, data ? n : 0) {}
+multiple_data_law::multiple_data_law(law_data **data, int n) : member_family(data, n) {}
 
 multiple_data_law::~multiple_data_law() = default;
 

@@ -1,5 +1,6 @@
 #include <law/core/multiple_law.h>
 
+#include <string>
 #include <vector>
 
 #include <law/core/counted_array.h>
@@ -49,11 +50,12 @@ law *multiple_law::deep_copy(pointer_map *map) const {
 }
 
 int multiple_law::term_domain(int which, ZEM::interval &out) const {
+    term_domain_scope const scope(this, which);
     out = ZEM::interval();
     ZEM::interval sub;
     for (law const *s : members_.all()) {
         if (!s || s->whole_line_domain(which)) continue;
-        if (!s->term_domain(which, sub)) return 0;
+        if (!term_domain_scope::sub_term_domain(s, which, sub)) return 0;
         out &= sub;
     }
     return 1;

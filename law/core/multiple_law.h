@@ -8,6 +8,9 @@
 class multiple_law : public member_family<multiple_law, member_array<law>> {
     LAW_FAMILY_IDENTITY(multiple_law, law)
   public:
+    // Holds the n laws of subs, each non-null one with a reference. A null array with a positive
+    // count raises LAW_NULL_LAW, a negative count LAW_DIM; null entries are kept (the classes
+    // whose members are checked refuse them in their own constructors).
     multiple_law(law **subs, int n);
     law **fsub() const { return members_.data(); }
     int fsub_num() const { return members_.size(); }
@@ -17,6 +20,8 @@ class multiple_law : public member_family<multiple_law, member_array<law>> {
 
     LAW_MEMBER_FAMILY_OVERRIDES
     LAW_MEMBER_DOMAIN_OVERRIDES
+
+    using member_family::has_members;
 
   protected:
     ~multiple_law() override;

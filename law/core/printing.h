@@ -9,9 +9,10 @@
 
 using law_text = vorn_ptr<char>;
 
-// The printed text of a sub-law or law data; "" for none.
+// The printed text of a sub-law or law data. A missing sub-law prints as the base law's text,
+// which reads as no law: MAX(X,<null>) fails to read where MAX(X,) would read as MAX(X,0).
 inline std::string sub_text(law const *l, law_symbol_type type, int &count, law_data_node *&list) {
-    if (!l) return {};
+    if (!l) return "<null>";
     law_text const t(l->string(type, count, list));
     return t ? t.get() : "";
 }

@@ -13,4 +13,10 @@ class unary_data_law : public member_family<unary_data_law, one_member<law_data>
 
   protected:
     ~unary_data_law() override;
+    // The law data; LAW_NULL_LAW, naming the class, for a law of none (the registry's
+    // prototype), which has nothing to evaluate or differentiate.
+    law_data *required_data() const {
+        require_members();
+        return fsub();
+    }
 };

@@ -49,7 +49,8 @@ law *unary_law::deep_copy(pointer_map *map) const {
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
     if (!fsub() || fsub()->whole_line_domain(which)) return law::term_domain(which, out);
-    return fsub()->term_domain(which, out);
+    term_domain_scope const scope(this, which);
+    return term_domain_scope::sub_term_domain(fsub(), which, out);
 }
 
 int unary_law::in_domain(double const *x) const {

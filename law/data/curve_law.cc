@@ -17,7 +17,8 @@ constexpr int shape_samples = 7;
 
 int curve_law::evaluate(double t, ZEM::position &p, ZEM::vector **derivs, int nderivs,
                         int side) const {
-    return static_cast<base_curve_law_data const *>(fsub())->evaluate(t, p, derivs, nderivs, side);
+    return static_cast<base_curve_law_data const *>(required_data())
+        ->evaluate(t, p, derivs, nderivs, side);
 }
 
 ZEM::position *curve_law::get_points_on_curve(int n) const {
@@ -48,6 +49,6 @@ bool curve_law::is_linear(ZEM::position &p, ZEM::unit_vector &d) const {
 }
 
 law *curve_law::set_domain(ZEM::interval const *domains, int) const {
-    law_data_ptr const restricted = adopt(fsub()->set_domain(domains));
+    law_data_ptr const restricted = adopt(required_data()->set_domain(domains));
     return make_one(restricted.get());
 }

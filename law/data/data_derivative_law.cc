@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
@@ -65,13 +66,16 @@ data_derivative_law::data_derivative_law(law_data **data, int n, int id)
     : multiple_data_law(data, n), id_(id) {
     if (!data) return;
     derivative_row const &row = row_of(id);
-    if (n != 1 + row.inputs || !data[0] || data[0]->type() != row.data_type)
-        law_error(LAW_DATA_UNKNOWN);
+    if (n != 1 + row.inputs) law_error(LAW_DATA_UNKNOWN, std::to_string(n) + " law data");
+    for (int i = 0; i < n; ++i)
+        if (!data[i]) law_error(LAW_NULL_LAW, "law data " + std::to_string(i + 1) + " is null");
+    if (data[0]->type() != row.data_type) law_error(LAW_DATA_UNKNOWN);
     for (int i = 0; i < row.inputs; ++i) orders_[i] = order_value(data[1 + i], row.bad_order);
 }
 
 void data_derivative_law::evaluate_with_side(double const *x, double *answer,
                                              int const *side) const {
+    require_members();
     int const s = side ? side[0] : 0;
     ZEM::vector v;
     if (id_ == law_id::dsurface_law)
@@ -101,6 +105,7 @@ int data_derivative_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 law *data_derivative_law::deriv(int which) const {
+    require_members();
     if (which >= take_dim()) return new constant_law(0.0);
     int raised[2] = {orders_[0], orders_[1]};
     if (++raised[which] <= exact_orders) return make_data_derivative(id_, fsubs()[0], raised);

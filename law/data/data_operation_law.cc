@@ -138,6 +138,7 @@ data_operation_law::data_operation_law(law_data **data, int n, int id)
 }
 
 void data_operation_law::evaluate(double const *x, double *answer) const {
+    require_members();
     constexpr int most = 3;
     eval_buffer values[most] = {eval_buffer(3), eval_buffer(3), eval_buffer(3)};
     double const *v[most] = {nullptr, nullptr, nullptr};
@@ -170,6 +171,7 @@ int data_operation_law::term_domain(int which, ZEM::interval &out) const {
 }
 
 law *data_operation_law::deriv(int which) const {
+    require_members();
     if (which >= take_dim()) return new constant_law(0.0);
     if (!row_of(id_).rotated_derivative) {
         law_ptr const fresh = adopt(make_one(fsubs(), fsize()));

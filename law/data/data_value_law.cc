@@ -153,11 +153,11 @@ data_value_law::data_value_law(law_data *data, int id) : unary_data_law(data), i
 }
 
 void data_value_law::evaluate(double const *x, double *answer) const {
-    row_of(id_).value(*fsub(), x, answer, 0);
+    row_of(id_).value(*required_data(), x, answer, 0);
 }
 
 void data_value_law::evaluate_with_side(double const *x, double *answer, int const *side) const {
-    row_of(id_).value(*fsub(), x, answer, side ? side[0] : 0);
+    row_of(id_).value(*required_data(), x, answer, side ? side[0] : 0);
 }
 
 int data_value_law::take_size() const {
@@ -194,12 +194,13 @@ int data_value_law::term_domain(int which, ZEM::interval &out) const {
 law *data_value_law::deriv(int which) const {
     data_value_row const &row = row_of(id_);
     if (which >= take_dim()) return new constant_law(0.0);
+    law_data *data = required_data();
     if (row.derivative_id == numerical) {
-        law_ptr const fresh = adopt(make_one(fsub()));
+        law_ptr const fresh = adopt(make_one(data));
         return new derivative_law(fresh.get(), which);
     }
     int const orders[2] = {which == 0, which == 1};
-    return make_data_derivative(row.derivative_id, fsub(), orders);
+    return make_data_derivative(row.derivative_id, data, orders);
 }
 
 law *data_value_law::sub_inverse() const {

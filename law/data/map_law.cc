@@ -1,6 +1,7 @@
 #include <law/data/map_law.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
@@ -28,9 +29,12 @@ map_law::map_law(law_data **data, int n) : multiple_data_law(data, n) {
     ZEM::interval const range = range_of(data[1]);
     start_ = range.start_pt();
     end_ = range.end_pt();
+    if (!std::isfinite(start_) || !std::isfinite(end_))
+        law_error(LAW_BAD_BOUNDS, "MAP needs a finite parameter range");
 }
 
 void map_law::evaluate(double const *x, double *answer) const {
+    require_members();
     double const t = start_ + (end_ - start_) * x[0];
     int const n = mapped_->take_dim();
     if (n <= 1) return mapped_->evaluate(&t, answer);
@@ -41,6 +45,7 @@ void map_law::evaluate(double const *x, double *answer) const {
 }
 
 law *map_law::deriv(int which) const {
+    require_members();
     if (which != 0) return new constant_law(0.0);
     law_ptr const d = build::d(mapped_, 0);
     law_data_ptr const wrapped = adopt<law_data>(new law_law_data(d.get()));

@@ -1,12 +1,16 @@
 #include <law/geom/built_law.h>
 
+#include <law/core/deep_tree.h>
+
 void built_law::evaluate(double const *x, double *y) const {
-    if (internal_) internal_->evaluate(x, y);
+    if (!internal_) require_members();
+    internal_->evaluate(x, y);
 }
 
 int built_law::term_domain(int which, ZEM::interval &out) const {
     if (!internal_) return multiple_law::term_domain(which, out);
-    return internal_->term_domain(which, out);
+    term_domain_scope const scope(this, which);
+    return term_domain_scope::sub_term_domain(internal_.get(), which, out);
 }
 
 int built_law::in_domain(double const *x) const {
@@ -14,7 +18,7 @@ int built_law::in_domain(double const *x) const {
 }
 
 law *built_law::deriv(int which) const {
-    if (!internal_) law_error(LAW_DERIV);
+    if (!internal_) require_members();
     return internal_->derivative(which);
 }
 

@@ -1,6 +1,7 @@
 #include <law/geom/cross_law.h>
 
 #include <array>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/eval/tape_builder.h>
@@ -11,20 +12,34 @@
 #include <law/ops/law_builders.h>
 
 namespace {
-law_list reg(new cross_law(nullptr, nullptr));
+law_list reg(new cross_law());
+
+// A side of one value stands for the zero vector, as evaluateM_V reads it, and must then be 0
+// (the derivative of a constant vector): CROSS(X,Y) has no meaning. A side of another number of
+// values than three fails where it is evaluated as a vector (LAW_EVALVM).
+void check_side(law const *side, char const *which) {
+    if (side->return_dim() != 1 || zero_constant(side) || side->zero()) return;
+    law_error(LAW_DIM, std::string("the ") + which + " side of CROSS is a scalar other than 0");
+}
 
 law **checked_pair(law **subs, int n) {
-    if (n != 2 || !subs) law_error(LAW_CROSS_NUM);
+    if (n != 2 || !subs) law_error(LAW_CROSS_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
+    check_side(subs[0], "first");
+    check_side(subs[1], "second");
     return subs;
 }
 }  // namespace
 
-cross_law::cross_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(), 2) {}
+cross_law::cross_law() : multiple_law(nullptr, 0) {}
+
+cross_law::cross_law(law *a, law *b) : cross_law(std::array<law *, 2>{a, b}.data(), 2) {}
 
 cross_law::cross_law(law **subs, int n) : multiple_law(checked_pair(subs, n), n) {}
 
 void cross_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_members();
     law const *a = fsub()[0], *b = fsub()[1];
     if (a == b) {
         answer[0] = answer[1] = answer[2] = 0.0;
@@ -54,11 +69,8 @@ bool vector_values(tape_builder &b, law const *side, tape_point const &at, int z
 }  // namespace
 
 tape_values cross_law::emit_tape(tape_builder &b, tape_point const &at) const {
+    if (typeid(*this) != typeid(cross_law) || !has_members()) return b.call_law(this, at);
     law const *l = fsub()[0], *r = fsub()[1];
-    auto const usable = [](law const *side) {
-        return side && (side->return_dim() == 1 || side->return_dim() == 3);
-    };
-    if (typeid(*this) != typeid(cross_law) || !usable(l) || !usable(r)) return b.call_law(this, at);
     int const zero = b.constant(0.0);
     if (l == r) return {{zero, zero, zero}, true};
     int u[3], v[3];
@@ -76,6 +88,7 @@ tape_values cross_law::emit_tape(tape_builder &b, tape_point const &at) const {
 
 // A scalar side is the zero vector, as evaluateM_V reads it.
 bool cross_law::plain_form_of(plain_form &f) const {
+    if (!has_members()) return false;
     law const *l = fsub()[0], *r = fsub()[1];
     auto const usable = [](law const *side) {
         return side && (side->return_dim() == 1 || side->return_dim() == 3);
@@ -105,6 +118,7 @@ bool cross_law::plain_form_of(plain_form &f) const {
 }
 
 law *cross_law::deriv(int which) const {
+    require_members();
     law *a = fsub()[0], *b = fsub()[1];
     law_ptr const da = build::d(a, which), db = build::d(b, which);
     law_ptr const left = make_law<cross_law>(da.get(), b), right = make_law<cross_law>(a, db.get());
@@ -112,12 +126,15 @@ law *cross_law::deriv(int which) const {
 }
 
 law *cross_law::sub_simplify(int, char const *&rule_name) const {
+    if (!has_members()) return nullptr;
     if (zero_constant(fsub()[0]) || zero_constant(fsub()[1])) {
         note_rule(rule_name, "Cross(0,A)=Cross(A,0)=0");
         return new constant_law(0.0);
     }
     auto const *u = law_cast<vector_law>(fsub()[0]), *v = law_cast<vector_law>(fsub()[1]);
-    if (!u || !v || u->fsub_num() != 3 || v->fsub_num() != 3) return nullptr;
+    if (!u || !v || !u->has_members() || !v->has_members() || u->fsub_num() != 3 ||
+        v->fsub_num() != 3)
+        return nullptr;
     note_rule(rule_name, "cross(vec,vec)");
     auto c = [](vector_law const *w, int i) { return share(w->fsub()[i]); };
     // Component i of u x v is u[j] v[k] - u[k] v[j] for the cyclic successors j, k of i.

@@ -1,6 +1,7 @@
 #include <law/geom/cyclide_law.h>
 
 #include <cmath>
+#include <string>
 
 #include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
@@ -10,8 +11,11 @@ law_list cyclide_registration(new cyclide_law());
 law_list dcyclide_registration(new dcyclide_law());
 
 double constant_member(law const *l) {
-    if (!l || l->take_dim() != 0 || l->return_dim() != 1) law_error(LAW_BASE_C);
-    return l->eval(0.0);
+    if (!l || l->take_dim() != 0 || l->return_dim() != 1)
+        law_error(LAW_BASE_C, "a, c and mu of a cyclide are constant numbers");
+    double const v = l->eval(0.0);
+    if (!std::isfinite(v)) law_error(LAW_BASE_C, "a, c and mu of a cyclide are finite");
+    return v;
 }
 
 // A law of u and v over the given parameters (as they are when there are none).
@@ -22,7 +26,8 @@ law_ptr over_parameters(law_ptr const &f, law *const *subs, int n) {
 }  // namespace
 
 cyclide_shape cyclide_shape::of_members(law *const *subs, int n) {
-    if (n < 3 || n > 5 || !subs) law_error(LAW_MR_NUM);
+    if (n < 3 || n > 5 || !subs) law_error(LAW_MR_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
     cyclide_shape s{};
     s.a = constant_member(subs[0]);
     s.c = constant_member(subs[1]);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/core/eval_buffer.h>
@@ -13,20 +14,24 @@
 #include <law/ops/law_builders.h>
 
 namespace {
-law_list reg(new dot_law(nullptr, nullptr));
+law_list reg(new dot_law());
 
 law **checked_pair(law **subs, int n) {
-    if (n != 2 || !subs) law_error(LAW_DOT_NUM);
+    if (n != 2 || !subs) law_error(LAW_DOT_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
     return subs;
 }
 }  // namespace
 
-dot_law::dot_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(), 2) {}
+dot_law::dot_law() : multiple_law(nullptr, 0) {}
+
+dot_law::dot_law(law *a, law *b) : dot_law(std::array<law *, 2>{a, b}.data(), 2) {}
 
 dot_law::dot_law(law **subs, int n) : multiple_law(checked_pair(subs, n), n) {}
 
 void dot_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_members();
     law const *a = fsub()[0], *b = fsub()[1];
     int const na = a->return_dim(), nb = b->return_dim();
     if (na == 1 || nb == 1) {
@@ -43,7 +48,7 @@ void dot_law::evaluate(double const *x, double *answer) const {
 
 // The products summed in evaluate's order, from 0.
 tape_values dot_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(dot_law) || !fsub()[0] || !fsub()[1]) return b.call_law(this, at);
+    if (typeid(*this) != typeid(dot_law) || !has_members()) return b.call_law(this, at);
     tape_values const u = b.values_of(fsub()[0], at), v = b.values_of(fsub()[1], at);
     bool const pure = u.pure && v.pure;
     if (fsub()[0]->return_dim() == 1 || fsub()[1]->return_dim() == 1)
@@ -56,7 +61,7 @@ tape_values dot_law::emit_tape(tape_builder &b, tape_point const &at) const {
 
 // The products summed in evaluate's order, from 0.
 bool dot_law::plain_form_of(plain_form &f) const {
-    if (typeid(*this) != typeid(dot_law) || !fsub()[0] || !fsub()[1]) return false;
+    if (typeid(*this) != typeid(dot_law) || !has_members()) return false;
     f.members = {fsub()[0], fsub()[1]};
     if (fsub()[0]->return_dim() == 1 || fsub()[1]->return_dim() == 1) {
         f.text = "@1 * @2";
@@ -72,6 +77,7 @@ bool dot_law::plain_form_of(plain_form &f) const {
 }
 
 law *dot_law::deriv(int which) const {
+    require_members();
     law *a = fsub()[0], *b = fsub()[1];
     law_ptr const da = build::d(a, which), db = build::d(b, which);
     law_ptr const left = make_law<dot_law>(da.get(), b), right = make_law<dot_law>(a, db.get());
@@ -79,13 +85,14 @@ law *dot_law::deriv(int which) const {
 }
 
 law *dot_law::sub_simplify(int, char const *&rule_name) const {
+    if (!has_members()) return nullptr;
     law const *a = fsub()[0], *b = fsub()[1];
     if (zero_constant(a) || zero_constant(b)) {
         note_rule(rule_name, "Dot(0,A)=Dot(A,0)=0");
         return new constant_law(0.0);
     }
     auto const *u = law_cast<vector_law>(a), *v = law_cast<vector_law>(b);
-    if (!u || !v) return nullptr;
+    if (!u || !v || !u->has_members() || !v->has_members()) return nullptr;
     note_rule(rule_name, "dot(vec,vec)");
     // Missing components of the shorter vector count as 0.
     int const n = std::min(u->fsub_num(), v->fsub_num());

@@ -5,6 +5,8 @@
 class dot_law : public multiple_law {
     LAW_CLASS_FACTS(dot_law, multiple_law)
   public:
+    dot_law();  // the prototype
+    // Raises LAW_NULL_LAW for a null side.
     dot_law(law *a, law *b);
     // Exactly two members.
     dot_law(law **subs, int n);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include <law/base/options.h>
 #include <law/base/tolerance.h>
+#include <law/core/constant_law.h>
 #include <law/geom/tree_arithmetic.h>
 #include <law/lang/law_list.h>
 
@@ -14,12 +16,15 @@ law_list reg(new min_rotation_law());
 // Cosine of one degree: the refined step may turn this far from the plain one.
 constexpr double refined_agreement = 0.9998476952;
 constexpr double chord_tiny = 1e-12;
+// A tangent this much shorter than at the samples around it counts as vanished; the golden
+// sections narrow the search to 0.618^80 (1e-17) of a step.
+constexpr double vanishing_tangent = 1e-6;
+constexpr int golden_steps = 80;
 
 // The path, the start vector and the two ends.
 std::vector<law_ptr> rotation_members(law **subs, int n) {
-    if (!subs || (n != 2 && n != 4)) law_error(LAW_MR_NUM);
-    for (int i = 0; i < n; ++i)
-        if (!subs[i]) law_error(LAW_MR_NUM);
+    if (!subs || (n != 2 && n != 4)) law_error(LAW_MR_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
     if (subs[0]->take_dim() > 1 || subs[0]->return_dim() != 3 || subs[1]->return_dim() != 3)
         law_error(LAW_DIM);
     std::vector<law_ptr> out{share(subs[0]), share(subs[1])};
@@ -83,8 +88,36 @@ double min_rotation_law::end() const { return fsub()[3]->eval(0.0); }
 ZEM::vector min_rotation_law::unit_tangent(double t) const {
     ZEM::vector const d = tangent_->evaluateR_V(t);
     double const len = d.len();
-    if (!(len > 0) || !std::isfinite(len)) law_error(LAW_MR);
+    if (!(len > 0) || !std::isfinite(len))
+        law_error(LAW_NO_TANGENT, "the path of MINROT has no tangent at " + number_string(t));
     return d / len;
+}
+
+// Where the tangent turns back between two samples (at a cusp, as (X^2,X^3,0) at 0) the path
+// has no tangent direction in between and no frame can be carried across: the smallest length
+// of the tangent on [a, b], found by golden sections, tells a cusp from a path that bends more
+// than a right angle between two samples.
+void min_rotation_law::check_turn(double a, double b, ZEM::vector const &da,
+                                  ZEM::vector const &db) const {
+    if (!(da % db < 0)) return;
+    constexpr double ratio = 0.6180339887498949;
+    auto length = [this](double t) { return tangent_->evaluateR_V(t).len(); };
+    double lo = a, hi = b;
+    double u = hi - ratio * (hi - lo), v = lo + ratio * (hi - lo);
+    double lu = length(u), lv = length(v);
+    for (int i = 0; i < golden_steps; ++i) {
+        if (lu < lv) {
+            hi = v, v = u, lv = lu;
+            u = hi - ratio * (hi - lo), lu = length(u);
+        } else {
+            lo = u, u = v, lu = lv;
+            v = lo + ratio * (hi - lo), lv = length(v);
+        }
+    }
+    double const smallest = std::min(lu, lv), scale = std::max(da.len(), db.len());
+    if (smallest <= vanishing_tangent * scale)
+        law_error(LAW_NO_TANGENT, "the tangent of the path of MINROT vanishes near " +
+                                      number_string(lu < lv ? u : v));
 }
 
 ZEM::vector min_rotation_law::carried(ZEM::vector const &v, double t, double to) const {
@@ -108,12 +141,19 @@ ZEM::vector min_rotation_law::carried(ZEM::vector const &v, double t, double to)
 void min_rotation_law::build_table() {
     int const n = sample_count(requested_);
     double const t0 = start(), t1 = end();
+    if (!std::isfinite(t0) || !std::isfinite(t1))
+        law_error(LAW_MR, "the ends " + number_string(t0) + " and " + number_string(t1) +
+                              " are not both finite");
     table_.assign(1, fsub()[1]->evaluateR_V(0.0));
     // The start vector needs a part normal to the tangent.
     normal_part(table_[0], unit_tangent(t0));
     table_.reserve(static_cast<std::size_t>(n));
+    ZEM::vector before = tangent_->evaluateR_V(t0);
     for (int k = 1; k < n; ++k) {
         double const a = t0 + (k - 1) * (t1 - t0) / (n - 1), b = t0 + k * (t1 - t0) / (n - 1);
+        ZEM::vector const after = tangent_->evaluateR_V(b);
+        check_turn(a, b, before, after);
+        before = after;
         table_.push_back(carried(table_.back(), a, b));
     }
 }

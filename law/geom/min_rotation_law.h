@@ -4,7 +4,8 @@
 // tangent. With two members, t0 and t1 are the ends of the path's domain, which must be finite;
 // two or four members, else LAW_MR_NUM. The path is a law of one input and three outputs, v a
 // law of three outputs evaluated at 0 (else LAW_DIM); a vector with no part normal to the
-// tangent, at the start or along the way, raises LAW_MR.
+// tangent, at the start or along the way, raises LAW_MR; a path whose tangent vanishes (at a
+// sample, or at a cusp between two where it turns back) raises LAW_NO_TANGENT.
 //
 // The law keeps a table of samples at evenly spaced parameters, each carried from the one
 // before by a transport step, and carries the sample at or below t to t by one more step. The
@@ -45,8 +46,11 @@ class min_rotation_law : public multiple_law {
 
   private:
     min_rotation_law(law **laws, int n, int samples, int alt);
-    // The path's unit tangent at t; LAW_MR where the path stops.
+    // The path's unit tangent at t; LAW_NO_TANGENT where the path stops.
     ZEM::vector unit_tangent(double t) const;
+    // LAW_NO_TANGENT when the tangent, da at a and db at b, turns back through a point where it
+    // vanishes between the two.
+    void check_turn(double a, double b, ZEM::vector const &da, ZEM::vector const &db) const;
     // v at parameter t carried to parameter to.
     ZEM::vector carried(ZEM::vector const &v, double t, double to) const;
     void build_table();

@@ -21,6 +21,7 @@ law const *piecewise_law::chosen(double const *x) const {
 
 void piecewise_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_non_null();
     int const width = return_dim();
     if (law const *value = chosen(x)) return evaluate_fitted(value, x, answer, width);
     std::fill(answer, answer + width, 0.0);
@@ -30,9 +31,9 @@ void piecewise_law::evaluate(double const *x, double *answer) const {
 tape_values piecewise_law::emit_tape(tape_builder &b, tape_point const &at) const {
     int const n = fsub_num();
     law *const *subs = fsub();
-    bool scalar = typeid(*this) == typeid(piecewise_law) && n > 0 && return_dim() == 1;
+    bool scalar = typeid(*this) == typeid(piecewise_law) && has_members() && return_dim() == 1;
     for (int i = 0; scalar && i < n; ++i)
-        scalar = subs[i] && (i % 2 == 0 && i + 1 < n ? true : subs[i]->return_dim() == 1);
+        scalar = i % 2 == 0 && i + 1 < n ? true : subs[i]->return_dim() == 1;
     if (!scalar) return b.call_law(this, at);
     int const result = b.reserve_value();
     bool pure = true;
@@ -65,7 +66,7 @@ tape_values piecewise_law::emit_tape(tape_builder &b, tape_point const &at) cons
 bool piecewise_law::plain_form_of(plain_form &f) const {
     int const n = fsub_num();
     law *const *subs = fsub();
-    bool scalar = typeid(*this) == typeid(piecewise_law) && n > 0 && return_dim() == 1;
+    bool scalar = typeid(*this) == typeid(piecewise_law) && has_members() && return_dim() == 1;
     for (int i = 0; scalar && i < n; ++i)
         scalar = subs[i] && (i % 2 == 0 && i + 1 < n ? true : subs[i]->return_dim() == 1);
     if (!scalar) return false;
@@ -89,6 +90,7 @@ int piecewise_law::return_size() const {
 }
 
 law *piecewise_law::deriv(int which) const {
+    require_non_null();
     law_array subs(fsub_num());
     int const n = fsub_num();
     for (int i = 0; i < n; ++i) {

@@ -1,8 +1,10 @@
 #include <law/geom/step_law.h>
 
 #include <algorithm>
+#include <string>
 
 #include <law/core/constant_law.h>
+#include <law/core/deep_tree.h>
 #include <law/geom/geom_util.h>
 #include <law/lang/law_list.h>
 
@@ -12,7 +14,8 @@ law_list reg(new step_law(nullptr, 0));
 // Members at odd positions are the steps.
 law **checked_steps(law **subs, int n) {
     if (!subs) return subs;
-    if (n % 2 == 0) law_error(LAW_STEP_NUM);
+    if (n % 2 == 0) law_error(LAW_STEP_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
     for (int i = 1; i < n; i += 2) {
         if (!law_isa<constant_law>(subs[i])) law_error(LAW_STEP_ODD);
         if (i > 1 && subs[i]->eval(1.0) < subs[i - 2]->eval(1.0)) law_error(LAW_STEP_ORDER);
@@ -24,6 +27,7 @@ law **checked_steps(law **subs, int n) {
 step_law::step_law(law **subs, int n) : multiple_law(checked_steps(subs, n), n) {}
 
 void step_law::evaluate(double const *x, double *answer) const {
+    require_members();
     law *const *subs = fsub();
     int const n = fsub_num();
     int chosen = n - 1;
@@ -40,9 +44,10 @@ int step_law::take_size() const { return std::max(multiple_law::take_size(), 1);
 int step_law::return_size() const { return widest_return(fsub(), 0, 2, fsub_num()); }
 
 int step_law::term_domain(int which, ZEM::interval &out) const {
+    term_domain_scope const scope(this, which);
     for (int i = 0; i < fsub_num(); i += 2) {
         ZEM::interval piece;
-        if (!fsub()[i]->term_domain(which, piece)) return 0;
+        if (!term_domain_scope::sub_term_domain(fsub()[i], which, piece)) return 0;
         if (i == 0)
             out = piece;
         else
@@ -60,6 +65,7 @@ int step_law::singularities(double **where, int **type, double start, double end
 }
 
 law *step_law::deriv(int which) const {
+    require_members();
     law_array subs(fsub_num());
     for (int i = 0; i < fsub_num(); ++i) {
         if (i % 2)

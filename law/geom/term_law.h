@@ -5,9 +5,11 @@
 class term_law : public multiple_law {
     LAW_CLASS_FACTS(term_law, multiple_law)
   public:
-    // Exactly two members, the second a constant whole number k >= 1.
+    term_law();  // the prototype
+    // Exactly two members (else LAW_TL_NUM), neither null (LAW_NULL_LAW), the second a constant
+    // whole number k from 1 to INT_MAX (else LAW_TL_SYNTAX).
     term_law(law **subs, int n);
-    // Component k of v, k counted from 1 as in TERM(v,k).
+    // Component k of v, k counted from 1 as in TERM(v,k); LAW_TL_SYNTAX for k below 1.
     term_law(law *v, int k);
     law *make_one(law **subs, int n) const override { return new term_law(subs, n); }
 

@@ -68,7 +68,7 @@ int vector_function_law::return_size() const {
 }
 
 void vector_function_law::evaluate(double const *x, double *y) const {
-    if (!internal_) return;
+    if (!internal_) require_sub_laws();
     int const mine = return_dim(), theirs = internal_->return_dim();
     if (theirs == mine) {
         internal_->evaluate(x, y);

@@ -34,11 +34,13 @@ namespace {
 
 void vector_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_non_null();
     walk_vector_law(this, x, answer);
 }
 
 tape_values vector_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(vector_law)) return b.call_law(this, at);
+    if (typeid(*this) != typeid(vector_law) || (!has_members() && fsub_num() > 0))
+        return b.call_law(this, at);
     tape_values out;
     for (int i = 0; i < fsub_num(); ++i) {
         tape_values const v = b.values_of(fsub()[i], at);
@@ -50,7 +52,7 @@ tape_values vector_law::emit_tape(tape_builder &b, tape_point const &at) const {
 
 // The first value of each member.
 bool vector_law::plain_form_of(plain_form &f) const {
-    if (typeid(*this) != typeid(vector_law)) return false;
+    if (typeid(*this) != typeid(vector_law) || (!has_members() && fsub_num() > 0)) return false;
     f.members.assign(fsub(), fsub() + fsub_num());
     f.write = [](plain_writer &, law const *, std::span<plain_values const> v) {
         plain_values out;
@@ -61,17 +63,19 @@ bool vector_law::plain_form_of(plain_form &f) const {
 }
 
 law *vector_law::deriv(int which) const {
+    require_non_null();
     law_array d(fsub_num());
     for (int i = 0; i < fsub_num(); ++i) d.push(adopt(fsub()[i]->derivative(which)));
     return d.make<vector_law>().release();
 }
 
 law *vector_law::sub_simplify(int, char const *&rule_name) const {
+    if (!has_members()) return nullptr;
     if (fsub_num() == 1) {
         note_rule(rule_name, "vec(c)=c");
         return share(fsub()[0]).release();
     }
-    if (fsub_num() == 0 || take_dim() != 0) return nullptr;
+    if (take_dim() != 0) return nullptr;
     for (int i = 0; i < fsub_num(); ++i)
         if (!zero_constant(fsub()[i])) return nullptr;
     note_rule(rule_name, "vec(0)=0");

@@ -275,9 +275,9 @@ class code_writer {
     std::multimap<std::pair<int, double>, law const *> recorded_;
 };
 
-codeline::codeline(law *l, char const *name, char const *prefix) {
+codeline::codeline(law *l, char *name, char const *prefix) {
     if (!l) {
-        text_ = zem_new_str_from(name);
+        text_ = name;
         return;
     }
     try {
@@ -299,7 +299,7 @@ void codeline::destroy_chain(codeline *first) {
     while (first) delete std::exchange(first, first->next_);
 }
 
-void codeline::add(law *l, char const *name, char const *prefix) {
+void codeline::add(law *l, char *name, char const *prefix) {
     codeline *last = this;
     while (last->next_) last = last->next_;
     codeline *const c = new codeline(l, name, prefix);

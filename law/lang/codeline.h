@@ -9,18 +9,19 @@ class law;
 class codeline : public ZEM_heap {
   public:
     // The line of l under name (null for an anonymous variable made of the prefix and the
-    // calling thread's running number), followed by the lines of its sub-laws. With l null the
-    // text is the name itself. The walk keeps its own list of pending work, so that deep trees
-    // do not deepen the stack.
-    codeline(law *l, char const *name, char const *prefix);
+    // calling thread's running number), followed by the lines of its sub-laws; the caller keeps
+    // name. With l null the text is name itself and the line takes it over: name must then come
+    // from the library's allocator (zem_new_str_from, vorn_allocate), and the line frees it.
+    // The walk keeps its own list of pending work, so that deep trees do not deepen the stack.
+    codeline(law *l, char *name, char const *prefix);
     // Frees the two texts (not the lines after this one: destroy_chain does that).
     ~codeline();
     codeline(codeline const &) = delete;
     codeline &operator=(codeline const &) = delete;
 
-    // Builds codeline(l, name, prefix) with its sub-lines and links it after the last line
-    // reachable from this one.
-    void add(law *l, char const *name, char const *prefix);
+    // Builds codeline(l, name, prefix) with its sub-lines (taking name over when l is null) and
+    // links it after the last line reachable from this one.
+    void add(law *l, char *name, char const *prefix);
     // The text, and the clean-up text when there is one, through zem_printf.
     void print() const;
     void remove_print() const;

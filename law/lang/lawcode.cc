@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include <law/base/output.h>
@@ -98,7 +99,9 @@ lawcode::lawcode(law *l, char const *name, char const *prefix) {
     if (!names_usable(name, prefix)) law_error(LAW_SYNTAX);
     lawutil_context()->generated_variables = 0;
     record_list const records;
-    first_ = new codeline(l, name, prefix);
+    // A line of a law reads its name and leaves it to the caller ("" stands for none).
+    std::string own_name = name ? name : "";
+    first_ = new codeline(l, own_name.data(), prefix);
     law_ = l;
     law_->add();
 }

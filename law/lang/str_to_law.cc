@@ -559,6 +559,12 @@ class text_parser {
         }
         token const t = read_checked(after + 1, e, false);
         law_data_ptr const d = data_argument(selector(t, after + 1, e));
+        // One law data and nothing more: CURI(HELIX1,HELIX1) would drop the second.
+        int const close = closing(after, e);
+        if (std::max(after + 1 + t.length, t.extent) != close) {
+            std::string const what = std::string(entry.name) + " takes one law data, not ";
+            fail_at(what.c_str(), after + 1, close);
+        }
         auto const *proto = static_cast<unary_data_law const *>(entry.prototype);
         return build(entry, [&] { return proto->make_one(d.get()); });
     }

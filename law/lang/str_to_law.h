@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include <law/core/constant_law.h>
+
 class law;
 class law_data;
 
 // Largest variable number (X100000 is input index 99999).
-inline constexpr int law_parse_variable_limit = 100000;
+inline constexpr int law_parse_variable_limit = law_variable_limit;
 
 // Reads a law from text. Returns a new reference, or null for "NULL" and for text that cannot be
 // read. Every call clears the calling thread's message (TEST_get_error()); a failure leaves a

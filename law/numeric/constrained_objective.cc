@@ -3,6 +3,7 @@
 #include <cfloat>
 
 #include <law/core/law.h>
+#include <law/numeric/search_checks.h>
 
 double scalar_at(law const *l, double const *x) {
     double y;
@@ -21,7 +22,7 @@ void check_point_law(law const *l, int coordinates) {
 
 constrained_objective::constrained_objective(law const *f, law const *constraint, int coordinates)
     : f_(f), constraint_(constraint) {
-    if (!f) law_error(LAW_EVALV);
+    check_given(f, "the law to minimise");
     check_point_law(f, coordinates);
     check_point_law(constraint, coordinates);
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/core/law_sample.h>
@@ -13,16 +14,19 @@ namespace {
 law_list reg(new derivative_law(static_cast<law **>(nullptr), 0));
 
 int checked_order(double value) {
-    if (!(value >= 0 && value <= derivative_law::max_order)) law_error(LAW_DL_NUM);
+    if (!(value >= 0 && value <= derivative_law::max_order))
+        law_error(LAW_DL_NUM, "the order " + number_string(value) + " is not from 0 to " +
+                                  std::to_string(derivative_law::max_order));
     return static_cast<int>(value);
 }
 
 // The variable and order read from the members D(f,v[,n]).
 int variable_of(law **subs, int n) {
     if (!subs) return 0;
-    if (n != 2 && n != 3) law_error(LAW_DL_NUM);
-    int const which = subs[1] ? subs[1]->take_dim() - 1 : -1;
-    if (which < 0) law_error(LAW_DL_NUM);
+    if (n != 2 && n != 3) law_error(LAW_DL_NUM, std::to_string(n) + " members");
+    check_non_null(subs, n);
+    int const which = subs[1]->take_dim() - 1;
+    if (which < 0) law_error(LAW_DL_NUM, "the variable takes no input");
     return which;
 }
 int order_of(law **subs, int n) {
@@ -54,6 +58,7 @@ derivative_law::derivative_law(law const *f, int which, int order)
           3) {}
 
 void derivative_law::differentiate(double const *x, double *answer, int sided) const {
+    require_members();
     law const *f = fsub()[0];
     if (sided == 0)
         Ndifferentiate(f, x, which_, answer, order_);
@@ -75,6 +80,7 @@ void derivative_law::evaluate_with_side(double const *x, double *answer, int con
 }
 
 law *derivative_law::deriv(int which) const {
+    require_members();
     law const *f = fsub()[0];
     if (which == which_) return new derivative_law(f, which_, order_ + 1);
     // Mixed partials commute: differentiate f in the other variable first, symbolically when

@@ -79,7 +79,8 @@ double Nmin(law *f, double a, double b) {
 double Nmin_quick(law *f, double a, double b, int samples, double step, double tol) {
     check_scalar_law(f, 1);
     check_finite_ends(a, b);
-    if (samples < 1) law_error(LAW_BAD_SAMPLES);
+    check_finite(step, "the step");
+    check_finite(tol, "the tolerance");
     if (a > b) std::swap(a, b);
     double best_x = a, best_y = value_at(f, a);
     for (int i = 1; i < samples; ++i) {

@@ -8,9 +8,9 @@ double Nmax(law *f, double a, double b);
 // The parameter where f is smallest: Nmax of -f.
 double Nmin(law *f, double a, double b);
 
-// The parameter of the smallest of `samples` evenly spaced values (a alone for one sample),
-// refined by a compass search kept inside [a, b] that starts with the given step and stops once
-// the value falls below tol. Raises LAW_BAD_SAMPLES when samples is below 1.
+// The parameter of the smallest of `samples` evenly spaced values (a alone when samples is 1 or
+// less), refined by a compass search kept inside [a, b] that starts with the given step and
+// stops once the value falls below tol.
 double Nmin_quick(law *f, double a, double b, int samples, double step, double tol);
 // Nmin_quick of -f.
 double Nmax_quick(law *f, double a, double b, int samples, double step, double tol);

@@ -10,21 +10,36 @@
 #include <law/core/eval_buffer.h>
 #include <law/core/printing.h>
 #include <law/numeric/nintegrate.h>
+#include <law/numeric/search_checks.h>
 #include <law/ops/arithmetic_laws.h>
 #include <law/ops/composite_law.h>
 
+namespace {
+law *given(law *l, char const *what) {
+    check_given(l, what);
+    return l;
+}
+
+int checked_splits(int nsplit, law *const *splits) {
+    if (nsplit < 0) law_error(LAW_DIM, std::to_string(nsplit) + " split laws");
+    if (nsplit > 0) check_given(splits, "the array of split laws");
+    for (int i = 0; i < nsplit; ++i) check_given(splits[i], "a split law");
+    return nsplit;
+}
+}  // namespace
+
 integrate_law::integrate_law(law *f, law *a, law *b, int nsplit, law **splits, double tol,
                              int min_level, int max_level)
-    : f_(f),
-      a_(a),
-      b_(b),
-      nsplit_(splits ? std::max(nsplit, 0) : 0),
+    : f_(given(f, "the integrand")),
+      a_(given(a, "the lower limit")),
+      b_(given(b, "the upper limit")),
+      nsplit_(checked_splits(nsplit, splits)),
       splits_(nullptr),
       tol_(tol),
       min_level_(min_level),
       max_level_(max_level) {
-    for (law *l : {f_, a_, b_})
-        if (l) l->add();
+    check_tolerance(tol);
+    for (law *l : {f_, a_, b_}) l->add();
     if (nsplit_ == 0) return;
     splits_ = VORN_ARRAY(law *, nsplit_);
     for (int i = 0; i < nsplit_; ++i) {

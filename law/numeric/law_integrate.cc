@@ -1,6 +1,7 @@
 #include <law/numeric/law_integrate.h>
 
 #include <law/core/constant_law.h>
+#include <law/numeric/search_checks.h>
 #include <law/ops/arithmetic_laws.h>
 
 namespace {
@@ -55,6 +56,7 @@ law_ptr power_times(law const *power, law const *rest) {
 }  // namespace
 
 law *law_integrate(law const *f) {
+    check_given(f, "the law to integrate");
     law_ptr g = adopt(f->simplify(1, 0));
     if (auto const *t = law_cast<times_law>(g.get())) {
         law_ptr result = power_times(t->fright(), t->fleft());

@@ -2,9 +2,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include <law/base/memory.h>
+#include <law/core/lawutil_errors.h>
+#include <law/numeric/search_checks.h>
 
 namespace {
 
@@ -26,6 +29,11 @@ void choose_pivot(double **rows, int n, int width, int k) {
 }  // namespace
 
 int solve_linear(double **rows, int n, int m) {
+    if (n < 0 || m < 0)
+        law_error(LAW_DIM,
+                  std::to_string(n) + " equations with " + std::to_string(m) + " right-hand sides");
+    if (n > 0) check_given(rows, "the array of rows");
+    for (int i = 0; i < n; ++i) check_given(rows[i], "a row");
     int const width = n + m;
     for (int k = 0; k < n; ++k) {
         choose_pivot(rows, n, width, k);

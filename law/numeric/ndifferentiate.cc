@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include <law/base/tolerance.h>
 #include <law/base/version.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law.h>
+#include <law/numeric/derivative_law.h>
+#include <law/numeric/search_checks.h>
 
 namespace {
 constexpr double base_step = 1e-4;
@@ -59,6 +62,17 @@ struct sampler {
 
 int sample_count(int order) { return 3 * order + 1; }
 
+// The order, at least 0, after the checks of what the caller gave.
+int checked_order(law const *f, double const *x, double *out, int order) {
+    check_given(f, "the law");
+    if (f->take_dim() > 0) check_given(x, "the point");
+    check_given(out, "the place for the result");
+    if (order > derivative_law::max_order)
+        law_error(LAW_DL_NUM, "the order " + std::to_string(order) + " is above " +
+                                  std::to_string(derivative_law::max_order));
+    return std::max(order, 0);
+}
+
 void copy_row0(sample_rows &rows, int outputs, double *out) {
     std::memcpy(out, rows.row(0), sizeof(double) * static_cast<std::size_t>(outputs));
 }
@@ -94,7 +108,7 @@ double sided_step(law const *f, double x0, int which, int side, int count) {
 }  // namespace
 
 void Ndifferentiate(law const *f, double const *x, int which, double *out, int order) {
-    order = std::max(order, 0);
+    order = checked_order(f, x, out, order);
     int const count = sample_count(order);
     sampler s(f, x, which);
     sample_rows rows(count, s.outputs);
@@ -112,7 +126,7 @@ void Ndifferentiate(law const *f, double const *x, int which, double *out, int o
 
 void Ndifferentiate_sided(law const *f, double const *x, int which, int side, double *out,
                           int order) {
-    order = std::max(order, 0);
+    order = checked_order(f, x, out, order);
     int const count = sample_count(order);
     sampler s(f, x, which);
     sample_rows rows(count, s.outputs);

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include <law/core/eval_buffer.h>
 #include <law/core/law.h>
 #include <law/core/law_sample.h>
+#include <law/numeric/search_checks.h>
 
 namespace {
 constexpr double piece_shrink = 1e-14;
@@ -76,7 +78,9 @@ int romberg(line_samples &f, double a, double b, double *result, double tol, int
         step /= 2;
         std::swap(prev, cur);
         ++k;
-        bool const refine = std::fabs(best - prev[k - 1]) > tol && k < max_level;
+        // A value that is not a number never meets the tolerance.
+        bool const met = std::fabs(best - prev[k - 1]) <= tol;
+        bool const refine = !met && k < max_level;
         if (!refine && k > min_level) break;
     }
     *result = prev[k - 1];
@@ -86,13 +90,29 @@ int romberg(line_samples &f, double a, double b, double *result, double tol, int
 
 int Nintegrate(law const *f, double a, double b, double *result, double tol, int min_level,
                int max_level) {
+    check_scalar_law(f, 1);
+    check_finite_ends(a, b);
+    check_given(result, "the place for the result");
+    check_tolerance(tol);
     line_samples samples(f, nullptr, 0);
     return romberg(samples, a, b, result, tol, min_level, max_level);
 }
 
+namespace {
+void check_line(law const *f, double a, double b, int which, double const *x, double *result,
+                double tol) {
+    check_given(f, "the law");
+    if (which < 0) law_error(LAW_DIM, "input " + std::to_string(which));
+    check_given(x, "the point");
+    check_finite_ends(a, b);
+    check_given(result, "the place for the result");
+    check_tolerance(tol);
+}
+}  // namespace
+
 int Nintegrate_wrt(law const *f, double a, double b, int which, double *x, double *result,
                    double tol, int min_level, int max_level) {
-    if (which < 0) law_error(LAW_DIM);
+    check_line(f, a, b, which, x, result, tol);
     line_samples samples(f, x, which);
     return romberg(samples, a, b, result, tol, min_level, max_level);
 }
@@ -100,6 +120,9 @@ int Nintegrate_wrt(law const *f, double a, double b, int which, double *x, doubl
 int Nintegrate_wrt_and_split(law const *f, double a, double b, int which, double *x, double *result,
                              int nsplit, double const *splits, double tol, int min_level,
                              int max_level) {
+    check_line(f, a, b, which, x, result, tol);
+    if (nsplit > 0) check_given(splits, "the array of split points");
+    for (int i = 0; i < nsplit; ++i) check_finite_ends(a, splits[i]);
     double total = 0.0;
     int levels = 0;
     int const pieces = std::max(nsplit, 0) + 1;

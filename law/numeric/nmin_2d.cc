@@ -3,6 +3,7 @@
 #include <law/core/law.h>
 #include <law/numeric/constrained_objective.h>
 #include <law/numeric/root_settings.h>
+#include <law/numeric/search_checks.h>
 
 namespace {
 constexpr double shrink_factor = 0.5;
@@ -18,6 +19,9 @@ bool settled(law const *stop, complex_number p, double h) {
 complex_number Nmin2D(law *f, law *constraint, complex_number start, double h, double size,
                       double *value, double *radius, int *state, law *stop) {
     check_point_law(stop, 2);
+    check_finite_ends(start.re, start.im);
+    check_finite(h, "the step");
+    check_finite(size, "the size");
     constrained_objective objective(f, constraint, 2);
     complex_number p = start, prev = start;
     double best = objective(p);

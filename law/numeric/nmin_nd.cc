@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
 #include <law/numeric/constrained_objective.h>
 #include <law/numeric/root_settings.h>
+#include <law/numeric/search_checks.h>
 #include <law/numeric/secant_model.h>
 
 namespace {
@@ -266,7 +268,13 @@ double stop_value(compass_search const &s, law const *stop) {
 
 nvector NminND(law *f, law *constraint, nvector &start, nvector &step, double *value, nvector *out,
                double target, law *stop) {
-    if (step.dimension() != start.dimension()) law_error(LAW_DIM);
+    if (step.dimension() != start.dimension())
+        law_error(LAW_DIM, "a start of " + std::to_string(start.dimension()) +
+                               " coordinates and steps of " + std::to_string(step.dimension()));
+    for (int i = 0; i < start.dimension(); ++i) {
+        check_finite(start[i], "a coordinate of the start");
+        check_finite(step[i], "a step");
+    }
     check_point_law(stop, start.dimension());
     compass_search search(f, constraint, start, step);
     if (largest(step) > root_tols().root_x_tol) {

@@ -72,6 +72,7 @@ void add_missed(law const *f, double a, double b, vorn_ptr<double> &roots, int &
 double *Nroot(law *f, double a, double b, int *n) {
     check_scalar_law(f, 1);
     check_finite_ends(a, b);
+    check_given(n, "the place for the count");
     if (a > b) std::swap(a, b);
     vorn_ptr<double> roots(root_scan(f, a, b, n));
     if (!roots) return nullptr;

@@ -16,6 +16,13 @@ namespace {
 // Evaluations of each minimisation while the quadtree is explored.
 constexpr int quadtree_iter_max = 1000;
 
+void check_box(rec2d const &box, int const *n, complex_number const *starts, int nstarts) {
+    check_search_box(box);
+    check_given(n, "the place for the count");
+    if (nstarts > 0) check_given(starts, "the array of starts");
+    for (int i = 0; i < nstarts; ++i) check_finite_ends(starts[i].re, starts[i].im);
+}
+
 bool allowed(law const *constraint, complex_number p) {
     return !constraint || scalar_at(constraint, p) > 0;
 }
@@ -67,7 +74,7 @@ void collect_minima(law *f, law *constraint, law *divide_law, rec2d const &box,
 
 complex_number *Nroot2D(law *f, law *constraint, rec2d box, int *n, complex_number *starts,
                         int nstarts, law *stop) {
-    check_search_box(box);
+    check_box(box, n, starts, nstarts);
     Root_2D_set roots;
     add_zeros_from_starts(f, constraint, box, starts, nstarts, stop, roots);
     return points_of(roots, n);
@@ -75,7 +82,7 @@ complex_number *Nroot2D(law *f, law *constraint, rec2d box, int *n, complex_numb
 
 complex_number *Nroot2D(law *f, law *constraint, law *divide_law, rec2d box, int *n,
                         complex_number *starts, int nstarts) {
-    check_search_box(box);
+    check_box(box, n, starts, nstarts);
     Root_2D_set minima, roots;
     collect_minima(f, constraint, divide_law, box, minima);
     for (Root_2D *m = minima.head(); m; m = m->next)

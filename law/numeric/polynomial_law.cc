@@ -1,8 +1,10 @@
 #include <law/numeric/polynomial_law.h>
 
+#include <law/numeric/search_checks.h>
 #include <law/ops/law_builders.h>
 
 law *make_polynomial_law(double *coefficients, int degree) {
+    check_given(coefficients, "the array of coefficients");
     law_ptr sum = build::constant(coefficients[0]);
     if (degree <= 0) return sum.release();
     law_ptr const x = make_law<identity_law>(0, 'X');

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include <law/core/constant_law.h>
 #include <law/core/law.h>
 #include <law/core/upper_layers.h>
 
@@ -134,18 +136,22 @@ class bounds_refiner {
 // (which also rules out infinite and NaN ends).
 void input_box(law const *f, double const *start, double const *end, std::vector<double> &lo,
                std::vector<double> &hi) {
+    if (!start != !end) law_error(LAW_NULL_LAW, "one end of the box is given without the other");
     for (int i = 0; i < f->take_dim(); ++i) {
         ZEM::interval domain;
         f->term_domain(i, domain);
         lo.push_back(start ? start[i] : domain.start_pt());
         hi.push_back(end ? end[i] : domain.end_pt());
-        if (!std::isfinite(hi.back() - lo.back())) law_error(LAW_BAD_BOUNDS);
+        if (!std::isfinite(hi.back() - lo.back()))
+            law_error(LAW_BAD_BOUNDS, "input " + std::to_string(i) + " has no finite range");
     }
 }
 
 double sampled_bounds(law const *f, double *min, double *max, double const *start,
                       double const *end, double tol, double *step) {
     int const inputs = f->take_dim(), outputs = f->return_dim();
+    if (!min || !max) law_error(LAW_NULL_LAW, "no place for the bounds");
+    if (!(tol >= 0)) law_error(LAW_BAD_TOLERANCE, "the tolerance " + number_string(tol));
     std::vector<double> lo, hi;
     input_box(f, start, end, lo, hi);
     std::fill(min, min + outputs, DBL_MAX);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
@@ -14,7 +15,7 @@
 #include <law/ops/law_builders.h>
 
 namespace {
-law_list reg(new arctan_law(static_cast<law *>(nullptr)));
+law_list reg(new arctan_law(nullptr, 0));
 
 constexpr double half_pi = 1.5707963267948966;
 
@@ -22,7 +23,9 @@ constexpr double half_pi = 1.5707963267948966;
 constexpr plain_value1 atan_value = LAW_LIBRARY_VALUE(atan);
 
 law **checked_members(law **subs, int n) {
-    if (subs && n != 1 && n != 2) law_error(LAW_SYNTAX);
+    if (subs && n != 1 && n != 2)
+        law_error(LAW_SYNTAX, "ARCTAN takes one or two members, not " + std::to_string(n));
+    check_non_null(subs, n);
     return subs;
 }
 
@@ -55,7 +58,7 @@ law_ptr quadrant_law(law *y_law, law *x_law) {
 }
 }  // namespace
 
-arctan_law::arctan_law(law *u) : multiple_law(&u, 1) {}
+arctan_law::arctan_law(law *u) : arctan_law(&u, 1) {}
 
 arctan_law::arctan_law(law **subs, int n) : multiple_law(checked_members(subs, n), n) {
     if (subs && n == 2) quadrants_ = quadrant_law(subs[0], subs[1]);
@@ -63,12 +66,13 @@ arctan_law::arctan_law(law **subs, int n) : multiple_law(checked_members(subs, n
 
 void arctan_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_members();
     if (quadrants_) return quadrants_->evaluate(x, answer);
     answer[0] = atan_value.fn(first_value(fsub()[0], x));
 }
 
 tape_values arctan_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(arctan_law) || !fsub()[0]) return b.call_law(this, at);
+    if (typeid(*this) != typeid(arctan_law) || !has_members()) return b.call_law(this, at);
     if (quadrants_) return b.values_of(quadrants_.get(), at);
     tape_values const u = b.values_of(fsub()[0], at);
     return {{b.call1(atan_value.fn, b.first(u))}, u.pure};
@@ -76,7 +80,7 @@ tape_values arctan_law::emit_tape(tape_builder &b, tape_point const &at) const {
 
 // Two members are the quadrant law's pieces.
 bool arctan_law::plain_form_of(plain_form &f) const {
-    if (typeid(*this) != typeid(arctan_law) || !fsub()[0]) return false;
+    if (typeid(*this) != typeid(arctan_law) || !has_members()) return false;
     if (quadrants_) {
         f.members = {quadrants_.get()};
         f.write = [](plain_writer &, law const *, std::span<plain_values const> v) { return v[0]; };
@@ -88,6 +92,7 @@ bool arctan_law::plain_form_of(plain_form &f) const {
 }
 
 law *arctan_law::deriv(int which) const {
+    require_members();
     if (!quadrants_) {
         law_ptr const u = share(fsub()[0]);
         law_ptr const one_plus_u2 = build::plus(build::constant(1.0), build::times(u, u));
@@ -102,6 +107,7 @@ law *arctan_law::deriv(int which) const {
 ZEM::interval arctan_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
     failed = 0;
     if (quadrants_) return ZEM::interval(-std::numbers::pi, std::numbers::pi);
+    require_members();
     int inner_failed = 0;
     bounds_scope const scope(this, domain);
     ZEM::interval const u = bounds_scope::sub_bounds(fsub()[0], domain, inner_failed);

@@ -13,6 +13,7 @@ law_list reg_min(new min_law(nullptr, 0));
 
 void extremum_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_non_null();
     law *const *subs = fsub();
     if (fsub_num() == 0) {
         answer[0] = 0.0;
@@ -27,7 +28,8 @@ void extremum_law::evaluate(double const *x, double *answer) const {
 }
 
 tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law))
+    if ((typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law)) ||
+        (!has_members() && fsub_num() > 0))
         return b.call_law(this, at);
     if (fsub_num() == 0) return {{b.constant(0)}};
     tape_values const first = b.values_of(fsub()[0], at);
@@ -44,6 +46,7 @@ tape_values extremum_law::emit_tape(tape_builder &b, tape_point const &at) const
 // The members in turn, as tape_larger and tape_smaller take them.
 bool extremum_law::plain_form_of(plain_form &f) const {
     if (typeid(*this) != typeid(max_law) && typeid(*this) != typeid(min_law)) return false;
+    if (!has_members() && fsub_num() > 0) return false;
     f.members.assign(fsub(), fsub() + fsub_num());
     f.write = [](plain_writer &w, law const *self, std::span<plain_values const> v) {
         if (v.empty()) return plain_values{"0.0"};
@@ -59,6 +62,7 @@ bool extremum_law::plain_form_of(plain_form &f) const {
 }
 
 law *extremum_law::deriv(int which) const {
+    require_non_null();
     law *const *f = fsub();
     int const n = fsub_num();
     if (n == 1) return f[0]->derivative(which);

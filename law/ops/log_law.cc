@@ -2,29 +2,33 @@
 
 #include <array>
 #include <cmath>
+#include <string>
 
 #include <law/base/tolerance.h>
 #include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
-#include <law/eval/tape_builder.h>
 #include <law/core/law_sample.h>
+#include <law/eval/tape_builder.h>
 #include <law/lang/law_list.h>
 #include <law/lang/plain_code.h>
 #include <law/ops/law_builders.h>
 
 namespace {
 law_list reg_log(new log_law(nullptr, 0));
-law_list reg_mod(new mod_law(nullptr, nullptr));
+law_list reg_mod(new mod_law());
 
 law **checked_log(law **subs, int n) {
     if (!subs) return subs;
-    if (n < 1 || n > 2 || !subs[0]) law_error(LAW_BASE_C);
-    if (n == 2 && !law_isa<constant_law>(subs[1])) law_error(LAW_BASE_C);
+    if (n < 1 || n > 2) law_error(LAW_BASE_C, std::to_string(n) + " members");
+    check_non_null(subs, n);
+    if (n == 2 && !law_isa<constant_law>(subs[1]))
+        law_error(LAW_BASE_C, "the base is not a constant");
     return subs;
 }
 
 law **checked_mod(law **subs, int n) {
-    if (!subs || n != 2) law_error(LAW_SYNTAX);
+    if (!subs || n != 2) law_error(LAW_SYNTAX, "MOD takes two members, not " + std::to_string(n));
+    check_non_null(subs, n);
     return subs;
 }
 
@@ -47,6 +51,7 @@ double log_law::base() const {
 
 void log_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_members();
     double const b = base();
     answer[0] = log_to_base_value.fn(first_value(fsub()[0], x), std::log(b));
 }
@@ -55,7 +60,7 @@ void log_law::evaluate(double const *x, double *answer) const {
 bool log_law::constant_ln_base(double &ln_base) const {
     int const n = fsub_num();
     bool const usable = n == 1 || (n == 2 && law_isa<constant_law>(fsub()[1]));
-    if (typeid(*this) != typeid(log_law) || !usable || !fsub()[0]) return false;
+    if (typeid(*this) != typeid(log_law) || !usable || !has_members()) return false;
     try {
         ln_base = std::log(base());
     } catch (vorn_exception const &) {
@@ -81,6 +86,7 @@ bool log_law::plain_form_of(plain_form &f) const {
 }
 
 int log_law::in_domain(double const *x) const {
+    if (!has_members()) return 0;
     in_domain_scope const scope(this, x);
     law const *a = fsub()[0];
     if (!in_domain_scope::sub_in_domain(a, x) || first_value(a, x) <= 0) return 0;
@@ -90,12 +96,14 @@ int log_law::in_domain(double const *x) const {
 }
 
 law *log_law::deriv(int which) const {
+    require_members();
     law_ptr const a = share(fsub()[0]);
     law_ptr const ln_base = build::constant(std::log(base()));
     return build::divide(build::d(a.get(), which), build::times(a, ln_base)).release();
 }
 
 ZEM::interval log_law::estimate_bounds(ZEM::interval const &domain, int &failed) const {
+    require_members();
     bounds_scope const scope(this, domain);
     ZEM::interval const a = bounds_scope::sub_bounds(fsub()[0], domain, failed);
     double const b = base();
@@ -112,24 +120,27 @@ ZEM::interval log_law::estimate_bounds(ZEM::interval const &domain, int &failed)
     return ln_b > 0 ? ZEM::interval(from, to) : ZEM::interval(to, from);
 }
 
-mod_law::mod_law(law *a, law *b) : multiple_law(std::array<law *, 2>{a, b}.data(), 2) {}
+mod_law::mod_law() : multiple_law(nullptr, 0) {}
+
+mod_law::mod_law(law *a, law *b) : mod_law(std::array<law *, 2>{a, b}.data(), 2) {}
 
 mod_law::mod_law(law **subs, int n) : multiple_law(checked_mod(subs, n), n) {}
 
 void mod_law::evaluate(double const *x, double *answer) const {
     if (taped_evaluate(x, answer)) return;
+    require_members();
     double const a = first_value(fsub()[0], x), b = first_value(fsub()[1], x);
     answer[0] = remainder_value.fn(a, b);
 }
 
 tape_values mod_law::emit_tape(tape_builder &b, tape_point const &at) const {
-    if (typeid(*this) != typeid(mod_law) || !fsub()[0] || !fsub()[1]) return b.call_law(this, at);
+    if (typeid(*this) != typeid(mod_law) || !has_members()) return b.call_law(this, at);
     tape_values const u = b.values_of(fsub()[0], at), v = b.values_of(fsub()[1], at);
     return {{b.call2(remainder_value.fn, b.first(u), b.first(v))}, u.pure && v.pure};
 }
 
 bool mod_law::plain_form_of(plain_form &f) const {
-    if (typeid(*this) != typeid(mod_law) || !fsub()[0] || !fsub()[1]) return false;
+    if (typeid(*this) != typeid(mod_law) || !has_members()) return false;
     f.members = {fsub()[0], fsub()[1]};
     f.text = plain_text_of(remainder_value);
     return true;

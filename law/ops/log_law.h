@@ -5,7 +5,8 @@
 class log_law : public multiple_law {
     LAW_CLASS_FACTS(log_law, multiple_law)
   public:
-    // One or two members, the second a constant law; a null array gives an empty law.
+    // One or two members, the second a constant law (else LAW_BASE_C), neither null
+    // (LAW_NULL_LAW); a null array gives an empty law, whose evaluation raises LAW_NULL_LAW.
     log_law(law **subs, int n);
     law *make_one(law **subs, int n) const override { return new log_law(subs, n); }
 
@@ -34,8 +35,10 @@ class log_law : public multiple_law {
 class mod_law : public multiple_law {
     LAW_CLASS_FACTS(mod_law, multiple_law)
   public:
+    mod_law();  // the prototype
+    // Raises LAW_NULL_LAW for a null member.
     mod_law(law *a, law *b);
-    // Exactly two members.
+    // Exactly two members (else LAW_SYNTAX).
     mod_law(law **subs, int n);
     law *make_one(law **subs, int n) const override { return new mod_law(subs, n); }
 

@@ -22,9 +22,14 @@ void check_range(ZEM::interval const &r) {
 }  // namespace
 
 sw_surface *law_to_sw_surface(law *f, ZEM::interval const &s_range, ZEM::interval const &t_range,
-                              double tol, double &achieved, int ns, double const *s_knots, int nt,
+                              double tol, double &achieved, int ns, int nt, double const *s_knots,
                               double const *t_knots, int flag) {
-    if (!f || f->take_dim() != 2 || f->return_dim() != 3) law_error(LAW_DIM);
+    if (!f) law_error(LAW_NULL_LAW, "the law to fit is null");
+    if (f->take_dim() != 2 || f->return_dim() != 3)
+        law_error(LAW_DIM, "a surface law takes two inputs and returns three values");
+    if (ns < 0 || nt < 0) law_error(LAW_DIM, "a negative count of starting knots");
+    if ((ns > 0 && !s_knots) || (nt > 0 && !t_knots))
+        law_error(LAW_NULL_LAW, "the array of starting knots is null");
     check_range(s_range);
     check_range(t_range);
     if (!(tol > 0) || !std::isfinite(tol)) tol = resfit;

@@ -18,12 +18,13 @@ enum law_to_sw_surface_flag : int {
 // tol that is not positive; achieved receives the largest distance sw_surface_accuracy finds.
 // The Hermite patches are fitted to tol / 2 and their double knots merged where the merged
 // surface stays within tol (the removal tolerance 2 tol), unless the flag keeps them all.
-// The ns s_knots and nt t_knots are breakpoints to start from. Ranges must be finite and not
-// empty (LAW_BAD_BOUNDS); f must take two inputs and return three (LAW_DIM).
+// The ns s_knots and nt t_knots are breakpoints to start from (a null array with a positive
+// count raises LAW_NULL_LAW, a negative count LAW_DIM). Ranges must be finite and not empty
+// (LAW_BAD_BOUNDS); f must be a law (LAW_NULL_LAW) of two inputs returning three (LAW_DIM).
 sw_surface *law_to_sw_surface(law *f, ZEM::interval const &s_range, ZEM::interval const &t_range,
-                              double tol, double &achieved, int ns = 0,
-                              double const *s_knots = nullptr, int nt = 0,
-                              double const *t_knots = nullptr, int flag = 0);
+                              double tol, double &achieved, int ns = 0, int nt = 0,
+                              double const *s_knots = nullptr, double const *t_knots = nullptr,
+                              int flag = 0);
 
 // The number of iso lines a fit may place before it gives up.
 inline constexpr int sw_fit_budget = 2000;

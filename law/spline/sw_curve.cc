@@ -29,18 +29,15 @@ bezier_segment *new_segments(int n) {
     return s;
 }
 
-// What every curve must be before its block is taken: enough points for its degree, knots that
-// are numbers and do not decrease, and positive weights when it is rational.
-void check_curve(int K, int degree, int polynomial, double const *data) {
+// What every curve must be before its block is taken: enough points for its degree, and knots
+// that are numbers and do not decrease. Weights are checked where they are used, by the Bezier
+// evaluation of each span (SW_BAD_WEIGHTS).
+void check_curve(int K, int degree, double const *data) {
     if (degree < 0 || K < degree + 1) law_error(SW_BAD_ORDER);
+    if (!data) law_error(LAW_NULL_LAW, "the block of the curve is null");
     int const nk = K + degree + 1;
     for (int i = 0; i < nk; ++i) {
         if (!std::isfinite(data[i]) || (i > 0 && data[i] < data[i - 1])) law_error(SW_BAD_KNOTS);
-    }
-    if (!polynomial) {
-        for (int i = 0; i < K; ++i) {
-            if (!(data[nk + i] > 0)) law_error(SW_BAD_WEIGHTS);
-        }
     }
 }
 
@@ -55,6 +52,7 @@ sw_curve::sw_curve(int K, int degree, int planar, int closed, int polynomial, in
                    double const *knots, double const *weights, double const *points, double t0,
                    double t1, double const *normal) {
     if (degree < 0 || K < degree + 1) law_error(SW_BAD_ORDER);
+    if (!knots || !points) law_error(LAW_NULL_LAW, "the knots or the points of the curve are null");
     int const nk = K + degree + 1;
     vorn_ptr<double> block(new_block(data_size(K, degree)));
     double *d = block.get();
@@ -89,7 +87,7 @@ void sw_curve::release() {
 
 void sw_curve::build(int K, int degree, int planar, int closed, int polynomial, int periodic,
                      double const *data) {
-    check_curve(K, degree, polynomial, data);
+    check_curve(K, degree, data);
     K_ = K;
     degree_ = degree;
     spans_ = K - degree;

@@ -71,6 +71,7 @@ void sw_surface::check_shape(int K1, int K2, int degree1, int degree2, double co
     for (int d : {degree1, degree2})
         if (d < 1 || d >= bezier_patch::max_rows) law_error(SW_BAD_ORDER);
     if (K1 <= degree1 || K2 <= degree2) law_error(SW_BAD_ORDER);
+    if (!knots1 || !knots2) law_error(LAW_NULL_LAW, "the knots of the surface are null");
     auto check = [](double const *k, int n) {
         for (int i = 0; i < n; ++i)
             if (!std::isfinite(k[i]) || (i > 0 && k[i] < k[i - 1])) law_error(SW_BAD_KNOTS);
@@ -105,7 +106,7 @@ sw_surface::sw_surface(int last1, int last2, int degree1, int degree2, int close
                        int polynomial, int periodic1, int periodic2, double const *data)
     : sw_surface(last1 + 1, last2 + 1, degree1, degree2,
                  {closed1, closed2, polynomial, periodic1, periodic2}, data,
-                 data + last1 + 1 + degree1 + 1) {
+                 data ? data + last1 + 1 + degree1 + 1 : nullptr) {
     std::memcpy(data_, data, sizeof(double) * static_cast<std::size_t>(get_data_size()));
     finish_init();
 }
@@ -116,6 +117,8 @@ sw_surface::sw_surface(int K1, int K2, int degree1, int degree2, int closed1, in
                        double min_t, double max_t)
     : sw_surface(K1, K2, degree1, degree2, {closed1, closed2, polynomial, periodic1, periodic2},
                  knots1, knots2) {
+    // The shape's constructor has run: the destructor gives the block back.
+    if (!points) law_error(LAW_NULL_LAW, "the points of the surface are null");
     int const n1 = K1 + degree1 + 1, n2 = K2 + degree2 + 1, n = K1 * K2;
     double *out = data_;
     out = std::copy(knots1, knots1 + n1, out);

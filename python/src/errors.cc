@@ -52,7 +52,7 @@ void register_errors(py::module_ &m) {
         } catch (vorn_exception const &e) {
             raise_law_error(e.code_name(), message_of(e));
         } catch (law_refusal const &e) {
-            raise_law_error(get_lawutil_main_law_errmod().entry(e.code()).name, e.what());
+            raise_law_error(lawutil_code_name(e.code()), e.what());
         }
     });
 }

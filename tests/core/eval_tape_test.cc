@@ -147,7 +147,7 @@ TEST_F(CompiledEvaluation, VectorProductsComponentsAndRemaindersCompile) {
     // a x b = (2*3 - X^2*X, X^2*1 - X*3, X*X - 2*1) = (-21, 0, 7).
     law_ptr const dot = parse("DOT(VEC(X,2,X^2),VEC(1,X,3))");
     law_ptr const cross = parse("CROSS(VEC(X,2,X^2),VEC(1,X,3))");
-    law_ptr const scalar_cross = parse("CROSS(X,VEC(1,X,3))");  // a scalar reads as 0
+    law_ptr const scalar_cross = parse("CROSS(X-X,VEC(1,X,3))");  // a scalar 0: the zero vector
     law_ptr const term = parse("TERM(VEC(X,2,X^2),3)+TERM(VEC(X,2),3)");
     law_ptr const mod = parse("MOD(X,2)-MOD(-X,2)");
     law_ptr const by_zero = parse("MOD(1,X-3)");

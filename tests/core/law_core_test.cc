@@ -231,10 +231,37 @@ TEST_F(LawCore, ThreadsShareLawsSafely) {
 }
 
 TEST_F(LawCore, ErrorsCarryTheLawutilModule) {
-    // The fixed table of 94 codes, then the library's own.
-    EXPECT_EQ(get_lawutil_main_law_errmod().size(), LAWUTIL_CODE_COUNT);
-    EXPECT_STREQ(get_lawutil_main_law_errmod().entry(93).name, "LAW_VEC_NUM");
-    EXPECT_STREQ(get_lawutil_main_law_errmod().name(), "lawutil");
+    // The fixed table holds its 94 codes and the null pair alone; the library's own codes are a
+    // table of their own that reports the same module.
+    message_module const &fixed = get_lawutil_main_law_errmod();
+    EXPECT_EQ(fixed.size(), 94);
+    EXPECT_STREQ(fixed.entry(0).name, "LAW_EVAL");
+    EXPECT_STREQ(fixed.entry(93).name, "LAW_VEC_NUM");
+    EXPECT_EQ(fixed.entry(94).name, nullptr);
+    EXPECT_EQ(fixed.entry(94).text, nullptr);
+    EXPECT_STREQ(fixed.entry(86).name, "BAD_LAW_USE_COUNT");
+    EXPECT_STREQ(fixed.entry(87).name, "BAD_LAW_DATA_USE_COUNT");
+    EXPECT_STREQ(fixed.name(), "lawutil");
+    message_module const &own = get_lawutil_own_errmod();
+    EXPECT_EQ(own.size(), LAWUTIL_CODE_COUNT - 94);
+    EXPECT_STREQ(own.name(), "lawutil");
+    for (int code = 0; code < LAWUTIL_CODE_COUNT; ++code) {
+        try {
+            law_error(static_cast<lawutil_error>(code));
+        } catch (vorn_exception const &e) {
+            EXPECT_EQ(lawutil_local_code(e), code);
+            EXPECT_STREQ(e.module(), "lawutil");
+        }
+    }
+    try {
+        law_error(LAW_NULL_LAW, "the law is null");
+    } catch (vorn_exception const &e) {
+        EXPECT_STREQ(e.code_name(), "LAW_NULL_LAW");
+        EXPECT_STREQ(e.detail(), "the law is null");
+        EXPECT_STREQ(e.what(),
+                     "LAW_NULL_LAW: A law or an array of laws that is needed is null "
+                     "(the law is null)");
+    }
     try {
         law_error(BAD_LAW_USE_COUNT);
         FAIL();

@@ -408,7 +408,7 @@ TEST_F(DataLaws, BadInputGivesLawutilErrorsAndLeaksNothing) {
          "DCUR: LAW_DATA_CURVE: Law_data_curve eval too many derivatives"},
         {"DCUR(LINE1,X)", line.get(),
          "DCUR: LAW_DATA_CURVE: Law_data_curve eval too many derivatives"},
-        {"DCUR(LINE1)", line.get(), "DCUR: LAW_DATA_UNKNOWN: Unknown law_data type"},
+        {"DCUR(LINE1)", line.get(), "DCUR: LAW_DATA_UNKNOWN: Unknown law_data type (1 law data)"},
         {"TRANS(VEC(X,Y),TRANSFORM1)", turn.get(), "TRANS: LAW_DIM: Bad law dimensions"},
         {"TRANS(LINE1,TRANSFORM1)", line.get(), "TRANS: LAW_DATA_UNKNOWN: Unknown law_data type"},
         {"LENGTH(LINE1,X)", line.get(), "LENGTH: LAW_DATA_UNKNOWN: Unknown law_data type"},

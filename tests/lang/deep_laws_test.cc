@@ -191,6 +191,30 @@ TEST_F(DeepLaws, BoundTheValuesAndMultiplyOutThePolynomial) {
     }
 }
 
+TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
+    constexpr int n = 10000;
+    auto tower = [](char const *open, char const *inner, char const *close) {
+        return parse(repeated(open, n) + inner + repeated(close, n));
+    };
+    double const half[3] = {0.5, 0.0, 0.0}, minus_one[3] = {-1.0, 0.0, 0.0};
+    // Nested square roots and EXP(LN(...)) take 0.5 and leave out -1; a tower of powers
+    // x^(x^(...^2)) takes 0.5.
+    law_ptr const roots = tower("SQRT(", "X", ")");
+    law_ptr const logs = tower("EXP(LN(", "X", "))");
+    law_ptr const powers = tower("X^(", "2", ")");
+    for (law const *l : {roots.get(), logs.get(), powers.get()}) EXPECT_EQ(l->in_domain(half), 1);
+    EXPECT_EQ(roots->in_domain(minus_one), 0);
+    EXPECT_EQ(logs->in_domain(minus_one), 0);
+    // x/(x/y) is y where x is not 0, so an even number of quotients over 2 is 2: constant, a
+    // whole number, not zero; less 2 it is zero.
+    law_ptr const quotients = tower("X/(", "2", ")");
+    EXPECT_TRUE(quotients->constant());
+    EXPECT_TRUE(quotients->integer());
+    EXPECT_FALSE(quotients->zero());
+    law_ptr const naught = parse(repeated("X/(", n) + "2" + repeated(")", n) + "-2");
+    EXPECT_TRUE(naught->zero());
+}
+
 TEST_F(DeepLaws, ReadingGrowsInProportionToTheText) {
     // Doubling a text about doubles the steps of its reading; a quadratic reading would
     // quadruple them. The per-step cost includes a logarithmic search, hence the margin.

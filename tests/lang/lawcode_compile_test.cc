@@ -95,12 +95,16 @@ TEST_F(LawCodeCompiles, RandomLawsRebuildFromTheirGeneratedCode) {
     for (std::size_t i = 0; i < laws.size(); ++i) {
         law const *original = laws[i].get();
         SCOPED_TRACE(original->text());
+        // The original's own caches (derivatives a 0/0 asks for) fill before the count.
+        std::vector<std::vector<std::uint64_t>> expected;
+        for (auto const &x : points) expected.push_back(outcome(original, x));
         long const alive = law::live_count();
         law *rebuilt = rebuilders[i]();
         ASSERT_TRUE(rebuilt);
         EXPECT_TRUE(original->same(original, rebuilt));
         EXPECT_EQ(rebuilt->type(), original->type());
-        for (auto const &x : points) EXPECT_EQ(outcome(rebuilt, x), outcome(original, x));
+        for (std::size_t k = 0; k < std::size(points); ++k)
+            EXPECT_EQ(outcome(rebuilt, points[k]), expected[k]);
         rebuilt->remove();
         EXPECT_EQ(law::live_count(), alive) << "the clean-up left a law alive";
         for (std::string const &c : classes_in(original)) met.insert(c);

@@ -120,7 +120,7 @@ TEST_F(AdaptiveIntegral, FailuresSayWhy) {
     EXPECT_LAW_ERROR(Nintegrate_adaptive(f.get(), 0, 1, 0, 0), LAW_BAD_TOLERANCE);
     EXPECT_LAW_ERROR(Nintegrate_adaptive(f.get(), 0, 1, 1e-10, 1e-10, 0), LAW_BAD_SAMPLES);
     EXPECT_LAW_ERROR(Nintegrate_adaptive(parse_law("X*Y").get(), 0, 1), LAW_DIM);
-    EXPECT_LAW_ERROR(Nintegrate_adaptive(nullptr, 0, 1), LAW_DIM);
+    EXPECT_LAW_ERROR(Nintegrate_adaptive(nullptr, 0, 1), LAW_NULL_LAW);
     EXPECT_EQ(Nintegrate_adaptive(f.get(), 2, 2).value, 0);
 }
 

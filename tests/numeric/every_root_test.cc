@@ -214,7 +214,7 @@ TEST_F(EveryRoot, ArraysOrderedEndsAndBadInput) {
 
     EXPECT_LAW_ERROR(all_roots(parse_law("X+Y").get(), 0, 1), LAW_DIM);
     EXPECT_LAW_ERROR(all_roots(parse_law("VEC(X,X)").get(), 0, 1), LAW_DIM);
-    EXPECT_LAW_ERROR(all_roots(nullptr, 0, 1), LAW_DIM);
+    EXPECT_LAW_ERROR(all_roots(nullptr, 0, 1), LAW_NULL_LAW);
     EXPECT_LAW_ERROR(all_roots(f.get(), 0, NAN), LAW_BAD_BOUNDS);
     EXPECT_LAW_ERROR(all_roots(f.get(), -INFINITY, 0), LAW_BAD_BOUNDS);
     EXPECT_LAW_ERROR(all_roots(parse_law("LN(X)").get(), -2, -1), LAW_NO_VALUE);

@@ -46,7 +46,7 @@ TEST_F(Extrema, BadInputGetsAClearError) {
     law_ptr const vec = parse_law("VEC(X,X)"), f = parse_law("X");
     EXPECT_LAW_ERROR(Nmax(vec.get(), 0, 1), LAW_DIM);
     EXPECT_LAW_ERROR(Nmin(f.get(), -INFINITY, 1), LAW_BAD_BOUNDS);
-    EXPECT_LAW_ERROR(Nmin_quick(f.get(), 0, 1, 0, 0.1, 0), LAW_BAD_SAMPLES);
+    EXPECT_LAW_ERROR(Nmin_quick(f.get(), 0, 1, 5, NAN, 0), LAW_BAD_BOUNDS);
     EXPECT_LAW_ERROR(Nmax_quick(f.get(), 0, NAN, 5, 0.1, 0), LAW_BAD_BOUNDS);
 }
 

@@ -106,7 +106,7 @@ TEST_F(Roots, BadInputGetsAClearError) {
     law_ptr const vec = parse_law("VEC(X,X+1)"), two = parse_law("X+Y"), f = parse_law("X");
     EXPECT_LAW_ERROR(Nroot(vec.get(), 0, 1, &n), LAW_DIM);
     EXPECT_LAW_ERROR(Nroot(two.get(), 0, 1, &n), LAW_DIM);
-    EXPECT_LAW_ERROR(Nroot(nullptr, 0, 1, &n), LAW_DIM);
+    EXPECT_LAW_ERROR(Nroot(nullptr, 0, 1, &n), LAW_NULL_LAW);
     EXPECT_LAW_ERROR(Nroot(f.get(), std::nan(""), 1, &n), LAW_BAD_BOUNDS);
     EXPECT_LAW_ERROR(Nroot(f.get(), 0, INFINITY, &n), LAW_BAD_BOUNDS);
     EXPECT_LAW_ERROR(Nroot(f.get(), -1e308, 1e308, &n), LAW_BAD_BOUNDS);  // no finite length

@@ -5,6 +5,7 @@
 #include <law/spline/sample_sw_surfaces.h>
 #include <law/spline/sw_surface.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -79,13 +80,23 @@ TEST_F(LawToSwSurface, APlaneIsOnePatchAndSymbolicPartialsFitToo) {
     set_option("fast_euler", 1);
     EXPECT_LE(achieved, 1e-5);
     EXPECT_LE(dense_error(sphere.get(), *T), 1e-5);
-    // Starting knots are kept where the fit needs them anyway and appear in the knot vector.
-    double const s_knots[] = {0.75}, t_knots[] = {0.0, 5.0};
+    // Starting knots, counted first (ns, nt) and then given (s_knots, t_knots), appear in the
+    // knot vectors; one outside the range is left out.
+    double const s_knots[] = {0.75}, t_knots[] = {0.25, 5.0};
     std::unique_ptr<sw_surface> U(law_to_sw_surface(sphere.get(), ZEM::interval(0, 1.5),
-                                                    ZEM::interval(-1, 1), 1e-2, achieved, 1,
-                                                    s_knots, 2, t_knots));
+                                                    ZEM::interval(-1, 1), 1e-2, achieved, 1, 2,
+                                                    s_knots, t_knots));
     EXPECT_LE(achieved, 1e-2);
     EXPECT_LE(dense_error(sphere.get(), *U), 1e-2);
+    auto holds = [](double const *knots, int n, double v) {
+        return std::count(knots, knots + n, v);
+    };
+    EXPECT_GT(holds(U->get_knot_vector1(), U->get_num_knots1(), 0.75), 0);
+    EXPECT_GT(holds(U->get_knot_vector2(), U->get_num_knots2(), 0.25), 0);
+    EXPECT_EQ(holds(U->get_knot_vector2(), U->get_num_knots2(), 5.0), 0);
+    EXPECT_LAW_ERROR(law_to_sw_surface(sphere.get(), ZEM::interval(0, 1.5), ZEM::interval(-1, 1),
+                                       1e-2, achieved, 1, 0, nullptr, nullptr),
+                     LAW_NULL_LAW);
 }
 
 TEST_F(LawToSwSurface, BadInputIsRefused) {
@@ -103,7 +114,7 @@ TEST_F(LawToSwSurface, BadInputIsRefused) {
         law_ptr const g = read(text);
         EXPECT_LAW_ERROR(law_to_sw_surface(g.get(), good, good, 1e-3, achieved), LAW_DIM);
     }
-    EXPECT_LAW_ERROR(law_to_sw_surface(nullptr, good, good, 1e-3, achieved), LAW_DIM);
+    EXPECT_LAW_ERROR(law_to_sw_surface(nullptr, good, good, 1e-3, achieved), LAW_NULL_LAW);
     // A law that raises inside the range passes its error on and leaves nothing behind.
     law_ptr const root = read("VEC(X,Y,SQRT(X-0.5))");
     EXPECT_LAW_ERROR(law_to_sw_surface(root.get(), good, good, 1e-3, achieved), LAW_SQRT);
@@ -130,7 +141,7 @@ TEST_F(LawToSwSurface, AHopelessToleranceEndsByTheBudget) {
     EXPECT_GT(achieved, 1e-9);
     EXPECT_LE(S->get_num_control_points1() + S->get_num_control_points2(), 4 * sw_fit_budget);
     EXPECT_LAW_ERROR(law_to_sw_surface(f.get(), ZEM::interval(0, 1), ZEM::interval(0, 1), 1e-9,
-                                       achieved, 0, nullptr, 0, nullptr, sw_fit_check_accuracy),
+                                       achieved, 0, 0, nullptr, nullptr, sw_fit_check_accuracy),
                      BS_ACCURACY);
 }
 
@@ -195,8 +206,8 @@ TEST_F(LawToSwSurface, DoubleKnotsMergeWithinTheTolerance) {
     std::unique_ptr<sw_surface> merged(
         law_to_sw_surface(f.get(), ZEM::interval(0, 3), ZEM::interval(0, 3), 1e-5, achieved));
     std::unique_ptr<sw_surface> kept(law_to_sw_surface(f.get(), ZEM::interval(0, 3),
-                                                       ZEM::interval(0, 3), 1e-5, achieved, 0,
-                                                       nullptr, 0, nullptr, sw_fit_keep_all_knots));
+                                                       ZEM::interval(0, 3), 1e-5, achieved, 0, 0,
+                                                       nullptr, nullptr, sw_fit_keep_all_knots));
     EXPECT_LE(dense_error(f.get(), *merged), 1e-5);
     EXPECT_LE(dense_error(f.get(), *kept), 1e-5);
     // Kept: every interior knot double in both directions; merged: none left double here, so

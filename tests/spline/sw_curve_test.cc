@@ -293,7 +293,12 @@ TEST_F(SwCurve, BadCurvesAndUnprovidedQueriesRaise) {
     double const bad_w[] = {1, 1, 0, 1};
     EXPECT_LAW_ERROR(sw_curve(3, 3, 0, 0, 1, 0, knots, nullptr, pts, 0, 1, nullptr), SW_BAD_ORDER);
     EXPECT_LAW_ERROR(sw_curve(4, 3, 0, 0, 1, 0, down, nullptr, pts, 0, 1, nullptr), SW_BAD_KNOTS);
-    EXPECT_LAW_ERROR(sw_curve(4, 3, 0, 0, 0, 0, knots, bad_w, pts, 0, 1, nullptr), SW_BAD_WEIGHTS);
+    // A weight of 0 is refused where the Bezier evaluation meets it, not when the curve is made.
+    sw_curve zero_weight(4, 3, 0, 0, 0, 0, knots, bad_w, pts, 0, 1, nullptr);
+    ZEM::position p;
+    EXPECT_LAW_ERROR(zero_weight.eval(0.5, &p, nullptr, nullptr), SW_BAD_WEIGHTS);
+    EXPECT_LAW_ERROR(sw_curve(4, 3, 0, 0, 1, 0, nullptr, nullptr, pts, 0, 1, nullptr),
+                     LAW_NULL_LAW);
     double const nan_knots[] = {0, 0, 0, 0, NAN, 1, 1, 1};
     EXPECT_LAW_ERROR(sw_curve(4, 3, 0, 0, 1, 0, nan_knots, nullptr, pts, 0, 1, nullptr),
                      SW_BAD_KNOTS);

@@ -198,9 +198,14 @@ std::string non_finite_text(double v, int index, int outputs) {
     return which + " overflows: its magnitude is beyond the largest double, about 1.8e308";
 }
 
-void report_law_error(vorn_exception const &e) {
+std::string law_error_text(vorn_exception const &e) {
     char const *message = e.message();
-    throw tool_error(message && *message ? message : e.what());
+    if (!message || !*message) return e.what();
+    std::string text = message;
+    if (*e.detail()) text += std::string(" (") + e.detail() + ")";
+    return text;
 }
+
+void report_law_error(vorn_exception const &e) { throw tool_error(law_error_text(e)); }
 
 }  // namespace law_tool

@@ -51,5 +51,8 @@ std::string non_finite_text(double v, int index, int outputs);
 
 // Raises tool_error with the library's message of a raised evaluation error.
 [[noreturn]] void report_law_error(vorn_exception const &e);
+// The message of a library error, followed in brackets by what the library said about the case
+// (which argument, which value) when it said something.
+std::string law_error_text(vorn_exception const &e);
 
 }  // namespace law_tool

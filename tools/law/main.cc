@@ -140,7 +140,7 @@ int main(int argc, char **argv) {
     } catch (tool_error const &e) {
         return fail(e.what());
     } catch (vorn_exception const &e) {
-        return fail(e.message() && *e.message() ? e.message() : e.what());
+        return fail(law_error_text(e).c_str());
     } catch (std::exception const &e) {
         return fail(e.what());
     }

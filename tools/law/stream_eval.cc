@@ -181,8 +181,7 @@ class point_batch {
             std::vector<double> y(static_cast<std::size_t>(std::max(gives_, 1)));
             l_.evaluate(x_.data() + static_cast<std::ptrdiff_t>(k) * takes_, y.data());
         } catch (vorn_exception const &e) {
-            char const *message = e.message();
-            line_error(line, message && *message ? message : e.what());
+            line_error(line, law_error_text(e));
         }
         line_error(line, "the point failed");
     }
