@@ -69,7 +69,7 @@ plane_curve curve_of(law const &l, view v) {
 plane_curve_many curve_many_of(law const &l, view v) {
     int const outputs = l.return_dim();
     return [&l, outputs, v](std::vector<double> const &ts, std::vector<point2> &ps,
-                         std::vector<char> &ok) {
+                            std::vector<char> &ok) {
         int const n = static_cast<int>(ts.size());
         std::vector<double> out(static_cast<std::size_t>(n * outputs));
         std::vector<int> errors(static_cast<std::size_t>(n));

@@ -113,8 +113,10 @@ constexpr command table[] = {
      "  law eval 'X*Y' 3 -2               prints  -6\n"
      "  seq 1 3 | law eval 'X^2' -        prints  1\n"
      "                                            4\n"
-     "                                            9\n",
-     reading_options, run_eval},
+     "                                            9\n"
+     "  law eval 'X*Y' 3 -2 --json        prints  {\"point\":[3,-2],\"values\":[-6]}\n"
+     "  law eval PI --precision 5         prints  3.1416\n",
+     reading_options, run_eval, true},
     {"deriv", "deriv EXPR [--wrt I] [--order N] [--level L]",
      "print the symbolic derivative of a law",
      "The derivative is the one the library keeps for the law, simplified by the rules of level\n"
@@ -177,7 +179,7 @@ constexpr command table[] = {
      "  law integrate 'EXP(-X)' 0 inf           prints  1\n"
      "                                          error: 5.8e-11 (estimated), evaluations: 135\n"
      "  law integrate 'SIN(X)' 0 PI --method romberg   prints  1.9999999999999996\n",
-     integrate_options, run_integrate},
+     integrate_options, run_integrate, true},
     {"plot",
      "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
      "[--view V] [--frames]",
@@ -220,7 +222,7 @@ constexpr command table[] = {
      "  law frame 'VEC(X,0,0)' 0 1 --samples 2\n"
      "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
-     frame_options, run_frame},
+     frame_options, run_frame, true},
     {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE] [--keep]",
      "fit a law of two inputs over a box by a bicubic B-spline surface",
      "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
@@ -241,7 +243,7 @@ constexpr command table[] = {
      "                                                      knots in s: 0 x4, 1 x4\n"
      "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
      "--iges sphere.igs --obj sphere.obj\n",
-     fit2_options, run_fit2},
+     fit2_options, run_fit2, true},
     {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
      "draw the surface fit of a law of two inputs as a shaded wireframe",
      "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
@@ -276,8 +278,9 @@ constexpr command table[] = {
      "                                            9.42477796076938\n"
      "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
      "                                          1.000001\n"
-     "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n",
-     roots_options, run_roots},
+     "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n"
+     "  law roots 'SIN(X)' 1 7 --json     prints  {\"roots\":[3.141592653589793,6.283185307179586]}\n",
+     roots_options, run_roots, true},
     {"solve", "solve F G A B [--method M] [--values] [--keep]",
      "print the parameters in [A, B] where F equals G",
      "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
@@ -290,7 +293,7 @@ constexpr command table[] = {
      "Example:\n"
      "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
      "                                             2\n",
-     roots_options, run_solve},
+     roots_options, run_solve, true},
     {"min", "min EXPR A B [--method M]",
      "print where a law of one input is smallest in [A, B], and the value",
      "Prints the parameter and the law's value there, separated by a space. By default the\n"
@@ -303,7 +306,7 @@ constexpr command table[] = {
      "Example:\n"
      "  law min '(X-1)^2+3' -4 4           prints  1 3\n"
      "  law min 'ABS(X-0.3)' -1 1          prints  0.3 0\n",
-     extremum_options, run_min},
+     extremum_options, run_min, true},
     {"max", "max EXPR A B [--method M]",
      "print where a law of one input is largest in [A, B], and the value",
      "Prints the parameter and the law's value there, separated by a space, found as law min\n"
@@ -314,7 +317,7 @@ constexpr command table[] = {
      "Example:\n"
      "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n"
      "  law max '1-ABS(X-0.3)' -1 1        prints  0.3 1\n",
-     extremum_options, run_max},
+     extremum_options, run_max, true},
     {"bounds", "bounds EXPR [LO HI ...] [--method M] [--tol T]",
      "print the range of each output of a law over a box of its inputs",
      "Give a LO HI pair for each input, or none to use the law's domain (which must then be\n"
@@ -331,7 +334,7 @@ constexpr command table[] = {
      "Example:\n"
      "  law bounds 'SIN(X)' 0 10           prints  -1 1\n"
      "  law bounds 'X*Y' -1 1 0 2\n",
-     bounds_options, run_bounds},
+     bounds_options, run_bounds, true},
     {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--quadtree [--cell S]]",
      "print every zero of a law of two inputs in a box",
      "A law of two outputs is a system of two equations; a law of more outputs has a zero where\n"
@@ -353,7 +356,7 @@ constexpr command table[] = {
      "                                           -0.5176380902050416 -1.9318516525781364\n"
      "                                           0.5176380902050415 1.9318516525781366\n"
      "                                           1.9318516525781366 0.5176380902050415\n",
-     roots2d_options, run_roots2d},
+     roots2d_options, run_roots2d, true},
     {"fit", "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
@@ -382,13 +385,13 @@ constexpr command table[] = {
      "                                            knots: 8\n"
      "  law fit 'SIN(X)' 0 PI --tol 1e-6 --iges sine.igs | head -1\n"
      "                                    prints  degree: 3\n",
-     fit_options, run_fit},
+     fit_options, run_fit, true},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"
      "Example:\n"
      "  law info 'SQRT(X)+LN(Y)'\n",
-     reading_options, run_info},
+     reading_options, run_info, true},
     {"code", "code EXPR [--name N] [--prefix P] | code EXPR --function NAME [--deriv]",
      "print the C++ code that rebuilds a law, or the law as a plain C++ function",
      "The first line builds the law into the variable N; every other law the code makes is held\n"
@@ -413,7 +416,7 @@ constexpr command table[] = {
      "  law code 'X+1'\n"
      "  law code 'X*Y+SIN(X)' --function g --deriv\n"
      "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
-     code_options, run_code},
+     code_options, run_code, true},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
      "Each line is an expression, printed with its value at the current point, or a command:\n"
      "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"

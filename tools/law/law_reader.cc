@@ -166,7 +166,7 @@ std::string count_text(int n, char const *noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
-std::string values_text(law const &l, std::span<double const> x) {
+std::vector<double> values_at(law const &l, std::span<double const> x) {
     std::size_t const takes = static_cast<std::size_t>(l.take_dim());
     if (x.size() < takes)
         throw tool_error("the law takes " + count_text(l.take_dim(), "input") + ", the point has " +
@@ -179,13 +179,16 @@ std::string values_text(law const &l, std::span<double const> x) {
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
-    std::string text;
-    for (int i = 0; i < l.return_dim(); ++i) {
+    out.resize(static_cast<std::size_t>(l.return_dim()));
+    for (int i = 0; i < l.return_dim(); ++i)
         if (std::string const why = non_finite_text(out[i], i, l.return_dim()); !why.empty())
             throw tool_error(why);
-        if (i) text += ' ';
-        text += number_text(out[static_cast<std::size_t>(i)]);
-    }
+    return out;
+}
+
+std::string values_text(law const &l, std::span<double const> x) {
+    std::string text;
+    for (double const v : values_at(l, x)) text += (text.empty() ? "" : " ") + number_text(v);
     return text;
 }
 

@@ -41,8 +41,10 @@ class law_reader {
 // "1 input", "2 inputs".
 std::string count_text(int n, char const *noun);
 
-// The values of l at x, printed as the shortest round-trip texts separated by single spaces.
-// Raises tool_error when a value is infinite or not a number: neither is a result.
+// The values of l at x (the values past its inputs not read). Raises tool_error when a value is
+// infinite or not a number: neither is a result.
+std::vector<double> values_at(law const &l, std::span<double const> x);
+// The same printed as numbers separated by single spaces.
 std::string values_text(law const &l, std::span<double const> x);
 
 // Why output `index` (from 0) of `outputs` is no result: "the value overflows ..." or "the value

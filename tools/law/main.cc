@@ -5,13 +5,16 @@
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <law/law.h>
 
 #include "arguments.h"
 #include "echo.h"
 #include "law_reader.h"
+#include "output_format.h"
 #include "syntax.h"
 #include "tool.h"
 
@@ -38,12 +41,15 @@ void print_overview(FILE *out) {
         "\nA law written @FILE is read from FILE, @- from standard input.\n"
         "Run 'law help SUBCOMMAND' (or 'law SUBCOMMAND --help') for its options and an\n"
         "example, 'law help syntax' for the syntax of laws and every function name, 'law help\n"
-        "data' for the curves and surfaces that --data reads.\n");
+        "data' for the curves and surfaces that --data reads, 'law help json' for the form of\n"
+        "--json output.\n");
 }
 
 void print_command_help(command const &c) {
     std::printf("usage: law %s\n%s.\n\n", c.synopsis, c.summary);
-    std::printf(c.details, law_option_text());
+    std::string options = law_option_text();
+    if (c.prints_results) options += output_option_text();
+    std::printf(c.details, options.c_str());
 }
 
 command const *find_command(std::string_view name) {
@@ -79,6 +85,10 @@ int print_help_on(std::string_view topic) {
         print_data_help(stdout);
         return exit_ok;
     }
+    if (topic == "json") {
+        print_json_help(stdout);
+        return exit_ok;
+    }
     command const *c = find_command(topic);
     if (!c) return misuse(nullptr, ("no help on '" + echoed(topic) + "'").c_str());
     print_command_help(*c);
@@ -86,11 +96,15 @@ int print_help_on(std::string_view topic) {
 }
 
 int run_command(command const &c, std::span<char *const> words) {
-    arguments const args(words, c.options);
+    std::vector<option_def> options(c.options.begin(), c.options.end());
+    if (c.prints_results)
+        options.insert(options.end(), output_options().begin(), output_options().end());
+    arguments const args(words, options);
     if (args.wants_help()) {
         print_command_help(c);
         return exit_ok;
     }
+    set_output_format(args);
     return c.run(args);
 }
 

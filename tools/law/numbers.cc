@@ -1,9 +1,46 @@
 #include "numbers.h"
 
+#include <cmath>
+
 #include "echo.h"
 #include "tool.h"
 
 namespace law_tool {
+namespace {
+
+int digits_wanted = 0;
+
+// v rounded to `digits` significant digits, through its decimal text so that what is printed
+// is the nearest double to the rounded decimal.
+double rounded_to(double v, int digits) {
+    char buf[max_number_chars + 8];
+    char *const end =
+        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits - 1).ptr;
+    double r = v;
+    std::from_chars(buf, end, r);
+    return r;
+}
+
+}  // namespace
+
+int printed_digits() { return digits_wanted; }
+
+void set_printed_digits(int digits) { digits_wanted = digits; }
+
+char *write_number(char *out, double v) {
+    char *const limit = out + max_number_chars;
+    if (!std::isfinite(v)) return std::to_chars(out, limit, v).ptr;
+    if (digits_wanted > 0) v = rounded_to(v, digits_wanted);
+    char *const end = std::to_chars(out, limit, v, std::chars_format::scientific).ptr;
+    char const *e = end;
+    while (*--e != 'e') {
+    }
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+    // Plain digits where %.17g would write them (100000, not 1e+05), never longer than it.
+    if (exponent < -4 || exponent >= 17) return end;
+    return std::to_chars(out, limit, v, std::chars_format::fixed).ptr;
+}
 
 std::string number_text(double v) {
     char buf[max_number_chars];

@@ -34,6 +34,7 @@ struct command {
     char const *details;   // options and an example, for "law NAME --help"
     std::span<option_def const> options;
     int (*run)(arguments const &args);
+    bool prints_results = false;  // takes --json and --precision
 };
 
 // Every subcommand, in the order "law --help" lists them.
