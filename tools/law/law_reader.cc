@@ -1,6 +1,7 @@
 #include "law_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "arguments.h"
 #include "echo.h"
 #include "numbers.h"
+#include "spelling_hints.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -100,35 +102,85 @@ std::string note_text(law_reading_note const &n, law const &l) {
     return piece;
 }
 
+// The parser's "... at REST" shows the rest of the text as it reads it, upper-cased and without
+// blanks: show the user's own text from the same place instead.
+std::string in_user_text(std::string const &why, std::string_view text) {
+    std::size_t const at = why.rfind(" at ");
+    if (at == std::string::npos) return why;
+    std::string_view const rest = std::string_view(why).substr(at + 4);
+    std::size_t r = rest.size(), t = text.size();
+    while (r > 0 && t > 0) {
+        char const c = text[t - 1];
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            --t;
+            continue;
+        }
+        if (std::toupper(static_cast<unsigned char>(c)) != rest[r - 1]) return why;
+        --r;
+        --t;
+    }
+    if (r > 0) return why;
+    while (t < text.size() && std::isspace(static_cast<unsigned char>(text[t]))) ++t;
+    return why.substr(0, at + 4) + std::string(text.substr(t));
+}
+
 }  // namespace
 
 void law_reader::report(std::vector<law_reading_note> const &notes, law const &l) const {
     for (law_reading_note const &n : notes) {
         if (strict_) throw tool_error(note_text(n, l) + " (--strict)");
-        std::fflush(stdout);
-        std::fprintf(stderr, "law: note: %s\n", note_text(n, l).c_str());
+        note(note_text(n, l));
+    }
+}
+
+law_ptr law_reader::parse(std::string const &text, std::vector<law_reading_note> &notes) const {
+    TEST_clear_error();
+    try {
+        return adopt(str_to_law_noted(text.c_str(), notes, const_cast<law_data **>(raw_.data()),
+                                      static_cast<int>(raw_.size())));
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
     }
 }
 
 law_ptr law_reader::read(std::string_view text) const {
     std::string const owned = argument_text(text);
-    TEST_clear_error();
-    law_ptr l;
     std::vector<law_reading_note> notes;
-    try {
-        l = adopt(str_to_law_noted(owned.c_str(), notes, const_cast<law_data **>(raw_.data()),
-                                   static_cast<int>(raw_.size())));
-    } catch (vorn_exception const &e) {
-        report_law_error(e);
-    }
-    if (l) {
+    if (law_ptr const l = parse(owned, notes)) {
         report(notes, *l);
+        if (std::string const hint = reading_hint(owned); !hint.empty()) note(hint);
         return l;
     }
     std::string message = "cannot read " + quoted(text.starts_with('@') ? text : owned);
     if (char const *why = TEST_get_error(); why && *why)
-        message += ": " + echoed(why, echo_width + 20);
+        message += ": " + echoed(in_user_text(why, owned), echo_width + 20);
+    spelling_hint const hint = hint_for(owned);
+    // A '+' sign changes nothing: read what follows it, and say so.
+    if (hint.only_unary_plus) {
+        notes.clear();
+        if (law_ptr const l = parse(hint.rewritten, notes)) {
+            note("a '+' sign is dropped, as this syntax has no unary plus; the law reads as " +
+                 echoed(l->text()));
+            report(notes, *l);
+            return l;
+        }
+    }
+    auto const reads = [&](std::string const &candidate) {
+        try {
+            std::vector<law_reading_note> ignored;
+            return parse(candidate, ignored).get() != nullptr;
+        } catch (tool_error const &) {
+            return false;
+        }
+    };
+    if (std::string const h = hint_text(hint, reads); !h.empty())
+        message += "; " + echoed(h, 3 * echo_width);
     throw tool_error(message);
+}
+
+void law_reader::note(std::string const &text) const {
+    std::fflush(stdout);
+    std::fprintf(stderr, "law: note: %s\n", text.c_str());
 }
 
 namespace {

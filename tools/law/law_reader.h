@@ -31,7 +31,10 @@ class law_reader {
   private:
     // Reads law data from their text (read_law_data) after the laws; raises tool_error.
     void add_data(std::string_view text);
+    // The law read from text, or null with the parser's error set.
+    law_ptr parse(std::string const &text, std::vector<law_reading_note> &notes) const;
     void report(std::vector<law_reading_note> const &notes, law const &l) const;
+    void note(std::string const &text) const;
 
     bool strict_ = false;
     std::vector<law_data_ptr> data_;
