@@ -95,7 +95,7 @@ TEST_F(ToolFrame, RefusesWhatIsNoSpaceCurve) {
     tool_run const plane = run_law({"frame", "VEC(X,X^2)", "0", "1"});
     EXPECT_EQ(plane.status, 1);
     EXPECT_NE(plane.err.find("space curve"), std::string::npos) << plane.err;
-    EXPECT_EQ(run_law({"frame", "VEC(X,0,0)", "1", "0"}).status, 1);
+    EXPECT_EQ(run_law({"frame", "VEC(X,0,0)", "1", "1"}).status, 1);
     EXPECT_EQ(run_law({"frame", "VEC(X,0,0)", "0", "1", "--samples", "0"}).status, 2);
     tool_run const stops = run_law({"frame", "VEC(0,0,0)", "0", "1"});
     EXPECT_EQ(stops.status, 1);

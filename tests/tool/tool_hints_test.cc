@@ -1,5 +1,6 @@
 // What other expression tools write, met with this syntax's spelling: "did you mean" hints that
 // read back, a unary plus read and noted, and messages in the user's own text.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -77,11 +78,102 @@ TEST_F(ToolHints, LowerCaseLogIsNotedAsBaseTen) {
     EXPECT_EQ(run_law({"eval", "log(x,2)", "8"}).err, "");
 }
 
-TEST_F(ToolHints, MessagesQuoteTheUsersOwnText) {
+TEST_F(ToolHints, MessagesSayWhatIsWrongInTheUsersOwnText) {
     expect_failures({
         {{"eval", "sin(x) # 2", "1"}, 1, "bad syntax at # 2"},
-        {{"eval", "foo bar(x)", "1"}, 1, "at foo bar(x)"},
+        {{"eval", "X", "1E+400"}, 1, "\"1E+400\" is out of the range of a double"},
+        {{"eval", "X", "-1e999"}, 1, "\"-1e999\" is out of the range of a double"},
+        {{"eval", "LAW1", "--law", "LAW1+1"}, 1, "--law 1 names LAW1, itself"},
+        {{"eval", "LAW1", "--law", "X", "--law", "law3*2"},
+         1,
+         "--law 2 names law3, a law given after"},
+        {{"eval", "HELIX1", "0", "--data", "HELIX garbage"}, 1, "'garbage' has no value after it"},
+        {{"eval", "X", "1", "-o", "out.csv"}, 1, "-o is no option of this subcommand"},
+        {{"eval", "CUR(HELIX1)", "0", "--data", "LINE"},
+         1,
+         "HELIX1 names the first --data, which is a LINE: write LINE1"},
+        {{"eval", "CUR(HELIX1)+LAW1", "0", "--law", "X", "--data", "HELIX"},
+         1,
+         "HELIX1 names --law 1, which is a law: write LAW1"},
     });
+    // What is right stays right: the data by its own kind, and a later law naming an earlier.
+    EXPECT_EQ(run_law({"eval", "CUR(LINE1)", "2", "--data", "LINE"}).out, "2 0 0\n");
+    EXPECT_EQ(run_law({"eval", "LAW2", "3", "--law", "X^2", "--law", "LAW1+1"}).out, "10\n");
+}
+
+// A line along the x axis from (-5, 0, 0) meets the torus of radii 2 and 1 about the z axis
+// where |x| is 1 or 3: at t = 2, 4, 6 and 8.
+TEST_F(ToolHints, ALawOfVaryingValueCountEvaluates) {
+    tool_run const r = run_law({"eval", "CONIC_LINE(VEC(-5,0,0),VEC(1,0,0),2,1)"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < r.out.size();) {
+        std::size_t const end = r.out.find_first_of(" \n", at);
+        words.push_back(r.out.substr(at, end - at));
+        at = end + 1;
+    }
+    ASSERT_EQ(words.size(), 4u) << r.out;
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(std::stod(words[k]), 2.0 * (k + 1), 1e-9);
+    tool_run const info = run_law({"info", "CONIC_LINE(VEC(-5,0,0),VEC(1,0,0),2,1)"});
+    EXPECT_NE(info.out.find("outputs: as many as the inputs give"), std::string::npos) << info.err;
+}
+
+// An interval is the same whichever end comes first (an integral changes sign, as it should).
+TEST_F(ToolHints, ReversedIntervalsAreTheSameInterval) {
+    std::vector<std::vector<std::string>> const forward = {
+        {"roots", "SIN(X)", "1", "10"},
+        {"min", "X^2-X", "-1", "2"},
+        {"bounds", "SIN(X)", "0", "10"},
+        {"frame", "VEC(COS(X),SIN(X),X)", "0", "1", "--samples", "3"},
+        {"fit", "SIN(X)", "0", "3", "--strategy", "1"},
+        {"fit2", "VEC(X,Y,X*Y)", "0", "1", "0", "2"},
+        {"plot", "SIN(X)", "0", "3", "-o", "-"},
+    };
+    for (std::vector<std::string> args : forward) {
+        tool_run const once = run_law(args);
+        std::size_t const a = 2 + (args[0] == "fit2" ? 0 : 0);
+        std::swap(args[a], args[a + 1]);
+        if (args[0] == "fit2") std::swap(args[4], args[5]);
+        tool_run const reversed = run_law(args);
+        ASSERT_EQ(reversed.status, 0) << args[0] << ": " << reversed.err;
+        // The timing lines of the fits differ from run to run.
+        auto const untimed = [](std::string const &out) {
+            std::string kept;
+            for (std::string const &line : lines_of(out))
+                if (line.rfind("time:", 0) != 0) kept += line + "\n";
+            return kept;
+        };
+        EXPECT_EQ(untimed(reversed.out), untimed(once.out)) << args[0];
+    }
+    EXPECT_NEAR(std::stod(run_law({"integrate", "X", "2", "0"}).out), -2, 1e-14);
+    expect_failures({{{"plot", "X", "1", "1"}, 1, "plot needs two different finite ends"},
+                     {{"frame", "VEC(X,X,X)", "0", "inf"}, 1, "frame needs two different finite"}});
+}
+
+TEST_F(ToolHints, EverySubcommandTakesStrictAndHelpListsThemInOrder) {
+    std::string const overview = run_law({"--help"}).out;
+    std::vector<std::string> listed;
+    std::vector<std::string> const lines = lines_of(overview.substr(overview.find("Subcommands:")));
+    for (std::size_t i = 1; i < lines.size() && !lines[i].empty(); ++i)
+        listed.push_back(lines[i].substr(2, lines[i].find(' ', 2) - 2));
+    for (std::string const &name : listed)
+        EXPECT_EQ(run_law({name, "--strict", "--help"}).status, 0) << name;
+    auto const at = [&](char const *name) {
+        return std::find(listed.begin(), listed.end(), name) - listed.begin();
+    };
+    EXPECT_LT(at("eval"), at("integrate"));
+    EXPECT_LT(at("roots"), at("solve"));
+    EXPECT_LT(at("fit"), at("fit2"));
+    EXPECT_LT(at("fit2"), at("plot2"));
+    EXPECT_LT(at("plot"), at("plot2"));
+    for (std::vector<std::string> const &args : {std::vector<std::string>{"roots", "XY", "0", "1"},
+                                                 {"bounds", "XY", "0", "1"},
+                                                 {"roots2d", "XY", "0", "1", "0", "1"},
+                                                 {"code", "XY"}}) {
+        std::vector<std::string> strict = args;
+        strict.push_back("--strict");
+        EXPECT_NE(run_law(strict).err.find("(--strict)"), std::string::npos) << args[0];
+    }
 }
 
 }  // namespace

@@ -163,8 +163,8 @@ TEST_F(ToolPlot, WritesTheFileAndRefusesWhatItCannotDraw) {
     } const refused[] = {
         {{"plot", "X*Y", "0", "1"}, "one input"},
         {{"plot", "VEC(X,X,X,X)", "0", "1"}, "1, 2 or 3 outputs"},
-        {{"plot", "X", "1", "1"}, "A < B"},
-        {{"plot", "X", "2", "1"}, "A < B"},
+        {{"plot", "X", "1", "1"}, "two different finite ends"},
+        {{"plot", "X", "0", "inf"}, "two different finite ends"},
         {{"plot", "X", "0", "1", "-o", "/nonexistent/dir/p.svg"}, "cannot write"},
     };
     for (auto const &c : refused) {

@@ -30,6 +30,10 @@ int run_eval(arguments const &args) {
     if (args.operand_count() == 2 && args.operand(1) == "-") {
         if (args.operand(0) == "@-")
             throw tool_error("standard input cannot hold both the law and its points");
+        if (returns_variably(*l))
+            throw tool_error(
+                "the law's number of values depends on its inputs; give its points as operands, "
+                "one run each");
         std::fflush(stdout);
         evaluate_stream(*l, STDIN_FILENO, STDOUT_FILENO, json_output());
         return exit_ok;

@@ -50,9 +50,9 @@ int run_frame(arguments const &args) {
         args.has("samples") ? read_int_option("samples", *args.value("samples"), 1, 100000) : 5;
     law_reader const reader(args);
     law_ptr const curve = reader.read(args.operand(0));
-    double const a = reader.value(args.operand(1));
-    double const b = reader.value(args.operand(2));
-    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("frame needs finite ends A < B");
+    double a = reader.value(args.operand(1));
+    double b = reader.value(args.operand(2));
+    order_ends(a, b, "frame");
     curve_frames const frames(*curve, a, b);
     json_array all;
     for (int k = 0; k < samples; ++k) {

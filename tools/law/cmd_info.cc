@@ -35,6 +35,7 @@ int distinct_nodes(law const &l) {
 }
 
 char const *classification(law const &l) {
+    if (returns_variably(l)) return "variable number of values";
     if (l.zero()) return "zero";
     if (l.integer()) return "integer constant";
     if (l.constant()) return "constant";
@@ -110,9 +111,14 @@ void print_info(law const &l) {
     l.full_size(size, 1);
     long const nodes = tree_nodes(&l);
     int const distinct = distinct_nodes(l);
+    bool const variable = returns_variably(l);
     if (json_output()) {
         json_object o;
-        o.add("expression", l.text()).add("inputs", l.take_dim()).add("outputs", l.return_dim());
+        o.add("expression", l.text()).add("inputs", l.take_dim());
+        if (variable)
+            o.add_null("outputs");
+        else
+            o.add("outputs", l.return_dim());
         o.add("class", l.class_name()).add("kind", classification(l));
         o.add("domains", domains_json(domains)).add("memory", size.getSize());
         print_json(o.add("nodes", nodes).add("distinct_nodes", distinct));
@@ -120,7 +126,10 @@ void print_info(law const &l) {
     }
     std::printf("expression: %s\n", l.text().c_str());
     std::printf("inputs: %d\n", l.take_dim());
-    std::printf("outputs: %d\n", l.return_dim());
+    if (variable)
+        std::printf("outputs: as many as the inputs give\n");
+    else
+        std::printf("outputs: %d\n", l.return_dim());
     std::printf("class: %s\n", l.class_name());
     std::printf("kind: %s\n", classification(l));
     for (input_domain const &d : domains)

@@ -181,9 +181,9 @@ int run_plot(arguments const &args) {
     std::string const output(args.value("output").value_or("plot.svg"));
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
-    double const a = reader.value(args.operand(1));
-    double const b = reader.value(args.operand(2));
-    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("plot needs finite ends A < B");
+    double a = reader.value(args.operand(1));
+    double b = reader.value(args.operand(2));
+    order_ends(a, b, "plot");
     check_plottable(*l);
 
     view const shown = view_of(args, *l);

@@ -180,82 +180,6 @@ constexpr command table[] = {
      "                                          error: 5.8e-11 (estimated), evaluations: 135\n"
      "  law integrate 'SIN(X)' 0 PI --method romberg   prints  1.9999999999999996\n",
      integrate_options, run_integrate, true},
-    {"plot",
-     "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
-     "[--view V] [--frames]",
-     "draw a law of one input over [A, B] as an SVG picture",
-     "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs, or a space\n"
-     "curve (3 outputs) in a projection.\n"
-     "Options:\n"
-     "  -o, --output FILE write the picture to FILE (default plot.svg)\n"
-     "  --deriv           also draw the derivative, with a legend\n"
-     "  --samples N       start from N evenly spaced samples (default 200), refined where the\n"
-     "                    curve bends\n"
-     "  --roots           mark the roots (a law of one output)\n"
-     "  --extrema         mark the local minima and maxima (a law of one output)\n"
-     "  --fit T           also draw the spline fitted within T (as law fit does), its control\n"
-     "                    polygon, and a dot at each knot\n"
-     "  --view V          how a space curve is drawn: plane (its x and y, the default),\n"
-     "                    isometric (z up, x and y 120 degrees apart) or oblique (x across, z\n"
-     "                    up, y receding at half length)\n"
-     "  --frames          draw the frame that turns least about the tangent (its normal and\n"
-     "                    binormal, see law frame) as short arrows along a space curve; the\n"
-     "                    view is then isometric unless given\n"
-     "%s"
-     "Example:\n"
-     "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n"
-     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n"
-     "  law plot 'SIN(3*X)*X' 0 3 --fit 0.01 -o fit.svg\n"
-     "  law plot 'VEC(COS(X),SIN(X),X/4)' 0 4*PI --frames -o helix.svg\n",
-     plot_options, run_plot},
-    {"frame", "frame CURVE A B [--samples N]",
-     "print the frames along a space curve at evenly spaced parameters",
-     "CURVE is a law of one input and three outputs. At N parameters from A to B (default 5)\n"
-     "one line gives the parameter t, the point, the unit tangent, the Frenet normal (the unit\n"
-     "principal normal, or none where the curve does not bend) and the normal that turns\n"
-     "least about the tangent (MINROT of the curve from the Frenet normal at A, refined by\n"
-     "double reflection). Numbers have 12 significant digits.\n"
-     "Options:\n"
-     "  --samples N       the number of parameters (default 5)\n"
-     "%s"
-     "Example:\n"
-     "  law frame 'VEC(X,0,0)' 0 1 --samples 2\n"
-     "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
-     "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
-     frame_options, run_frame, true},
-    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE] [--keep]",
-     "fit a law of two inputs over a box by a bicubic B-spline surface",
-     "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
-     "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
-     "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
-     "largest distance between law and surface measured here on a grid in every patch, and\n"
-     "the time the fit took. A fit that strays farther than the tolerance by either figure is\n"
-     "an error (exit status 1), and writes no file.\n"
-     "Options:\n"
-     "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
-     "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
-     "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
-     "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
-     "                    exit with status 0\n"
-     "%s"
-     "Example:\n"
-     "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
-     "                                                      knots in s: 0 x4, 1 x4\n"
-     "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
-     "--iges sphere.igs --obj sphere.obj\n",
-     fit2_options, run_fit2, true},
-    {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
-     "draw the surface fit of a law of two inputs as a shaded wireframe",
-     "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
-     "Options:\n"
-     "  -o, --output FILE write the picture to FILE (default surface.svg)\n"
-     "  --tol T           the fitting tolerance (default 0.001)\n"
-     "  --error           colour each patch by its fitting error, blue none to red the tolerance\n"
-     "%s"
-     "Example:\n"
-     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
-     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
-     plot2_options, run_plot2},
     {"roots", "roots EXPR A B [--method M] [--values] [--keep]",
      "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
@@ -279,7 +203,8 @@ constexpr command table[] = {
      "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
      "                                          1.000001\n"
      "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n"
-     "  law roots 'SIN(X)' 1 7 --json     prints  {\"roots\":[3.141592653589793,6.283185307179586]}\n",
+     "  law roots 'SIN(X)' 1 7 --json     prints  "
+     "{\"roots\":[3.141592653589793,6.283185307179586]}\n",
      roots_options, run_roots, true},
     {"solve", "solve F G A B [--method M] [--values] [--keep]",
      "print the parameters in [A, B] where F equals G",
@@ -357,6 +282,49 @@ constexpr command table[] = {
      "                                           0.5176380902050415 1.9318516525781366\n"
      "                                           1.9318516525781366 0.5176380902050415\n",
      roots2d_options, run_roots2d, true},
+    {"plot",
+     "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
+     "[--view V] [--frames]",
+     "draw a law of one input over [A, B] as an SVG picture",
+     "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs, or a space\n"
+     "curve (3 outputs) in a projection.\n"
+     "Options:\n"
+     "  -o, --output FILE write the picture to FILE (default plot.svg)\n"
+     "  --deriv           also draw the derivative, with a legend\n"
+     "  --samples N       start from N evenly spaced samples (default 200), refined where the\n"
+     "                    curve bends\n"
+     "  --roots           mark the roots (a law of one output)\n"
+     "  --extrema         mark the local minima and maxima (a law of one output)\n"
+     "  --fit T           also draw the spline fitted within T (as law fit does), its control\n"
+     "                    polygon, and a dot at each knot\n"
+     "  --view V          how a space curve is drawn: plane (its x and y, the default),\n"
+     "                    isometric (z up, x and y 120 degrees apart) or oblique (x across, z\n"
+     "                    up, y receding at half length)\n"
+     "  --frames          draw the frame that turns least about the tangent (its normal and\n"
+     "                    binormal, see law frame) as short arrows along a space curve; the\n"
+     "                    view is then isometric unless given\n"
+     "%s"
+     "Example:\n"
+     "  law plot 'SIN(X)/X' -10 10 --deriv -o sinc.svg\n"
+     "  law plot 'X^3-3*X' -2.5 2.5 --roots --extrema -o cubic.svg\n"
+     "  law plot 'SIN(3*X)*X' 0 3 --fit 0.01 -o fit.svg\n"
+     "  law plot 'VEC(COS(X),SIN(X),X/4)' 0 4*PI --frames -o helix.svg\n",
+     plot_options, run_plot},
+    {"frame", "frame CURVE A B [--samples N]",
+     "print the frames along a space curve at evenly spaced parameters",
+     "CURVE is a law of one input and three outputs. At N parameters from A to B (default 5)\n"
+     "one line gives the parameter t, the point, the unit tangent, the Frenet normal (the unit\n"
+     "principal normal, or none where the curve does not bend) and the normal that turns\n"
+     "least about the tangent (MINROT of the curve from the Frenet normal at A, refined by\n"
+     "double reflection). Numbers have 12 significant digits.\n"
+     "Options:\n"
+     "  --samples N       the number of parameters (default 5)\n"
+     "%s"
+     "Example:\n"
+     "  law frame 'VEC(X,0,0)' 0 1 --samples 2\n"
+     "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
+     "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
+     frame_options, run_frame, true},
     {"fit", "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
@@ -386,6 +354,39 @@ constexpr command table[] = {
      "  law fit 'SIN(X)' 0 PI --tol 1e-6 --iges sine.igs | head -1\n"
      "                                    prints  degree: 3\n",
      fit_options, run_fit, true},
+    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE] [--keep]",
+     "fit a law of two inputs over a box by a bicubic B-spline surface",
+     "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
+     "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
+     "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
+     "largest distance between law and surface measured here on a grid in every patch, and\n"
+     "the time the fit took. A fit that strays farther than the tolerance by either figure is\n"
+     "an error (exit status 1), and writes no file.\n"
+     "Options:\n"
+     "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
+     "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
+     "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
+     "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
+     "                    exit with status 0\n"
+     "%s"
+     "Example:\n"
+     "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
+     "                                                      knots in s: 0 x4, 1 x4\n"
+     "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
+     "--iges sphere.igs --obj sphere.obj\n",
+     fit2_options, run_fit2, true},
+    {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
+     "draw the surface fit of a law of two inputs as a shaded wireframe",
+     "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
+     "Options:\n"
+     "  -o, --output FILE write the picture to FILE (default surface.svg)\n"
+     "  --tol T           the fitting tolerance (default 0.001)\n"
+     "  --error           colour each patch by its fitting error, blue none to red the tolerance\n"
+     "%s"
+     "Example:\n"
+     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
+     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
+     plot2_options, run_plot2},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"
@@ -439,6 +440,8 @@ constexpr command table[] = {
 }  // namespace
 
 std::span<command const> commands() { return table; }
+
+std::span<option_def const> law_reading_options() { return reading_options; }
 
 char const *law_option_text() { return law_option_help; }
 

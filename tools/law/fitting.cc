@@ -25,7 +25,7 @@ law_ptr as_space_curve(law_ptr const &l) {
 
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy, bool whole) {
-    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
+    order_ends(a, b, "fit");
     auto *const f = const_cast<law *>(&curve);
     ZEM::interval const range(a, b);
     try {

@@ -38,15 +38,15 @@ constexpr char json_help[] =
     "           \"measured_at\": integer, \"within_tolerance\": boolean, \"time_ms\": number}\n"
     "frame     {\"frames\": [{\"t\": number, \"point\": [number], \"tangent\": [number],\n"
     "           \"normal\": [number]|null, \"minrot\": [number]}]}\n"
-    "info      {\"expression\": string, \"inputs\": integer, \"outputs\": integer, \"class\": "
-    "string,\n"
-    "           \"kind\": string, \"domains\": [[number|null]|null], \"memory\": integer,\n"
-    "           \"nodes\": integer, \"distinct_nodes\": integer}\n"
+    "info      {\"expression\": string, \"inputs\": integer, \"outputs\": integer|null,\n"
+    "           \"class\": string, \"kind\": string, \"domains\": [[number|null]|null],\n"
+    "           \"memory\": integer, \"nodes\": integer, \"distinct_nodes\": integer}\n"
     "code      {\"code\": string}\n"
     "\n"
     "In bounds each output has its [low, high]; in roots2d each zero is [x, y]; in fit the\n"
     "control polygon (with --dump) has [x, y, z] a point; in info each input has its domain\n"
-    "[low, high] (null for an end at infinity) or null when unknown.\n";
+    "[low, high] (null for an end at infinity) or null when unknown, and outputs is null for a\n"
+    "law whose number of values depends on its inputs (CONIC_LINE).\n";
 }  // namespace
 
 void print_json_help(std::FILE *out) { std::fputs(json_help, out); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include <law/core/law_law_data.h>
 #include <law/data/law_data_text.h>
+#include <law/lang/law_list.h>
 #include <law/lang/str_to_law.h>
 
 #include "arguments.h"
@@ -25,7 +27,8 @@ std::string argument_text(std::string_view argument);
 std::string quoted(std::string_view text);
 }  // namespace
 
-law_reader::law_reader(std::span<std::string_view const> law_texts, bool strict) : strict_(strict) {
+law_reader::law_reader(std::span<std::string_view const> law_texts, bool strict)
+    : strict_(strict), laws_given_(law_texts.size()) {
     for (std::string_view const text : law_texts) {
         law_ptr const l = read(text);
         data_.push_back(adopt<law_data>(new law_law_data(l.get())));
@@ -102,6 +105,15 @@ std::string note_text(law_reading_note const &n, law const &l) {
     return piece;
 }
 
+// "-o", "--out": an option of another subcommand, read here as an operand.
+bool looks_like_option(std::string_view text) {
+    std::size_t const dashes = text.starts_with("--") ? 2 : text.starts_with('-') ? 1 : 0;
+    return dashes > 0 && text.size() > dashes &&
+           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(dashes), text.end(), [](char c) {
+               return std::isalpha(static_cast<unsigned char>(c)) || c == '-';
+           });
+}
+
 // The parser's "... at REST" shows the rest of the text as it reads it, upper-cased and without
 // blanks: show the user's own text from the same place instead.
 std::string in_user_text(std::string const &why, std::string_view text) {
@@ -145,6 +157,7 @@ law_ptr law_reader::parse(std::string const &text, std::vector<law_reading_note>
 
 law_ptr law_reader::read(std::string_view text) const {
     std::string const owned = argument_text(text);
+    check_references(owned);
     std::vector<law_reading_note> notes;
     if (law_ptr const l = parse(owned, notes)) {
         report(notes, *l);
@@ -175,7 +188,65 @@ law_ptr law_reader::read(std::string_view text) const {
     };
     if (std::string const h = hint_text(hint, reads); !h.empty())
         message += "; " + echoed(h, 3 * echo_width);
+    if (looks_like_option(owned))
+        message += "; " + echoed(owned) + " is no option of this subcommand (see its --help)";
     throw tool_error(message);
+}
+
+namespace {
+
+bool is_data_name(std::string const &name) {
+    if (name == "LAW") return true;  // LAW1: the laws given with --law
+    for (law_data_list const *node = law_data_list::head(); node; node = node->next())
+        if (node->prototype() && name == node->prototype()->symbol(law_symbol_default)) return true;
+    return false;
+}
+
+std::string ordinal(std::size_t n) {
+    static char const *const words[] = {"first", "second", "third", "fourth", "fifth"};
+    return n >= 1 && n <= 5 ? words[n - 1] : "number " + std::to_string(n);
+}
+
+}  // namespace
+
+void law_reader::check_references(std::string_view text) const {
+    for (std::size_t i = 0; i < text.size();) {
+        if (!std::isalpha(static_cast<unsigned char>(text[i])) ||
+            (i > 0 &&
+             (std::isalnum(static_cast<unsigned char>(text[i - 1])) || text[i - 1] == '_'))) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() &&
+               (std::isalpha(static_cast<unsigned char>(text[end])) || text[end] == '_'))
+            ++end;
+        std::size_t digits = end;
+        while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+            ++digits;
+        std::string name(text.substr(i, end - i));
+        for (char &c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        std::string_view const written = text.substr(i, digits - i);
+        i = digits;
+        if (digits == end || digits - end > 6 || !is_data_name(name)) continue;
+        std::size_t const n = std::stoul(std::string(text.substr(end, digits - end)));
+        bool const reading_laws = raw_.size() < laws_given_;
+        if (n == 0) continue;
+        if (n > raw_.size()) {
+            if (!reading_laws) continue;  // the parser says it was not given
+            std::size_t const self = raw_.size() + 1;
+            throw tool_error("--law " + std::to_string(self) + " names " + echoed(written) +
+                             (n == self ? ", itself" : ", a law given after it") +
+                             ": a --law may name only the laws before it");
+        }
+        std::string const kind = raw_[n - 1]->symbol(law_symbol_default);
+        if (kind == name) continue;
+        std::string const given = n <= laws_given_ ? "--law " + std::to_string(n)
+                                                   : "the " + ordinal(n - laws_given_) + " --data";
+        throw tool_error(echoed(written) + " names " + given + ", which is " +
+                         (kind == "LAW" ? "a law" : "a " + kind) + ": write " + kind +
+                         std::to_string(n) + " (the --data are numbered after the --law laws)");
+    }
 }
 
 void law_reader::note(std::string const &text) const {
@@ -184,6 +255,15 @@ void law_reader::note(std::string const &text) const {
 }
 
 namespace {
+
+// A number the syntax of numbers accepts whose magnitude no double holds (1E+400).
+bool out_of_range(std::string_view text) {
+    double v = 0;
+    char const *first = text.data(), *last = text.data() + text.size();
+    if (first != last && (*first == '+' || *first == '-')) ++first;
+    auto const [ptr, ec] = std::from_chars(first, last, v);
+    return ec == std::errc::result_out_of_range && ptr == last;
+}
 
 // "2 3 4" would read as the one number 234: the law syntax ignores blanks.
 void refuse_several_numbers(std::string_view text) {
@@ -202,6 +282,9 @@ void refuse_several_numbers(std::string_view text) {
 
 double law_reader::value(std::string_view text) const {
     if (std::optional<double> const v = read_number(text)) return *v;
+    if (out_of_range(text))
+        throw tool_error(quoted(text) +
+                         " is out of the range of a double (magnitudes up to about 1.8e308)");
     refuse_several_numbers(text);
     law_ptr const l = read(text);
     if (l->take_dim() != 0 || l->return_dim() != 1)
@@ -218,6 +301,37 @@ std::string count_text(int n, char const *noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
 
+bool returns_variably(law const &l) {
+    try {
+        l.return_dim();
+        return false;
+    } catch (vorn_exception const &e) {
+        if (lawutil_local_code(e) == LAW_VARIABLE_RETURN) return true;
+        report_law_error(e);
+    }
+}
+
+namespace {
+
+// The values of a law whose number of values depends on its inputs (CONIC_LINE).
+std::vector<double> variable_values(law const &l, std::vector<double> const &point) {
+    double *answer = nullptr;
+    int n = 0;
+    try {
+        l.evaluateVAR(point.data(), answer, n);
+    } catch (vorn_exception const &e) {
+        report_law_error(e);
+    }
+    vorn_ptr<double> const held(answer);
+    std::vector<double> out(answer, answer + n);
+    for (int i = 0; i < n; ++i)
+        if (std::string const why = non_finite_text(out[i], i, n); !why.empty())
+            throw tool_error(why);
+    return out;
+}
+
+}  // namespace
+
 std::vector<double> values_at(law const &l, std::span<double const> x) {
     std::size_t const takes = static_cast<std::size_t>(l.take_dim());
     if (x.size() < takes)
@@ -225,6 +339,7 @@ std::vector<double> values_at(law const &l, std::span<double const> x) {
                          count_text(static_cast<int>(x.size()), "value"));
     std::vector<double> point(std::max<std::size_t>(takes, 1), 0.0);
     std::copy_n(x.begin(), takes, point.begin());
+    if (returns_variably(l)) return variable_values(l, point);
     std::vector<double> out(static_cast<std::size_t>(std::max(l.return_dim(), 1)));
     try {
         l.evaluate(point.data(), out.data());

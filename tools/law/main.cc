@@ -97,6 +97,12 @@ int print_help_on(std::string_view topic) {
 
 int run_command(command const &c, std::span<char *const> words) {
     std::vector<option_def> options(c.options.begin(), c.options.end());
+    // Every subcommand reads laws as --law, --data and --strict say; their help is shared too.
+    for (option_def const &shared : law_reading_options())
+        if (std::none_of(options.begin(), options.end(), [&](option_def const &o) {
+                return std::string_view(o.name) == shared.name;
+            }))
+            options.push_back(shared);
     if (c.prints_results)
         options.insert(options.end(), output_options().begin(), output_options().end());
     arguments const args(words, options);

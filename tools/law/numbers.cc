@@ -1,6 +1,8 @@
 #include "numbers.h"
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "echo.h"
 #include "tool.h"
@@ -52,6 +54,13 @@ std::optional<double> read_number(std::string_view word) {
     char const *end = read_number_at(word.data(), word.data() + word.size(), v);
     if (!end || end != word.data() + word.size()) return std::nullopt;
     return v;
+}
+
+void order_ends(double &a, double &b, char const *what) {
+    if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(b - a) || a == b)
+        throw tool_error(std::string(what) + " needs two different finite ends; A is " +
+                         number_text(a) + ", B is " + number_text(b));
+    if (a > b) std::swap(a, b);
 }
 
 int read_int_option(std::string_view option, std::string_view text, int lo, int hi) {

@@ -35,6 +35,10 @@ inline char const *read_number_at(char const *first, char const *last, double &v
     return ec == std::errc() ? ptr : nullptr;
 }
 
+// An interval given by its ends in either order, the same interval: puts a before b. Raises
+// tool_error naming `what` when an end is not finite or the ends are equal.
+void order_ends(double &a, double &b, char const *what);
+
 // Reads an integer option value within [lo, hi]; raises usage_error naming the option.
 int read_int_option(std::string_view option, std::string_view text, int lo, int hi);
 // The same for what is not an option, named as it is written (":deriv").
