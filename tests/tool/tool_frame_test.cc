@@ -118,7 +118,8 @@ TEST_F(ToolFrame, PlotDrawsTheFrameAsArrows) {
     tool_run const r = run_law({"plot", "VEC(3+2*COS(X),1+2*SIN(X),0)", "0", "2*PI", "--frames",
                                 "--view", "plane", "-o", "-"});
     ASSERT_EQ(r.status, 0) << r.err;
-    std::string const arrows = r.out.substr(r.out.find("<g class=\"frames\""));
+    std::size_t const from = r.out.find("<g class=\"frames\"");
+    std::string const arrows = r.out.substr(from, r.out.find("</g>", from) - from);
     std::vector<double> const x1 = numbers_after(arrows, "x1=\""),
                               y1 = numbers_after(arrows, "y1=\""),
                               x2 = numbers_after(arrows, "x2=\""),

@@ -146,7 +146,7 @@ TEST_F(ToolHints, ReversedIntervalsAreTheSameInterval) {
         EXPECT_EQ(untimed(reversed.out), untimed(once.out)) << args[0];
     }
     EXPECT_NEAR(std::stod(run_law({"integrate", "X", "2", "0"}).out), -2, 1e-14);
-    expect_failures({{{"plot", "X", "1", "1"}, 1, "plot needs two different finite ends"},
+    expect_failures({{{"plot", "X", "1", "1", "-o", "-"}, 1, "plot needs two different finite ends"},
                      {{"frame", "VEC(X,X,X)", "0", "inf"}, 1, "frame needs two different finite"}});
 }
 

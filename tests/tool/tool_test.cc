@@ -358,7 +358,7 @@ TEST_F(Tool, ProfilersFindTheCodeOfCompiledLawsByItsText) {
     std::string const dir = dir_template;
     // The plot samples the law many times, so it compiles; the map is named by the tool's pid.
     tool_run const r = run_shell(
-        "LAW_PERF_MAP=1 law plot 'SIN(X)*X+1' 0 3 -o p.svg & pid=$!; wait $pid; "
+        "LAW_PERF_MAP=1 law plot 'SIN(X)*X+1' 0 3 -o p.svg >/dev/null & pid=$!; wait $pid; "
         "cat /tmp/perf-$pid.map; rm -f /tmp/perf-$pid.map",
         dir);
     std::system(("rm -rf '" + dir + "'").c_str());

@@ -289,7 +289,7 @@ constexpr command table[] = {
      "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs, or a space\n"
      "curve (3 outputs) in a projection.\n"
      "Options:\n"
-     "  -o, --output FILE write the picture to FILE (default plot.svg)\n"
+     "  -o, --output FILE write the picture to FILE, and say so (- for standard output)\n"
      "  --deriv           also draw the derivative, with a legend\n"
      "  --samples N       start from N evenly spaced samples (default 200), refined where the\n"
      "                    curve bends\n"
@@ -379,7 +379,7 @@ constexpr command table[] = {
      "draw the surface fit of a law of two inputs as a shaded wireframe",
      "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
      "Options:\n"
-     "  -o, --output FILE write the picture to FILE (default surface.svg)\n"
+     "  -o, --output FILE write the picture to FILE, and say so (- for standard output)\n"
      "  --tol T           the fitting tolerance (default 0.001)\n"
      "  --error           colour each patch by its fitting error, blue none to red the tolerance\n"
      "%s"
