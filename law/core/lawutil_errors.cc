@@ -109,6 +109,8 @@ constexpr message_entry lawutil_table[] = {
     {"LAW_INTEGRAL_DIVERGES", "The integral does not seem to converge"},
     {"LAW_NO_VALUE", "The law has no value where one is needed"},
     {"LAW_UNBOUNDED", "The law is unbounded on the interval"},
+    {"LAW_BAD_SOLID",
+     "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
     {nullptr, nullptr}};
 
 }  // namespace

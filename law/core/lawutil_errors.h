@@ -109,7 +109,9 @@ enum lawutil_error : int {
     LAW_INTEGRAL_DIVERGES = 99,
     LAW_NO_VALUE = 100,
     LAW_UNBOUNDED = 101,
-    LAWUTIL_CODE_COUNT = 102
+    // Bad input of the intersections.
+    LAW_BAD_SOLID = 102,
+    LAWUTIL_CODE_COUNT = 103
 };
 
 message_module const &get_lawutil_main_law_errmod();

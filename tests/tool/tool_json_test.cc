@@ -269,6 +269,10 @@ TEST_F(ToolJson, EverySubcommandPrintsItsForm) {
         {"frame", {"frame", "VEC(X,0,0)", "0", "1", "--samples", "2"}},
         {"info", {"info", "SQRT(X)+LN(Y)"}},
         {"info", {"info", "X+Y+Z"}},
+        {"intersect", {"intersect", "--sphere", "0,0,0,2", "--cylinder", "1,0,0,0,0,1,1"}},
+        {"intersect",
+         {"intersect", "--sphere", "0,0,0,2", "--cylinder", "0,0,-5,0,0,1,1", "--points", "3"}},
+        {"info", {"info", "CONIC_LINE(VEC(-5,0,0),VEC(1,0,0),2,1)"}},
         {"code", {"code", "X+1"}},
         {"code", {"code", "X*Y", "--function", "g", "--deriv"}},
     };

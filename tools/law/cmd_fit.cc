@@ -7,6 +7,7 @@
 #include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "output_file.h"
 #include "output_format.h"
 #include "searches.h"
 #include "tool.h"
@@ -26,7 +27,9 @@ int run_fit(arguments const &args) {
     double const b = reader.value(args.operand(2));
 
     auto const start = std::chrono::steady_clock::now();
-    auto const c = fit_curve(*curve, a, b, tol, strategy, whole);
+    bool exact = false;
+    auto const c = fit_curve(*curve, a, b, tol, strategy,
+                             {.whole = whole, .differences = args.has("fast-euler")}, &exact);
     double const ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double achieved = 0;
@@ -38,13 +41,14 @@ int run_fit(arguments const &args) {
     fit_distance const measured = measure_curve_fit(*curve, *c);
 
     if (json_output()) {
-        print_json(curve_fit_json(*c, achieved, measured, tol, ms, args.has("dump")));
+        print_json(curve_fit_json(*c, achieved, measured, tol, ms, exact, args.has("dump")));
     } else {
         std::printf("degree: %d\n", c->get_degree());
         std::printf("control points: %d\n", c->get_K());
         std::printf("knots: %d\n", c->get_num_knots());
         std::printf("accuracy: %s\n", number_text(achieved).c_str());
         std::printf("%s\n", measured_text(measured, "parameters").c_str());
+        std::printf("%s\n", derivatives_text(exact));
         std::printf("time: %.3g ms\n", ms);
     }
     judge_fit(achieved, measured, tol, args.has("keep"));
@@ -57,6 +61,12 @@ int run_fit(arguments const &args) {
         iges_writer w(path.substr(path.find_last_of('/') + 1));
         add_iges_curve(w, *c);
         if (!w.write(path)) throw tool_error("cannot write " + path);
+    }
+    if (auto const file = args.value("step")) {
+        std::string const path(*file);
+        step_writer w(path.substr(path.find_last_of('/') + 1), {}, "LAWFIT");
+        add_step_curve(w, *c, "LAWFIT");
+        write_file(path, w.text());
     }
     return exit_ok;
 }

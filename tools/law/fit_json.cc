@@ -17,12 +17,13 @@ std::span<double const> knots(double const *k, int n) { return {k, static_cast<s
 }  // namespace
 
 json_object curve_fit_json(sw_curve const &c, double achieved, fit_distance const &measured,
-                           double tol, double ms, bool with_spline) {
+                           double tol, double ms, bool exact, bool with_spline) {
     json_object o;
     o.add("degree", c.get_degree()).add("control_points", c.get_K());
     o.add("knots", c.get_num_knots()).add("accuracy", achieved);
     o.add("measured", measured.distance).add("measured_at", measured.samples);
-    o.add("within_tolerance", within(achieved, measured, tol)).add("time_ms", ms);
+    o.add("within_tolerance", within(achieved, measured, tol)).add("exact_derivatives", exact);
+    o.add("time_ms", ms);
     if (!with_spline) return o;
     o.add("knot_vector", knots(c.get_knot_vector(), c.get_num_knots()));
     json_array polygon;
@@ -41,6 +42,7 @@ json_object surface_fit_json(surface_fit const &fit, fit_distance const &measure
     o.add("accuracy", fit.achieved).add("tolerance", fit.tol);
     o.add("measured", measured.distance).add("measured_at", measured.samples);
     o.add("within_tolerance", within(fit.achieved, measured, fit.tol));
+    o.add("exact_derivatives", fit.exact);
     return o.add("time_ms", fit.seconds * 1e3);
 }
 

@@ -31,22 +31,27 @@ constexpr char json_help[] =
     "           \"intervals\"?: integer, \"levels\"?: integer, \"tolerance_met\": boolean}\n"
     "fit       {\"degree\": integer, \"control_points\": integer, \"knots\": integer,\n"
     "           \"accuracy\": number, \"measured\": number, \"measured_at\": integer,\n"
-    "           \"within_tolerance\": boolean, \"time_ms\": number, \"knot_vector\"?: [number],\n"
-    "           \"control_polygon\"?: [[number]]}\n"
+    "           \"within_tolerance\": boolean, \"exact_derivatives\": boolean,\n"
+    "           \"time_ms\": number, \"knot_vector\"?: [number], \"control_polygon\"?: "
+    "[[number]]}\n"
     "fit2      {\"control_net\": [integer], \"knots_s\": [number], \"knots_t\": [number],\n"
     "           \"accuracy\": number, \"tolerance\": number, \"measured\": number,\n"
-    "           \"measured_at\": integer, \"within_tolerance\": boolean, \"time_ms\": number}\n"
+    "           \"measured_at\": integer, \"within_tolerance\": boolean,\n"
+    "           \"exact_derivatives\": boolean, \"time_ms\": number}\n"
     "frame     {\"frames\": [{\"t\": number, \"point\": [number], \"tangent\": [number],\n"
     "           \"normal\": [number]|null, \"minrot\": [number]}]}\n"
     "info      {\"expression\": string, \"inputs\": integer, \"outputs\": integer|null,\n"
     "           \"class\": string, \"kind\": string, \"domains\": [[number|null]|null],\n"
     "           \"memory\": integer, \"nodes\": integer, \"distinct_nodes\": integer}\n"
+    "intersect {\"case\": string, \"branches\": [{\"interval\": [number], \"law\": string,\n"
+    "           \"points\"?: [[number]]}]}\n"
     "code      {\"code\": string}\n"
     "\n"
     "In bounds each output has its [low, high]; in roots2d each zero is [x, y]; in fit the\n"
     "control polygon (with --dump) has [x, y, z] a point; in info each input has its domain\n"
     "[low, high] (null for an end at infinity) or null when unknown, and outputs is null for a\n"
-    "law whose number of values depends on its inputs (CONIC_LINE).\n";
+    "law whose number of values depends on its inputs (CONIC_LINE); in intersect each branch\n"
+    "has its interval [t0, t1] and, with --points, its points [t, x, y, z].\n";
 }  // namespace
 
 void print_json_help(std::FILE *out) { std::fputs(json_help, out); }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "arguments.h"
+#include "output_format.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -17,7 +18,7 @@ std::string output_path(arguments const &args) {
 }
 
 void say_written(char const *what, std::string const &path) {
-    if (path != "-") std::printf("%s written to %s\n", what, path.c_str());
+    if (path != "-" && !json_output()) std::printf("%s written to %s\n", what, path.c_str());
 }
 
 void write_file(std::string const &path, std::string const &text) {
