@@ -105,6 +105,29 @@ TEST_F(ToolTerminal, CtrlCCancelsTheLineAndTheSessionGoesOn) {
     EXPECT_EQ(s.seen().find("X+0"), std::string::npos) << "the cancelled line was read";
 }
 
+// What a user types at the prompt: names, ans, the derivative aside, and the searches.
+TEST_F(ToolTerminal, TheSessionNamesResultsAndRunsSearches) {
+    terminal_session s;
+    ASSERT_TRUE(s.started());
+    int prompts = 1;
+    auto const step = [&](std::string const &keys, std::string const &shown) {
+        ASSERT_TRUE(s.shows("law> ", prompts++)) << s.seen();
+        s.type(keys);
+        EXPECT_TRUE(s.shows(shown)) << keys << s.seen();
+    };
+    step(":let F = X^2-2\n", "F = X^2-2   (takes 1 input");
+    step(":deriv\n", "2*X   (takes 1 input");
+    step(":roots 0 3\n", "1.4142135623730951");  // of F, not of its derivative
+    step(":at 3\n", "point: 3");
+    step("ans+F\n", "2*X+(X^2-2) = 13");  // ans is still the derivative
+    step(":integrate 0 3\n", "error: ");
+    step(":max -1 2 --json\n", "{\"x\":2,\"value\":6}");
+    step(":help\n", ":let F = EXPR");
+    ASSERT_TRUE(s.shows("law> ", prompts)) << s.seen();
+    s.type(":quit\n");
+    EXPECT_EQ(s.exit_status(), 0) << s.seen();
+}
+
 std::string file_text(std::string const &path) {
     std::ifstream in(path);
     std::stringstream s;

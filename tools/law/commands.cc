@@ -468,13 +468,12 @@ constexpr command table[] = {
      "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
      code_options, run_code, true},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
-     "Each line is an expression, printed with its value at the current point, or a command:\n"
-     "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"
-     "  :deriv [I]        the derivative of the last expression with respect to input I\n"
-     "  :simplify         the simplified form of the last expression\n"
-     "  :help             this list\n"
-     "  :quit             leave (end of input does too)\n"
-     "  Ctrl-C            on a terminal, cancel the line being typed\n"
+     "Each line is an expression, printed with its value at the current point, or a command\n"
+     "(':help' in the session describes each): :let F = EXPR names a law for later lines, ans\n"
+     "is the last result, :at sets the point, :deriv and :simplify give a result without\n"
+     "changing the current expression, :roots, :integrate, :min, :max, :plot and :fit run\n"
+     "their subcommand on it, :names lists the names, :quit leaves (end of input does too).\n"
+     "On a terminal Ctrl-C cancels the line being typed.\n"
      "Options:\n"
      "%s"
      "Example:\n"
@@ -482,7 +481,11 @@ constexpr command table[] = {
      "      prints  X^2   (takes 1 input; set them with :at)\n"
      "              point: 3\n"
      "              X^2 = 9\n"
-     "              2*X = 6\n",
+     "              2*X = 6\n"
+     "  printf ':let F = X^2-2\\n:deriv\\n:roots 0 3\\n' | law repl\n"
+     "      prints  F = X^2-2   (takes 1 input; set them with :at)\n"
+     "              2*X   (takes 1 input; set them with :at)\n"
+     "              1.4142135623730951\n",
      reading_options, run_repl},
 };
 

@@ -124,6 +124,16 @@ int checked_output(int status) {
     return status;
 }
 
+}  // namespace
+
+int run_subcommand_words(std::string_view name, std::span<char *const> words) {
+    command const *c = find_command(name);
+    if (!c) throw tool_error("no subcommand " + echoed(name));
+    return run_command(*c, words);
+}
+
+namespace {
+
 int dispatch(std::span<char *const> words) {
     if (words.empty()) {
         if (isatty(STDIN_FILENO)) return interact(law_reader{}, stdin, stdout, true);

@@ -23,8 +23,8 @@ char const *output_option_text() {
 
 void set_output_format(arguments const &args) {
     json_wanted = args.has("json");
-    if (auto const digits = args.value("precision"))
-        set_printed_digits(read_int_option("precision", *digits, 1, 17));
+    auto const digits = args.value("precision");
+    set_printed_digits(digits ? read_int_option("precision", *digits, 1, 17) : 0);
 }
 
 bool json_output() { return json_wanted; }

@@ -4,6 +4,8 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace law_tool {
 
@@ -69,6 +71,12 @@ int run_repl(arguments const &args);
 // The interactive session over in and out, with the laws of reader; returns at end of input or
 // ":quit".
 class law_reader;
-int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt);
+// reading_words are the --law and --data options that the session's subcommands (:roots ...)
+// read their laws with.
+int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt,
+             std::vector<std::string> reading_words = {});
+
+// Runs the subcommand on the words after its name, as the command line would.
+int run_subcommand_words(std::string_view name, std::span<char *const> words);
 
 }  // namespace law_tool
