@@ -1,6 +1,11 @@
 // What other expression tools write, met with this syntax's spelling: "did you mean" hints that
 // read back, a unary plus read and noted, and messages in the user's own text.
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -146,8 +151,9 @@ TEST_F(ToolHints, ReversedIntervalsAreTheSameInterval) {
         EXPECT_EQ(untimed(reversed.out), untimed(once.out)) << args[0];
     }
     EXPECT_NEAR(std::stod(run_law({"integrate", "X", "2", "0"}).out), -2, 1e-14);
-    expect_failures({{{"plot", "X", "1", "1", "-o", "-"}, 1, "plot needs two different finite ends"},
-                     {{"frame", "VEC(X,X,X)", "0", "inf"}, 1, "frame needs two different finite"}});
+    expect_failures(
+        {{{"plot", "X", "1", "1", "-o", "-"}, 1, "plot needs two different finite ends"},
+         {{"frame", "VEC(X,X,X)", "0", "inf"}, 1, "frame needs two different finite"}});
 }
 
 TEST_F(ToolHints, EverySubcommandTakesStrictAndHelpListsThemInOrder) {
@@ -174,6 +180,51 @@ TEST_F(ToolHints, EverySubcommandTakesStrictAndHelpListsThemInOrder) {
         strict.push_back("--strict");
         EXPECT_NE(run_law(strict).err.find("(--strict)"), std::string::npos) << args[0];
     }
+}
+
+}  // namespace
+
+namespace {
+
+class ToolLimits : public LawTest {};
+
+std::string deep_nest() {
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "SIN(";
+    text += "X";
+    text += std::string(20000, ')');
+    return text;
+}
+
+// A timeout stops the work with a message and nothing half printed; the progress line is for a
+// terminal, so none comes through a pipe.
+TEST_F(ToolLimits, TimeoutStopsLongWork) {
+    auto const start = std::chrono::steady_clock::now();
+    tool_run const r = run_law({"deriv", "@-", "--timeout", "0.5"}, deep_nest());
+    double const seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "law: deriv stopped after 0.5 s (--timeout)\n");
+    EXPECT_LT(seconds, 20);
+    // Work that ends in time is untouched.
+    EXPECT_EQ(run_law({"roots", "SIN(X)", "1", "4", "--timeout", "30"}).out, "3.141592653589793\n");
+    expect_failures({{{"eval", "X", "1", "--timeout", "-1"}, 2, "--timeout needs a number"},
+                     {{"repl", "--timeout", "1"}, 2, "not a session"}});
+}
+
+TEST_F(ToolLimits, InterruptStopsWithAMessage) {
+    char dir_template[] = "/tmp/law-limits-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    std::string const dir = dir_template;
+    {
+        std::ofstream out(dir + "/deep.law");
+        out << deep_nest();
+    }
+    tool_run const r = run_shell("timeout -s INT 1 law deriv @deep.law; echo \"status $?\"", dir);
+    EXPECT_NE(r.err.find("law: interrupted"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "status 124\n");
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

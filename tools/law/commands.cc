@@ -8,8 +8,11 @@ namespace {
 constexpr option_def law_option{"law", 0, option_kind::value};
 constexpr option_def data_option{"data", 0, option_kind::value};
 constexpr option_def strict_option{"strict", 0, option_kind::flag};
+constexpr option_def timeout_option{"timeout", 0, option_kind::value};
 
 constexpr option_def reading_options[] = {law_option, data_option, strict_option};
+// What every subcommand takes besides the laws' options.
+constexpr option_def shared_options[] = {law_option, data_option, strict_option, timeout_option};
 constexpr option_def deriv_options[] = {law_option,
                                         data_option,
                                         strict_option,
@@ -102,6 +105,8 @@ constexpr char law_option_help[] =
     "                    --data 'HELIX ...' is HELIX1 (repeatable; law help data lists them)\n"
     "  --strict          refuse a law whose reading drops text (XY), reads an empty operand\n"
     "                    as 0 (X+) or reads 1E2 as 1*E2; without it these are noted\n"
+    "  --timeout S       stop with an error after S seconds (Ctrl-C stops at once); work past a\n"
+    "                    second shows its time on standard error when that is a terminal\n"
     "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";
 
 constexpr command table[] = {
@@ -141,6 +146,7 @@ constexpr command table[] = {
      "  law deriv 'X^3' --order 2         prints  6*X\n"
      "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n"
      "  law deriv '1/X'                   prints  -(X^-2)\n"
+     "  law deriv 'X^3' --timeout 5       prints  3*X^2\n"
      "  law deriv '(X+1)/(X-1)' --level 2 prints  -(2*(-1+X)^-2)\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
@@ -213,7 +219,8 @@ constexpr command table[] = {
      "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
      "                                          1.000001\n"
      "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n"
-     "  law roots 'SIN(X)' 1 7 --json     prints  {\"roots\":[3.141592653589793,6.283185307179586]}\n",
+     "  law roots 'SIN(X)' 1 7 --json     prints  "
+     "{\"roots\":[3.141592653589793,6.283185307179586]}\n",
      roots_options, run_roots, true},
     {"solve", "solve F G A B [--method M] [--values] [--keep]",
      "print the parameters in [A, B] where F equals G",
@@ -493,7 +500,7 @@ constexpr command table[] = {
 
 std::span<command const> commands() { return table; }
 
-std::span<option_def const> law_reading_options() { return reading_options; }
+std::span<option_def const> law_reading_options() { return shared_options; }
 
 char const *law_option_text() { return law_option_help; }
 

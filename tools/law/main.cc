@@ -2,6 +2,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -14,9 +15,11 @@
 #include "arguments.h"
 #include "echo.h"
 #include "law_reader.h"
+#include "numbers.h"
 #include "output_format.h"
 #include "syntax.h"
 #include "tool.h"
+#include "work_watch.h"
 
 namespace law_tool {
 namespace {
@@ -111,6 +114,15 @@ int run_command(command const &c, std::span<char *const> words) {
         return exit_ok;
     }
     set_output_format(args);
+    if (c.run == run_repl) {
+        if (args.has("timeout")) throw usage_error("--timeout bounds a subcommand, not a session");
+        return c.run(args);
+    }
+    double const timeout =
+        args.has("timeout") ? read_real_option("timeout", *args.value("timeout")) : 0;
+    if (!(timeout >= 0) || !std::isfinite(timeout))
+        throw usage_error("--timeout needs a number of seconds, at least 0 (0 for none)");
+    work_watch const watch(c.name, timeout);
     return c.run(args);
 }
 

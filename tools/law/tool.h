@@ -41,7 +41,7 @@ struct command {
 
 // Every subcommand, in the order "law --help" lists them.
 std::span<command const> commands();
-// --law, --data and --strict: every subcommand takes them.
+// --law, --data, --strict and --timeout: every subcommand takes them.
 std::span<option_def const> law_reading_options();
 // The help line of the --law option, shared by every subcommand that reads a law.
 char const *law_option_text();
