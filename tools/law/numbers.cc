@@ -1,5 +1,6 @@
 #include "numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -33,15 +34,34 @@ char *write_number(char *out, double v) {
     char *const limit = out + max_number_chars;
     if (!std::isfinite(v)) return std::to_chars(out, limit, v).ptr;
     if (digits_wanted > 0) v = rounded_to(v, digits_wanted);
-    char *const end = std::to_chars(out, limit, v, std::chars_format::scientific).ptr;
+    char sci[max_number_chars];
+    char *const end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific).ptr;
     char const *e = end;
     while (*--e != 'e') {
     }
     int exponent = 0;
     std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
-    // Plain digits where %.17g would write them (100000, not 1e+05), never longer than it.
-    if (exponent < -4 || exponent >= 17) return end;
-    return std::to_chars(out, limit, v, std::chars_format::fixed).ptr;
+    // Plain digits where %.17g would write them (100000, not 1e+05), never longer than it: the
+    // shortest digits moved about the point, padded with zeros.
+    if (exponent < -4 || exponent >= 17) return std::copy(sci, end, out);
+    char const *p = sci;
+    char *o = out;
+    if (*p == '-') *o++ = *p++;
+    char digits[max_number_chars];
+    int n = 0;
+    for (; p != e; ++p)
+        if (*p != '.') digits[n++] = *p;
+    if (exponent < 0) {
+        *o++ = '0';
+        *o++ = '.';
+        o = std::fill_n(o, -exponent - 1, '0');
+        return std::copy(digits, digits + n, o);
+    }
+    int const whole = exponent + 1;
+    for (int i = 0; i < whole; ++i) *o++ = i < n ? digits[i] : '0';
+    if (n <= whole) return o;
+    *o++ = '.';
+    return std::copy(digits + whole, digits + n, o);
 }
 
 std::string number_text(double v) {
