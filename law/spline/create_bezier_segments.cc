@@ -13,8 +13,10 @@ namespace {
 
 class segment_fitter {
   public:
-    segment_fitter(law const *f, double t0, double t1, double tol, bezier_breakpoint_list &list)
-        : f_(f), rule_(f, t0, t1), tol_(tol), list_(list) {}
+    // singular: the law's singular points inside (t0, t1), ascending.
+    segment_fitter(law const *f, double t0, double t1, double tol, std::vector<double> singular,
+                   bezier_breakpoint_list &list)
+        : f_(f), rule_(f, t0, t1), tol_(tol), list_(list), singular_(std::move(singular)) {}
 
     bezier_breakpoint *make(double t) {
         if (++made_ > max_fit_breakpoints) law_error(BS_ACCURACY);
@@ -77,24 +79,9 @@ class segment_fitter {
         }
     }
 
-    void add_singular_points(double t0, double t1) {
-        double *where = nullptr;
-        int *type = nullptr;
-        int const n = f_->singularities(&where, &type, t0, t1);
-        vorn_ptr<double> const where_owner(where);
-        vorn_ptr<int> const type_owner(type);
-        double const eps = get_resabs();
-        for (int i = 0; i < n; ++i) {
-            double const s = where[i];
-            if (!(s >= t0 - eps && s <= t1 + eps) || (i > 0 && !(s > where[i - 1])))
-                law_error(BAD_SINGULARITIES);
-        }
-        for (int i = 0; i < n; ++i) {
-            if (where[i] - t0 > eps && t1 - where[i] > eps) {
-                list_.insert_end(make(where[i]));
-                singular_.push_back(where[i]);
-            }
-        }
+    // Each singular point gets a breakpoint, with the law's tangent there.
+    void add_singular_points() {
+        for (double const s : singular_) list_.insert_end(make(s));
     }
 
   private:
@@ -107,17 +94,34 @@ class segment_fitter {
     fit_tangents rule_;
     double tol_;
     bezier_breakpoint_list &list_;
-    int made_ = 0;
     std::vector<double> singular_;
+    int made_ = 0;
 };
 
 }  // namespace
 
+std::vector<double> fit_singular_points(law const *f, double t0, double t1) {
+    double *where = nullptr;
+    int *type = nullptr;
+    int const n = f->singularities(&where, &type, t0, t1);
+    vorn_ptr<double> const where_owner(where);
+    vorn_ptr<int> const type_owner(type);
+    double const eps = get_resabs();
+    std::vector<double> out;
+    for (int i = 0; i < n; ++i) {
+        double const s = where[i];
+        if (!(s >= t0 - eps && s <= t1 + eps) || (i > 0 && !(s > where[i - 1])))
+            law_error(BAD_SINGULARITIES);
+        if (s - t0 > eps && t1 - s > eps) out.push_back(s);
+    }
+    return out;
+}
+
 int create_bezier_segments(law *f, double t0, double t1, double tol, bezier_breakpoint_list &list) {
     check_fit_input(f, t0, t1, tol);
-    segment_fitter fit(f, t0, t1, tol, list);
+    segment_fitter fit(f, t0, t1, tol, fit_singular_points(f, t0, t1), list);
     list.insert_end(fit.make(t0));
-    fit.add_singular_points(t0, t1);
+    fit.add_singular_points();
     list.insert_end(fit.make(t1));
     fit.refine();
     fit.coarsen();

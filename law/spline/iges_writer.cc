@@ -1,8 +1,8 @@
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <fstream>
 
+#include <law/spline/exchange_real.h>
 #include <law/spline/iges_writer.h>
 
 namespace {
@@ -52,17 +52,7 @@ iges_parameters &iges_parameters::add(int v) {
 }
 
 iges_parameters &iges_parameters::add(double v) {
-    char buf[40];
-    for (int digits = 15; digits <= 17; ++digits) {
-        std::snprintf(buf, sizeof buf, "%.*G", digits, v);
-        if (std::strtod(buf, nullptr) == v) break;
-    }
-    std::string s = buf;
-    if (s.find('.') == std::string::npos) {
-        std::size_t const e = s.find('E');
-        s.insert(e == std::string::npos ? s.size() : e, ".");
-    }
-    fields_.push_back(s);
+    fields_.push_back(exchange_real(v));
     return *this;
 }
 

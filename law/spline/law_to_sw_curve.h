@@ -9,10 +9,12 @@
 class law;
 class bezier_breakpoint_list;
 
-// A new curve owned by the caller. The law's singular points stay knots of full multiplicity.
-// When the assembled curve misses the tolerance on a check sample (the segment test looks at
-// three fractions only, and knot removal moves the curve), the fitting is done again at half the
-// fitting tolerance, a few times at most. Bad input raises as check_fit_input says.
+// A new curve owned by the caller. The law's singular points stay knots of full multiplicity
+// (law_to_sw_curve_in_pieces gives a kink its corner). With the strategy that removes knots
+// within tolerance, a merged knot that takes the curve out of tolerance on a check sample stays
+// double. When the assembled curve misses the tolerance otherwise (the segment test looks at
+// three fractions only), the fitting is done again at half the fitting tolerance, a few times
+// at most. Bad input raises as check_fit_input says.
 sw_curve *law_to_sw_curve(law *f, ZEM::interval const &range, double tol,
                           knot_removal_strategy strategy = remove_knots_within_tolerance);
 

@@ -9,6 +9,7 @@
 #include <law/spline/patch_breakpoint_list.h>
 #include <law/spline/surface_evaluator.h>
 #include <law/spline/sw_surface.h>
+#include <law/spline/sw_surface_knots.h>
 
 namespace {
 
@@ -33,12 +34,17 @@ sw_surface *law_to_sw_surface(law *f, ZEM::interval const &s_range, ZEM::interva
     check_range(t_range);
     if (!(tol > 0) || !std::isfinite(tol)) tol = resfit;
     surface_evaluator_law const evaluator(f);
-    // Fitting at half the tolerance leaves room for what the three test fractions miss.
+    bool const merge = !(flag & sw_fit_keep_all_knots);
+    // Fitting at half the tolerance leaves room for what the three test fractions miss and for
+    // the merging of knots.
     patch_breakpoint_list list(evaluator, s_range.start_pt(), s_range.end_pt(), t_range.start_pt(),
-                               t_range.end_pt(), tol / 2);
+                               t_range.end_pt(), merge ? tol / 2 : tol);
     if (ns > 0 || nt > 0) list.add_starting_knots(ns, s_knots, nt, t_knots);
     bool const converged = list.refine(sw_fit_budget);
     std::unique_ptr<sw_surface> S(list.convert_to_bspline());
+    if (merge) {
+        if (sw_surface *thinner = merge_sw_surface_knots(f, *S, 2 * tol, tol)) S.reset(thinner);
+    }
     achieved = sw_surface_accuracy(f, S.get());
     if ((flag & sw_fit_check_accuracy) && !converged && !(achieved <= tol)) law_error(BS_ACCURACY);
     return S.release();

@@ -1,6 +1,7 @@
 #include <law/spline/patch_breakpoint_list.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <law/spline/bezier_patch.h>
 #include <law/spline/segment_test.h>
@@ -11,6 +12,18 @@ namespace {
 
 // More nodes than this is a refinement that has lost its way.
 constexpr std::size_t max_nodes = 100000;
+// Most pieces one round cuts an interval into: where the error does not yet fall with the
+// fourth power of the length, the next round sees again.
+constexpr int max_pieces = 4;
+
+// Into how many equal pieces an edge of the given excess (squared error over squared tolerance)
+// is cut: a Hermite cubic's error falls with the fourth power of its length, with a margin for
+// the test fractions that miss the peak.
+int pieces_for(double excess) {
+    if (excess <= 1) return 1;
+    return std::min(max_pieces,
+                    std::max(2, static_cast<int>(std::ceil(1.1 * std::pow(excess, 0.125)))));
+}
 
 // A point of the Bezier net of a Hermite patch: the node moved along its derivatives.
 ZEM::position hermite_point(patch_breakpoint const &n, double fs, double ft) {
@@ -29,7 +42,10 @@ double net_factor(int a, double h) {
 
 patch_breakpoint_list::patch_breakpoint_list(surface_evaluator const &f, double s0, double s1,
                                              double t0, double t1, double tol)
-    : f_(f), fit_tol_(tol), test_tol_sq_((0.7 * tol) * (0.7 * tol)) {
+    : f_(f),
+      fit_tol_(tol),
+      test_tol_sq_((0.7 * tol) * (0.7 * tol)),
+      inside_tol_sq_((0.9 * tol) * (0.9 * tol)) {
     regrid({s0, s1}, {t0, t1});
 }
 
@@ -82,29 +98,25 @@ void patch_breakpoint_list::add_starting_knots(int ns, double const *s_knots, in
 
 // ---- the tests
 
-bool patch_breakpoint_list::close(ZEM::position const &fit, double s, double t) const {
-    return (fit - f_.eval(s, t)).len_sq() <= test_tol_sq_;
-}
-
-bool patch_breakpoint_list::iso_passes_s(int i0, int i1, int j) const {
+double patch_breakpoint_list::iso_excess_s(int i0, int i1, int j) const {
     double const h = s_[i1] - s_[i0];
-    if (h <= fit_tol_) return true;
+    if (h <= fit_tol_) return 0;
     patch_breakpoint const &a = node(i0, j), &b = node(i1, j);
-    return segment_within(hermite_cubic(a.P, a.Ps, b.P, b.Ps, h), s_[i0], s_[i1], test_tol_sq_,
+    return segment_excess(hermite_cubic(a.P, a.Ps, b.P, b.Ps, h), s_[i0], s_[i1], test_tol_sq_,
                           [&](double s) { return f_.eval(s, t_[j]); });
 }
 
-bool patch_breakpoint_list::iso_passes_t(int i, int j0, int j1) const {
+double patch_breakpoint_list::iso_excess_t(int i, int j0, int j1) const {
     double const h = t_[j1] - t_[j0];
-    if (h <= fit_tol_) return true;
+    if (h <= fit_tol_) return 0;
     patch_breakpoint const &a = node(i, j0), &b = node(i, j1);
-    return segment_within(hermite_cubic(a.P, a.Pt, b.P, b.Pt, h), t_[j0], t_[j1], test_tol_sq_,
+    return segment_excess(hermite_cubic(a.P, a.Pt, b.P, b.Pt, h), t_[j0], t_[j1], test_tol_sq_,
                           [&](double t) { return f_.eval(s_[i], t); });
 }
 
-bool patch_breakpoint_list::inside_passes(int i0, int i1, int j0, int j1) const {
+double patch_breakpoint_list::inside_excess(int i0, int i1, int j0, int j1) const {
     double const hs = s_[i1] - s_[i0], ht = t_[j1] - t_[j0];
-    if (hs <= fit_tol_ && ht <= fit_tol_) return true;
+    if (hs <= fit_tol_ && ht <= fit_tol_) return 0;
     bezier_patch patch;
     patch.init(4, 4, 0);
     int const is[2] = {i0, i1}, js[2] = {j0, j1};
@@ -112,98 +124,194 @@ bool patch_breakpoint_list::inside_passes(int i0, int i1, int j0, int j1) const 
         for (int a = 0; a < 4; ++a)
             patch.point(a, b) = hermite_point(node(is[net_end(a)], js[net_end(b)]),
                                               net_factor(a, hs), net_factor(b, ht));
+    double worst = 0;
     for (double v : segment_test_fractions)
         for (double u : segment_test_fractions) {
             double const s = s_[i0] * (1 - u) + s_[i1] * u, t = t_[j0] * (1 - v) + t_[j1] * v;
-            if (!close(patch.eval(u, v), s, t)) return false;
+            worst = std::fmax(worst, (patch.eval(u, v) - f_.eval(s, t)).len_sq() / inside_tol_sq_);
         }
-    return true;
+    return worst;
 }
 
 // ---- refinement
 
-void patch_breakpoint_list::iso_line_refinement(std::vector<char> &split_s,
-                                                std::vector<char> &split_t) const {
+void patch_breakpoint_list::iso_line_refinement(std::vector<int> &pieces_s,
+                                                std::vector<int> &pieces_t) const {
     int const ns = count_s(), nt = count_t();
     for (int j = 0; j < nt; ++j)
         for (int i = 0; i + 1 < ns; ++i)
-            if (!split_s[i] && !iso_passes_s(i, i + 1, j)) split_s[i] = 1;
+            pieces_s[i] = std::max(pieces_s[i], pieces_for(iso_excess_s(i, i + 1, j)));
     for (int i = 0; i < ns; ++i)
         for (int j = 0; j + 1 < nt; ++j)
-            if (!split_t[j] && !iso_passes_t(i, j, j + 1)) split_t[j] = 1;
+            pieces_t[j] = std::max(pieces_t[j], pieces_for(iso_excess_t(i, j, j + 1)));
 }
 
 // A patch whose edges pass but whose inside strays is halved both ways.
-void patch_breakpoint_list::inside_patch_refinement(std::vector<char> &split_s,
-                                                    std::vector<char> &split_t) const {
+void patch_breakpoint_list::inside_patch_refinement(std::vector<int> &pieces_s,
+                                                    std::vector<int> &pieces_t) const {
     for (int j = 0; j + 1 < count_t(); ++j)
         for (int i = 0; i + 1 < count_s(); ++i) {
-            if (split_s[i] || split_t[j] || inside_passes(i, i + 1, j, j + 1)) continue;
-            split_s[i] = s_[i + 1] - s_[i] > fit_tol_;
-            split_t[j] = t_[j + 1] - t_[j] > fit_tol_;
+            if (pieces_s[i] > 1 || pieces_t[j] > 1 || inside_passes(i, i + 1, j, j + 1)) continue;
+            pieces_s[i] = s_[i + 1] - s_[i] > fit_tol_ ? 2 : 1;
+            pieces_t[j] = t_[j + 1] - t_[j] > fit_tol_ ? 2 : 1;
         }
 }
 
-void patch_breakpoint_list::subdivide_patches(std::vector<char> const &split_s,
-                                              std::vector<char> const &split_t) {
-    auto halved = [](std::vector<double> const &now, std::vector<char> const &split) {
+void patch_breakpoint_list::subdivide_patches(std::vector<int> const &pieces_s,
+                                              std::vector<int> const &pieces_t) {
+    auto cut = [](std::vector<double> const &now, std::vector<int> const &pieces) {
         std::vector<double> out;
         for (std::size_t k = 0; k < now.size(); ++k) {
             out.push_back(now[k]);
-            if (k < split.size() && split[k]) out.push_back(0.5 * (now[k] + now[k + 1]));
+            if (k + 1 == now.size()) break;
+            int const n = pieces[k];
+            for (int m = 1; m < n; ++m) out.push_back(now[k] + (now[k + 1] - now[k]) * m / n);
         }
         return out;
     };
-    regrid(halved(s_, split_s), halved(t_, split_t));
+    regrid(cut(s_, pieces_s), cut(t_, pieces_t));
 }
 
-// Takes out the breakpoints the halving placed needlessly: an iso line goes when the patches
-// and edges that span its two sides still pass.
+// Takes out the breakpoints the subdivision placed needlessly: an iso line goes when the patches
+// and edges that span its two sides still pass. The two directions are walked side by side, so
+// that neither takes all the room the tolerance leaves.
+bool patch_breakpoint_list::remove_line_s(int i) {
+    for (int j = 0; j < count_t(); ++j)
+        if (!iso_passes_s(i - 1, i + 1, j)) return false;
+    for (int j = 0; j + 1 < count_t(); ++j)
+        if (!inside_passes(i - 1, i + 1, j, j + 1)) return false;
+    std::vector<double> s = s_;
+    s.erase(s.begin() + i);
+    regrid(s, t_);
+    return true;
+}
+
+bool patch_breakpoint_list::remove_line_t(int j) {
+    for (int i = 0; i < count_s(); ++i)
+        if (!iso_passes_t(i, j - 1, j + 1)) return false;
+    for (int i = 0; i + 1 < count_s(); ++i)
+        if (!inside_passes(i, i + 1, j - 1, j + 1)) return false;
+    std::vector<double> t = t_;
+    t.erase(t.begin() + j);
+    regrid(s_, t);
+    return true;
+}
+
 void patch_breakpoint_list::combine_knots() {
-    for (int i = 1; i + 1 < count_s();) {
-        bool passes = true;
-        for (int j = 0; passes && j < count_t(); ++j) passes = iso_passes_s(i - 1, i + 1, j);
-        for (int j = 0; passes && j + 1 < count_t(); ++j)
-            passes = inside_passes(i - 1, i + 1, j, j + 1);
-        if (!passes) {
-            ++i;
-            continue;
+    for (int i = 1, j = 1; i + 1 < count_s() || j + 1 < count_t();) {
+        // The direction whose walk lags behind, by the share of its lines passed.
+        bool const in_s = j + 1 >= count_t() ||
+                          (i + 1 < count_s() && double(i) / count_s() <= double(j) / count_t());
+        if (in_s) {
+            if (!remove_line_s(i)) ++i;
+        } else {
+            if (!remove_line_t(j)) ++j;
         }
-        std::vector<double> s = s_;
-        s.erase(s.begin() + i);
-        regrid(s, t_);
-    }
-    for (int j = 1; j + 1 < count_t();) {
-        bool passes = true;
-        for (int i = 0; passes && i < count_s(); ++i) passes = iso_passes_t(i, j - 1, j + 1);
-        for (int i = 0; passes && i + 1 < count_s(); ++i)
-            passes = inside_passes(i, i + 1, j - 1, j + 1);
-        if (!passes) {
-            ++j;
-            continue;
-        }
-        std::vector<double> t = t_;
-        t.erase(t.begin() + j);
-        regrid(s_, t);
     }
 }
 
 bool patch_breakpoint_list::refine(int budget) {
     for (;;) {
-        std::vector<char> split_s(s_.size() - 1, 0), split_t(t_.size() - 1, 0);
-        iso_line_refinement(split_s, split_t);
-        inside_patch_refinement(split_s, split_t);
-        std::size_t const more_s =
-            static_cast<std::size_t>(std::count(split_s.begin(), split_s.end(), 1));
-        std::size_t const more_t =
-            static_cast<std::size_t>(std::count(split_t.begin(), split_t.end(), 1));
+        std::vector<int> pieces_s(s_.size() - 1, 1), pieces_t(t_.size() - 1, 1);
+        iso_line_refinement(pieces_s, pieces_t);
+        inside_patch_refinement(pieces_s, pieces_t);
+        auto added = [](std::vector<int> const &pieces) {
+            std::size_t n = 0;
+            for (int p : pieces) n += static_cast<std::size_t>(p - 1);
+            return n;
+        };
+        std::size_t const more_s = added(pieces_s), more_t = added(pieces_t);
         if (more_s + more_t == 0) break;
         std::size_t const ns = s_.size() + more_s, nt = t_.size() + more_t;
         if (static_cast<int>(ns + nt) > budget || ns * nt > max_nodes) return false;
-        subdivide_patches(split_s, split_t);
+        subdivide_patches(pieces_s, pieces_t);
     }
     combine_knots();
+    even_out();
     return true;
+}
+
+// ---- spacing the iso lines evenly
+
+namespace {
+
+// Lines from x.front() to x.back() that share out the integral of the density (constant over
+// each interval of x) into n equal parts.
+std::vector<double> equidistributed(std::vector<double> const &x, std::vector<double> const &rho,
+                                    int n) {
+    std::vector<double> cumulative = {0};
+    for (std::size_t i = 0; i < rho.size(); ++i)
+        cumulative.push_back(cumulative.back() + rho[i] * (x[i + 1] - x[i]));
+    std::vector<double> out = {x.front()};
+    std::size_t i = 0;
+    for (int k = 1; k < n; ++k) {
+        double const want = cumulative.back() * k / n;
+        while (cumulative[i + 1] < want) ++i;
+        double const part = (want - cumulative[i]) / (cumulative[i + 1] - cumulative[i]);
+        double const at = x[i] + (x[i + 1] - x[i]) * part;
+        if (at > out.back()) out.push_back(at);
+    }
+    out.push_back(x.back());
+    return out;
+}
+
+}  // namespace
+
+double patch_breakpoint_list::worst_excess(bool along_s, int k) const {
+    double worst = 0;
+    int const ns = count_s(), nt = count_t();
+    if (along_s) {
+        for (int j = 0; j < nt; ++j) worst = std::fmax(worst, iso_excess_s(k, k + 1, j));
+        for (int j = 0; j + 1 < nt; ++j)
+            worst = std::fmax(worst, inside_excess(k, k + 1, j, j + 1));
+    } else {
+        for (int i = 0; i < ns; ++i) worst = std::fmax(worst, iso_excess_t(i, k, k + 1));
+        for (int i = 0; i + 1 < ns; ++i)
+            worst = std::fmax(worst, inside_excess(i, i + 1, k, k + 1));
+    }
+    return worst;
+}
+
+bool patch_breakpoint_list::all_pass() const {
+    for (int k = 0; k + 1 < count_s(); ++k)
+        if (worst_excess(true, k) > 1) return false;
+    for (int k = 0; k + 1 < count_t(); ++k)
+        if (worst_excess(false, k) > 1) return false;
+    return true;
+}
+
+// The refinement cuts intervals into equal pieces, so that where the surface is gentle the lines
+// lie closer than they need. The error of a Hermite cubic goes with the fourth power of its
+// length (its squared excess with the eighth): each interval's excess says how many lines its
+// stretch needs, and lines spaced so that each interval needs the same are tried, with a little
+// more and more margin, while they are fewer than now and until every test passes.
+void patch_breakpoint_list::even_out() {
+    auto density = [this](bool along_s) {
+        std::vector<double> const &x = along_s ? s_ : t_;
+        std::vector<double> rho;
+        for (std::size_t k = 0; k + 1 < x.size(); ++k)
+            rho.push_back(std::pow(worst_excess(along_s, static_cast<int>(k)), 0.125) /
+                          (x[k + 1] - x[k]));
+        return rho;
+    };
+    auto lines = [](std::vector<double> const &x, std::vector<double> const &rho, double margin) {
+        double need = 0;
+        for (std::size_t k = 0; k < rho.size(); ++k) need += rho[k] * (x[k + 1] - x[k]);
+        int const n = std::max(1, static_cast<int>(std::ceil(need * margin)));
+        return need > 0 ? equidistributed(x, rho, n) : std::vector<double>{x.front(), x.back()};
+    };
+    std::vector<double> const rho_s = density(true), rho_t = density(false);
+    std::vector<double> const s0 = s_, t0 = t_;
+    std::vector<patch_breakpoint> const grid0 = grid_;
+    for (double const margin : {1.05, 1.2, 1.4}) {
+        std::vector<double> const s = lines(s0, rho_s, margin), t = lines(t0, rho_t, margin);
+        if (s.size() + t.size() >= s0.size() + t0.size()) break;
+        regrid(s, t);
+        if (all_pass()) return;
+        s_ = s0;
+        t_ = t0;
+        grid_ = grid0;
+    }
 }
 
 // ---- the B-spline

@@ -2,6 +2,8 @@
 // The test of one fitted segment: the cubic Bezier that a Hermite pair (the ends and tangents of a
 // law over [t0, t1]) gives, compared with the law at three fixed interior fractions. The curve
 // fitting and the iso lines of the surface fitting both refine until their segments pass.
+#include <cmath>
+
 #include <law/base/vector.h>
 #include <law/spline/bernstein.h>
 
@@ -31,4 +33,16 @@ bool segment_within(hermite_cubic const &cubic, double t0, double t1, double tol
         if ((cubic.at(u) - want).len_sq() > tol_sq) return false;
     }
     return true;
+}
+
+// The largest squared distance at the test fractions between the cubic and f(t0 (1 - u) + t1 u),
+// as a multiple of tol_sq: at most 1 when segment_within passes.
+template <class F>
+double segment_excess(hermite_cubic const &cubic, double t0, double t1, double tol_sq, F const &f) {
+    double worst = 0;
+    for (double const u : segment_test_fractions) {
+        ZEM::position const want = f(t0 * (1 - u) + t1 * u);
+        worst = std::fmax(worst, (cubic.at(u) - want).len_sq() / tol_sq);
+    }
+    return worst;
 }

@@ -1,12 +1,14 @@
 #pragma once
 // Splines: Bezier segments and patches, B-spline curves and surfaces, the fitting of laws by
-// splines, IGES output.
+// splines, IGES and STEP output.
 #include <law/spline/base_spline_law_data.h>
 #include <law/spline/bezier.h>
 #include <law/spline/bezier_breakpoint.h>
 #include <law/spline/bezier_patch.h>
 #include <law/spline/bezier_segment.h>
 #include <law/spline/create_bezier_segments.h>
+#include <law/spline/exchange_real.h>
+#include <law/spline/fit_derivatives.h>
 #include <law/spline/fit_distance.h>
 #include <law/spline/iges_curve.h>
 #include <law/spline/iges_surface.h>
@@ -22,6 +24,8 @@
 #include <law/spline/span_to_bezier.h>
 #include <law/spline/spline_breakpoint.h>
 #include <law/spline/spline_law.h>
+#include <law/spline/step_bspline.h>
+#include <law/spline/step_writer.h>
 #include <law/spline/surface_evaluator.h>
 #include <law/spline/sw_curve.h>
 #include <law/spline/sw_curve_accuracy.h>

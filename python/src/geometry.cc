@@ -242,9 +242,13 @@ void bind_curve(py::module_ &m) {
     c.def(
         "write_step",
         [](py_spline_curve const &self, py::handle path) {
-            methods::write_step(*self.c, path_text(path));
+            std::string const p = path_text(path);
+            check_written(methods::write_step(*self.c, p), p);
         },
-        py::arg("path"), "Writes the curve as a STEP file, where the library writes STEP.");
+        py::arg("path"),
+        "Writes the curve as a STEP file (ISO 10303-21, AP214: B_SPLINE_CURVE_WITH_KNOTS, "
+        "millimetres), "
+        "as 'law fit --step' does.");
     c.def("__repr__", [](py_spline_curve const &self) {
         return "<SplineCurve degree " + std::to_string(self.c->get_degree()) + ", " +
                count_text(self.c->get_K(), "control point") + ", range [" +
@@ -325,9 +329,13 @@ void bind_surface(py::module_ &m) {
     c.def(
         "write_step",
         [](py_spline_surface const &self, py::handle path) {
-            methods::write_step(*self.s, path_text(path));
+            std::string const p = path_text(path);
+            check_written(methods::write_step(*self.s, p), p);
         },
-        py::arg("path"), "Writes the surface as a STEP file, where the library writes STEP.");
+        py::arg("path"),
+        "Writes the surface as a STEP file (ISO 10303-21, AP214: B_SPLINE_SURFACE_WITH_KNOTS, "
+        "millimetres), "
+        "as 'law fit2 --step' does.");
     c.def("__repr__", [](py_spline_surface const &self) {
         return "<SplineSurface degree (" + std::to_string(self.s->get_degree1()) + ", " +
                std::to_string(self.s->get_degree2()) + "), control net " +

@@ -157,8 +157,12 @@ frame_samples frames(law const &curve, double a, double b, int n) {
 
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy) {
-    return std::unique_ptr<sw_curve>(
-        law_to_sw_curve_in_pieces(const_cast<law *>(&curve), ZEM::interval(a, b), tol, strategy));
+    std::unique_ptr<sw_curve> out;
+    fit_with_best_derivatives([&] {
+        out.reset(law_to_sw_curve_in_pieces(const_cast<law *>(&curve), ZEM::interval(a, b), tol,
+                                            strategy));
+    });
+    return out;
 }
 
 double curve_accuracy(law const &curve, sw_curve const &c) {
@@ -181,8 +185,11 @@ void judge_fit(double reported, double measured, double tol, bool keep) {
 
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,
                                         ZEM::interval const &t, double tol, double &achieved) {
-    return std::unique_ptr<sw_surface>(
-        law_to_sw_surface(const_cast<law *>(&f), s, t, tol > 0 ? tol : resfit, achieved));
+    std::unique_ptr<sw_surface> out;
+    fit_with_best_derivatives([&] {
+        out.reset(law_to_sw_surface(const_cast<law *>(&f), s, t, tol > 0 ? tol : resfit, achieved));
+    });
+    return out;
 }
 
 namespace {
@@ -201,12 +208,16 @@ bool write_iges(sw_surface const &S, std::string const &path) {
     return w.write(path);
 }
 
-void write_step(sw_curve const &, std::string const &) {
-    refuse(LAW_NO_SAVE, "this build of the library writes no STEP files; write_iges writes IGES");
+bool write_step(sw_curve const &c, std::string const &path) {
+    step_writer w(file_name(path), {}, "LAWFIT");
+    add_step_curve(w, c, "LAWFIT");
+    return w.write(path);
 }
 
-void write_step(sw_surface const &, std::string const &) {
-    refuse(LAW_NO_SAVE, "this build of the library writes no STEP files; write_iges writes IGES");
+bool write_step(sw_surface const &S, std::string const &path) {
+    step_writer w(file_name(path), {}, "LAWFIT2");
+    add_step_surface(w, S, "LAWFIT2");
+    return w.write(path);
 }
 
 }  // namespace law_py::methods

@@ -53,7 +53,7 @@ struct frame_samples {
 frame_samples frames(law const &curve, double a, double b, int n);
 
 // law fit: law_to_sw_curve_in_pieces with the tool's knot removal (0: within tolerance, unless
-// given).
+// given) and the law's exact derivatives where it has them (fit_with_best_derivatives).
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy);
 // The distance the tool reports for a fitted curve: sw_curve_accuracy.
@@ -65,7 +65,8 @@ fit_distance measured_distance(law const &f, sw_surface &S);
 // figure, with the tool's message, unless kept.
 void judge_fit(double reported, double measured, double tol, bool keep);
 
-// law fit2: law_to_sw_surface; achieved receives the distance it reports.
+// law fit2: law_to_sw_surface, with exact derivatives where the law has them; achieved receives
+// the distance it reports.
 std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,
                                         ZEM::interval const &t, double tol, double &achieved);
 
@@ -74,9 +75,10 @@ std::unique_ptr<sw_surface> fit_surface(law const &f, ZEM::interval const &s,
 bool write_iges(sw_curve const &c, std::string const &path);
 bool write_iges(sw_surface const &S, std::string const &path);
 
-// --step FILE, once the library writes STEP: until then, raises LAW_NO_SAVE. When it lands, each
-// becomes the one call the tool makes.
-void write_step(sw_curve const &c, std::string const &path);
-void write_step(sw_surface const &S, std::string const &path);
+// --step FILE: a STEP file (AP214) of the one curve (B_SPLINE_CURVE_WITH_KNOTS) or surface
+// (B_SPLINE_SURFACE_WITH_KNOTS) in its part, as the tool writes it; false when the file cannot be
+// written.
+bool write_step(sw_curve const &c, std::string const &path);
+bool write_step(sw_surface const &S, std::string const &path);
 
 }  // namespace law_py::methods

@@ -1,9 +1,10 @@
 """Geometry from Python: law data named as the tool's --data names them, laws over them against
 closed forms, and the fitted splines checked against an evaluation of their own knots, control
-points and weights, and against the IGES file they write."""
+points and weights, and against the IGES and STEP files they write."""
 
 import math
 import pickle
+import re
 
 import numpy as np
 import pytest
@@ -101,10 +102,49 @@ def test_splines_written_to_iges_hold_their_arrays(tmp_path):
     assert fields[at + n1 * n2:at + 4 * n1 * n2] == s.control_points.ravel().tolist()
     with pytest.raises(OSError):
         c.write_iges(tmp_path / "no" / "such" / "folder.igs")
-    # STEP export is a hook until the library writes STEP.
-    with pytest.raises(law.LawError) as e:
-        c.write_step(tmp_path / "curve.stp")
-    assert e.value.code == "LAW_NO_SAVE"
+
+
+def step_entities(path):
+    """The data section of a STEP file as {number: text}, the text of each entity on one line."""
+    with open(path) as f:
+        text = f.read()
+    assert text.startswith("ISO-10303-21;") and text.rstrip().endswith("END-ISO-10303-21;")
+    data = text[text.index("DATA;") + 5:text.index("ENDSEC;", text.index("DATA;"))]
+    found = re.findall(r"#(\d+)=(.*?);", data.replace("\n", ""))
+    return {int(n): body for n, body in found}
+
+
+def step_numbers(text):
+    return [float(v) for v in text.split(",")]
+
+
+def test_splines_written_to_step_hold_their_arrays(tmp_path):
+    c = law.fit_curve(law.Law("VEC(COS(X),SIN(X),X/2)"), 0, 3, 1e-6)
+    c.write_step(tmp_path / "curve.stp")
+    e = step_entities(tmp_path / "curve.stp")
+    assert any(body.startswith("PRODUCT(") for body in e.values())
+    [curve] = [b for b in e.values() if b.startswith("B_SPLINE_CURVE_WITH_KNOTS(")]
+    m = re.fullmatch(r"B_SPLINE_CURVE_WITH_KNOTS\('LAWFIT',(\d+),\(([^)]*)\),[^(]*"
+                     r"\(([^)]*)\),\(([^)]*)\),\.UNSPECIFIED\.\)", curve)
+    assert m, curve
+    assert int(m.group(1)) == c.degree
+    points = [step_numbers(re.search(r"\(([^()]*)\)\)$", e[int(r[1:])]).group(1))
+              for r in m.group(2).split(",")]
+    np.testing.assert_array_equal(points, c.control_points)
+    # The knots once each with their multiplicities: the knot vector run-length coded.
+    knots = np.repeat(step_numbers(m.group(4)), [int(v) for v in step_numbers(m.group(3))])
+    np.testing.assert_array_equal(knots, c.knots)
+
+    s = law.fit_surface(law.Law("VEC(X,Y,X*X-Y*Y)"), -1, 1, 0, 2, 1e-5)
+    s.write_step(str(tmp_path / "surface.stp"))
+    e = step_entities(tmp_path / "surface.stp")
+    [surface] = [b for b in e.values() if b.startswith("B_SPLINE_SURFACE_WITH_KNOTS(")]
+    assert surface.startswith("B_SPLINE_SURFACE_WITH_KNOTS('LAWFIT2',3,3,((")
+    rows = re.findall(r"\((#[\d,#]*)\)", surface)
+    n1, n2 = s.shape
+    assert len(rows) == n1 and all(len(r.split(",")) == n2 for r in rows)
+    with pytest.raises(OSError):
+        c.write_step(tmp_path / "no" / "such" / "folder.stp")
 
 
 def test_a_fitted_surface_is_the_spline_its_arrays_describe():

@@ -1,6 +1,7 @@
 // Fitting laws by splines: the achieved distance, measured on a dense sample of the law that the
 // fitting never saw, stays within the tolerance for every strategy, and the structure of the
 // result is what the assembly promises.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -76,13 +77,6 @@ int interior_double_knots(sw_curve const &c) {
     return n;
 }
 
-bool has_knot(sw_curve const &c, double t) {
-    for (int i = 0; i < c.get_num_knots(); ++i) {
-        if (c.get_knot_vector()[i] == t) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TEST_F(Fitting, AssemblyGivesTheKnotsAndSegmentsItPromises) {
@@ -105,7 +99,8 @@ TEST_F(Fitting, AssemblyGivesTheKnotsAndSegmentsItPromises) {
     }
 
     // Keeping every knot leaves every interior breakpoint double; removing all leaves none
-    // double, except at a singular point, which stays a breakpoint for every strategy.
+    // double, except at a singular point, which stays a breakpoint for every strategy. Fitted in
+    // pieces, the two sides of a tangent break meet at a corner, a knot of multiplicity 3.
     law_ptr const helix = parse("VEC(COS(X), SIN(X), 0.2*X)");
     std::unique_ptr<sw_curve> const keep(
         law_to_sw_curve(helix.get(), ZEM::interval(0, 7), 1e-6, keep_all_knots));
@@ -115,21 +110,74 @@ TEST_F(Fitting, AssemblyGivesTheKnotsAndSegmentsItPromises) {
     EXPECT_EQ(interior_double_knots(*none), 0);
     EXPECT_LT(none->get_K(), keep->get_K());
     law_ptr const kink = adopt<law>(new kinked_law);
+    auto count_at_kink = [](sw_curve const &c) {
+        return std::count(c.get_knot_vector(), c.get_knot_vector() + c.get_num_knots(), 0.3);
+    };
     for (int s = 0; s < 3; ++s) {
-        std::unique_ptr<sw_curve> const k(law_to_sw_curve(kink.get(), ZEM::interval(-0.5, 1), 1e-5,
-                                                          static_cast<knot_removal_strategy>(s)));
-        EXPECT_TRUE(has_knot(*k, 0.3)) << s;
+        auto const strategy = static_cast<knot_removal_strategy>(s);
+        std::unique_ptr<sw_curve> const k(
+            law_to_sw_curve(kink.get(), ZEM::interval(-0.5, 1), 1e-5, strategy));
+        EXPECT_EQ(count_at_kink(*k), 2) << s;
         if (s == remove_all_knots) {
             EXPECT_EQ(interior_double_knots(*k), 1);
         }
+        std::unique_ptr<sw_curve> const corner(
+            law_to_sw_curve_in_pieces(kink.get(), ZEM::interval(-0.5, 1), 1e-5, strategy));
+        EXPECT_EQ(count_at_kink(*corner), 3) << s;
+        EXPECT_LT(dense_distance(kink.get(), *corner), 1e-5) << s;
+        // Both sides keep their own slope: (1, -1 + 0.4 t) before, (1, 1 + 0.4 t) after.
+        ZEM::vector before, after;
+        corner->eval(0.3 - 1e-9, nullptr, &before);
+        corner->eval(0.3 + 1e-9, nullptr, &after);
+        EXPECT_NEAR(before.y() / before.x(), -1 + 0.12, 1e-4) << s;
+        EXPECT_NEAR(after.y() / after.x(), 1 + 0.12, 1e-4) << s;
+        // A corner costs a few control points, not a flood of short segments.
+        EXPECT_LT(corner->get_K(), 40) << s;
+        EXPECT_LT(corner->get_K(), k->get_K()) << s;
     }
     bezier_breakpoint_list list;
     int const segments = create_bezier_segments(kink.get(), -0.5, 1, 1e-5, list);
     int nodes = 0;
-    bool at_kink = false;
-    for (bezier_breakpoint const *b = list.head(); b; b = b->next, ++nodes) at_kink |= b->t == 0.3;
-    EXPECT_TRUE(at_kink);
+    int at_kink = 0;
+    for (bezier_breakpoint const *b = list.head(); b; b = b->next, ++nodes) at_kink += b->t == 0.3;
+    EXPECT_EQ(at_kink, 1);
     EXPECT_EQ(segments, nodes - 1);
+}
+
+TEST_F(Fitting, ACubicIsOneSpanWithEitherTangents) {
+    // A cubic curve is its own Hermite segment: exact tangents, and the difference rules, which
+    // are exact for cubics, give it one span at any tolerance and strategy.
+    law_ptr const cubic = parse("VEC(X, X^2-3*X, 2*X^3-X+1)");
+    for (int euler : {0, 1}) {
+        ASSERT_TRUE(set_option("fast_euler", euler));
+        for (int s = 0; s < 3; ++s) {
+            std::unique_ptr<sw_curve> const c(law_to_sw_curve(
+                cubic.get(), ZEM::interval(-2, 3), 1e-10, static_cast<knot_removal_strategy>(s)));
+            EXPECT_EQ(c->get_K(), 4) << euler << " " << s;
+            EXPECT_LT(dense_distance(cubic.get(), *c), 1e-10) << euler << " " << s;
+        }
+    }
+    set_option("fast_euler", 1);
+}
+
+TEST_F(Fitting, BestDerivativesAreExactWhereTheLawHasThem) {
+    auto fit = [](law *f, double a, double b) {
+        return [f, a, b] { delete law_to_sw_curve(f, ZEM::interval(a, b), 1e-6); };
+    };
+    law_ptr const helix = parse("VEC(COS(X), SIN(X), X)");
+    law_ptr const kink = adopt<law>(new kinked_law);   // no derivative law
+    law_ptr const root = parse("VEC(X, SQRT(X), 0)");  // an infinite slope at 0
+    law_ptr const raising = parse("VEC(X, SQRT(X-0.5), 0)");
+    ASSERT_EQ(get_option("fast_euler"), 1);
+    EXPECT_TRUE(fit_with_best_derivatives(fit(helix.get(), 0, 3)));
+    EXPECT_FALSE(fit_with_best_derivatives(fit(kink.get(), -0.5, 1)));
+    EXPECT_FALSE(fit_with_best_derivatives(fit(root.get(), 0, 1)));
+    EXPECT_LAW_ERROR(fit_with_best_derivatives(fit(raising.get(), 0, 1)), LAW_SQRT);
+    EXPECT_EQ(get_option("fast_euler"), 1);
+    set_option("fast_euler", 0);
+    EXPECT_FALSE(fit_with_best_derivatives(fit(kink.get(), -0.5, 1)));
+    EXPECT_EQ(get_option("fast_euler"), 0);
+    set_option("fast_euler", 1);
 }
 
 TEST_F(Fitting, SymbolicTangentsWhenFastEulerIsOff) {

@@ -173,3 +173,57 @@ TEST_F(LawToSwSurface, SampleSurfacesHaveTheirShapes) {
         EXPECT_LT((P - r.eval(s, t)).len(), 1e-12);
     }
 }
+
+namespace {
+
+// Interior knots that appear twice in a knot vector of a cubic.
+int double_knots(double const *k, int n) {
+    int count = 0;
+    for (int i = 4; i + 5 < n; ++i) count += k[i] == k[i + 1];
+    return count;
+}
+
+}  // namespace
+
+TEST_F(LawToSwSurface, ABicubicLawIsOnePatchWithExactDerivatives) {
+    // With the law's own partial derivatives a law that a bicubic holds is its Hermite patch.
+    set_option("fast_euler", 0);
+    for (char const *text : {"VEC(X,Y,X^2-Y^2)", "VEC(X+Y^2,Y-X^3,X^3*Y^3-2*X*Y^2)"}) {
+        law_ptr const f = read(text);
+        double achieved = -1;
+        std::unique_ptr<sw_surface> S(
+            law_to_sw_surface(f.get(), ZEM::interval(-1, 2), ZEM::interval(-2, 1), 1e-9, achieved));
+        EXPECT_EQ(S->get_num_control_points1(), 4) << text;
+        EXPECT_EQ(S->get_num_control_points2(), 4) << text;
+        EXPECT_LT(dense_error(f.get(), *S), 1e-12) << text;
+    }
+    set_option("fast_euler", 1);
+}
+
+TEST_F(LawToSwSurface, DoubleKnotsMergeWithinTheTolerance) {
+    law_ptr const f = read("VEC(X,Y,SIN(X)*COS(Y))");
+    double achieved = -1;
+    std::unique_ptr<sw_surface> merged(
+        law_to_sw_surface(f.get(), ZEM::interval(0, 3), ZEM::interval(0, 3), 1e-5, achieved));
+    std::unique_ptr<sw_surface> kept(law_to_sw_surface(f.get(), ZEM::interval(0, 3),
+                                                       ZEM::interval(0, 3), 1e-5, achieved, 0, 0,
+                                                       nullptr, nullptr, sw_fit_keep_all_knots));
+    EXPECT_LE(dense_error(f.get(), *merged), 1e-5);
+    EXPECT_LE(dense_error(f.get(), *kept), 1e-5);
+    // Kept: every interior knot double in both directions; merged: none left double here, so
+    // the surface is twice differentiable across its patches.
+    EXPECT_EQ(2 * double_knots(kept->get_knot_vector1(), kept->get_num_knots1()),
+              kept->get_num_knots1() - 8);
+    EXPECT_EQ(double_knots(merged->get_knot_vector1(), merged->get_num_knots1()), 0);
+    EXPECT_EQ(double_knots(merged->get_knot_vector2(), merged->get_num_knots2()), 0);
+    EXPECT_LT(merged->get_num_control_points1() * merged->get_num_control_points2(),
+              kept->get_num_control_points1() * kept->get_num_control_points2() / 2);
+    double const *k = merged->get_knot_vector1();
+    double const s = k[5];
+    ZEM::vector left[5], right[5];
+    ZEM::position P;
+    merged->eval_derivatives(s - 1e-7, 1.3, &P, &left[0], &left[1], &left[2], &left[3], &left[4]);
+    merged->eval_derivatives(s + 1e-7, 1.3, &P, &right[0], &right[1], &right[2], &right[3],
+                             &right[4]);
+    EXPECT_LT((left[2] - right[2]).len(), 1e-4);  // d2/ds2 continuous
+}

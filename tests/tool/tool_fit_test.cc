@@ -1,4 +1,5 @@
-// law fit and law plot --fit: what they print and write, and how they refuse bad input.
+// law fit and law plot --fit: what they print and write (IGES and STEP files), which derivatives
+// they take, and how they refuse bad input.
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,6 +8,8 @@
 #include <string>
 
 #include "law_test.h"
+#include "spline/spline_test_util.h"
+#include "spline/step_reader.h"
 #include "tool_runner.h"
 
 namespace {
@@ -34,10 +37,10 @@ TEST_F(ToolFit, PrintsTheSplineAndWritesIges) {
     EXPECT_LT(std::stod(lines[3].substr(10)), 1e-12);
     EXPECT_EQ(lines[4].rfind("measured: ", 0), 0u);
     EXPECT_LT(std::stod(lines[4].substr(10)), 1e-12);
-    EXPECT_EQ(lines[5].rfind("time: ", 0), 0u);
-    EXPECT_EQ(lines[6], "#sw_curve info:");
-    // The inner control points of t -> (t, t^2) over [0, 2]: (2/3, 0) and (4/3, 4/3), to the
-    // digits that the difference tangents keep.
+    EXPECT_EQ(lines[5], "derivatives: exact");
+    EXPECT_EQ(lines[6].rfind("time: ", 0), 0u);
+    EXPECT_EQ(lines[7], "#sw_curve info:");
+    // The inner control points of t -> (t, t^2) over [0, 2]: (2/3, 0) and (4/3, 4/3).
     EXPECT_NE(r.out.find("(   0.66666666666"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("(   1.33333333333"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(",    1.33333333333"), std::string::npos) << r.out;
@@ -76,4 +79,56 @@ TEST_F(ToolFit, PlotDrawsTheSplineItsPolygonAndKnots) {
     EXPECT_NE(r.out.find("spline, "), std::string::npos);
     EXPECT_NE(r.out.find("class=\"marks\""), std::string::npos);
     EXPECT_EQ(run_law({"plot", "X", "0", "1", "--fit", "-1", "-o", "-"}).status, 2);
+}
+
+TEST_F(ToolFit, StepFileHoldsTheSplineThatFollowsTheLaw) {
+    char path[] = "/tmp/law-fit-step-XXXXXX";
+    int const fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    tool_run const r =
+        run_law({"fit", "VEC(COS(X),SIN(X),X/2)", "0", "3", "--tol", "1e-6", "--step", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    step_test::file const f = step_test::read(file_text(path));
+    std::remove(path);
+    EXPECT_TRUE(step_test::dangling_refs(f).empty());
+    auto const found = f.find("B_SPLINE_CURVE_WITH_KNOTS");
+    ASSERT_EQ(found.size(), 1u);
+    auto const &p = f.at(found[0]).records[0].params;
+    // The curve as the file holds it, by its basis functions, against the helix itself.
+    std::vector<double> knots;
+    for (std::size_t i = 0; i < p[7].items.size(); ++i)
+        knots.insert(knots.end(), static_cast<std::size_t>(p[6].items[i].real), p[7].items[i].real);
+    std::vector<ZEM::position> points;
+    for (auto const &ref : p[2].items) {
+        auto const &xyz = f.at(ref.ref).records[0].params[1].items;
+        points.push_back({xyz[0].real, xyz[1].real, xyz[2].real});
+    }
+    ASSERT_EQ(knots.size(), points.size() + 4);
+    for (int i = 0; i <= 300; ++i) {
+        double const t = 3.0 * i / 300;
+        ZEM::vector sum(0, 0, 0);
+        for (std::size_t k = 0; k < points.size(); ++k)
+            sum = sum + (points[k] - ZEM::origin) *
+                            reference_surface::basis(knots, static_cast<int>(k), 3, t, true);
+        EXPECT_LT((sum - ZEM::vector(std::cos(t), std::sin(t), t / 2)).len(), 1e-6) << t;
+    }
+}
+
+TEST_F(ToolFit, ExactDerivativesWhereTheLawHasThem) {
+    auto derivatives = [](std::vector<std::string> const &args) {
+        tool_run const r = run_law(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (auto const &line : lines_of(r.out))
+            if (line.rfind("derivatives: ", 0) == 0) return line.substr(13);
+        return std::string("none");
+    };
+    EXPECT_EQ(derivatives({"fit", "SIN(X)", "0", "1"}), "exact");
+    EXPECT_EQ(derivatives({"fit", "SIN(X)", "0", "1", "--fast-euler"}), "differences (fast_euler)");
+    // The slope of the square root is infinite at 0: the differences take over (within a loose
+    // tolerance: the steep end strays 1.3e-3 from the law at the default 1e-3).
+    EXPECT_EQ(derivatives({"fit", "SQRT(X)", "0", "1", "--tol", "0.01"}),
+              "differences (fast_euler)");
+    EXPECT_EQ(derivatives({"fit2", "VEC(X,Y,X*Y)", "0", "1", "0", "1", "--fast-euler"}),
+              "differences (fast_euler)");
 }

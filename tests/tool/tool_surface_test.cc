@@ -1,4 +1,4 @@
-// law fit2 and law plot2: what they print, and the IGES, OBJ and SVG files they write, read
+// law fit2 and law plot2: what they print, and the IGES, STEP, OBJ and SVG files they write, read
 // back by the format's own rules.
 #include <cmath>
 #include <fstream>
@@ -9,6 +9,7 @@
 
 #include "law_test.h"
 #include "spline/spline_test_util.h"
+#include "spline/step_reader.h"
 #include "tool_runner.h"
 
 namespace {
@@ -46,7 +47,7 @@ TEST_F(ToolSurface, Fit2PrintsTheNetKnotsAndAccuracy) {
     tool_run const r = run_law({"fit2", "VEC(X,Y,X*Y)", "0", "1", "0", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::vector<std::string> const lines = lines_of(r.out);
-    ASSERT_EQ(lines.size(), 6u);
+    ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "control net: 4 x 4");
     EXPECT_EQ(lines[1], "knots in s: 0 x4, 1 x4");
     EXPECT_EQ(lines[2], "knots in t: 0 x4, 2 x4");
@@ -56,7 +57,8 @@ TEST_F(ToolSurface, Fit2PrintsTheNetKnotsAndAccuracy) {
     EXPECT_EQ(lines[4].rfind("measured: ", 0), 0u);
     EXPECT_LT(std::stod(lines[4].substr(10)), 1e-8);
     EXPECT_NE(lines[4].find("at 81 points"), std::string::npos) << lines[4];
-    EXPECT_EQ(lines[5].rfind("time: ", 0), 0u);
+    EXPECT_EQ(lines[5], "derivatives: exact");
+    EXPECT_EQ(lines[6].rfind("time: ", 0), 0u);
 
     tool_run const flat = run_law({"fit2", "VEC(X,Y)", "0", "1", "0", "1"});
     EXPECT_EQ(flat.status, 1);
@@ -173,4 +175,35 @@ TEST_F(ToolSurface, Plot2DrawsShadedPatchesAndTheirErrors) {
     EXPECT_NE(coloured.find("fitting error"), std::string::npos);
     EXPECT_NE(coloured, plain);
     std::remove(path.c_str());
+}
+
+TEST_F(ToolSurface, Fit2WritesStepAndFitsASaddleByOnePatch) {
+    // A saddle is a bicubic: with the law's exact derivatives one patch holds it.
+    tool_run const r =
+        run_law({"fit2", "VEC(X,Y,X^2-Y^2)", "-1", "1", "-1", "1", "--tol", "1e-7", "--step", "-"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::size_t const start = r.out.find("ISO-10303-21;");
+    ASSERT_NE(start, std::string::npos);
+    std::vector<std::string> const lines = lines_of(r.out.substr(0, start));
+    EXPECT_EQ(lines.at(0), "control net: 4 x 4");
+    EXPECT_EQ(lines.at(5), "derivatives: exact");
+    step_test::file const f = step_test::read(r.out.substr(start));
+    EXPECT_TRUE(step_test::dangling_refs(f).empty());
+    auto const found = f.find("B_SPLINE_SURFACE_WITH_KNOTS");
+    ASSERT_EQ(found.size(), 1u);
+    auto const &p = f.at(found[0]).records[0].params;
+    EXPECT_EQ(p[0].text, "LAWFIT2");
+    ASSERT_EQ(p[3].items.size(), 4u);
+    // The Bezier net of (x, y, x^2 - y^2) over [-1, 1]^2, row s by row t.
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            auto const &xyz = f.at(p[3].items[i].items[j].ref).records[0].params[1].items;
+            double const x = -1 + 2 * i / 3.0, y = -1 + 2 * j / 3.0;
+            EXPECT_NEAR(xyz[0].real, x, 1e-14);
+            EXPECT_NEAR(xyz[1].real, y, 1e-14);
+            // Bezier points of x^2 over [-1, 1]: 1, -1/3, -1/3, 1 (and the same for y^2).
+            double const bx = (i == 0 || i == 3) ? 1 : -1. / 3,
+                         by = (j == 0 || j == 3) ? 1 : -1. / 3;
+            EXPECT_NEAR(xyz[2].real, bx - by, 1e-14) << i << " " << j;
+        }
 }

@@ -6,6 +6,7 @@
 #include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "output_file.h"
 #include "searches.h"
 #include "tool.h"
 
@@ -24,7 +25,9 @@ int run_fit(arguments const &args) {
     double const b = reader.value(args.operand(2));
 
     auto const start = std::chrono::steady_clock::now();
-    auto const c = fit_curve(*curve, a, b, tol, strategy, whole);
+    bool exact = false;
+    auto const c = fit_curve(*curve, a, b, tol, strategy,
+                             {.whole = whole, .differences = args.has("fast-euler")}, &exact);
     double const ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     double achieved = 0;
@@ -40,6 +43,7 @@ int run_fit(arguments const &args) {
     std::printf("knots: %d\n", c->get_num_knots());
     std::printf("accuracy: %s\n", number_text(achieved).c_str());
     std::printf("%s\n", measured_text(measured, "parameters").c_str());
+    std::printf("%s\n", derivatives_text(exact));
     std::printf("time: %.3g ms\n", ms);
     judge_fit(achieved, measured, tol, args.has("keep"));
     if (args.has("dump")) {
@@ -51,6 +55,12 @@ int run_fit(arguments const &args) {
         iges_writer w(path.substr(path.find_last_of('/') + 1));
         add_iges_curve(w, *c);
         if (!w.write(path)) throw tool_error("cannot write " + path);
+    }
+    if (auto const file = args.value("step")) {
+        std::string const path(*file);
+        step_writer w(path.substr(path.find_last_of('/') + 1), {}, "LAWFIT");
+        add_step_curve(w, *c, "LAWFIT");
+        write_file(path, w.text());
     }
     return exit_ok;
 }

@@ -36,12 +36,19 @@ int run_fit2(arguments const &args) {
     fit_distance const measured = measure_surface_fit(fit);
     std::printf("accuracy: %.3g (tolerance %s)\n", fit.achieved, number_text(fit.tol).c_str());
     std::printf("%s\n", measured_text(measured, "points").c_str());
+    std::printf("%s\n", derivatives_text(fit.exact));
     std::printf("time: %.3g ms\n", fit.seconds * 1e3);
     judge_fit(fit.achieved, measured, fit.tol, args.has("keep"));
     if (auto const path = args.value("iges")) {
         std::string const file(*path);
         iges_writer w(file);
         add_iges_surface(w, S, "LAWFIT2");
+        write_file(file, w.text());
+    }
+    if (auto const path = args.value("step")) {
+        std::string const file(*path);
+        step_writer w(file.substr(file.find_last_of('/') + 1), {}, "LAWFIT2");
+        add_step_surface(w, S, "LAWFIT2");
         write_file(file, w.text());
     }
     if (auto const path = args.value("obj")) {

@@ -48,12 +48,17 @@ constexpr option_def fit_options[] = {law_option,
                                       {"strategy", 0, option_kind::value},
                                       {"dump", 0, option_kind::flag},
                                       {"iges", 0, option_kind::value},
+                                      {"step", 0, option_kind::value},
+                                      {"fast-euler", 0, option_kind::flag},
                                       {"keep", 0, option_kind::flag},
                                       {"method", 0, option_kind::value}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
-constexpr option_def roots_options[] = {
-    law_option, data_option, {"values", 0, option_kind::flag}, {"method", 0, option_kind::value}};
+constexpr option_def roots_options[] = {law_option,
+                                        data_option,
+                                        {"values", 0, option_kind::flag},
+                                        {"method", 0, option_kind::value},
+                                        {"keep", 0, option_kind::flag}};
 constexpr option_def extremum_options[] = {
     law_option, data_option, strict_option, {"method", 0, option_kind::value}};
 constexpr option_def bounds_options[] = {
@@ -66,7 +71,9 @@ constexpr option_def fit2_options[] = {law_option,
                                        strict_option,
                                        {"tol", 0, option_kind::value},
                                        {"iges", 0, option_kind::value},
+                                       {"step", 0, option_kind::value},
                                        {"obj", 0, option_kind::value},
+                                       {"fast-euler", 0, option_kind::flag},
                                        {"keep", 0, option_kind::flag}};
 constexpr option_def plot2_options[] = {law_option,
                                         data_option,
@@ -74,6 +81,12 @@ constexpr option_def plot2_options[] = {law_option,
                                         {"tol", 0, option_kind::value},
                                         {"output", 'o', option_kind::value},
                                         {"error", 0, option_kind::flag}};
+
+constexpr option_def intersect_options[] = {
+    {"sphere", 0, option_kind::value}, {"cylinder", 0, option_kind::value},
+    {"points", 0, option_kind::value}, {"output", 'o', option_kind::value},
+    {"tol", 0, option_kind::value},    {"step", 0, option_kind::value},
+    {"iges", 0, option_kind::value}};
 
 constexpr option_def code_options[] = {law_option,
                                        data_option,
@@ -218,18 +231,25 @@ constexpr command table[] = {
      "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
      frame_options, run_frame},
-    {"fit2", "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--obj FILE] [--keep]",
+    {"fit2",
+     "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--step FILE] [--obj FILE] [--fast-euler] "
+     "[--keep]",
      "fit a law of two inputs over a box by a bicubic B-spline surface",
      "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
      "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
      "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
-     "largest distance between law and surface measured here on a grid in every patch, and\n"
-     "the time the fit took. A fit that strays farther than the tolerance by either figure is\n"
-     "an error (exit status 1), and writes no file.\n"
+     "largest distance between law and surface measured here on a grid in every patch, the\n"
+     "derivatives it took and the time the fit took. The fit takes the law's exact partial\n"
+     "derivatives where the law has them, else one-sided differences. A fit that strays\n"
+     "farther than the tolerance by either figure is an error (exit status 1), and writes no\n"
+     "file.\n"
      "Options:\n"
      "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
      "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
+     "  --step FILE       write the surface as a STEP file (AP214, B_SPLINE_SURFACE_WITH_KNOTS,\n"
+     "                    millimetres); - writes it to standard output\n"
      "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
+     "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
      "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
      "                    exit with status 0\n"
      "%s"
@@ -237,7 +257,7 @@ constexpr command table[] = {
      "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
      "                                                      knots in s: 0 x4, 1 x4\n"
      "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
-     "--iges sphere.igs --obj sphere.obj\n",
+     "--step sphere.stp --obj sphere.obj\n",
      fit2_options, run_fit2},
     {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
      "draw the surface fit of a law of two inputs as a shaded wireframe",
@@ -251,7 +271,7 @@ constexpr command table[] = {
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
      plot2_options, run_plot2},
-    {"roots", "roots EXPR A B [--method M] [--values]",
+    {"roots", "roots EXPR A B [--method M] [--values] [--keep]",
      "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
      "expressions of no input such as PI/2. By default every root is found: the law is\n"
@@ -259,10 +279,13 @@ constexpr command table[] = {
      "of its domain, the roots come from their colleague matrices and are checked and polished\n"
      "on the law (close pairs, tangent roots, fast oscillations and roots beside poles are\n"
      "found; a pole is not a root). A stretch where the law is zero is noted on standard\n"
-     "error and its left end printed.\n"
+     "error and its left end printed. A law too busy to resolve in the evaluations the search\n"
+     "allows (SIN(X) on [0, 1E6]) is an error, since roots may be missing.\n"
      "Options:\n"
      "  --method M        chebyshev (the default, the library's Nroot_all) or nroot (its Nroot)\n"
      "  --values          also print the law's value at each root\n"
+     "  --keep            print the roots of a search that could not resolve the law everywhere,\n"
+     "                    with a warning\n"
      "%s"
      "Example:\n"
      "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
@@ -272,13 +295,14 @@ constexpr command table[] = {
      "                                          1.000001\n"
      "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n",
      roots_options, run_roots},
-    {"solve", "solve F G A B [--method M] [--values]",
+    {"solve", "solve F G A B [--method M] [--values] [--keep]",
      "print the parameters in [A, B] where F equals G",
      "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
      "law roots finds them.\n"
      "Options:\n"
      "  --method M        chebyshev (the default, the library's Nsolve_all) or nroot (Nsolve)\n"
      "  --values          also print the value of F at each\n"
+     "  --keep            print what a search that could not resolve F-G everywhere found\n"
      "%s"
      "Example:\n"
      "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
@@ -347,14 +371,17 @@ constexpr command table[] = {
      "                                           0.5176380902050415 1.9318516525781366\n"
      "                                           1.9318516525781366 0.5176380902050415\n",
      roots2d_options, run_roots2d},
-    {"fit", "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--keep]",
+    {"fit",
+     "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--step FILE] "
+     "[--fast-euler] [--keep]",
      "fit a curve law of one input by a cubic B-spline within a tolerance",
      "EXPR is a law of one input and three outputs, a curve in space; a law of one output f is\n"
      "fitted as the plane curve (t, f(t), 0). Prints the degree, the number of control points\n"
      "and of knots, the accuracy (sw_curve_accuracy: the largest distance between law and\n"
      "spline at 2K+2 even parameters), the largest distance measured here at many parameters\n"
-     "in every span, and the time. A fit that strays farther than the tolerance by either\n"
-     "figure is an error (exit status 1): a law with a jump (FLOOR(X)) has no such fit.\n"
+     "in every span, the derivatives it took (exact where the law has them, else differences)\n"
+     "and the time. A fit that strays farther than the tolerance by either figure is an error\n"
+     "(exit status 1): a law with a jump (FLOOR(X)) has no such fit.\n"
      "Options:\n"
      "  --tol T           the distance the spline may stray from the law (default 0.001)\n"
      "  --strategy S      0: fit to T/2 and remove the knots that stay within tolerance\n"
@@ -362,6 +389,9 @@ constexpr command table[] = {
      "  --dump            also print the spline: its knots beside its control points\n"
      "  --iges FILE       write the spline as an IGES rational B-spline curve (entity 126,\n"
      "                    millimetres)\n"
+     "  --step FILE       write the spline as a STEP file (AP214, B_SPLINE_CURVE_WITH_KNOTS,\n"
+     "                    millimetres); - writes it to standard output\n"
+     "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
      "  --keep            keep a fit that misses the tolerance: say so, dump and write it,\n"
      "                    and exit with status 0\n"
      "  --method M        pieces (the default, the library's law_to_sw_curve_in_pieces: each\n"
@@ -373,9 +403,36 @@ constexpr command table[] = {
      "                                    prints  degree: 3\n"
      "                                            control points: 4\n"
      "                                            knots: 8\n"
-     "  law fit 'SIN(X)' 0 PI --tol 1e-6 --iges sine.igs | head -1\n"
+     "  law fit 'SIN(X)' 0 PI --tol 1e-6 --step sine.stp | head -1\n"
      "                                    prints  degree: 3\n",
      fit_options, run_fit},
+    {"intersect",
+     "intersect --sphere CX,CY,CZ,R --cylinder PX,PY,PZ,AX,AY,AZ,r [--points N] [-o FILE.svg] "
+     "[--step FILE] [--iges FILE] [--tol T]",
+     "intersect a sphere and a cylinder: each branch as a law of one parameter",
+     "The sphere has centre (CX, CY, CZ) and radius R; the cylinder passes through (PX, PY, PZ)\n"
+     "along the axis (AX, AY, AZ) with radius r; values may be expressions such as 2*SQRT(2).\n"
+     "Prints the case (empty, one tangent point, one tangent circle, two circles, two loops,\n"
+     "one loop or figure-eight) and each branch as its interval and its law of T, which\n"
+     "law eval, law plot and law fit take as they are. A tangent point is a constant law\n"
+     "over [0, 0]; closeness within 1e-6 counts as touching.\n"
+     "Options:\n"
+     "  --points N        print instead N evenly spaced points of each branch, one per line:\n"
+     "                    BRANCH T X Y Z\n"
+     "  -o, --output FILE draw the branches in isometric view as an SVG picture\n"
+     "  --step FILE       write the branches fitted by cubic B-splines as a STEP file (a point\n"
+     "                    as a point); - writes it to standard output\n"
+     "  --iges FILE       the same as an IGES file\n"
+     "  --tol T           the distance the fitted branches may stray (default 1e-6)\n"
+     "Example:\n"
+     "  law intersect --sphere 0,0,0,2 --cylinder 1,0,0,0,0,1,1 | head -1\n"
+     "                                    prints  intersection: figure-eight, 1 branch\n"
+     "  law intersect --sphere 0,0,0,2 --cylinder 0,0,-5,0,0,1,1 --points 1\n"
+     "                                    prints  1 0 1 0 1.7320508075688772\n"
+     "                                            2 0 1 0 -1.7320508075688772\n"
+     "  law intersect --sphere 0,0,0,2 --cylinder 1,0,0,0,0,1,1 -o viviani.svg --step "
+     "viviani.stp\n",
+     intersect_options, run_intersect},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"

@@ -9,7 +9,6 @@
 #include "tool.h"
 
 namespace law_tool {
-
 law_ptr as_space_curve(law_ptr const &l) {
     if (l->take_dim() > 1)
         throw tool_error("fit needs a law of one input; this one takes " +
@@ -23,18 +22,41 @@ law_ptr as_space_curve(law_ptr const &l) {
     return make_law<vector_law>(parts, 3);
 }
 
+bool fit_with_derivatives(bool differences, std::function<void()> const &fit) {
+    if (!differences) return fit_with_best_derivatives(fit);
+    int const before = get_option("fast_euler");
+    set_option("fast_euler", 1);
+    try {
+        fit();
+    } catch (...) {
+        set_option("fast_euler", before);
+        throw;
+    }
+    set_option("fast_euler", before);
+    return false;
+}
+
+char const *derivatives_text(bool exact) {
+    return exact ? "derivatives: exact" : "derivatives: differences (fast_euler)";
+}
+
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
-                                    knot_removal_strategy strategy, bool whole) {
+                                    knot_removal_strategy strategy, curve_fit_method how,
+                                    bool *exact) {
     if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
     auto *const f = const_cast<law *>(&curve);
     ZEM::interval const range(a, b);
+    std::unique_ptr<sw_curve> out;
     try {
-        return std::unique_ptr<sw_curve>(whole
-                                             ? law_to_sw_curve(f, range, tol, strategy)
-                                             : law_to_sw_curve_in_pieces(f, range, tol, strategy));
+        bool const used = fit_with_derivatives(how.differences, [&] {
+            out.reset(how.whole ? law_to_sw_curve(f, range, tol, strategy)
+                                : law_to_sw_curve_in_pieces(f, range, tol, strategy));
+        });
+        if (exact) *exact = used;
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }
+    return out;
 }
 
 fit_distance measure_curve_fit(law const &curve, sw_curve const &c) {

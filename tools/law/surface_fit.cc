@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "arguments.h"
+#include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "tool.h"
@@ -30,8 +31,11 @@ surface_fit fit_surface(arguments const &args) {
     if (!(fit.tol > 0)) fit.tol = resfit;
     auto const start = std::chrono::steady_clock::now();
     try {
-        fit.surface.reset(law_to_sw_surface(fit.f.get(), ZEM::interval(fit.s0, fit.s1),
-                                            ZEM::interval(fit.t0, fit.t1), fit.tol, fit.achieved));
+        fit.exact = fit_with_derivatives(args.has("fast-euler"), [&fit] {
+            fit.surface.reset(law_to_sw_surface(fit.f.get(), ZEM::interval(fit.s0, fit.s1),
+                                                ZEM::interval(fit.t0, fit.t1), fit.tol,
+                                                fit.achieved));
+        });
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }

@@ -14,9 +14,11 @@ struct surface_fit {
     std::unique_ptr<sw_surface> surface;
     double s0 = 0, s1 = 0, t0 = 0, t1 = 0;
     double tol = 0, achieved = 0, seconds = 0;
+    bool exact = false;  // exact derivatives made the fit (else differences)
 };
 
-// Reads EXPR S0 S1 T0 T1 and --tol from args and fits; raises tool_error for a law that is not
+// Reads EXPR S0 S1 T0 T1, --tol and --fast-euler from args and fits, with exact derivatives where
+// the law has them (fit_with_derivatives); raises tool_error for a law that is not
 // two inputs to three outputs or a box that is not finite and not empty.
 surface_fit fit_surface(arguments const &args);
 

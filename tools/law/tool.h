@@ -59,6 +59,7 @@ int run_code(arguments const &args);
 int run_fit(arguments const &args);
 int run_fit2(arguments const &args);
 int run_plot2(arguments const &args);
+int run_intersect(arguments const &args);
 
 int run_repl(arguments const &args);
 
