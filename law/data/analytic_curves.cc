@@ -1,6 +1,7 @@
 #include <law/data/analytic_curves.h>
 
 #include <cmath>
+#include <string>
 #include <typeinfo>
 
 #include <law/base/tolerance.h>
@@ -182,10 +183,21 @@ law *helix_law_data::law_form() const {
     });
 }
 
+// A foot searched this far along the helix, or from a point or guess that is not finite, has
+// no parameter that doubles can give to the turn: LAW_NO_VALUE, not a made-up angle or a search
+// that never ends.
+void helix_law_data::check_turns(double farthest) {
+    if (farthest <= finest_turn_limit) return;
+    law_error(LAW_NO_VALUE, "the foot on the helix lies at parameter " + std::to_string(farthest) +
+                                " or beyond, where its turns cannot be told apart");
+}
+
 double helix_law_data::foot(ZEM::position const &p, double const *guess) const {
     ZEM::vector const q = p - centre_;
     double const qx = q % x_, qy = q % y_, qz = q % axis_;
     double const rho = std::hypot(qx, qy), phi = std::atan2(qy, qx);
+    if (!std::isfinite(rho) || !std::isfinite(qz))
+        law_error(LAW_NO_VALUE, "the point whose foot on the helix is sought is not finite");
     if (rise_ == 0) {
         if (rho == 0) return guess ? *guess : data_start();
         return nearest_turn(phi, guess, data_start());
@@ -198,9 +210,13 @@ double helix_law_data::foot(ZEM::position const &p, double const *guess) const {
     };
     auto g = [&](double t) { return radius_ * rho * std::sin(t - phi) + rise_ * (rise_ * t - qz); };
     auto h = [&](double t) { return radius_ * rho * std::cos(t - phi) + rise_ * rise_; };
-    if (guess) return local_minimum(f, g, h, *guess - M_PI, *guess + M_PI);
+    if (guess) {
+        check_turns(std::fabs(*guess));
+        return local_minimum(f, g, h, *guess - M_PI, *guess + M_PI);
+    }
     // Every minimum lies where |rise t - qz| <= radius rho / |rise|, one per turn at most.
     double const centre_t = qz / rise_, reach = radius_ * rho / (rise_ * rise_);
+    check_turns(std::fabs(centre_t) + reach);
     return nearest_of_turns(f, g, h, phi, centre_t - reach, centre_t + reach);
 }
 

@@ -87,6 +87,9 @@ class helix_law_data : public analytic_curve_law_data {
     double foot(ZEM::position const &p, double const *guess) const override;
 
   private:
+    // LAW_NO_VALUE unless a foot this far along (or NaN) has turns that can be told apart.
+    static void check_turns(double farthest);
+
     ZEM::position centre_;
     ZEM::unit_vector axis_, x_, y_;
     double radius_;

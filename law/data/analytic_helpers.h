@@ -64,18 +64,24 @@ double local_minimum(F const &f, G const &g, H const &h, double lo, double hi) {
     return t;
 }
 
-// The global minimum of f over [lo, hi] when it has at most one minimum per turn of the angle
-// phi: each turn around phi + 2 pi m is searched. At most max_turns turns nearest the middle of
-// [lo, hi] are tried.
+// The largest parameter of a turning path whose turns are still told apart finely: past it a
+// turn of 2 pi holds fewer than 2^40 doubles, an angle's step is 1e-4 or more.
+constexpr double finest_turn_limit = 0x1p40;
+
+// The global minimum of f over the finite [lo, hi] when it has at most one minimum per turn of
+// the angle phi: each turn around phi + 2 pi m is searched. At most max_turns turns nearest the
+// middle of [lo, hi] are tried. The turns are counted in whole numbers, so the search ends even
+// where doubles no longer tell one turn from the next.
 template <class F, class G, class H>
 double nearest_of_turns(F const &f, G const &g, H const &h, double phi, double lo, double hi) {
     constexpr double max_turns = 2000;
     double const mid = 0.5 * (lo + hi);
-    double const half = std::min(0.5 * (hi - lo) / (2 * M_PI) + 1, max_turns / 2);
+    int const half =
+        static_cast<int>(std::ceil(std::min(0.5 * (hi - lo) / (2 * M_PI) + 1, max_turns / 2)));
     double const m0 = std::round((mid - phi) / (2 * M_PI));
     double best_t = mid, best_f = INFINITY;
-    for (double m = m0 - std::ceil(half); m <= m0 + std::ceil(half); ++m) {
-        double const c = phi + 2 * M_PI * m;
+    for (int k = -half; k <= half; ++k) {
+        double const c = phi + 2 * M_PI * (m0 + k);
         double const t = local_minimum(f, g, h, c - M_PI, c + M_PI);
         if (double const ft = f(t); ft < best_f) best_f = ft, best_t = t;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "law_test.h"
@@ -136,6 +137,31 @@ TEST_F(AnalyticCurves, FootOnAHelixIsTheNearestTurn) {
     EXPECT_NEAR(found, t, 1e-9);
     ZEM::vector const to_p = p - (ZEM::origin + h->eval(found));
     EXPECT_NEAR(to_p % h->eval(found, 1), 0, 1e-12);
+}
+
+// Far along a helix the foot is the turn while doubles still resolve a turn finely, and
+// LAW_NO_VALUE past that (the turn search once counted turns in doubles and never ended there).
+TEST_F(AnalyticCurves, FootFarAlongAHelixIsTheTurnOrAnError) {
+    auto const h =
+        make<helix_law_data>(ZEM::origin, ZEM::vector(0, 0, 1), ZEM::vector(1, 0, 0), 0.5, 0, 40);
+    for (double const t : {1e6, 1e9, 1e11}) {
+        // Half-way between the point of t and the axis, at its height: nearest to t's turn.
+        ZEM::vector const on = h->eval(t);
+        ZEM::position const p = ZEM::origin + ZEM::vector(0.5 * on.x(), 0.5 * on.y(), on.z());
+        EXPECT_NEAR(h->point_perp(p), t, 1e-14 * t * 64) << t;
+        EXPECT_NEAR(h->point_perp(p, t + 1), t, 1e-14 * t * 64) << t;
+    }
+    double const nan = std::numeric_limits<double>::quiet_NaN();
+    for (double const z : {1e13, 1e20, 1e300, HUGE_VAL, nan}) {
+        SCOPED_TRACE(z);
+        EXPECT_LAW_ERROR(h->point_perp(ZEM::position(0.5, 0, z)), LAW_NO_VALUE);
+    }
+    EXPECT_LAW_ERROR(h->point_perp(ZEM::position(0.5, 0, 0), 1e20), LAW_NO_VALUE);
+    EXPECT_LAW_ERROR(h->point_perp(ZEM::position(0.5, 0, 0), nan), LAW_NO_VALUE);
+    // A flat helix reaches far turns from a near point: its turns are as hard to tell apart.
+    auto const flat =
+        make<helix_law_data>(ZEM::origin, ZEM::vector(0, 0, 1), ZEM::vector(1, 0, 0), 1e-300, 0, 1);
+    EXPECT_LAW_ERROR(flat->point_perp(ZEM::position(0.5, 0, 1)), LAW_NO_VALUE);
 }
 
 TEST_F(AnalyticCurves, LawFormTracesTheCurve) {
