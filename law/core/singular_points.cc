@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include <law/base/memory.h>
+#include <law/base/tolerance.h>
 #include <law/core/deep_tree.h>
 #include <law/core/law.h>
 
@@ -35,6 +36,24 @@ std::vector<singular_point> singular_points_of(law const *l, double start, doubl
     for (int i = 0; i < n && where; ++i)
         out.push_back({where[i], type ? type[i] : static_cast<int>(singular_point::kink)});
     singular_range_guard::remember(l, start, end, out);
+    return out;
+}
+
+std::vector<singular_point> singular_points_inside(law const *l, double start, double end) {
+    double const eps = get_resabs();
+    std::vector<singular_point> points = singular_points_of(l, start, end);
+    std::erase_if(points, [&](singular_point const &p) {
+        return !(p.where - start > eps && end - p.where > eps);
+    });
+    std::sort(points.begin(), points.end(),
+              [](singular_point const &a, singular_point const &b) { return a.where < b.where; });
+    std::vector<singular_point> out;
+    for (singular_point const &p : points) {
+        if (out.empty() || p.where - out.back().where > eps)
+            out.push_back(p);
+        else
+            out.back().order = std::min(out.back().order, p.order);
+    }
     return out;
 }
 

@@ -16,6 +16,11 @@ struct singular_point {
 // The points that l reports on [start, end].
 std::vector<singular_point> singular_points_of(law const *l, double start, double end);
 
+// The points that l reports strictly inside (start, end), farther than resabs from either end,
+// ascending, one for each place: of points within resabs of each other the first is kept, with
+// the lowest order among them.
+std::vector<singular_point> singular_points_inside(law const *l, double start, double end);
+
 // Hands points out as law::singularities does: ascending, within [start, end], a point at the
 // place of the one before it dropped (the lower order kept); the arrays are new from
 // vorn_allocate (null when empty), period entries are 0. Returns the count.

@@ -247,8 +247,8 @@ class builder {
         return true;
     }
 
-    void emit_resolved(task const &t, bool weighted, std::vector<double> c, int length,
-                       std::vector<double> const &values) {
+    // The piece of a task: its ends, poles and growth, and where its ends are sampled.
+    chebyshev_piece piece_of(task const &t) const {
         chebyshev_piece p;
         p.lo = t.lo;
         p.hi = t.hi;
@@ -256,6 +256,14 @@ class builder {
         p.pole_hi = t.pole_hi;
         p.blows_lo = t.blows_lo;
         p.blows_hi = t.blows_hi;
+        p.x_lo = sample_x(t, -1);
+        p.x_hi = sample_x(t, 1);
+        return p;
+    }
+
+    void emit_resolved(task const &t, bool weighted, std::vector<double> c, int length,
+                       std::vector<double> const &values) {
+        chebyshev_piece p = piece_of(t);
         for (double v : values) p.scale = std::max(p.scale, std::fabs(v));
         p.noise = DBL_EPSILON * p.scale;
         for (std::size_t k = length; k < c.size(); ++k)
@@ -266,21 +274,11 @@ class builder {
             p.f_lo = values.front();
             p.f_hi = values.back();
         }
-        p.x_lo = sample_x(t, -1);
-        p.x_hi = sample_x(t, 1);
         out_.pieces.push_back(std::move(p));
     }
 
     void emit_unresolved(task const &t) {
-        chebyshev_piece p;
-        p.lo = t.lo;
-        p.hi = t.hi;
-        p.pole_lo = t.pole_lo;
-        p.pole_hi = t.pole_hi;
-        p.blows_lo = t.blows_lo;
-        p.blows_hi = t.blows_hi;
-        p.x_lo = sample_x(t, -1);
-        p.x_hi = sample_x(t, 1);
+        chebyshev_piece p = piece_of(t);
         if (t.pole_lo == 0) p.f_lo = f_.value(p.x_lo);
         if (t.pole_hi == 0) p.f_hi = f_.value(p.x_hi);
         out_.pieces.push_back(std::move(p));
@@ -418,6 +416,34 @@ double chebyshev_piece::weight(double x) const {
     if (pole_lo > 0) w *= std::pow(std::fabs(x - lo), pole_lo);
     if (pole_hi > 0) w *= std::pow(std::fabs(hi - x), pole_hi);
     return w;
+}
+
+std::vector<chebyshev_piece::stretch> chebyshev_piece::halves() const {
+    double const mid = lo + (hi - lo) / 2;
+    return {{lo, mid}, {mid, hi}};
+}
+
+std::vector<double> chebyshev_piece::fine_grid() const {
+    return chebyshev::lobatto_values(coefficients, 2 * static_cast<int>(coefficients.size()) + 8);
+}
+
+bool chebyshev_piece::fine_grid_runs(std::vector<double> const &v,
+                                     std::function<bool(double)> const &in,
+                                     std::vector<stretch> &out) const {
+    int const n = static_cast<int>(v.size());
+    std::vector<double> const t = chebyshev::lobatto_points(n);
+    for (int j = 0; j < n;) {
+        int k = j;
+        while (in(v[j]) && k + 1 < n && in(v[k + 1])) ++k;
+        if (k > j) {
+            double const s0 = j == 0 ? lo : x_of(t[j - 1]);
+            double const s1 = k == n - 1 ? hi : x_of(t[k + 1]);
+            if (s0 == lo && s1 == hi) return true;
+            out.emplace_back(s0, s1);
+        }
+        j = k + 1;
+    }
+    return false;
 }
 
 double chebyshev_piece::g(double x) const { return chebyshev::value(coefficients, t_of(x)); }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <span>
+#include <utility>
 #include <vector>
 
 class line_sampler;
@@ -38,6 +39,17 @@ struct chebyshev_piece {
     // The interpolant at x, and its derivative by x.
     double g(double x) const;
     double dg(double x) const;
+
+    using stretch = std::pair<double, double>;
+    // The two halves of the piece.
+    std::vector<stretch> halves() const;
+    // The interpolant on a Lobatto grid finer than its terms.
+    std::vector<double> fine_grid() const;
+    // Appends to `out` the stretches over runs of two or more points of fine_grid() (whose values
+    // are `v`) where `in` holds of the value, each reaching to the grid points beside its run;
+    // true, appending nothing, when one run covers the whole piece.
+    bool fine_grid_runs(std::vector<double> const &v, std::function<bool(double)> const &in,
+                        std::vector<stretch> &out) const;
 };
 
 struct piece_cover {

@@ -108,30 +108,11 @@ class root_finder {
     // points or more of a grid finer than its terms; the two halves of a piece whose noise is
     // not finite (its values reach the largest double).
     std::vector<std::pair<double, double>> faint_stretches(chebyshev_piece const &p) const {
-        double const mid = p.lo + (p.hi - p.lo) / 2;
-        if (!std::isfinite(p.noise)) return {{p.lo, mid}, {mid, p.hi}};
+        if (!std::isfinite(p.noise)) return p.halves();
         std::vector<std::pair<double, double>> out;
         if (!(doubtful_noise * p.noise < p.scale)) return out;
-        int const n = 2 * static_cast<int>(p.coefficients.size()) + 8;
-        std::vector<double> const v = chebyshev::lobatto_values(p.coefficients, n);
-        std::vector<double> const t = chebyshev::lobatto_points(n);
-        auto faint = [&](int j) { return std::fabs(v[j]) <= doubtful_noise * p.noise; };
-        for (int j = 0; j < n;) {
-            if (!faint(j)) {
-                ++j;
-                continue;
-            }
-            int k = j;
-            while (k + 1 < n && faint(k + 1)) ++k;
-            if (k > j) {
-                double const s0 = j == 0 ? p.lo : p.x_of(t[j - 1]);
-                double const s1 = k == n - 1 ? p.hi : p.x_of(t[k + 1]);
-                if (s0 == p.lo && s1 == p.hi) return {{p.lo, mid}, {mid, p.hi}};
-                out.emplace_back(s0, s1);
-            }
-            j = k + 1;
-        }
-        return out;
+        auto const faint = [&](double v) { return std::fabs(v) <= doubtful_noise * p.noise; };
+        return p.fine_grid_runs(p.fine_grid(), faint, out) ? p.halves() : out;
     }
 
     // Whether the law's own bounds over [lo, hi] leave out 0: then it has no zero there.

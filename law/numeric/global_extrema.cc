@@ -102,28 +102,17 @@ class extremum_search {
     // below the piece's scale there (so that a search at their own scale tells more); the two
     // halves of a piece whose noise is not finite.
     static std::vector<std::pair<double, double>> blurred_stretches(chebyshev_piece const &p) {
-        double const mid = p.lo + (p.hi - p.lo) / 2;
-        if (!std::isfinite(p.noise)) return {{p.lo, mid}, {mid, p.hi}};
+        if (!std::isfinite(p.noise)) return p.halves();
         std::vector<std::pair<double, double>> out;
         if (!(blur_noise * p.noise < p.scale) || p.weighted()) return out;
-        int const n = 2 * static_cast<int>(p.coefficients.size()) + 8;
-        std::vector<double> const v = chebyshev::lobatto_values(p.coefficients, n);
-        std::vector<double> const t = chebyshev::lobatto_points(n);
+        std::vector<double> const v = p.fine_grid();
         for (double extreme :
              {*std::min_element(v.begin(), v.end()), *std::max_element(v.begin(), v.end())}) {
             if (!(std::fabs(extreme) <= faint_share * p.scale)) continue;
-            auto blurred = [&](int j) { return std::fabs(v[j] - extreme) <= blur_noise * p.noise; };
-            for (int j = 0; j < n;) {
-                int k = j;
-                while (blurred(j) && k + 1 < n && blurred(k + 1)) ++k;
-                if (k > j) {
-                    double const s0 = j == 0 ? p.lo : p.x_of(t[j - 1]);
-                    double const s1 = k == n - 1 ? p.hi : p.x_of(t[k + 1]);
-                    if (s0 == p.lo && s1 == p.hi) return {{p.lo, mid}, {mid, p.hi}};
-                    out.emplace_back(s0, s1);
-                }
-                j = k + 1;
-            }
+            auto const blurred = [&](double y) {
+                return std::fabs(y - extreme) <= blur_noise * p.noise;
+            };
+            if (p.fine_grid_runs(v, blurred, out)) return p.halves();
         }
         return out;
     }

@@ -114,6 +114,21 @@ bool over_round_limit(int rounds, law const *current) {
     return true;
 }
 
+// One sweep of the rules of list `mode` over current, each applied to the result of the one
+// before; true when any of them rewrote it.
+bool apply_rules(law_ptr &current, int mode) {
+    bool rewritten = false;
+    for (SRule const *r = SRule::head(mode); r; r = r->next()) {
+        law *replacement = r->apply(current.get());
+        if (!replacement) continue;
+        law_ptr next = adopt(replacement);
+        trace_rule(r->name(), current.get(), next.get());
+        current = std::move(next);
+        rewritten = true;
+    }
+    return rewritten;
+}
+
 // The main loop: the pass of list 0, and at level 2 and above that of list 1, while they change
 // anything.
 law_ptr main_phase(law_ptr current, int level, int debug) {
@@ -178,18 +193,26 @@ law *simplify_pass(law *l, int &changed, int mode) {
     }
     law_ptr current = simplify_subs(l, mode, changed);
     if (changed && debug > 2) print_law("answer %s\n", current.get());
-    for (SRule const *r = SRule::head(mode); r; r = r->next()) {
-        law *replacement = r->apply(current.get());
-        if (!replacement) continue;
-        law_ptr next = adopt(replacement);
-        trace_rule(r->name(), current.get(), next.get());
-        current = std::move(next);
-        changed = 1;
+    bool rewritten = apply_rules(current, mode);
+    changed = changed || rewritten;
+    if (mode != 0) {
+        if (!changed) l->mark_passed_unchanged(mode);
+        return current.release();
     }
-    if (mode == 0)
-        l->reset_simplify(current.get(), 1);
-    else if (!changed)
-        l->mark_passed_unchanged(mode);
+    // The rules' result holds new sub-laws: each is brought to its form before the rules try
+    // again, so that the law leaves settled and later rounds meet its record instead of walking
+    // it again.
+    for (int rounds = 0; rewritten; ++rounds) {
+        if (over_round_limit(rounds, current.get())) {
+            l->reset_simplify(current.get(), 1);
+            return current.release();
+        }
+        int subs_changed = 0;
+        current = simplify_subs(current.get(), mode, subs_changed);
+        rewritten = apply_rules(current, mode);
+    }
+    current->reset_simplify(current.get(), 1);
+    l->reset_simplify(current.get(), 1);
     return current.release();
 }
 

@@ -8,6 +8,7 @@
 #include <law/base/memory.h>
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
+#include <law/core/singular_points.h>
 #include <law/spline/fit_input.h>
 #include <law/spline/law_to_sw_curve.h>
 #include <law/spline/sw_curve.h>
@@ -20,22 +21,24 @@ constexpr double continuation_step = 1e-3;
 
 // A curve law over [a, b] and, beyond its ends, the cubic through four of its values just inside
 // the end, so that differences taken across an end see the piece's own smooth continuation, not
-// the law beyond a kink. At its ends the piece is the law's value (a position; the law is
-// continuous there), or the continuation (a derivative, whose value at a kink is one side's).
+// the law beyond a kink. At an end the piece is the law's value where the law is continuous (a
+// position at a kink), else the continuation: a derivative, whose value at a kink is one side's,
+// or a position where the law jumps, whose value there belongs to one side alone.
 class curve_piece : public law {
   public:
-    curve_piece(law const *f, double a, double b, bool exact_ends)
+    curve_piece(law const *f, double a, double b, bool exact_a, bool exact_b)
         : f_(share(f)),
           a_(a),
           b_(b),
           step_(std::min(continuation_step, (b - a) / 5)),
-          exact_ends_(exact_ends) {}
+          exact_a_(exact_a),
+          exact_b_(exact_b) {}
 
     char const *class_name() const override { return "curve_piece"; }
 
     void evaluate(double const *x, double *y) const override {
         double const t = x[0];
-        bool const inside = exact_ends_ ? a_ <= t && t <= b_ : a_ < t && t < b_;
+        bool const inside = (a_ < t || (exact_a_ && t == a_)) && (t < b_ || (exact_b_ && t == b_));
         if (inside) return f_->evaluate(x, y);
         // Lagrange's cubic through the law at end + k * step inward, k = 1 .. 4.
         double const end = t <= a_ ? a_ : b_, inward = t <= a_ ? step_ : -step_;
@@ -57,31 +60,14 @@ class curve_piece : public law {
     int return_size() const override { return 3; }
     law *deriv(int which) const override {
         law_ptr const d = adopt(f_->derivative(which));
-        return new curve_piece(d.get(), a_, b_, false);
+        return new curve_piece(d.get(), a_, b_, false, false);
     }
 
   private:
     law_ptr f_;
     double a_, b_, step_;
-    bool exact_ends_;
+    bool exact_a_, exact_b_;
 };
-
-// The law's singular points inside (t0, t1), ascending, one for each place.
-std::vector<double> breaks_inside(law const *f, double t0, double t1) {
-    double *where = nullptr;
-    int *type = nullptr;
-    int const n = f->singularities(&where, &type, t0, t1);
-    vorn_ptr<double> const where_owner(where);
-    vorn_ptr<int> const type_owner(type);
-    std::vector<double> out;
-    for (int i = 0; i < n; ++i)
-        if (where[i] - t0 > get_resabs() && t1 - where[i] > get_resabs()) out.push_back(where[i]);
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end(),
-                          [](double p, double q) { return q - p <= get_resabs(); }),
-              out.end());
-    return out;
-}
 
 // The pieces as one cubic B-spline: each piece's knots with its end knots once fewer at a join
 // (a triple knot), its control points with the shared end point once (the mean of both ends).
@@ -115,15 +101,18 @@ sw_curve *law_to_sw_curve_in_pieces(law *f, ZEM::interval const &range, double t
                                     knot_removal_strategy strategy) {
     double const t0 = range.start_pt(), t1 = range.end_pt();
     check_fit_input(f, t0, t1, tol);
-    std::vector<double> ends = breaks_inside(f, t0, t1);
+    std::vector<singular_point> ends = singular_points_inside(f, t0, t1);
     if (ends.empty()) return law_to_sw_curve(f, range, tol, strategy);
-    ends.insert(ends.begin(), t0);
-    ends.push_back(t1);
+    ends.insert(ends.begin(), {t0, singular_point::kink});
+    ends.push_back({t1, singular_point::kink});
+    auto const continuous = [](singular_point const &p) { return p.order > singular_point::jump; };
     std::vector<std::unique_ptr<sw_curve>> pieces;
     for (std::size_t i = 0; i + 1 < ends.size(); ++i) {
-        law_ptr const piece = make_law<curve_piece>(f, ends[i], ends[i + 1], true);
+        singular_point const &a = ends[i], &b = ends[i + 1];
+        law_ptr const piece =
+            make_law<curve_piece>(f, a.where, b.where, continuous(a), continuous(b));
         pieces.emplace_back(
-            law_to_sw_curve(piece.get(), ZEM::interval(ends[i], ends[i + 1]), tol, strategy));
+            law_to_sw_curve(piece.get(), ZEM::interval(a.where, b.where), tol, strategy));
     }
     return joined(pieces);
 }

@@ -170,3 +170,23 @@ TEST_F(FitDistance, KinksReportedAreFittedPieceByPiece) {
                            b->get_knot_vector()));
     EXPECT_LAW_ERROR(law_to_sw_curve_in_pieces(silent.get(), {1, -1}, 1e-4), LAW_BAD_BOUNDS);
 }
+
+// Where the law jumps, each piece ends on its own side's limit, not on the value the law takes
+// at the jump (the other side's): a parabola in each piece is one span, whatever the derivatives,
+// and the join lies halfway between the two limits.
+TEST_F(FitDistance, PiecesEndOnTheirOwnSideOfAJump) {
+    law_ptr const stairs = adopt(str_to_law("VEC(X,FLOOR(X)+X^2,0)"));
+    for (int fast_euler : {0, 1}) {
+        ASSERT_TRUE(set_option("fast_euler", fast_euler));
+        std::unique_ptr<sw_curve> const c(
+            law_to_sw_curve_in_pieces(stairs.get(), ZEM::interval(0, 2.5), 1e-6));
+        EXPECT_LE(c->get_K(), 12) << fast_euler;
+        for (double jump : {1.0, 2.0}) {
+            ZEM::position p;
+            c->eval(jump, &p);
+            double const below = jump - 1 + jump * jump, above = jump + jump * jump;
+            EXPECT_NEAR(p.y(), (below + above) / 2, 1e-9) << jump << " " << fast_euler;
+        }
+    }
+    set_option("fast_euler", 1);
+}

@@ -1,4 +1,5 @@
 // The searching subcommands: roots, solve, min, max, bounds, roots2d and the plot's marks.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <sstream>
@@ -38,6 +39,23 @@ TEST_F(ToolSearch, RootsInAscendingOrderWithValuesOnRequest) {
     EXPECT_NEAR(valued[1][0], std::sqrt(2.0), 1e-9);
     EXPECT_NEAR(valued[1][1], 0, 1e-7);
     EXPECT_TRUE(table_of({"roots", "X^2+1", "-1", "1"}).empty());
+}
+
+TEST_F(ToolSearch, RootsOfALawTooBusyToResolveAreAnErrorUnlessKept) {
+    // 31,831 roots: more than the search's evaluations can resolve.
+    tool_run const refused = run_law({"roots", "SIN(X)", "0", "1E5"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.empty());
+    EXPECT_NE(refused.err.find("roots may be missing"), std::string::npos) << refused.err;
+    tool_run const kept = run_law({"roots", "SIN(X)", "0", "1E5", "--keep"});
+    EXPECT_EQ(kept.status, 0);
+    EXPECT_NE(kept.err.find("warning"), std::string::npos) << kept.err;
+    std::vector<std::string> const found = lines_of(kept.out);
+    EXPECT_GT(found.size(), 1000u);
+    for (std::string const &line : found) {
+        double const x = std::stod(line);
+        EXPECT_NEAR(x, pi * std::round(x / pi), 1e-6 * std::max(1.0, x)) << line;
+    }
 }
 
 TEST_F(ToolSearch, SolveMinMax) {

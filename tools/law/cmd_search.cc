@@ -96,6 +96,10 @@ law_ptr squared_size(law_ptr const &l) {
     return sum;
 }
 
+unresolved_search unresolved_of(arguments const &args) {
+    return args.has("keep") ? unresolved_search::keep : unresolved_search::fail;
+}
+
 }  // namespace
 
 int run_roots(arguments const &args) {
@@ -105,7 +109,8 @@ int run_roots(arguments const &args) {
     law_ptr const l = reader.read(args.operand(0));
     check_one_variable(*l, "roots");
     interval_operands const ends = read_ends(reader, args, 1);
-    print_parameters(roots_of(*l, ends.a, ends.b, by_nroot, true), *l, args.has("values"));
+    print_parameters(roots_of(*l, ends.a, ends.b, by_nroot, unresolved_of(args)), *l,
+                     args.has("values"));
     return exit_ok;
 }
 
@@ -119,7 +124,8 @@ int run_solve(arguments const &args) {
     check_one_variable(*g, "solve");
     interval_operands const ends = read_ends(reader, args, 2);
     law_ptr const difference = make_law<minus_law>(f.get(), g.get());
-    print_parameters(roots_of(*difference, ends.a, ends.b, by_nroot, true), *f, args.has("values"));
+    print_parameters(roots_of(*difference, ends.a, ends.b, by_nroot, unresolved_of(args)), *f,
+                     args.has("values"));
     return exit_ok;
 }
 

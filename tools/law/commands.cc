@@ -54,8 +54,11 @@ constexpr option_def fit_options[] = {law_option,
                                       {"method", 0, option_kind::value}};
 constexpr option_def frame_options[] = {
     law_option, data_option, strict_option, {"samples", 0, option_kind::value}};
-constexpr option_def roots_options[] = {
-    law_option, data_option, {"values", 0, option_kind::flag}, {"method", 0, option_kind::value}};
+constexpr option_def roots_options[] = {law_option,
+                                        data_option,
+                                        {"values", 0, option_kind::flag},
+                                        {"method", 0, option_kind::value},
+                                        {"keep", 0, option_kind::flag}};
 constexpr option_def extremum_options[] = {
     law_option, data_option, strict_option, {"method", 0, option_kind::value}};
 constexpr option_def bounds_options[] = {
@@ -268,7 +271,7 @@ constexpr command table[] = {
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
      "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
      plot2_options, run_plot2},
-    {"roots", "roots EXPR A B [--method M] [--values]",
+    {"roots", "roots EXPR A B [--method M] [--values] [--keep]",
      "print the roots of a law of one input in [A, B]",
      "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
      "expressions of no input such as PI/2. By default every root is found: the law is\n"
@@ -276,10 +279,13 @@ constexpr command table[] = {
      "of its domain, the roots come from their colleague matrices and are checked and polished\n"
      "on the law (close pairs, tangent roots, fast oscillations and roots beside poles are\n"
      "found; a pole is not a root). A stretch where the law is zero is noted on standard\n"
-     "error and its left end printed.\n"
+     "error and its left end printed. A law too busy to resolve in the evaluations the search\n"
+     "allows (SIN(X) on [0, 1E6]) is an error, since roots may be missing.\n"
      "Options:\n"
      "  --method M        chebyshev (the default, the library's Nroot_all) or nroot (its Nroot)\n"
      "  --values          also print the law's value at each root\n"
+     "  --keep            print the roots of a search that could not resolve the law everywhere,\n"
+     "                    with a warning\n"
      "%s"
      "Example:\n"
      "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
@@ -289,13 +295,14 @@ constexpr command table[] = {
      "                                          1.000001\n"
      "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n",
      roots_options, run_roots},
-    {"solve", "solve F G A B [--method M] [--values]",
+    {"solve", "solve F G A B [--method M] [--values] [--keep]",
      "print the parameters in [A, B] where F equals G",
      "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
      "law roots finds them.\n"
      "Options:\n"
      "  --method M        chebyshev (the default, the library's Nsolve_all) or nroot (Nsolve)\n"
      "  --values          also print the value of F at each\n"
+     "  --keep            print what a search that could not resolve F-G everywhere found\n"
      "%s"
      "Example:\n"
      "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"

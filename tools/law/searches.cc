@@ -51,18 +51,26 @@ std::vector<double> nroot_roots(law const &l, double a, double b) {
     return r ? std::vector<double>(r, r + n) : std::vector<double>();
 }
 
-void note_report(root_report const &r) {
+void note_report(root_report const &r, unresolved_search unresolved) {
     for (auto const &z : r.zero_stretches)
         std::fprintf(stderr, "law: note: the law is zero on all of [%s, %s]\n",
                      number_text(z.first).c_str(), number_text(z.second).c_str());
-    if (!r.complete)
-        std::fprintf(stderr,
-                     "law: warning: the search ran out of evaluations before the law was "
-                     "resolved everywhere; roots where it was not are those of sign changes\n");
+    if (r.complete) return;
+    char const *const what =
+        "the search ran out of evaluations before the law was resolved "
+        "everywhere, so roots may be missing";
+    if (unresolved == unresolved_search::fail)
+        throw tool_error(std::string(what) +
+                         "; a shorter interval resolves it, --keep prints the roots found");
+    std::fprintf(stderr,
+                 "law: warning: %s; where it was not resolved, roots are those of sign "
+                 "changes\n",
+                 what);
 }
 }  // namespace
 
-std::vector<double> roots_of(law const &l, double a, double b, bool by_nroot, bool notes) {
+std::vector<double> roots_of(law const &l, double a, double b, bool by_nroot,
+                             unresolved_search unresolved) {
     if (by_nroot) return nroot_roots(l, a, b);
     root_report r;
     try {
@@ -70,7 +78,7 @@ std::vector<double> roots_of(law const &l, double a, double b, bool by_nroot, bo
     } catch (vorn_exception const &e) {
         report_law_error_in_full(e);
     }
-    if (notes) note_report(r);
+    if (unresolved != unresolved_search::quiet) note_report(r, unresolved);
     return r.roots;
 }
 

@@ -19,11 +19,16 @@ void check_one_variable(law const &l, char const *what);
 // usage_error naming them otherwise.
 std::string_view method_of(arguments const &args, std::initializer_list<char const *> names);
 
+// What roots_of does with a search that ran out of evaluations before it resolved the law
+// everywhere: `quiet` takes its roots as they are (plot markers); `fail` raises tool_error, since
+// roots may be missing; `keep` warns on standard error and gives those found. Both `fail` and
+// `keep` also note the stretches where l is zero.
+enum class unresolved_search { quiet, fail, keep };
+
 // The roots of l on [a, b] by all_roots (Nroot with by_nroot), ascending; raises tool_error with
-// the library's message. With `notes`, stretches where l is zero and a search that ran out of
-// evaluations are noted on standard error.
+// the library's message.
 std::vector<double> roots_of(law const &l, double a, double b, bool by_nroot = false,
-                             bool notes = false);
+                             unresolved_search unresolved = unresolved_search::quiet);
 
 // The critical points of l on [a, b] where its derivative changes sign, ascending.
 std::vector<double> extrema_of(law const &l, double a, double b);
