@@ -21,12 +21,15 @@
 #include <memory>
 #include <random>
 #include <sstream>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_harness.h"
 #include "bench_law.h"
 #include "bench_suites.h"
 #include "fitting_set.h"
+#include "rational_splines.h"
 
 namespace bench {
 namespace {
@@ -143,6 +146,23 @@ double step_round_trip(std::string const &path, law const *f) {
     return first_edge_distance(reader.OneShape(), f);
 }
 
+// The curve written as an IGES and as a STEP file and each read back: their distances from f.
+std::pair<double, double> written_and_read_back(sw_curve const &c, law const *f,
+                                                std::string const &label) {
+    std::string const name = "/tmp/law_bench_" + label;
+    iges_writer w(name.substr(5) + ".igs");
+    add_iges_curve(w, c);
+    w.write(name + ".igs");
+    step_writer sw(name.substr(5) + ".stp");
+    add_step_curve(sw, c, label);
+    sw.write(name + ".stp");
+    std::pair<double, double> const out = {iges_round_trip(name + ".igs", f),
+                                           step_round_trip(name + ".stp", f)};
+    std::remove((name + ".igs").c_str());
+    std::remove((name + ".stp").c_str());
+    return out;
+}
+
 std::string occt_distance_text(law const *f, double a, double b, Handle(Geom_BSplineCurve) const &o,
                                double *d_out = nullptr) {
     double const d = distance(f, a, b, [&o](double t) {
@@ -213,17 +233,9 @@ std::string fitting_section() {
                               format_fixed(ms, 2) + " ms");
                 if (s == 0) ours = c->get_K();
                 if (s == 0 && tol == 1e-5) {
-                    std::string const name = std::string("/tmp/law_bench_") + fl.name;
-                    iges_writer w(name.substr(5) + ".igs");
-                    add_iges_curve(w, *c);
-                    w.write(name + ".igs");
-                    iges_rows.emplace_back(fl.name, iges_round_trip(name + ".igs", f.get()));
-                    step_writer sw(name.substr(5) + ".stp");
-                    add_step_curve(sw, *c, fl.name);
-                    sw.write(name + ".stp");
-                    step_rows.emplace_back(fl.name, step_round_trip(name + ".stp", f.get()));
-                    std::remove((name + ".igs").c_str());
-                    std::remove((name + ".stp").c_str());
+                    auto const [iges, step] = written_and_read_back(*c, f.get(), fl.name);
+                    iges_rows.emplace_back(fl.name, iges);
+                    step_rows.emplace_back(fl.name, step);
                 }
                 if (s == 0 && tol == 1e-7 && std::string(fl.name) == "helix")
                     eval_curve = std::move(c);
@@ -265,11 +277,16 @@ std::string fitting_section() {
     out << "IGES and STEP files written by the library (strategy 0, tol 1e-5) and read back with "
            "OCCT's `IGESControl_Reader` and `STEPControl_Reader`: the largest distance of the "
            "curve read from the law, at the curve's own parameters, and whether it is within the "
-           "tolerance (negative: nothing read).\n\n";
+           "tolerance (negative: nothing read). The last row is no fit but a rational spline: "
+           "the quarter circle as a rational quadratic with a knot inserted (weights other than "
+           "1, an interior knot), which holds its law exactly and is held to 1e-9.\n\n";
     markdown_table files({"law", "IGES read back", "STEP read back"});
     for (std::size_t i = 0; i < iges_rows.size(); ++i)
         files.add_row({iges_rows[i].first, within_text(iges_rows[i].second, 1e-5),
                        within_text(step_rows[i].second, 1e-5)});
+    rational_curve_case const arc = rational_arc();
+    auto const [arc_iges, arc_step] = written_and_read_back(*arc.curve, arc.f.get(), "arc");
+    files.add_row({arc.name, within_text(arc_iges, 1e-9), within_text(arc_step, 1e-9)});
     out << files.str() << "\n";
 
     // Evaluation speed on one curve: the helix fitted to 1e-7.

@@ -17,7 +17,9 @@ enum law_to_sw_surface_flag : int {
 // A new surface (owned by the caller) within tol of f over s_range x t_range, with resfit for a
 // tol that is not positive; achieved receives the largest distance sw_surface_accuracy finds.
 // The Hermite patches are fitted to tol / 2 and their double knots merged where the merged
-// surface stays within tol (the removal tolerance 2 tol), unless the flag keeps them all.
+// surface stays within tol (the removal tolerance 2 tol), unless the flag keeps them all; a
+// merged fit well within tol is fitted again on fewer iso lines, spaced by the errors of the
+// first, while it stays within three quarters of tol at the check fractions of every patch.
 // The ns s_knots and nt t_knots are breakpoints to start from (a null array with a positive
 // count raises LAW_NULL_LAW, a negative count LAW_DIM). Ranges must be finite and not empty
 // (LAW_BAD_BOUNDS); f must be a law (LAW_NULL_LAW) of two inputs returning three (LAW_DIM).

@@ -285,15 +285,28 @@ bool patch_breakpoint_list::all_pass() const {
 // length (its squared excess with the eighth): each interval's excess says how many lines its
 // stretch needs, and lines spaced so that each interval needs the same are tried, with a little
 // more and more margin, while they are fewer than now and until every test passes.
-void patch_breakpoint_list::even_out() {
-    auto density = [this](bool along_s) {
-        std::vector<double> const &x = along_s ? s_ : t_;
-        std::vector<double> rho;
-        for (std::size_t k = 0; k + 1 < x.size(); ++k)
-            rho.push_back(std::pow(worst_excess(along_s, static_cast<int>(k)), 0.125) /
-                          (x[k + 1] - x[k]));
-        return rho;
+std::vector<double> patch_breakpoint_list::density(bool along_s) const {
+    std::vector<double> const &x = along_s ? s_ : t_;
+    std::vector<double> rho;
+    for (std::size_t k = 0; k + 1 < x.size(); ++k)
+        rho.push_back(std::pow(worst_excess(along_s, static_cast<int>(k)), 0.125) /
+                      (x[k + 1] - x[k]));
+    return rho;
+}
+
+void patch_breakpoint_list::respace(double share) {
+    auto lines = [share](std::vector<double> const &x, std::vector<double> const &rho) {
+        double need = 0;
+        for (std::size_t k = 0; k < rho.size(); ++k) need += rho[k] * (x[k + 1] - x[k]);
+        int const n = std::max(1, static_cast<int>(std::ceil(share * (x.size() - 1))));
+        return need > 0 ? equidistributed(x, rho, n) : std::vector<double>{x.front(), x.back()};
     };
+    std::vector<double> const rho_s = density(true), rho_t = density(false);
+    std::vector<double> const s = lines(s_, rho_s), t = lines(t_, rho_t);
+    regrid(s, t);
+}
+
+void patch_breakpoint_list::even_out() {
     auto lines = [](std::vector<double> const &x, std::vector<double> const &rho, double margin) {
         double need = 0;
         for (std::size_t k = 0; k < rho.size(); ++k) need += rho[k] * (x[k + 1] - x[k]);

@@ -27,6 +27,9 @@ class patch_breakpoint_list {
     void add_starting_knots(int ns, double const *s_knots, int nt, double const *t_knots);
     // Subdivides until every test passes or the budget of iso lines is spent; true when all pass.
     bool refine(int budget);
+    // Moves to share times as many intervals in each direction (at least one), spaced so that
+    // each asks for the same by the errors of the present ones; the tests may fail after it.
+    void respace(double share);
     // The C1 bicubic B-spline of the Hermite patches: every interior breakpoint a double knot.
     sw_surface *convert_to_bspline() const;
 
@@ -63,6 +66,8 @@ class patch_breakpoint_list {
     bool remove_line_s(int i);
     bool remove_line_t(int j);
     void even_out();
+    // Per interval of s (along_s) or t: how many lines its stretch asks for per unit length.
+    std::vector<double> density(bool along_s) const;
 
     surface_evaluator const &f_;
     double fit_tol_;

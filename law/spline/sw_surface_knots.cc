@@ -1,3 +1,4 @@
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -50,30 +51,35 @@ sw_surface *surface_of(net n, sw_surface const &like) {
                           like.get_max_t());
 }
 
-// The patches (as span indices into each knot vector) where the surface lies farther than tol
-// from the law at the check fractions.
+// The largest distance of patch (i, j) (as span indices into each knot vector) from the law at
+// the check fractions; negative for a patch of no extent, NaN where either is not a number.
+double patch_error(law const *f, sw_surface &S, int i, int j) {
+    double const *k1 = S.get_knot_vector1(), *k2 = S.get_knot_vector2();
+    if (!(k1[i + 1] > k1[i]) || !(k2[j + 1] > k2[j])) return -1;
+    double worst = 0;
+    for (double const v : knot_check_fractions)
+        for (double const u : knot_check_fractions) {
+            double const s = k1[i] + (k1[i + 1] - k1[i]) * u;
+            double const t = k2[j] + (k2[j + 1] - k2[j]) * v;
+            ZEM::position P;
+            S.eval(s, t, &P);
+            ZEM::vector const want = f->evaluatePP_V(ZEM::par_pos(s, t));
+            double const d = (P - (ZEM::origin + want)).len();
+            if (std::isnan(d)) return d;
+            worst = std::fmax(worst, d);
+        }
+    return worst;
+}
+
+// The patches where the surface lies farther than tol from the law at the check fractions.
 void patches_beyond(law const *f, sw_surface &S, double tol, std::vector<int> &spans_s,
                     std::vector<int> &spans_t) {
-    double const *k1 = S.get_knot_vector1(), *k2 = S.get_knot_vector2();
-    for (int j = 3; j < S.get_num_control_points2(); ++j) {
-        if (!(k2[j + 1] > k2[j])) continue;
+    for (int j = 3; j < S.get_num_control_points2(); ++j)
         for (int i = 3; i < S.get_num_control_points1(); ++i) {
-            if (!(k1[i + 1] > k1[i])) continue;
-            bool within = true;
-            for (double const v : knot_check_fractions)
-                for (double const u : knot_check_fractions) {
-                    double const s = k1[i] + (k1[i + 1] - k1[i]) * u;
-                    double const t = k2[j] + (k2[j + 1] - k2[j]) * v;
-                    ZEM::position P;
-                    S.eval(s, t, &P);
-                    ZEM::vector const want = f->evaluatePP_V(ZEM::par_pos(s, t));
-                    within = within && (P - (ZEM::origin + want)).len() <= tol;
-                }
-            if (within) continue;
+            if (patch_error(f, S, i, j) <= tol) continue;
             spans_s.push_back(i);
             spans_t.push_back(j);
         }
-    }
 }
 
 }  // namespace
@@ -98,4 +104,15 @@ sw_surface *merge_sw_surface_knots(law const *f, sw_surface &hermite, double rem
                           keep_single_knots_near(n.knots2, spans_t, keep_t);
         if (!more) return nullptr;
     }
+}
+
+double largest_patch_error(law const *f, sw_surface &S) {
+    double worst = 0;
+    for (int j = 3; j < S.get_num_control_points2(); ++j)
+        for (int i = 3; i < S.get_num_control_points1(); ++i) {
+            double const e = patch_error(f, S, i, j);
+            if (std::isnan(e)) return e;
+            worst = std::fmax(worst, e);
+        }
+    return worst;
 }

@@ -12,3 +12,6 @@ class sw_surface;
 // merging can mend that).
 sw_surface *merge_sw_surface_knots(law const *f, sw_surface &hermite, double removal_tol,
                                    double tol);
+
+// The largest distance of a bicubic surface from f at the check fractions of every patch.
+double largest_patch_error(law const *f, sw_surface &S);
