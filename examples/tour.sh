@@ -37,4 +37,3 @@ $LAW info 'SQRT(X)+LN(Y)'
 OUT=${OUT:-tour.svg}
 echo "== plot"
 $LAW plot 'SIN(X)/X' -15 15 --deriv -o "$OUT"
-echo "plot written to $(cd "$(dirname "$OUT")" && pwd)/$(basename "$OUT")"

@@ -256,6 +256,9 @@ class reader {
     }
 
     field value(std::string key) {
+        skip();
+        if (!key.empty() && (pos_ == s_.size() || s_[pos_] == '}'))
+            throw text_failed{"'" + key + "' has no value after it"};
         field f{std::move(key), value_kind::numbers, {}, {}};
         if (at('(')) {
             ++pos_;

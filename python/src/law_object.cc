@@ -7,6 +7,7 @@
 
 #include "errors.h"
 #include "py_law.h"
+#include "spelling_hints.h"
 
 namespace py = pybind11;
 
@@ -181,17 +182,31 @@ law_ptr read_law(std::string const &text, std::vector<law_ptr> const &laws,
     held.insert(held.end(), data.begin(), data.end());
     std::vector<law_data *> raw;
     for (law_data_ptr const &d : held) raw.push_back(d.get());
+    auto const parse = [&](std::string const &t) {
+        TEST_clear_error();
+        return adopt(str_to_law(t.c_str(), raw.data(), static_cast<int>(raw.size())));
+    };
     law_ptr l;
     std::string why;
     {
         py::gil_scoped_release const unlocked;
-        TEST_clear_error();
-        l = adopt(str_to_law(text.c_str(), raw.data(), static_cast<int>(raw.size())));
-        if (!l) why = TEST_get_error();
+        l = parse(text);
+        if (!l) {
+            why = TEST_get_error();
+            if (why.empty()) why = "the text reads as no law";
+            // As the tool does: what another tool writes (X**2, ATAN2, POW) spelled here.
+            std::string const hint =
+                law_tool::hint_text(law_tool::hint_for(text), [&](std::string const &t) {
+                    try {
+                        return parse(t).get() != nullptr;
+                    } catch (vorn_exception const &) {
+                        return false;
+                    }
+                });
+            if (!hint.empty()) why += "; " + hint;
+        }
     }
-    if (!l)
-        refuse(LAW_SYNTAX, "cannot read " + shown_text(text) + ": " +
-                               (why.empty() ? std::string("the text reads as no law") : why));
+    if (!l) refuse(LAW_SYNTAX, "cannot read " + shown_text(text) + ": " + why);
     return l;
 }
 

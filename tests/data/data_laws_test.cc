@@ -431,7 +431,10 @@ TEST_F(DataLaws, BadInputGivesLawutilErrorsAndLeaksNothing) {
         char const *text, *message;
     } const unreadable[] = {
         {"NOPE", "law data name expected at 'NOPE'"},
-        {"HELIX pitch", "number expected at ''"},
+        {"HELIX pitch", "'pitch' has no value after it"},
+        {"HELIX garbage", "'garbage' has no value after it"},
+        {"LINE root (1, 2, 3) dir", "'dir' has no value after it"},
+        {"CHAIN {LINE root}", "'root' has no value after it"},
         {"LINE dir (0, 0, 0)", "LINE: LAW_DIM: Bad law dimensions"},
         {"LINE colour 3", "LINE takes no 'colour'"},
         {"LINE root (1, 2)", "LINE: 'root' has the wrong form"},

@@ -146,6 +146,22 @@ def test_errors_carry_the_library_code_and_message():
         assert (again.code, again.message) == (e.value.code, e.value.message)
 
 
+def test_other_tools_spellings_get_a_hint_that_reads():
+    cases = [
+        ("X**2", "X^2"),
+        ("atan2(1, 2)", "ARCTAN(1, 2)"),
+        ("POW(X,2)", "X^2"),
+        ("LOG10(X)", "LOG(X)"),
+        ("SINN(X)", "SIN(X)"),
+        ("+X", "X"),
+    ]
+    for written, meant in cases:
+        with pytest.raises(law.LawError) as e:
+            law.Law(written)
+        assert f"did you mean '{meant}'?" in e.value.message
+        assert law.Law(meant)(2.0, 1.0) == law.Law(meant)(2.0, 1.0)
+
+
 def test_failing_calls_leave_no_law_alive():
     def work():
         f = law.Law("SQRT(X)/(Y-1)")

@@ -95,7 +95,7 @@ TEST_F(ToolFrame, RefusesWhatIsNoSpaceCurve) {
     tool_run const plane = run_law({"frame", "VEC(X,X^2)", "0", "1"});
     EXPECT_EQ(plane.status, 1);
     EXPECT_NE(plane.err.find("space curve"), std::string::npos) << plane.err;
-    EXPECT_EQ(run_law({"frame", "VEC(X,0,0)", "1", "0"}).status, 1);
+    EXPECT_EQ(run_law({"frame", "VEC(X,0,0)", "1", "1"}).status, 1);
     EXPECT_EQ(run_law({"frame", "VEC(X,0,0)", "0", "1", "--samples", "0"}).status, 2);
     tool_run const stops = run_law({"frame", "VEC(0,0,0)", "0", "1"});
     EXPECT_EQ(stops.status, 1);
@@ -118,7 +118,8 @@ TEST_F(ToolFrame, PlotDrawsTheFrameAsArrows) {
     tool_run const r = run_law({"plot", "VEC(3+2*COS(X),1+2*SIN(X),0)", "0", "2*PI", "--frames",
                                 "--view", "plane", "-o", "-"});
     ASSERT_EQ(r.status, 0) << r.err;
-    std::string const arrows = r.out.substr(r.out.find("<g class=\"frames\""));
+    std::size_t const from = r.out.find("<g class=\"frames\"");
+    std::string const arrows = r.out.substr(from, r.out.find("</g>", from) - from);
     std::vector<double> const x1 = numbers_after(arrows, "x1=\""),
                               y1 = numbers_after(arrows, "y1=\""),
                               x2 = numbers_after(arrows, "x2=\""),

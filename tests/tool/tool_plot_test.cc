@@ -1,6 +1,9 @@
 // law plot: SVG structure, adaptive sampling, gaps and plane curves.
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -151,7 +154,7 @@ TEST_F(ToolPlot, WritesTheFileAndRefusesWhatItCannotDraw) {
     std::remove(path.c_str());
     tool_run const r = run_law({"plot", "X", "0", "1", "--output", path});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out, "plot written to " + path + "\n");
     std::ifstream in(path);
     std::string const svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(svg.rfind("<svg", 0), 0u);
@@ -161,10 +164,10 @@ TEST_F(ToolPlot, WritesTheFileAndRefusesWhatItCannotDraw) {
         std::vector<std::string> args;
         char const *message;
     } const refused[] = {
-        {{"plot", "X*Y", "0", "1"}, "one input"},
-        {{"plot", "VEC(X,X,X,X)", "0", "1"}, "1, 2 or 3 outputs"},
-        {{"plot", "X", "1", "1"}, "A < B"},
-        {{"plot", "X", "2", "1"}, "A < B"},
+        {{"plot", "X*Y", "0", "1", "-o", "-"}, "one input"},
+        {{"plot", "VEC(X,X,X,X)", "0", "1", "-o", "-"}, "1, 2 or 3 outputs"},
+        {{"plot", "X", "1", "1", "-o", "-"}, "two different finite ends"},
+        {{"plot", "X", "0", "inf", "-o", "-"}, "two different finite ends"},
         {{"plot", "X", "0", "1", "-o", "/nonexistent/dir/p.svg"}, "cannot write"},
     };
     for (auto const &c : refused) {
@@ -172,6 +175,77 @@ TEST_F(ToolPlot, WritesTheFileAndRefusesWhatItCannotDraw) {
         EXPECT_EQ(f.status, 1) << c.args[1];
         EXPECT_NE(f.err.find(c.message), std::string::npos) << f.err;
     }
+}
+
+}  // namespace
+
+namespace {
+
+class ToolPlotLegends : public LawTest {};
+
+std::size_t count_of(std::string const &text, std::string const &piece) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++n;
+    return n;
+}
+
+// The legend names every kind of mark and arrow drawn, and nothing that is not drawn.
+TEST_F(ToolPlotLegends, MarksAndArrowsAreNamed) {
+    std::string const both = plot({"X^3-3*X", "-2.5", "2.5", "--roots", "--extrema"});
+    EXPECT_NE(both.find(">root</text>"), std::string::npos);
+    EXPECT_NE(both.find(">local extremum</text>"), std::string::npos);
+    // Three roots and two extrema, each drawn once, each kind once more in the legend.
+    EXPECT_EQ(count_of(both, "fill=\"#fff\"/>"), 3u + 1u);
+    std::string const roots = plot({"X^3-3*X", "-2.5", "2.5", "--roots"});
+    EXPECT_EQ(roots.find("local extremum"), std::string::npos);
+
+    std::string const frames = plot({"VEC(COS(X),SIN(X),X/4)", "0", "4*PI", "--frames"});
+    EXPECT_NE(frames.find(">normal (least rotation)</text>"), std::string::npos);
+    EXPECT_NE(frames.find(">binormal</text>"), std::string::npos);
+
+    std::string const fit = plot({"SIN(3*X)*X", "0", "3", "--fit", "0.01"});
+    EXPECT_NE(fit.find(">knot</text>"), std::string::npos);
+    // The law stays visible under its spline: the spline is dashed, the law is not.
+    EXPECT_EQ(count_of(fit, "stroke-dasharray"), 2u);  // the spline and its legend line
+    EXPECT_NE(fit.find(">SIN(3*X)*X</text>"), std::string::npos);
+}
+
+TEST_F(ToolPlotLegends, ProjectionsHaveAxisDirectionsNotTicks) {
+    std::string const flat = plot({"VEC(COS(X),SIN(X),0)", "0", "6"});
+    EXPECT_NE(flat.find("class=\"ticks\""), std::string::npos);
+    for (char const *v : {"isometric", "oblique"}) {
+        std::string const svg = plot({"VEC(COS(X),SIN(X),X)", "0", "6", "--view", v});
+        EXPECT_EQ(svg.find("class=\"ticks\""), std::string::npos) << v;
+        EXPECT_NE(svg.find("class=\"axis-directions\""), std::string::npos) << v;
+        EXPECT_NE(svg.find(std::string(">") + v + " view</text>"), std::string::npos) << v;
+    }
+}
+
+// A space curve seen from above says so on the page and on standard error; a plane one does not.
+TEST_F(ToolPlotLegends, AFlattenedSpaceCurveIsNoted) {
+    tool_run const helix =
+        run_law({"plot", "CUR(HELIX1)", "0", "10", "--data", "HELIX pitch 2", "-o", "-"});
+    ASSERT_EQ(helix.status, 0) << helix.err;
+    EXPECT_NE(helix.err.find("its z runs from 0 to "), std::string::npos) << helix.err;
+    EXPECT_NE(helix.out.find("not shown</text>"), std::string::npos);
+    tool_run const flat = run_law({"plot", "VEC(COS(X),SIN(X),1)", "0", "6", "-o", "-"});
+    EXPECT_EQ(flat.err, "");
+}
+
+TEST_F(ToolPlotLegends, NoFileIsWrittenUnasked) {
+    char dir_template[] = "/tmp/law-plot-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    std::string const dir = dir_template;
+    for (char const *command : {"law plot X 0 1", "law plot2 'VEC(X,Y,X*Y)' 0 1 0 1"}) {
+        tool_run const r = run_shell(command, dir);
+        EXPECT_EQ(r.status, 2) << command;
+        EXPECT_NE(r.err.find("-o FILE.svg"), std::string::npos) << r.err;
+        EXPECT_EQ(run_shell("ls", dir).out, "") << command;
+    }
+    tool_run const written = run_shell("law plot2 'VEC(X,Y,X*Y)' 0 1 0 1 -o s.svg", dir);
+    EXPECT_EQ(written.out, "surface written to s.svg\n");
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

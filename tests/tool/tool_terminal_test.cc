@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "law_test.h"
 
@@ -21,8 +22,10 @@ class ToolTerminal : public LawTest {};
 // "law" alone, started on a new pseudo-terminal of which it is the controlling process.
 class terminal_session {
   public:
-    // history: the file the session keeps its history in (LAW_HISTORY), or none.
-    explicit terminal_session(std::string const &history = "") {
+    // history: the file the session keeps its history in (LAW_HISTORY), or none; args: the
+    // words after "law", none for the session.
+    explicit terminal_session(std::string const &history = "",
+                              std::vector<std::string> const &args = {}) {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
         std::string const terminal = ptsname(master_);
@@ -34,7 +37,10 @@ class terminal_session {
             dup2(t, STDOUT_FILENO);
             dup2(t, STDERR_FILENO);
             if (!history.empty()) setenv("LAW_HISTORY", history.c_str(), 1);
-            execl(LAW_TOOL_PATH, LAW_TOOL_PATH, static_cast<char *>(nullptr));
+            std::vector<char *> argv{const_cast<char *>(LAW_TOOL_PATH)};
+            for (std::string const &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(LAW_TOOL_PATH, argv.data());
             _exit(127);
         }
     }
@@ -103,6 +109,51 @@ TEST_F(ToolTerminal, CtrlCCancelsTheLineAndTheSessionGoesOn) {
     s.type(":quit\n");
     EXPECT_EQ(s.exit_status(), 0) << s.seen();
     EXPECT_EQ(s.seen().find("X+0"), std::string::npos) << "the cancelled line was read";
+}
+
+// What a user types at the prompt: names, ans, the derivative aside, and the searches.
+TEST_F(ToolTerminal, TheSessionNamesResultsAndRunsSearches) {
+    terminal_session s;
+    ASSERT_TRUE(s.started());
+    int prompts = 1;
+    auto const step = [&](std::string const &keys, std::string const &shown) {
+        ASSERT_TRUE(s.shows("law> ", prompts++)) << s.seen();
+        s.type(keys);
+        EXPECT_TRUE(s.shows(shown)) << keys << s.seen();
+    };
+    step(":let F = X^2-2\n", "F = X^2-2   (takes 1 input");
+    step(":deriv\n", "2*X   (takes 1 input");
+    step(":roots 0 3\n", "1.4142135623730951");  // of F, not of its derivative
+    step(":at 3\n", "point: 3");
+    step("ans+F\n", "2*X+(X^2-2) = 13");  // ans is still the derivative
+    step(":integrate 0 3\n", "error: ");
+    step(":max -1 2 --json\n", "{\"x\":2,\"value\":6}");
+    step(":help\n", ":let F = EXPR");
+    ASSERT_TRUE(s.shows("law> ", prompts)) << s.seen();
+    s.type(":quit\n");
+    EXPECT_EQ(s.exit_status(), 0) << s.seen();
+}
+
+// A nest of SIN 20,000 deep: its derivative takes far longer than a test waits.
+std::string deep_law_file() {
+    std::string const path = ::testing::TempDir() + "law_deep_nest.law";
+    std::ofstream out(path);
+    int const depth = 20000;
+    for (int i = 0; i < depth; ++i) out << "SIN(";
+    out << "X";
+    for (int i = 0; i < depth; ++i) out << ")";
+    return path;
+}
+
+TEST_F(ToolTerminal, LongWorkShowsItsTimeAndCtrlCStopsIt) {
+    std::string const law = deep_law_file();
+    terminal_session s("", {"deriv", "@" + law});
+    ASSERT_TRUE(s.started());
+    ASSERT_TRUE(s.shows("law: deriv working, 1 s (Ctrl-C stops it)")) << s.seen();
+    s.type("\x03");
+    EXPECT_TRUE(s.shows("law: interrupted")) << s.seen();
+    EXPECT_EQ(s.exit_status(), 130) << s.seen();
+    std::remove(law.c_str());
 }
 
 std::string file_text(std::string const &path) {

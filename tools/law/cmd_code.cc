@@ -1,11 +1,14 @@
 // law code: the C++ constructor calls that rebuild a law, as the library's code generator writes
 // them, or the law as a plain C++ function.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "arguments.h"
+#include "json_text.h"
 #include "law_reader.h"
+#include "output_format.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -22,6 +25,37 @@ std::string function_text(std::span<law const *const> laws, std::string const &n
     law_function_code const f = law_function(laws, name.c_str());
     if (f.code.empty()) throw tool_error("cannot write the law as a plain function: " + f.refusal);
     return f.code;
+}
+
+// What print writes through the library's debug output, caught in memory.
+template <class Print>
+std::string printed_text(Print const &print) {
+    char *buf = nullptr;
+    std::size_t size = 0;
+    FILE *memory = open_memstream(&buf, &size);
+    if (!memory) throw tool_error("cannot hold the generated code in memory");
+    FILE *const before = debug_file_ptr;
+    set_debug_file(memory);
+    try {
+        print();
+    } catch (...) {
+        set_debug_file(before);
+        std::fclose(memory);
+        std::free(buf);
+        throw;
+    }
+    set_debug_file(before);
+    std::fclose(memory);
+    std::string text(buf, size);
+    std::free(buf);
+    return text;
+}
+
+void print_code(std::string const &text) {
+    if (json_output())
+        print_json(json_object().add("code", text));
+    else
+        std::fputs(text.c_str(), stdout);
 }
 
 // The function, and with --deriv NAME_gradient of the partial derivatives by each input.
@@ -44,7 +78,7 @@ int write_function(law const &l, std::string const &name, bool gradient) {
         if (partials.empty()) throw tool_error("--deriv needs a law of at least one input");
         text += "\n" + function_text(partials, name + "_gradient");
     }
-    std::fputs(text.c_str(), stdout);
+    print_code(text);
     return exit_ok;
 }
 
@@ -69,7 +103,11 @@ int run_code(arguments const &args) {
     if (holds_law_data(*l))
         throw tool_error("the law holds law data, which generated code cannot construct");
     lawcode const code(l.get(), name.c_str(), prefix.c_str());
-    code.print();
+    if (!json_output()) {
+        code.print();
+        return exit_ok;
+    }
+    print_code(printed_text([&] { code.print(); }));
     return exit_ok;
 }
 

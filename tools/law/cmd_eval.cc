@@ -1,12 +1,15 @@
 // law print and law eval.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "arguments.h"
+#include "json_text.h"
 #include "law_reader.h"
+#include "output_format.h"
 #include "stream_eval.h"
 #include "tool.h"
 
@@ -27,14 +30,24 @@ int run_eval(arguments const &args) {
     if (args.operand_count() == 2 && args.operand(1) == "-") {
         if (args.operand(0) == "@-")
             throw tool_error("standard input cannot hold both the law and its points");
+        if (returns_variably(*l))
+            throw tool_error(
+                "the law's number of values depends on its inputs; give its points as operands, "
+                "one run each");
         std::fflush(stdout);
-        evaluate_stream(*l, STDIN_FILENO, STDOUT_FILENO);
+        evaluate_stream(*l, STDIN_FILENO, STDOUT_FILENO, json_output());
         return exit_ok;
     }
     std::vector<double> point;
     for (std::size_t i = 1; i < args.operand_count(); ++i)
         point.push_back(reader.value(args.operand(i)));
-    std::printf("%s\n", values_text(*l, point).c_str());
+    if (!json_output()) {
+        std::printf("%s\n", values_text(*l, point).c_str());
+        return exit_ok;
+    }
+    std::vector<double> const values = values_at(*l, point);
+    point.resize(std::min(point.size(), static_cast<std::size_t>(l->take_dim())));
+    print_json(json_object().add("point", point).add("values", values));
     return exit_ok;
 }
 

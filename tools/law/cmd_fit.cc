@@ -3,10 +3,12 @@
 #include <cstdio>
 
 #include "arguments.h"
+#include "fit_json.h"
 #include "fitting.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "output_file.h"
+#include "output_format.h"
 #include "searches.h"
 #include "tool.h"
 
@@ -38,15 +40,19 @@ int run_fit(arguments const &args) {
     }
     fit_distance const measured = measure_curve_fit(*curve, *c);
 
-    std::printf("degree: %d\n", c->get_degree());
-    std::printf("control points: %d\n", c->get_K());
-    std::printf("knots: %d\n", c->get_num_knots());
-    std::printf("accuracy: %s\n", number_text(achieved).c_str());
-    std::printf("%s\n", measured_text(measured, "parameters").c_str());
-    std::printf("%s\n", derivatives_text(exact));
-    std::printf("time: %.3g ms\n", ms);
+    if (json_output()) {
+        print_json(curve_fit_json(*c, achieved, measured, tol, ms, exact, args.has("dump")));
+    } else {
+        std::printf("degree: %d\n", c->get_degree());
+        std::printf("control points: %d\n", c->get_K());
+        std::printf("knots: %d\n", c->get_num_knots());
+        std::printf("accuracy: %s\n", number_text(achieved).c_str());
+        std::printf("%s\n", measured_text(measured, "parameters").c_str());
+        std::printf("%s\n", derivatives_text(exact));
+        std::printf("time: %.3g ms\n", ms);
+    }
     judge_fit(achieved, measured, tol, args.has("keep"));
-    if (args.has("dump")) {
+    if (args.has("dump") && !json_output()) {
         std::fflush(stdout);
         c->debug();
     }

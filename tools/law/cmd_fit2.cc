@@ -3,9 +3,11 @@
 #include <string>
 
 #include "arguments.h"
+#include "fit_json.h"
 #include "fitting.h"
 #include "numbers.h"
 #include "output_file.h"
+#include "output_format.h"
 #include "surface_fit.h"
 #include "tool.h"
 
@@ -30,14 +32,21 @@ std::string knots_text(double const *k, int n) {
 int run_fit2(arguments const &args) {
     surface_fit const fit = fit_surface(args);
     sw_surface &S = *fit.surface;
-    std::printf("control net: %d x %d\n", S.get_num_control_points1(), S.get_num_control_points2());
-    std::printf("knots in s: %s\n", knots_text(S.get_knot_vector1(), S.get_num_knots1()).c_str());
-    std::printf("knots in t: %s\n", knots_text(S.get_knot_vector2(), S.get_num_knots2()).c_str());
     fit_distance const measured = measure_surface_fit(fit);
-    std::printf("accuracy: %.3g (tolerance %s)\n", fit.achieved, number_text(fit.tol).c_str());
-    std::printf("%s\n", measured_text(measured, "points").c_str());
-    std::printf("%s\n", derivatives_text(fit.exact));
-    std::printf("time: %.3g ms\n", fit.seconds * 1e3);
+    if (json_output()) {
+        print_json(surface_fit_json(fit, measured));
+    } else {
+        std::printf("control net: %d x %d\n", S.get_num_control_points1(),
+                    S.get_num_control_points2());
+        std::printf("knots in s: %s\n",
+                    knots_text(S.get_knot_vector1(), S.get_num_knots1()).c_str());
+        std::printf("knots in t: %s\n",
+                    knots_text(S.get_knot_vector2(), S.get_num_knots2()).c_str());
+        std::printf("accuracy: %.3g (tolerance %s)\n", fit.achieved, number_text(fit.tol).c_str());
+        std::printf("%s\n", measured_text(measured, "points").c_str());
+        std::printf("%s\n", derivatives_text(fit.exact));
+        std::printf("time: %.3g ms\n", fit.seconds * 1e3);
+    }
     judge_fit(fit.achieved, measured, fit.tol, args.has("keep"));
     if (auto const path = args.value("iges")) {
         std::string const file(*path);

@@ -2,10 +2,13 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "arguments.h"
+#include "json_text.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "output_format.h"
 #include "tool.h"
 
 namespace law_tool {
@@ -32,6 +35,7 @@ int distinct_nodes(law const &l) {
 }
 
 char const *classification(law const &l) {
+    if (returns_variably(l)) return "variable number of values";
     if (l.zero()) return "zero";
     if (l.integer()) return "integer constant";
     if (l.constant()) return "constant";
@@ -58,18 +62,81 @@ std::map<int, std::string> input_names(law const &l) {
     return names;
 }
 
-void print_domains(law const &l) {
+struct input_domain {
+    std::string label;  // "input 0 (X)"
+    bool known;
+    ZEM::interval domain;
+};
+
+std::vector<input_domain> domains_of(law const &l) {
     std::map<int, std::string> const names = input_names(l);
+    std::vector<input_domain> out;
     for (int i = 0; i < l.take_dim(); ++i) {
         auto const name = names.find(i);
-        std::string const label =
-            "input " + std::to_string(i) + (name == names.end() ? "" : " (" + name->second + ")");
-        ZEM::interval domain;
-        if (l.term_domain(i, domain))
-            std::printf("domain of %s: %s\n", label.c_str(), interval_text(domain).c_str());
-        else
-            std::printf("domain of %s: unknown\n", label.c_str());
+        input_domain d{
+            "input " + std::to_string(i) + (name == names.end() ? "" : " (" + name->second + ")"),
+            false,
+            {}};
+        d.known = l.term_domain(i, d.domain);
+        out.push_back(d);
     }
+    return out;
+}
+
+// [low, high], an infinite end null; null when the domain is unknown.
+json_array domains_json(std::vector<input_domain> const &domains) {
+    json_array all;
+    for (input_domain const &d : domains) {
+        if (!d.known) {
+            all.push_null();
+            continue;
+        }
+        json_array pair;
+        if (d.domain.bounded_below())
+            pair.push(d.domain.low());
+        else
+            pair.push_null();
+        if (d.domain.bounded_above())
+            pair.push(d.domain.high());
+        else
+            pair.push_null();
+        all.push(pair);
+    }
+    return all;
+}
+
+void print_info(law const &l) {
+    std::vector<input_domain> const domains = domains_of(l);
+    SizeAccumulator size;
+    l.full_size(size, 1);
+    long const nodes = tree_nodes(&l);
+    int const distinct = distinct_nodes(l);
+    bool const variable = returns_variably(l);
+    if (json_output()) {
+        json_object o;
+        o.add("expression", l.text()).add("inputs", l.take_dim());
+        if (variable)
+            o.add_null("outputs");
+        else
+            o.add("outputs", l.return_dim());
+        o.add("class", l.class_name()).add("kind", classification(l));
+        o.add("domains", domains_json(domains)).add("memory", size.getSize());
+        print_json(o.add("nodes", nodes).add("distinct_nodes", distinct));
+        return;
+    }
+    std::printf("expression: %s\n", l.text().c_str());
+    std::printf("inputs: %d\n", l.take_dim());
+    if (variable)
+        std::printf("outputs: as many as the inputs give\n");
+    else
+        std::printf("outputs: %d\n", l.return_dim());
+    std::printf("class: %s\n", l.class_name());
+    std::printf("kind: %s\n", classification(l));
+    for (input_domain const &d : domains)
+        std::printf("domain of %s: %s\n", d.label.c_str(),
+                    d.known ? interval_text(d.domain).c_str() : "unknown");
+    std::printf("memory: %zu bytes\n", size.getSize());
+    std::printf("nodes: %ld (%d distinct)\n", nodes, distinct);
 }
 
 }  // namespace
@@ -79,16 +146,7 @@ int run_info(arguments const &args) {
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
     try {
-        std::printf("expression: %s\n", l->text().c_str());
-        std::printf("inputs: %d\n", l->take_dim());
-        std::printf("outputs: %d\n", l->return_dim());
-        std::printf("class: %s\n", l->class_name());
-        std::printf("kind: %s\n", classification(*l));
-        print_domains(*l);
-        SizeAccumulator size;
-        l->full_size(size, 1);
-        std::printf("memory: %zu bytes\n", size.getSize());
-        std::printf("nodes: %ld (%d distinct)\n", tree_nodes(l.get()), distinct_nodes(*l));
+        print_info(*l);
     } catch (vorn_exception const &e) {
         report_law_error(e);
     }

@@ -7,8 +7,10 @@
 #include <law/numeric/nintegrate.h>
 
 #include "arguments.h"
+#include "json_text.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "output_format.h"
 #include "searches.h"
 #include "tool.h"
 
@@ -32,6 +34,13 @@ int integrate_adaptive(arguments const &args, integrate_request const &r) {
         report = Nintegrate_adaptive(r.l.get(), r.a, r.b, r.tol, rel_tol);
     } catch (vorn_exception const &e) {
         report_law_error_in_full(e);
+    }
+    if (json_output()) {
+        json_object o;
+        o.add("value", report.value).add("method", "adaptive").add("error", report.error);
+        o.add("evaluations", report.evaluations).add("intervals", report.intervals);
+        print_json(o.add("tolerance_met", true));
+        return exit_ok;
     }
     std::printf("%s\n", number_text(report.value).c_str());
     std::printf("error: %.2g (estimated), evaluations: %ld\n", report.error, report.evaluations);
@@ -62,8 +71,14 @@ int integrate_romberg(arguments const &args, integrate_request const &r) {
         throw tool_error(
             "the integral has no finite value: the samples overflow or the law has a pole in "
             "[A, B]");
-    std::printf("%s\n", number_text(result).c_str());
-    if (args.has("verbose")) {
+    if (json_output()) {
+        json_object o;
+        o.add("value", result).add("method", "romberg").add("levels", levels ? levels : max_level);
+        print_json(o.add("tolerance_met", levels != 0));
+    } else {
+        std::printf("%s\n", number_text(result).c_str());
+    }
+    if (args.has("verbose") && !json_output()) {
         if (levels)
             std::printf("levels: %d (tolerance %s met)\n", levels, number_text(r.tol).c_str());
         else

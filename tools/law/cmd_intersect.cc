@@ -7,9 +7,11 @@
 
 #include "arguments.h"
 #include "fitting.h"
+#include "json_text.h"
 #include "law_reader.h"
 #include "numbers.h"
 #include "output_file.h"
+#include "output_format.h"
 #include "svg_plot.h"
 #include "tool.h"
 
@@ -128,6 +130,27 @@ void write_fitted(std::vector<branch> const &branches, double tol, arguments con
     if (iges) write_file(iges_path, g.text());
 }
 
+// {"case", "branches": [{"interval", "law", "points"?: [[t, x, y, z]]}]}
+json_object intersection_json(std::vector<branch> const &branches, sphere_cylinder_case which,
+                              int points) {
+    json_array all;
+    for (branch const &b : branches) {
+        json_object o;
+        o.add("interval", json_array().push(b.t0).push(b.t1)).add("law", b.curve->text());
+        if (points > 0) {
+            json_array at;
+            for (int k = 0; k < points; ++k) {
+                double const t = parameter(b, k, points);
+                ZEM::position const p = b.curve->evaluateR_P(t);
+                at.push(json_array().push(t).push(p.x()).push(p.y()).push(p.z()));
+            }
+            o.add("points", at);
+        }
+        all.push(o);
+    }
+    return json_object().add("case", sphere_cylinder_case_name(which)).add("branches", all);
+}
+
 }  // namespace
 
 int run_intersect(arguments const &args) {
@@ -141,7 +164,9 @@ int run_intersect(arguments const &args) {
     std::vector<branch> const branches = intersect(args, reader, which);
     std::string const title =
         std::string("sphere and cylinder: ") + sphere_cylinder_case_name(which);
-    if (points > 0) {
+    if (json_output()) {
+        print_json(intersection_json(branches, which, points));
+    } else if (points > 0) {
         for (std::size_t i = 0; i < branches.size(); ++i)
             for (int k = 0; k < points; ++k) {
                 double const t = parameter(branches[i], k, points);
@@ -158,7 +183,10 @@ int run_intersect(arguments const &args) {
             std::printf("branch %zu on [%s, %s]: %s\n", i + 1, number_text(branches[i].t0).c_str(),
                         number_text(branches[i].t1).c_str(), branches[i].curve->text().c_str());
     }
-    if (auto const path = args.value("output")) draw(branches, title, std::string(*path));
+    if (auto const path = args.value("output")) {
+        draw(branches, title, std::string(*path));
+        say_written("plot", std::string(*path));
+    }
     write_fitted(branches, tol, args);
     return exit_ok;
 }

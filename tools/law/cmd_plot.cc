@@ -1,4 +1,5 @@
 // law plot: a law of one input over [A, B] as an SVG picture.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -69,7 +70,7 @@ plane_curve curve_of(law const &l, view v) {
 plane_curve_many curve_many_of(law const &l, view v) {
     int const outputs = l.return_dim();
     return [&l, outputs, v](std::vector<double> const &ts, std::vector<point2> &ps,
-                         std::vector<char> &ok) {
+                            std::vector<char> &ok) {
         int const n = static_cast<int>(ts.size());
         std::vector<double> out(static_cast<std::size_t>(n * outputs));
         std::vector<int> errors(static_cast<std::size_t>(n));
@@ -122,16 +123,16 @@ void check_plottable(law const &l) {
                          count_text(l.return_dim(), "output"));
 }
 
-// The roots (hollow) and the local extrema (filled) of a law of one output, as asked.
+// The roots and the local extrema of a law of one output, as asked.
 std::vector<plot_mark> marks_of(law const &l, double a, double b, arguments const &args) {
     std::vector<plot_mark> out;
     bool const roots = args.has("roots"), extrema = args.has("extrema");
     if (!roots && !extrema) return out;
     check_one_variable(l, "--roots and --extrema");
     if (roots)
-        for (double x : roots_of(l, a, b)) out.push_back({{x, 0}, false});
+        for (double x : roots_of(l, a, b)) out.push_back({{x, 0}, mark_kind::root});
     if (extrema)
-        for (double x : extrema_of(l, a, b)) out.push_back({{x, l.eval(x)}, true});
+        for (double x : extrema_of(l, a, b)) out.push_back({{x, l.eval(x)}, mark_kind::extremum});
     return out;
 }
 
@@ -152,9 +153,10 @@ void add_fit(law_ptr const &l, double a, double b, std::string_view tol_text,
         return true;
     };
     sampled_curve s = sample_curve(drawn, a, b, 400);
+    // Dashed, so that the law drawn under it still shows.
     series.push_back({"spline, " + std::to_string(spline.get_K()) + " control points, tolerance " +
                           number_text(tol),
-                      std::move(s.stretches)});
+                      std::move(s.stretches), true});
     stretch polygon;
     for (int i = 0; i < spline.get_K(); ++i) {
         double p[3];
@@ -168,8 +170,44 @@ void add_fit(law_ptr const &l, double a, double b, std::string_view tol_text,
         if (i > 0 && k[i] == k[i - 1]) continue;
         point2 at;
         drawn(k[i], at);
-        marks.push_back({at, true});
+        marks.push_back({at, mark_kind::knot});
     }
+}
+
+// How the page shows a space curve: a projection has no coordinates to tick, and shows the
+// directions of the axes instead; the plane view of a curve that leaves its plane says so.
+void describe_view(law const &l, double a, double b, view shown, plot_page &page) {
+    if (l.return_dim() != 3) return;
+    if (shown != view::plane) {
+        page.ticks = false;
+        for (int axis = 0; axis < 3; ++axis) {
+            double unit[3] = {0, 0, 0};
+            unit[axis] = 1;
+            page.axis_directions.push_back(projected(shown, unit));
+        }
+        page.subtitle = shown == view::isometric ? "isometric view" : "oblique view";
+        return;
+    }
+    double low = INFINITY, high = -INFINITY;
+    constexpr int samples = 64;
+    for (int k = 0; k <= samples; ++k) {
+        double t = a + (b - a) * k / samples, out[3];
+        if (!l.in_domain(&t)) continue;
+        try {
+            l.evaluate(&t, out);
+        } catch (vorn_exception const &) {
+            continue;
+        }
+        low = std::min(low, out[2]), high = std::max(high, out[2]);
+    }
+    if (!(high > low)) return;
+    page.subtitle = "x and y of a space curve: z, from " + number_text(low) + " to " +
+                    number_text(high) + ", not shown";
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "law: note: the plane view draws the curve's x and y; its z runs from %s to %s "
+                 "(--view isometric or oblique shows it)\n",
+                 number_text(low).c_str(), number_text(high).c_str());
 }
 
 }  // namespace
@@ -178,12 +216,12 @@ int run_plot(arguments const &args) {
     args.expect_operands(3, 3);
     int const samples =
         args.has("samples") ? read_int_option("samples", *args.value("samples"), 2, 100000) : 200;
-    std::string const output(args.value("output").value_or("plot.svg"));
+    std::string const output = output_path(args);
     law_reader const reader(args);
     law_ptr const l = reader.read(args.operand(0));
-    double const a = reader.value(args.operand(1));
-    double const b = reader.value(args.operand(2));
-    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("plot needs finite ends A < B");
+    double a = reader.value(args.operand(1));
+    double b = reader.value(args.operand(2));
+    order_ends(a, b, "plot");
     check_plottable(*l);
 
     view const shown = view_of(args, *l);
@@ -218,7 +256,10 @@ int run_plot(arguments const &args) {
     page.legend = series.size() > 1;
     page.equal_scales = plane;
     page.marks = std::move(marks);
+    page.arrow_labels = {"normal (least rotation)", "binormal"};
+    describe_view(*l, a, b, shown, page);
     write_file(output, render_svg(page, series));
+    say_written("plot", output);
     return exit_ok;
 }
 

@@ -40,7 +40,7 @@ std::vector<surface_quad> quads_of(surface_fit const &fit, bool error) {
 }  // namespace
 
 int run_plot2(arguments const &args) {
-    std::string const output(args.value("output").value_or("surface.svg"));
+    std::string const output = output_path(args);
     surface_fit const fit = fit_surface(args);
     bool const error = args.has("error");
     std::string caption = std::to_string(fit.surface->get_num_spans1()) + " x " +
@@ -49,6 +49,7 @@ int run_plot2(arguments const &args) {
     if (error)
         caption += "; colour: fitting error of each patch, blue 0 to red " + number_text(fit.tol);
     write_file(output, render_surface_svg(fit.f->text(), caption, quads_of(fit, error)));
+    say_written("surface", output);
     return exit_ok;
 }
 

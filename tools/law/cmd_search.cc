@@ -3,11 +3,14 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "arguments.h"
+#include "json_text.h"
 #include "law_reader.h"
 #include "numbers.h"
+#include "output_format.h"
 #include "searches.h"
 #include "tool.h"
 
@@ -26,14 +29,36 @@ interval_operands read_ends(law_reader const &reader, arguments const &args, std
     return {a, b};
 }
 
-// Each parameter on a line of its own, with f there when asked.
+// Each parameter on a line of its own, with f there when asked; as JSON {"roots", "values"}.
 void print_parameters(std::vector<double> const &xs, law const &f, bool values) {
-    for (double x : xs) {
-        if (values)
-            std::printf("%s %s\n", number_text(x).c_str(), number_text(f.eval(x)).c_str());
-        else
-            std::printf("%s\n", number_text(x).c_str());
+    std::vector<double> fx;
+    if (values)
+        for (double const x : xs) fx.push_back(f.eval(x));
+    if (json_output()) {
+        json_object o;
+        o.add("roots", xs);
+        if (values) o.add("values", fx);
+        print_json(o);
+        return;
     }
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        if (values)
+            std::printf("%s %s\n", number_text(xs[i]).c_str(), number_text(fx[i]).c_str());
+        else
+            std::printf("%s\n", number_text(xs[i]).c_str());
+    }
+}
+
+// Pairs of numbers ("LOW HIGH", "X Y"), a line each; as JSON {key: [[a, b], ...]}.
+void print_pairs(char const *key, std::vector<std::pair<double, double>> const &pairs) {
+    if (json_output()) {
+        json_array all;
+        for (auto const &[a, b] : pairs) all.push(json_array().push(a).push(b));
+        print_json(json_object().add(key, all));
+        return;
+    }
+    for (auto const &[a, b] : pairs)
+        std::printf("%s %s\n", number_text(a).c_str(), number_text(b).c_str());
 }
 
 // min and max: by the global search (from the pieces of the law), or by the library's Nmin or
@@ -55,7 +80,11 @@ int run_extremum(arguments const &args, int sign) {
     } catch (vorn_exception const &e) {
         report_law_error_in_full(e);
     }
-    print_parameters({x}, *l, true);
+    double const value = l->eval(x);
+    if (json_output())
+        print_json(json_object().add("x", x).add("value", value));
+    else
+        std::printf("%s %s\n", number_text(x).c_str(), number_text(value).c_str());
     return exit_ok;
 }
 
@@ -81,8 +110,9 @@ void exact_bounds(law const &l, double a, double b) {
         throw tool_error(output + " has no bounds on [" + number_text(a) + ", " + number_text(b) +
                          "]: it " + (falls ? "falls" : "grows") + how + where);
     }
-    for (range_report const &r : ranges)
-        std::printf("%s %s\n", number_text(r.low).c_str(), number_text(r.high).c_str());
+    std::vector<std::pair<double, double>> pairs;
+    for (range_report const &r : ranges) pairs.emplace_back(r.low, r.high);
+    print_pairs("bounds", pairs);
 }
 
 // The sum of the squares of l's outputs: zero exactly where every output is.
@@ -174,8 +204,9 @@ int run_bounds(arguments const &args) {
                              " has no finite bounds in the box (the samples give " +
                              number_text(min[k]) + " " + number_text(max[k]) +
                              "): it overflows or has a pole there");
-    for (int k = 0; k < outputs; ++k)
-        std::printf("%s %s\n", number_text(min[k]).c_str(), number_text(max[k]).c_str());
+    std::vector<std::pair<double, double>> pairs;
+    for (int k = 0; k < outputs; ++k) pairs.emplace_back(min[k], max[k]);
+    print_pairs("bounds", pairs);
     return exit_ok;
 }
 
@@ -240,8 +271,9 @@ int run_roots2d(arguments const &args) {
                     std::max(ys.a, ys.b));
     std::vector<complex_number> const zeros =
         args.has("quadtree") ? quadtree_zeros(args, reader, l, box) : all_zeros(l, box);
-    for (complex_number z : zeros)
-        std::printf("%s %s\n", number_text(z.re).c_str(), number_text(z.im).c_str());
+    std::vector<std::pair<double, double>> pairs;
+    for (complex_number const z : zeros) pairs.emplace_back(z.re, z.im);
+    print_pairs("zeros", pairs);
     return exit_ok;
 }
 

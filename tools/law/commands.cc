@@ -8,8 +8,11 @@ namespace {
 constexpr option_def law_option{"law", 0, option_kind::value};
 constexpr option_def data_option{"data", 0, option_kind::value};
 constexpr option_def strict_option{"strict", 0, option_kind::flag};
+constexpr option_def timeout_option{"timeout", 0, option_kind::value};
 
 constexpr option_def reading_options[] = {law_option, data_option, strict_option};
+// What every subcommand takes besides the laws' options.
+constexpr option_def shared_options[] = {law_option, data_option, strict_option, timeout_option};
 constexpr option_def deriv_options[] = {law_option,
                                         data_option,
                                         strict_option,
@@ -102,6 +105,8 @@ constexpr char law_option_help[] =
     "                    --data 'HELIX ...' is HELIX1 (repeatable; law help data lists them)\n"
     "  --strict          refuse a law whose reading drops text (XY), reads an empty operand\n"
     "                    as 0 (X+) or reads 1E2 as 1*E2; without it these are noted\n"
+    "  --timeout S       stop with an error after S seconds (Ctrl-C stops at once); work past a\n"
+    "                    second shows its time on standard error when that is a terminal\n"
     "  EXPR or TEXT written @FILE is the text of FILE, @- that of standard input\n";
 
 constexpr command table[] = {
@@ -123,8 +128,10 @@ constexpr command table[] = {
      "  law eval 'X*Y' 3 -2               prints  -6\n"
      "  seq 1 3 | law eval 'X^2' -        prints  1\n"
      "                                            4\n"
-     "                                            9\n",
-     reading_options, run_eval},
+     "                                            9\n"
+     "  law eval 'X*Y' 3 -2 --json        prints  {\"point\":[3,-2],\"values\":[-6]}\n"
+     "  law eval PI --precision 5         prints  3.1416\n",
+     reading_options, run_eval, true},
     {"deriv", "deriv EXPR [--wrt I] [--order N] [--level L]",
      "print the symbolic derivative of a law",
      "The derivative is the one the library keeps for the law, simplified by the rules of level\n"
@@ -139,6 +146,7 @@ constexpr command table[] = {
      "  law deriv 'X^3' --order 2         prints  6*X\n"
      "  law deriv 'X^2*Y' --wrt 1         prints  X^2\n"
      "  law deriv '1/X'                   prints  -(X^-2)\n"
+     "  law deriv 'X^3' --timeout 5       prints  3*X^2\n"
      "  law deriv '(X+1)/(X-1)' --level 2 prints  -(2*(-1+X)^-2)\n",
      deriv_options, run_deriv},
     {"simplify", "simplify EXPR [--level L] [--trace[=N]]", "simplify a law by the rewrite rules",
@@ -187,7 +195,109 @@ constexpr command table[] = {
      "  law integrate 'EXP(-X)' 0 inf           prints  1\n"
      "                                          error: 5.8e-11 (estimated), evaluations: 135\n"
      "  law integrate 'SIN(X)' 0 PI --method romberg   prints  1.9999999999999996\n",
-     integrate_options, run_integrate},
+     integrate_options, run_integrate, true},
+    {"roots", "roots EXPR A B [--method M] [--values] [--keep]",
+     "print the roots of a law of one input in [A, B]",
+     "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
+     "expressions of no input such as PI/2. By default every root is found: the law is\n"
+     "resolved by Chebyshev interpolants on pieces cut at its kinks, jumps, poles and the ends\n"
+     "of its domain, the roots come from their colleague matrices and are checked and polished\n"
+     "on the law (close pairs, tangent roots, fast oscillations and roots beside poles are\n"
+     "found; a pole is not a root). A stretch where the law is zero is noted on standard\n"
+     "error and its left end printed. A law too busy to resolve in the evaluations the search\n"
+     "allows (SIN(X) on [0, 1E6]) is an error, since roots may be missing.\n"
+     "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nroot_all) or nroot (its Nroot)\n"
+     "  --values          also print the law's value at each root\n"
+     "  --keep            print the roots of a search that could not resolve the law everywhere,\n"
+     "                    with a warning\n"
+     "%s"
+     "Example:\n"
+     "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
+     "                                            6.283185307179586\n"
+     "                                            9.42477796076938\n"
+     "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
+     "                                          1.000001\n"
+     "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n"
+     "  law roots 'SIN(X)' 1 7 --json     prints  "
+     "{\"roots\":[3.141592653589793,6.283185307179586]}\n",
+     roots_options, run_roots, true},
+    {"solve", "solve F G A B [--method M] [--values] [--keep]",
+     "print the parameters in [A, B] where F equals G",
+     "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
+     "law roots finds them.\n"
+     "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nsolve_all) or nroot (Nsolve)\n"
+     "  --values          also print the value of F at each\n"
+     "  --keep            print what a search that could not resolve F-G everywhere found\n"
+     "%s"
+     "Example:\n"
+     "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
+     "                                             2\n",
+     roots_options, run_solve, true},
+    {"min", "min EXPR A B [--method M]",
+     "print where a law of one input is smallest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space. By default the\n"
+     "candidates are the ends, the law's kinks, jumps and singular points, and the turning\n"
+     "points of its Chebyshev interpolants, polished on its derivative; a law that falls\n"
+     "without bound towards a pole is an error that names it.\n"
+     "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nmin_global) or nmin (Nmin)\n"
+     "%s"
+     "Example:\n"
+     "  law min '(X-1)^2+3' -4 4           prints  1 3\n"
+     "  law min 'ABS(X-0.3)' -1 1          prints  0.3 0\n",
+     extremum_options, run_min, true},
+    {"max", "max EXPR A B [--method M]",
+     "print where a law of one input is largest in [A, B], and the value",
+     "Prints the parameter and the law's value there, separated by a space, found as law min\n"
+     "finds the smallest.\n"
+     "Options:\n"
+     "  --method M        chebyshev (the default, the library's Nmax_global) or nmax (Nmax)\n"
+     "%s"
+     "Example:\n"
+     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n"
+     "  law max '1-ABS(X-0.3)' -1 1        prints  0.3 1\n",
+     extremum_options, run_max, true},
+    {"bounds", "bounds EXPR [LO HI ...] [--method M] [--tol T]",
+     "print the range of each output of a law over a box of its inputs",
+     "Give a LO HI pair for each input, or none to use the law's domain (which must then be\n"
+     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own. For a law\n"
+     "of one input the range is that of its values: the smallest and largest, found as law\n"
+     "min and max find them; a law that grows without bound is an error that names where.\n"
+     "For more inputs, or with --method sampled, it is the library's law::bounds: samples\n"
+     "refined where the law bends, widened by the sampling error.\n"
+     "Options:\n"
+     "  --method M        chebyshev (the default for one input, the library's law_range) or\n"
+     "                    sampled (law::bounds)\n"
+     "  --tol T           sampled: refine while the law bends by more than T (default 0.001)\n"
+     "%s"
+     "Example:\n"
+     "  law bounds 'SIN(X)' 0 10           prints  -1 1\n"
+     "  law bounds 'X*Y' -1 1 0 2\n",
+     bounds_options, run_bounds, true},
+    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--quadtree [--cell S]]",
+     "print every zero of a law of two inputs in a box",
+     "A law of two outputs is a system of two equations; a law of more outputs has a zero where\n"
+     "all of them vanish; a law of one output, where it touches zero without changing sign. The\n"
+     "box is divided into cells: a cell goes where interval arithmetic shows that the law cannot\n"
+     "vanish in it, and is settled where the interval Newton test shows one zero, which\n"
+     "Newton's method then finds to full precision. Each zero is printed as 'X Y' on a line of\n"
+     "its own, ascending in X. Zeros along a curve are an error, not a list of points.\n"
+     "Options:\n"
+     "  --quadtree        instead search for the minima of the sum of squares of the outputs\n"
+     "                    from the cells of a quadtree that reach zero (Nroot2D; to about\n"
+     "                    1e-4; it can miss zeros)\n"
+     "  --cell S          with --quadtree, divide the box into cells no wider across than S\n"
+     "                    (default an eighth of the box's diagonal)\n"
+     "%s"
+     "Example:\n"
+     "  law roots2d 'VEC(X^2+Y^2-4,X*Y-1)' -3 3 -3 3\n"
+     "                                   prints  -1.9318516525781364 -0.5176380902050416\n"
+     "                                           -0.5176380902050416 -1.9318516525781364\n"
+     "                                           0.5176380902050415 1.9318516525781366\n"
+     "                                           1.9318516525781366 0.5176380902050415\n",
+     roots2d_options, run_roots2d, true},
     {"plot",
      "plot EXPR A B [-o FILE.svg] [--deriv] [--samples N] [--roots] [--extrema] [--fit T] "
      "[--view V] [--frames]",
@@ -195,7 +305,7 @@ constexpr command table[] = {
      "A law of 2 or 3 outputs is drawn as a plane curve of its first two outputs, or a space\n"
      "curve (3 outputs) in a projection.\n"
      "Options:\n"
-     "  -o, --output FILE write the picture to FILE (default plot.svg)\n"
+     "  -o, --output FILE write the picture to FILE, and say so (- for standard output)\n"
      "  --deriv           also draw the derivative, with a legend\n"
      "  --samples N       start from N evenly spaced samples (default 200), refined where the\n"
      "                    curve bends\n"
@@ -230,147 +340,7 @@ constexpr command table[] = {
      "  law frame 'VEC(X,0,0)' 0 1 --samples 2\n"
      "      prints  t 0  point 0 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n"
      "              t 1  point 1 0 0  tangent 1 0 0  normal none  minrot 0 1 0\n",
-     frame_options, run_frame},
-    {"fit2",
-     "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--step FILE] [--obj FILE] [--fast-euler] "
-     "[--keep]",
-     "fit a law of two inputs over a box by a bicubic B-spline surface",
-     "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
-     "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
-     "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
-     "largest distance between law and surface measured here on a grid in every patch, the\n"
-     "derivatives it took and the time the fit took. The fit takes the law's exact partial\n"
-     "derivatives where the law has them, else one-sided differences. A fit that strays\n"
-     "farther than the tolerance by either figure is an error (exit status 1), and writes no\n"
-     "file.\n"
-     "Options:\n"
-     "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
-     "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
-     "  --step FILE       write the surface as a STEP file (AP214, B_SPLINE_SURFACE_WITH_KNOTS,\n"
-     "                    millimetres); - writes it to standard output\n"
-     "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
-     "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
-     "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
-     "                    exit with status 0\n"
-     "%s"
-     "Example:\n"
-     "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
-     "                                                      knots in s: 0 x4, 1 x4\n"
-     "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
-     "--step sphere.stp --obj sphere.obj\n",
-     fit2_options, run_fit2},
-    {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
-     "draw the surface fit of a law of two inputs as a shaded wireframe",
-     "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
-     "Options:\n"
-     "  -o, --output FILE write the picture to FILE (default surface.svg)\n"
-     "  --tol T           the fitting tolerance (default 0.001)\n"
-     "  --error           colour each patch by its fitting error, blue none to red the tolerance\n"
-     "%s"
-     "Example:\n"
-     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
-     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
-     plot2_options, run_plot2},
-    {"roots", "roots EXPR A B [--method M] [--values] [--keep]",
-     "print the roots of a law of one input in [A, B]",
-     "The roots are printed in ascending order, one per line. A and B may be numbers or\n"
-     "expressions of no input such as PI/2. By default every root is found: the law is\n"
-     "resolved by Chebyshev interpolants on pieces cut at its kinks, jumps, poles and the ends\n"
-     "of its domain, the roots come from their colleague matrices and are checked and polished\n"
-     "on the law (close pairs, tangent roots, fast oscillations and roots beside poles are\n"
-     "found; a pole is not a root). A stretch where the law is zero is noted on standard\n"
-     "error and its left end printed. A law too busy to resolve in the evaluations the search\n"
-     "allows (SIN(X) on [0, 1E6]) is an error, since roots may be missing.\n"
-     "Options:\n"
-     "  --method M        chebyshev (the default, the library's Nroot_all) or nroot (its Nroot)\n"
-     "  --values          also print the law's value at each root\n"
-     "  --keep            print the roots of a search that could not resolve the law everywhere,\n"
-     "                    with a warning\n"
-     "%s"
-     "Example:\n"
-     "  law roots 'SIN(X)' 1 10           prints  3.141592653589793\n"
-     "                                            6.283185307179586\n"
-     "                                            9.42477796076938\n"
-     "  law roots '(X-1)*(X-1.000001)' 0 3   prints  1\n"
-     "                                          1.000001\n"
-     "  law roots '(X-0.5)/(X-1)' 0 2     prints  0.5\n",
-     roots_options, run_roots},
-    {"solve", "solve F G A B [--method M] [--values] [--keep]",
-     "print the parameters in [A, B] where F equals G",
-     "The parameters are printed in ascending order, one per line: the roots of F-G, found as\n"
-     "law roots finds them.\n"
-     "Options:\n"
-     "  --method M        chebyshev (the default, the library's Nsolve_all) or nroot (Nsolve)\n"
-     "  --values          also print the value of F at each\n"
-     "  --keep            print what a search that could not resolve F-G everywhere found\n"
-     "%s"
-     "Example:\n"
-     "  law solve 'X^2' 'X+2' -5 5         prints  -1\n"
-     "                                             2\n",
-     roots_options, run_solve},
-    {"min", "min EXPR A B [--method M]",
-     "print where a law of one input is smallest in [A, B], and the value",
-     "Prints the parameter and the law's value there, separated by a space. By default the\n"
-     "candidates are the ends, the law's kinks, jumps and singular points, and the turning\n"
-     "points of its Chebyshev interpolants, polished on its derivative; a law that falls\n"
-     "without bound towards a pole is an error that names it.\n"
-     "Options:\n"
-     "  --method M        chebyshev (the default, the library's Nmin_global) or nmin (Nmin)\n"
-     "%s"
-     "Example:\n"
-     "  law min '(X-1)^2+3' -4 4           prints  1 3\n"
-     "  law min 'ABS(X-0.3)' -1 1          prints  0.3 0\n",
-     extremum_options, run_min},
-    {"max", "max EXPR A B [--method M]",
-     "print where a law of one input is largest in [A, B], and the value",
-     "Prints the parameter and the law's value there, separated by a space, found as law min\n"
-     "finds the smallest.\n"
-     "Options:\n"
-     "  --method M        chebyshev (the default, the library's Nmax_global) or nmax (Nmax)\n"
-     "%s"
-     "Example:\n"
-     "  law max 'X*(1-X)' 0 1              prints  0.5 0.25\n"
-     "  law max '1-ABS(X-0.3)' -1 1        prints  0.3 1\n",
-     extremum_options, run_max},
-    {"bounds", "bounds EXPR [LO HI ...] [--method M] [--tol T]",
-     "print the range of each output of a law over a box of its inputs",
-     "Give a LO HI pair for each input, or none to use the law's domain (which must then be\n"
-     "finite). Each output's range is printed as 'LOW HIGH' on a line of its own. For a law\n"
-     "of one input the range is that of its values: the smallest and largest, found as law\n"
-     "min and max find them; a law that grows without bound is an error that names where.\n"
-     "For more inputs, or with --method sampled, it is the library's law::bounds: samples\n"
-     "refined where the law bends, widened by the sampling error.\n"
-     "Options:\n"
-     "  --method M        chebyshev (the default for one input, the library's law_range) or\n"
-     "                    sampled (law::bounds)\n"
-     "  --tol T           sampled: refine while the law bends by more than T (default 0.001)\n"
-     "%s"
-     "Example:\n"
-     "  law bounds 'SIN(X)' 0 10           prints  -1 1\n"
-     "  law bounds 'X*Y' -1 1 0 2\n",
-     bounds_options, run_bounds},
-    {"roots2d", "roots2d EXPR X0 X1 Y0 Y1 [--quadtree [--cell S]]",
-     "print every zero of a law of two inputs in a box",
-     "A law of two outputs is a system of two equations; a law of more outputs has a zero where\n"
-     "all of them vanish; a law of one output, where it touches zero without changing sign. The\n"
-     "box is divided into cells: a cell goes where interval arithmetic shows that the law cannot\n"
-     "vanish in it, and is settled where the interval Newton test shows one zero, which\n"
-     "Newton's method then finds to full precision. Each zero is printed as 'X Y' on a line of\n"
-     "its own, ascending in X. Zeros along a curve are an error, not a list of points.\n"
-     "Options:\n"
-     "  --quadtree        instead search for the minima of the sum of squares of the outputs\n"
-     "                    from the cells of a quadtree that reach zero (Nroot2D; to about\n"
-     "                    1e-4; it can miss zeros)\n"
-     "  --cell S          with --quadtree, divide the box into cells no wider across than S\n"
-     "                    (default an eighth of the box's diagonal)\n"
-     "%s"
-     "Example:\n"
-     "  law roots2d 'VEC(X^2+Y^2-4,X*Y-1)' -3 3 -3 3\n"
-     "                                   prints  -1.9318516525781364 -0.5176380902050416\n"
-     "                                           -0.5176380902050416 -1.9318516525781364\n"
-     "                                           0.5176380902050415 1.9318516525781366\n"
-     "                                           1.9318516525781366 0.5176380902050415\n",
-     roots2d_options, run_roots2d},
+     frame_options, run_frame, true},
     {"fit",
      "fit EXPR A B [--tol T] [--strategy S] [--method M] [--dump] [--iges FILE] [--step FILE] "
      "[--fast-euler] [--keep]",
@@ -405,7 +375,47 @@ constexpr command table[] = {
      "                                            knots: 8\n"
      "  law fit 'SIN(X)' 0 PI --tol 1e-6 --step sine.stp | head -1\n"
      "                                    prints  degree: 3\n",
-     fit_options, run_fit},
+     fit_options, run_fit, true},
+    {"fit2",
+     "fit2 EXPR S0 S1 T0 T1 [--tol T] [--iges FILE] [--step FILE] [--obj FILE] [--fast-euler] "
+     "[--keep]",
+     "fit a law of two inputs over a box by a bicubic B-spline surface",
+     "EXPR maps (X, Y) to a point in space. The fit is a bicubic polynomial B-spline surface\n"
+     "within the tolerance of the law over [S0, S1] x [T0, T1]; it prints the size of the\n"
+     "control net, the knots with their multiplicities, the accuracy the fitting reports, the\n"
+     "largest distance between law and surface measured here on a grid in every patch, the\n"
+     "derivatives it took and the time the fit took. The fit takes the law's exact partial\n"
+     "derivatives where the law has them, else one-sided differences. A fit that strays\n"
+     "farther than the tolerance by either figure is an error (exit status 1), and writes no\n"
+     "file.\n"
+     "Options:\n"
+     "  --tol T           the distance tolerance (default 0.001; not positive takes 0.001)\n"
+     "  --iges FILE       write the surface as an IGES rational B-spline surface (entity 128)\n"
+     "  --step FILE       write the surface as a STEP file (AP214, B_SPLINE_SURFACE_WITH_KNOTS,\n"
+     "                    millimetres); - writes it to standard output\n"
+     "  --obj FILE        write a triangulated mesh of the surface (Wavefront OBJ)\n"
+     "  --fast-euler      take one-sided differences even where exact derivatives exist\n"
+     "  --keep            keep a fit that misses the tolerance: say so, write its files and\n"
+     "                    exit with status 0\n"
+     "%s"
+     "Example:\n"
+     "  law fit2 'VEC(X,Y,X*Y)' 0 1 0 1 | head -2   prints  control net: 4 x 4\n"
+     "                                                      knots in s: 0 x4, 1 x4\n"
+     "  law fit2 'VEC(COS(X)*COS(Y),SIN(X)*COS(Y),SIN(Y))' 0 1.5 -1 1 --tol 1e-5 "
+     "--step sphere.stp --obj sphere.obj\n",
+     fit2_options, run_fit2, true},
+    {"plot2", "plot2 EXPR S0 S1 T0 T1 [-o FILE.svg] [--tol T] [--error]",
+     "draw the surface fit of a law of two inputs as a shaded wireframe",
+     "The bicubic fit of fit2 drawn in isometric projection, each patch a mesh of shaded quads.\n"
+     "Options:\n"
+     "  -o, --output FILE write the picture to FILE, and say so (- for standard output)\n"
+     "  --tol T           the fitting tolerance (default 0.001)\n"
+     "  --error           colour each patch by its fitting error, blue none to red the tolerance\n"
+     "%s"
+     "Example:\n"
+     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 -o waves.svg\n"
+     "  law plot2 'VEC(X,Y,SIN(X)*COS(Y))' 0 6 0 6 --tol 1e-4 --error -o waves-error.svg\n",
+     plot2_options, run_plot2},
     {"intersect",
      "intersect --sphere CX,CY,CZ,R --cylinder PX,PY,PZ,AX,AY,AZ,r [--points N] [-o FILE.svg] "
      "[--step FILE] [--iges FILE] [--tol T]",
@@ -432,13 +442,13 @@ constexpr command table[] = {
      "                                            2 0 1 0 -1.7320508075688772\n"
      "  law intersect --sphere 0,0,0,2 --cylinder 1,0,0,0,0,1,1 -o viviani.svg --step "
      "viviani.stp\n",
-     intersect_options, run_intersect},
+     intersect_options, run_intersect, true},
     {"info", "info EXPR", "describe a law: inputs, outputs, class, domains, size",
      "Options:\n"
      "%s"
      "Example:\n"
      "  law info 'SQRT(X)+LN(Y)'\n",
-     reading_options, run_info},
+     reading_options, run_info, true},
     {"code", "code EXPR [--name N] [--prefix P] | code EXPR --function NAME [--deriv]",
      "print the C++ code that rebuilds a law, or the law as a plain C++ function",
      "The first line builds the law into the variable N; every other law the code makes is held\n"
@@ -463,15 +473,14 @@ constexpr command table[] = {
      "  law code 'X+1'\n"
      "  law code 'X*Y+SIN(X)' --function g --deriv\n"
      "  law code 'PIECEWISE(X<0,ARCTAN(Y,X),MOD(X,2))' --function h\n",
-     code_options, run_code},
+     code_options, run_code, true},
     {"repl", "repl", "the interactive session ('law' alone on a terminal starts it too)",
-     "Each line is an expression, printed with its value at the current point, or a command:\n"
-     "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"
-     "  :deriv [I]        the derivative of the last expression with respect to input I\n"
-     "  :simplify         the simplified form of the last expression\n"
-     "  :help             this list\n"
-     "  :quit             leave (end of input does too)\n"
-     "  Ctrl-C            on a terminal, cancel the line being typed\n"
+     "Each line is an expression, printed with its value at the current point, or a command\n"
+     "(':help' in the session describes each): :let F = EXPR names a law for later lines, ans\n"
+     "is the last result, :at sets the point, :deriv and :simplify give a result without\n"
+     "changing the current expression, :roots, :integrate, :min, :max, :plot and :fit run\n"
+     "their subcommand on it, :names lists the names, :quit leaves (end of input does too).\n"
+     "On a terminal Ctrl-C cancels the line being typed.\n"
      "Options:\n"
      "%s"
      "Example:\n"
@@ -479,13 +488,19 @@ constexpr command table[] = {
      "      prints  X^2   (takes 1 input; set them with :at)\n"
      "              point: 3\n"
      "              X^2 = 9\n"
-     "              2*X = 6\n",
+     "              2*X = 6\n"
+     "  printf ':let F = X^2-2\\n:deriv\\n:roots 0 3\\n' | law repl\n"
+     "      prints  F = X^2-2   (takes 1 input; set them with :at)\n"
+     "              2*X   (takes 1 input; set them with :at)\n"
+     "              1.4142135623730951\n",
      reading_options, run_repl},
 };
 
 }  // namespace
 
 std::span<command const> commands() { return table; }
+
+std::span<option_def const> law_reading_options() { return shared_options; }
 
 char const *law_option_text() { return law_option_help; }
 

@@ -43,7 +43,7 @@ char const *derivatives_text(bool exact) {
 std::unique_ptr<sw_curve> fit_curve(law const &curve, double a, double b, double tol,
                                     knot_removal_strategy strategy, curve_fit_method how,
                                     bool *exact) {
-    if (!(a < b) || !std::isfinite(b - a)) throw tool_error("fit needs finite ends A < B");
+    order_ends(a, b, "fit");
     auto *const f = const_cast<law *>(&curve);
     ZEM::interval const range(a, b);
     std::unique_ptr<sw_curve> out;

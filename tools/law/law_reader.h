@@ -31,18 +31,31 @@ class law_reader {
   private:
     // Reads law data from their text (read_law_data) after the laws; raises tool_error.
     void add_data(std::string_view text);
+    // The law read from text, or null with the parser's error set.
+    law_ptr parse(std::string const &text, std::vector<law_reading_note> &notes) const;
     void report(std::vector<law_reading_note> const &notes, law const &l) const;
+    void note(std::string const &text) const;
+    // Raises tool_error where text names a law or law data by a kind that is not the kind at
+    // that number (HELIX1 for a LINE), or a --law names itself or a later one.
+    void check_references(std::string_view text) const;
 
     bool strict_ = false;
     std::vector<law_data_ptr> data_;
     std::vector<law_data *> raw_;  // what the parser is handed
+    std::size_t laws_given_ = 0;   // the --law texts, read first
 };
 
 // "1 input", "2 inputs".
 std::string count_text(int n, char const *noun);
 
-// The values of l at x, printed as the shortest round-trip texts separated by single spaces.
-// Raises tool_error when a value is infinite or not a number: neither is a result.
+// Whether the number of l's values depends on its inputs (return_dim raises
+// LAW_VARIABLE_RETURN, as for CONIC_LINE).
+bool returns_variably(law const &l);
+
+// The values of l at x (the values past its inputs not read). Raises tool_error when a value is
+// infinite or not a number: neither is a result.
+std::vector<double> values_at(law const &l, std::span<double const> x);
+// The same printed as numbers separated by single spaces.
 std::string values_text(law const &l, std::span<double const> x);
 
 // Why output `index` (from 0) of `outputs` is no result: "the value overflows ..." or "the value

@@ -2,18 +2,24 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include <law/law.h>
 
 #include "arguments.h"
 #include "echo.h"
 #include "law_reader.h"
+#include "numbers.h"
+#include "output_format.h"
 #include "syntax.h"
 #include "tool.h"
+#include "work_watch.h"
 
 namespace law_tool {
 namespace {
@@ -38,12 +44,15 @@ void print_overview(FILE *out) {
         "\nA law written @FILE is read from FILE, @- from standard input.\n"
         "Run 'law help SUBCOMMAND' (or 'law SUBCOMMAND --help') for its options and an\n"
         "example, 'law help syntax' for the syntax of laws and every function name, 'law help\n"
-        "data' for the curves and surfaces that --data reads.\n");
+        "data' for the curves and surfaces that --data reads, 'law help json' for the form of\n"
+        "--json output.\n");
 }
 
 void print_command_help(command const &c) {
     std::printf("usage: law %s\n%s.\n\n", c.synopsis, c.summary);
-    std::printf(c.details, law_option_text());
+    std::string options = law_option_text();
+    if (c.prints_results) options += output_option_text();
+    std::printf(c.details, options.c_str());
 }
 
 command const *find_command(std::string_view name) {
@@ -79,6 +88,10 @@ int print_help_on(std::string_view topic) {
         print_data_help(stdout);
         return exit_ok;
     }
+    if (topic == "json") {
+        print_json_help(stdout);
+        return exit_ok;
+    }
     command const *c = find_command(topic);
     if (!c) return misuse(nullptr, ("no help on '" + echoed(topic) + "'").c_str());
     print_command_help(*c);
@@ -86,11 +99,30 @@ int print_help_on(std::string_view topic) {
 }
 
 int run_command(command const &c, std::span<char *const> words) {
-    arguments const args(words, c.options);
+    std::vector<option_def> options(c.options.begin(), c.options.end());
+    // Every subcommand reads laws as --law, --data and --strict say; their help is shared too.
+    for (option_def const &shared : law_reading_options())
+        if (std::none_of(options.begin(), options.end(), [&](option_def const &o) {
+                return std::string_view(o.name) == shared.name;
+            }))
+            options.push_back(shared);
+    if (c.prints_results)
+        options.insert(options.end(), output_options().begin(), output_options().end());
+    arguments const args(words, options);
     if (args.wants_help()) {
         print_command_help(c);
         return exit_ok;
     }
+    set_output_format(args);
+    if (c.run == run_repl) {
+        if (args.has("timeout")) throw usage_error("--timeout bounds a subcommand, not a session");
+        return c.run(args);
+    }
+    double const timeout =
+        args.has("timeout") ? read_real_option("timeout", *args.value("timeout")) : 0;
+    if (!(timeout >= 0) || !std::isfinite(timeout))
+        throw usage_error("--timeout needs a number of seconds, at least 0 (0 for none)");
+    work_watch const watch(c.name, timeout);
     return c.run(args);
 }
 
@@ -103,6 +135,16 @@ int checked_output(int status) {
     }
     return status;
 }
+
+}  // namespace
+
+int run_subcommand_words(std::string_view name, std::span<char *const> words) {
+    command const *c = find_command(name);
+    if (!c) throw tool_error("no subcommand " + echoed(name));
+    return run_command(*c, words);
+}
+
+namespace {
 
 int dispatch(std::span<char *const> words) {
     if (words.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
-// Reading and writing numbers: the shortest text that reads back to the same double.
+// Reading and writing numbers: the shortest text that reads back to the same double, written
+// plainly (100000, 0.001) from 1e-4 up to 1e17 and with an exponent (1e+17, 1e-05) outside.
 #include <charconv>
 #include <optional>
 #include <string>
@@ -10,10 +11,13 @@ namespace law_tool {
 // Longest text write_number produces ("-2.2250738585072014e-308" and the like).
 inline constexpr int max_number_chars = 32;
 
-// Writes the shortest round-trip text of v at out (room for max_number_chars); returns its end.
-inline char *write_number(char *out, double v) {
-    return std::to_chars(out, out + max_number_chars, v).ptr;
-}
+// Writes v at out (room for max_number_chars) and returns its end: the shortest text that reads
+// back to v, or to v rounded to printed_digits() significant digits when those are set.
+char *write_number(char *out, double v);
+
+// Significant digits of printed numbers, 0 (the default) for as many as reading back needs.
+int printed_digits();
+void set_printed_digits(int digits);
 
 std::string number_text(double v);
 
@@ -30,6 +34,10 @@ inline char const *read_number_at(char const *first, char const *last, double &v
     auto const [ptr, ec] = std::from_chars(start, last, v);
     return ec == std::errc() ? ptr : nullptr;
 }
+
+// An interval given by its ends in either order, the same interval: puts a before b. Raises
+// tool_error naming `what` when an end is not finite or the ends are equal.
+void order_ends(double &a, double &b, char const *what);
 
 // Reads an integer option value within [lo, hi]; raises usage_error naming the option.
 int read_int_option(std::string_view option, std::string_view text, int lo, int hi);

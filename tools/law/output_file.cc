@@ -4,9 +4,22 @@
 #include <cstdio>
 #include <cstring>
 
+#include "arguments.h"
+#include "output_format.h"
 #include "tool.h"
 
 namespace law_tool {
+
+std::string output_path(arguments const &args) {
+    auto const path = args.value("output");
+    if (!path || path->empty())
+        throw usage_error("give the picture's file with -o FILE.svg, or -o - for standard output");
+    return std::string(*path);
+}
+
+void say_written(char const *what, std::string const &path) {
+    if (path != "-" && !json_output()) std::printf("%s written to %s\n", what, path.c_str());
+}
 
 void write_file(std::string const &path, std::string const &text) {
     if (path == "-") {

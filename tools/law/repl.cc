@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -24,15 +25,29 @@ namespace law_tool {
 namespace {
 
 constexpr char help_text[] =
-    "  EXPR              print the law and its value at the current point\n"
+    "  EXPR              print the law and its value at the current point; it becomes the\n"
+    "                    current expression, and ans\n"
+    "  :let F = EXPR     name a law, the current expression: F stands for it in later lines\n"
+    "                    (ans for the last result)\n"
     "  :at V ...         set the current point (numbers or expressions such as PI/4)\n"
-    "  :deriv [I]        the derivative of the last expression with respect to input I\n"
-    "  :simplify         the simplified form of the last expression\n"
+    "  :deriv [I]        the derivative of the current expression by input I, as ans (type\n"
+    "                    ans to make it the current expression)\n"
+    "  :simplify         the simplified form of the current expression, as ans\n"
+    "  :roots A B        the roots of the current expression in [A, B] (as law roots)\n"
+    "  :integrate A B    its integral from A to B (as law integrate)\n"
+    "  :min A B, :max A B  where it is smallest or largest in [A, B] (as law min, law max)\n"
+    "  :plot A B FILE    draw it over [A, B] into FILE.svg (as law plot)\n"
+    "  :fit A B          fit it by a cubic B-spline (as law fit)\n"
+    "                    these take the options of their subcommand: :roots 0 10 --values\n"
+    "  :names            the named laws\n"
     "  :help             this list\n"
     "  :quit             leave\n"
     "  Ctrl-C            cancel the line being typed\n"
     "  Up, Down, Tab     recall earlier lines (kept in ~/.law_history or $LAW_HISTORY),\n"
     "                    complete a law name or command\n";
+
+// The commands that run a subcommand on the current expression, and the subcommand.
+constexpr char const *subcommand_commands[] = {"roots", "integrate", "min", "max", "plot", "fit"};
 
 std::vector<std::string> split_words(std::string const &text) {
     std::istringstream in(text);
@@ -47,60 +62,178 @@ std::string trimmed(std::string const &s) {
     return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
 }
 
+std::string upper(std::string s) {
+    for (char &c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool is_name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// A law of the session with a text that reads back to it with the session's laws and data: what
+// the user wrote, names written out (a law's own print numbers its data afresh).
+struct held_law {
+    law_ptr l;
+    std::string source;
+};
+
 class session {
   public:
-    session(law_reader const &reader, std::FILE *out) : reader_(reader), out_(out) {}
+    session(law_reader const &reader, std::vector<std::string> reading_words, std::FILE *out)
+        : reader_(reader), reading_words_(std::move(reading_words)), out_(out) {}
 
     // Handles one line; false when the session should end.
     bool handle(std::string const &line) {
         if (line.empty()) return true;
         if (line[0] != ':') {
-            show(reader_.read(line));
+            current_ = read(line);
+            show(current_);
             return true;
         }
-        std::vector<std::string> const words = split_words(line.substr(1));
+        std::string const rest = trimmed(line.substr(1));
+        std::vector<std::string> const words = split_words(rest);
         std::string const name = words.empty() ? "" : words[0];
         if (name == "quit" || name == "q") return false;
         if (name == "help") {
             std::fputs(help_text, out_);
         } else if (name == "at") {
             set_point(words);
+        } else if (name == "let") {
+            let(rest.substr(3));
+        } else if (name == "names") {
+            for (auto const &[n, h] : names_)
+                std::fprintf(out_, "%s = %s\n", n.c_str(), h.l->text().c_str());
         } else if (name == "deriv") {
             int const wrt = words.size() > 1 ? read_int_for(":deriv", words[1], 0, 999) : 0;
-            check_input_index(":deriv", wrt, last());
-            show(nth_derivative(last(), wrt, 1));
+            check_input_index(":deriv", wrt, current());
+            show(derived(nth_derivative(current(), wrt, 1)));
         } else if (name == "simplify") {
             law_ptr simple;
             try {
-                simple = adopt(last().simplify(1, 0));
+                simple = adopt(current().simplify(1, 0));
             } catch (vorn_exception const &e) {
                 report_law_error(e);
             }
-            show(simple);
+            show(derived(simple));
+        } else if (std::find(std::begin(subcommand_commands), std::end(subcommand_commands),
+                             name) != std::end(subcommand_commands)) {
+            run_subcommand(name, words);
         } else {
             throw tool_error("unknown command :" + echoed(name) + " (try :help)");
         }
         return true;
     }
 
+    // The names a line may use, for completion.
+    std::vector<std::string> names() const {
+        std::vector<std::string> out{"ans"};
+        for (auto const &[n, h] : names_) out.push_back(n);
+        return out;
+    }
+
   private:
-    law const &last() const {
-        if (!last_) throw tool_error("no expression yet");
-        return *last_;
+    law const &current() const {
+        if (!current_.l) throw tool_error("no expression yet");
+        return *current_.l;
+    }
+
+    // The line with each name written as its law, bracketed.
+    std::string substituted(std::string const &line) const {
+        std::string out;
+        for (std::size_t i = 0; i < line.size();) {
+            if (!std::isalpha(static_cast<unsigned char>(line[i])) ||
+                (i > 0 && is_name_char(line[i - 1]) &&
+                 !std::isdigit(static_cast<unsigned char>(line[i - 1])))) {
+                out += line[i++];
+                continue;
+            }
+            std::size_t end = i;
+            while (end < line.size() && is_name_char(line[end])) ++end;
+            std::string const word = upper(line.substr(i, end - i));
+            held_law const *l = nullptr;
+            if (word == "ANS") {
+                if (!ans_.l) throw tool_error("no result yet for ans");
+                l = &ans_;
+            } else if (auto const it = names_.find(word); it != names_.end()) {
+                l = &it->second;
+            }
+            if (!l) {
+                out += line.substr(i, end - i);
+            } else {
+                // 2F is 2*F, as 2X is 2*X.
+                if (i > 0 && std::isdigit(static_cast<unsigned char>(line[i - 1]))) out += '*';
+                out += "(" + l->source + ")";
+            }
+            i = end;
+        }
+        return out;
+    }
+
+    held_law read(std::string const &text) const {
+        std::string source = substituted(text);
+        law_ptr l = reader_.read(source);
+        return {std::move(l), std::move(source)};
+    }
+
+    // A result the session made: its print is its text.
+    static held_law derived(law_ptr const &l) { return {l, l->text()}; }
+
+    // ":let F = EXPR": F must be a name the syntax does not read, so that no law changes.
+    void let(std::string const &definition) {
+        std::size_t const eq = definition.find('=');
+        if (eq == std::string::npos) throw usage_error(":let needs NAME = EXPR");
+        std::string const name = upper(trimmed(definition.substr(0, eq)));
+        bool const identifier = !name.empty() &&
+                                std::isalpha(static_cast<unsigned char>(name[0])) &&
+                                std::all_of(name.begin(), name.end(), is_name_char);
+        if (!identifier)
+            throw usage_error(":let needs a name of letters, digits and _, not '" + echoed(name) +
+                              "'");
+        if (name == "ANS") throw usage_error("ans is the last result; choose another name");
+        if (!names_.count(name) && reads_alone(name))
+            throw usage_error(name + " already means something in a law; choose another name");
+        held_law const l = read(trimmed(definition.substr(eq + 1)));
+        names_[name] = l;
+        current_ = l;
+        std::fprintf(out_, "%s = ", name.c_str());
+        show(l);
+    }
+
+    bool reads_alone(std::string const &name) const {
+        TEST_clear_error();
+        return adopt(str_to_law(name.c_str())).get() != nullptr;
+    }
+
+    // ":roots A B ...": the subcommand on the current expression, with the session's --law and
+    // --data.
+    void run_subcommand(std::string const &name, std::vector<std::string> const &words) {
+        current();
+        std::vector<std::string> owned{current_.source};
+        owned.insert(owned.end(), words.begin() + 1, words.end());
+        // ":plot A B FILE": the file is the picture's.
+        if (name == "plot" && owned.size() > 3 && !owned[3].starts_with('-'))
+            owned.insert(owned.begin() + 3, "-o");
+        owned.insert(owned.end(), reading_words_.begin(), reading_words_.end());
+        std::vector<char *> argv;
+        for (std::string &w : owned) argv.push_back(w.data());
+        std::fflush(out_);
+        run_subcommand_words(name, argv);
+        std::fflush(stdout);
     }
 
     void set_point(std::vector<std::string> const &words) {
         std::vector<double> point;
-        for (std::size_t i = 1; i < words.size(); ++i) point.push_back(reader_.value(words[i]));
+        for (std::size_t i = 1; i < words.size(); ++i)
+            point.push_back(reader_.value(substituted(words[i])));
         point_ = std::move(point);
         std::fputs("point:", out_);
         for (double v : point_) std::fprintf(out_, " %s", number_text(v).c_str());
         std::fputs("\n", out_);
     }
 
-    // Prints the law and, when the point gives it enough values, its value there.
-    void show(law_ptr const &l) {
-        last_ = l;
+    // Prints the law and, when the point gives it enough values, its value there; it is ans.
+    void show(held_law const &h) {
+        ans_ = h;
+        law const *l = h.l.get();
         std::string text = l->text();
         if (point_.size() >= static_cast<std::size_t>(l->take_dim()))
             text += " = " + values_text(*l, point_);
@@ -110,9 +243,11 @@ class session {
     }
 
     law_reader const &reader_;
+    std::vector<std::string> reading_words_;  // --law and --data of the session
     std::FILE *out_;
     std::vector<double> point_;
-    law_ptr last_;
+    held_law current_, ans_;
+    std::map<std::string, held_law> names_;
 };
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -164,7 +299,9 @@ class interrupt_cancels_line {
 
 // What Tab completes: the commands and the names of the laws the reader knows.
 std::vector<std::string> completion_words() {
-    std::vector<std::string> words = {":at", ":deriv", ":help", ":quit", ":simplify"};
+    std::vector<std::string> words = {":at",   ":deriv", ":fit",      ":help",  ":integrate",
+                                      ":let",  ":max",   ":min",      ":names", ":plot",
+                                      ":quit", ":roots", ":simplify", "ans"};
     for (law_list const *node = law_list::head(); node; node = node->next()) {
         law const *p = node->prototype();
         char const *name = p ? p->symbol(law_symbol_default) : nullptr;
@@ -185,6 +322,9 @@ bool handle_line(session &s, std::string const &line, std::FILE *out) {
     } catch (usage_error const &e) {
         std::fflush(out);
         std::fprintf(stderr, "law: %s\n", e.what());
+    } catch (vorn_exception const &e) {
+        std::fflush(out);
+        std::fprintf(stderr, "law: %s\n", e.message() && *e.message() ? e.message() : e.what());
     }
     return true;
 }
@@ -212,8 +352,9 @@ bool read_line(std::FILE *in, std::string &line) {
 
 }  // namespace
 
-int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt) {
-    session s(reader, out);
+int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt,
+             std::vector<std::string> reading_words) {
+    session s(reader, std::move(reading_words), out);
     if (prompt && in == stdin && out == stdout && line_editor::available())
         return edit_lines(s, out);
     std::optional<interrupt_cancels_line> cancelling;
@@ -238,7 +379,12 @@ int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool promp
 int run_repl(arguments const &args) {
     args.expect_operands(0, 0);
     law_reader const reader(args);
-    return interact(reader, stdin, stdout, isatty(STDIN_FILENO));
+    std::vector<std::string> reading;
+    for (char const *option : {"law", "data"})
+        for (std::string_view const v : args.values(option))
+            reading.insert(reading.end(), {"--" + std::string(option), std::string(v)});
+    if (args.has("strict")) reading.push_back("--strict");
+    return interact(reader, stdin, stdout, isatty(STDIN_FILENO), std::move(reading));
 }
 
 }  // namespace law_tool

@@ -3,9 +3,11 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <law/law.h>
@@ -136,11 +138,13 @@ bool is_comment_or_blank(char const *first, char const *last) {
 // first point that fails stops the stream with its line's error after the points before it.
 class point_batch {
   public:
-    point_batch(law const &l, block_writer &out)
+    point_batch(law const &l, block_writer &out, bool json)
         : l_(l),
           takes_(l.take_dim()),
           gives_(l.return_dim()),
-          line_room_(static_cast<std::size_t>(gives_) * (max_number_chars + 1) + 1),
+          json_(json),
+          line_room_(
+              static_cast<std::size_t>(gives_ + (json ? takes_ : 0)) * (max_number_chars + 1) + 64),
           out_(out),
           x_(static_cast<std::size_t>(std::max(takes_, 1)) * capacity),
           y_(static_cast<std::size_t>(std::max(gives_, 1)) * capacity),
@@ -159,21 +163,44 @@ class point_batch {
         for (int k = 0; k < n; ++k) {
             double const *y = y_.data() + static_cast<std::ptrdiff_t>(k) * gives_;
             if (errors_[static_cast<std::size_t>(k)]) fail(k);
-            char *p = out_.reserve(line_room_);
-            for (int i = 0; i < gives_; ++i) {
+            for (int i = 0; i < gives_; ++i)
                 if (!std::isfinite(y[i]))
                     line_error(lines_[static_cast<std::size_t>(k)],
                                non_finite_text(y[i], i, gives_));
-                if (i) *p++ = ' ';
-                p = write_number(p, y[i]);
+            char *p = out_.reserve(line_room_);
+            if (json_) {
+                p = write_json_line(p, k, y);
+            } else {
+                p = write_numbers(p, y, gives_, ' ');
+                *p++ = '\n';
             }
-            *p++ = '\n';
             out_.commit(p);
         }
     }
 
   private:
     static constexpr int capacity = 4096;
+
+    static char *append(char *p, std::string_view text) {
+        return std::copy(text.begin(), text.end(), p);
+    }
+    // JSON has no inf or nan: a point read from "inf" is written null there.
+    static char *write_numbers(char *p, double const *v, int n, char between) {
+        for (int i = 0; i < n; ++i) {
+            if (i) *p++ = between;
+            p = between == ',' && !std::isfinite(v[i]) ? append(p, "null") : write_number(p, v[i]);
+        }
+        return p;
+    }
+    char *write_json_line(char *p, int k, double const *y) const {
+        p = append(p, "{\"line\":");
+        p = std::to_chars(p, p + 24, lines_[static_cast<std::size_t>(k)]).ptr;
+        p = append(p, ",\"point\":[");
+        p = write_numbers(p, x_.data() + static_cast<std::ptrdiff_t>(k) * takes_, takes_, ',');
+        p = append(p, "],\"values\":[");
+        p = write_numbers(p, y, gives_, ',');
+        return append(p, "]}\n");
+    }
     // The point alone again, for its error as evaluate raises it.
     [[noreturn]] void fail(int k) {
         long const line = lines_[static_cast<std::size_t>(k)];
@@ -188,6 +215,7 @@ class point_batch {
 
     law const &l_;
     int takes_, gives_;
+    bool json_;
     std::size_t line_room_;
     block_writer &out_;
     std::vector<double> x_, y_;
@@ -198,11 +226,11 @@ class point_batch {
 
 }  // namespace
 
-void evaluate_stream(law const &l, int in_fd, int out_fd) {
+void evaluate_stream(law const &l, int in_fd, int out_fd, bool json) {
     int const takes = l.take_dim();
     line_reader in(in_fd);
     block_writer out(out_fd);
-    point_batch points(l, out);
+    point_batch points(l, out, json);
     char const *first = nullptr;
     char const *last = nullptr;
     long line = 0;

@@ -25,9 +25,8 @@ surface_fit fit_surface(arguments const &args) {
         throw tool_error("surfaces are laws of 2 inputs and 3 outputs; this one takes " +
                          count_text(fit.f->take_dim(), "input") + " and has " +
                          count_text(fit.f->return_dim(), "output"));
-    if (!(fit.s0 < fit.s1) || !std::isfinite(fit.s1 - fit.s0) || !(fit.t0 < fit.t1) ||
-        !std::isfinite(fit.t1 - fit.t0))
-        throw tool_error("the box needs finite ends S0 < S1 and T0 < T1");
+    order_ends(fit.s0, fit.s1, "the box's S");
+    order_ends(fit.t0, fit.t1, "the box's T");
     if (!(fit.tol > 0)) fit.tol = resfit;
     auto const start = std::chrono::steady_clock::now();
     try {

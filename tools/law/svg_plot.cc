@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace law_tool {
 namespace {
@@ -50,11 +51,12 @@ std::string tick_label(double v, double step) {
     return fmt("%.6g", v);
 }
 
-void axes(std::string &svg, frame const &f) {
+void axes(std::string &svg, frame const &f, bool ticks) {
     svg +=
         fmt("<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"#fff\" "
             "stroke=\"#444\"/>\n",
             f.px0, f.py0, f.px1 - f.px0, f.py1 - f.py0);
+    if (!ticks) return;
     std::vector<double> const xt = nice_ticks(f.v.x0, f.v.x1, 8);
     std::vector<double> const yt = nice_ticks(f.v.y0, f.v.y1, 7);
     double const xstep = xt.size() > 1 ? xt[1] - xt[0] : 1;
@@ -84,8 +86,8 @@ void axes(std::string &svg, frame const &f) {
 }
 
 void curve(std::string &svg, frame const &f, plot_series const &s, char const *colour) {
-    svg += fmt("<g fill=\"none\" stroke=\"%s\" stroke-width=\"1.6\" stroke-linejoin=\"round\">\n",
-               colour);
+    svg += fmt("<g fill=\"none\" stroke=\"%s\" stroke-width=\"1.6\" stroke-linejoin=\"round\"%s>\n",
+               colour, s.dashed ? " stroke-dasharray=\"7 4\"" : "");
     for (stretch const &piece : s.stretches) {
         if (piece.size() == 1) {
             svg += fmt("<circle cx=\"%.2f\" cy=\"%.2f\" r=\"1.6\" fill=\"%s\"/>\n",
@@ -103,11 +105,48 @@ void curve(std::string &svg, frame const &f, plot_series const &s, char const *c
     svg += "</g>\n";
 }
 
+struct mark_style {
+    char const *fill;
+    char const *shape;  // circle or square
+    char const *label;
+};
+
+constexpr mark_style mark_styles[] = {
+    {"#fff", "circle", "root"}, {"#111", "circle", "local extremum"}, {"#111", "square", "knot"}};
+
+std::string mark_shape(mark_kind kind, double x, double y) {
+    mark_style const &s = mark_styles[static_cast<int>(kind)];
+    if (std::string_view(s.shape) == "square")
+        return fmt("<rect x=\"%.2f\" y=\"%.2f\" width=\"6\" height=\"6\" fill=\"%s\"/>\n", x - 3,
+                   y - 3, s.fill);
+    return fmt("<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", x, y, s.fill);
+}
+
 void marks(std::string &svg, frame const &f, std::span<plot_mark const> points) {
     svg += "<g class=\"marks\" stroke=\"#111\" stroke-width=\"1.4\">\n";
     for (plot_mark const &m : points)
-        svg += fmt("<circle cx=\"%.2f\" cy=\"%.2f\" r=\"4\" fill=\"%s\"/>\n", held(f.sx(m.at.x)),
-                   held(f.sy(m.at.y)), m.filled ? "#111" : "#fff");
+        svg += mark_shape(m.kind, held(f.sx(m.at.x)), held(f.sy(m.at.y)));
+    svg += "</g>\n";
+}
+
+// Short lines from a corner along the projected x, y and z axes, named.
+void axis_directions(std::string &svg, frame const &f, std::span<point2 const> directions) {
+    if (directions.empty()) return;
+    double const cx = f.px1 - 46, cy = f.py1 - 46, length = 30;
+    svg +=
+        "<g class=\"axis-directions\" stroke=\"#555\" font-family=\"sans-serif\" "
+        "font-size=\"12\" fill=\"#333\">\n";
+    char const names[] = {'x', 'y', 'z'};
+    for (std::size_t i = 0; i < directions.size() && i < 3; ++i) {
+        double const n = std::hypot(directions[i].x, directions[i].y);
+        if (n < 1e-9) continue;
+        double const dx = directions[i].x / n * length * std::min(n, 1.0);
+        double const dy = -directions[i].y / n * length * std::min(n, 1.0);
+        svg += fmt("<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", cx, cy, cx + dx,
+                   cy + dy);
+        svg += fmt("<text x=\"%.2f\" y=\"%.2f\" stroke=\"none\" text-anchor=\"middle\">%c</text>\n",
+                   cx + dx * 1.3, cy + dy * 1.3 + 4, names[i]);
+    }
     svg += "</g>\n";
 }
 
@@ -134,18 +173,46 @@ void arrows(std::string &svg, frame const &f, std::span<plot_arrow const> all) {
     svg += "</g>\n";
 }
 
-void legend(std::string &svg, frame const &f, std::span<plot_series const> series) {
+// A line of the legend at y: its sample drawn by `sample` at the left, then its text.
+void legend_line(std::string &svg, frame const &f, double y, std::string const &sample,
+                 std::string_view text) {
+    svg += sample;
+    svg += fmt("<text x=\"%.2f\" y=\"%.2f\" fill=\"#222\">", f.px0 + 42, y) + xml_escape(text) +
+           "</text>\n";
+}
+
+// The curves, then each kind of mark present, then each arrow colour.
+void legend(std::string &svg, frame const &f, plot_page const &page,
+            std::span<plot_series const> series) {
+    if (!page.legend && page.marks.empty() && page.arrows.empty()) return;
     double y = f.py0 + 18;
     svg += "<g class=\"legend\" font-family=\"sans-serif\" font-size=\"13\">\n";
-    for (std::size_t i = 0; i < series.size(); ++i, y += 20) {
-        char const *colour = colours[i % std::size(colours)];
-        svg +=
-            fmt("<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
-                "stroke-width=\"2.5\"/>\n",
-                f.px0 + 12, y - 4, f.px0 + 36, y - 4, colour);
-        svg += fmt("<text x=\"%.2f\" y=\"%.2f\" fill=\"#222\">", f.px0 + 42, y) +
-               xml_escape(series[i].label) + "</text>\n";
+    if (page.legend)
+        for (std::size_t i = 0; i < series.size(); ++i, y += 20)
+            legend_line(svg, f, y,
+                        fmt("<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
+                            "stroke-width=\"2.5\"%s/>\n",
+                            f.px0 + 12, y - 4, f.px0 + 36, y - 4, colours[i % std::size(colours)],
+                            series[i].dashed ? " stroke-dasharray=\"7 4\"" : ""),
+                        series[i].label);
+    for (int kind = 0; kind < static_cast<int>(std::size(mark_styles)); ++kind) {
+        bool const present =
+            std::any_of(page.marks.begin(), page.marks.end(),
+                        [&](plot_mark const &m) { return static_cast<int>(m.kind) == kind; });
+        if (!present) continue;
+        legend_line(svg, f, y,
+                    "<g stroke=\"#111\" stroke-width=\"1.4\">" +
+                        mark_shape(static_cast<mark_kind>(kind), f.px0 + 24, y - 4) + "</g>\n",
+                    mark_styles[kind].label);
+        y += 20;
     }
+    for (std::size_t c = 0; !page.arrows.empty() && c < page.arrow_labels.size(); ++c, y += 20)
+        legend_line(svg, f, y,
+                    fmt("<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"%s\" "
+                        "stroke-width=\"1.4\" marker-end=\"url(#head-%zu)\"/>\n",
+                        f.px0 + 12, y - 4, f.px0 + 36, y - 4,
+                        arrow_colours[c % std::size(arrow_colours)], c % std::size(arrow_colours)),
+                    page.arrow_labels[c]);
     svg += "</g>\n";
 }
 
@@ -210,8 +277,13 @@ std::string render_svg(plot_page const &page, std::span<plot_series const> serie
             width, height, width, height);
     svg += "<title>" + xml_escape(page.title) + "</title>\n";
     svg += fmt("<rect width=\"%g\" height=\"%g\" fill=\"#fafafa\"/>\n", width, height);
-    svg += svg_heading(width / 2, 28, width - 20, 16, page.title);
-    axes(svg, f);
+    svg += svg_heading(width / 2, page.subtitle.empty() ? 28 : 22, width - 20, 16, page.title);
+    if (!page.subtitle.empty())
+        svg += fmt("<text x=\"%g\" y=\"40\" text-anchor=\"middle\" font-family=\"sans-serif\" "
+                   "font-size=\"12\" fill=\"#555\">",
+                   width / 2) +
+               xml_escape(page.subtitle) + "</text>\n";
+    axes(svg, f, page.ticks);
     svg +=
         fmt("<clipPath id=\"plot-area\"><rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" "
             "height=\"%.2f\"/></clipPath>\n<g clip-path=\"url(#plot-area)\">\n",
@@ -221,7 +293,8 @@ std::string render_svg(plot_page const &page, std::span<plot_series const> serie
     marks(svg, f, page.marks);
     arrows(svg, f, page.arrows);
     svg += "</g>\n";
-    if (page.legend) legend(svg, f, series);
+    axis_directions(svg, f, page.axis_directions);
+    legend(svg, f, page, series);
     svg += "</svg>\n";
     return svg;
 }

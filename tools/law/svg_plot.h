@@ -11,12 +11,15 @@ namespace law_tool {
 struct plot_series {
     std::string label;  // shown in the legend
     std::vector<stretch> stretches;
+    bool dashed = false;  // drawn over another curve that must still show
 };
 
-// A marked point of the picture: a root (hollow) or an extremum (filled).
+// What a marked point of the picture is: each kind has its symbol and a legend line.
+enum class mark_kind { root, extremum, knot };
+
 struct plot_mark {
     point2 at;
-    bool filled = false;
+    mark_kind kind = mark_kind::root;
 };
 
 // A short arrow of the picture (a frame vector drawn at its point), in one of two colours.
@@ -27,11 +30,17 @@ struct plot_arrow {
 
 struct plot_page {
     std::string title;
+    std::string subtitle;  // under the title: how the picture shows what it shows
     view_box view;
     bool legend = false;
     bool equal_scales = false;  // a plane curve keeps its shape
+    // Page coordinates that are no coordinates of the curve (a projection) get no ticks; the
+    // projected directions of the x, y and z axes are drawn instead when given.
+    bool ticks = true;
+    std::vector<point2> axis_directions;
     std::vector<plot_mark> marks;
     std::vector<plot_arrow> arrows;
+    std::vector<std::string> arrow_labels;  // the legend of each arrow colour
 };
 
 std::string render_svg(plot_page const &page, std::span<plot_series const> series);

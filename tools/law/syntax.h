@@ -13,4 +13,7 @@ void print_syntax(std::FILE *out);
 // The texts of the law data that --data reads, as "law help data" writes them.
 void print_data_help(std::FILE *out);
 
+// The form of each subcommand's --json output, as "law help json" writes it.
+void print_json_help(std::FILE *out);
+
 }  // namespace law_tool

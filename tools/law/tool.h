@@ -4,6 +4,8 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace law_tool {
 
@@ -34,10 +36,13 @@ struct command {
     char const *details;   // options and an example, for "law NAME --help"
     std::span<option_def const> options;
     int (*run)(arguments const &args);
+    bool prints_results = false;  // takes --json and --precision
 };
 
 // Every subcommand, in the order "law --help" lists them.
 std::span<command const> commands();
+// --law, --data, --strict and --timeout: every subcommand takes them.
+std::span<option_def const> law_reading_options();
 // The help line of the --law option, shared by every subcommand that reads a law.
 char const *law_option_text();
 
@@ -66,6 +71,12 @@ int run_repl(arguments const &args);
 // The interactive session over in and out, with the laws of reader; returns at end of input or
 // ":quit".
 class law_reader;
-int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt);
+// reading_words are the --law and --data options that the session's subcommands (:roots ...)
+// read their laws with.
+int interact(law_reader const &reader, std::FILE *in, std::FILE *out, bool prompt,
+             std::vector<std::string> reading_words = {});
+
+// Runs the subcommand on the words after its name, as the command line would.
+int run_subcommand_words(std::string_view name, std::span<char *const> words);
 
 }  // namespace law_tool
