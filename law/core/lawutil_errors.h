@@ -116,12 +116,12 @@ enum lawutil_error : int {
     LAW_INTEGRAL_DIVERGES = 99,
     LAW_NO_VALUE = 100,
     LAW_UNBOUNDED = 101,
-    // Bad input of the intersections.
-    LAW_BAD_SOLID = 102,
     // and of any constructor or function: a law or an array that is needed is null, a path
     // whose tangent vanishes.
-    LAW_NULL_LAW = 103,
-    LAW_NO_TANGENT = 104,
+    LAW_NULL_LAW = 102,
+    LAW_NO_TANGENT = 103,
+    // Bad input of the intersections.
+    LAW_BAD_SOLID = 104,
     LAWUTIL_CODE_COUNT = 105
 };
 

@@ -13,10 +13,10 @@ constexpr message_entry own_table[] = {
     {"LAW_INTEGRAL_DIVERGES", "The integral does not seem to converge"},
     {"LAW_NO_VALUE", "The law has no value where one is needed"},
     {"LAW_UNBOUNDED", "The law is unbounded on the interval"},
-    {"LAW_BAD_SOLID",
-     "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
     {"LAW_NULL_LAW", "A law or an array of laws that is needed is null"},
     {"LAW_NO_TANGENT", "The path has no tangent direction"},
+    {"LAW_BAD_SOLID",
+     "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
     {nullptr, nullptr}};
 static_assert(std::size(own_table) == LAWUTIL_CODE_COUNT - lawutil_table_size + 1);
 }  // namespace
