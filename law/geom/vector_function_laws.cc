@@ -67,18 +67,27 @@ int vector_function_law::return_size() const {
     }
 }
 
+namespace {
+// The internal law's value as `mine` components: an internal law of another width (a curve of
+// two components under FRENET) is padded with zeros or cut to this law's width.
+void internal_value(law const &internal, int mine, double const *x, double *y) {
+    int const theirs = internal.return_dim();
+    if (theirs == mine) return internal.evaluate(x, y);
+    eval_buffer out(std::max(theirs, 1));
+    internal.evaluate(x, out.data());
+    for (int i = 0; i < mine; ++i) y[i] = i < theirs ? out[i] : 0.0;
+}
+}  // namespace
+
 void vector_function_law::evaluate(double const *x, double *y) const {
     if (!internal_) require_sub_laws();
-    int const mine = return_dim(), theirs = internal_->return_dim();
-    if (theirs == mine) {
-        internal_->evaluate(x, y);
-        return;
-    }
-    // An internal law of another width (a curve of two components under FRENET) is padded
-    // with zeros or cut to this law's width.
-    eval_buffer out(std::max(theirs, 1));
-    internal_->evaluate(x, out.data());
-    for (int i = 0; i < mine; ++i) y[i] = i < theirs ? out[i] : 0.0;
+    int const given = take_dim(), wanted = internal_->take_dim();
+    if (wanted <= given) return internal_value(*internal_, return_dim(), x, y);
+    // SURFNORM takes two inputs whatever its surface takes: the surface's inputs past them are 0.
+    eval_buffer padded(wanted);
+    std::fill(padded.data(), padded.data() + wanted, 0.0);
+    std::copy(x, x + given, padded.data());
+    internal_value(*internal_, return_dim(), padded.data(), y);
 }
 
 law *vector_function_law::deriv(int which) const {

@@ -393,6 +393,13 @@ TEST_F(FunctionLaws, VectorFunctions) {
     EXPECT_NEAR(nv.x(), -3, 1e-12);
     EXPECT_NEAR(nv.y(), -0.5, 1e-12);
     EXPECT_NEAR(nv.z(), 1, 1e-12);
+    // A surface of more inputs than two is met at those two, the rest 0: (u, v, u v + w) there.
+    law_ptr const lifted = adopt(str_to_law("SURFNORM(VEC(X,Y,X*Y+X3))"));
+    EXPECT_EQ(lifted->take_dim(), 2);
+    ZEM::vector const lv = lifted->evaluateM_V(uv);
+    EXPECT_NEAR(lv.x(), -3, 1e-12);
+    EXPECT_NEAR(lv.y(), -0.5, 1e-12);
+    EXPECT_NEAR(lv.z(), 1, 1e-12);
 
     // The principal normal of a circle points to its centre.
     law_ptr const circle = vec({fn<cos_law>(X()), fn<sin_law>(X()), build::constant(0)});
