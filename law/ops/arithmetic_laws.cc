@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include <law/base/tolerance.h>
 #include <law/base/version.h>
@@ -107,8 +108,13 @@ ZEM::interval no_bounds(int &failed, lawutil_error code) {
 // The parameter where a scalar law of the domain is estimated to pass `level`, by interpolating
 // its values at the two ends; the middle of the domain when they do not straddle it.
 ZEM::interval crossing_parameter(law const *f, ZEM::interval const &domain, double level) {
-    double const lo = domain.start_pt(), hi = domain.end_pt();
-    double b0 = first_value(f, &lo) - level, b1 = first_value(f, &hi) - level;
+    // The domain is that of the first input; any other input the law takes is 0.
+    std::vector<double> x(static_cast<std::size_t>(std::max(f->take_dim(), 1)), 0.0);
+    auto const at = [&](double t) {
+        x[0] = t;
+        return first_value(f, x.data()) - level;
+    };
+    double b0 = at(domain.start_pt()), b1 = at(domain.end_pt());
     if ((b0 > 0) == (b1 > 0)) {
         double const towards_zero = b0 > 0 ? -resmch : resmch;
         b0 += towards_zero;
