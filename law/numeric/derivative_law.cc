@@ -67,7 +67,8 @@ void derivative_law::differentiate(double const *x, double *answer, int sided) c
 }
 
 void derivative_law::evaluate(double const *x, double *answer) const {
-    if (which_ != 0) return differentiate(x, answer, 0);
+    // A law of no input may be evaluated at no point: there is no end to step away from.
+    if (which_ != 0 || !x) return differentiate(x, answer, 0);
     double const reach = reach_per_order * order_;
     int const sided = x[0] + reach > high_ ? 1 : low_ > x[0] - reach ? 2 : 0;
     differentiate(x, answer, sided);
