@@ -4,6 +4,7 @@
 
 #include <law/spline/exchange_real.h>
 #include <law/spline/iges_writer.h>
+#include <law/spline/utc_time.h>
 
 namespace {
 
@@ -26,15 +27,6 @@ std::string field8(std::string const &s) {
     return s.size() >= 8 ? s.substr(0, 8) : std::string(8 - s.size(), ' ') + s;
 }
 std::string field8(int v) { return field8(std::to_string(v)); }
-
-std::string utc_now() {
-    std::time_t const now = std::time(nullptr);
-    std::tm tm{};
-    gmtime_r(&now, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d.%H%M%S", &tm);
-    return buf;
-}
 
 }  // namespace
 
@@ -63,7 +55,7 @@ iges_parameters &iges_parameters::add(double const *v, int n) {
 
 iges_writer::iges_writer(std::string file_name, std::string timestamp)
     : file_name_(file_name.substr(0, 60)),
-      timestamp_(timestamp.empty() ? utc_now() : std::move(timestamp)) {}
+      timestamp_(timestamp.empty() ? utc_time_text("%Y%m%d.%H%M%S") : std::move(timestamp)) {}
 
 int iges_writer::add_entity(int type, int form, iges_parameters const &params, std::string label) {
     entities_.push_back({type, form, params.fields(), std::move(label)});

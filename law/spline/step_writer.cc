@@ -5,21 +5,13 @@
 #include <law/base/tolerance.h>
 #include <law/spline/exchange_real.h>
 #include <law/spline/step_writer.h>
+#include <law/spline/utc_time.h>
 
 namespace {
 
 constexpr char schema[] = "AUTOMOTIVE_DESIGN { 1 0 10303 214 1 1 1 1 }";
 // Physical lines are broken between tokens to stay near this width.
 constexpr std::size_t line_width = 80;
-
-std::string utc_now() {
-    std::time_t const now = std::time(nullptr);
-    std::tm tm{};
-    gmtime_r(&now, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &tm);
-    return buf;
-}
 
 // One instance "#n=text;" broken after commas outside strings once a line passes the width.
 void append_instance(std::string &out, int n, std::string const &text) {
@@ -89,7 +81,7 @@ std::string step_list(std::vector<std::string> const &items) {
 
 step_writer::step_writer(std::string file_name, std::string timestamp, std::string part_name)
     : file_name_(std::move(file_name)),
-      timestamp_(timestamp.empty() ? utc_now() : std::move(timestamp)),
+      timestamp_(timestamp.empty() ? utc_time_text("%Y-%m-%dT%H:%M:%S") : std::move(timestamp)),
       part_name_(part_name.empty() ? file_name_ : std::move(part_name)) {}
 
 int step_writer::add_entity(std::string text) {
