@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include <law/base/tolerance.h>
 #include <law/core/law.h>
@@ -11,21 +13,23 @@
 #include <law/ops/arithmetic_laws.h>
 
 namespace {
-// Neighbouring roots between which f is smaller than at one of them are one root.
+// Neighbouring roots between which f is smaller than at one of them are one root. Merging
+// restarts the pass from the first pair, and only the pair before the merged root can have
+// changed, so the roots kept so far are a stack whose top pair is checked again after a merge.
 void merge_neighbours(law const *f, double *r, int &n) {
-    for (bool merged = true; merged && n > 1;) {
-        merged = false;
-        for (int i = 1; i < n && !merged; ++i) {
-            double const m = (r[i - 1] + r[i]) / 2;
-            double const Am = std::fabs(value_at(f, m)), Ap = std::fabs(value_at(f, r[i - 1])),
-                         Ai = std::fabs(value_at(f, r[i]));
-            if (Am >= Ap && Am >= Ai) continue;
-            r[i - 1] = Am < Ap ? (Am < Ai ? m : r[i]) : r[i - 1];
-            std::copy(r + i + 1, r + n, r + i);
-            --n;
-            merged = true;
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+        r[kept++] = r[i];
+        while (kept > 1) {
+            double const lo = r[kept - 2], hi = r[kept - 1], m = (lo + hi) / 2;
+            double const Am = std::fabs(value_at(f, m)), Ap = std::fabs(value_at(f, lo)),
+                         Ai = std::fabs(value_at(f, hi));
+            if (Am >= Ap && Am >= Ai) break;
+            r[kept - 2] = Am < Ap ? (Am < Ai ? m : hi) : lo;
+            --kept;
         }
     }
+    n = kept;
 }
 
 // The sign of f just right of p (towards_right) or just left of it, judged by the slope when f
@@ -51,21 +55,31 @@ bool missed_root(law const *f, law const *df, double p, double c, double &r) {
     return std::fabs(value_at(f, r)) < eps && std::fabs(value_at(f, q)) >= eps;
 }
 
-// Inserts the roots of sign changes between neighbours (and the ends) that the scan missed.
+// Inserts the roots of sign changes between neighbours (and the ends) that the scan missed. A
+// root found restarts the walk from the first stretch, and the stretches before it give the same
+// answer again, so the walk goes on with the stretch that now ends at the new root: the right
+// ends still to visit are a stack, and a root found is pushed onto it.
 void add_missed(law const *f, double a, double b, vorn_ptr<double> &roots, int &n) {
     law_ptr const df = adopt(f->derivative(0));
-    for (int k = 0; k <= n; ++k) {
-        double const *r = roots.get();
+    std::vector<double> ends{b};
+    ends.insert(ends.end(), std::reverse_iterator(roots.get() + n),
+                std::reverse_iterator(roots.get()));
+    std::vector<double> kept;
+    for (double left = a; !ends.empty();) {
         double found;
-        if (!missed_root(f, df.get(), k == 0 ? a : r[k - 1], k == n ? b : r[k], found)) continue;
-        vorn_ptr<double> grown(VORN_ARRAY(double, n + 1));
-        std::copy(r, r + k, grown.get());
-        grown.get()[k] = found;
-        std::copy(r + k, r + n, grown.get() + k + 1);
-        roots = std::move(grown);
-        ++n;
-        k = -1;
+        if (missed_root(f, df.get(), left, ends.back(), found)) {
+            ends.push_back(found);
+            continue;
+        }
+        left = ends.back();
+        ends.pop_back();
+        if (!ends.empty()) kept.push_back(left);
     }
+    if (static_cast<int>(kept.size()) == n) return;
+    vorn_ptr<double> grown(VORN_ARRAY(double, static_cast<long>(kept.size())));
+    std::copy(kept.begin(), kept.end(), grown.get());
+    roots = std::move(grown);
+    n = static_cast<int>(kept.size());
 }
 }  // namespace
 

@@ -50,6 +50,23 @@ TEST_F(Roots, FindsEveryRootOfAHighFrequencySine) {
     expect_roots("SIN(20*X)", 0.05, 3, expected);
 }
 
+// The scan finds a few dozen of this law's roots near -2, where it oscillates without end; the
+// sign changes left between them are filled in one by one, thousands of them, each a root.
+TEST_F(Roots, ThousandsOfSignChangesLeftByTheScanAreFilledIn) {
+    char const *text = "SIN(X+1-(X+2)^(4*(X+1)))";
+    std::vector<double> const found = roots_of(text, -2, 0.8);
+    ASSERT_GT(found.size(), 1000u);
+    law_ptr const f = parse_law(text);
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        double y;
+        f->evaluate(&found[i], &y);
+        EXPECT_LT(std::fabs(y), 1e-7) << found[i];
+        if (i > 0) {
+            EXPECT_LT(found[i - 1], found[i]);
+        }
+    }
+}
+
 TEST_F(Roots, TangentRootsComeBackOnce) {
     expect_roots("(X-1)^2", 0, 3, {1}, 1e-3);
     // Flat enough that many points near 1 are below the value tolerance: merged into one.
