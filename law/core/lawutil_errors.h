@@ -122,7 +122,9 @@ enum lawutil_error : int {
     LAW_NO_TANGENT = 103,
     // Bad input of the intersections.
     LAW_BAD_SOLID = 104,
-    LAWUTIL_CODE_COUNT = 105
+    // A root search that ran out of evaluations before it resolved its law.
+    LAW_ROOTS_UNRESOLVED = 105,
+    LAWUTIL_CODE_COUNT = 106
 };
 
 // Entries of the fixed table.

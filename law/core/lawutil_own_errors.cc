@@ -17,6 +17,8 @@ constexpr message_entry own_table[] = {
     {"LAW_NO_TANGENT", "The path has no tangent direction"},
     {"LAW_BAD_SOLID",
      "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
+    {"LAW_ROOTS_UNRESOLVED",
+     "The root search ran out of evaluations before it resolved the law: roots may be missing"},
     {nullptr, nullptr}};
 static_assert(std::size(own_table) == LAWUTIL_CODE_COUNT - lawutil_table_size + 1);
 }  // namespace

@@ -2,6 +2,7 @@
 // arguments checked as the tool checks them, then the tool's own method (tool_methods.h), run
 // with the GIL released.
 #include <cmath>
+#include <string>
 
 #include <pybind11/numpy.h>
 
@@ -46,14 +47,28 @@ double integrate(py::handle f, double a, double b, double tol) {
     return methods::integrate(*l, a, b, tol);
 }
 
-py::array_t<double> roots(py::handle f, double a, double b) {
+// A search that ran out of evaluations may have missed roots: an error, or with keep a
+// RuntimeWarning and the roots found, as 'law roots' and its --keep do.
+void check_resolved(root_report const &r, bool keep) {
+    if (r.complete) return;
+    std::string const what =
+        "the search ran out of evaluations before the law was resolved everywhere, so roots "
+        "may be missing";
+    if (!keep)
+        refuse(LAW_ROOTS_UNRESOLVED,
+               what + "; a shorter interval resolves it, keep=True returns the roots found");
+    if (PyErr_WarnEx(PyExc_RuntimeWarning, what.c_str(), 1) != 0) throw py::error_already_set();
+}
+
+py::array_t<double> roots(py::handle f, double a, double b, bool keep) {
     law_ptr const l = one_variable(f, a, b, "roots");
-    std::vector<double> r;
+    root_report r;
     {
         py::gil_scoped_release const unlocked;
         r = methods::roots(*l, a, b);
     }
-    return py::array_t<double>(static_cast<py::ssize_t>(r.size()), r.data());
+    check_resolved(r, keep);
+    return py::array_t<double>(static_cast<py::ssize_t>(r.roots.size()), r.roots.data());
 }
 
 template <double (*Search)(law const &, double, double)>
@@ -133,9 +148,11 @@ void bind_numerics(py::module_ &m) {
 it (adaptive Gauss-Kronrod on pieces cut at the law's singular points, with extrapolation;
 a or b may be infinite), within tol or 1e-10 of the integral's size. Raises LawError when
 the tolerance cannot be met or the integral does not converge, saying why.)doc");
-    m.def("roots", roots, py::arg("f"), py::arg("a"), py::arg("b"),
-          "The roots of f (one input, one output) on [a, b], ascending, as 'law roots' finds "
-          "them (Nroot_all: every root): a NumPy array.");
+    m.def("roots", roots, py::arg("f"), py::arg("a"), py::arg("b"), py::arg("keep") = false,
+          R"doc(The roots of f (one input, one output) on [a, b], ascending, as 'law roots' finds
+them (Nroot_all: every root): a NumPy array. A law too busy for the search's evaluations to
+resolve (SIN(X) on [0, 1E5]) raises LawError LAW_ROOTS_UNRESOLVED, since roots may be
+missing; keep=True returns the roots found with a RuntimeWarning, as 'law roots --keep'.)doc");
     m.def(
         "minimize",
         [](py::handle f, double a, double b) {

@@ -63,7 +63,7 @@ double integrate(law const &f, double a, double b, double tol) {
     return Nintegrate_adaptive(&f, a, b, tol, relative_tolerance).value;
 }
 
-std::vector<double> roots(law const &f, double a, double b) { return all_roots(&f, a, b).roots; }
+root_report roots(law const &f, double a, double b) { return all_roots(&f, a, b); }
 
 double argmin(law const &f, double a, double b) { return Nmin_global(&f, a, b).where; }
 

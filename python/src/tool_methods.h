@@ -21,8 +21,8 @@ namespace law_py::methods {
 // (either limit may be infinite); a tolerance that cannot be met raises its error.
 double integrate(law const &f, double a, double b, double tol);
 
-// law roots: Nroot_all, ascending.
-std::vector<double> roots(law const &f, double a, double b);
+// law roots: Nroot_all's report (the roots ascending, and whether the search resolved the law).
+root_report roots(law const &f, double a, double b);
 
 // law min, law max: Nmin_global and Nmax_global, the parameter of the extremum (a law
 // unbounded towards a pole raises LAW_UNBOUNDED).

@@ -49,6 +49,17 @@ def test_roots_and_extrema(tool):
         assert (x, value) == pytest.approx(exact, abs=1e-7)
 
 
+def test_roots_of_a_law_too_busy_to_resolve_are_an_error_unless_kept(tool):
+    busy = law.Law("SIN(X)")  # 31,831 roots on [0, 1E5]
+    with pytest.raises(law.LawError) as e:
+        law.roots(busy, 0, 1e5)
+    assert e.value.code == "LAW_ROOTS_UNRESOLVED" and "keep=True" in str(e.value)
+    with pytest.warns(RuntimeWarning, match="roots may be missing"):
+        kept = law.roots(busy, 0, 1e5, keep=True)
+    assert kept.tolist() == numbers(tool("roots", "SIN(X)", "0", "1E5", "--keep"))
+    np.testing.assert_allclose(kept, np.pi * np.round(kept / np.pi), rtol=1e-9, atol=1e-9)
+
+
 def test_what_the_older_methods_got_wrong(tool):
     assert len(law.roots(law.Law("SIN(100*X)"), 0, 10)) == 319
     assert law.roots(law.Law("(X-0.5)/(X-1)"), 0, 2).tolist() == [0.5]
