@@ -3,6 +3,7 @@
 // which a pass applies each list, the reverse) is fixed.
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include <law/base/output.h>
 #include <law/core/unary_law.h>
@@ -18,12 +19,31 @@ using namespace rules;
 
 // ---------------------------------------------------------------- main phase
 
-// Steps of one law's own rules before the engine suspects a cycle among them.
+// Steps of one law's own rules before the engine suspects a cycle among them. Some rules take
+// a step for each operand of a chain (equal factors merge pair by pair), so a chain longer than
+// that is allowed a step more for each operand.
 constexpr int class_rule_step_limit = 200;
+
+int step_limit(law const *l) {
+    auto const *b = law_cast<binary_law>(l);
+    bool const chain = b && b->associative();
+    return class_rule_step_limit + (chain ? static_cast<int>(flatten(b).size()) : 0);
+}
+
+// The text of a law for a message: its beginning, when it is long.
+std::string shown(law const *l) {
+    constexpr std::size_t most = 200;
+    vorn_ptr<char> const t(l->string(law_symbol_default));
+    std::string text = t.get();
+    if (text.size() > most)
+        text = text.substr(0, most) + "... (" + std::to_string(text.size()) + " characters)";
+    return text;
+}
 
 law *class_rules(law *l) {
     law_ptr current;
     law const *at = l;
+    int limit = class_rule_step_limit;
     for (int steps = 0;; ++steps) {
         char const *name = "";
         law *next = at->sub_simplify(0, name);
@@ -32,10 +52,10 @@ law *class_rules(law *l) {
         trace_rule(name, at, held.get());
         current = std::move(held);
         at = current.get();
-        if (steps == class_rule_step_limit) {
-            vorn_ptr<char> t(at->string(law_symbol_default));
+        if (steps == class_rule_step_limit) limit = step_limit(l);
+        if (steps == limit) {
             zem_printf("Simplify: the rules of %s keep rewriting; stopping at %s\n",
-                       at->class_name(), t.get());
+                       at->class_name(), shown(at).c_str());
             break;
         }
     }

@@ -1,6 +1,7 @@
 // Laws far deeper than any call stack: read, printed, read back, differentiated, simplified and
 // destroyed. The expected texts and values are written out here from the shape of each law.
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,30 @@ TEST_F(DeepLaws, TenThousandNestedFunctionsReadBackDifferentiateAndSimplify) {
     EXPECT_EQ(value_at(dm.get(), 3.0), 1.0);
     law_ptr const sm = adopt(negated->simplify());
     EXPECT_EQ(sm->text(), "X");
+}
+
+// The second derivative of a tower of sines holds each cosine twice, and the rules merge equal
+// factors of a chain a pair at a time: a chain of more than two hundred factors is still
+// rewritten to the end, in silence, not stopped as a suspected cycle.
+TEST_F(DeepLaws, LongChainsAreRewrittenToTheEnd) {
+    constexpr int n = 220;
+    law_ptr const sines = parse(repeated("SIN(", n) + "X" + repeated(")", n));
+    std::FILE *messages = std::tmpfile();
+    ASSERT_NE(messages, nullptr);
+    set_debug_file(messages);
+    law_ptr const second = adopt(adopt(sines->derivative(0))->derivative(0));
+    set_debug_file(nullptr);
+    EXPECT_EQ(std::ftell(messages), 0L);
+    std::fclose(messages);
+    // v' = cos(u) u' and v'' = cos(u) u'' - sin(u) u'^2 for v = sin(u), level by level.
+    double const x = 0.3;
+    double u = x, du = 1, ddu = 0;
+    for (int i = 0; i < n; ++i) {
+        ddu = std::cos(u) * ddu - std::sin(u) * du * du;
+        du = std::cos(u) * du;
+        u = std::sin(u);
+    }
+    EXPECT_NEAR(value_at(second.get(), x), ddu, 1e-12 * std::fabs(ddu) + 1e-15);
 }
 
 TEST_F(DeepLaws, CopyRestrictToADomainAndTellTheDomain) {
