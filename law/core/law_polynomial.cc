@@ -122,6 +122,7 @@ law_polynomial law_polynomial::operator-(law_polynomial other) const { return *t
 
 law_polynomial law_polynomial::operator*(law_polynomial other) const {
     law *variable = nullptr;
+    if (degree_ + other.degree_ > largest_degree) return failed();
     if (!common_variable(other, variable)) return failed();
     law_polynomial product;
     product.variable_ = variable;
@@ -154,6 +155,7 @@ law_polynomial law_polynomial::operator*(law_polynomial other) const {
 
 law_polynomial law_polynomial::operator^(int n) const {
     if (n < 1) return law_polynomial(1.0, 0, variable_);
+    if (degree_ > 0 && n > largest_degree / degree_) return failed();
     law_polynomial power(*this);
     for (int k = 1; k < n && power.degree_ >= 0; ++k) power = power * *this;
     return power;

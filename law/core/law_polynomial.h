@@ -17,6 +17,9 @@ class law_polynomial : public ZEM_heap {
     law_polynomial operator+(law_polynomial other) const;
     law_polynomial operator-(law_polynomial other) const;
     law_polynomial operator-() const;
+    // A product or power of a degree above largest_degree fails: multiplying out costs the
+    // square of the degree, and a law's polynomial is no use past a few thousand terms.
+    static constexpr int largest_degree = 4096;
     law_polynomial operator*(law_polynomial other) const;
     // The n-th power for n >= 1; n < 1 gives the constant 1 in the same variable.
     law_polynomial operator^(int n) const;

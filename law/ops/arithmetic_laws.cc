@@ -456,8 +456,10 @@ law *exponent_law::deriv(int which) const {
 
 law_polynomial *exponent_law::polynomial(law *in) const {
     require_sides(this);
-    if (fright()->integer()) {
-        int const n = static_cast<int>(value_without_input(fright()));
+    // An exponent below 1 or of a degree past the largest is no power to multiply out.
+    double const exponent = fright()->integer() ? value_without_input(fright()) : 0;
+    if (exponent >= 1 && exponent <= law_polynomial::largest_degree) {
+        int const n = static_cast<int>(exponent);
         polynomial_scope const scope(this, in);
         std::unique_ptr<law_polynomial> p(polynomial_scope::sub_polynomial(fleft(), in));
         if (p && n == 1) return p.release();

@@ -331,6 +331,17 @@ TEST_F(OperatorPolynomials, SumsProductsAndPowersCombine) {
     // A non-integer power is its own variable.
     law_ptr const root = build::power(x, constant(0.5));
     EXPECT_EQ(polynomial_of(root)->variable(), root.get());
+    // So is a whole power past the largest degree, of either sign and of any size: multiplied
+    // out it would take the square of its degree, or not fit an int.
+    for (double exponent : {-1e300, 1e300, 5000.0}) {
+        law_ptr const huge = build::power(build::plus(x, constant(1)), constant(exponent));
+        auto const as_variable = polynomial_of(huge);
+        ASSERT_TRUE(as_variable) << exponent;
+        EXPECT_EQ(as_variable->variable(), huge.get()) << exponent;
+        EXPECT_EQ(as_variable->degree(), 1) << exponent;
+    }
+    EXPECT_EQ(polynomial_of(build::power(x, constant(law_polynomial::largest_degree)))->degree(),
+              law_polynomial::largest_degree);
 }
 
 class OperatorTrees : public LawTest {};
