@@ -77,6 +77,7 @@ law::~law() {
     for (int i = 0; i < dlaw_size_; ++i) release_cached(this, dlaw_[i]);
     release_cached(this, simplified_);
     release_cached(this, inverse_law_);
+    release_cached(this, post_form_);
     vorn_discard(dlaw_);
     delete code_.load(std::memory_order_relaxed);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
@@ -227,6 +228,7 @@ void law::full_size_caches(SizeAccumulator &acc) const {
             if (dlaw_[i] && dlaw_[i] != this) dlaw_[i]->full_size(acc, 1);
     }
     if (inverse_law_ && inverse_law_ != this) inverse_law_->full_size(acc, 1);
+    if (post_form_) post_form_->full_size(acc, 1);
 }
 
 void law::full_size(SizeAccumulator &acc, int count_self) const {
@@ -656,6 +658,17 @@ law *law::simplify(int level, int flag) const {
     }
     simplified_->add();
     return simplified_;
+}
+
+law *law::post_form() const {
+    lock g(this);
+    if (post_form_) post_form_->add();
+    return post_form_;
+}
+
+void law::set_post_form(law *form) const {
+    lock g(this);
+    store_cached(this, post_form_, form);
 }
 
 law *law::inverse() const {

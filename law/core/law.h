@@ -227,6 +227,12 @@ class law : public ZEM_heap {
     void mark_passed_unchanged(int mode) const {
         pass_marks_.fetch_or(static_cast<std::uint8_t>(1u << mode), std::memory_order_relaxed);
     }
+    // What the post pass of the simplifier made of this law when it changed it, with a use for
+    // the caller (null when not known). The pass reads a law and its sub-laws alone, so a law
+    // met again (a shared sub-law, a cached derivative inside a larger one) is rewritten once
+    // and its form stays shared.
+    law *post_form() const;
+    void set_post_form(law *form) const;
     law *inverse() const;
     void set_inverse(law *inv) const;
 
@@ -354,6 +360,7 @@ class law : public ZEM_heap {
     mutable law **dlaw_ = nullptr;
     mutable int dlaw_size_ = 0;
     mutable law *inverse_law_ = nullptr;
+    mutable law *post_form_ = nullptr;
     mutable std::atomic<int> take_dim_cache_{-1};
     mutable std::atomic<int> return_dim_cache_{-1};
     mutable std::atomic<std::uint8_t> pass_marks_{0};

@@ -75,6 +75,16 @@ law_ptr simplified_member(law *member, int mode) {
     return member ? with_dimension_of(member, std::move(s)) : s;
 }
 
+// The list of the post phase, whose results each law keeps.
+constexpr int post_mode = 2;
+
+// Whether l is one of form's own sub-laws: a law keeping such a form would keep itself.
+bool holds(law const *form, law const *l) {
+    for (int i = 0; law const *sub = sub_law_at(form, i); ++i)
+        if (sub == l) return true;
+    return false;
+}
+
 // The sub-laws passed through the same pass; l rebuilt when any of them changed.
 law_ptr simplify_subs(law *l, int mode, int &changed) {
     if (auto const *b = law_cast<binary_law>(l)) {
@@ -182,6 +192,12 @@ law *simplify_pass(law *l, int &changed, int mode) {
     }
     int const debug = simplify_debug_level();
     if (debug > 2) print_law("working on %s\n", l);
+    if (mode == post_mode) {
+        if (law *known = l->post_form()) {
+            changed = 1;
+            return known;
+        }
+    }
     // A number or an input has no sub-laws and no rule of any list applies to it.
     if (l->type() == law_id::constant_law || l->type() == law_id::identity_law) {
         if (mode == 0)
@@ -196,7 +212,10 @@ law *simplify_pass(law *l, int &changed, int mode) {
     bool rewritten = apply_rules(current, mode);
     changed = changed || rewritten;
     if (mode != 0) {
-        if (!changed) l->mark_passed_unchanged(mode);
+        if (!changed)
+            l->mark_passed_unchanged(mode);
+        else if (mode == post_mode && !holds(current.get(), l))
+            l->set_post_form(current.get());
         return current.release();
     }
     // The rules' result holds new sub-laws: each is brought to its form before the rules try
@@ -259,7 +278,7 @@ law *law_simplify(law const *l, int level, int debug) {
     }
     int changed = 1;
     for (int rounds = 0; changed && !over_round_limit(rounds, current.get()); ++rounds) {
-        current = adopt(simplify_pass(current.get(), changed, 2));
+        current = adopt(simplify_pass(current.get(), changed, post_mode));
         if (debug > 2) print_law("big answer %s\n", current.get());
     }
     if (debug) zem_printf("\n");

@@ -172,6 +172,19 @@ TEST_F(Simplify, SharedSubTreesAreVisitedOnce) {
     std::string const out = captured([&] { adopt(law_simplify(sum.get(), 1, 3)); });
     std::string const text = "working on " + shared->text() + "\n";
     EXPECT_EQ(occurrences(out, text), 1) << out;
+    // The post pass too rewrites a shared sub-law once, and its form stays shared: the
+    // difference the main pass wrote as a sum is written back once for both functions of it.
+    law_ptr const difference = parse("x-y");
+    law_ptr const both =
+        build::plus(make_law<exp_law>(difference.get()), make_law<cos_law>(difference.get()));
+    std::string const trace = captured([&] { adopt(law_simplify(both.get(), 1, 1)); });
+    EXPECT_EQ(occurrences(trace, "A+-(B)=A-B"), 1) << trace;
+    law_ptr const s = adopt(law_simplify(both.get(), 1, 0));
+    EXPECT_EQ(s->text(), "EXP(X-Y)+COS(X-Y)");
+    auto const *top = law_cast<binary_law>(s.get());
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(law_cast<unary_law>(top->fleft())->fsub(),
+              law_cast<unary_law>(top->fright())->fsub());
 }
 
 TEST_F(Simplify, ConcurrentRunsOverSharedTreesAgree) {
