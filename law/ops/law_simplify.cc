@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include <law/base/output.h>
 #include <law/core/binary_law.h>
@@ -120,7 +121,8 @@ law_ptr simplify_subs(law *l, int mode, int &changed) {
 // broken after simplify_round_limit rounds.
 bool over_round_limit(int rounds, law const *current) {
     if (rounds < simplify_round_limit) return false;
-    print_law("Simplify: rules still rewriting after the round limit, stopping at %s\n", current);
+    zem_printf("Simplify: rules still rewriting after the round limit, stopping at %s\n",
+               message_text(current).c_str());
     return true;
 }
 
@@ -159,6 +161,14 @@ law_ptr main_phase(law_ptr current, int level, int debug) {
 // The law base reaches the engine through its hook, installed when the library loads.
 [[maybe_unused]] bool const simplifier_installed = (upper_layers().simplify = law_simplify, true);
 }  // namespace
+
+std::string message_text(law const *l) {
+    constexpr std::size_t most = 200;
+    std::string text = text_of(l).get();
+    if (text.size() > most)
+        text = text.substr(0, most) + "... (" + std::to_string(text.size()) + " characters)";
+    return text;
+}
 
 int simplify_debug_level() { return debug_level.load(std::memory_order_relaxed); }
 

@@ -1,5 +1,7 @@
 #pragma once
 // The rule engine behind law::simplify.
+#include <string>
+
 #include <law/core/law.h>
 
 // A new reference to l simplified at the given level (debug: the trace level).
@@ -11,6 +13,9 @@ law *simplify_pass(law *l, int &changed, int mode);
 
 // The debug level of the simplification running now (0: silent, 1: rules, 3: every node).
 int simplify_debug_level();
+
+// The text of a law for a message of the simplifier: its beginning, when it is long.
+std::string message_text(law const *l);
 
 // Prints the trace line of an applied rule when tracing is on and the rule has a name.
 void trace_rule(char const *name, law const *before, law const *after);

@@ -3,7 +3,6 @@
 // which a pass applies each list, the reverse) is fixed.
 #include <cmath>
 #include <memory>
-#include <string>
 
 #include <law/base/output.h>
 #include <law/core/unary_law.h>
@@ -30,16 +29,6 @@ int step_limit(law const *l) {
     return class_rule_step_limit + (chain ? static_cast<int>(flatten(b).size()) : 0);
 }
 
-// The text of a law for a message: its beginning, when it is long.
-std::string shown(law const *l) {
-    constexpr std::size_t most = 200;
-    vorn_ptr<char> const t(l->string(law_symbol_default));
-    std::string text = t.get();
-    if (text.size() > most)
-        text = text.substr(0, most) + "... (" + std::to_string(text.size()) + " characters)";
-    return text;
-}
-
 law *class_rules(law *l) {
     law_ptr current;
     law const *at = l;
@@ -55,7 +44,7 @@ law *class_rules(law *l) {
         if (steps == class_rule_step_limit) limit = step_limit(l);
         if (steps == limit) {
             zem_printf("Simplify: the rules of %s keep rewriting; stopping at %s\n",
-                       at->class_name(), shown(at).c_str());
+                       at->class_name(), message_text(at).c_str());
             break;
         }
     }
