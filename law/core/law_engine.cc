@@ -49,7 +49,7 @@ law_code const *law::tape_now() const {
 void law::evaluate_by_tape(double const *x, double *y) const {
     std::uint16_t const calls = outside_calls_.load(std::memory_order_relaxed);
     // A deep law compiles at once: walking its tree would take a stack as deep as the tree.
-    if (calls < compile_threshold && height_ < deep_law_height) {
+    if (calls < compile_threshold && height_ < deep_law_height && tree_size_ < wide_law_size) {
         outside_calls_.store(calls + 1, std::memory_order_relaxed);
     } else if (calls != compile_tried) {
         if (law_code const *c = tape_now()) return c->run_for(this, x, y);

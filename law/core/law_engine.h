@@ -75,6 +75,9 @@ extern constinit thread_local law const *tape_walker [[gnu::tls_model("initial-e
 
 // From this height on a law never walks its tree: it compiles at its first evaluation.
 inline constexpr std::uint32_t deep_law_height = 256;
+// From this many laws, counted at each use, a law compiles at its first evaluation too: a walk
+// meets a shared sub-law at each of its uses, the code once.
+inline constexpr std::uint64_t wide_law_size = 1u << 16;
 
 // The values of a deep law l at x that a walk of its tree holds (a domain test, or a point its
 // code gave back), copied into y; false when none are held.

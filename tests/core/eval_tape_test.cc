@@ -178,6 +178,11 @@ TEST_F(CompiledEvaluation, SharedAndDeepTreesCompileWithoutRecursingFar) {
     for (int i = 1; i <= 5000; ++i) chain = build::plus(chain, build::constant(1));
     warm(chain.get(), {0.5});
     EXPECT_EQ(value(chain.get(), 0.5), 5000.5);
+    // Twenty doublings of one shared sum: a walk would meet X a million times, the code once.
+    law_ptr wide = X();
+    for (int i = 0; i < 20; ++i) wide = build::plus(wide, wide);
+    EXPECT_EQ(value(wide.get(), 0.5), 0.5 * (1 << 20));
+    EXPECT_TRUE(wide->compiled());
 }
 
 }  // namespace
