@@ -67,6 +67,7 @@ fuzz:
 	@work=$$(mktemp -d); trap 'rm -rf "$$work"' EXIT; \
 	build/fuzz/fuzz/parse_fuzz -seed=$(FUZZ_SEED) -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=4096 -rss_limit_mb=8192 -timeout=60 -print_final_stats=1 -artifact_prefix="$$work/" "$$work" fuzz/corpus
+	build/fuzz/fuzz/api_fuzz fuzz/api_regressions/*
 	@work=$$(mktemp -d); trap 'rm -rf "$$work"' EXIT; \
 	build/fuzz/fuzz/api_fuzz -seed=$(FUZZ_SEED) -runs=$(FUZZ_API_RUNS) \
 	  -max_total_time=$(FUZZ_API_SECONDS) -max_len=512 -timeout=30 -print_final_stats=1 \

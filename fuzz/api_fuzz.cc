@@ -124,6 +124,10 @@ class builder {
     long held_at(std::size_t i) const { return held_[i]; }
 
     void step() {
+        // Each FRENET of a FRENET holds some fifty times the laws of the one inside (the third
+        // derivatives of what it holds), a third over a bend millions: a pool past this many
+        // laws is complete.
+        if (law::live_count() - laws_before_ > build_budget) return;
         switch (in_.pick(24)) {
             case 0:
                 return push([&] { return new identity_law(index(), letter()); });
@@ -309,6 +313,7 @@ class builder {
     }
 
     static constexpr std::size_t pool_limit = 12;
+    static constexpr long build_budget = 20000;
     registry const &r_;
     input_bytes &in_;
     std::vector<law_ptr> pool_;
