@@ -325,6 +325,15 @@ void law::evaluateDM(double const *x, double *answer, int n, int const *side,
         return;
     }
     law_ptr const d = adopt(derivative(0));
+    int const values = return_dim();
+    if (d->return_dim() != values) {
+        // The answer holds this law's values. A zero vector's derivative may be the number 0,
+        // which stands for each of them; any other shape would write past them or leave some
+        // unwritten.
+        if (!d->scalar_zero_shortcut()) law_error(LAW_DIM);
+        std::fill_n(answer, std::max(values, 0), 0.0);
+        return;
+    }
     d->evaluateDM(x, answer, n - 1, side, guess);
 }
 

@@ -123,6 +123,20 @@ TEST_F(LawCore, ScalarZeroStandsForTheZeroVector) {
     EXPECT_EQ(X(0)->evaluateM_MAT(nullptr), ZEM::matrix());
 }
 
+TEST_F(LawCore, DerivativeEntryPointsWriteTheLawsValuesOnly) {
+    // A constant vector's derivative is the number 0: every value of the answer is 0.
+    law_ptr const v = adopt(str_to_law("VEC(1,2,X^0)"));
+    std::array<double, 4> answer{7, 7, 7, 7};
+    double const t = 0.5;
+    v->evaluateDM(&t, answer.data(), 1);
+    EXPECT_EQ(answer, (std::array<double, 4>{0, 0, 0, 7}));
+    // A power of vectors has one value and a derivative of three: an error, not a write past.
+    law_ptr const w = adopt<law>(new vector_law(ZEM::vector(-INFINITY, -INFINITY, -INFINITY)));
+    law_ptr const power = adopt<law>(new exponent_law(w.get(), w.get()));
+    ASSERT_EQ(power->return_dim(), 1);
+    EXPECT_LAW_ERROR(power->evaluateDM_R(&t, 1), LAW_DIM);
+}
+
 TEST_F(LawCore, DerivativesAreCachedPerInput) {
     law_ptr const z = X(2, 'Z');
     law_ptr const d = adopt(z->derivative(3));
