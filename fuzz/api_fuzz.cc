@@ -114,6 +114,11 @@ std::string printed(law const *l) {
 
 // ---------------------------------------------------------------- building
 
+// A law's text does not show the laws it holds: a FRENET holds its curve's first three
+// derivatives, so a FRENET of a FRENET of a bend holds 140,000 laws and a third FRENET millions.
+// An input stops building past this many laws, and a law made past it sees only the cheap uses.
+constexpr long law_budget = 20000;
+
 class builder {
   public:
     builder(registry const &r, input_bytes &in) : r_(r), in_(in) {}
@@ -124,10 +129,7 @@ class builder {
     long held_at(std::size_t i) const { return held_[i]; }
 
     void step() {
-        // Each FRENET of a FRENET holds some fifty times the laws of the one inside (the third
-        // derivatives of what it holds), a third over a bend millions: a pool past this many
-        // laws is complete.
-        if (law::live_count() - laws_before_ > build_budget) return;
+        if (law::live_count() - laws_before_ > law_budget) return;
         switch (in_.pick(24)) {
             case 0:
                 return push([&] { return new identity_law(index(), letter()); });
@@ -313,7 +315,6 @@ class builder {
     }
 
     static constexpr std::size_t pool_limit = 12;
-    static constexpr long build_budget = 20000;
     registry const &r_;
     input_bytes &in_;
     std::vector<law_ptr> pool_;
@@ -324,11 +325,8 @@ class builder {
 
 // ---------------------------------------------------------------- using
 
-// The expensive uses see only small laws: their work grows much faster than the law. Its text
-// does not show the laws it holds (a FRENET holds its curve's first three derivatives, so a
-// FRENET of a FRENET of a bend holds 140,000 laws), so the laws alive count too.
+// The expensive uses see only small laws: their work grows much faster than the law.
 constexpr std::size_t small_text = 160;
-constexpr long small_held = 20000;
 constexpr int small_inputs = 3;
 constexpr int small_outputs = 16;
 // Derivatives of derivatives print their shared parts each time they meet them.
@@ -544,7 +542,7 @@ void use(law *l, long held, input_bytes &in) {
     std::string const text = printed(l);
     if (text.size() > read_back_text) return;
     check_read_back(l);
-    if (!small(l, text) || held > small_held) return;
+    if (!small(l, text) || held > law_budget) return;
     std::vector<double> points;
     int const n = 3, inputs = std::max(l->take_dim(), 1);
     for (int i = 0; i < n * inputs; ++i) points.push_back(in.number());
