@@ -331,7 +331,10 @@ namespace {
     else if (b < 0 && b > -lhospital_zero)
         b = -lhospital_zero;
     num->evaluate(x, y);
-    for (int i = 0, n = num->return_dim(); i < n; ++i) y[i] /= b;
+    int const n = num->return_dim();
+    for (int i = 0; i < n; ++i) y[i] /= b;
+    // A numerator of no values (an empty VEC) reads as 0, as the other operators read it.
+    std::fill(y + n, y + self->return_dim(), 0.0);
 }
 }  // namespace
 

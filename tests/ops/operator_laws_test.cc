@@ -36,6 +36,17 @@ TEST_F(OperatorLaws, ScalarsMeetOnlyTheFirstComponentOfAVector) {
     law_ptr const sum = build::minus(two, V3());
     EXPECT_EQ(sum->return_dim(), 3);
     EXPECT_EQ(at(sum, 0), ZEM::vector(4, 5, -3));
+    // An empty VEC has no components: every operator reads its value as 0, one point or many.
+    law_ptr const empty = adopt<law>(new vector_law(static_cast<law **>(nullptr), 0));
+    for (law_ptr const &l : {build::plus(empty, X()), build::times(empty, X()),
+                             build::divide(empty, X())}) {
+        double const xs[2] = {2, -3};
+        double ys[2] = {9, 9};
+        l->evaluate_many(xs, ys, 2);
+        EXPECT_EQ(ys[0], l->eval(2)) << l->text();
+        EXPECT_EQ(ys[1], l->eval(-3)) << l->text();
+    }
+    EXPECT_EQ(build::divide(empty, X())->eval(2), 0);
 }
 
 TEST_F(OperatorLaws, DimensionErrors) {
