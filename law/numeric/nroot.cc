@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -21,7 +22,7 @@ void merge_neighbours(law const *f, double *r, int &n) {
     for (int i = 0; i < n; ++i) {
         r[kept++] = r[i];
         while (kept > 1) {
-            double const lo = r[kept - 2], hi = r[kept - 1], m = (lo + hi) / 2;
+            double const lo = r[kept - 2], hi = r[kept - 1], m = std::midpoint(lo, hi);
             double const Am = std::fabs(value_at(f, m)), Ap = std::fabs(value_at(f, lo)),
                          Ai = std::fabs(value_at(f, hi));
             if (Am >= Ap && Am >= Ai) break;

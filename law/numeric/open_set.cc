@@ -126,7 +126,7 @@ double *Open_set::mid_points() const {
 
 double Open_set::hole() const {
     if (!head_ || !head_->next) return 0;
-    return (head_->high + head_->next->low) / 2;
+    return std::midpoint(head_->high, head_->next->low);
 }
 
 double Open_set::hole_size() const {
@@ -143,7 +143,7 @@ double Open_set::largest_hole(double &size) const {
         double const gap = last->next->low - last->high;
         if (gap > size) {
             size = gap;
-            mid = (last->high + last->next->low) / 2;
+            mid = std::midpoint(last->high, last->next->low);
         }
     }
     if (periodic_) {

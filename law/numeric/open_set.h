@@ -2,12 +2,15 @@
 // A union of disjoint closed intervals within [min, max], kept in ascending order; membership is
 // tested with the calling thread's root_x_tol as slack. The root search records in it what it
 // has examined and where the roots lie.
+#include <numeric>
+
 #include <law/base/memory.h>
 
 class Open_interval : public ZEM_heap {
   public:
     Open_interval(double low, double high) : low(low), high(high) {}
-    double mid_point() const { return (low + high) / 2; }
+    // Halfway, without overflowing for ends near the largest doubles.
+    double mid_point() const { return std::midpoint(low, high); }
 
     double low;
     double high;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <numeric>
 #include <utility>
 
 #include <law/base/tolerance.h>
@@ -105,7 +106,7 @@ void examine_gaps(law_derivatives const &d, double length, Open_set &S, Open_set
     double h_prev = DBL_MAX;
     while (!S.is_full()) {
         double const h = S.hole();
-        if (std::fabs(h_prev - h) < get_resnor()) return;
+        if (!(std::fabs(h_prev - h) >= get_resnor())) return;  // a NaN does not move either
         h_prev = h;
         double const w = S.hole_size();
         double const g0 = h - w / 2, g1 = h + w / 2;
@@ -208,7 +209,7 @@ int root_newton_walk(law const *f, law const *df, law const *ddf, double &x, dou
 }
 
 double root_bisect(law const *f, double lo, double hi) {
-    double m = (lo + hi) / 2;
+    double m = std::midpoint(lo, hi);
     double f_lo = value_at(f, lo);
     for (int halvings = 0; halvings < root_tols().root_bisect_max; ++halvings) {
         double const f_m = value_at(f, m);
@@ -219,7 +220,7 @@ double root_bisect(law const *f, double lo, double hi) {
         } else {
             hi = m;
         }
-        m = (lo + hi) / 2;
+        m = std::midpoint(lo, hi);
     }
     return m;
 }

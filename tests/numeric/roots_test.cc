@@ -44,6 +44,13 @@ TEST_F(Roots, FindsKnownRootsInAscendingOrder) {
     expect_roots("X^2+1", -3, 3, {});
 }
 
+// Ends near the largest doubles: the halfway points of the gaps the scan leaves overflowed to
+// -inf, and the scan probed them for ever.
+TEST_F(Roots, IntervalsNearTheLargestDoublesAreScanned) {
+    expect_roots("X", -1e308, -1e-300, {});
+    expect_roots("X+10^308", -1.5e308, -1e-300, {-1e308}, 1e292);
+}
+
 TEST_F(Roots, FindsEveryRootOfAHighFrequencySine) {
     std::vector<double> expected;
     for (int k = 1; k * pi / 20 < 3; ++k) expected.push_back(k * pi / 20);
