@@ -4,6 +4,9 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <span>
+#include <unordered_map>
+#include <vector>
 
 #include <law/core/counted_array.h>
 #include <law/core/law_polynomial.h>
@@ -187,27 +190,71 @@ bool common_power(numeric_power const &a, numeric_power const &b) {
     return !as_constant(a.base) && same_law(a.base, b.base);
 }
 
+// Calls visit(i, j), in the order of a's factors and then of b's, for the pairs whose bases may be
+// equal; visit returns false to stop. Equal laws hash alike, so long products (the inner
+// derivative of a nesting, met at each level) are paired through an index of b's bases instead of
+// pair by pair.
+template <class Visit>
+void pairs_of_like_bases(std::span<numeric_power const> a, std::span<numeric_power const> b,
+                         Visit visit) {
+    constexpr std::size_t few_pairs = 64;
+    if (a.size() * b.size() <= few_pairs) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            for (std::size_t j = 0; j < b.size(); ++j)
+                if (!visit(i, j)) return;
+        return;
+    }
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> by_hash;
+    for (std::size_t j = 0; j < b.size(); ++j) by_hash[b[j].base->structure_hash()].push_back(j);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto const like = by_hash.find(a[i].base->structure_hash());
+        if (like == by_hash.end()) continue;
+        for (std::size_t j : like->second)
+            if (!visit(i, j)) return;
+    }
+}
+
 // Whether the two sides share a factor to take out, read without building anything (most sums
 // share none).
 bool share_a_factor(law *left, law *right) {
-    small_list<law *> lf, rf;
-    auto const factors = [](law *side, small_list<law *> &out) {
+    auto const powers = [](law *side, small_list<numeric_power> &out) {
+        small_list<law *> factors;
         if (law_isa<times_law>(side))
-            binary_law::collect_chain(static_cast<times_law const *>(side), out);
+            binary_law::collect_chain(static_cast<times_law const *>(side), factors);
         else
-            out.push_back(side);
+            factors.push_back(side);
+        for (law *f : factors) out.push_back(numeric_factor(f));
     };
-    factors(left, lf);
-    factors(right, rf);
-    // Each factor is read as a power once, not once for each factor of the other side.
-    small_list<numeric_power> right_powers;
-    for (law *b : rf) right_powers.push_back(numeric_factor(b));
-    for (law *a : lf) {
-        numeric_power const pa = numeric_factor(a);
-        for (numeric_power const &pb : right_powers)
-            if (common_power(pa, pb)) return true;
+    small_list<numeric_power> lf, rf;
+    powers(left, lf);
+    powers(right, rf);
+    std::span<numeric_power const> const a(lf.data(), lf.size()), b(rf.data(), rf.size());
+    bool shared = false;
+    pairs_of_like_bases(a, b, [&](std::size_t i, std::size_t j) {
+        shared = common_power(a[i], b[j]);
+        return !shared;
+    });
+    return shared;
+}
+
+// The product of the shared factors, taken whole from a side that holds exactly that product
+// (a derivative's inner chain does): rebuilt, it would be copied at each level of a nesting.
+law_ptr shared_product(std::vector<numeric_power> const &shared, plus_law const *l) {
+    auto const holds_product = [&](law *part) {
+        law const *p = part;
+        for (std::size_t i = shared.size(); i-- > 1; p = static_cast<times_law const *>(p)->fleft())
+            if (shared[i].exponent != 1.0 || !law_isa<times_law>(p) ||
+                static_cast<times_law const *>(p)->fright() != shared[i].base)
+                return false;
+        return shared[0].exponent == 1.0 && p == shared[0].base;
+    };
+    for (law *side : {l->fleft(), l->fright()}) {
+        auto const *t = law_cast<times_law>(side);
+        if (!t) continue;
+        for (law *part : {side, t->fleft(), t->fright()})
+            if (holds_product(part)) return share(part);
     }
-    return false;
+    return product_of(shared);
 }
 
 law_ptr factoring(plus_law const *l) {
@@ -216,18 +263,19 @@ law_ptr factoring(plus_law const *l) {
     std::vector<numeric_power> left = numeric_factors(l->fleft());
     std::vector<numeric_power> right = numeric_factors(l->fright());
     std::vector<numeric_power> shared;
-    for (auto &a : left) {
-        for (auto &b : right) {
-            if (!common_power(a, b)) continue;
+    pairs_of_like_bases(left, right, [&](std::size_t i, std::size_t j) {
+        numeric_power &a = left[i], &b = right[j];
+        if (common_power(a, b)) {
             double const common = std::min(a.exponent, b.exponent);
             shared.push_back({a.base, common});
             a.exponent -= common;
             b.exponent -= common;
         }
-    }
+        return true;
+    });
     if (shared.empty()) return nullptr;
     law_ptr const rest = build::plus(product_of(left), product_of(right));
-    return build::times(product_of(shared), rest);
+    return build::times(shared_product(shared, l), rest);
 }
 
 // ---------------------------------------------------------------- times

@@ -216,6 +216,17 @@ TEST_F(DeepLaws, BoundTheValuesAndMultiplyOutThePolynomial) {
     }
 }
 
+// The derivative of nested kinks is a product of one factor per level, each sum of two terms
+// that share the product below it factored once.
+TEST_F(DeepLaws, NestedKinksDifferentiateIntoOneProduct) {
+    constexpr int n = 200;
+    law_ptr const kinks = parse(repeated("ABS(", n) + "X" + repeated(")", n));
+    law_ptr const d = adopt(kinks->derivative(0));
+    // Below 0 the innermost ABS turns the slope to -1 and every other level keeps it.
+    EXPECT_EQ(values_at(d.get(), {-0.5, 0.5}), (std::vector<double>{-1, 1}));
+    EXPECT_FALSE(kinks->linear());
+}
+
 TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
     constexpr int n = 10000;
     auto tower = [](char const *open, char const *inner, char const *close) {
