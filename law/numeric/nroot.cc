@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <iterator>
+#include <numeric>
 #include <utility>
 #include <vector>
 

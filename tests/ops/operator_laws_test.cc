@@ -38,8 +38,8 @@ TEST_F(OperatorLaws, ScalarsMeetOnlyTheFirstComponentOfAVector) {
     EXPECT_EQ(at(sum, 0), ZEM::vector(4, 5, -3));
     // An empty VEC has no components: every operator reads its value as 0, one point or many.
     law_ptr const empty = adopt<law>(new vector_law(static_cast<law **>(nullptr), 0));
-    for (law_ptr const &l : {build::plus(empty, X()), build::times(empty, X()),
-                             build::divide(empty, X())}) {
+    for (law_ptr const &l :
+         {build::plus(empty, X()), build::times(empty, X()), build::divide(empty, X())}) {
         double const xs[2] = {2, -3};
         double ys[2] = {9, 9};
         l->evaluate_many(xs, ys, 2);
