@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include <law/base/output.h>
 #include <law/core/binary_law.h>
@@ -78,6 +80,70 @@ law_ptr simplified_member(law *member, int mode) {
 
 // The list of the post phase, whose results each law keeps.
 constexpr int post_mode = 2;
+
+// The laws the main phase rewrote during the outermost simplification of this thread, by the
+// form it gave each. When the post phase rebuilds a law equal to the one the main phase started
+// from, it hands back that law: a finished law met again (a cached derivative inside a larger
+// one) then keeps its identity and its records instead of being copied at each meeting, which
+// made nested derivatives quadratic. Both laws are held, so that no address is reused meanwhile.
+class rewritten_laws {
+  public:
+    // One per simplification, nested ones sharing the outermost's laws. A small law is not worth
+    // the bookkeeping: what it holds is rewritten in a few steps anyway.
+    explicit rewritten_laws(law const *root)
+        : outermost_(!current && root->tree_size() >= worth_keeping),
+          outer_root_(std::exchange(root_, root)) {
+        if (outermost_) current = this;
+    }
+    ~rewritten_laws() {
+        root_ = outer_root_;
+        if (outermost_) current = nullptr;
+    }
+    rewritten_laws(rewritten_laws const &) = delete;
+    rewritten_laws &operator=(rewritten_laws const &) = delete;
+
+    static void note(law *original, law *form) {
+        if (current && form != original)
+            current->original_of_.try_emplace(form, share(form), share(original));
+    }
+    // form, or the law the main phase started from when it is equal to form.
+    static law *handed_back(law *input, law *form) {
+        if (!current || !form) return form;
+        auto const it = current->original_of_.find(input);
+        if (it == current->original_of_.end()) return form;
+        law *const original = it->second.second.get();
+        // The law being simplified is not its own result: it would be recorded as its own form,
+        // which the main phase takes as final, though it is the post phase's.
+        if (original == form || original == root_ || !same_rebuilt(original, form)) return form;
+        form->remove();
+        original->add();
+        return original;
+    }
+
+  private:
+    // Whether b is a rebuilt from the same sub-laws, the same objects in the same order (operator==
+    // alone would take a sum's terms in any order), and equal otherwise.
+    static bool same_rebuilt(law const *a, law const *b) {
+        if (a->type() != b->type()) return false;
+        for (int i = 0;; ++i) {
+            law const *const x = sub_law_at(a, i), *const y = sub_law_at(b, i);
+            if (x != y) return false;
+            if (!x) break;
+        }
+        return *a == *b;
+    }
+
+    static constexpr std::uint64_t worth_keeping = 64;
+    static constinit thread_local rewritten_laws *current [[gnu::tls_model("initial-exec")]];
+    static constinit thread_local law const *root_ [[gnu::tls_model("initial-exec")]];
+    bool const outermost_;
+    law const *const outer_root_;
+    std::unordered_map<law const *, std::pair<law_ptr, law_ptr>> original_of_;
+};
+constinit thread_local rewritten_laws *rewritten_laws::current [[gnu::tls_model("initial-exec")]] =
+    nullptr;
+constinit thread_local law const *rewritten_laws::root_ [[gnu::tls_model("initial-exec")]] =
+    nullptr;
 
 // Whether l is one of form's own sub-laws: a law keeping such a form would keep itself.
 bool holds(law const *form, law const *l) {
@@ -198,6 +264,7 @@ law *simplify_pass(law *l, int &changed, int mode) {
         law *recorded = l->simplify(1, 0);
         // A record that is not final yet is followed in the next round.
         if (recorded != l) changed = 1;
+        if (mode == 0) rewritten_laws::note(l, recorded);
         return recorded;
     }
     int const debug = simplify_debug_level();
@@ -205,7 +272,7 @@ law *simplify_pass(law *l, int &changed, int mode) {
     if (mode == post_mode) {
         if (law *known = l->post_form()) {
             changed = 1;
-            return known;
+            return rewritten_laws::handed_back(l, known);
         }
     }
     // A number or an input has no sub-laws and no rule of any list applies to it.
@@ -226,7 +293,8 @@ law *simplify_pass(law *l, int &changed, int mode) {
             l->mark_passed_unchanged(mode);
         else if (mode == post_mode && !holds(current.get(), l))
             l->set_post_form(current.get());
-        return current.release();
+        return mode == post_mode ? rewritten_laws::handed_back(l, current.release())
+                                 : current.release();
     }
     // The rules' result holds new sub-laws: each is brought to its form before the rules try
     // again, so that the law leaves settled and later rounds meet its record instead of walking
@@ -242,6 +310,7 @@ law *simplify_pass(law *l, int &changed, int mode) {
     }
     current->reset_simplify(current.get(), 1);
     l->reset_simplify(current.get(), 1);
+    rewritten_laws::note(l, current.get());
     return current.release();
 }
 
@@ -264,6 +333,7 @@ void settle_simplified(law const *root, int level) {
 
 law *law_simplify(law const *l, int level, int debug) {
     if (!l) return nullptr;
+    rewritten_laws const rewrites(l);
     settle_simplified(l, level);
     // Nested simplifications (a rule asking a law whether it is constant) keep the outer level.
     int const outer_debug = debug_level.exchange(debug, std::memory_order_relaxed);

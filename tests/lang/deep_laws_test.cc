@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <law/core/deep_tree.h>
 #include <law/core/law_polynomial.h>
 
 #include "law_test.h"
@@ -216,12 +217,18 @@ TEST_F(DeepLaws, BoundTheValuesAndMultiplyOutThePolynomial) {
     }
 }
 
-// The derivative of nested kinks is a product of one factor per level, each sum of two terms
-// that share the product below it factored once.
-TEST_F(DeepLaws, NestedKinksDifferentiateIntoOneProduct) {
+// The derivative of nested kinks is a product of one factor per level. Each level's derivative
+// holds the one below it, the same object: the simplifier meets that finished derivative inside
+// the new one and must not copy it, or the work grows with the square of the depth.
+TEST_F(DeepLaws, NestedKinksDifferentiateIntoOneSharedProduct) {
     constexpr int n = 200;
     law_ptr const kinks = parse(repeated("ABS(", n) + "X" + repeated(")", n));
+    law const *const inner = sub_law_at(kinks.get(), 0);
+    law_ptr const d_inner = adopt(inner->derivative(0));
     law_ptr const d = adopt(kinks->derivative(0));
+    law const *first = d.get();
+    while (first != d_inner.get() && law_isa<times_law>(first)) first = sub_law_at(first, 0);
+    EXPECT_EQ(first, d_inner.get());
     // Below 0 the innermost ABS turns the slope to -1 and every other level keeps it.
     EXPECT_EQ(values_at(d.get(), {-0.5, 0.5}), (std::vector<double>{-1, 1}));
     EXPECT_FALSE(kinks->linear());
