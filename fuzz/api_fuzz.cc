@@ -478,19 +478,26 @@ void classify(law const *l) {
     // derivatives share their trees, so its work may grow as the number of paths does.
 }
 
-void derive(law const *l, double const *x) {
+// The outcome at the point, padded with zeros to what the law takes: a law made from another may
+// take more inputs (the inverse of A o B is the inverse of B, of B's inputs, after A's).
+std::vector<std::uint64_t> outcome_at(law const *l, std::vector<double> point) {
+    point.resize(std::max(point.size(), static_cast<std::size_t>(std::max(l->take_dim(), 1))));
+    return outcome(l, point.data());
+}
+
+void derive(law const *l, std::vector<double> const &point) {
     for (int which = 0; which < std::max(l->take_dim(), 1); ++which)
         exercise([&] {
             law_ptr const d = adopt(l->derivative(which));
-            outcome(d.get(), x);
+            outcome_at(d.get(), point);
         });
     exercise([&] {
         law_ptr const s = adopt(l->simplify());
-        outcome(s.get(), x);
+        outcome_at(s.get(), point);
     });
     exercise([&] {
         law_ptr const inv = adopt(l->inverse());
-        if (inv) outcome(inv.get(), x);
+        if (inv) outcome_at(inv.get(), point);
     });
     exercise([&] { lawcode const code(const_cast<law *>(l), "f", "t"); });
 }
@@ -550,7 +557,7 @@ void use(law *l, long held, input_bytes &in) {
     check_copy(l, points);
     evaluate_typed(l, points[0], in.pick(3));
     classify(l);
-    derive(l, points.data());
+    derive(l, {points.begin(), points.begin() + inputs});
     if (integrates(l)) return;
     search(l, in);
     fit(l, in);
