@@ -1,8 +1,11 @@
 #include <law/ops/law_simplify.h>
 
+#include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstring>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -85,11 +88,13 @@ constexpr int post_mode = 2;
 // form it gave each. When the post phase rebuilds a law equal to the one the main phase started
 // from, it hands back that law: a finished law met again (a cached derivative inside a larger
 // one) then keeps its identity and its records instead of being copied at each meeting, which
-// made nested derivatives quadratic. Both laws are held, so that no address is reused meanwhile.
+// made nested derivatives quadratic. The original is held; a form that dies meanwhile leaves its
+// key to a law at the same address, which is handed the original only when it is the same
+// rebuild of it, and so is right either way.
 class rewritten_laws {
   public:
-    // One per simplification, nested ones sharing the outermost's laws. A small law is not worth
-    // the bookkeeping: what it holds is rewritten in a few steps anyway.
+    // One per simplification, nested ones sharing the outermost's laws. A law of fewer than 256
+    // laws is not worth the bookkeeping: what it holds is rewritten in a few steps anyway.
     explicit rewritten_laws(law const *root)
         : outermost_(!current && root->tree_size() >= worth_keeping),
           outer_root_(std::exchange(root_, root)) {
@@ -103,15 +108,14 @@ class rewritten_laws {
     rewritten_laws &operator=(rewritten_laws const &) = delete;
 
     static void note(law *original, law *form) {
-        if (current && form != original)
-            current->original_of_.try_emplace(form, share(form), share(original));
+        if (current && form != original) current->original_of_.try_emplace(form, share(original));
     }
     // form, or the law the main phase started from when it is equal to form.
     static law *handed_back(law *input, law *form) {
         if (!current || !form) return form;
         auto const it = current->original_of_.find(input);
         if (it == current->original_of_.end()) return form;
-        law *const original = it->second.second.get();
+        law *const original = it->second.get();
         // The law being simplified is not its own result: it would be recorded as its own form,
         // which the main phase takes as final, though it is the post phase's.
         if (original == form || original == root_ || !same_rebuilt(original, form)) return form;
@@ -133,12 +137,15 @@ class rewritten_laws {
         return *a == *b;
     }
 
-    static constexpr std::uint64_t worth_keeping = 64;
+    static constexpr std::uint64_t worth_keeping = 256;
     static constinit thread_local rewritten_laws *current [[gnu::tls_model("initial-exec")]];
     static constinit thread_local law const *root_ [[gnu::tls_model("initial-exec")]];
     bool const outermost_;
     law const *const outer_root_;
-    std::unordered_map<law const *, std::pair<law_ptr, law_ptr>> original_of_;
+    // Taken from a block on the stack, and all given back at once.
+    std::array<std::byte, 4096> block_;
+    std::pmr::monotonic_buffer_resource arena_{block_.data(), block_.size()};
+    std::pmr::unordered_map<law const *, law_ptr> original_of_{&arena_};
 };
 constinit thread_local rewritten_laws *rewritten_laws::current [[gnu::tls_model("initial-exec")]] =
     nullptr;
