@@ -193,11 +193,11 @@ bool common_power(numeric_power const &a, numeric_power const &b) {
 // Calls visit(i, j), in the order of a's factors and then of b's, for the pairs whose bases may be
 // equal; visit returns false to stop. Equal laws hash alike, so long products (the inner
 // derivative of a nesting, met at each level) are paired through an index of b's bases instead of
-// pair by pair.
+// pair by pair. Below 64 factors a side, comparing pairs of hashes costs less than the index.
 template <class Visit>
 void pairs_of_like_bases(std::span<numeric_power const> a, std::span<numeric_power const> b,
                          Visit visit) {
-    constexpr std::size_t few_pairs = 64;
+    constexpr std::size_t few_pairs = 4096;
     if (a.size() * b.size() <= few_pairs) {
         for (std::size_t i = 0; i < a.size(); ++i)
             for (std::size_t j = 0; j < b.size(); ++j)
