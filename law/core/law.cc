@@ -606,9 +606,10 @@ void law::reset_simplify(law *s, int level) const {
     lock g(this);
     store_cached(this, simplified_, s);
     simplify_level_ = level;
-    // A recorded form other than the law itself is what later passes must take.
+    // A recorded form other than the law itself is what later passes must take; marks past the
+    // three lists' say what made the law, which a record does not change.
     if (s != this)
-        pass_marks_.store(0, std::memory_order_relaxed);
+        pass_marks_.fetch_and(static_cast<std::uint8_t>(~0b111u), std::memory_order_relaxed);
     else
         pass_marks_.fetch_or(level >= 2   ? 0b111
                              : level >= 1 ? 0b001

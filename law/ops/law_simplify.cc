@@ -107,11 +107,26 @@ class rewritten_laws {
     rewritten_laws(rewritten_laws const &) = delete;
     rewritten_laws &operator=(rewritten_laws const &) = delete;
 
+    // A finished law (one a post pass made or passed) that the main phase rewrote. Laws still
+    // being made are not kept: they are met once, and a big simplification of a fresh law would
+    // pay for nothing.
     static void note(law *original, law *form) {
-        if (current && form != original) current->original_of_.try_emplace(form, share(original));
+        if (current && form != original && original->passed_unchanged(finished_mark))
+            current->original_of_.try_emplace(form, share(original));
     }
-    // form, or the law the main phase started from when it is equal to form.
+    // The post phase's result for input: form, or the law the main phase started from when it is
+    // equal to form. Either is marked finished.
     static law *handed_back(law *input, law *form) {
+        law *const out = original_for(input, form);
+        if (out) out->mark_passed_unchanged(finished_mark);
+        return out;
+    }
+
+  private:
+    // The mark (among a law's pass marks, past those of the three lists) of a finished law.
+    static constexpr int finished_mark = 3;
+
+    static law *original_for(law *input, law *form) {
         if (!current || !form) return form;
         auto const it = current->original_of_.find(input);
         if (it == current->original_of_.end()) return form;
@@ -124,7 +139,6 @@ class rewritten_laws {
         return original;
     }
 
-  private:
     // Whether b is a rebuilt from the same sub-laws, the same objects in the same order (operator==
     // alone would take a sum's terms in any order), and equal otherwise.
     static bool same_rebuilt(law const *a, law const *b) {
@@ -316,8 +330,8 @@ law *simplify_pass(law *l, int &changed, int mode) {
         rewritten = apply_rules(current, mode);
     }
     current->reset_simplify(current.get(), 1);
-    l->reset_simplify(current.get(), 1);
     rewritten_laws::note(l, current.get());
+    l->reset_simplify(current.get(), 1);
     return current.release();
 }
 
