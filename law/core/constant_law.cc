@@ -9,24 +9,39 @@
 
 #include <law/base/output.h>
 
-std::string number_string(double value) {
-    // "%.16g", except that a value which 16 digits cannot hold exactly but fewer digits can
-    // (1e-20, which "%.16g" rounds to 9.999999999999999e-21) prints with those fewer digits in
-    // the same layout.
+namespace {
+// The shortest digits that read back as value, in the layout of "%g"; empty when that takes more
+// than 16 digits.
+std::string shortest(double value) {
     char buf[40];
     char *end = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific).ptr;
     *end = '\0';
     char const *e = std::find(buf, end, 'e');
     auto const digits = std::count_if(static_cast<char const *>(buf), e,
                                       [](char c) { return c >= '0' && c <= '9'; });
-    if (!std::isfinite(value) || digits > 16) {
-        std::snprintf(buf, sizeof buf, "%.16g", value);
-        return buf;
-    }
+    if (digits > 16) return {};
     int const exponent = e == end ? 0 : std::atoi(e + 1);
     if (exponent >= -4 && exponent < 16)
         end = std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::fixed).ptr;
     return std::string(buf, end);
+}
+}  // namespace
+
+std::string number_string(double value) {
+    // "%.16g", except that a value which 16 digits cannot hold exactly but fewer digits can
+    // (1e-20, which "%.16g" rounds to 9.999999999999999e-21) prints with those fewer digits in
+    // the same layout.
+    char buf[40];
+    if (!std::isfinite(value)) {
+        std::snprintf(buf, sizeof buf, "%.16g", value);
+        return buf;
+    }
+    if (std::string text = shortest(value); !text.empty()) return text;
+    // A value of seventeen digits prints as the double its sixteen read back as does, so that a
+    // printed law read back prints the same again: the sixteen digits of the largest double
+    // below 2^129 read back as 2^129, which fifteen digits hold.
+    std::snprintf(buf, sizeof buf, "%.16g", value);
+    return shortest(std::strtod(buf, nullptr));
 }
 
 int constant_law::same(law const *a, law const *b) const {

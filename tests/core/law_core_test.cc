@@ -1,4 +1,8 @@
 #include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -59,6 +63,22 @@ TEST_F(LawCore, LeavesPrintAsWritten) {
     EXPECT_EQ(C(2.0 / 3)->text(), "0.6666666666666666");
     EXPECT_EQ(C(0.1 + 0.2)->text(), "0.3");
     EXPECT_EQ(C(1e300 / 3)->text(), "3.333333333333334e+299");
+    // Seventeen digits print as the double their sixteen read back as, so a print read back
+    // prints the same: 0x1.fffffffffffffp+128's sixteen digits read back as 2^129.
+    EXPECT_EQ(C(std::nextafter(0x1p129, 0.0))->text(), "6.80564733841877e+38");
+    std::uint64_t bits = 0x9e3779b97f4a7c15u;
+    for (int i = 0; i < 20000; ++i) {
+        bits = bits * 6364136223846793005u + 1442695040888963407u;
+        double const v = std::bit_cast<double>(bits >> 1);  // finite or not, never negative
+        std::string const once = C(v)->text();
+        law_ptr const again = adopt(str_to_law(once.c_str()));
+        if (std::isfinite(v)) {
+            ASSERT_TRUE(again) << once;
+        }
+        if (again) {
+            EXPECT_EQ(again->text(), once);
+        }
+    }
     EXPECT_EQ(C(-123456.789e-7)->text(), "-0.0123456789");
     EXPECT_EQ(C(INFINITY)->text(), "inf");
     EXPECT_EQ(C(-INFINITY)->text(), "-inf");
