@@ -30,10 +30,13 @@ law_list exponent_registration(new exponent_law(nullptr, nullptr));
 constexpr double exponent_limit = 100;
 constexpr int rounded_exponent_version = 2180000;
 
-// The value of a law that takes no input.
+// The value of a law whose value does not depend on its inputs (it takes none, or is a whole
+// number throughout): zeros for whatever inputs it reads.
 double value_without_input(law const *l) {
-    double const none[1] = {0.0};
-    return first_value(l, none);
+    int const n = std::max(1, l->take_dim());
+    eval_buffer zeros(n);
+    std::fill_n(zeros.data(), n, 0.0);
+    return first_value(l, zeros.data());
 }
 
 void require_sides(binary_law const *l) {

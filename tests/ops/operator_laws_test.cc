@@ -339,6 +339,13 @@ TEST_F(OperatorPolynomials, SumsProductsAndPowersCombine) {
     auto const fallback = polynomial_of(mixed);
     ASSERT_TRUE(fallback);
     EXPECT_EQ(fallback->variable(), mixed.get());
+    // A whole exponent that reads an input it does not depend on is read at zeros for all of
+    // them, not at a point of one value.
+    law_ptr const y = X(1);
+    auto const square =
+        polynomial_of(build::power(x, build::plus(build::minus(y, y), constant(2))));
+    ASSERT_TRUE(square);
+    EXPECT_EQ(square->degree(), 2);
     // A non-integer power is its own variable.
     law_ptr const root = build::power(x, constant(0.5));
     EXPECT_EQ(polynomial_of(root)->variable(), root.get());
