@@ -153,12 +153,20 @@ numeric_power numeric_factor(law *f) {
     return {f, 1.0};
 }
 
-std::vector<numeric_power> numeric_factors(law *side) {
-    std::vector<law *> const factors = law_isa<times_law>(side)
-                                           ? flatten(static_cast<times_law const *>(side))
-                                           : std::vector<law *>{side};
-    std::vector<numeric_power> out;
+// The side's factors read as powers, appended to out (a list on the stack, or a vector).
+template <class List>
+void add_factors(law *side, List &out) {
+    small_list<law *> factors;
+    if (law_isa<times_law>(side))
+        binary_law::collect_chain(static_cast<times_law const *>(side), factors);
+    else
+        factors.push_back(side);
     for (law *f : factors) out.push_back(numeric_factor(f));
+}
+
+std::vector<numeric_power> numeric_factors(law *side) {
+    std::vector<numeric_power> out;
+    add_factors(side, out);
     return out;
 }
 
@@ -217,17 +225,9 @@ void pairs_of_like_bases(std::span<numeric_power const> a, std::span<numeric_pow
 // Whether the two sides share a factor to take out, read without building anything (most sums
 // share none).
 bool share_a_factor(law *left, law *right) {
-    auto const powers = [](law *side, small_list<numeric_power> &out) {
-        small_list<law *> factors;
-        if (law_isa<times_law>(side))
-            binary_law::collect_chain(static_cast<times_law const *>(side), factors);
-        else
-            factors.push_back(side);
-        for (law *f : factors) out.push_back(numeric_factor(f));
-    };
     small_list<numeric_power> lf, rf;
-    powers(left, lf);
-    powers(right, rf);
+    add_factors(left, lf);
+    add_factors(right, rf);
     std::span<numeric_power const> const a(lf.data(), lf.size()), b(rf.data(), rf.size());
     bool shared = false;
     pairs_of_like_bases(a, b, [&](std::size_t i, std::size_t j) {
