@@ -80,6 +80,7 @@ law::~law() {
     release_cached(this, post_form_);
     vorn_discard(dlaw_);
     delete code_.load(std::memory_order_relaxed);
+    if (passed_unchanged(kept_product_mark)) upper_layers().forget_product(this);
     live_laws.fetch_sub(1, std::memory_order_relaxed);
 }
 

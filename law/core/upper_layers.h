@@ -23,6 +23,11 @@ struct upper_layer_hooks {
     // Every zero of the scalar law f of one input on the finite interval [start, end], ascending;
     // raises nothing (a failing law gives what was found).
     std::vector<double> (*zeros)(law const *f, double start, double end) = nullptr;
+    // Drops what the simplifier keeps about the operands of the long product l, which is going
+    // (a law carrying kept_product_mark among its pass marks).
+    void (*forget_product)(law const *l) = nullptr;
 };
+
+inline constexpr int kept_product_mark = 4;
 
 upper_layer_hooks &upper_layers();

@@ -13,6 +13,7 @@
 #include <law/core/multiple_law.h>
 #include <law/ops/composite_law.h>
 #include <law/ops/negate_law.h>
+#include <law/ops/product_index.h>
 #include <law/ops/rule_support.h>
 
 using namespace rules;
@@ -206,7 +207,10 @@ template <class Visit>
 void pairs_of_like_bases(std::span<numeric_power const> a, std::span<numeric_power const> b,
                          Visit visit) {
     constexpr std::size_t few_pairs = 4096;
-    if (a.size() * b.size() <= few_pairs) {
+    // A hash with its lowest bit set need not be shared by an equal law.
+    auto const unhashed = [](numeric_power const &f) { return f.base->structure_hash() & 1; };
+    if (a.size() * b.size() <= few_pairs || std::any_of(a.begin(), a.end(), unhashed) ||
+        std::any_of(b.begin(), b.end(), unhashed)) {
         for (std::size_t i = 0; i < a.size(); ++i)
             for (std::size_t j = 0; j < b.size(); ++j)
                 if (!visit(i, j)) return;
@@ -257,8 +261,111 @@ law_ptr shared_product(std::vector<numeric_power> const &shared, plus_law const 
     return product_of(shared);
 }
 
+// ---------------------------------------------------------------- long products
+// The derivative of a nesting meets its inner derivative, a long product, on both sides of a sum
+// and beside each new factor at every level. The rules below read such a product through its kept
+// operands (product_index.h) and give what the walks above give.
+
+// A long run of operands that both sides of a sum hold, and what factoring takes from them.
+struct shared_run {
+    product_operands::piece run;
+    std::vector<numeric_power> left, right;  // the sides' other factors, in order
+};
+
+bool shareable(numeric_power const &f) { return whole(f.exponent) && f.exponent > 0.0; }
+
+// Whether f pairs with an operand of the run (plain operands are their own bases, to the power 1).
+bool pairs_with_run(numeric_power const &f, product_operands::piece const &run) {
+    if (!shareable(f) || as_constant(f.base)) return false;
+    return !run.stack->each(f.base->structure_hash(), true, run.end,
+                            [&](std::uint32_t i) { return !same_law(f.base, run.stack->at(i)); });
+}
+
+// The operands of view outside its piece `skip`, as powers; false past long_product of them.
+bool other_factors(product_operands const &view, std::size_t skip,
+                   std::vector<numeric_power> &out) {
+    auto const &pieces = view.pieces();
+    if (view.size() - static_cast<int>(pieces[skip].end) >= long_product) return false;
+    for (std::size_t k = 0; k < pieces.size(); ++k)
+        if (k != skip)
+            for (std::uint32_t i = 0; i < pieces[k].end; ++i)
+                out.push_back(numeric_factor(pieces[k].stack->at(i)));
+    return true;
+}
+
+// The run both sides share whole, when factoring takes exactly it and nothing else: every one of
+// its operands pairs with itself, and no other factor pairs with anything.
+std::optional<shared_run> find_shared_run(product_operands const &a, product_operands const &b) {
+    if (!a.hashed() || !b.hashed()) return std::nullopt;
+    for (std::size_t i = 0; i < a.pieces().size(); ++i) {
+        auto const &p = a.pieces()[i];
+        auto const same = std::find_if(b.pieces().begin(), b.pieces().end(), [&](auto const &q) {
+            return q.stack == p.stack && q.end == p.end;
+        });
+        if (p.end < long_product || same == b.pieces().end()) continue;
+        if (p.stack->unplain_below(p.end)) return std::nullopt;
+        shared_run r{p, {}, {}};
+        if (!other_factors(a, i, r.left) ||
+            !other_factors(b, static_cast<std::size_t>(same - b.pieces().begin()), r.right))
+            return std::nullopt;
+        for (auto const *side : {&r.left, &r.right})
+            for (numeric_power const &f : *side)
+                if (pairs_with_run(f, r.run)) return std::nullopt;
+        for (numeric_power const &f : r.left)
+            for (numeric_power const &g : r.right)
+                if (common_power(f, g)) return std::nullopt;
+        return r;
+    }
+    return std::nullopt;
+}
+
+// Whether part is ((r0 * r1) * ...) * r(n-1) over the run's operands, as shared_product asks.
+bool holds_run(product_lookup &lookup, law *part, product_operands::piece const &run) {
+    product_operands const *view = lookup.operands(part);
+    if (!view || view->size() != static_cast<int>(run.end)) return false;
+    if (view->pieces().size() == 1 && view->pieces()[0].stack == run.stack)
+        return view->left_nested();
+    law const *p = part;
+    for (std::uint32_t i = run.end; i-- > 1; p = static_cast<times_law const *>(p)->fleft())
+        if (!law_isa<times_law>(p) ||
+            static_cast<times_law const *>(p)->fright() != run.stack->at(i))
+            return false;
+    return p == run.stack->at(0);
+}
+
+// factoring's result where the sides share a long run: the run's product (taken whole from a side
+// that holds exactly it, as shared_product does) times the sum of the other factors.
+std::optional<law_ptr> factoring_long_run(plus_law const *l) {
+    law *const sides[] = {l->fleft(), l->fright()};
+    std::optional<shared_run> found;
+    law *holder = nullptr;
+    std::vector<law *> run;  // the run's operands, when no side holds their product
+    if (!may_be_long_product(sides[0]) || !may_be_long_product(sides[1])) return std::nullopt;
+    {
+        product_lookup lookup;
+        product_operands const *a = lookup.operands(sides[0]), *b = lookup.operands(sides[1]);
+        if (!a || !b || !(found = find_shared_run(*a, *b))) return std::nullopt;
+        for (law *side : sides) {
+            auto const *t = law_cast<times_law>(side);
+            if (!t || holder) continue;
+            for (law *part : {side, t->fleft(), t->fright()})
+                if (holds_run(lookup, part, found->run)) {
+                    holder = part;
+                    break;
+                }
+        }
+        for (std::uint32_t i = 0; !holder && i < found->run.end; ++i)
+            run.push_back(found->run.stack->at(i));
+    }
+    times_law const op(nullptr, nullptr);
+    law_ptr const shared = holder ? share(holder) : chain(run.data(), run.size(), op);
+    law_ptr const rest = build::plus(product_of(found->left), product_of(found->right));
+    return build::times(shared, rest);
+}
+
 law_ptr factoring(plus_law const *l) {
     if (!scalar(l->fleft()) || !scalar(l->fright())) return nullptr;
+    if (auto r = factoring_long_run(l)) return std::move(*r);
     if (!share_a_factor(l->fleft(), l->fright())) return nullptr;
     std::vector<numeric_power> left = numeric_factors(l->fleft());
     std::vector<numeric_power> right = numeric_factors(l->fright());
@@ -292,7 +399,41 @@ law_ptr times_one(times_law const *l) {
     return is_constant_value(l->fright(), 1) ? share(l->fleft()) : nullptr;
 }
 
+// Whether merge_powers finds no pair of like bases across l's sides, told through the kept
+// operands of a long side; false when that cannot be told so (the walk then decides).
+bool no_like_powers(times_law const *l) {
+    if (!may_be_long_product(l->fleft()) && !may_be_long_product(l->fright())) return false;
+    product_lookup lookup;
+    product_operands const *left = lookup.operands(l->fleft());
+    product_operands const *right = lookup.operands(l->fright());
+    if (!left == !right) return false;
+    product_operands const &many = left ? *left : *right;
+    law *const other = left ? l->fright() : l->fleft();
+    small_list<law *> few;
+    if (law_isa<times_law>(other))
+        binary_law::collect_chain(static_cast<times_law const *>(other), few);
+    else
+        few.push_back(other);
+    if (!many.hashed() || few.size() >= long_product) return false;
+    // The left side's bases are vectors' or scalars'; only scalar ones merge.
+    auto const mergeable = [](law *base) { return base->return_dim() == 1; };
+    for (law *f : few) {
+        law *const base = as_power(f).base;
+        if (!left && !mergeable(base)) continue;
+        if (base->structure_hash() & 1) return false;
+        bool like = false;
+        many.like(base->structure_hash(), false, [&](int, law *operand) {
+            law *const b = as_power(operand).base;
+            like = (!left || mergeable(b)) && same_law(base, b);
+            return !like;
+        });
+        if (like) return false;
+    }
+    return true;
+}
+
 law_ptr merge_powers(times_law const *l) {
+    if (no_like_powers(l)) return nullptr;
     chain_view const factors = view_chain(l);
     for (std::size_t i = 0; i < factors.split; ++i) {
         power_form const a = as_power(factors[i]);

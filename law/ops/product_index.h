@@ -1,0 +1,139 @@
+#pragma once
+// The operands of long products, for the rules that pair the factors of a product's two sides.
+// The derivative of a nesting (ABS(ABS(...)), a tower of functions) meets its inner derivative at
+// every level, one factor longer each time; walking that product at each meeting made nesting
+// quadratic. A long product's operands are kept on stacks that the products extending it share:
+// a product that extends a kept one by a factor pushes the factor, and the operands are found
+// through an index of their bases by structure hash instead of a walk. A product's record goes
+// when the product does.
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+class law;
+
+namespace rules {
+
+// Operands pushed one by one, with their positions by the hash of their base (a power's left
+// side, any other law itself) and of themselves: for each hash the first and last position, and
+// from each position the next and the one before of the same hash.
+class operand_stack {
+  public:
+    std::uint32_t size() const { return static_cast<std::uint32_t>(entries_.size()); }
+    law *at(std::uint32_t i) const { return entries_[i].operand; }
+    void push(law *operand);
+    // Drops the operands from n on.
+    void truncate(std::uint32_t n);
+    // Whether one of the first n operands is a constant or a power with a constant exponent.
+    bool unplain_below(std::uint32_t n) const { return below(unplain_, n); }
+    // Whether one of the first n operands has a hash with its lowest bit set, which equal laws
+    // need not share.
+    bool unhashed_below(std::uint32_t n) const { return below(unhashed_, n); }
+    // Calls visit(i) for the positions i < n whose base (or, when `whole`, whose operand) hashes
+    // as h, ascending, while visit returns true; false when stopped.
+    template <class Visit>
+    bool each(std::uint64_t h, bool whole, std::uint32_t n, Visit visit) const {
+        for (std::uint32_t i = tables_[whole].first(h); i < n; i = entries_[i].link[whole].next)
+            if (!visit(i)) return false;
+        return true;
+    }
+    // The records whose operands end at each size, so that operands past all of them can go.
+    std::vector<int> records_ending;
+
+  private:
+    static constexpr std::uint32_t none = ~std::uint32_t{0};
+    static bool below(std::vector<std::uint32_t> const &ascending, std::uint32_t n) {
+        return !ascending.empty() && ascending.front() < n;
+    }
+    struct neighbours {
+        std::uint32_t next = none, previous = none;
+    };
+    // The hashes are kept: an operand past every record may be gone when it is dropped.
+    struct entry {
+        law *operand;
+        std::uint64_t hash[2];  // of the base, of the operand
+        neighbours link[2];
+    };
+    // The first and last position of each hash, open addressing.
+    class heads {
+      public:
+        std::uint32_t first(std::uint64_t h) const;
+        // The slot of h, made when missing.
+        std::uint32_t *ends(std::uint64_t h);
+
+      private:
+        struct slot {
+            std::uint64_t hash = 0;
+            std::uint32_t ends[2] = {none, none};
+            bool used = false;
+        };
+        std::size_t find(std::uint64_t h) const;
+        void grow();
+        std::vector<slot> slots_;
+        std::size_t used_ = 0;
+    };
+    std::vector<entry> entries_;
+    heads tables_[2];
+    std::vector<std::uint32_t> unplain_, unhashed_;
+};
+
+// The operands of one long product, in the order of its chain: prefixes of a few stacks.
+class product_operands {
+  public:
+    struct piece {
+        std::shared_ptr<operand_stack> stack;
+        std::uint32_t end = 0;  // the stack's operands [0, end)
+    };
+    int size() const { return size_; }
+    std::vector<piece> const &pieces() const { return pieces_; }
+    // Whether each right side down the left spine is one operand: ((f0 * f1) * f2) * ...
+    bool left_nested() const { return left_nested_; }
+    // Whether every operand is a law that is not constant and no power with a constant exponent
+    // (factoring reads each as itself to the power 1).
+    bool plain() const;
+    // Whether the hashes tell the operands apart (see operand_stack::unhashed_below).
+    bool hashed() const;
+    // Calls visit(i, operand), i ascending, for the operands whose base (or, when `whole`, the
+    // operand itself) hashes as h; visit returns false to stop.
+    template <class Visit>
+    void like(std::uint64_t h, bool whole, Visit visit) const {
+        int offset = 0;
+        for (piece const &p : pieces_) {
+            operand_stack const &s = *p.stack;
+            auto const go_on = [&](std::uint32_t i) {
+                return visit(offset + static_cast<int>(i), s.at(i));
+            };
+            if (!s.each(h, whole, p.end, go_on)) return;
+            offset += static_cast<int>(p.end);
+        }
+    }
+
+  private:
+    friend class product_registry;
+    std::vector<piece> pieces_;
+    int size_ = 0;
+    bool left_nested_ = true;
+};
+
+// The kept products, under one lock for as long as a lookup lives: the rules' lookups are a few
+// probes, and no law is made or released meanwhile.
+class product_lookup {
+  public:
+    product_lookup();
+    // The operands of l when it is a product (a chain of times) of at least long_product
+    // operands, kept until l goes; null otherwise.
+    product_operands const *operands(law const *l);
+
+  private:
+    std::unique_lock<std::mutex> lock_;
+};
+
+// Products of fewer operands are walked: their walk costs less than the record.
+inline constexpr int long_product = 64;
+
+// Whether l may be a product of long_product operands or more, told without a lock.
+bool may_be_long_product(law const *l);
+
+}  // namespace rules
