@@ -277,8 +277,8 @@ bool shareable(numeric_power const &f) { return whole(f.exponent) && f.exponent 
 // Whether f pairs with an operand of the run (plain operands are their own bases, to the power 1).
 bool pairs_with_run(numeric_power const &f, product_operands::piece const &run) {
     if (!shareable(f) || as_constant(f.base)) return false;
-    return !run.stack->each(f.base->structure_hash(), true, run.end,
-                            [&](std::uint32_t i) { return !same_law(f.base, run.stack->at(i)); });
+    return !run.each(f.base->structure_hash(), true,
+                     [&](std::uint32_t, law *operand) { return !same_law(f.base, operand); });
 }
 
 // The operands of view outside its piece `skip`, as powers; false past long_product of them.
@@ -289,7 +289,7 @@ bool other_factors(product_operands const &view, std::size_t skip,
     for (std::size_t k = 0; k < pieces.size(); ++k)
         if (k != skip)
             for (std::uint32_t i = 0; i < pieces[k].end; ++i)
-                out.push_back(numeric_factor(pieces[k].stack->at(i)));
+                out.push_back(numeric_factor(pieces[k].at(i)));
     return true;
 }
 
@@ -299,9 +299,8 @@ std::optional<shared_run> find_shared_run(product_operands const &a, product_ope
     if (!a.hashed() || !b.hashed()) return std::nullopt;
     for (std::size_t i = 0; i < a.pieces().size(); ++i) {
         auto const &p = a.pieces()[i];
-        auto const same = std::find_if(b.pieces().begin(), b.pieces().end(), [&](auto const &q) {
-            return q.stack == p.stack && q.end == p.end;
-        });
+        auto const same = std::find_if(b.pieces().begin(), b.pieces().end(),
+                                       [&](auto const &q) { return q.same(p); });
         if (p.end < long_product || same == b.pieces().end()) continue;
         if (p.stack->unplain_below(p.end)) return std::nullopt;
         shared_run r{p, {}, {}};
@@ -323,14 +322,12 @@ std::optional<shared_run> find_shared_run(product_operands const &a, product_ope
 bool holds_run(product_lookup &lookup, law *part, product_operands::piece const &run) {
     product_operands const *view = lookup.operands(part);
     if (!view || view->size() != static_cast<int>(run.end)) return false;
-    if (view->pieces().size() == 1 && view->pieces()[0].stack == run.stack)
-        return view->left_nested();
+    if (view->pieces().size() == 1 && view->pieces()[0].same(run)) return view->left_nested();
     law const *p = part;
     for (std::uint32_t i = run.end; i-- > 1; p = static_cast<times_law const *>(p)->fleft())
-        if (!law_isa<times_law>(p) ||
-            static_cast<times_law const *>(p)->fright() != run.stack->at(i))
+        if (!law_isa<times_law>(p) || static_cast<times_law const *>(p)->fright() != run.at(i))
             return false;
-    return p == run.stack->at(0);
+    return p == run.at(0);
 }
 
 // factoring's result where the sides share a long run: the run's product (taken whole from a side
@@ -355,7 +352,7 @@ std::optional<law_ptr> factoring_long_run(plus_law const *l) {
                 }
         }
         for (std::uint32_t i = 0; !holder && i < found->run.end; ++i)
-            run.push_back(found->run.stack->at(i));
+            run.push_back(found->run.at(i));
     }
     times_law const op(nullptr, nullptr);
     law_ptr const shared = holder ? share(holder) : chain(run.data(), run.size(), op);

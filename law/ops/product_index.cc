@@ -64,10 +64,10 @@ std::size_t operand_stack::heads::find(std::uint64_t h) const {
     return k;
 }
 
-std::uint32_t operand_stack::heads::first(std::uint64_t h) const {
+std::uint32_t operand_stack::heads::end(std::uint64_t h, int k) const {
     if (slots_.empty()) return none;
     slot const &s = slots_[find(h)];
-    return s.used ? s.ends[0] : none;
+    return s.used ? s.ends[k] : none;
 }
 
 std::uint32_t *operand_stack::heads::ends(std::uint64_t h) {
@@ -140,10 +140,17 @@ class product_registry {
         auto const [operands, pushes] = count(x, spine);
         if (operands < long_product || (pushes > few_pushes && !asked_before(l))) return nullptr;
         product_operands view;
-        if (is_product(x))
+        if (is_product(x)) {
             view = records_.at(x);
-        else
+        } else if (law const *right = as_product(l)->fright();
+                   spine.size() == 1 && records_.contains(right)) {
+            // A factor on the left of a kept product: pushed on a stack read from the top down.
+            view = records_.at(right);
+            prepend(view, const_cast<law *>(x));
+            return keep(l, view);
+        } else {
             append(view, const_cast<law *>(x));
+        }
         for (int k = spine.size() - 1; k >= 0; --k) {
             law *const right = as_product(spine[k])->fright();
             append_side(view, right);
@@ -166,28 +173,44 @@ class product_registry {
         for (law *f : operands) append(view, f);
     }
 
-    // One operand more: pushed on the last piece's stack when the piece ends at its top, or when
-    // no record reaches past the piece (what is past it is dropped); taken as it is when the
-    // stack already holds it there; else on a stack of its own.
+    // One operand more after the others.
     void append(product_operands &view, law *operand) {
         ++view.size_;
-        if (!view.pieces_.empty()) {
-            auto &last = view.pieces_.back();
-            operand_stack &s = *last.stack;
-            if (last.end < s.size() && s.at(last.end) == operand && reaches_past(s, last.end)) {
-                ++last.end;
-                return;
-            }
-            if (last.end < s.size() && !reaches_past(s, last.end)) s.truncate(last.end);
-            if (last.end == s.size()) {
-                s.push(operand);
-                ++last.end;
-                return;
-            }
+        if (!view.pieces_.empty() && !view.pieces_.back().reversed &&
+            extend(view.pieces_.back(), operand))
+            return;
+        add_piece(view, view.pieces_.size(), operand, false);
+    }
+
+    // One operand more before the others.
+    void prepend(product_operands &view, law *operand) {
+        ++view.size_;
+        view.left_nested_ = false;
+        if (view.pieces_.front().reversed && extend(view.pieces_.front(), operand)) return;
+        add_piece(view, 0, operand, true);
+    }
+
+    // Extends a piece by an operand on its stack: pushed when the piece ends at the top, or when no
+    // record reaches past the piece (what is past it is dropped); taken as it is when the stack
+    // already holds it there. False when another record holds the stack past the piece.
+    static bool extend(product_operands::piece &p, law *operand) {
+        operand_stack &s = *p.stack;
+        if (p.end < s.size() && s.at(p.end) == operand && reaches_past(s, p.end)) {
+            ++p.end;
+            return true;
         }
+        if (p.end < s.size() && !reaches_past(s, p.end)) s.truncate(p.end);
+        if (p.end != s.size()) return false;
+        s.push(operand);
+        ++p.end;
+        return true;
+    }
+
+    static void add_piece(product_operands &view, std::size_t at, law *operand, bool reversed) {
         auto fresh = std::make_shared<operand_stack>();
         fresh->push(operand);
-        view.pieces_.push_back({std::move(fresh), 1});
+        view.pieces_.insert(view.pieces_.begin() + static_cast<std::ptrdiff_t>(at),
+                            {std::move(fresh), 1, reversed});
         if (view.pieces_.size() > max_pieces) flatten(view);
     }
 
@@ -202,9 +225,9 @@ class product_registry {
     static void flatten(product_operands &view) {
         auto one = std::make_shared<operand_stack>();
         for (auto const &p : view.pieces_)
-            for (std::uint32_t i = 0; i < p.end; ++i) one->push(p.stack->at(i));
+            for (std::uint32_t i = 0; i < p.end; ++i) one->push(p.at(i));
         std::uint32_t const n = one->size();
-        view.pieces_.assign(1, {std::move(one), n});
+        view.pieces_.assign(1, {std::move(one), n, false});
     }
 
     product_operands const *keep(law const *l, product_operands const &view) {

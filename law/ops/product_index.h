@@ -32,10 +32,18 @@ class operand_stack {
     // need not share.
     bool unhashed_below(std::uint32_t n) const { return below(unhashed_, n); }
     // Calls visit(i) for the positions i < n whose base (or, when `whole`, whose operand) hashes
-    // as h, ascending, while visit returns true; false when stopped.
+    // as h, ascending (descending when `down`), while visit returns true; false when stopped.
     template <class Visit>
-    bool each(std::uint64_t h, bool whole, std::uint32_t n, Visit visit) const {
-        for (std::uint32_t i = tables_[whole].first(h); i < n; i = entries_[i].link[whole].next)
+    bool each(std::uint64_t h, bool whole, std::uint32_t n, bool down, Visit visit) const {
+        if (!down) {
+            for (std::uint32_t i = tables_[whole].end(h, 0); i < n;
+                 i = entries_[i].link[whole].next)
+                if (!visit(i)) return false;
+            return true;
+        }
+        std::uint32_t i = tables_[whole].end(h, 1);
+        while (i != none && i >= n) i = entries_[i].link[whole].previous;
+        for (; i != none; i = entries_[i].link[whole].previous)
             if (!visit(i)) return false;
         return true;
     }
@@ -59,7 +67,8 @@ class operand_stack {
     // The first and last position of each hash, open addressing.
     class heads {
       public:
-        std::uint32_t first(std::uint64_t h) const;
+        // The first (k = 0) or last (k = 1) position of h.
+        std::uint32_t end(std::uint64_t h, int k) const;
         // The slot of h, made when missing.
         std::uint32_t *ends(std::uint64_t h);
 
@@ -85,6 +94,21 @@ class product_operands {
     struct piece {
         std::shared_ptr<operand_stack> stack;
         std::uint32_t end = 0;  // the stack's operands [0, end)
+        // Read from the top down: a product growing on its left pushes its new operands.
+        bool reversed = false;
+        // The k-th operand in the product's order.
+        law *at(std::uint32_t k) const { return stack->at(reversed ? end - 1 - k : k); }
+        // Calls visit(k, operand), k ascending in the product's order, for the operands whose
+        // base (or, when `whole`, the operand itself) hashes as h; false when visit stopped.
+        template <class Visit>
+        bool each(std::uint64_t h, bool whole, Visit visit) const {
+            return stack->each(h, whole, end, reversed, [&](std::uint32_t i) {
+                return visit(reversed ? end - 1 - i : i, stack->at(i));
+            });
+        }
+        bool same(piece const &other) const {
+            return stack == other.stack && end == other.end && reversed == other.reversed;
+        }
     };
     int size() const { return size_; }
     std::vector<piece> const &pieces() const { return pieces_; }
@@ -101,11 +125,10 @@ class product_operands {
     void like(std::uint64_t h, bool whole, Visit visit) const {
         int offset = 0;
         for (piece const &p : pieces_) {
-            operand_stack const &s = *p.stack;
-            auto const go_on = [&](std::uint32_t i) {
-                return visit(offset + static_cast<int>(i), s.at(i));
+            auto const go_on = [&](std::uint32_t k, law *operand) {
+                return visit(offset + static_cast<int>(k), operand);
             };
-            if (!s.each(h, whole, p.end, go_on)) return;
+            if (!p.each(h, whole, go_on)) return;
             offset += static_cast<int>(p.end);
         }
     }

@@ -221,7 +221,7 @@ TEST_F(DeepLaws, BoundTheValuesAndMultiplyOutThePolynomial) {
 // holds the one below it, the same object: the simplifier meets that finished derivative inside
 // the new one and must not copy it, or the work grows with the square of the depth.
 TEST_F(DeepLaws, NestedKinksDifferentiateIntoOneSharedProduct) {
-    constexpr int n = 200;
+    constexpr int n = 10000;
     law_ptr const kinks = parse(repeated("ABS(", n) + "X" + repeated(")", n));
     law const *const inner = sub_law_at(kinks.get(), 0);
     law_ptr const d_inner = adopt(inner->derivative(0));
@@ -232,6 +232,13 @@ TEST_F(DeepLaws, NestedKinksDifferentiateIntoOneSharedProduct) {
     // Below 0 the innermost ABS turns the slope to -1 and every other level keeps it.
     EXPECT_EQ(values_at(d.get(), {-0.5, 0.5}), (std::vector<double>{-1, 1}));
     EXPECT_FALSE(kinks->linear());
+    // Past 64 levels the rules read the inner product through its kept operands: the form is
+    // still each level's sign in turn, the innermost first.
+    std::string expected, level = "X";
+    for (int k = 0; k < 100; ++k, level = "ABS(" + level + ")")
+        expected += (k ? "*" : "") + ("(SET(" + level + ")-(1-SET(" + level + ")))");
+    law_ptr const hundred = parse(repeated("ABS(", 100) + "X" + repeated(")", 100));
+    EXPECT_EQ(adopt(hundred->derivative(0))->text(), expected);
 }
 
 TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {

@@ -234,6 +234,35 @@ TEST_F(Simplify, LongChainsSimplify) {
     }
 }
 
+// Differences whose terms share one long product (as the derivative of ABS(f) holds the derivative
+// of f twice, at each level of a nesting) are factored through the product's kept operands; the
+// forms are those of a short product, which the rules walk.
+TEST_F(Simplify, TermsSharingALongProductFactorAsShortOnesDo) {
+    auto form = [](int n, std::string const &a, std::string const &b) {
+        std::string text = "SIN(X+1)";
+        for (int k = 2; k <= n; ++k) text += "*SIN(X+" + std::to_string(k) + ")";
+        law_ptr const run = parse(text);
+        law_ptr const sum = build::minus(build::times(parse(a), run), build::times(parse(b), run));
+        law_ptr const s = adopt(law_simplify(sum.get(), 1, 0));
+        double const x = 0.3;
+        EXPECT_NEAR(s->eval(x), sum->eval(x), 1e-12 * std::fabs(sum->eval(x))) << a << " " << b;
+        return std::pair{s->text(), adopt(law_simplify(run.get(), 1, 0))->text()};
+    };
+    // The terms' other factors: none shared, one shared, powers, constants.
+    std::pair<char const *, char const *> const others[] = {
+        {"COS(X)", "EXP(X)"}, {"COS(X)", "1-COS(X)"}, {"COS(X)*X", "COS(X)*EXP(X)"},
+        {"X^2", "X"},         {"2", "3*EXP(X)"},     {"EXP(X)^0.5", "EXP(X)"}};
+    for (auto const &[a, b] : others) {
+        auto const [short_form, short_run] = form(3, a, b);
+        auto const [long_form, long_run] = form(100, a, b);
+        std::string expected = short_form;
+        auto const at = expected.find(short_run);
+        ASSERT_NE(at, std::string::npos) << short_form;
+        expected.replace(at, short_run.size(), long_run);
+        EXPECT_EQ(long_form, expected) << a << " " << b;
+    }
+}
+
 // A commutative operator whose own rule moves constants right, against the global rule that
 // moves them left: a rule pair that never settles.
 class contrary_law : public binary_law {
