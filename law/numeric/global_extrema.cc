@@ -46,7 +46,10 @@ class extremum_search {
 
     void run() {
         std::vector<double> breaks;
-        for (singular_point const &p : singular_points_of(law_, a_, b_)) breaks.push_back(p.where);
+        // Break points and candidates: those found serve even when they are not all.
+        bool all_found = true;
+        for (singular_point const &p : singular_hints_of(law_, a_, b_, all_found))
+            breaks.push_back(p.where);
         ZEM::interval domain;
         if (law_->term_domain(0, domain)) {
             if (std::isfinite(domain.low())) breaks.push_back(domain.low());
