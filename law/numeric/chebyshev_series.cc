@@ -25,15 +25,20 @@ void fourier(std::vector<std::complex<double>> &v) {
         j ^= bit;
         if (i < j) std::swap(v[i], v[j]);
     }
+    // The turns of one stage, made once by repeated products and used by each of its blocks.
+    std::vector<std::complex<double>> turns(n / 2);
     for (std::size_t len = 2; len <= n; len <<= 1) {
         std::complex<double> const turn = std::polar(1.0, -2 * pi / static_cast<double>(len));
+        std::complex<double> w(1);
+        for (std::size_t k = 0; k < len / 2; ++k) {
+            turns[k] = w;
+            w *= turn;
+        }
         for (std::size_t i = 0; i < n; i += len) {
-            std::complex<double> w(1);
             for (std::size_t k = 0; k < len / 2; ++k) {
-                std::complex<double> const u = v[i + k], t = w * v[i + k + len / 2];
+                std::complex<double> const u = v[i + k], t = turns[k] * v[i + k + len / 2];
                 v[i + k] = u + t;
                 v[i + k + len / 2] = u - t;
-                w *= turn;
             }
         }
     }
@@ -135,6 +140,26 @@ double value(std::span<double const> c, double t) {
         b1 = b;
     }
     return c.empty() ? 0 : t * b1 - b2 + c[0];
+}
+
+// Each point's recurrence is value's, step for step; run side by side, the steps of different
+// points do not wait on each other.
+std::vector<double> values(std::span<double const> c, std::span<double const> ts) {
+    std::size_t const n = ts.size();
+    std::vector<double> out(n, 0.0);
+    if (c.empty()) return out;
+    std::vector<double> two_t(n), b1(n, 0.0), b2(n, 0.0);
+    for (std::size_t j = 0; j < n; ++j) two_t[j] = 2 * ts[j];
+    for (std::size_t k = c.size(); k-- > 1;) {
+        double const ck = c[k];
+        for (std::size_t j = 0; j < n; ++j) {
+            double const b = two_t[j] * b1[j] - b2[j] + ck;
+            b2[j] = b1[j];
+            b1[j] = b;
+        }
+    }
+    for (std::size_t j = 0; j < n; ++j) out[j] = ts[j] * b1[j] - b2[j] + c[0];
+    return out;
 }
 
 std::vector<double> derivative(std::span<double const> c) {
