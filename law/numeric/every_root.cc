@@ -446,7 +446,7 @@ std::vector<double> zeros_for_singular_points(law const *f, double start, double
         r = roots_on(f, start, end, hints ? on_unresolved::go_on : on_unresolved::stop);
     } catch (vorn_exception const &e) {
         // A member with no value on the interval has no zero there.
-        if (e.code() == LAW_NO_VALUE) return {};
+        if (lawutil_local_code(e) == LAW_NO_VALUE) return {};
         throw;
     }
     if (r.complete) return r.roots;
