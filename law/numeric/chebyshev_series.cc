@@ -60,15 +60,27 @@ std::vector<double> cosine_transform(std::span<double const> a) {
     }
     std::vector<double> cosines(2 * m);
     for (int i = 0; i < 2 * m; ++i) cosines[i] = std::cos(i * pi / m);
-    for (int k = 0; k <= m; ++k) {
-        double sum = (a[0] + (k % 2 ? -a[m] : a[m])) / 2;
-        for (int j = 1, index = k; j < m; ++j) {
-            sum += a[j] * cosines[index];
-            index += k;
-            if (index >= 2 * m) index -= 2 * m;
+    // Each sum in its own order, `lanes` of them side by side so that their additions do not
+    // wait on each other.
+    auto sums = [&]<int lanes>(int k0) {
+        double sum[lanes];
+        int index[lanes];
+        for (int q = 0; q < lanes; ++q) {
+            int const k = k0 + q;
+            sum[q] = (a[0] + (k % 2 ? -a[m] : a[m])) / 2;
+            index[q] = k;
         }
-        out[k] = sum;
-    }
+        for (int j = 1; j < m; ++j)
+            for (int q = 0; q < lanes; ++q) {
+                sum[q] += a[j] * cosines[index[q]];
+                index[q] += k0 + q;
+                if (index[q] >= 2 * m) index[q] -= 2 * m;
+            }
+        for (int q = 0; q < lanes; ++q) out[k0 + q] = sum[q];
+    };
+    int k = 0;
+    for (; k + 4 <= m + 1; k += 4) sums.template operator()<4>(k);
+    for (; k <= m; ++k) sums.template operator()<1>(k);
     return out;
 }
 }  // namespace

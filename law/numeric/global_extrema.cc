@@ -152,11 +152,10 @@ class extremum_search {
 
     // The zeros of the interpolant's derivative.
     static std::vector<double> turning_points(chebyshev_piece const &p) {
-        std::vector<double> const slope = chebyshev::derivative(p.coefficients);
         double slope_scale = 0;
-        for (double c : slope) slope_scale = std::max(slope_scale, std::fabs(c));
+        for (double c : p.slope) slope_scale = std::max(slope_scale, std::fabs(c));
         std::vector<double> xs;
-        for (double t : chebyshev_zeros(slope, slope_scale * 1e-14)) xs.push_back(p.x_of(t));
+        for (double t : chebyshev_zeros(p.slope, slope_scale * 1e-14)) xs.push_back(p.x_of(t));
         return xs;
     }
 
