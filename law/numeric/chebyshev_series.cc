@@ -1,6 +1,7 @@
 #include <law/numeric/chebyshev_series.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -16,31 +17,60 @@ constexpr int short_tail = 3;
 
 bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-// The discrete Fourier transform of v (length a power of 2), in place, radix 2.
-void fourier(std::vector<std::complex<double>> &v) {
-    std::size_t const n = v.size();
+// The butterflies of one block of a stage: [a, b] becomes [a + w b, a - w b]. With `careful`
+// the product w b is the compiler's complex product; without, its plain formula, which is the
+// same to the bit wherever nothing overflows (the compiler turns to a careful one only when
+// both parts of the plain one are not numbers), and runs on several values at once.
+template <bool careful>
+void butterflies(double *__restrict a_re, double *__restrict a_im, double *__restrict b_re,
+                 double *__restrict b_im, double const *__restrict w_re,
+                 double const *__restrict w_im, std::size_t half) {
+    for (std::size_t k = 0; k < half; ++k) {
+        double t_re, t_im;
+        if constexpr (careful) {
+            std::complex<double> const t =
+                std::complex<double>(w_re[k], w_im[k]) * std::complex<double>(b_re[k], b_im[k]);
+            t_re = t.real();
+            t_im = t.imag();
+        } else {
+            t_re = w_re[k] * b_re[k] - w_im[k] * b_im[k];
+            t_im = w_re[k] * b_im[k] + w_im[k] * b_re[k];
+        }
+        double const u_re = a_re[k], u_im = a_im[k];
+        a_re[k] = u_re + t_re;
+        a_im[k] = u_im + t_im;
+        b_re[k] = u_re - t_re;
+        b_im[k] = u_im - t_im;
+    }
+}
+
+// The discrete Fourier transform of re + i im (length a power of 2), in place, radix 2.
+template <bool careful>
+void fourier(std::vector<double> &re, std::vector<double> &im) {
+    std::size_t const n = re.size();
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
         for (; j & bit; bit >>= 1) j ^= bit;
         j ^= bit;
-        if (i < j) std::swap(v[i], v[j]);
+        if (i < j) {
+            std::swap(re[i], re[j]);
+            std::swap(im[i], im[j]);
+        }
     }
     // The turns of one stage, made once by repeated products and used by each of its blocks.
-    std::vector<std::complex<double>> turns(n / 2);
+    std::vector<double> w_re(n / 2), w_im(n / 2);
     for (std::size_t len = 2; len <= n; len <<= 1) {
         std::complex<double> const turn = std::polar(1.0, -2 * pi / static_cast<double>(len));
         std::complex<double> w(1);
-        for (std::size_t k = 0; k < len / 2; ++k) {
-            turns[k] = w;
+        std::size_t const half = len / 2;
+        for (std::size_t k = 0; k < half; ++k) {
+            w_re[k] = w.real();
+            w_im[k] = w.imag();
             w *= turn;
         }
-        for (std::size_t i = 0; i < n; i += len) {
-            for (std::size_t k = 0; k < len / 2; ++k) {
-                std::complex<double> const u = v[i + k], t = turns[k] * v[i + k + len / 2];
-                v[i + k] = u + t;
-                v[i + k + len / 2] = u - t;
-            }
-        }
+        for (std::size_t i = 0; i < n; i += len)
+            butterflies<careful>(&re[i], &im[i], &re[i + half], &im[i + half], w_re.data(),
+                                 w_im.data(), half);
     }
 }
 
@@ -51,11 +81,20 @@ std::vector<double> cosine_transform(std::span<double const> a) {
     int const m = static_cast<int>(a.size()) - 1;
     std::vector<double> out(m + 1);
     if (power_of_two(2 * m)) {
-        std::vector<std::complex<double>> v(2 * m);
-        for (int j = 0; j <= m; ++j) v[j] = a[j];
-        for (int j = 1; j < m; ++j) v[2 * m - j] = a[j];
-        fourier(v);
-        for (int k = 0; k <= m; ++k) out[k] = v[k].real() / 2;
+        std::vector<double> re(2 * m), im(2 * m, 0.0);
+        double largest = 0;
+        for (int j = 0; j <= m; ++j) {
+            re[j] = a[j];
+            largest = std::max(largest, std::fabs(a[j]));
+        }
+        for (int j = 1; j < m; ++j) re[2 * m - j] = a[j];
+        // Every value of the transform, and every product on the way, is a sum of at most 2m
+        // terms no larger than the largest given (the turns are of length 1).
+        if (largest < DBL_MAX / (8 * m))
+            fourier<false>(re, im);
+        else
+            fourier<true>(re, im);
+        for (int k = 0; k <= m; ++k) out[k] = re[k] / 2;
         return out;
     }
     std::vector<double> cosines(2 * m);
