@@ -51,12 +51,12 @@ void singular_hints_scope::note_incomplete() {
     if (innermost_hints) innermost_hints->complete_ = false;
 }
 
-std::vector<singular_point> singular_hints_of(law const *l, double start, double end,
-                                              bool &complete) {
+singular_hints singular_hints_of(law const *l, double start, double end) {
     singular_hints_scope const scope;
-    std::vector<singular_point> points = singular_points_of(l, start, end);
-    complete = complete && scope.complete();
-    return points;
+    singular_hints hints;
+    hints.points = singular_points_of(l, start, end);
+    hints.complete = scope.complete();
+    return hints;
 }
 
 std::vector<singular_point> singular_points_inside(law const *l, double start, double end) {

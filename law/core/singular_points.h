@@ -38,10 +38,13 @@ class singular_hints_scope {
     bool complete_ = true;
 };
 
-// singular_points_of(l, start, end) within a scope of its own; `complete` turns false when the
-// points are not all there are.
-std::vector<singular_point> singular_hints_of(law const *l, double start, double end,
-                                              bool &complete);
+// singular_points_of(l, start, end) within a scope of its own, and whether they are all there
+// are.
+struct singular_hints {
+    std::vector<singular_point> points;
+    bool complete = true;
+};
+singular_hints singular_hints_of(law const *l, double start, double end);
 
 // The points that l reports strictly inside (start, end), farther than resabs from either end,
 // ascending, one for each place: of points within resabs of each other the first is kept, with

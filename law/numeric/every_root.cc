@@ -79,7 +79,9 @@ class root_finder {
     // so stops at once too.
     std::vector<singular_point> break_points() {
         if (stop_) return singular_points_of(law_, a_, b_);
-        return singular_hints_of(law_, a_, b_, complete_);
+        singular_hints hints = singular_hints_of(law_, a_, b_);
+        complete_ = hints.complete;
+        return std::move(hints.points);
     }
 
     // The zeros over [lo, hi] from its pieces; false when no piece has a value there. Where a

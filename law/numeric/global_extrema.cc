@@ -47,8 +47,7 @@ class extremum_search {
     void run() {
         std::vector<double> breaks;
         // Break points and candidates: those found serve even when they are not all.
-        bool all_found = true;
-        for (singular_point const &p : singular_hints_of(law_, a_, b_, all_found))
+        for (singular_point const &p : singular_hints_of(law_, a_, b_).points)
             breaks.push_back(p.where);
         ZEM::interval domain;
         if (law_->term_domain(0, domain)) {
