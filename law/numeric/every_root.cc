@@ -452,12 +452,12 @@ std::vector<double> zeros_for_singular_points(law const *f, double start, double
         throw;
     }
     if (r.complete) return r.roots;
-    if (!hints)
+    if (!hints) {
+        std::string const range = "[" + detail_number(start) + ", " + detail_number(end) + "]";
         law_error_with_detail(LAW_ROOTS_UNRESOLVED,
-                              "the singular points on [" + detail_number(start) + ", " +
-                                  detail_number(end) +
-                                  "] are the zeros of a part of the law, and not all of them "
-                                  "were found");
+                              "the law's singular points on " + range +
+                                  " are zeros of a part of it, more than the search could find");
+    }
     singular_hints_scope::note_incomplete();
     return r.roots;
 }
