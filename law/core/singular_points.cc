@@ -13,6 +13,8 @@ namespace {
 // Points closer than this (relative to their size, at least 1) are one point.
 constexpr double same_place = 16 * DBL_EPSILON;
 
+constinit thread_local singular_hints_scope *innermost_hints = nullptr;
+
 template <class T, class Field>
 void hand_out_field(std::vector<singular_point> const &points, T **out, Field field) {
     if (!out) return;
@@ -37,6 +39,24 @@ std::vector<singular_point> singular_points_of(law const *l, double start, doubl
         out.push_back({where[i], type ? type[i] : static_cast<int>(singular_point::kink)});
     singular_range_guard::remember(l, start, end, out);
     return out;
+}
+
+singular_hints_scope::singular_hints_scope() : outer_(innermost_hints) { innermost_hints = this; }
+
+singular_hints_scope::~singular_hints_scope() { innermost_hints = outer_; }
+
+bool singular_hints_scope::open() { return innermost_hints != nullptr; }
+
+void singular_hints_scope::note_incomplete() {
+    if (innermost_hints) innermost_hints->complete_ = false;
+}
+
+singular_hints singular_hints_of(law const *l, double start, double end) {
+    singular_hints_scope const scope;
+    singular_hints hints;
+    hints.points = singular_points_of(l, start, end);
+    hints.complete = scope.complete();
+    return hints;
 }
 
 std::vector<singular_point> singular_points_inside(law const *l, double start, double end) {

@@ -16,6 +16,36 @@ struct singular_point {
 // The points that l reports on [start, end].
 std::vector<singular_point> singular_points_of(law const *l, double start, double end);
 
+// Singular points asked for as places to cut a search's intervals, not as an answer. While one
+// is open on a thread, a law whose points come from a zero search that ran out of evaluations
+// gives the points found, and the innermost scope keeps that they are not all; with none open,
+// such a law raises LAW_ROOTS_UNRESOLVED rather than hand out a list that reads as complete.
+class singular_hints_scope {
+  public:
+    singular_hints_scope();
+    ~singular_hints_scope();
+    singular_hints_scope(singular_hints_scope const &) = delete;
+    singular_hints_scope &operator=(singular_hints_scope const &) = delete;
+    // Whether the points asked for while this scope was the innermost were all there are.
+    bool complete() const { return complete_; }
+    // Whether one is open on this thread: points that are not all there are are then of use.
+    static bool open();
+    // Notes in the innermost scope that the points found are not all there are.
+    static void note_incomplete();
+
+  private:
+    singular_hints_scope *outer_;
+    bool complete_ = true;
+};
+
+// singular_points_of(l, start, end) within a scope of its own, and whether they are all there
+// are.
+struct singular_hints {
+    std::vector<singular_point> points;
+    bool complete = true;
+};
+singular_hints singular_hints_of(law const *l, double start, double end);
+
 // The points that l reports strictly inside (start, end), farther than resabs from either end,
 // ascending, one for each place: of points within resabs of each other the first is kept, with
 // the lowest order among them.

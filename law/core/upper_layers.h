@@ -20,8 +20,9 @@ struct upper_layer_hooks {
     // The length of the token that the reader takes at the start of a normalised text where an
     // operand is expected; 0 when none.
     int (*name_length_at)(char const *text) = nullptr;
-    // Every zero of the scalar law f of one input on the finite interval [start, end], ascending;
-    // raises nothing (a failing law gives what was found).
+    // Every zero of the scalar law f of one input on the finite interval [start, end], ascending.
+    // When not all can be found, it raises LAW_ROOTS_UNRESOLVED, or, within a
+    // singular_hints_scope, gives those found and notes the scope (singular_points.h).
     std::vector<double> (*zeros)(law const *f, double start, double end) = nullptr;
     // Drops what the simplifier keeps about the operands of the long product l, which is going
     // (a law carrying kept_product_mark among its pass marks).

@@ -269,6 +269,7 @@ class builder {
         for (std::size_t k = length; k < c.size(); ++k)
             p.noise = std::max(p.noise, std::fabs(c[k]));
         c.resize(length);
+        p.slope = chebyshev::derivative(c);
         p.coefficients = std::move(c);
         if (!weighted) {
             p.f_lo = values.front();
@@ -449,7 +450,7 @@ bool chebyshev_piece::fine_grid_runs(std::vector<double> const &v,
 double chebyshev_piece::g(double x) const { return chebyshev::value(coefficients, t_of(x)); }
 
 double chebyshev_piece::dg(double x) const {
-    return chebyshev::value(chebyshev::derivative(coefficients), t_of(x)) * 2 / (hi - lo);
+    return chebyshev::value(slope, t_of(x)) * 2 / (hi - lo);
 }
 
 piece_cover chebyshev_pieces(line_sampler &f, double a, double b, std::span<double const> breaks,

@@ -18,6 +18,8 @@ struct chebyshev_piece {
     // t = (2 x - lo - hi) / (hi - lo); empty when the piece could not be resolved (it is then
     // too narrow to split, or the evaluations ran out).
     std::vector<double> coefficients;
+    // The series of its derivative by t.
+    std::vector<double> slope;
     double pole_lo = 0, pole_hi = 0;
     // The sign of f towards an end where it grows without bound (at a pole, or like a
     // logarithm), else 0.

@@ -64,11 +64,9 @@ void zeros_of_small(std::span<double const> c, int d, double lo, double hi,
 std::vector<double> restricted(std::span<double const> c, double s0, double s1) {
     int size = 1;
     while (size + 1 < static_cast<int>(c.size())) size *= 2;
-    std::vector<double> const t = chebyshev::lobatto_points(size + 1);
-    std::vector<double> v(t.size());
-    for (std::size_t j = 0; j < t.size(); ++j)
-        v[j] = chebyshev::value(c, s0 + (s1 - s0) * (t[j] + 1) / 2);
-    return chebyshev::lobatto_coefficients(v);
+    std::vector<double> t = chebyshev::lobatto_points(size + 1);
+    for (double &tj : t) tj = s0 + (s1 - s0) * (tj + 1) / 2;
+    return chebyshev::lobatto_coefficients(chebyshev::values(c, t));
 }
 
 // Splits of one series past this depth are not worth their cost: the matrix is solved as it is.

@@ -1,6 +1,7 @@
 #include <law/numeric/chebyshev_series.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -16,26 +17,60 @@ constexpr int short_tail = 3;
 
 bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
-// The discrete Fourier transform of v (length a power of 2), in place, radix 2.
-void fourier(std::vector<std::complex<double>> &v) {
-    std::size_t const n = v.size();
+// The butterflies of one block of a stage: [a, b] becomes [a + w b, a - w b]. With `careful`
+// the product w b is the compiler's complex product; without, its plain formula, which is the
+// same to the bit wherever nothing overflows (the compiler turns to a careful one only when
+// both parts of the plain one are not numbers), and runs on several values at once.
+template <bool careful>
+void butterflies(double *__restrict a_re, double *__restrict a_im, double *__restrict b_re,
+                 double *__restrict b_im, double const *__restrict w_re,
+                 double const *__restrict w_im, std::size_t half) {
+    for (std::size_t k = 0; k < half; ++k) {
+        double t_re, t_im;
+        if constexpr (careful) {
+            std::complex<double> const t =
+                std::complex<double>(w_re[k], w_im[k]) * std::complex<double>(b_re[k], b_im[k]);
+            t_re = t.real();
+            t_im = t.imag();
+        } else {
+            t_re = w_re[k] * b_re[k] - w_im[k] * b_im[k];
+            t_im = w_re[k] * b_im[k] + w_im[k] * b_re[k];
+        }
+        double const u_re = a_re[k], u_im = a_im[k];
+        a_re[k] = u_re + t_re;
+        a_im[k] = u_im + t_im;
+        b_re[k] = u_re - t_re;
+        b_im[k] = u_im - t_im;
+    }
+}
+
+// The discrete Fourier transform of re + i im (length a power of 2), in place, radix 2.
+template <bool careful>
+void fourier(std::vector<double> &re, std::vector<double> &im) {
+    std::size_t const n = re.size();
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
         for (; j & bit; bit >>= 1) j ^= bit;
         j ^= bit;
-        if (i < j) std::swap(v[i], v[j]);
+        if (i < j) {
+            std::swap(re[i], re[j]);
+            std::swap(im[i], im[j]);
+        }
     }
+    // The turns of one stage, made once by repeated products and used by each of its blocks.
+    std::vector<double> w_re(n / 2), w_im(n / 2);
     for (std::size_t len = 2; len <= n; len <<= 1) {
         std::complex<double> const turn = std::polar(1.0, -2 * pi / static_cast<double>(len));
-        for (std::size_t i = 0; i < n; i += len) {
-            std::complex<double> w(1);
-            for (std::size_t k = 0; k < len / 2; ++k) {
-                std::complex<double> const u = v[i + k], t = w * v[i + k + len / 2];
-                v[i + k] = u + t;
-                v[i + k + len / 2] = u - t;
-                w *= turn;
-            }
+        std::complex<double> w(1);
+        std::size_t const half = len / 2;
+        for (std::size_t k = 0; k < half; ++k) {
+            w_re[k] = w.real();
+            w_im[k] = w.imag();
+            w *= turn;
         }
+        for (std::size_t i = 0; i < n; i += len)
+            butterflies<careful>(&re[i], &im[i], &re[i + half], &im[i + half], w_re.data(),
+                                 w_im.data(), half);
     }
 }
 
@@ -46,24 +81,45 @@ std::vector<double> cosine_transform(std::span<double const> a) {
     int const m = static_cast<int>(a.size()) - 1;
     std::vector<double> out(m + 1);
     if (power_of_two(2 * m)) {
-        std::vector<std::complex<double>> v(2 * m);
-        for (int j = 0; j <= m; ++j) v[j] = a[j];
-        for (int j = 1; j < m; ++j) v[2 * m - j] = a[j];
-        fourier(v);
-        for (int k = 0; k <= m; ++k) out[k] = v[k].real() / 2;
+        std::vector<double> re(2 * m), im(2 * m, 0.0);
+        double largest = 0;
+        for (int j = 0; j <= m; ++j) {
+            re[j] = a[j];
+            largest = std::max(largest, std::fabs(a[j]));
+        }
+        for (int j = 1; j < m; ++j) re[2 * m - j] = a[j];
+        // Every value of the transform, and every product on the way, is a sum of at most 2m
+        // terms no larger than the largest given (the turns are of length 1).
+        if (largest < DBL_MAX / (8 * m))
+            fourier<false>(re, im);
+        else
+            fourier<true>(re, im);
+        for (int k = 0; k <= m; ++k) out[k] = re[k] / 2;
         return out;
     }
     std::vector<double> cosines(2 * m);
     for (int i = 0; i < 2 * m; ++i) cosines[i] = std::cos(i * pi / m);
-    for (int k = 0; k <= m; ++k) {
-        double sum = (a[0] + (k % 2 ? -a[m] : a[m])) / 2;
-        for (int j = 1, index = k; j < m; ++j) {
-            sum += a[j] * cosines[index];
-            index += k;
-            if (index >= 2 * m) index -= 2 * m;
+    // Each sum in its own order, `lanes` of them side by side so that their additions do not
+    // wait on each other.
+    auto sums = [&]<int lanes>(int k0) {
+        double sum[lanes];
+        int index[lanes];
+        for (int q = 0; q < lanes; ++q) {
+            int const k = k0 + q;
+            sum[q] = (a[0] + (k % 2 ? -a[m] : a[m])) / 2;
+            index[q] = k;
         }
-        out[k] = sum;
-    }
+        for (int j = 1; j < m; ++j)
+            for (int q = 0; q < lanes; ++q) {
+                sum[q] += a[j] * cosines[index[q]];
+                index[q] += k0 + q;
+                if (index[q] >= 2 * m) index[q] -= 2 * m;
+            }
+        for (int q = 0; q < lanes; ++q) out[k0 + q] = sum[q];
+    };
+    int k = 0;
+    for (; k + 4 <= m + 1; k += 4) sums.template operator()<4>(k);
+    for (; k <= m; ++k) sums.template operator()<1>(k);
     return out;
 }
 }  // namespace
@@ -135,6 +191,26 @@ double value(std::span<double const> c, double t) {
         b1 = b;
     }
     return c.empty() ? 0 : t * b1 - b2 + c[0];
+}
+
+// Each point's recurrence is value's, step for step; run side by side, the steps of different
+// points do not wait on each other.
+std::vector<double> values(std::span<double const> c, std::span<double const> ts) {
+    std::size_t const n = ts.size();
+    std::vector<double> out(n, 0.0);
+    if (c.empty()) return out;
+    std::vector<double> two_t(n), b1(n, 0.0), b2(n, 0.0);
+    for (std::size_t j = 0; j < n; ++j) two_t[j] = 2 * ts[j];
+    for (std::size_t k = c.size(); k-- > 1;) {
+        double const ck = c[k];
+        for (std::size_t j = 0; j < n; ++j) {
+            double const b = two_t[j] * b1[j] - b2[j] + ck;
+            b2[j] = b1[j];
+            b1[j] = b;
+        }
+    }
+    for (std::size_t j = 0; j < n; ++j) out[j] = ts[j] * b1[j] - b2[j] + c[0];
+    return out;
 }
 
 std::vector<double> derivative(std::span<double const> c) {

@@ -21,6 +21,8 @@ std::vector<double> gauss_coefficients(std::span<double const> values);
 
 // The series at t (Clenshaw's recurrence).
 double value(std::span<double const> c, double t);
+// The series at each of the points ts, each value as value() gives it, bit for bit.
+std::vector<double> values(std::span<double const> c, std::span<double const> ts);
 // Coefficients of the derivative d/dt (one fewer; a single 0 for a constant).
 std::vector<double> derivative(std::span<double const> c);
 

@@ -40,14 +40,19 @@ constexpr double unresolved_zero = 1e-10;
 
 int sign_of(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 
+// What a search does when its evaluations run out: go on with the roots it can still find, or
+// stop at once when only a complete answer is of use.
+enum class on_unresolved { go_on, stop };
+
 class root_finder {
   public:
-    root_finder(law const *f, double a, double b) : law_(f), f_(f), a_(a), b_(b) {}
+    root_finder(law const *f, double a, double b, on_unresolved unresolved)
+        : law_(f), f_(f), a_(a), b_(b), stop_(unresolved == on_unresolved::stop) {}
 
     root_report run() {
         root_report r;
         std::vector<double> breaks;
-        for (singular_point const &p : singular_points_of(law_, a_, b_)) breaks.push_back(p.where);
+        for (singular_point const &p : break_points()) breaks.push_back(p.where);
         ZEM::interval domain;
         if (law_->term_domain(0, domain)) {
             if (std::isfinite(domain.low())) breaks.push_back(domain.low());
@@ -69,6 +74,16 @@ class root_finder {
     }
 
   private:
+    // The law's singular points, where its pieces end. Roots may be missing where they are not
+    // all there are; a search that is to stop then asks for them outside any hints scope, and
+    // so stops at once too.
+    std::vector<singular_point> break_points() {
+        if (stop_) return singular_points_of(law_, a_, b_);
+        singular_hints hints = singular_hints_of(law_, a_, b_);
+        complete_ = hints.complete;
+        return std::move(hints.points);
+    }
+
     // The zeros over [lo, hi] from its pieces; false when no piece has a value there. Where a
     // resolved piece's interpolant is as small as its noise (a law spanning many orders of
     // magnitude, COSH(X)-2 over [-300, 300]) it tells nothing of the zeros: that stretch is
@@ -78,6 +93,7 @@ class root_finder {
             chebyshev_pieces(f_, lo, hi, breaks, std::max(1L, evaluation_budget - f_.evaluations()),
                              [this](double l, double h) { return keeps_one_sign(l, h); });
         complete_ = complete_ && cover.complete;
+        if (stop_ && !complete_) return true;
         std::vector<chebyshev_piece> const &pieces = cover.pieces;
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             chebyshev_piece const &p = pieces[i];
@@ -96,6 +112,7 @@ class root_finder {
                                       return k++ >= before && x > lo && x < hi;
                                   });
                     search(s0, s1, {}, depth + 1, r);
+                    if (stop_ && !complete_) return true;
                 }
             } else {
                 zeros_of_unresolved(p, neighbour_scale(pieces, i), r);
@@ -382,11 +399,11 @@ class root_finder {
     // Whether a stretch was left out for keeping one sign (so no piece is no failure).
     bool excluded_ = false;
     bool complete_ = true;
+    bool stop_;
     int zooms_left_ = most_zooms;
 };
-}  // namespace
 
-root_report all_roots(law const *f, double a, double b) {
+root_report roots_on(law const *f, double a, double b, on_unresolved unresolved) {
     check_scalar_law(f, 1);
     check_finite_ends(a, b);
     if (a > b) std::swap(a, b);
@@ -397,7 +414,12 @@ root_report all_roots(law const *f, double a, double b) {
         r.evaluations = s.evaluations();
         return r;
     }
-    return root_finder(f, a, b).run();
+    return root_finder(f, a, b, unresolved).run();
+}
+}  // namespace
+
+root_report all_roots(law const *f, double a, double b) {
+    return roots_on(f, a, b, on_unresolved::go_on);
 }
 
 double *Nroot_all(law *f, double a, double b, int *n) {
@@ -416,13 +438,28 @@ double *Nsolve_all(law *f, law *g, double a, double b, int *n) {
 }
 
 namespace {
-// The singular points of ABS, MAX, FLOOR and the others are zeros of their members.
+// The singular points of ABS, MAX, FLOOR and the others are zeros of their members. Asked for as
+// places to cut a search, the zeros found are of use even when they are not all; asked for as
+// an answer, they must be all, and a search that cannot find them all stops at once.
 std::vector<double> zeros_for_singular_points(law const *f, double start, double end) {
+    bool const hints = singular_hints_scope::open();
+    root_report r;
     try {
-        return all_roots(f, start, end).roots;
-    } catch (vorn_exception const &) {
-        return {};
+        r = roots_on(f, start, end, hints ? on_unresolved::go_on : on_unresolved::stop);
+    } catch (vorn_exception const &e) {
+        // A member with no value on the interval has no zero there.
+        if (lawutil_local_code(e) == LAW_NO_VALUE) return {};
+        throw;
     }
+    if (r.complete) return r.roots;
+    if (!hints) {
+        std::string const range = "[" + detail_number(start) + ", " + detail_number(end) + "]";
+        law_error_with_detail(LAW_ROOTS_UNRESOLVED,
+                              "the law's singular points on " + range +
+                                  " are zeros of a part of it, more than the search could find");
+    }
+    singular_hints_scope::note_incomplete();
+    return r.roots;
 }
 [[maybe_unused]] bool const zeros_installed =
     (upper_layers().zeros = zeros_for_singular_points, true);

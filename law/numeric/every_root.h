@@ -18,7 +18,8 @@ struct root_report {
     // Evaluations of the law.
     long evaluations = 0;
     // False when the search ran out of evaluations before the law was resolved everywhere (the
-    // roots are then those found where it was, and at sign changes elsewhere).
+    // roots are then those found where it was, and at sign changes elsewhere), or when not all of
+    // the law's singular points, where its pieces end, could be found.
     bool complete = true;
 };
 

@@ -46,7 +46,9 @@ class extremum_search {
 
     void run() {
         std::vector<double> breaks;
-        for (singular_point const &p : singular_points_of(law_, a_, b_)) breaks.push_back(p.where);
+        // Break points and candidates: those found serve even when they are not all.
+        for (singular_point const &p : singular_hints_of(law_, a_, b_).points)
+            breaks.push_back(p.where);
         ZEM::interval domain;
         if (law_->term_domain(0, domain)) {
             if (std::isfinite(domain.low())) breaks.push_back(domain.low());
@@ -149,11 +151,10 @@ class extremum_search {
 
     // The zeros of the interpolant's derivative.
     static std::vector<double> turning_points(chebyshev_piece const &p) {
-        std::vector<double> const slope = chebyshev::derivative(p.coefficients);
         double slope_scale = 0;
-        for (double c : slope) slope_scale = std::max(slope_scale, std::fabs(c));
+        for (double c : p.slope) slope_scale = std::max(slope_scale, std::fabs(c));
         std::vector<double> xs;
-        for (double t : chebyshev_zeros(slope, slope_scale * 1e-14)) xs.push_back(p.x_of(t));
+        for (double t : chebyshev_zeros(p.slope, slope_scale * 1e-14)) xs.push_back(p.x_of(t));
         return xs;
     }
 

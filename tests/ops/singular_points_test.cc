@@ -8,6 +8,8 @@
 #include <law/core/singular_points.h>
 #include <law/lang/str_to_law.h>
 #include <law/law.h>
+#include <law/numeric/every_root.h>
+#include <law/numeric/global_extrema.h>
 
 #include "law_test.h"
 
@@ -90,6 +92,47 @@ TEST_F(SingularPoints, NestedKinksAreFoundOnceEach) {
     std::vector<double> halves;
     for (int k = -6; k <= 6; ++k) halves.push_back(k / 2.0);
     expect_points(text.c_str(), -3, 3, halves, singular_point::kink);
+}
+
+// The poles of COT(COT(X)) pile up at 0, where COT(X) passes every multiple of pi, and so do
+// the kinks of ABS(SIN(1/X)) and the jumps of FLOOR(1/X); TAN(X) over a billion has some 3e8
+// poles. No search finds them all, and the points it found are no answer.
+TEST_F(SingularPoints, PointsNoSearchCanAllFindAreAnError) {
+    EXPECT_LAW_ERROR(singular("COT(COT(X))", -3, 3), LAW_ROOTS_UNRESOLVED);
+    EXPECT_LAW_ERROR(singular("ABS(SIN(1/X))", -1, 1), LAW_ROOTS_UNRESOLVED);
+    EXPECT_LAW_ERROR(singular("FLOOR(1/X)", 1, -1), LAW_ROOTS_UNRESOLVED);
+    EXPECT_LAW_ERROR(singular("TAN(X)", 0, 1e9), LAW_ROOTS_UNRESOLVED);
+    // Also from a law above them, and for a fit, which would place a break at each.
+    EXPECT_LAW_ERROR(singular("1+ABS(COT(COT(X))-1)", -3, 3), LAW_ROOTS_UNRESOLVED);
+    law_ptr const curve = adopt(str_to_law("VEC(X,ABS(SIN(1/X)),0)"));
+    EXPECT_LAW_ERROR(law_to_sw_curve(curve.get(), ZEM::interval(-1, 1), 1e-3),
+                     LAW_ROOTS_UNRESOLVED);
+    // Away from 0 they are few: cot x is k pi where x is pi/2 - atan(k pi), on [1, 3] for k = 0,
+    // -1 and -2.
+    expect_points("COT(COT(X))", 1, 3, {pi / 2, pi / 2 + std::atan(pi), pi / 2 + std::atan(2 * pi)},
+                  singular_point::pole_or_edge);
+    // A member with no value on the range has no zeros there.
+    expect_points("ABS(LN(X))", -3, -1, {}, 0);
+}
+
+// Searches that only cut their intervals at the points take those found: the largest value of
+// |sin(1/x)| on [-1, 1] is 1, though its kinks near 0 cannot all be found; the roots of
+// COT(COT(X)) found by a search cut at an incomplete list are only some of them.
+TEST_F(SingularPoints, SearchesCutAtThePointsFound) {
+    law_ptr const wave = adopt(str_to_law("ABS(SIN(1/X))"));
+    EXPECT_EQ(Nmax_global(wave.get(), -1, 1).value, 1);
+    law_ptr const f = adopt(str_to_law("COT(COT(X))"));
+    root_report const r = all_roots(f.get(), -3, 3);
+    EXPECT_FALSE(r.complete);
+    ASSERT_FALSE(r.roots.empty());
+    // cot(cot x) is 0 where cot x is pi/2 plus a multiple of pi.
+    for (double x : r.roots) {
+        double const k = 1 / std::tan(x) / pi - 0.5;
+        EXPECT_NEAR(k, std::round(k), 1e-6 * std::max(1.0, std::fabs(k))) << x;
+    }
+    // A law whose points are all found leaves its search complete.
+    law_ptr const tan = adopt(str_to_law("TAN(X)-1"));
+    EXPECT_TRUE(all_roots(tan.get(), 0.5, 8).complete);
 }
 
 TEST_F(SingularPoints, ALongSumReportsWithoutDeepRecursion) {
