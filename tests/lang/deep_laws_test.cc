@@ -241,6 +241,17 @@ TEST_F(DeepLaws, NestedKinksDifferentiateIntoOneSharedProduct) {
     EXPECT_EQ(adopt(hundred->derivative(0))->text(), expected);
 }
 
+// The derivative of nested MAX(f, 1) puts each level's factor on the left of the level below, and
+// its compiled form holds each level's MAX, shared, deeper than the compiler goes in one piece.
+TEST_F(DeepLaws, NestedMaximaDifferentiateAndEvaluateAtFullDepth) {
+    constexpr int n = 10000;
+    law_ptr const maxima = parse(repeated("MAX(", n) + "X" + repeated(",1)", n));
+    EXPECT_FALSE(maxima->linear());
+    law_ptr const d = adopt(maxima->derivative(0));
+    EXPECT_EQ(values_at(d.get(), {0.5, 2.0, 3.0}), (std::vector<double>{0, 1, 1}));
+    EXPECT_EQ(values_at(maxima.get(), {0.5, 2.0}), (std::vector<double>{1, 2}));
+}
+
 TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
     constexpr int n = 10000;
     auto tower = [](char const *open, char const *inner, char const *close) {
