@@ -208,6 +208,33 @@ TEST_F(Simplify, ConcurrentRunsOverSharedTreesAgree) {
     for (auto const &r : results) EXPECT_EQ(r, single);
 }
 
+// The kept operands of long products are shared by every thread: threads differentiating nestings
+// of their own and one shared nesting, whose products are kept, extended and dropped meanwhile,
+// get the forms one thread gets.
+TEST_F(Simplify, ConcurrentDerivativesOfNestingsAgree) {
+    auto nesting = [](char const *open, char const *close, int n) {
+        std::string text = "X";
+        for (int k = 0; k < n; ++k) text = open + text + close;
+        return parse(text);
+    };
+    law_ptr const shared = nesting("ABS(", ")", 90);
+    std::vector<std::string> forms(4), own(4);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            law_ptr const mine = nesting(t % 2 ? "MAX(" : "ABS(", t % 2 ? ",1)" : "-0.5)", 80 + t);
+            own[t] = adopt(mine->derivative(0))->text();
+            forms[t] = adopt(shared->derivative(0))->text();
+        });
+    }
+    for (auto &th : threads) th.join();
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(forms[t], forms[0]);
+        law_ptr const alone = nesting(t % 2 ? "MAX(" : "ABS(", t % 2 ? ",1)" : "-0.5)", 80 + t);
+        EXPECT_EQ(own[t], adopt(alone->derivative(0))->text());
+    }
+}
+
 // Chains of hundreds of operands: every chain rule looks only across the two sides of a node,
 // so the work stays quadratic in the length.
 TEST_F(Simplify, LongChainsSimplify) {
@@ -251,7 +278,7 @@ TEST_F(Simplify, TermsSharingALongProductFactorAsShortOnesDo) {
     // The terms' other factors: none shared, one shared, powers, constants.
     std::pair<char const *, char const *> const others[] = {
         {"COS(X)", "EXP(X)"}, {"COS(X)", "1-COS(X)"}, {"COS(X)*X", "COS(X)*EXP(X)"},
-        {"X^2", "X"},         {"2", "3*EXP(X)"},     {"EXP(X)^0.5", "EXP(X)"}};
+        {"X^2", "X"},         {"2", "3*EXP(X)"},      {"EXP(X)^0.5", "EXP(X)"}};
     for (auto const &[a, b] : others) {
         auto const [short_form, short_run] = form(3, a, b);
         auto const [long_form, long_run] = form(100, a, b);
