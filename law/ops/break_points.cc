@@ -48,11 +48,13 @@ void add_zero_in_closed_form(law const *a, double start, double end, int order,
 
 void add_zeros(law const *a, double start, double end, int order,
                std::vector<singular_point> &out) {
-    if (!searchable(a)) return;
-    if (bounded(start, end))
-        add_zeros_on(a, start, end, order, out);
-    else if (order == singular_point::kink)
+    // Over the whole line only a kink's zero is told, in closed form: nothing else needs the
+    // test of a (whether it is constant, which a deep law answers by a walk of its tree).
+    if (bounded(start, end)) {
+        if (searchable(a)) add_zeros_on(a, start, end, order, out);
+    } else if (order == singular_point::kink && searchable(a)) {
         add_zero_in_closed_form(a, start, end, order, out);
+    }
 }
 
 void add_crossings(law const *a, law const *b, double start, double end, int order,

@@ -110,7 +110,7 @@ class product_registry {
 
     product_operands const *operands(law const *l) {
         if (!may_be_long_product(l)) return nullptr;
-        if (auto const it = records_.find(l); it != records_.end()) return &it->second;
+        if (product_operands const *kept = record_of(l)) return kept;
         return build(l);
     }
 
@@ -123,6 +123,13 @@ class product_registry {
     }
 
   private:
+    // The record of l, looked up only for a law its mark says has one.
+    product_operands const *record_of(law const *l) const {
+        if (!l->passed_unchanged(kept_product_mark)) return nullptr;
+        auto const it = records_.find(l);
+        return it == records_.end() ? nullptr : &it->second;
+    }
+
     static bool is_product(law const *l) { return l && l->type() == times_law::id(); }
     static binary_law const *as_product(law const *l) { return static_cast<binary_law const *>(l); }
 
@@ -133,7 +140,7 @@ class product_registry {
     product_operands const *build(law const *l) {
         small_list<law const *, 64> spine;
         law const *x = l;
-        while (is_product(x) && !records_.contains(x)) {
+        while (is_product(x) && !record_of(x)) {
             spine.push_back(x);
             x = as_product(x)->fleft();
         }
@@ -143,7 +150,7 @@ class product_registry {
         if (is_product(x)) {
             view = records_.at(x);
         } else if (law const *right = as_product(l)->fright();
-                   spine.size() == 1 && records_.contains(right)) {
+                   spine.size() == 1 && record_of(right)) {
             // A factor on the left of a kept product: pushed on a stack read from the top down.
             view = records_.at(right);
             prepend(view, const_cast<law *>(x));
@@ -161,8 +168,7 @@ class product_registry {
 
     void append_side(product_operands &view, law *side) {
         if (!is_product(side)) return append(view, side);
-        if (product_operands const *long_side =
-                records_.contains(side) ? &records_.at(side) : nullptr) {
+        if (product_operands const *long_side = record_of(side)) {
             for (auto const &p : long_side->pieces_) view.pieces_.push_back(p);
             view.size_ += long_side->size_;
             if (view.pieces_.size() > max_pieces) flatten(view);
