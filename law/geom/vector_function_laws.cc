@@ -79,15 +79,28 @@ void internal_value(law const &internal, int mine, double const *x, double *y) {
 }
 }  // namespace
 
-void vector_function_law::evaluate(double const *x, double *y) const {
-    if (!internal_) require_sub_laws();
-    int const given = take_dim(), wanted = internal_->take_dim();
-    if (wanted <= given) return internal_value(*internal_, return_dim(), x, y);
-    // SURFNORM takes two inputs whatever its surface takes: the surface's inputs past them are 0.
+// SURFNORM takes two inputs whatever its surface takes: the surface's inputs past them are 0.
+template <class Use>
+void vector_function_law::at_point(law const *reader, double const *x, Use use) const {
+    int const given = take_dim(), wanted = reader->take_dim();
+    if (wanted <= given) return use(x);
     eval_buffer padded(wanted);
     std::fill(padded.data(), padded.data() + wanted, 0.0);
     std::copy(x, x + given, padded.data());
-    internal_value(*internal_, return_dim(), padded.data(), y);
+    use(padded.data());
+}
+
+void vector_function_law::evaluate(double const *x, double *y) const {
+    if (!internal_) require_sub_laws();
+    at_point(internal_, x,
+             [&](double const *at) { internal_value(*internal_, return_dim(), at, y); });
+}
+
+int vector_function_law::in_domain(double const *x) const {
+    if (!fsub()) return unary_law::in_domain(x);
+    int in = 0;
+    at_point(fsub(), x, [&](double const *at) { in = unary_law::in_domain(at); });
+    return in;
 }
 
 law *vector_function_law::deriv(int which) const {

@@ -10,6 +10,7 @@ class vector_function_law : public unary_law {
     law *internal() const { return internal_; }
 
     void evaluate(double const *x, double *y) const override;
+    int in_domain(double const *x) const override;
     law *sub_simplify(int level, char const *&rule_name = NULL_REF) const override;
     int date() const override;
     void full_size(SizeAccumulator &acc, int count_self = 1) const override;
@@ -23,6 +24,9 @@ class vector_function_law : public unary_law {
     int return_size() const override;
 
   private:
+    // use(x), or use of x padded with zeros to what reader takes.
+    template <class Use>
+    void at_point(law const *reader, double const *x, Use use) const;
     int id_;
     law *internal_;
 };

@@ -400,6 +400,10 @@ TEST_F(FunctionLaws, VectorFunctions) {
     EXPECT_NEAR(lv.x(), -3, 1e-12);
     EXPECT_NEAR(lv.y(), -0.5, 1e-12);
     EXPECT_NEAR(lv.z(), 1, 1e-12);
+    // Its domain is read at that point too: (u, v, sqrt(w - 1)) has no value where w is 0.
+    EXPECT_EQ(lifted->in_domain(uv), 1);
+    law_ptr const edged = adopt(str_to_law("SURFNORM(VEC(X,Y,SQRT(X3-1)))"));
+    EXPECT_EQ(edged->in_domain(uv), 0);
 
     // The principal normal of a circle points to its centre.
     law_ptr const circle = vec({fn<cos_law>(X()), fn<sin_law>(X()), build::constant(0)});
