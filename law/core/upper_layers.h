@@ -2,9 +2,10 @@
 // What the law base needs from the layers above it other than the evaluation engine (which has
 // law_engine.h), and only this: the simplifier behind law::simplify (ops), the domain law behind
 // law::set_domain (geom), the sampled bounds behind law::bounds (numeric), the reader's names,
-// which the printer must not run together (lang), and the search for the zeros of a law of one
-// input that the singular points of ABS, MAX, FLOOR and the others come from (numeric). Each
-// layer installs its hook when the library loads, so the base never names their classes.
+// which the printer must not run together (lang), the search for the zeros of a law of one
+// input that the singular points of ABS, MAX, FLOOR and the others come from (numeric), and the
+// end of what the simplifier keeps about a long product that goes (ops). Each layer installs its
+// hook when the library loads, so the base never names their classes.
 #include <vector>
 
 class law;
