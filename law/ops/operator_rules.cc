@@ -241,24 +241,39 @@ bool share_a_factor(law *left, law *right) {
     return shared;
 }
 
-// The product of the shared factors, taken whole from a side that holds exactly that product
-// (a derivative's inner chain does): rebuilt, it would be copied at each level of a nesting.
-law_ptr shared_product(std::vector<numeric_power> const &shared, plus_law const *l) {
-    auto const holds_product = [&](law *part) {
-        law const *p = part;
-        for (std::size_t i = shared.size(); i-- > 1; p = static_cast<times_law const *>(p)->fleft())
-            if (shared[i].exponent != 1.0 || !law_isa<times_law>(p) ||
-                static_cast<times_law const *>(p)->fright() != shared[i].base)
-                return false;
-        return shared[0].exponent == 1.0 && p == shared[0].base;
-    };
+// Whether part is ((f(0) * f(1)) * ...) * f(n-1), its operands the very laws f gives (null for
+// none).
+template <class Operand>
+bool left_chain_of(law const *part, std::size_t n, Operand f) {
+    law const *p = part;
+    for (std::size_t i = n; i-- > 1; p = static_cast<times_law const *>(p)->fleft())
+        if (!law_isa<times_law>(p) || static_cast<times_law const *>(p)->fright() != f(i))
+            return false;
+    return p == f(0);
+}
+
+// The first of each side of l and the two sides of a side that is a product for which holds is
+// true, or null.
+template <class Holds>
+law *part_holding(plus_law const *l, Holds holds) {
     for (law *side : {l->fleft(), l->fright()}) {
         auto const *t = law_cast<times_law>(side);
         if (!t) continue;
         for (law *part : {side, t->fleft(), t->fright()})
-            if (holds_product(part)) return share(part);
+            if (holds(part)) return part;
     }
-    return product_of(shared);
+    return nullptr;
+}
+
+// The product of the shared factors, taken whole from a side that holds exactly that product
+// (a derivative's inner chain does): rebuilt, it would be copied at each level of a nesting.
+law_ptr shared_product(std::vector<numeric_power> const &shared, plus_law const *l) {
+    auto const factor = [&](std::size_t i) {
+        return shared[i].exponent == 1.0 ? shared[i].base : nullptr;
+    };
+    law *const holder =
+        part_holding(l, [&](law *part) { return left_chain_of(part, shared.size(), factor); });
+    return holder ? share(holder) : product_of(shared);
 }
 
 // ---------------------------------------------------------------- long products
@@ -323,34 +338,22 @@ bool holds_run(product_lookup &lookup, law *part, product_operands::piece const 
     product_operands const *view = lookup.operands(part);
     if (!view || view->size() != static_cast<int>(run.end)) return false;
     if (view->pieces().size() == 1 && view->pieces()[0].same(run)) return view->left_nested();
-    law const *p = part;
-    for (std::uint32_t i = run.end; i-- > 1; p = static_cast<times_law const *>(p)->fleft())
-        if (!law_isa<times_law>(p) || static_cast<times_law const *>(p)->fright() != run.at(i))
-            return false;
-    return p == run.at(0);
+    return left_chain_of(part, run.end,
+                         [&](std::size_t i) { return run.at(static_cast<std::uint32_t>(i)); });
 }
 
 // factoring's result where the sides share a long run: the run's product (taken whole from a side
 // that holds exactly it, as shared_product does) times the sum of the other factors.
 std::optional<law_ptr> factoring_long_run(plus_law const *l) {
-    law *const sides[] = {l->fleft(), l->fright()};
     std::optional<shared_run> found;
     law *holder = nullptr;
     std::vector<law *> run;  // the run's operands, when no side holds their product
-    if (!may_be_long_product(sides[0]) || !may_be_long_product(sides[1])) return std::nullopt;
+    if (!may_be_long_product(l->fleft()) || !may_be_long_product(l->fright())) return std::nullopt;
     {
         product_lookup lookup;
-        product_operands const *a = lookup.operands(sides[0]), *b = lookup.operands(sides[1]);
+        product_operands const *a = lookup.operands(l->fleft()), *b = lookup.operands(l->fright());
         if (!a || !b || !(found = find_shared_run(*a, *b))) return std::nullopt;
-        for (law *side : sides) {
-            auto const *t = law_cast<times_law>(side);
-            if (!t || holder) continue;
-            for (law *part : {side, t->fleft(), t->fright()})
-                if (holds_run(lookup, part, found->run)) {
-                    holder = part;
-                    break;
-                }
-        }
+        holder = part_holding(l, [&](law *part) { return holds_run(lookup, part, found->run); });
         for (std::uint32_t i = 0; !holder && i < found->run.end; ++i)
             run.push_back(found->run.at(i));
     }

@@ -14,9 +14,11 @@ namespace rules {
 namespace {
 std::uint64_t base_hash(law *operand) { return as_power(operand).base->structure_hash(); }
 
+// A constant, or a power with a constant exponent: factoring does not read it as itself to the
+// power 1.
 bool unplain(law *operand) {
-    auto const *p = law_cast<exponent_law>(operand);
-    return as_constant(operand) || (p && as_constant(p->fright()));
+    power_form const p = as_power(operand);
+    return as_constant(operand) || (p.exponent && p.constant_exponent());
 }
 
 }  // namespace
@@ -43,7 +45,7 @@ void operand_stack::truncate(std::uint32_t n) {
         std::uint32_t const i = size() - 1;
         entry const &last = entries_.back();
         for (int k = 0; k < 2; ++k) {
-            std::uint32_t *const ends = tables_[k].ends(last.hash[k]);
+            std::uint32_t *const ends = tables_[k].existing(last.hash[k]);
             std::uint32_t const before = last.link[k].previous;
             ends[1] = before;
             if (before == none)
@@ -88,9 +90,14 @@ void operand_stack::heads::grow() {
         if (s.used) slots_[find(s.hash)] = s;
 }
 
-bool product_operands::plain() const {
-    return std::none_of(pieces_.begin(), pieces_.end(),
-                        [](piece const &p) { return p.stack->unplain_below(p.end); });
+void operand_stack::hold(std::uint32_t n) {
+    if (records_ending_.size() <= n) records_ending_.resize(n + 1, 0);
+    ++records_ending_[n];
+}
+
+void operand_stack::release(std::uint32_t n) {
+    --records_ending_[n];
+    while (!records_ending_.empty() && records_ending_.back() == 0) records_ending_.pop_back();
 }
 
 bool product_operands::hashed() const {
@@ -118,7 +125,7 @@ class product_registry {
         std::lock_guard const hold(mutex_);
         auto const it = records_.find(l);
         if (it == records_.end()) return;
-        for (auto const &p : it->second.pieces_) --p.stack->records_ending[p.end];
+        for (auto const &p : it->second.pieces_) p.stack->release(p.end);
         records_.erase(it);
     }
 
@@ -201,11 +208,11 @@ class product_registry {
     // already holds it there. False when another record holds the stack past the piece.
     static bool extend(product_operands::piece &p, law *operand) {
         operand_stack &s = *p.stack;
-        if (p.end < s.size() && s.at(p.end) == operand && reaches_past(s, p.end)) {
+        if (p.end < s.size() && s.at(p.end) == operand && s.held_past(p.end)) {
             ++p.end;
             return true;
         }
-        if (p.end < s.size() && !reaches_past(s, p.end)) s.truncate(p.end);
+        if (p.end < s.size() && !s.held_past(p.end)) s.truncate(p.end);
         if (p.end != s.size()) return false;
         s.push(operand);
         ++p.end;
@@ -220,14 +227,6 @@ class product_registry {
         if (view.pieces_.size() > max_pieces) flatten(view);
     }
 
-    // Whether a record's operands end past n on s.
-    static bool reaches_past(operand_stack const &s, std::uint32_t n) {
-        auto const &ending = s.records_ending;
-        for (std::size_t e = ending.size(); e-- > n + 1;)
-            if (ending[e] > 0) return true;
-        return false;
-    }
-
     static void flatten(product_operands &view) {
         auto one = std::make_shared<operand_stack>();
         for (auto const &p : view.pieces_)
@@ -237,11 +236,7 @@ class product_registry {
     }
 
     product_operands const *keep(law const *l, product_operands const &view) {
-        for (auto const &p : view.pieces_) {
-            auto &ending = p.stack->records_ending;
-            if (ending.size() <= p.end) ending.resize(p.end + 1, 0);
-            ++ending[p.end];
-        }
+        for (auto const &p : view.pieces_) p.stack->hold(p.end);
         l->mark_passed_unchanged(kept_product_mark);
         return &records_.emplace(l, view).first->second;
     }

@@ -47,8 +47,11 @@ class operand_stack {
             if (!visit(i)) return false;
         return true;
     }
-    // The records whose operands end at each size, so that operands past all of them can go.
-    std::vector<int> records_ending;
+    // A record of a product whose operands are the first n of this stack, made or gone.
+    void hold(std::uint32_t n);
+    void release(std::uint32_t n);
+    // Whether a record's operands reach past the first n; operands past every record can go.
+    bool held_past(std::uint32_t n) const { return records_ending_.size() > n + 1; }
 
   private:
     static constexpr std::uint32_t none = ~std::uint32_t{0};
@@ -71,6 +74,8 @@ class operand_stack {
         std::uint32_t end(std::uint64_t h, int k) const;
         // The slot of h, made when missing.
         std::uint32_t *ends(std::uint64_t h);
+        // The slot of h, which is there.
+        std::uint32_t *existing(std::uint64_t h) { return slots_[find(h)].ends; }
 
       private:
         struct slot {
@@ -86,6 +91,8 @@ class operand_stack {
     std::vector<entry> entries_;
     heads tables_[2];
     std::vector<std::uint32_t> unplain_, unhashed_;
+    // The records whose operands end at each size, with no trailing zero.
+    std::vector<int> records_ending_;
 };
 
 // The operands of one long product, in the order of its chain: prefixes of a few stacks.
@@ -114,9 +121,6 @@ class product_operands {
     std::vector<piece> const &pieces() const { return pieces_; }
     // Whether each right side down the left spine is one operand: ((f0 * f1) * f2) * ...
     bool left_nested() const { return left_nested_; }
-    // Whether every operand is a law that is not constant and no power with a constant exponent
-    // (factoring reads each as itself to the power 1).
-    bool plain() const;
     // Whether the hashes tell the operands apart (see operand_stack::unhashed_below).
     bool hashed() const;
     // Calls visit(i, operand), i ascending, for the operands whose base (or, when `whole`, the
