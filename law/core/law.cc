@@ -12,6 +12,7 @@
 #include <law/core/constant_law.h>
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
+#include <law/core/derivative_budget.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/law_data.h>
 #include <law/core/law_data_node.h>
@@ -68,7 +69,16 @@ void make_bound_interval(ZEM::interval &iv, double len) {
         iv = ZEM::interval(-len / 2, len / 2);
 }
 
-law::law() { live_laws.fetch_add(1, std::memory_order_relaxed); }
+namespace {
+constinit thread_local long made_here = 0;
+}  // namespace
+
+long laws_made_on_this_thread() { return made_here; }
+
+law::law() {
+    live_laws.fetch_add(1, std::memory_order_relaxed);
+    ++made_here;
+}
 
 law::~law() {
     // A constructor that raised an error unwinds through here with its first reference.
@@ -519,6 +529,8 @@ void settle_derivatives(law const *root, int which) {
     settle_deep_tree(
         root, [which](law const *l) { return l->cached_derivative(which) != 0; },
         [which](law const *l) {
+            // A spent budget ends the settle here rather than at each law left.
+            derivative_budget::check();
             try {
                 l->take_dim();
                 law_ptr const s = adopt(l->simplify(1, 0));
@@ -532,7 +544,10 @@ void settle_derivatives(law const *root, int which) {
 law *law::derivative(int which) const {
     if (which < 0) law_error(LAW_DERIV);
     require_sub_laws();
-    if (!cached_derivative(which)) settle_derivatives(this, which);
+    if (!cached_derivative(which)) {
+        derivative_budget::check();
+        settle_derivatives(this, which);
+    }
     lock g(this);
     grow(dlaw_, dlaw_size_, which + 1);
     if (!dlaw_[which]) {
@@ -734,6 +749,21 @@ int law::integer() const {
     return 0;
 }
 
+namespace {
+
+// Most of the constant test's samples are not checked against the domain first: a law that raises
+// at one (a power of a negative base, an overflow) has no value there, so it is not constant.
+bool evaluates(law const &s, double x, double *values) {
+    try {
+        s.evaluate(&x, values);
+        return true;
+    } catch (vorn_exception const &) {
+        return false;
+    }
+}
+
+}  // namespace
+
 int law::constant() const {
     lock g(this);
     if (not_level_ >= classification::constant) return 0;
@@ -753,8 +783,7 @@ int law::constant() const {
         if (!in_domain(padded_point(this, {lo}).data())) {
             is_constant = false;
         } else {
-            double const x0 = lo + (hi - lo) / 8;
-            s->evaluate(&x0, first.data());
+            is_constant = evaluates(*s, lo + (hi - lo) / 8, first.data());
         }
         for (int k = 2; k <= 7 && is_constant; ++k) {
             double const xk = lo + k * (hi - lo) / 8;
@@ -764,8 +793,10 @@ int law::constant() const {
             }
             double const step = (hi - lo) / 80 * std::cos(static_cast<double>(k));
             for (int m = 2; m <= n + 1 && is_constant; ++m) {
-                double const x = xk + m * step;
-                s->evaluate(&x, sample.data());
+                if (!evaluates(*s, xk + m * step, sample.data())) {
+                    is_constant = false;
+                    break;
+                }
                 for (int j = 0; j < n; ++j)
                     if (std::fabs(sample[j] - first[j]) > get_resabs()) is_constant = false;
             }

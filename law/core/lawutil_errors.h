@@ -124,7 +124,9 @@ enum lawutil_error : int {
     LAW_BAD_SOLID = 104,
     // A root search that ran out of evaluations before it resolved its law.
     LAW_ROOTS_UNRESOLVED = 105,
-    LAWUTIL_CODE_COUNT = 106
+    // A law that rules build deeper, as they go, than the calling thread's stack can descend.
+    LAW_TOO_DEEP = 106,
+    LAWUTIL_CODE_COUNT = 107
 };
 
 // Entries of the fixed table.

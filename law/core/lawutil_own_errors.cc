@@ -19,6 +19,7 @@ constexpr message_entry own_table[] = {
      "A sphere or cylinder needs finite numbers, a positive radius and an axis of nonzero length"},
     {"LAW_ROOTS_UNRESOLVED",
      "The root search ran out of evaluations before it resolved the law: roots may be missing"},
+    {"LAW_TOO_DEEP", "The law nests too deeply for the stack of the thread that works on it"},
     {nullptr, nullptr}};
 static_assert(std::size(own_table) == LAWUTIL_CODE_COUNT - lawutil_table_size + 1);
 }  // namespace

@@ -4,9 +4,11 @@
 #include <cfloat>
 #include <cmath>
 #include <numeric>
+#include <string>
 #include <utility>
 
 #include <law/base/tolerance.h>
+#include <law/core/derivative_budget.h>
 #include <law/core/law.h>
 #include <law/numeric/open_set.h>
 #include <law/numeric/root_settings.h>
@@ -36,13 +38,25 @@ bool numerically_constant(law const *f, double a, double length) {
     return true;
 }
 
+// The laws that forming the three derivatives may make. The first three derivatives of laws
+// of a million parts make fewer. A tower of powers x^(x^(...)) of height n has small first
+// three, but its fourth, which the search for its turning points forms, makes about 80 n^3
+// laws: five million at height 40, more than memory holds at height 10^4.
+constexpr long derivative_laws = 8000000;
+
 // The law and its first three derivatives.
 struct law_derivatives {
-    explicit law_derivatives(law const *f)
-        : f(share(f)),
-          d1(adopt(f->derivative(0))),
-          d2(adopt(d1->derivative(0))),
-          d3(adopt(d2->derivative(0))) {}
+    explicit law_derivatives(law const *f) : f(share(f)) {
+        derivative_budget const budget(
+            derivative_laws, LAW_ROOTS_UNRESOLVED,
+            "the search works from the law's first three derivatives, and they grow past " +
+                std::to_string(derivative_laws) +
+                " laws; the searches by Chebyshev interpolants (Nroot_all, Nmin_global, "
+                "Nmax_global) take at most the first");
+        d1 = adopt(f->derivative(0));
+        d2 = adopt(d1->derivative(0));
+        d3 = adopt(d2->derivative(0));
+    }
     law_ptr f, d1, d2, d3;
 
     int root_walk(double &x, double lo, double hi, double s) const {

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include <law/base/output.h>
+#include <law/base/stack_room.h>
 #include <law/core/binary_law.h>
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
@@ -83,6 +84,9 @@ law_ptr simplified_member(law *member, int mode) {
 
 // The list of the post phase, whose results each law keeps.
 constexpr int post_mode = 2;
+
+// The stack a pass leaves to the rules and what they call.
+constexpr std::size_t stack_reserve = 512 * 1024;
 
 // The laws the main phase rewrote during the outermost simplification of this thread, by the
 // form it gave each. When the post phase rebuilds a law equal to the one the main phase started
@@ -272,6 +276,12 @@ law *simplify_pass(law *l, int &changed, int mode) {
     changed = 0;
     // Prototypes and half-built laws have null sub-laws: nothing to rewrite there.
     if (!l) return nullptr;
+    // The rules build laws as the pass goes, which no settle of a deep tree saw first; a descent
+    // through thousands of them stops with an error before the stack runs out.
+    if (stack_room() < stack_reserve)
+        law_error(LAW_TOO_DEEP,
+                  "the simplifier's rules built laws nested deeper than this "
+                  "thread's stack can descend");
     // A law recorded as its own simplified form, or that went through a deep or post pass
     // unchanged (those rules look at a law and its sub-laws alone), is left as it is.
     if (l->passed_unchanged(mode)) {

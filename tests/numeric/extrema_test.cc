@@ -1,9 +1,11 @@
 #include <cfloat>
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include <law/numeric/extrema.h>
+#include <law/numeric/nroot.h>
 
 #include "numeric_test_util.h"
 
@@ -30,6 +32,36 @@ TEST_F(Extrema, MaximaAndMinimaAtKnownPlaces) {
     EXPECT_NEAR(min_of("COS(X)", 1, 6), pi, 1e-7);
     EXPECT_EQ(max_of("X", 1, 4), 4);  // a monotone law: at an end
     EXPECT_EQ(min_of("X", 4, 1), 1);
+}
+
+// x^(x^(x^2)) has no value at most negative x, where the singular points of its parts are
+// asked for; on [0.1, 1.5] it is smallest at 0.1, where x^2 = 0.01 and 0.1^0.01 = 0.97724.
+TEST_F(Extrema, PowersWithPowersForExponentsHaveTheirMinimum) {
+    EXPECT_EQ(min_of("X^(X^(X^2))", 0.1, 1.5), 0.1);
+    law_ptr const f = parse_law("X^(X^2)");
+    EXPECT_FALSE(f->constant());
+    double const at[1] = {0.1};
+    EXPECT_NEAR(first_value(parse_law("X^(X^(X^2))").get(), at), std::pow(0.1, std::pow(0.1, 0.01)),
+                1e-15);
+}
+
+// The turning points of x^(x^(...^2)) are searched with its fourth derivative, which grows as the
+// cube of the tower's height: at 50 levels the search stops with a clear error instead of
+// making tens of millions of laws.
+TEST_F(Extrema, SearchesWhoseDerivativesGrowWithoutMeasureStop) {
+    std::string text;
+    for (int i = 0; i < 50; ++i) text += "X^(";
+    text += "2" + std::string(50, ')');
+    law_ptr const tower = parse_law(text.c_str());
+    EXPECT_LAW_ERROR(Nmin(tower.get(), 0.1, 3), LAW_ROOTS_UNRESOLVED);
+    // The tower's own roots need its first three derivatives only: x^x^... = 1.5 where
+    // x = 1.5^(1/1.5).
+    law_ptr const shifted = parse_law(("(" + text + ")-1.5").c_str());
+    int n = 0;
+    double *roots = Nroot(shifted.get(), 0.1, 3, &n);
+    ASSERT_EQ(n, 1);
+    EXPECT_NEAR(roots[0], std::pow(1.5, 1 / 1.5), 1e-6);
+    vorn_discard(roots);
 }
 
 TEST_F(Extrema, EqualValuesAtTheEndsKeepTheFirst) { EXPECT_EQ(max_of("X^2", -1, 1), -1); }
