@@ -5,6 +5,7 @@
 // number, and a logarithm ends where its argument is zero.
 #include <cmath>
 
+#include <law/core/constant_law.h>
 #include <law/core/deep_tree.h>
 #include <law/core/law_ids.h>
 #include <law/ops/arithmetic_laws.h>
@@ -46,7 +47,17 @@ int exponent_law::singularities(double **where, int **type, double start, double
                                 double **period) const {
     singularities_scope const scope(this, start, end);
     std::vector<singular_point> points = member_singular_points(start, end);
-    if (!smooth_power(fright())) add_zeros(fleft(), start, end, sp::pole_or_edge, points);
+    if (law_cast<constant_law>(fright())) {
+        if (!smooth_power(fright())) add_zeros(fleft(), start, end, sp::pole_or_edge, points);
+    } else {
+        // Whether a law is constant costs an evaluation of its tree at several points (of each
+        // exponent of a tower of powers, of its whole tree); it is asked only when the base has
+        // zeros that it would keep out.
+        std::vector<singular_point> zeros;
+        add_zeros(fleft(), start, end, sp::pole_or_edge, zeros);
+        if (!zeros.empty() && !smooth_power(fright()))
+            points.insert(points.end(), zeros.begin(), zeros.end());
+    }
     return hand_out(std::move(points), start, end, where, type, period);
 }
 

@@ -9,6 +9,7 @@
 #include <law/core/deep_tree.h>
 #include <law/core/law_polynomial.h>
 #include <law/numeric/extrema.h>
+#include <law/numeric/global_extrema.h>
 
 #include "law_test.h"
 
@@ -275,6 +276,13 @@ TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
     // grows as the cube of its height, end in a clear error.
     EXPECT_FALSE(powers->constant());
     EXPECT_LAW_ERROR(Nmin(powers.get(), 0.1, 3), LAW_ROOTS_UNRESOLVED);
+    // The search by interpolants needs no derivative. At 0.1 the tower has reached the fixed
+    // point y = 0.1^y, which the loop below finds the same way.
+    extremum_report const lowest = Nmin_global(powers.get(), 0.1, 3);
+    double y = 2;
+    for (int i = 0; i < 1000; ++i) y = std::pow(0.1, y);
+    EXPECT_EQ(lowest.where, 0.1);
+    EXPECT_NEAR(lowest.value, y, 1e-15);
     // x/(x/y) is y where x is not 0, so an even number of quotients over 2 is 2: constant, a
     // whole number, not zero; less 2 it is zero.
     law_ptr const quotients = tower("X/(", "2", ")");
