@@ -70,6 +70,7 @@ class root_finder {
         finish(r);
         r.evaluations = f_.evaluations();
         r.complete = complete_;
+        r.singular_points_found = singular_points_found_;
         return r;
     }
 
@@ -80,7 +81,7 @@ class root_finder {
     std::vector<singular_point> break_points() {
         if (stop_) return singular_points_of(law_, a_, b_);
         singular_hints hints = singular_hints_of(law_, a_, b_);
-        complete_ = hints.complete;
+        complete_ = singular_points_found_ = hints.complete;
         return std::move(hints.points);
     }
 
@@ -399,6 +400,7 @@ class root_finder {
     // Whether a stretch was left out for keeping one sign (so no piece is no failure).
     bool excluded_ = false;
     bool complete_ = true;
+    bool singular_points_found_ = true;
     bool stop_;
     int zooms_left_ = most_zooms;
 };
@@ -435,6 +437,14 @@ double *Nsolve_all(law *f, law *g, double a, double b, int *n) {
     if (!f || !g) law_error(LAW_DIM);
     law_ptr const difference = make_law<minus_law>(f, g);
     return Nroot_all(difference.get(), a, b, n);
+}
+
+char const *missing_roots_reason(root_report const &r) {
+    if (!r.singular_points_found)
+        return "the law's singular points pile up past what the search for them could find, "
+               "so roots may be missing near them";
+    return "the search ran out of evaluations before the law was resolved everywhere, so roots "
+           "may be missing; a shorter interval resolves it";
 }
 
 namespace {

@@ -21,7 +21,13 @@ struct root_report {
     // roots are then those found where it was, and at sign changes elsewhere), or when not all of
     // the law's singular points, where its pieces end, could be found.
     bool complete = true;
+    // False when the law's singular points pile up (SIN(1/X) near 0) past what the search for
+    // them could find; a shorter interval helps only if it leaves the pile out.
+    bool singular_points_found = true;
 };
+
+// Why the roots of an incomplete report may be missing, as a clause of a message.
+char const *missing_roots_reason(root_report const &r);
 
 // The zeros of f on [a, b] (either order). Raises LAW_DIM for a law of other than one output or
 // of more than one input, LAW_BAD_BOUNDS for an end that is not a finite number. Errors of the

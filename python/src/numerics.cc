@@ -40,8 +40,8 @@ double integrate(py::handle f, double a, double b, double tol) {
     law_ptr const l = law_argument(f, "integrate");
     check_one_variable(*l, "integrate");
     if (std::isnan(a) || std::isnan(b))
-        refuse(LAW_BAD_BOUNDS, "the limits must be numbers; they are " + number_text(a) +
-                                   " and " + number_text(b));
+        refuse(LAW_BAD_BOUNDS,
+               "the limits must be numbers; they are " + number_text(a) + " and " + number_text(b));
     if (!(tol >= 0)) refuse(LAW_BAD_TOLERANCE, "the tolerance is a number of at least 0");
     py::gil_scoped_release const unlocked;
     return methods::integrate(*l, a, b, tol);
@@ -51,12 +51,8 @@ double integrate(py::handle f, double a, double b, double tol) {
 // RuntimeWarning and the roots found, as 'law roots' and its --keep do.
 void check_resolved(root_report const &r, bool keep) {
     if (r.complete) return;
-    std::string const what =
-        "the search ran out of evaluations before the law was resolved everywhere, so roots "
-        "may be missing";
-    if (!keep)
-        refuse(LAW_ROOTS_UNRESOLVED,
-               what + "; a shorter interval resolves it, keep=True returns the roots found");
+    std::string const what = missing_roots_reason(r);
+    if (!keep) refuse(LAW_ROOTS_UNRESOLVED, what + "; keep=True returns the roots found");
     if (PyErr_WarnEx(PyExc_RuntimeWarning, what.c_str(), 1) != 0) throw py::error_already_set();
 }
 

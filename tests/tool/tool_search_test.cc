@@ -47,6 +47,12 @@ TEST_F(ToolSearch, RootsOfALawTooBusyToResolveAreAnErrorUnlessKept) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.out.empty());
     EXPECT_NE(refused.err.find("roots may be missing"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("a shorter interval"), std::string::npos) << refused.err;
+    // The kinks of ABS(SIN(1/X)) pile up at 0: a shorter interval around 0 does not help.
+    tool_run const piled = run_law({"roots", "ABS(SIN(1/X))-0.5", "-1", "1"});
+    EXPECT_EQ(piled.status, 1);
+    EXPECT_NE(piled.err.find("singular points pile up"), std::string::npos) << piled.err;
+    EXPECT_EQ(piled.err.find("a shorter interval"), std::string::npos) << piled.err;
     tool_run const kept = run_law({"roots", "SIN(X)", "0", "1E5", "--keep"});
     EXPECT_EQ(kept.status, 0);
     EXPECT_NE(kept.err.find("warning"), std::string::npos) << kept.err;

@@ -56,12 +56,9 @@ void note_report(root_report const &r, unresolved_search unresolved) {
         std::fprintf(stderr, "law: note: the law is zero on all of [%s, %s]\n",
                      number_text(z.first).c_str(), number_text(z.second).c_str());
     if (r.complete) return;
-    char const *const what =
-        "the search ran out of evaluations before the law was resolved "
-        "everywhere, so roots may be missing";
+    char const *const what = missing_roots_reason(r);
     if (unresolved == unresolved_search::fail)
-        throw tool_error(std::string(what) +
-                         "; a shorter interval resolves it, --keep prints the roots found");
+        throw tool_error(std::string(what) + "; --keep prints the roots found");
     std::fprintf(stderr,
                  "law: warning: %s; where it was not resolved, roots are those of sign "
                  "changes\n",
