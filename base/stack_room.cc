@@ -2,28 +2,33 @@
 
 #include <pthread.h>
 
-#include <cstdint>
+#include <algorithm>
 
 namespace {
-// The low end of this thread's stack (stacks grow down here), or null when it cannot be told.
-char const *stack_end() {
-    thread_local char const *const end = [] {
-        void *low = nullptr;
-        std::size_t size = 0;
+struct thread_stack {
+    char const *low = nullptr;  // stacks grow down, towards here
+    std::size_t size = 0;
+};
+
+// This thread's stack, or a null one when it cannot be told.
+thread_stack const &this_stack() {
+    thread_local thread_stack const stack = [] {
+        thread_stack s;
         pthread_attr_t attributes;
-        if (pthread_getattr_np(pthread_self(), &attributes) != 0)
-            return static_cast<char *>(nullptr);
-        if (pthread_attr_getstack(&attributes, &low, &size) != 0) low = nullptr;
+        if (pthread_getattr_np(pthread_self(), &attributes) != 0) return s;
+        void *low = nullptr;
+        if (pthread_attr_getstack(&attributes, &low, &s.size) == 0)
+            s.low = static_cast<char const *>(low);
         pthread_attr_destroy(&attributes);
-        return static_cast<char *>(low);
+        return s;
     }();
-    return end;
+    return stack;
 }
 }  // namespace
 
-std::size_t stack_room() {
-    char const *const end = stack_end();
+bool stack_nearly_spent(std::size_t reserve) {
+    thread_stack const &s = this_stack();
     auto const *const here = static_cast<char const *>(__builtin_frame_address(0));
-    if (!end || here <= end) return SIZE_MAX;
-    return static_cast<std::size_t>(here - end);
+    if (!s.low || here <= s.low) return false;
+    return static_cast<std::size_t>(here - s.low) < std::min(reserve, s.size / 8);
 }

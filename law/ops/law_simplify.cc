@@ -278,7 +278,7 @@ law *simplify_pass(law *l, int &changed, int mode) {
     if (!l) return nullptr;
     // The rules build laws as the pass goes, which no settle of a deep tree saw first; a descent
     // through thousands of them stops with an error before the stack runs out.
-    if (stack_room() < stack_reserve)
+    if (stack_nearly_spent(stack_reserve))
         law_error(LAW_TOO_DEEP,
                   "the simplifier's rules built laws nested deeper than this "
                   "thread's stack can descend");
