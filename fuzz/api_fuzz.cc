@@ -347,13 +347,22 @@ bool small(law const *l, std::string const &text) {
     }
 }
 
+// An error's code in the place of a law's values: a NaN with its sign set and a payload, which
+// no value takes (the values' NaNs are kept as one pattern, and a tiny value such as 3e-319 has
+// the bits of a small whole number).
+constexpr std::uint64_t error_mark = 0xfff4000000000000u;
+
+bool is_error(std::vector<std::uint64_t> const &outcome) {
+    return outcome.size() == 1 && (outcome[0] & 0xffff000000000000u) == error_mark;
+}
+
 // What a law gives at a point: its values bit for bit, or the code of its error.
 std::vector<std::uint64_t> outcome(law const *l, double const *x) {
     std::vector<double> y(static_cast<std::size_t>(std::max(l->return_dim(), 1)));
     try {
         l->evaluate(x, y.data());
     } catch (vorn_exception const &e) {
-        return {0xe000u + static_cast<std::uint64_t>(lawutil_local_code(e) + 1)};
+        return {error_mark + static_cast<std::uint64_t>(lawutil_local_code(e) + 1)};
     }
     std::vector<std::uint64_t> bits;
     for (int i = 0; i < l->return_dim(); ++i) {
@@ -378,7 +387,7 @@ void check_batch(law const *l, std::vector<double> const &points, int n) {
     if (!batch_ran || l->return_dim() < 1) return;
     for (int k = 0; k < n; ++k) {
         std::vector<std::uint64_t> const single = outcome(l, points.data() + k * in);
-        bool const failed = single.size() == 1 && (single[0] & 0xfffffffffffff000u) == 0xe000u;
+        bool const failed = is_error(single);
         if (failed != (errors[static_cast<std::size_t>(k)] != 0))
             failure("a batch and a single point disagree on an error", printed(l),
                     std::to_string(k));
