@@ -4,11 +4,8 @@ namespace {
 constinit thread_local derivative_budget *innermost = nullptr;
 }  // namespace
 
-derivative_budget::derivative_budget(long laws, lawutil_error code, std::string detail)
-    : end_(laws_made_on_this_thread() + laws),
-      code_(code),
-      detail_(std::move(detail)),
-      outer_(innermost) {
+derivative_budget::derivative_budget(long laws, lawutil_error code, char const *detail)
+    : end_(laws_made_on_this_thread() + laws), code_(code), detail_(detail), outer_(innermost) {
     innermost = this;
 }
 

@@ -4,8 +4,6 @@
 // as a power of their size (the fourth derivative of a tower of powers x^(x^(...)) of height n
 // holds about n^3 laws); under a budget such a search stops with a clear error in seconds
 // instead of running for hours.
-#include <string>
-
 #include <law/core/lawutil_errors.h>
 
 // How many laws this thread has made.
@@ -14,8 +12,8 @@ long laws_made_on_this_thread();
 class derivative_budget {
   public:
     // The derivatives may make `laws` laws; past that, the next derivative asked for raises
-    // `code` with `detail`.
-    derivative_budget(long laws, lawutil_error code, std::string detail);
+    // `code` with `detail`, which outlives the budget.
+    derivative_budget(long laws, lawutil_error code, char const *detail);
     ~derivative_budget();
     derivative_budget(derivative_budget const &) = delete;
     derivative_budget &operator=(derivative_budget const &) = delete;
@@ -26,6 +24,6 @@ class derivative_budget {
   private:
     long end_;
     lawutil_error code_;
-    std::string detail_;
+    char const *detail_;
     derivative_budget *outer_;
 };

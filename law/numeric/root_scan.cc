@@ -47,12 +47,13 @@ constexpr long derivative_laws = 8000000;
 // The law and its first three derivatives.
 struct law_derivatives {
     explicit law_derivatives(law const *f) : f(share(f)) {
-        derivative_budget const budget(
-            derivative_laws, LAW_ROOTS_UNRESOLVED,
+        // Written once: a scan that stays within the budget has no use for it.
+        static std::string const detail =
             "the search works from the law's first three derivatives, and they grow past " +
-                std::to_string(derivative_laws) +
-                " laws; the searches by Chebyshev interpolants (Nroot_all, Nmin_global, "
-                "Nmax_global) take at most the first");
+            std::to_string(derivative_laws) +
+            " laws; the searches by Chebyshev interpolants (Nroot_all, Nmin_global, "
+            "Nmax_global) take at most the first";
+        derivative_budget const budget(derivative_laws, LAW_ROOTS_UNRESOLVED, detail.c_str());
         d1 = adopt(f->derivative(0));
         d2 = adopt(d1->derivative(0));
         d3 = adopt(d2->derivative(0));
