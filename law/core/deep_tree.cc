@@ -102,6 +102,18 @@ bool given_back_scope::held_value(law const *l, double const *x, double *y) {
     return true;
 }
 
+std::exception_ptr given_back_scope::error_of_sides(law const *l, double const *x) {
+    auto const sides_of = engine().operation_sides;
+    law const *sides[2] = {nullptr, nullptr};
+    int const n = sides_of ? sides_of(l, sides) : 0;
+    for (int i = 0; i < n; ++i) {
+        std::exception_ptr error;
+        if (!held_error(sides[i], x, error)) return nullptr;
+        if (error) return error;
+    }
+    return nullptr;
+}
+
 bool held_deep_value(law const *l, double const *x, double *y) {
     return given_back_scope::held_value(l, x, y) || in_domain_scope::held_value(l, x, y);
 }

@@ -129,15 +129,26 @@ class held_answers {
   public:
     // A law that left_out rejects has no answer held, and the laws below it are not entered.
     template <class LeftOut, class Make>
-    held_answers(law const *root, void const *key, LeftOut left_out, Make make) : raised_(flag()) {
+    held_answers(law const *root, void const *key, LeftOut left_out, Make make)
+        : held_answers(root, key, left_out, make,
+                       [](law const *) { return std::exception_ptr(); }) {}
+    // The same, where a law for which inherit names an error (one its sub-laws raised, which it
+    // would raise in turn) holds that error without being made: a tower that fails at its foot
+    // raises once, not once per level.
+    template <class LeftOut, class Make, class Inherit>
+    held_answers(law const *root, void const *key, LeftOut left_out, Make make, Inherit inherit)
+        : raised_(flag()) {
         if (raised_.outer()) return;
         made_ = std::make_unique<table>(key);
-        settle_deep_tree(root, left_out, [this, &make](law const *l) {
+        settle_deep_tree(root, left_out, [this, &make, &inherit](law const *l) {
             held h;
-            try {
-                h.answer = make(l);
-            } catch (...) {
-                h.raised = std::current_exception();
+            h.raised = inherit(l);
+            if (!h.raised) {
+                try {
+                    h.answer = make(l);
+                } catch (...) {
+                    h.raised = std::current_exception();
+                }
             }
             made_->of.emplace(l, std::move(h));
         });
@@ -157,6 +168,16 @@ class held_answers {
         if (!t || t->key != key) return nullptr;
         auto const it = t->of.find(l);
         return it == t->of.end() || it->second.raised ? nullptr : &it->second.answer;
+    }
+    // Whether an answer is held for l and key; error is then the error it raised (null when
+    // it raised none).
+    static bool held_error(law const *l, void const *key, std::exception_ptr &error) {
+        table const *t = now();
+        if (!t || t->key != key) return false;
+        auto const it = t->of.find(l);
+        if (it == t->of.end()) return false;
+        error = it->second.raised;
+        return true;
     }
 
   private:
@@ -227,9 +248,16 @@ class given_back_scope : held_answers<given_back_scope, std::vector<double>> {
     // one level of a law (make).
     template <class LeftOut, class Make>
     given_back_scope(law const *root, double const *x, LeftOut left_out, Make make)
-        : held_answers(root, x, left_out, make) {}
+        : held_answers(root, x, left_out, make,
+                       [x](law const *l) { return error_of_sides(l, x); }) {}
     // Copies into y the values of l at x when the scope holds them (or raises their error).
     static bool held_value(law const *l, double const *x, double *y);
+
+  private:
+    // The error l raises at x, told from its sides without walking it: a law that evaluates as
+    // one operation over its sides, in order, raises the error of the first side that raises.
+    // Null when l is no such law, or a side's answer is not held, or no side raised.
+    static std::exception_ptr error_of_sides(law const *l, double const *x);
 };
 
 // The scope of the outermost term_domain on this thread: the domain of each law of a deep tree

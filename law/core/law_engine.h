@@ -65,6 +65,9 @@ struct engine_hooks {
     law_code *(*compile)(law const *l) = nullptr;
     // law::evaluate_many of l, through its code (null when l has none).
     void (*evaluate_many)(law const *l, law_code const *code, many_points const &at) = nullptr;
+    // The sides of l in the order its evaluate takes them, when l evaluates as one operation
+    // over their first values (an error of a side is then l's error); their count, else 0.
+    int (*operation_sides)(law const *l, law const *sides[2]) = nullptr;
 };
 
 engine_hooks &engine();

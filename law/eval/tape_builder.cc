@@ -456,4 +456,13 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
 namespace {
 law_code *compile_law(law const *l) { return tape_builder::compile(l).release(); }
 [[maybe_unused]] bool const compiler_installed = (engine().compile = compile_law, true);
+
+int operation_sides(law const *l, law const *sides[2]) {
+    side_operation f;
+    if (!l->compiles_as_operation(f)) return 0;
+    sides[0] = f.sides[0];
+    sides[1] = f.sides[1];
+    return f.count;
+}
+[[maybe_unused]] bool const sides_installed = (engine().operation_sides = operation_sides, true);
 }  // namespace

@@ -293,6 +293,30 @@ TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
     EXPECT_TRUE(naught->zero());
 }
 
+TEST_F(DeepLaws, TowersFailingAtTheirFootRaiseWhatTheirWalkRaises) {
+    // Below 3 the square roots fail, below 2 the logarithms; a quotient takes its divisor first,
+    // a sum its left side, as their shallow forms do.
+    std::string const roots = repeated("SQRT(", 300) + "X-3" + repeated(")", 300);
+    std::string const logs = repeated("EXP(LN(", 150) + "X-2" + repeated("))", 150);
+    law_ptr const quotient = parse("(" + roots + ")/(" + logs + ")");
+    law_ptr const sum = parse("(" + roots + ")+(" + logs + ")");
+    EXPECT_LAW_ERROR(value_at(quotient.get(), 1), LAW_LN);
+    EXPECT_LAW_ERROR(value_at(quotient.get(), 2.5), LAW_SQRT);
+    EXPECT_LAW_ERROR(value_at(sum.get(), 1), LAW_SQRT);
+    double const xs[4] = {1, 2.5, 1.5, 4};
+    double ys[4];
+    int errors[4];
+    quotient->evaluate_many(xs, ys, 4, errors);
+    EXPECT_EQ(errors[0], lawutil_code(LAW_LN));
+    EXPECT_EQ(errors[1], lawutil_code(LAW_SQRT));
+    EXPECT_EQ(errors[2], lawutil_code(LAW_LN));
+    EXPECT_EQ(errors[3], 0);
+    EXPECT_NEAR(ys[3], 0.5, 1e-12);
+    sum->evaluate_many(xs, ys, 4, errors);
+    EXPECT_EQ(errors[0], lawutil_code(LAW_SQRT));
+    EXPECT_EQ(errors[1], lawutil_code(LAW_SQRT));
+}
+
 TEST_F(DeepLaws, ReadingGrowsInProportionToTheText) {
     // Doubling a text about doubles the steps of its reading; a quadratic reading would
     // quadruple them. The per-step cost includes a logarithmic search, hence the margin.
