@@ -4,6 +4,8 @@
 #include <numbers>
 
 #include <law/core/law.h>
+#include <law/core/law_ids.h>
+#include <law/core/unary_law.h>
 #include <law/core/upper_layers.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
@@ -18,6 +20,23 @@ constexpr double searchable_span = 1e9;
 
 bool bounded(double start, double end) {
     return std::isfinite(start) && std::isfinite(end) && std::fabs(end - start) <= searchable_span;
+}
+
+// The law whose zeros are a's, or null when a has none. A square root, an absolute value and a
+// negation are zero exactly where their argument is (a square root never rounds a positive value
+// to 0); an exponential is zero nowhere: where it underflows, its argument heads for a singular
+// point of its own. Searching the argument spares the search the levels above it, which a tower
+// of such laws would otherwise pay at each of its levels.
+law const *zero_carrier(law const *a) {
+    for (;;) {
+        auto const *u = law_cast<unary_law>(a);
+        int const id = u ? u->type() : -1;
+        if (id == law_id::exp_law) return nullptr;
+        bool const same_zeros =
+            id == law_id::sqrt_law || id == law_id::abs_law || id == law_id::negate_law;
+        if (!same_zeros || !u->fsub() || u->fsub()->return_dim() != 1) return a;
+        a = u->fsub();
+    }
 }
 
 void add_zeros_on(law const *a, double start, double end, int order,
@@ -51,6 +70,7 @@ void add_zeros(law const *a, double start, double end, int order,
     // Over the whole line only a kink's zero is told, in closed form: nothing else needs the
     // test of a (whether it is constant, which a deep law answers by a walk of its tree).
     if (bounded(start, end)) {
+        a = zero_carrier(a);
         if (searchable(a)) add_zeros_on(a, start, end, order, out);
     } else if (order == singular_point::kink && searchable(a)) {
         add_zero_in_closed_form(a, start, end, order, out);

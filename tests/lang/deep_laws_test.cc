@@ -293,6 +293,26 @@ TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
     EXPECT_TRUE(naught->zero());
 }
 
+TEST_F(DeepLaws, TenThousandLevelTowersHaveTheirGlobalExtremaFound) {
+    constexpr int n = 10000;
+    // Each level of these towers breaks where the level below it is zero, and the levels below
+    // are zero where X is: the search looks through the square roots and past the exponentials
+    // instead of searching every level.
+    law_ptr const roots = parse(repeated("SQRT(", n) + "X" + repeated(")", n));
+    extremum_report const lowest = Nmin_global(roots.get(), 0, 2);
+    EXPECT_EQ(lowest.where, 0.0);
+    EXPECT_EQ(lowest.value, 0.0);
+    // Ten thousand square roots of any positive number round to 1.
+    EXPECT_EQ(Nmax_global(roots.get(), 0, 2).value, 1.0);
+    law_ptr const logs = parse(repeated("EXP(LN(", n) + "X" + repeated("))", n));
+    extremum_report const low = Nmin_global(logs.get(), 0.5, 2);
+    extremum_report const high = Nmax_global(logs.get(), 0.5, 2);
+    EXPECT_EQ(low.where, 0.5);
+    EXPECT_NEAR(low.value, 0.5, 1e-12);
+    EXPECT_EQ(high.where, 2.0);
+    EXPECT_NEAR(high.value, 2.0, 1e-12);
+}
+
 TEST_F(DeepLaws, TowersFailingAtTheirFootRaiseWhatTheirWalkRaises) {
     // Below 3 the square roots fail, below 2 the logarithms; a quotient takes its divisor first,
     // a sum its left side, as their shallow forms do.
