@@ -2,6 +2,7 @@
 // The walk of an associative chain that binary_law::collect_chain declares: the library's own
 // sources include it where they instantiate the walk.
 #include <law/core/binary_law.h>
+#include <law/core/derivative_budget.h>
 #include <law/core/small_list.h>
 
 template <class List>
@@ -11,6 +12,7 @@ void binary_law::collect_chain(binary_law const *op, List &out) {
     int const type = op->type();
     small_list<law const *, 64> rights;
     law const *l = op;
+    long operands = 0;
     for (;;) {
         while (l && l->type() == type) {
             auto const *b = static_cast<binary_law const *>(l);
@@ -18,7 +20,8 @@ void binary_law::collect_chain(binary_law const *op, List &out) {
             l = b->fleft();
         }
         out.push_back(const_cast<law *>(l));
-        if (rights.empty()) return;
+        ++operands;
+        if (rights.empty()) return count_chain_walk(operands);
         l = rights.back();
         rights.pop_back();
     }

@@ -1,18 +1,24 @@
 #include <law/core/derivative_budget.h>
 
 namespace {
-constinit thread_local derivative_budget *innermost = nullptr;
+constinit thread_local derivative_budget *innermost [[gnu::tls_model("initial-exec")]] = nullptr;
+constinit thread_local long walked [[gnu::tls_model("initial-exec")]] = 0;
 }  // namespace
 
+void count_chain_walk(long operands) { walked += operands; }
+
+long work_on_this_thread() { return laws_made_on_this_thread() + walked / operands_per_law; }
+
 derivative_budget::derivative_budget(long laws, lawutil_error code, char const *detail)
-    : end_(laws_made_on_this_thread() + laws), code_(code), detail_(detail), outer_(innermost) {
+    : end_(work_on_this_thread() + laws), code_(code), detail_(detail), outer_(innermost) {
     innermost = this;
 }
 
 derivative_budget::~derivative_budget() { innermost = outer_; }
 
 void derivative_budget::check() {
-    long const made = laws_made_on_this_thread();
+    if (!innermost) return;
+    long const work = work_on_this_thread();
     for (derivative_budget const *b = innermost; b; b = b->outer_)
-        if (made > b->end_) law_error(b->code_, b->detail_);
+        if (work > b->end_) law_error(b->code_, b->detail_);
 }

@@ -33,20 +33,35 @@ void merge_neighbours(law const *f, double *r, int &n) {
     n = kept;
 }
 
+// f's derivative, formed when a sign is first judged by the slope: most stretches never need it,
+// and a law that the scan found to be zero throughout may have derivatives past the budget.
+class slope_law {
+  public:
+    explicit slope_law(law const *f) : f_(f) {}
+    law const *get() const {
+        if (!d_) d_ = budgeted_derivative(f_);
+        return d_.get();
+    }
+
+  private:
+    law const *f_;
+    mutable law_ptr d_;
+};
+
 // The sign of f just right of p (towards_right) or just left of it, judged by the slope when f
 // is about zero at p.
-int sign_near(law const *f, law const *df, double p, bool towards_right) {
+int sign_near(law const *f, slope_law const &df, double p, bool towards_right) {
     double const eps = get_resabs();
     double const y = value_at(f, p);
     if (y + eps < 0) return -1;
     if (y - eps > 0) return 1;
     if (std::fabs(y) >= eps) return 0;
-    double const slope = towards_right ? value_at(df, p) : -value_at(df, p);
+    double const slope = towards_right ? value_at(df.get(), p) : -value_at(df.get(), p);
     return slope + eps < 0 ? -1 : slope - eps > 0 ? 1 : 0;
 }
 
 // A root that the scan missed in the stretch [p, c] where f changes sign, or false.
-bool missed_root(law const *f, law const *df, double p, double c, double &r) {
+bool missed_root(law const *f, slope_law const &df, double p, double c, double &r) {
     double const eps = get_resabs();
     if (!f->in_domain(&p)) p += eps;
     if (sign_near(f, df, p, true) * sign_near(f, df, c, false) != -1 || c - p <= 2 * eps)
@@ -61,14 +76,14 @@ bool missed_root(law const *f, law const *df, double p, double c, double &r) {
 // answer again, so the walk goes on with the stretch that now ends at the new root: the right
 // ends still to visit are a stack, and a root found is pushed onto it.
 void add_missed(law const *f, double a, double b, vorn_ptr<double> &roots, int &n) {
-    law_ptr const df = adopt(f->derivative(0));
+    slope_law const df(f);
     std::vector<double> ends{b};
     ends.insert(ends.end(), std::reverse_iterator(roots.get() + n),
                 std::reverse_iterator(roots.get()));
     std::vector<double> kept;
     for (double left = a; !ends.empty();) {
         double found;
-        if (missed_root(f, df.get(), left, ends.back(), found)) {
+        if (missed_root(f, df, left, ends.back(), found)) {
             ends.push_back(found);
             continue;
         }

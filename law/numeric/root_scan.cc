@@ -38,22 +38,29 @@ bool numerically_constant(law const *f, double a, double length) {
     return true;
 }
 
-// The laws that forming the three derivatives may make. The first three derivatives of laws
+// The laws that forming the three derivatives may make (with the chains they walk, counted in
+// laws). The first three derivatives of laws
 // of a million parts make fewer. A tower of powers x^(x^(...)) of height n has small first
 // three, but its fourth, which the search for its turning points forms, makes about 80 n^3
 // laws: five million at height 40, more than memory holds at height 10^4.
 constexpr long derivative_laws = 8000000;
 
+// The error's detail when the derivatives pass their budget, written once: a scan that stays
+// within the budget has no use for it.
+char const *budget_detail() {
+    static std::string const detail =
+        "the search works from the law's first three derivatives, and forming them takes more "
+        "than the work of " +
+        std::to_string(derivative_laws) +
+        " laws; the searches by Chebyshev interpolants (Nroot_all, Nmin_global, Nmax_global) "
+        "take at most the first";
+    return detail.c_str();
+}
+
 // The law and its first three derivatives.
 struct law_derivatives {
     explicit law_derivatives(law const *f) : f(share(f)) {
-        // Written once: a scan that stays within the budget has no use for it.
-        static std::string const detail =
-            "the search works from the law's first three derivatives, and they grow past " +
-            std::to_string(derivative_laws) +
-            " laws; the searches by Chebyshev interpolants (Nroot_all, Nmin_global, "
-            "Nmax_global) take at most the first";
-        derivative_budget const budget(derivative_laws, LAW_ROOTS_UNRESOLVED, detail.c_str());
+        derivative_budget const budget(derivative_laws, LAW_ROOTS_UNRESOLVED, budget_detail());
         d1 = adopt(f->derivative(0));
         d2 = adopt(d1->derivative(0));
         d3 = adopt(d2->derivative(0));
@@ -238,6 +245,11 @@ double root_bisect(law const *f, double lo, double hi) {
         m = std::midpoint(lo, hi);
     }
     return m;
+}
+
+law_ptr budgeted_derivative(law const *f) {
+    derivative_budget const budget(derivative_laws, LAW_ROOTS_UNRESOLVED, budget_detail());
+    return adopt(f->derivative(0));
 }
 
 double *root_scan(law const *f, double a, double b, int *n) {

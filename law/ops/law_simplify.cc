@@ -15,6 +15,7 @@
 #include <law/core/binary_law.h>
 #include <law/core/counted_array.h>
 #include <law/core/deep_tree.h>
+#include <law/core/derivative_budget.h>
 #include <law/core/eval_buffer.h>
 #include <law/core/multiple_law.h>
 #include <law/core/unary_law.h>
@@ -282,6 +283,8 @@ law *simplify_pass(law *l, int &changed, int mode) {
         law_error(LAW_TOO_DEEP,
                   "the simplifier's rules built laws nested deeper than this "
                   "thread's stack can descend");
+    // A search that bounds the work of its derivatives stops in their simplification too.
+    derivative_budget::check();
     // A law recorded as its own simplified form, or that went through a deep or post pass
     // unchanged (those rules look at a law and its sub-laws alone), is left as it is.
     if (l->passed_unchanged(mode)) {

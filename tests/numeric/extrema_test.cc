@@ -62,6 +62,14 @@ TEST_F(Extrema, SearchesWhoseDerivativesGrowWithoutMeasureStop) {
     ASSERT_EQ(n, 1);
     EXPECT_NEAR(roots[0], std::pow(1.5, 1 / 1.5), 1e-6);
     vorn_discard(roots);
+    // Two hundred nested square roots: the first derivative is zero within tolerance, and the
+    // check of its sign changes between the roots the scan found needs its slope, the second
+    // derivative, whose simplification walks a product of two hundred factors for each of its
+    // terms at each level. It stops in the same error, not minutes later.
+    std::string nested;
+    for (int i = 0; i < 200; ++i) nested += "SQRT(";
+    law_ptr const roots_tower = parse_law((nested + "X" + std::string(200, ')')).c_str());
+    EXPECT_LAW_ERROR(Nmin(roots_tower.get(), 0.1, 3), LAW_ROOTS_UNRESOLVED);
 }
 
 TEST_F(Extrema, EqualValuesAtTheEndsKeepTheFirst) { EXPECT_EQ(max_of("X^2", -1, 1), -1); }
