@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include <law/core/binary_law.h>
 #include <law/core/law.h>
 #include <law/core/law_ids.h>
 #include <law/core/unary_law.h>
@@ -24,18 +25,30 @@ bool bounded(double start, double end) {
 
 // The law whose zeros are a's, or null when a has none. A square root, an absolute value and a
 // negation are zero exactly where their argument is (a square root never rounds a positive value
-// to 0); an exponential is zero nowhere: where it underflows, its argument heads for a singular
-// point of its own. Searching the argument spares the search the levels above it, which a tower
-// of such laws would otherwise pay at each of its levels.
+// to 0), and a quotient where its numerator is (a point where its divisor is zero too is kept,
+// though a limit may stand there: a break more costs a search little). An exponential is zero
+// nowhere: where it underflows, its argument heads for a singular point of its own. Searching
+// the inner law spares the search the levels above it, which a tower of such laws would
+// otherwise pay at each of its levels.
 law const *zero_carrier(law const *a) {
     for (;;) {
-        auto const *u = law_cast<unary_law>(a);
-        int const id = u ? u->type() : -1;
-        if (id == law_id::exp_law) return nullptr;
-        bool const same_zeros =
-            id == law_id::sqrt_law || id == law_id::abs_law || id == law_id::negate_law;
-        if (!same_zeros || !u->fsub() || u->fsub()->return_dim() != 1) return a;
-        a = u->fsub();
+        law const *inner = nullptr;
+        switch (a ? a->type() : -1) {
+            case law_id::exp_law:
+                return nullptr;
+            case law_id::sqrt_law:
+            case law_id::abs_law:
+            case law_id::negate_law:
+                inner = static_cast<unary_law const *>(a)->fsub();
+                break;
+            case law_id::division_law:
+                inner = static_cast<binary_law const *>(a)->fleft();
+                break;
+            default:
+                return a;
+        }
+        if (!inner || inner->return_dim() != 1) return a;
+        a = inner;
     }
 }
 
@@ -69,8 +82,8 @@ void add_zeros(law const *a, double start, double end, int order,
                std::vector<singular_point> &out) {
     // Over the whole line only a kink's zero is told, in closed form: nothing else needs the
     // test of a (whether it is constant, which a deep law answers by a walk of its tree).
+    a = zero_carrier(a);
     if (bounded(start, end)) {
-        a = zero_carrier(a);
         if (searchable(a)) add_zeros_on(a, start, end, order, out);
     } else if (order == singular_point::kink && searchable(a)) {
         add_zero_in_closed_form(a, start, end, order, out);

@@ -296,8 +296,8 @@ TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
 TEST_F(DeepLaws, TenThousandLevelTowersHaveTheirGlobalExtremaFound) {
     constexpr int n = 10000;
     // Each level of these towers breaks where the level below it is zero, and the levels below
-    // are zero where X is: the search looks through the square roots and past the exponentials
-    // instead of searching every level.
+    // are zero where X is: the search looks through the square roots and quotients, and past the
+    // exponentials, instead of searching every level.
     law_ptr const roots = parse(repeated("SQRT(", n) + "X" + repeated(")", n));
     extremum_report const lowest = Nmin_global(roots.get(), 0, 2);
     EXPECT_EQ(lowest.where, 0.0);
@@ -311,6 +311,12 @@ TEST_F(DeepLaws, TenThousandLevelTowersHaveTheirGlobalExtremaFound) {
     EXPECT_NEAR(low.value, 0.5, 1e-12);
     EXPECT_EQ(high.where, 2.0);
     EXPECT_NEAR(high.value, 2.0, 1e-12);
+    // A quotient is zero where its numerator is: x/(x/(...(x/2))) has its poles at 0 alone, and
+    // an even number of quotients is 2 everywhere else (the leftmost of equal values wins).
+    law_ptr const quotients = parse(repeated("X/(", n) + "2" + repeated(")", n));
+    extremum_report const flat = Nmin_global(quotients.get(), 0.1, 3);
+    EXPECT_EQ(flat.where, 0.1);
+    EXPECT_EQ(flat.value, 2.0);
 }
 
 TEST_F(DeepLaws, TowersFailingAtTheirFootRaiseWhatTheirWalkRaises) {
