@@ -38,11 +38,11 @@ bool numerically_constant(law const *f, double a, double length) {
     return true;
 }
 
-// The laws that forming the three derivatives may make (with the chains they walk, counted in
-// laws). The first three derivatives of laws
-// of a million parts make fewer. A tower of powers x^(x^(...)) of height n has small first
-// three, but its fourth, which the search for its turning points forms, makes about 80 n^3
-// laws: five million at height 40, more than memory holds at height 10^4.
+// The laws that forming the three derivatives may make, the chains their simplification walks
+// counted in laws too. The first three derivatives of laws of a million parts make fewer. A
+// tower of powers x^(x^(...)) of height n has small first three, but its fourth, which the search
+// for its turning points forms, makes about 80 n^3 laws: five million at height 40, more than
+// memory holds at height 10^4.
 constexpr long derivative_laws = 8000000;
 
 // The error's detail when the derivatives pass their budget, written once: a scan that stays
