@@ -48,7 +48,9 @@ law *unary_law::deep_copy(pointer_map *map) const {
 }
 
 int unary_law::term_domain(int which, ZEM::interval &out) const {
-    if (!fsub() || fsub()->whole_line_domain(which)) return law::term_domain(which, out);
+    // Only a known whole line is taken here: working it out would descend a deep tree before
+    // the scope, which settles it from the bottom up, is there.
+    if (!fsub() || fsub()->whole_line_domain(which, false)) return law::term_domain(which, out);
     term_domain_scope const scope(this, which);
     return term_domain_scope::sub_term_domain(fsub(), which, out);
 }
