@@ -273,6 +273,8 @@ void binary_law::full_size(SizeAccumulator &acc, int count_self) const {
 }
 
 void binary_law::hasa(int type, VOID_LIST &out) const {
+    shared_walk const walk;
+    if (!shared_walk::first_visit(this)) return;
     if (left_) left_->hasa(type, out);
     if (right_) right_->hasa(type, out);
     law::hasa(type, out);

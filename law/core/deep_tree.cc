@@ -35,6 +35,22 @@ auto more_inputs_than(law const *root) {
 bool settling_deep_tree() { return settling_now; }
 bool &settling_flag() { return settling_now; }
 
+namespace {
+constinit thread_local law_pointer_set *walk_met = nullptr;
+}  // namespace
+
+shared_walk::shared_walk() {
+    if (walk_met) return;
+    met_ = std::make_unique<law_pointer_set>();
+    walk_met = met_.get();
+}
+
+shared_walk::~shared_walk() {
+    if (met_) walk_met = nullptr;
+}
+
+bool shared_walk::first_visit(law const *l) { return !walk_met || walk_met->insert(l); }
+
 law const *sub_law_at(law const *l, int i) {
     if (l->isa(law_id::binary_law)) {
         auto const *b = static_cast<binary_law const *>(l);

@@ -49,6 +49,23 @@ class raised_flag {
 // The flag behind settling_deep_tree.
 bool &settling_flag();
 
+// One walk of a law's tree, as hasa makes it, that enters each shared sub-law once: the list it
+// fills keeps each law once, so a second visit adds nothing, and a tree that shares its
+// sub-laws at every level (f*f, its square, ...) would be walked once per path, exponentially
+// often. The outermost scope on a thread holds the laws met.
+class shared_walk {
+  public:
+    shared_walk();
+    ~shared_walk();
+    shared_walk(shared_walk const &) = delete;
+    shared_walk &operator=(shared_walk const &) = delete;
+    // Whether l is met for the first time in the outermost walk.
+    static bool first_visit(law const *l);
+
+  private:
+    std::unique_ptr<law_pointer_set> met_;
+};
+
 // A law on a walk's stack and the index of its next sub-law.
 struct deep_walk_frame {
     law const *l;

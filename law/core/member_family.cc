@@ -4,6 +4,7 @@
 #include <string>
 #include <type_traits>
 
+#include <law/core/deep_tree.h>
 #include <law/core/family_members.h>
 #include <law/core/multiple_data_law.h>
 #include <law/core/multiple_law.h>
@@ -25,6 +26,8 @@ void member_family<Self, Members>::full_size(SizeAccumulator &acc, int count_sel
 
 template <class Self, class Members>
 void member_family<Self, Members>::hasa(int type, VOID_LIST &out) const {
+    shared_walk const walk;
+    if (!shared_walk::first_visit(this)) return;
     family::search(members_.all(), type, out);
     law::hasa(type, out);
 }

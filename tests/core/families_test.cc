@@ -234,6 +234,21 @@ TEST_F(Families, AccountingAndSearchWalkTheTree) {
     EXPECT_GT(big.getSize(), small.getSize());
 }
 
+TEST_F(Families, SearchEntersASharedSubLawOnce) {
+    // Each level squares the one below: 2^80 paths down, 81 laws, found in the order a walk of
+    // every path finds them (each level's members before it, the deepest first).
+    law_ptr square = X();
+    std::vector<law const *> expected{square.get()};
+    for (int i = 0; i < 80; ++i) {
+        square = bin(square, square);
+        expected.push_back(square.get());
+    }
+    VOID_LIST all;
+    square->hasa(law::id(), all);
+    ASSERT_EQ(all.count(), 81);
+    for (int i = 0; i < 81; ++i) EXPECT_EQ(all[i], expected[static_cast<std::size_t>(i)]);
+}
+
 TEST_F(Families, StringAndDataCollectsWrappedLawData) {
     law_data_ptr const d = adopt<law_data>(new law_law_data(X().get()));
     EXPECT_STREQ(d->symbol(law_symbol_default), "LAW");
