@@ -172,29 +172,21 @@ class held_answers {
     }
     // The answer held for l and key, or null; the error it raised, if it did.
     static Answer const *find(law const *l, void const *key) {
-        table const *t = now();
-        if (!t || t->key != key) return nullptr;
-        auto const it = t->of.find(l);
-        if (it == t->of.end()) return nullptr;
-        if (it->second.raised) std::rethrow_exception(it->second.raised);
-        return &it->second.answer;
+        held const *h = held_for(l, key);
+        if (h && h->raised) std::rethrow_exception(h->raised);
+        return h ? &h->answer : nullptr;
     }
     // The same, but null also when l's answer raised an error.
     static Answer const *find_unraised(law const *l, void const *key) {
-        table const *t = now();
-        if (!t || t->key != key) return nullptr;
-        auto const it = t->of.find(l);
-        return it == t->of.end() || it->second.raised ? nullptr : &it->second.answer;
+        held const *h = held_for(l, key);
+        return h && !h->raised ? &h->answer : nullptr;
     }
     // Whether an answer is held for l and key; error is then the error it raised (null when
     // it raised none).
     static bool held_error(law const *l, void const *key, std::exception_ptr &error) {
-        table const *t = now();
-        if (!t || t->key != key) return false;
-        auto const it = t->of.find(l);
-        if (it == t->of.end()) return false;
-        error = it->second.raised;
-        return true;
+        held const *h = held_for(l, key);
+        if (h) error = h->raised;
+        return h != nullptr;
     }
 
   private:
@@ -211,6 +203,12 @@ class held_answers {
         void const *key;
         std::unordered_map<law const *, held> of;
     };
+    static held const *held_for(law const *l, void const *key) {
+        table const *t = now();
+        if (!t || t->key != key) return nullptr;
+        auto const it = t->of.find(l);
+        return it == t->of.end() ? nullptr : &it->second;
+    }
     static bool &flag() {
         static thread_local bool up = false;
         return up;
