@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include <law/core/derivative_budget.h>
 #include <law/law.h>
 
 namespace {
@@ -123,6 +124,10 @@ std::string printed(law const *l) {
 // derivatives, so a FRENET of a FRENET of a bend holds 140,000 laws and a third FRENET millions.
 // An input stops building past this many laws, and a law made past it sees only the cheap uses.
 constexpr long law_budget = 20000;
+// One step's derivatives may grow far faster than the laws it starts from (a third FRENET of a
+// bend forms millions of laws before the library refuses it): each step works under this bound,
+// and a step past it builds nothing.
+constexpr long step_work = 400000;
 
 class builder {
   public:
@@ -135,6 +140,7 @@ class builder {
 
     void step() {
         if (law::live_count() - laws_before_ > law_budget) return;
+        derivative_budget const bound(step_work, LAW_TOO_LARGE, "the fuzz input's step");
         switch (in_.pick(24)) {
             case 0:
                 return push([&] { return new identity_law(index(), letter()); });

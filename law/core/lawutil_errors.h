@@ -126,7 +126,9 @@ enum lawutil_error : int {
     LAW_ROOTS_UNRESOLVED = 105,
     // A law that rules build deeper, as they go, than the calling thread's stack can descend.
     LAW_TOO_DEEP = 106,
-    LAWUTIL_CODE_COUNT = 107
+    // A law whose construction forms derivatives that grow past the work spent on them.
+    LAW_TOO_LARGE = 107,
+    LAWUTIL_CODE_COUNT = 108
 };
 
 // Entries of the fixed table.

@@ -20,6 +20,7 @@ constexpr message_entry own_table[] = {
     {"LAW_ROOTS_UNRESOLVED",
      "The root search ran out of evaluations before it resolved the law: roots may be missing"},
     {"LAW_TOO_DEEP", "The law nests too deeply for the stack of the thread that works on it"},
+    {"LAW_TOO_LARGE", "The derivatives the law is built from grow past the work spent on them"},
     {nullptr, nullptr}};
 static_assert(std::size(own_table) == LAWUTIL_CODE_COUNT - lawutil_table_size + 1);
 }  // namespace

@@ -172,6 +172,36 @@ TEST_F(ConstructionLaws, SurfaceVectorIsTheTangentOfTheImageCurve) {
     }
 }
 
+// The principal normal of the curve c at t, from c's first two derivatives by differences: the
+// part of c'' across the tangent, made unit.
+ZEM::vector principal_normal(std::function<ZEM::vector(double)> const &c, double t, double h) {
+    ZEM::vector const d1 = (c(t + h) - c(t - h)) / (2 * h);
+    ZEM::vector const d2 = (c(t + h) - 2 * c(t) + c(t - h)) / (h * h);
+    ZEM::vector const across = d2 - ((d2 % d1) / (d1 % d1)) * d1;
+    return across / std::sqrt(across % across);
+}
+
+TEST_F(ConstructionLaws, FramesOfFramesAreNormalsOfNormals) {
+    // The twisted cubic's normal in closed form, and the normal of that normal by differences.
+    std::function<ZEM::vector(double)> const normal = [](double t) {
+        ZEM::vector const d1(1, 2 * t, 3 * t * t), d2(0, 2, 6 * t);
+        ZEM::vector const across = d2 - ((d2 % d1) / (d1 % d1)) * d1;
+        return across / std::sqrt(across % across);
+    };
+    law_ptr const twice = parse("FRENET(FRENET(VEC(X,X^2,X^3)))");
+    for (double t : {-0.8, 0.3, 1.5}) {
+        ZEM::vector const expected = principal_normal(normal, t, 1e-4);
+        ZEM::vector const got = twice->evaluateR_V(t);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], expected[i], 1e-6) << t;
+    }
+    // A third nesting over a general bend would grow its derivatives to tens of millions of laws
+    // and gigabytes; it is refused, naming what grew.
+    std::string const refused = refusal(
+        "FRENET(FRENET(FRENET(BEND(VEC(1,2,3),VEC(0.5,0.5,0.6),VEC(1,0,0),-1))))");
+    EXPECT_NE(refused.find("LAW_TOO_LARGE"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("FRENET differentiates its curve twice"), std::string::npos) << refused;
+}
+
 TEST_F(ConstructionLaws, BendWrapsTheNeutralLineOntoItsCircle) {
     // Axis z, direction x, radius 2: the centre of the bend is (0, 2, 0).
     law_ptr const bend = parse("BEND(VEC(0,0,0),VEC(0,0,1),VEC(1,0,0),2)");
