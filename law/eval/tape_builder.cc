@@ -18,12 +18,24 @@ enum slot_kind : int { constant_slot = 0, input_slot = 1, result_slot = 2 };
 constexpr int provisional(int n, slot_kind kind) { return n * 4 + kind; }
 bool is_constant(int slot) { return slot % 4 == constant_slot; }
 
+// The number of values l gives, or -1 when it cannot tell.
+int values_given(law const *l) {
+    try {
+        return l->return_dim();
+    } catch (vorn_exception const &) {
+        return -1;
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<eval_tape> tape_builder::compile(law const *root) {
     tape_builder b(root);
     tape_values const out = b.values_of(root, b.root_point_);
-    if (b.refused_ || out.slots.empty()) return nullptr;
+    // A tape writes as many values as its law gives, no more: a law of no values (a composite
+    // over VEC()), or of a number that varies, is walked, whatever its members compiled to.
+    if (b.refused_ || out.slots.empty() || static_cast<int>(out.slots.size()) != values_given(root))
+        return nullptr;
     return b.finish(out);
 }
 

@@ -140,6 +140,19 @@ TEST_F(CompiledEvaluation, PointsOfSeveralInputsCompositionsAndVectors) {
     EXPECT_EQ(value(composed.get(), 2), 3 * 4 + 0 + 2);
     std::vector<double> const h = evaluate_at(helix.get(), {2}).values;
     EXPECT_EQ(h, (std::vector<double>{std::cos(2.0), std::sin(2.0), 2 / 5.0}));
+    // A composite over a vector of no members gives no values, compiled or not: the caller's
+    // buffer of none is left as it was.
+    law_ptr const empty = adopt(new vector_law(nullptr, 0));
+    law *members[] = {helix.get(), empty.get()};
+    law_ptr const inner = adopt(new vector_law(members, 2));
+    law_ptr const none = adopt(new composite_law(empty.get(), inner.get()));
+    ASSERT_EQ(none->return_dim(), 0);
+    for (int i = 0; i < enough_to_compile; ++i) {
+        double untouched[1] = {-7.5};
+        double const x[1] = {0.5};
+        none->evaluate(x, untouched);
+        ASSERT_EQ(untouched[0], -7.5) << i;
+    }
 }
 
 TEST_F(CompiledEvaluation, VectorProductsComponentsAndRemaindersCompile) {
