@@ -89,9 +89,10 @@ bool held_deep_value(law const *l, double const *x, double *y);
 inline bool law::taped_evaluate(double const *x, double *y) const {
     law const *const walker = tape_walker;
     if (walker == this) return false;  // the code gave this point back to the law
-    // A walk of a deep tree (a domain test, a point given back) meets its deep laws' values
-    // held, not their codes.
-    if (height_ >= deep_law_height && held_deep_value(this, x, y)) [[unlikely]]
+    // A walk of a deep tree (a domain test, a point given back) meets the values held for its
+    // laws, not their codes, nor walks of the shallow ones: each of those would walk its own
+    // tree again, at every law of the tree that holds it.
+    if ((walker || height_ >= deep_law_height) && held_deep_value(this, x, y)) [[unlikely]]
         return true;
     if (law_code const *c = code_.load(std::memory_order_acquire)) [[likely]] {
         c->run_for(this, x, y);

@@ -10,6 +10,7 @@
 #include <law/core/law_polynomial.h>
 #include <law/numeric/extrema.h>
 #include <law/numeric/global_extrema.h>
+#include <law/numeric/nroot.h>
 
 #include "law_test.h"
 
@@ -252,6 +253,18 @@ TEST_F(DeepLaws, NestedMaximaDifferentiateAndEvaluateAtFullDepth) {
     law_ptr const d = adopt(maxima->derivative(0));
     EXPECT_EQ(values_at(d.get(), {0.5, 2.0, 3.0}), (std::vector<double>{0, 1, 1}));
     EXPECT_EQ(values_at(maxima.get(), {0.5, 2.0}), (std::vector<double>{1, 2}));
+    // The searches by derivatives test their points' domains by a walk of the tree, which takes
+    // each law's values from the walk, not from walks of its own: at 300 levels, above the height
+    // from which laws compile at once, each level's factor walked the levels below it again.
+    law_ptr const tall = parse(repeated("MAX(", 300) + "X" + repeated(",1)", 300));
+    double const lowest = Nmin(tall.get(), 0.1, 3);
+    EXPECT_GE(lowest, 0.1);
+    EXPECT_LE(lowest, 1.0);
+    law_ptr const over = parse(repeated("MAX(", 300) + "X" + repeated(",1)", 300) + "-1.5");
+    int count = 0;
+    vorn_ptr<double> const roots(Nroot(over.get(), 0.1, 3, &count));
+    ASSERT_EQ(count, 1);
+    EXPECT_NEAR(roots.get()[0], 1.5, 1e-12);
 }
 
 TEST_F(DeepLaws, TenThousandLevelTowersTellTheirDomainsAndClasses) {
