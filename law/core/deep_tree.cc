@@ -23,6 +23,8 @@ constinit thread_local singular_range current_range;
 struct remembered_points {
     std::vector<singular_point> points;
     bool found = false;
+    bool bounded = false;
+    held_bounds bounds;
 };
 thread_local std::unordered_map<law const *, remembered_points> tree_points;
 
@@ -162,15 +164,23 @@ bool term_domain_scope::holds(law const *sub, int which) {
     return find_unraised(sub, domain_key(which)) != nullptr;
 }
 
+// A law whose bounds a singularities call remembers is not entered again: a tower's levels each
+// ask for the bounds of the level below, and the walk stops there.
 bounds_scope::bounds_scope(law const *root, ZEM::interval const &domain)
-    : held_answers(root, &domain, more_inputs_than(root), [&domain](law const *l) {
-          held_bounds held;
-          held.bounds = l->estimate_bounds(domain, held.failed);
-          return held;
-      }) {}
+    : held_answers(
+          root, &domain,
+          [more = more_inputs_than(root), &domain](law const *l) {
+              return more(l) || singular_range_guard::remembered_bounds(l, domain);
+          },
+          [&domain](law const *l) {
+              held_bounds held;
+              held.bounds = l->estimate_bounds(domain, held.failed);
+              return held;
+          }) {}
 
 ZEM::interval bounds_scope::sub_bounds(law const *sub, ZEM::interval const &domain, int &failed) {
     held_bounds const *held = find(sub, &domain);
+    if (!held) held = singular_range_guard::remembered_bounds(sub, domain);
     if (!held) return sub->estimate_bounds(domain, failed);
     failed = held->failed;
     return held->bounds;
@@ -225,6 +235,31 @@ void singular_range_guard::remember(law const *l, double start, double end,
     if (it == tree_points.end()) return;
     it->second.points = points;
     it->second.found = true;
+}
+
+namespace {
+// The remembered entry of l when the domain is the outermost call's range.
+remembered_points *range_entry(law const *l, ZEM::interval const &domain) {
+    if (!ranging || std::min(current_range.start, current_range.end) != domain.low() ||
+        std::max(current_range.start, current_range.end) != domain.high())
+        return nullptr;
+    auto const it = tree_points.find(l);
+    return it == tree_points.end() ? nullptr : &it->second;
+}
+}  // namespace
+
+held_bounds const *singular_range_guard::remembered_bounds(law const *l,
+                                                            ZEM::interval const &domain) {
+    remembered_points const *r = range_entry(l, domain);
+    return r && r->bounded ? &r->bounds : nullptr;
+}
+
+void singular_range_guard::remember_bounds(law const *l, ZEM::interval const &domain,
+                                           held_bounds const &bounds) {
+    if (remembered_points *r = range_entry(l, domain)) {
+        r->bounds = bounds;
+        r->bounded = true;
+    }
 }
 
 void const *singular_range_guard::key() { return &current_range; }

@@ -329,6 +329,11 @@ class singular_range_guard {
     static std::vector<singular_point> const *remembered(law const *l, double start, double end);
     static void remember(law const *l, double start, double end,
                          std::vector<singular_point> const &points);
+    // The same for l's bounds over the whole range (the zero searches skip a law whose bounds
+    // keep one sign), so that a tower asks each of its laws for them once.
+    static held_bounds const *remembered_bounds(law const *l, ZEM::interval const &domain);
+    static void remember_bounds(law const *l, ZEM::interval const &domain,
+                                held_bounds const &bounds);
 
   protected:
     singular_range_guard(law const *root, double start, double end);

@@ -4,17 +4,19 @@
 #include <numbers>
 
 #include <law/core/binary_law.h>
+#include <law/core/deep_tree.h>
 #include <law/core/law.h>
 #include <law/core/law_ids.h>
 #include <law/core/unary_law.h>
 #include <law/core/upper_layers.h>
 #include <law/ops/elementary_laws.h>
+#include <law/ops/extremum_laws.h>
 #include <law/ops/law_builders.h>
 
 namespace {
-bool searchable(law const *a) {
-    return a && a->take_dim() <= 1 && a->return_dim() == 1 && !a->constant();
-}
+bool scalar(law const *a) { return a && a->take_dim() <= 1 && a->return_dim() == 1; }
+
+bool searchable(law const *a) { return scalar(a) && !a->constant(); }
 
 // A search for zeros over more than this would resolve a law over a span no sample can cover.
 constexpr double searchable_span = 1e9;
@@ -52,6 +54,67 @@ law const *zero_carrier(law const *a) {
     }
 }
 
+held_bounds enclosure(law const *a, ZEM::interval const &domain);
+
+// A MAX or MIN bounds no values of its own: its members' bounds give its own.
+held_bounds extremum_enclosure(extremum_law const *m, ZEM::interval const &domain) {
+    held_bounds out{{}, 1};
+    int const sign = law_isa<max_law>(m) ? 1 : -1;
+    for (int i = 0; i < m->fsub_num(); ++i) {
+        held_bounds const b = m->fsub()[i] ? enclosure(m->fsub()[i], domain) : held_bounds{{}, 1};
+        if (b.failed) return {{}, 1};
+        double const lo = b.bounds.low(), hi = b.bounds.high();
+        out.bounds = i == 0    ? b.bounds
+                     : sign > 0 ? ZEM::interval(std::max(out.bounds.low(), lo),
+                                                std::max(out.bounds.high(), hi))
+                                : ZEM::interval(std::min(out.bounds.low(), lo),
+                                                std::min(out.bounds.high(), hi));
+        out.failed = 0;
+    }
+    return out;
+}
+
+// Bounds that hold every value of a over the domain, or failed; a singularities call asks each
+// law of its tree once.
+held_bounds enclosure(law const *a, ZEM::interval const &domain) {
+    if (held_bounds const *known = singular_range_guard::remembered_bounds(a, domain)) return *known;
+    held_bounds b{{}, 1};
+    try {
+        if (auto const *m = dynamic_cast<extremum_law const *>(a)) {
+            b = extremum_enclosure(m, domain);
+        } else {
+            b.bounds = a->estimate_bounds(domain, b.failed);
+        }
+    } catch (vorn_exception const &) {
+        b.failed = 1;
+    }
+    singular_range_guard::remember_bounds(a, domain, b);
+    return b;
+}
+
+// Whether a's bounds over [start, end] leave out value: a has no zero there, and a less value
+// does not cross it. The search for zeros of a tower's level is spared where the level below
+// keeps to one side (1 + SQRT(...) is never 0; MAX(MAX(...), 1) never falls below 1).
+bool keeps_clear_of(law const *a, double value, double start, double end) {
+    held_bounds const b = enclosure(a, ZEM::interval(std::min(start, end), std::max(start, end)));
+    return !b.failed && (b.bounds.low() > value || b.bounds.high() < value);
+}
+
+// Whether a and b keep to one order over [start, end], by their bounds: where they meet, if
+// they do, neither passes the other.
+bool kept_apart(law const *a, law const *b, double start, double end) {
+    ZEM::interval const domain(std::min(start, end), std::max(start, end));
+    held_bounds const x = enclosure(a, domain), y = enclosure(b, domain);
+    return !x.failed && !y.failed &&
+           (x.bounds.low() >= y.bounds.high() || y.bounds.low() >= x.bounds.high());
+}
+
+// Whether the scalar law a may be zero on [start, end]. Bounds come first: whether a deep law
+// is constant is a walk of its tree.
+bool may_be_zero(law const *a, double start, double end) {
+    return scalar(a) && !keeps_clear_of(a, 0, start, end) && !a->constant();
+}
+
 void add_zeros_on(law const *a, double start, double end, int order,
                   std::vector<singular_point> &out) {
     if (!upper_layers().zeros) return;
@@ -81,11 +144,11 @@ void add_zero_in_closed_form(law const *a, double start, double end, int order,
 void add_zeros(law const *a, double start, double end, int order,
                std::vector<singular_point> &out) {
     // Over the whole line only a kink's zero is told, in closed form: nothing else needs the
-    // test of a (whether it is constant, which a deep law answers by a walk of its tree).
+    // test of a.
     a = zero_carrier(a);
     if (bounded(start, end)) {
-        if (searchable(a)) add_zeros_on(a, start, end, order, out);
-    } else if (order == singular_point::kink && searchable(a)) {
+        if (may_be_zero(a, start, end)) add_zeros_on(a, start, end, order, out);
+    } else if (order == singular_point::kink && may_be_zero(a, start, end)) {
         add_zero_in_closed_form(a, start, end, order, out);
     }
 }
@@ -93,6 +156,7 @@ void add_zeros(law const *a, double start, double end, int order,
 void add_crossings(law const *a, law const *b, double start, double end, int order,
                    std::vector<singular_point> &out) {
     if (!a || !b) return;
+    if (scalar(a) && scalar(b) && kept_apart(a, b, start, end)) return;
     law_ptr const difference = build::minus(share(a), share(b));
     add_zeros(difference.get(), start, end, order, out);
 }

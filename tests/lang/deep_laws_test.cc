@@ -9,6 +9,7 @@
 #include <law/core/deep_tree.h>
 #include <law/core/law_polynomial.h>
 #include <law/numeric/extrema.h>
+#include <law/numeric/every_root.h>
 #include <law/numeric/global_extrema.h>
 #include <law/numeric/nroot.h>
 
@@ -330,6 +331,23 @@ TEST_F(DeepLaws, TenThousandLevelTowersHaveTheirGlobalExtremaFound) {
     extremum_report const flat = Nmin_global(quotients.get(), 0.1, 3);
     EXPECT_EQ(flat.where, 0.1);
     EXPECT_EQ(flat.value, 2.0);
+    // Each level of nested MAX(f, 1) breaks where the level below crosses 1, which no level above
+    // the innermost does (it never falls below 1); 1 + SQRT(...) is never zero.
+    law_ptr const maxima = parse(repeated("MAX(", n) + "X" + repeated(",1)", n));
+    extremum_report const floor = Nmin_global(maxima.get(), 0.1, 3);
+    EXPECT_EQ(floor.where, 0.1);
+    EXPECT_EQ(floor.value, 1.0);
+    EXPECT_EQ(Nmax_global(maxima.get(), 0.1, 3).value, 3.0);
+    law_ptr const over = parse(repeated("MAX(", n) + "X" + repeated(",1)", n) + "-1.5");
+    int count = 0;
+    vorn_ptr<double> const crossing(Nroot_all(over.get(), 0.1, 3, &count));
+    ASSERT_EQ(count, 1);
+    EXPECT_NEAR(crossing.get()[0], 1.5, 1e-12);
+    // SQRT(1+SQRT(1+...(x))) at any x > 0 has reached the fixed point of y = sqrt(1 + y).
+    law_ptr const golden = parse(repeated("SQRT(1+", n) + "X" + repeated(")", n));
+    double y = 0.1;
+    for (int i = 0; i < n; ++i) y = std::sqrt(1 + y);
+    EXPECT_NEAR(Nmin_global(golden.get(), 0.1, 3).value, y, 1e-15);
 }
 
 TEST_F(DeepLaws, TowersFailingAtTheirFootRaiseWhatTheirWalkRaises) {

@@ -94,6 +94,27 @@ TEST_F(SingularPoints, NestedKinksAreFoundOnceEach) {
     expect_points(text.c_str(), -3, 3, halves, singular_point::kink);
 }
 
+// A member that keeps to one side of another, or a law that keeps clear of zero, by its bounds,
+// is not searched: the crossings and zeros that are there are still found.
+TEST_F(SingularPoints, BoundsSpareTheSearchesOfWhatCannotCross) {
+    using sp = singular_point;
+    expect_points("MAX(MAX(X,1),2)", 0, 3, {1, 2}, sp::kink);
+    expect_points("MAX(MAX(X,1),0.5)", 0, 3, {1}, sp::kink);
+    expect_points("MIN(MAX(X,1),0.5)", 0, 3, {1}, sp::kink);
+    expect_points("MIN(MIN(X,1),0.5)", 0, 3, {0.5, 1}, sp::kink);
+    expect_points("SQRT(1+ABS(X-0.25))", -1, 1, {0.25}, sp::kink);
+    expect_points("LN(2+SIN(X))+SQRT(SIN(X)+0.5)", 0, 4, {7 * pi / 6}, sp::pole_or_edge);
+    // Ten thousand levels: each level's member keeps to its side of the level's number, so only
+    // the innermost MAX is searched, and 1 + SQRT(...) is never zero.
+    std::string kinks = "X", edges = "X";
+    for (int i = 0; i < 10000; ++i) {
+        kinks = "MAX(" + kinks + ",1)";
+        edges = "SQRT(1+" + edges + ")";
+    }
+    expect_points(kinks.c_str(), 0.1, 3, {1}, sp::kink);
+    expect_points(edges.c_str(), 0.1, 3, {}, 0);
+}
+
 // The poles of COT(COT(X)) pile up at 0, where COT(X) passes every multiple of pi, and so do
 // the kinks of ABS(SIN(1/X)) and the jumps of FLOOR(1/X); TAN(X) over a billion has some 3e8
 // poles. No search finds them all, and the points it found are no answer.
