@@ -255,13 +255,13 @@ TEST_F(DeepLaws, NestedMaximaDifferentiateAndEvaluateAtFullDepth) {
     EXPECT_EQ(values_at(d.get(), {0.5, 2.0, 3.0}), (std::vector<double>{0, 1, 1}));
     EXPECT_EQ(values_at(maxima.get(), {0.5, 2.0}), (std::vector<double>{1, 2}));
     // The searches by derivatives test their points' domains by a walk of the tree, which takes
-    // each law's values from the walk, not from walks of its own: at 300 levels, above the height
-    // from which laws compile at once, each level's factor walked the levels below it again.
-    law_ptr const tall = parse(repeated("MAX(", 300) + "X" + repeated(",1)", 300));
-    double const lowest = Nmin(tall.get(), 0.1, 3);
+    // each law's values from the walk, not from walks of its own (each level's factor walked the
+    // levels below it again), and look for kinks over the whole line, where no level above the
+    // innermost crosses 1.
+    double const lowest = Nmin(maxima.get(), 0.1, 3);
     EXPECT_GE(lowest, 0.1);
     EXPECT_LE(lowest, 1.0);
-    law_ptr const over = parse(repeated("MAX(", 300) + "X" + repeated(",1)", 300) + "-1.5");
+    law_ptr const over = parse(repeated("MAX(", n) + "X" + repeated(",1)", n) + "-1.5");
     int count = 0;
     vorn_ptr<double> const roots(Nroot(over.get(), 0.1, 3, &count));
     ASSERT_EQ(count, 1);
