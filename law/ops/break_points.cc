@@ -58,17 +58,16 @@ held_bounds enclosure(law const *a, ZEM::interval const &domain);
 
 // A MAX or MIN bounds no values of its own: its members' bounds give its own.
 held_bounds extremum_enclosure(extremum_law const *m, ZEM::interval const &domain) {
+    auto const pick = [larger = law_isa<max_law>(m)](double a, double b) {
+        return larger ? std::max(a, b) : std::min(a, b);
+    };
     held_bounds out{{}, 1};
-    int const sign = law_isa<max_law>(m) ? 1 : -1;
     for (int i = 0; i < m->fsub_num(); ++i) {
-        held_bounds const b = m->fsub()[i] ? enclosure(m->fsub()[i], domain) : held_bounds{{}, 1};
-        if (b.failed) return {{}, 1};
-        double const lo = b.bounds.low(), hi = b.bounds.high();
-        out.bounds = i == 0    ? b.bounds
-                     : sign > 0 ? ZEM::interval(std::max(out.bounds.low(), lo),
-                                                std::max(out.bounds.high(), hi))
-                                : ZEM::interval(std::min(out.bounds.low(), lo),
-                                                std::min(out.bounds.high(), hi));
+        held_bounds const b = enclosure(m->fsub()[i], domain);
+        if (b.failed) return b;
+        out.bounds = i == 0 ? b.bounds
+                            : ZEM::interval(pick(out.bounds.low(), b.bounds.low()),
+                                            pick(out.bounds.high(), b.bounds.high()));
         out.failed = 0;
     }
     return out;
@@ -77,6 +76,7 @@ held_bounds extremum_enclosure(extremum_law const *m, ZEM::interval const &domai
 // Bounds that hold every value of a over the domain, or failed; a singularities call asks each
 // law of its tree once.
 held_bounds enclosure(law const *a, ZEM::interval const &domain) {
+    if (!scalar(a)) return {{}, 1};
     if (held_bounds const *known = singular_range_guard::remembered_bounds(a, domain)) return *known;
     held_bounds b{{}, 1};
     try {
@@ -156,7 +156,7 @@ void add_zeros(law const *a, double start, double end, int order,
 void add_crossings(law const *a, law const *b, double start, double end, int order,
                    std::vector<singular_point> &out) {
     if (!a || !b) return;
-    if (scalar(a) && scalar(b) && kept_apart(a, b, start, end)) return;
+    if (kept_apart(a, b, start, end)) return;
     law_ptr const difference = build::minus(share(a), share(b));
     add_zeros(difference.get(), start, end, order, out);
 }
