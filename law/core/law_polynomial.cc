@@ -128,16 +128,28 @@ law_polynomial law_polynomial::operator*(law_polynomial other) const {
     product.variable_ = variable;
     if (variable) variable->add();
     product.reserve(count_ * other.count_);
-    std::unordered_map<int, int> product_term;  // power -> its term in the product
+    // Power -> its term in the product, or -1: by index for the powers up to the product's
+    // degree (a power of a long polynomial multiplies thousands of terms, once per factor),
+    // hashed for any other.
+    std::vector<int> term_by_index(static_cast<std::size_t>(std::max(degree_ + other.degree_, 0)) + 1,
+                                   -1);
+    std::unordered_map<int, int> term_by_hash;
+    auto const term_of = [&](int power) -> int & {
+        if (power >= 0 && static_cast<std::size_t>(power) < term_by_index.size())
+            return term_by_index[static_cast<std::size_t>(power)];
+        return term_by_hash.try_emplace(power, -1).first->second;
+    };
     for (int i = 0; i < count_; ++i) {
         for (int j = 0; j < other.count_; ++j) {
             double const c = coefficients_[i] * other.coefficients_[j];
             int const power = powers_[i] + other.powers_[j];
-            auto const [it, added] = product_term.try_emplace(power, product.count_);
-            if (added)
+            int &term = term_of(power);
+            if (term < 0) {
+                term = product.count_;
                 product.append(c, power);
-            else
-                product.coefficients_[it->second] += c;
+            } else {
+                product.coefficients_[term] += c;
+            }
         }
     }
     // Drop the terms that cancelled exactly.

@@ -73,6 +73,24 @@ TEST_F(Polynomial, ArithmeticCancelsExactlyAndDropsCancelledTerms) {
     EXPECT_EQ(sq.coefficent(5), 0.0);
     EXPECT_EQ(sq.coefficent(2), 1.0);
     EXPECT_EQ(sq.coefficent(0), 1.0);
+
+    // (1 + x)^40 has the binomial coefficients, all exact in doubles: Pascal's triangle here.
+    std::vector<double> row{1};
+    for (int n = 1; n <= 40; ++n) {
+        std::vector<double> next(row.size() + 1, 0.0);
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            next[k] += row[k];
+            next[k + 1] += row[k];
+        }
+        row = next;
+    }
+    Terms binomial;
+    for (std::size_t k = 0; k < row.size(); ++k) binomial.emplace_back(static_cast<int>(k), row[k]);
+    EXPECT_EQ(terms((p + one) ^ 40), binomial);
+    // Mixed-sign factors whose terms cancel exactly leave no term behind.
+    law_polynomial const alternating = ((p + one) ^ 5) * ((p - one) ^ 5);
+    EXPECT_EQ(terms(alternating), (Terms{{0, -1.0}, {2, 5.0}, {4, -10.0}, {6, 10.0}, {8, -5.0},
+                                         {10, 1.0}}));
 }
 
 TEST_F(Polynomial, SumKeepsRightTermsFirstThenUnmatchedLeftTerms) {
