@@ -249,7 +249,7 @@ remembered_points *range_entry(law const *l, ZEM::interval const &domain) {
 }  // namespace
 
 held_bounds const *singular_range_guard::remembered_bounds(law const *l,
-                                                            ZEM::interval const &domain) {
+                                                           ZEM::interval const &domain) {
     remembered_points const *r = range_entry(l, domain);
     return r && r->bounded ? &r->bounds : nullptr;
 }

@@ -131,8 +131,8 @@ law_polynomial law_polynomial::operator*(law_polynomial other) const {
     // Power -> its term in the product, or -1: by index for the powers up to the product's
     // degree (a power of a long polynomial multiplies thousands of terms, once per factor),
     // hashed for any other.
-    std::vector<int> term_by_index(static_cast<std::size_t>(std::max(degree_ + other.degree_, 0)) + 1,
-                                   -1);
+    std::vector<int> term_by_index(
+        static_cast<std::size_t>(std::max(degree_ + other.degree_, 0)) + 1, -1);
     std::unordered_map<int, int> term_by_hash;
     auto const term_of = [&](int power) -> int & {
         if (power >= 0 && static_cast<std::size_t>(power) < term_by_index.size())

@@ -77,7 +77,8 @@ held_bounds extremum_enclosure(extremum_law const *m, ZEM::interval const &domai
 // law of its tree once.
 held_bounds enclosure(law const *a, ZEM::interval const &domain) {
     if (!scalar(a)) return {{}, 1};
-    if (held_bounds const *known = singular_range_guard::remembered_bounds(a, domain)) return *known;
+    if (held_bounds const *known = singular_range_guard::remembered_bounds(a, domain))
+        return *known;
     held_bounds b{{}, 1};
     try {
         if (auto const *m = dynamic_cast<extremum_law const *>(a)) {

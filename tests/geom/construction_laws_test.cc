@@ -196,8 +196,8 @@ TEST_F(ConstructionLaws, FramesOfFramesAreNormalsOfNormals) {
     }
     // A third nesting over a general bend would grow its derivatives to tens of millions of laws
     // and gigabytes; it is refused, naming what grew.
-    std::string const refused = refusal(
-        "FRENET(FRENET(FRENET(BEND(VEC(1,2,3),VEC(0.5,0.5,0.6),VEC(1,0,0),-1))))");
+    std::string const refused =
+        refusal("FRENET(FRENET(FRENET(BEND(VEC(1,2,3),VEC(0.5,0.5,0.6),VEC(1,0,0),-1))))");
     EXPECT_NE(refused.find("LAW_TOO_LARGE"), std::string::npos) << refused;
     EXPECT_NE(refused.find("FRENET differentiates its curve twice"), std::string::npos) << refused;
 }

@@ -8,8 +8,8 @@
 
 #include <law/core/deep_tree.h>
 #include <law/core/law_polynomial.h>
-#include <law/numeric/extrema.h>
 #include <law/numeric/every_root.h>
+#include <law/numeric/extrema.h>
 #include <law/numeric/global_extrema.h>
 #include <law/numeric/nroot.h>
 

@@ -89,8 +89,8 @@ TEST_F(Polynomial, ArithmeticCancelsExactlyAndDropsCancelledTerms) {
     EXPECT_EQ(terms((p + one) ^ 40), binomial);
     // Mixed-sign factors whose terms cancel exactly leave no term behind.
     law_polynomial const alternating = ((p + one) ^ 5) * ((p - one) ^ 5);
-    EXPECT_EQ(terms(alternating), (Terms{{0, -1.0}, {2, 5.0}, {4, -10.0}, {6, 10.0}, {8, -5.0},
-                                         {10, 1.0}}));
+    EXPECT_EQ(terms(alternating),
+              (Terms{{0, -1.0}, {2, 5.0}, {4, -10.0}, {6, 10.0}, {8, -5.0}, {10, 1.0}}));
 }
 
 TEST_F(Polynomial, SumKeepsRightTermsFirstThenUnmatchedLeftTerms) {
