@@ -16,8 +16,8 @@ mt_thread_context *mt_globals::multi_threaded_context() {
 
 namespace {
 std::atomic<std::uint32_t> last_holder_id{0};
-// Given on a thread's first lock; static TLS, since every lock of every law asks for it.
-constinit thread_local std::uint32_t holder [[gnu::tls_model("initial-exec")]] = 0;
+// Given on a thread's first lock.
+constinit thread_local std::uint32_t holder = 0;
 }  // namespace
 
 std::uint32_t fast_mutex::holder_id() {

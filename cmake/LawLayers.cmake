@@ -16,7 +16,11 @@ function(law_layer name)
   add_library(law_${name} OBJECT ${sources})
   set_target_properties(law_${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   # Calls inside the library bind to its own definitions (no lookup through the PLT).
-  target_compile_options(law_${name} PRIVATE -Wall -Wextra -fno-semantic-interposition)
+  # The library's thread-local variables live in the static TLS block (it is loaded with the
+  # program or as a dependency of one module), so they are read without a __tls_get_addr call:
+  # the simplifier and the use counts read them on every law they touch.
+  target_compile_options(law_${name} PRIVATE -Wall -Wextra -fno-semantic-interposition
+                                             -ftls-model=initial-exec)
   target_compile_features(law_${name} PUBLIC cxx_std_20)
   target_include_directories(law_${name} PUBLIC $<BUILD_INTERFACE:${root}>)
   foreach(lower ${arg_USES})

@@ -1,8 +1,8 @@
 #include <law/core/derivative_budget.h>
 
 namespace {
-constinit thread_local derivative_budget *innermost [[gnu::tls_model("initial-exec")]] = nullptr;
-constinit thread_local long walked [[gnu::tls_model("initial-exec")]] = 0;
+constinit thread_local derivative_budget *innermost = nullptr;
+constinit thread_local long walked = 0;
 }  // namespace
 
 void count_chain_walk(long operands) { walked += operands; }

@@ -132,8 +132,8 @@ void law::remove() const {
 // linked through the dying laws themselves: nothing here needs a thread-exit destructor, so a law
 // released during static destruction is still safe.
 namespace {
-constinit thread_local law const *pending_head __attribute__((tls_model("initial-exec"))) = nullptr;
-constinit thread_local bool destroying __attribute__((tls_model("initial-exec"))) = false;
+constinit thread_local law const *pending_head = nullptr;
+constinit thread_local bool destroying = false;
 }  // namespace
 
 void law::destroy(law const *l) {

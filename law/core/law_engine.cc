@@ -8,7 +8,7 @@
 
 #include <law/core/deep_tree.h>
 
-constinit thread_local law const *tape_walker [[gnu::tls_model("initial-exec")]] = nullptr;
+constinit thread_local law const *tape_walker = nullptr;
 
 engine_hooks &engine() {
     static engine_hooks hooks;

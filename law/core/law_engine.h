@@ -74,7 +74,7 @@ engine_hooks &engine();
 
 // The law that is walking its tree on this thread (null when none), so that its sub-laws do not
 // count those calls towards a compiled form of their own.
-extern constinit thread_local law const *tape_walker [[gnu::tls_model("initial-exec")]];
+extern constinit thread_local law const *tape_walker;
 
 // From this height on a law never walks its tree: it compiles at its first evaluation.
 inline constexpr std::uint32_t deep_law_height = 256;

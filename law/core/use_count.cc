@@ -1,7 +1,7 @@
 #include <law/core/use_count.h>
 
 namespace {
-constinit thread_local int destructor_depth __attribute__((tls_model("initial-exec"))) = 0;
+constinit thread_local int destructor_depth = 0;
 }
 
 destructor_scope::destructor_scope() { ++destructor_depth; }

@@ -70,7 +70,7 @@ struct sine_pair {
     std::uint64_t argument;
     double sin, cos;
 };
-constinit thread_local sine_pair last_pair [[gnu::tls_model("initial-exec")]] = {0, 0.0, 1.0};
+constinit thread_local sine_pair last_pair = {0, 0.0, 1.0};
 
 template <bool sine_first>
 double pair_then_first(double a) noexcept {

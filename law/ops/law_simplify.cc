@@ -157,8 +157,8 @@ class rewritten_laws {
     }
 
     static constexpr std::uint64_t worth_keeping = 256;
-    static constinit thread_local rewritten_laws *current [[gnu::tls_model("initial-exec")]];
-    static constinit thread_local law const *root_ [[gnu::tls_model("initial-exec")]];
+    static constinit thread_local rewritten_laws *current;
+    static constinit thread_local law const *root_;
     bool const outermost_;
     law const *const outer_root_;
     // Taken from a block on the stack, and all given back at once.
@@ -166,10 +166,8 @@ class rewritten_laws {
     std::pmr::monotonic_buffer_resource arena_{block_.data(), block_.size()};
     std::pmr::unordered_map<law const *, law_ptr> original_of_{&arena_};
 };
-constinit thread_local rewritten_laws *rewritten_laws::current [[gnu::tls_model("initial-exec")]] =
-    nullptr;
-constinit thread_local law const *rewritten_laws::root_ [[gnu::tls_model("initial-exec")]] =
-    nullptr;
+constinit thread_local rewritten_laws *rewritten_laws::current = nullptr;
+constinit thread_local law const *rewritten_laws::root_ = nullptr;
 
 // Whether l is one of form's own sub-laws: a law keeping such a form would keep itself.
 bool holds(law const *form, law const *l) {
