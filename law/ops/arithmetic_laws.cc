@@ -18,6 +18,7 @@
 #include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
+#include <law/ops/law_simplify.h>
 
 namespace {
 law_list plus_registration(new plus_law(nullptr, nullptr));
@@ -264,8 +265,64 @@ bool times_law::compiles_as_operation(side_operation &f) const {
     });
 }
 
+namespace {
+// Levels of the full product and quotient rules above the sides they are built on.
+constexpr std::uint32_t rule_levels = 3;
+
+// A finite number other than 0.
+constant_law const *plain_number(law const *l) {
+    auto const *c = law_cast<constant_law>(l);
+    return c && std::isfinite(c->value()) && c->value() != 0 ? c : nullptr;
+}
+
+// Whether a number among l's factors would make 0 * l other than 0 when folded with the 0.
+bool unfinite_factor(law const *l) {
+    auto const *t = law_cast<times_law>(l);
+    if (!t) return false;
+    for (law const *f : binary_law::chain_operands(t))
+        if (auto const *c = law_cast<constant_law>(f); c && !std::isfinite(c->value())) return true;
+    return false;
+}
+
+// Whether the term of a product or quotient rule that multiplies `other` by the derivative of a
+// number, 0, may be left unbuilt. The rules take that term to 0 and drop it, keeping the other
+// term's form: "0 * A = 0" at once in a product, and A * 0 in a quotient once A's form is a law
+// whose numbers are finite (a number there is folded with the 0 first). What simplifying the
+// term would leave still happens: `other` goes through the pass, for the records and errors it
+// leaves (an error sends the law down the full rule, whose simplification raises it). The term
+// is built where leaving it out could show: when `other` does not range over the whole line
+// (the full rule's domain meets its domain) or the full rule would be a deep tree.
+bool number_term_drops(law const *other, law const *kept_derivative, bool in_quotient) {
+    if (other->return_dim() != 1 || !other->unrestricted_domain()) return false;
+    std::uint32_t const height = std::max(other->height(), kept_derivative->height());
+    if (height + rule_levels > static_cast<std::uint32_t>(deep_tree_levels)) return false;
+    law_ptr form;
+    try {
+        int changed = 0;
+        form = adopt(simplify_pass(const_cast<law *>(other), changed, 0));
+    } catch (vorn_exception const &) {
+        return false;
+    }
+    return !in_quotient || (!law_cast<constant_law>(form.get()) && !unfinite_factor(form.get()));
+}
+
+// The side of a product of scalars that is not a number, when the other side is a plain one.
+law const *scaled_side(times_law const *t) {
+    law const *a = t->fleft(), *b = t->fright();
+    if (a->return_dim() != 1 || b->return_dim() != 1) return nullptr;
+    if (plain_number(a) && !law_cast<constant_law>(b)) return b;
+    if (plain_number(b) && !law_cast<constant_law>(a)) return a;
+    return nullptr;
+}
+}  // namespace
+
 law *times_law::deriv(int which) const {
     law_ptr const a = share(fleft()), b = share(fright());
+    if (law const *other = scaled_side(this)) {
+        law_ptr const d = build::d(other, which);
+        if (number_term_drops(other, d.get(), false))
+            return build::times(d, other == a.get() ? b : a).release();
+    }
     return build::plus(build::times(build::d(a.get(), which), b),
                        build::times(build::d(b.get(), which), a))
         .release();
@@ -360,6 +417,11 @@ int division_law::in_domain(double const *x) const {
 
 law *division_law::deriv(int which) const {
     law_ptr const a = share(fleft()), b = share(fright());
+    if (plain_number(b.get()) && !law_cast<constant_law>(a.get())) {
+        law_ptr const d = build::d(a.get(), which);
+        if (number_term_drops(a.get(), d.get(), true))
+            return build::divide(build::times(b, d), build::power(b, build::constant(2))).release();
+    }
     law_ptr const top = build::minus(build::times(b, build::d(a.get(), which)),
                                      build::times(a, build::d(b.get(), which)));
     return build::divide(top, build::power(b, build::constant(2))).release();
