@@ -5,30 +5,30 @@
 #include <algorithm>
 
 namespace {
-struct thread_stack {
-    char const *low = nullptr;  // stacks grow down, towards here
-    std::size_t size = 0;
-};
+// This thread's stack: its low end (stacks grow down, towards it) and size, learnt on the first
+// call; a null low end when it cannot be told. Plain thread-locals, read at every step of the
+// simplifier's descent.
+constinit thread_local char const *stack_low = nullptr;
+constinit thread_local std::size_t stack_size = 0;
+constinit thread_local bool stack_learnt = false;
 
-// This thread's stack, or a null one when it cannot be told.
-thread_stack const &this_stack() {
-    thread_local thread_stack const stack = [] {
-        thread_stack s;
-        pthread_attr_t attributes;
-        if (pthread_getattr_np(pthread_self(), &attributes) != 0) return s;
-        void *low = nullptr;
-        if (pthread_attr_getstack(&attributes, &low, &s.size) == 0)
-            s.low = static_cast<char const *>(low);
-        pthread_attr_destroy(&attributes);
-        return s;
-    }();
-    return stack;
+[[gnu::noinline]] void learn_stack() {
+    stack_learnt = true;
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0) return;
+    void *low = nullptr;
+    std::size_t size = 0;
+    if (pthread_attr_getstack(&attributes, &low, &size) == 0) {
+        stack_low = static_cast<char const *>(low);
+        stack_size = size;
+    }
+    pthread_attr_destroy(&attributes);
 }
 }  // namespace
 
 bool stack_nearly_spent(std::size_t reserve) {
-    thread_stack const &s = this_stack();
+    if (!stack_learnt) learn_stack();
     auto const *const here = static_cast<char const *>(__builtin_frame_address(0));
-    if (!s.low || here <= s.low) return false;
-    return static_cast<std::size_t>(here - s.low) < std::min(reserve, s.size / 8);
+    if (!stack_low || here <= stack_low) return false;
+    return static_cast<std::size_t>(here - stack_low) < std::min(reserve, stack_size / 8);
 }

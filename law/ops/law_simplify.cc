@@ -340,7 +340,8 @@ law *simplify_pass(law *l, int &changed, int mode) {
         current = simplify_subs(current.get(), mode, subs_changed);
         rewritten = apply_rules(current, mode);
     }
-    current->reset_simplify(current.get(), 1);
+    // The form is its own record, and l's (one record when l came through unchanged).
+    if (current.get() != l) current->reset_simplify(current.get(), 1);
     rewritten_laws::note(l, current.get());
     l->reset_simplify(current.get(), 1);
     return current.release();

@@ -74,18 +74,25 @@ law *fold_binary_constants(law *l) {
     if (!b->commutative() || !b->associative()) return nullptr;
     // Most chains hold one constant at most: the law counted them when it was made.
     if (b->chain_constants() < 2) return nullptr;
-    std::vector<law_ptr> others;
-    std::vector<law *> constants;
-    for (law *operand : flatten(b)) {
-        if (as_constant(operand))
-            constants.push_back(operand);
-        else
-            others.push_back(share(operand));
+    // The numbers are joined in their order, as the chain of them would evaluate: a left fold of
+    // the law's own operation.
+    bool const sum = b->type() == law_id::plus_law;
+    chain_view const operands = view_chain(b);
+    small_list<law *, 64> others;
+    double joined = 0;
+    int constants = 0;
+    for (law *operand : operands.operands) {
+        if (auto const *c = as_constant(operand)) {
+            double const v = c->value();
+            joined = constants++ == 0 ? v : sum ? joined + v : joined * v;
+        } else {
+            others.push_back(operand);
+        }
     }
-    if (constants.size() < 2) return nullptr;
-    law_ptr const joined = chain(constants.data(), constants.size(), *b);
-    others.push_back(build::constant(value_at_one(joined.get())));
-    return rebuild(others, *b).release();
+    if (constants < 2) return nullptr;
+    law_ptr const folded = build::constant(joined);
+    others.push_back(folded.get());
+    return chain(others.data(), others.size(), *b).release();
 }
 
 // ---------------------------------------------------------------- deep phase
