@@ -156,8 +156,9 @@ class held_answers {
     held_answers(law const *root, void const *key, LeftOut left_out, Make make, Inherit inherit)
         : raised_(flag()) {
         if (raised_.outer()) return;
-        made_ = std::make_unique<table>(key);
-        settle_deep_tree(root, left_out, [this, &make, &inherit](law const *l) {
+        // The table is made at the first law settled: a tree that is not deep needs none.
+        settle_deep_tree(root, left_out, [this, key, &make, &inherit](law const *l) {
+            if (!made_) made_ = std::make_unique<table>(key);
             held h;
             h.raised = inherit(l);
             if (!h.raised) {
