@@ -607,21 +607,22 @@ int law::has_derivative(int which) const {
 
 // ---------------------------------------------------------------- simplification, inverse
 
+// Read without the lock, at every step of the simplifier: a caller that goes on to the record
+// takes it through simplify, under the lock.
 int law::is_simplified(int level) const {
-    lock g(this);
-    return simplified_ && simplify_level_ >= level;
+    return simplify_level_.load(std::memory_order_acquire) >= level;
 }
 
 void law::set_simplify(law *s, int level) const {
     lock g(this);
-    if (simplified_ && simplify_level_ >= level) return;
+    if (is_simplified(level)) return;
     reset_simplify(s, level);
 }
 
 void law::reset_simplify(law *s, int level) const {
     lock g(this);
     store_cached(this, simplified_, s);
-    simplify_level_ = level;
+    simplify_level_.store(s ? level : -1, std::memory_order_release);
     // A recorded form other than the law itself is what later passes must take; marks past the
     // three lists' say what made the law, which a record does not change.
     if (s != this)
@@ -655,7 +656,7 @@ bool law::unrestricted_domain() const {
 law *law::simplify(int level, int flag) const {
     require_sub_laws();
     lock g(this);
-    if (!(simplified_ && simplify_level_ >= level)) {
+    if (!is_simplified(level)) {
         int const working = level == simplify_afresh ? 1 : level;
         {
             law_ptr const s = adopt(upper_layers().simplify(this, working, flag));

@@ -356,7 +356,7 @@ class law : public ZEM_heap {
     mutable int not_level_ = 0;
     mutable fast_mutex mutex_;
     mutable law *simplified_ = nullptr;
-    mutable int simplify_level_ = -1;
+    mutable std::atomic<int> simplify_level_{-1};  // the record's level; -1 with no record
     mutable law **dlaw_ = nullptr;
     mutable int dlaw_size_ = 0;
     mutable law *inverse_law_ = nullptr;
