@@ -276,7 +276,7 @@ constant_law const *plain_number(law const *l) {
 }
 
 // Whether a number among l's factors would make 0 * l other than 0 when folded with the 0.
-bool unfinite_factor(law const *l) {
+bool non_finite_factor(law const *l) {
     auto const *t = law_cast<times_law>(l);
     if (!t) return false;
     for (law const *f : binary_law::chain_operands(t))
@@ -298,12 +298,11 @@ bool number_term_drops(law const *other, law const *kept_derivative, bool in_quo
     if (height + rule_levels > static_cast<std::uint32_t>(deep_tree_levels)) return false;
     law_ptr form;
     try {
-        int changed = 0;
-        form = adopt(simplify_pass(const_cast<law *>(other), changed, 0));
+        form = adopt(untraced_main_pass(const_cast<law *>(other)));
     } catch (vorn_exception const &) {
         return false;
     }
-    return !in_quotient || (!law_cast<constant_law>(form.get()) && !unfinite_factor(form.get()));
+    return !in_quotient || (!law_cast<constant_law>(form.get()) && !non_finite_factor(form.get()));
 }
 
 // The side of a product of scalars that is not a number, when the other side is a plain one.

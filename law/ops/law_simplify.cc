@@ -28,6 +28,19 @@ namespace {
 
 std::atomic<int> debug_level{0};
 
+// The debug level while the scope lives, the one before it after.
+class debug_level_scope {
+  public:
+    explicit debug_level_scope(int level)
+        : outer_(debug_level.exchange(level, std::memory_order_relaxed)) {}
+    ~debug_level_scope() { debug_level.store(outer_, std::memory_order_relaxed); }
+    debug_level_scope(debug_level_scope const &) = delete;
+    debug_level_scope &operator=(debug_level_scope const &) = delete;
+
+  private:
+    int outer_;
+};
+
 using text_ptr = vorn_ptr<char>;
 text_ptr text_of(law const *l) { return text_ptr(l->string(law_symbol_default)); }
 
@@ -262,6 +275,12 @@ std::string message_text(law const *l) {
 
 int simplify_debug_level() { return debug_level.load(std::memory_order_relaxed); }
 
+law *untraced_main_pass(law *l) {
+    debug_level_scope const silent(0);
+    int changed = 0;
+    return simplify_pass(l, changed, 0);
+}
+
 void trace_rule(char const *name, law const *before, law const *after) {
     if (!simplify_debug_level() || !name || !*name) return;
     zem_printf("%s ", name);
@@ -369,11 +388,7 @@ law *law_simplify(law const *l, int level, int debug) {
     rewritten_laws const rewrites(l);
     settle_simplified(l, level);
     // Nested simplifications (a rule asking a law whether it is constant) keep the outer level.
-    int const outer_debug = debug_level.exchange(debug, std::memory_order_relaxed);
-    struct restore {
-        int level;
-        ~restore() { debug_level.store(level, std::memory_order_relaxed); }
-    } const restore_debug{outer_debug};
+    debug_level_scope const tracing(debug);
 
     law_ptr current = share(l);
     if (debug) print_law("\nSimplify %s\n", current.get());

@@ -11,6 +11,10 @@ law *law_simplify(law const *l, int level, int debug);
 // was rewritten.
 law *simplify_pass(law *l, int &changed, int mode);
 
+// The main list's pass over l untraced, as the simplification of a law that holds l would make
+// it (a derivative's simplification runs silent); a new reference.
+law *untraced_main_pass(law *l);
+
 // The debug level of the simplification running now (0: silent, 1: rules, 3: every node).
 int simplify_debug_level();
 
