@@ -19,6 +19,7 @@
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
 #include <law/ops/law_simplify.h>
+#include <law/ops/rule_support.h>
 
 namespace {
 law_list plus_registration(new plus_law(nullptr, nullptr));
@@ -269,18 +270,20 @@ namespace {
 // Levels of the full product and quotient rules above the sides they are built on.
 constexpr std::uint32_t rule_levels = 3;
 
-// A finite number other than 0.
-constant_law const *plain_number(law const *l) {
-    auto const *c = law_cast<constant_law>(l);
-    return c && std::isfinite(c->value()) && c->value() != 0 ? c : nullptr;
+using rules::as_constant;
+
+// Whether l is a finite number other than 0.
+bool plain_number(law const *l) {
+    auto const *c = as_constant(l);
+    return c && std::isfinite(c->value()) && c->value() != 0;
 }
 
 // Whether a number among l's factors would make 0 * l other than 0 when folded with the 0.
 bool non_finite_factor(law const *l) {
     auto const *t = law_cast<times_law>(l);
     if (!t) return false;
-    for (law const *f : binary_law::chain_operands(t))
-        if (auto const *c = law_cast<constant_law>(f); c && !std::isfinite(c->value())) return true;
+    for (law const *f : rules::view_chain(t).operands)
+        if (auto const *c = as_constant(f); c && !std::isfinite(c->value())) return true;
     return false;
 }
 
@@ -302,15 +305,15 @@ bool number_term_drops(law const *other, law const *kept_derivative, bool in_quo
     } catch (vorn_exception const &) {
         return false;
     }
-    return !in_quotient || (!law_cast<constant_law>(form.get()) && !non_finite_factor(form.get()));
+    return !in_quotient || (!as_constant(form.get()) && !non_finite_factor(form.get()));
 }
 
 // The side of a product of scalars that is not a number, when the other side is a plain one.
 law const *scaled_side(times_law const *t) {
     law const *a = t->fleft(), *b = t->fright();
     if (a->return_dim() != 1 || b->return_dim() != 1) return nullptr;
-    if (plain_number(a) && !law_cast<constant_law>(b)) return b;
-    if (plain_number(b) && !law_cast<constant_law>(a)) return a;
+    if (plain_number(a) && !as_constant(b)) return b;
+    if (plain_number(b) && !as_constant(a)) return a;
     return nullptr;
 }
 }  // namespace
@@ -416,7 +419,7 @@ int division_law::in_domain(double const *x) const {
 
 law *division_law::deriv(int which) const {
     law_ptr const a = share(fleft()), b = share(fright());
-    if (plain_number(b.get()) && !law_cast<constant_law>(a.get())) {
+    if (plain_number(b.get()) && !as_constant(a.get())) {
         law_ptr const d = build::d(a.get(), which);
         if (number_term_drops(a.get(), d.get(), true))
             return build::divide(build::times(b, d), build::power(b, build::constant(2))).release();
