@@ -82,7 +82,12 @@ tape_values tape_builder::emitted_values(law const *l, tape_point const &at) {
         v = call_law(l, at);
         v.pure = !(l->structure_hash() & 1);
     }
-    if (v.slots.empty()) v = call_law(l, at);
+    if (v.slots.empty()) {
+        // A law of no values (VEC()) has no slot to hand on: its value at an operation above it
+        // is the zero its caller's buffer held, which the walk keeps and a slot would not.
+        if (values_given(l) == 0) refuse();
+        v = call_law(l, at);
+    }
     remember(l, at, v);
     return v;
 }

@@ -153,6 +153,16 @@ TEST_F(CompiledEvaluation, PointsOfSeveralInputsCompositionsAndVectors) {
         none->evaluate(x, untouched);
         ASSERT_EQ(untouched[0], -7.5) << i;
     }
+    // An operation over a law of no values reads the zero the walk's buffer holds, compiled or
+    // not: asin(0) = +0, where a negated slot of that law would have given -0.
+    law_ptr const over_none = build::apply<arcsin_law>(build::negate(empty));
+    for (int i = 0; i < enough_to_compile; ++i) {
+        double y[1] = {7};
+        double const x[1] = {0.5};
+        over_none->evaluate(x, y);
+        ASSERT_EQ(y[0], 0.0) << i;
+        ASSERT_FALSE(std::signbit(y[0])) << i;
+    }
 }
 
 TEST_F(CompiledEvaluation, VectorProductsComponentsAndRemaindersCompile) {
