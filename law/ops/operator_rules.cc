@@ -1,7 +1,9 @@
 #include <law/ops/operator_rules.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -432,6 +434,17 @@ bool no_like_powers(times_law const *l) {
     return true;
 }
 
+// Whether two factors' bases are one base: equal laws, and of two numbers the very same double.
+// Numbers that the comparison takes for equal within its tolerance (1e-15 and 0) would not
+// multiply to the merged power's value.
+bool like_bases(law const *a, law const *b) {
+    auto const *x = as_constant(a), *y = as_constant(b);
+    if (x && y &&
+        std::bit_cast<std::uint64_t>(x->value()) != std::bit_cast<std::uint64_t>(y->value()))
+        return false;
+    return same_law(a, b);
+}
+
 law_ptr merge_powers(times_law const *l) {
     if (no_like_powers(l)) return nullptr;
     chain_view const factors = view_chain(l);
@@ -441,7 +454,7 @@ law_ptr merge_powers(times_law const *l) {
         if (a.base->return_dim() != 1) continue;
         for (std::size_t j = factors.split; j < factors.size(); ++j) {
             power_form const b = as_power(factors[j]);
-            if (!same_law(a.base, b.base)) continue;
+            if (!like_bases(a.base, b.base)) continue;
             law_ptr const merged =
                 build::power(share(a.base), build::plus(a.exponent_law(), b.exponent_law()));
             if (factors.size() == 2) return merged;

@@ -185,6 +185,31 @@ TEST_F(PublicSimplification, MultiplesByNumbersDifferentiateAsTheFullRules) {
     }
 }
 
+// Factors with one base merge into a power of it, but numbers only with the very same number:
+// two numbers within the comparison's tolerance of each other (1e-15 and 0) are folded, not
+// merged into a power of either. Derivatives of laws with small numbers keep their values.
+TEST_F(PublicSimplification, NumbersMergeAsPowersOnlyWithThemselves) {
+    struct row {
+        char const *law;
+        double value;  // at x = 0.3
+    };
+    std::vector<row> const rows = {{"1e-15*0", 0.0},
+                                   {"(1e-15*X^2)*0", 0.0},
+                                   {"2e-15*1e-15", 2e-30},
+                                   {"X*1e-15*X*1e-16", 1e-31 * 0.09},
+                                   {"3*X*3", 2.7}};
+    for (auto const &r : rows) {
+        law_ptr const s = adopt(parse(r.law)->simplify(1, 0));
+        EXPECT_DOUBLE_EQ(s->eval(0.3), r.value) << r.law << " -> " << s->text();
+    }
+    EXPECT_EQ(adopt(parse("3*X*3")->simplify(1, 0))->text(), "9*X");
+    // ((x + 1)^3 / 1e-15)^2 = 1e30 (x + 1)^6.
+    law_ptr const d = adopt(parse("((X+1)^3/1e-15)^2")->derivative(0));
+    EXPECT_NEAR(d->eval(0.3), 6e30 * std::pow(1.3, 5), 1e-12 * 6e30 * std::pow(1.3, 5));
+    law_ptr const q = adopt(parse("(1e-15*X^2)/1e-8")->derivative(0));
+    EXPECT_DOUBLE_EQ(q->eval(0.3), 2e-7 * 0.3) << q->text();
+}
+
 // At a singular point the derivative raises the error of the form the rules wrote: a quotient
 // became a power of -1, so a pole is out of the power's domain, not a division by zero.
 TEST_F(PublicSimplification, DerivativesRaiseTheirFormsErrorsAtSingularPoints) {
