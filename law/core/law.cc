@@ -551,7 +551,8 @@ law *law::derivative(int which) const {
     lock g(this);
     grow(dlaw_, dlaw_size_, which + 1);
     if (!dlaw_[which]) {
-        law_ptr const d = adopt(deriv(which));
+        law_ptr d = adopt(short_deriv(which));
+        if (!d) d = adopt(deriv(which));
         if (!d) law_error(LAW_DERIV);
         law_ptr const s = adopt(d->simplify(1, 0));
         set_derivative(which, s.get(), 1);

@@ -320,6 +320,10 @@ class law : public ZEM_heap {
     virtual law *sub_inverse() const { return nullptr; }
     virtual int take_size() const { return 1; }
     virtual int return_size() const { return 1; }
+    // A law whose simplified form is deriv(which)'s, built nearer that form so that fewer
+    // rewrites are left to the simplifier; null (the default) when the class has none. Only
+    // derivative takes it: deriv still builds the rule's own tree.
+    virtual law *short_deriv(int) const { return nullptr; }
 
     // Plain evaluation by the choice rule: side alone, guess alone, or neither/both.
     void evaluate_by(double const *x, double *answer, int const *side, double const *guess) const;

@@ -18,7 +18,7 @@
 #include <law/lang/plain_code.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
-#include <law/ops/law_simplify.h>
+#include <law/ops/number_multiples.h>
 #include <law/ops/rule_support.h>
 
 namespace {
@@ -266,65 +266,12 @@ bool times_law::compiles_as_operation(side_operation &f) const {
     });
 }
 
-namespace {
-// Levels of the full product and quotient rules above the sides they are built on.
-constexpr std::uint32_t rule_levels = 3;
-
-using rules::as_constant;
-
-// Whether l is a finite number other than 0.
-bool plain_number(law const *l) {
-    auto const *c = as_constant(l);
-    return c && std::isfinite(c->value()) && c->value() != 0;
+law *times_law::short_deriv(int which) const {
+    return number_multiple_derivative(this, which).release();
 }
-
-// Whether a number among l's factors would make 0 * l other than 0 when folded with the 0.
-bool non_finite_factor(law const *l) {
-    auto const *t = law_cast<times_law>(l);
-    if (!t) return false;
-    for (law const *f : rules::view_chain(t).operands)
-        if (auto const *c = as_constant(f); c && !std::isfinite(c->value())) return true;
-    return false;
-}
-
-// Whether the term of a product or quotient rule that multiplies `other` by the derivative of a
-// number, 0, may be left unbuilt. The rules take that term to 0 and drop it, keeping the other
-// term's form: "0 * A = 0" at once in a product, and A * 0 in a quotient once A's form is a law
-// whose numbers are finite (a number there is folded with the 0 first). What simplifying the
-// term would leave still happens: `other` goes through the pass, for the records and errors it
-// leaves (an error sends the law down the full rule, whose simplification raises it). The term
-// is built where leaving it out could show: when `other` does not range over the whole line
-// (the full rule's domain meets its domain) or the full rule would be a deep tree.
-bool number_term_drops(law const *other, law const *kept_derivative, bool in_quotient) {
-    if (other->return_dim() != 1 || !other->unrestricted_domain()) return false;
-    std::uint32_t const height = std::max(other->height(), kept_derivative->height());
-    if (height + rule_levels > static_cast<std::uint32_t>(deep_tree_levels)) return false;
-    law_ptr form;
-    try {
-        form = adopt(untraced_main_pass(const_cast<law *>(other)));
-    } catch (vorn_exception const &) {
-        return false;
-    }
-    return !in_quotient || (!as_constant(form.get()) && !non_finite_factor(form.get()));
-}
-
-// The side of a product of scalars that is not a number, when the other side is a plain one.
-law const *scaled_side(times_law const *t) {
-    law const *a = t->fleft(), *b = t->fright();
-    if (a->return_dim() != 1 || b->return_dim() != 1) return nullptr;
-    if (plain_number(a) && !as_constant(b)) return b;
-    if (plain_number(b) && !as_constant(a)) return a;
-    return nullptr;
-}
-}  // namespace
 
 law *times_law::deriv(int which) const {
     law_ptr const a = share(fleft()), b = share(fright());
-    if (law const *other = scaled_side(this)) {
-        law_ptr const d = build::d(other, which);
-        if (number_term_drops(other, d.get(), false))
-            return build::times(d, other == a.get() ? b : a).release();
-    }
     return build::plus(build::times(build::d(a.get(), which), b),
                        build::times(build::d(b.get(), which), a))
         .release();
@@ -417,13 +364,12 @@ int division_law::in_domain(double const *x) const {
     return first_value(fright(), x) != 0.0;
 }
 
+law *division_law::short_deriv(int which) const {
+    return number_quotient_derivative(this, which).release();
+}
+
 law *division_law::deriv(int which) const {
     law_ptr const a = share(fleft()), b = share(fright());
-    if (plain_number(b.get()) && !as_constant(a.get())) {
-        law_ptr const d = build::d(a.get(), which);
-        if (number_term_drops(a.get(), d.get(), true))
-            return build::divide(build::times(b, d), build::power(b, build::constant(2))).release();
-    }
     law_ptr const top = build::minus(build::times(b, build::d(a.get(), which)),
                                      build::times(a, build::d(b.get(), which)));
     return build::divide(top, build::power(b, build::constant(2))).release();
@@ -522,6 +468,18 @@ law *exponent_law::deriv(int which) const {
         build::times(make_law<natural_log_law>(a.get()),
                      build::times(build::power(a, b), build::d(b.get(), which)));
     return build::plus(base_part, exponent_part).release();
+}
+
+// Of a base whose derivative is 1, b * 1 is the b that "A * 1 = A" leaves (unless b is 0, which
+// "0 * A = 0" takes first).
+law *exponent_law::short_deriv(int which) const {
+    auto const *b = rules::as_constant(fright());
+    if (!b || b->value() == 0 || b->value() == 1) return nullptr;
+    law_ptr const da = build::d(fleft(), which);
+    if (!rules::is_constant_value(da.get(), 1)) return nullptr;
+    return build::times(share(fright()),
+                        build::power(share(fleft()), build::constant(b->value() - 1)))
+        .release();
 }
 
 law_polynomial *exponent_law::polynomial(law *in) const {

@@ -60,6 +60,7 @@ class times_law : public arithmetic_law<times_law, times_rules> {
 
   protected:
     law *deriv(int which) const override;
+    law *short_deriv(int which) const override;
 };
 
 class division_law : public arithmetic_law<division_law, division_rules> {
@@ -76,6 +77,7 @@ class division_law : public arithmetic_law<division_law, division_rules> {
 
   protected:
     law *deriv(int which) const override;
+    law *short_deriv(int which) const override;
 };
 
 class exponent_law : public arithmetic_law<exponent_law, exponent_rules> {
@@ -94,5 +96,6 @@ class exponent_law : public arithmetic_law<exponent_law, exponent_rules> {
 
   protected:
     law *deriv(int which) const override;
+    law *short_deriv(int which) const override;
     int return_size() const override { return 1; }
 };

@@ -1,6 +1,7 @@
 // Simplified forms as callers meet them: through law::simplify, derivative and law_simplify,
 // not through one class's rules.
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -120,40 +121,64 @@ TEST_F(PublicSimplification, DerivativesKeepNoIdentityOperationsAndMatchDifferen
     }
 }
 
-// The text of l's derivative, or the name of the error it raises.
+// d's text and the bits of its value at 0.7 (or the error that raises there).
+std::string form_and_value(law const *d) {
+    char value[64];
+    try {
+        std::snprintf(value, sizeof value, "%a", d->eval(0.7));
+    } catch (vorn_exception const &e) {
+        std::snprintf(value, sizeof value, "%s", e.code_name());
+    }
+    return d->text() + " = " + value;
+}
+
+// form_and_value of l's derivative, or the name of the error it raises.
 std::string derivative_or_error(law const *l) {
     try {
-        return adopt(l->derivative(0))->text();
+        return form_and_value(adopt(l->derivative(0)).get());
     } catch (vorn_exception const &e) {
         return e.code_name();
     }
 }
 
-// The simplified form of the full product or quotient rule for l, built term by term from the
-// sides' derivatives, or the name of the error its simplification raises.
+// The simplified form of the full product, quotient or power rule for l, built term by term
+// from the sides' derivatives, as form_and_value gives it, or the name of the error its
+// simplification raises.
 std::string full_rule_form(law const *l) {
     try {
         auto const *b = static_cast<binary_law const *>(l);
         law_ptr const a = share(b->fleft()), c = share(b->fright());
         law_ptr const da = build::d(a.get(), 0), dc = build::d(c.get(), 0);
-        law_ptr const raw =
-            l->type() == law_id::times_law
-                ? build::plus(build::times(da, c), build::times(dc, a))
-                : build::divide(build::minus(build::times(c, da), build::times(a, dc)),
+        law_ptr raw;
+        if (l->type() == law_id::times_law) {
+            raw = build::plus(build::times(da, c), build::times(dc, a));
+        } else if (l->type() == law_id::division_law) {
+            raw = build::divide(build::minus(build::times(c, da), build::times(a, dc)),
                                 build::power(c, build::constant(2)));
-        return adopt(raw->simplify(1, 0))->text();
+        } else {
+            double const n = c->eval(0.0);
+            raw = n == 1
+                      ? da
+                      : build::times(build::times(c, da), build::power(a, build::constant(n - 1)));
+        }
+        return form_and_value(adopt(raw->simplify(1, 0)).get());
     } catch (vorn_exception const &e) {
         return e.code_name();
     }
 }
 
 // A product or quotient with a number for one side is differentiated without building the term
-// that differentiates the number. The forms, and the errors, are still those of the full rules:
-// numbers of every kind (0, -0, infinities, subnormals) beside laws that raise, that have no
-// derivative in X, that are restricted, constant-valued or vectors.
+// that differentiates the number, and where the rules would only move and fold numbers, in the
+// form they end with; a power by a number of a law whose derivative is 1 leaves out the factor
+// 1. The forms, values and errors are still those of the full rules: numbers of every kind (0,
+// -0, infinities, subnormals, numbers whose squares overflow or vanish, numbers the rules take
+// for one another, named ones) beside laws that raise, that have no derivative in X, that are
+// restricted, constant-valued or vectors, and laws whose derivatives carry a number or are
+// powers of one.
 TEST_F(PublicSimplification, MultiplesByNumbersDifferentiateAsTheFullRules) {
-    std::vector<std::string> const numbers = {"3", "-0.5", "0",     "-0",
-                                              "1", "-1",   "1e308", "4.5e-320"};
+    std::vector<std::string> const numbers = {"3",      "-0.5",  "0",        "-0",   "1",
+                                              "-1",     "1e308", "4.5e-320", "1e-8", "1e160",
+                                              "1e-160", "2e-15", "PI",       "6"};
     std::vector<std::string> const laws = {"X^3",
                                            "SIN(X)*X",
                                            "Y",
@@ -171,11 +196,20 @@ TEST_F(PublicSimplification, MultiplesByNumbersDifferentiateAsTheFullRules) {
                                            "(3*Y)/1e-308",
                                            "COS(X)^2+SIN(X)^2/-1",
                                            "(X^2+1)/(X^2-4*X+5)",
-                                           "VEC(X,X^2)"};
+                                           "VEC(X,X^2)",
+                                           "EXP(X)",
+                                           "2^X",
+                                           "X^2/6",
+                                           "1e-15*X^2",
+                                           "-(X^2)",
+                                           "SIN(3*X)",
+                                           "X",
+                                           "X+2",
+                                           "(-X/3)*4.5e-320"};
     for (std::string const &n : numbers) {
         for (std::string const &f : laws) {
             for (std::string const &text :
-                 {n + "*(" + f + ")", "(" + f + ")*" + n, "(" + f + ")/" + n}) {
+                 {n + "*(" + f + ")", "(" + f + ")*" + n, "(" + f + ")/" + n, "(" + f + ")^" + n}) {
                 // Each side fresh, so that neither way meets the other's records.
                 law_ptr const shortcut = parse(text), full = parse(text);
                 ASSERT_TRUE(shortcut && full);
