@@ -222,8 +222,11 @@ law *binary_law::deep_copy(pointer_map *map) const {
 }
 
 int binary_law::term_domain(int which, ZEM::interval &out) const {
-    term_domain_scope const scope(this, which);
     out = ZEM::interval();
+    // Sides already known to range over the whole line (most, once asked) leave nothing to meet.
+    auto const whole = [which](law const *s) { return s && s->whole_line_domain(which, false); };
+    if (whole(left_) && whole(right_)) return 1;
+    term_domain_scope const scope(this, which);
     ZEM::interval side;
     int ok = 1;
     // Every binary law in a chain of one class meets the domains of its sides: the chain's
