@@ -91,6 +91,10 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
     for (std::size_t i = 0; i < ops_.size(); ++i) {
         tape_op const &op = ops_[i];
         block_mark const here = static_cast<block_mark>(i);
+        if (op.code == tape_code::call2_k && op.f2 == &whole_power_as_pow) {
+            whole_powers_as_pow(rows[op.a], op.k, rows[op.out], m);
+            continue;
+        }
         switch (op.code) {
 #define TAPE_ROW_ab rows[op.b]
 #define TAPE_ROW_a rows[op.a]

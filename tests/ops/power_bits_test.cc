@@ -1,9 +1,10 @@
-// The powers the rules write for square roots and divisors, A^0.5 and A^-1, give the C library's
-// pow bit for bit, compiled or walked, one point or many, although they mostly do not call pow:
-// checked against pow itself at random doubles of every size, among them the values where sqrt
-// and 1/x give another double than pow.
+// The powers the rules write for square roots and divisors, A^0.5 and A^-1, and small whole
+// powers, give the C library's pow bit for bit, compiled or walked, one point or many, although
+// they mostly do not call pow: checked against pow itself at random doubles of every size, among
+// them the values where sqrt, 1/x and repeated products give another double than pow.
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -72,6 +73,55 @@ TEST_F(PowerBits, SquareRootsAndDivisorsAreThePowOfTheCLibrary) {
         }
         EXPECT_EQ(mismatches, 0u) << c.text;
         EXPECT_TRUE(l->compiled()) << c.text;
+    }
+}
+
+// Both signs, with the edges of every range: zeros, infinities, a NaN, subnormals and 1.
+std::vector<double> random_signed(std::size_t n, unsigned seed) {
+    std::vector<double> xs = random_positive(n / 2, seed);
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> near_one(0.05, 2);  // where polynomials are evaluated
+    for (std::size_t i = 0; i < n / 2; ++i) xs.push_back(near_one(rng));
+    for (std::size_t i = 0, size = xs.size(); i < size; ++i) xs.push_back(-xs[i]);
+    double const inf = std::numeric_limits<double>::infinity();
+    for (double v : {0.0, -0.0, 1.0, -1.0, inf, -inf, std::nan(""), 1e-310, 0x1p-900, 0x1p+900})
+        xs.push_back(v);
+    return xs;
+}
+
+// Values whose power by repeated products is another double than pow's: far from rare.
+int products_off(std::vector<double> const &xs, int n) {
+    int off = 0;
+    for (double v : xs) {
+        double product = v;
+        for (int k = 1; k < n; ++k) product *= v;
+        off += std::isfinite(product) && !same_bits(product, library_pow(v, n)) ? 1 : 0;
+    }
+    return off;
+}
+
+TEST_F(PowerBits, SmallWholePowersAreThePowOfTheCLibrary) {
+    std::vector<double> const xs = random_signed(60000, 31);
+    for (int n : {3, 4, 5, 7, 10, 16, 33, 64, 65}) {
+        law_ptr const l = adopt(str_to_law(("X^" + std::to_string(n)).c_str()));
+        ASSERT_TRUE(l);
+        if (n < 8) {
+            EXPECT_GT(products_off(xs, n), 1000) << n;
+        }
+        std::vector<double> many(xs.size());
+        l->evaluate_many(xs.data(), many.data(), static_cast<int>(xs.size()));
+        std::size_t mismatches = 0;
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+            double const expected = library_pow(xs[i], n);
+            double one = 0;
+            l->evaluate(&xs[i], &one);  // walked at first, compiled after a few points
+            if (!same_bits(one, expected) || !same_bits(many[i], expected)) {
+                if (++mismatches < 5)
+                    ADD_FAILURE() << "X^" << n << " at " << xs[i] << ": " << one << " and "
+                                  << many[i] << ", pow gives " << expected;
+            }
+        }
+        EXPECT_EQ(mismatches, 0u) << n;
     }
 }
 
