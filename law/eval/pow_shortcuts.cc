@@ -40,27 +40,75 @@ double library_pow(double a, double b) {
     return std::pow(a, b);
 }
 
-// A product carried as hi + lo, hi the nearest double to it.
+// A value carried as hi + lo, hi the nearest double to it.
 struct two_doubles {
     double hi, lo;
 };
 
-// x * (y + y_lo), to about 2^-104 of its size when no part leaves the normal range.
-[[gnu::always_inline]] inline two_doubles times(two_doubles x, double y, double y_lo) {
-    double const p = x.hi * y;
-    double const e = std::fma(x.hi, y, -p) + (x.hi * y_lo + x.lo * y);
+// hi + lo with hi the nearest double, from p and a correction e no larger than p.
+[[gnu::always_inline]] inline two_doubles settled(double p, double e) {
     double const hi = p + e;
     return {hi, e - (hi - p)};
 }
 
-// Whether hi is pow's value of the power hi + lo: both inside the normal range and hi within
-// taken_within units of it (the product's own error is below 2^-90 of a unit).
-[[gnu::always_inline]] inline bool is_pows(two_doubles r, double a) {
-    return well_inside(a) & well_inside(r.hi) & (std::fabs(r.lo) <= taken_within * unit_at(r.hi));
+// x * (y + y_lo), to about 2^-104 of its size when no part leaves the normal range.
+[[gnu::always_inline]] inline two_doubles times(two_doubles x, double y, double y_lo) {
+    double const p = x.hi * y;
+    return settled(p, std::fma(x.hi, y, -p) + (x.hi * y_lo + x.lo * y));
 }
+
+// sqrt(a) to about 2^-104: the root's residual a - s * s is exact.
+[[gnu::always_inline]] inline two_doubles root_of(double a) {
+    double const s = std::sqrt(a);
+    return settled(s, std::fma(-s, s, a) / (2 * s));
+}
+
+// 1 / x to about 2^-104: with q = 1 / hi, 1 - q * hi is exact, and 1 / x is q times
+// (1 + that - q * lo) to second order.
+[[gnu::always_inline]] inline two_doubles reciprocal_of(two_doubles x) {
+    double const q = 1 / x.hi;
+    return settled(q, q * (std::fma(-q, x.hi, 1.0) - q * x.lo));
+}
+
+// Whether a and the power hi + lo of it lie inside the normal range, so that the power's every
+// step did.
+[[gnu::always_inline]] inline bool inside(two_doubles r, double a) {
+    return well_inside(a) & well_inside(r.hi);
+}
+
+// Whether hi is pow's value of a power hi + lo of a: inside the normal range, and hi within
+// taken_within units of it (the power's own error is below 2^-90 of a unit).
+[[gnu::always_inline]] inline bool is_pows(two_doubles r, double a) {
+    return inside(r, a) & (std::fabs(r.lo) <= taken_within * unit_at(r.hi));
+}
+
+// A short exponent e as |e| = whole + (half ? 1/2 : 0), and its sign.
+struct exponent_parts {
+    int whole;
+    bool half, negative;
+    explicit exponent_parts(double e)
+        : whole(static_cast<int>(std::fabs(e))), half(std::fabs(e) != whole), negative(e < 0) {}
+};
 
 // The place of the highest bit of n > 0.
 inline int top_bit(int n) { return 31 - __builtin_clz(static_cast<unsigned>(n)); }
+
+// a^e for a short exponent e, carried in two doubles: the whole power by squaring, times the
+// root for a half, inverted for a negative exponent.
+[[gnu::always_inline]] inline two_doubles power_of(double a, exponent_parts const &e) {
+    two_doubles r{a, 0};
+    if (e.whole > 0) {
+        for (int bit = top_bit(e.whole) - 1; bit >= 0; --bit) {
+            r = times(r, r.hi, r.lo);
+            if (e.whole >> bit & 1) r = times(r, a, 0);
+        }
+    }
+    if (e.half) {
+        two_doubles const root = root_of(a);
+        r = e.whole > 0 ? times(r, root.hi, root.lo) : root;
+    }
+    return e.negative ? reciprocal_of(r) : r;
+}
 
 }  // namespace
 
@@ -95,62 +143,74 @@ LAW_WITH_FMA double reciprocal_as_pow(double a) {
     return library_pow(a, -1.0);
 }
 
-LAW_WITH_FMA double whole_power_as_pow(double a, double n) {
-    int const whole = static_cast<int>(n);
+LAW_WITH_FMA double power_as_pow(double a, double e) {
     if (rounding_to_nearest()) {
-        two_doubles r{a, 0};
-        for (int bit = top_bit(whole) - 1; bit >= 0; --bit) {
-            r = times(r, r.hi, r.lo);
-            if (whole >> bit & 1) r = times(r, a, 0);
-        }
+        two_doubles const r = power_of(a, exponent_parts(e));
         if (is_pows(r, a)) return r.hi;
     }
-    return library_pow(a, n);
+    return library_pow(a, e);
 }
 
 // Each step over a run of values at a time, so that the steps vectorise; pow then for the values
-// whose power lies too near halfway between two doubles (about one in eight). The widest vector
-// unit does the most here.
+// whose power lies too near halfway between two doubles (about one in eight), and `other` for
+// those outside the normal range or under a root of a value below 0, where it may raise. The
+// widest vector unit does the most here.
 #if defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define LAW_VECTOR_FMA __attribute__((target_clones("avx512f", "fma", "default")))
 #else
 #define LAW_VECTOR_FMA
 #endif
-LAW_VECTOR_FMA void whole_powers_as_pow(double const *a, double n, double *out, int m) {
+LAW_VECTOR_FMA void powers_as_pow(double const *a, double e, double *out, int m,
+                                  double (*other)(double, double)) {
     if (!rounding_to_nearest()) {
-        for (int i = 0; i < m; ++i) out[i] = library_pow(a[i], n);
+        for (int i = 0; i < m; ++i) out[i] = other(a[i], e);
         return;
     }
-    int const whole = static_cast<int>(n);
+    exponent_parts const parts(e);
     constexpr int run = 256;
     double hi[run], lo[run];
-    bool taken[run];
+    unsigned char how[run];  // 0: hi; 1: pow; 2: other
     for (int first = 0; first < m; first += run) {
         int const count = std::min(run, m - first);
         double const *const x = a + first;
-        // The first step squares the values themselves.
-        auto const step = [&](auto odd, auto first_step) {
-            for (int i = 0; i < count; ++i) {
-                two_doubles r = first_step ? two_doubles{x[i], 0} : two_doubles{hi[i], lo[i]};
-                r = times(r, r.hi, r.lo);
-                if constexpr (odd) r = times(r, x[i], 0);
-                hi[i] = r.hi;
-                lo[i] = r.lo;
-            }
-        };
-        int const top = top_bit(whole);
-        if (whole >> (top - 1) & 1)
-            step(std::true_type{}, std::true_type{});
-        else
-            step(std::false_type{}, std::true_type{});
-        for (int bit = top - 2; bit >= 0; --bit) {
-            if (whole >> bit & 1)
-                step(std::true_type{}, std::false_type{});
+        // Each step takes the power so far at value i (x itself before the first) to the next.
+        bool fresh = true;
+        auto const step = [&](auto next) {
+            auto const each = [&](auto so_far) {
+                for (int i = 0; i < count; ++i) {
+                    two_doubles const r = next(so_far(i), i);
+                    hi[i] = r.hi;
+                    lo[i] = r.lo;
+                }
+            };
+            if (fresh)
+                each([x](int i) { return two_doubles{x[i], 0}; });
             else
-                step(std::false_type{}, std::false_type{});
+                each([&](int i) { return two_doubles{hi[i], lo[i]}; });
+            fresh = false;
+        };
+        for (int bit = parts.whole > 0 ? top_bit(parts.whole) - 1 : -1; bit >= 0; --bit) {
+            if (parts.whole >> bit & 1)
+                step([x](two_doubles r, int i) { return times(times(r, r.hi, r.lo), x[i], 0); });
+            else
+                step([](two_doubles r, int) { return times(r, r.hi, r.lo); });
         }
-        for (int i = 0; i < count; ++i) taken[i] = is_pows({hi[i], lo[i]}, x[i]);
+        if (parts.half) {
+            step([x, &parts](two_doubles r, int i) {
+                two_doubles const root = root_of(x[i]);
+                return parts.whole > 0 ? times(r, root.hi, root.lo) : root;
+            });
+        }
+        if (parts.negative) step([](two_doubles r, int) { return reciprocal_of(r); });
+        if (fresh) step([](two_doubles r, int) { return r; });
+        for (int i = 0; i < count; ++i) {
+            two_doubles const r{hi[i], lo[i]};
+            how[i] = is_pows(r, x[i]) ? 0 : inside(r, x[i]) ? 1 : 2;
+        }
         // Value by value, so that out may be a.
-        for (int i = 0; i < count; ++i) out[first + i] = taken[i] ? hi[i] : library_pow(x[i], n);
+        for (int i = 0; i < count; ++i)
+            out[first + i] = how[i] == 0   ? hi[i]
+                             : how[i] == 1 ? library_pow(x[i], e)
+                                           : other(x[i], e);
     }
 }

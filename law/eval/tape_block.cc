@@ -91,8 +91,8 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
     for (std::size_t i = 0; i < ops_.size(); ++i) {
         tape_op const &op = ops_[i];
         block_mark const here = static_cast<block_mark>(i);
-        if (op.code == tape_code::call2_k && op.f2 == &whole_power_as_pow) {
-            whole_powers_as_pow(rows[op.a], op.k, rows[op.out], m);
+        if (op.code == tape_code::power_k) {
+            powers_as_pow(rows[op.a], op.k, rows[op.out], m, op.f2);
             continue;
         }
         switch (op.code) {

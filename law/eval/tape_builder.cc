@@ -278,6 +278,16 @@ int tape_builder::call2(tape_fn2 f, int a, int b) {
     return made_once({tape_code::call2, a, b, reinterpret_cast<std::uintptr_t>(f)}, nullptr, f);
 }
 
+bool tape_builder::constant_at(int slot, double &value) const {
+    if (!is_constant(slot)) return false;
+    value = constants_[static_cast<std::size_t>(slot / 4)];
+    return true;
+}
+
+int tape_builder::power(tape_fn2 f, int a, int b) {
+    return made_once({tape_code::power, a, b, reinterpret_cast<std::uintptr_t>(f)}, nullptr, f);
+}
+
 tape_values tape_builder::call_law(law const *l, tape_point const &at) {
     // The law being compiled calling itself would never end.
     if (l == root_ && at.id == 0) {

@@ -36,12 +36,17 @@ class tape_builder {
     tape_point point(std::vector<int> slots);
 
     int constant(double value);
+    // Whether the slot holds a constant, and its value.
+    bool constant_at(int slot, double &value) const;
     // An operation whose operands are all constants gives a constant, computed now when that
     // cannot fail.
     int input(tape_point const &at, int index);
     int op(tape_code code, int a, int b = 0);
     int call1(tape_fn1 f, int a);
     int call2(tape_fn2 f, int a, int b);
+    // A power function f of a base a and a short constant exponent b, whose value is pow's
+    // wherever pow's is known without pow (law/eval/pow_shortcuts.h).
+    int power(tape_fn2 f, int a, int b);
 
     // Branches. A value written by several branches is reserved first and written by copy_to;
     // a jump is made with its target open and landed where the code goes on. Values compiled

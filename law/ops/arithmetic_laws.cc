@@ -405,12 +405,12 @@ double exponent_law::power(double a, double b) {
     if (a == 0 && b <= 0) law_error(LAW_EXPONENT);
     if (a < 0) b = whole_exponent(b);
     // Squares are the common case, a * a as the compiler writes pow(a, 2.0). The powers the
-    // rules write for a square root and a divisor, and small whole powers, keep pow's bits,
+    // rules write for a square root and a divisor, and other short powers, keep pow's bits,
     // mostly without calling pow.
     if (b == 2) return a * a;
     if (b == 0.5) return root_as_pow(a);
     if (b == -1) return reciprocal_as_pow(a);
-    if (short_whole_exponent(b)) return whole_power_as_pow(a, b);
+    if (short_exponent(b)) return power_as_pow(a, b);
     return std::pow(a, b);
 }
 
@@ -429,17 +429,20 @@ void exponent_law::evaluate(double const *x, double *y) const {
 }
 
 bool exponent_law::compiles_as_operation(side_operation &f) const {
-    return binary_side_operation(this, f, [](tape_builder &t, law const *self, int l, int r) {
+    return binary_side_operation(this, f, [](tape_builder &t, law const *, int l, int r) {
         // power(a, 2) is a * a whatever a is; under a square root and a power of -1 the tape
         // calls what power calls for them; under any other whole positive constant exponent n,
-        // no check can fail and power(a, n) is pow(a, n), which a short one takes as power does.
-        auto const *c = law_cast<constant_law>(static_cast<exponent_law const *>(self)->fright());
-        double const n = c ? c->value() : 0;
+        // no check can fail and power(a, n) is pow(a, n). A short exponent is a power operation,
+        // whose points of a block mostly skip pow. The exponent is any side that compiles to a
+        // constant (-1.5 is a negation of 1.5).
+        double n = 0;
+        bool const c = t.constant_at(r, n);
         if (c && n == 2) return t.op(tape_code::mul, l, l);
         if (c && n == 0.5) return t.op(tape_code::pow_half, l);
         if (c && n == -1) return t.op(tape_code::pow_minus_one, l);
         bool const plain = c && n > 0 && n == std::trunc(n) && n < 1e15;
-        if (plain && short_whole_exponent(n)) return t.call2(&whole_power_as_pow, l, r);
+        if (c && short_exponent(n))
+            return t.power(plain ? &power_as_pow : &exponent_law::power, l, r);
         return t.call2(plain ? static_cast<tape_fn2>(&::pow) : &exponent_law::power, l, r);
     });
 }
