@@ -53,6 +53,30 @@ template <class Goes>
     }
 }
 
+// The points whose operand a check keeps from the operation marked rare.
+template <tape_check check>
+void mark_rare(double const *a, int m, unsigned char *rare) {
+    LAW_INDEPENDENT_POINTS
+    for (int i = 0; i < m; ++i) rare[i] |= fails_check(check, a[i]);
+}
+
+// A power over the points of a block, their checks first (its result may be its operand).
+void powers_on_block(tape_op const &op, double *const *rows, int m, unsigned char *rare) {
+    double const *const a = rows[op.a];
+    double *const out = rows[op.out];
+    switch (op.code) {
+        case tape_code::pow_half:
+            mark_rare<facts_of(tape_code::pow_half).check>(a, m, rare);
+            return powers_as_pow(a, 0.5, out, m, [](double v, double) { return root_as_pow(v); });
+        case tape_code::pow_minus_one:
+            mark_rare<facts_of(tape_code::pow_minus_one).check>(a, m, rare);
+            return powers_as_pow(a, -1, out, m,
+                                 [](double v, double) { return reciprocal_as_pow(v); });
+        default:
+            return powers_as_pow(a, op.k, out, m, op.f2);
+    }
+}
+
 // out = a at the points that run operation `here` (all of them without branches).
 void copy_points(double *out, double const *a, block_mark here, block_mark const *on_at, int m) {
     if (!on_at) return (void)std::copy(a, a + m, out);
@@ -91,8 +115,9 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
     for (std::size_t i = 0; i < ops_.size(); ++i) {
         tape_op const &op = ops_[i];
         block_mark const here = static_cast<block_mark>(i);
-        if (op.code == tape_code::power_k) {
-            powers_as_pow(rows[op.a], op.k, rows[op.out], m, op.f2);
+        if (op.code == tape_code::power_k || op.code == tape_code::pow_half ||
+            op.code == tape_code::pow_minus_one) {
+            powers_on_block(op, rows, m, rare);
             continue;
         }
         switch (op.code) {
