@@ -1,12 +1,12 @@
 #pragma once
 // pow(a, 0.5), pow(a, -1) and other short powers with pow's own bits, mostly without calling pow.
 // The C library's pow is not correctly rounded: it errs by up to 0.54 units in the last place (its
-// documented bound), and gives another double than sqrt(a) or 1 / a for about one value in a
-// thousand. Where the correctly rounded value lies within 0.44 units of the exact one, no other
-// double is within 0.54 units, and pow gives that value too; elsewhere (and outside the normal
-// range, or in another rounding mode) these call pow. A short power is known to far more than those
-// units from products, roots and reciprocals carried in two doubles, and so takes pow's bits the
-// same way.
+// documented bound; 0.514 for values between 2^-64 and 2^64), and gives another double than
+// sqrt(a) or 1 / a for about one value in a thousand. Where the correctly rounded value lies
+// within 0.44 units of the exact one (0.48 between 2^-64 and 2^64), no other double is within
+// pow's bound, and pow gives that value too; elsewhere (and outside the normal range, or in
+// another rounding mode) these call pow. A short power is known to far more than those units from
+// products, roots and reciprocals carried in two doubles, and so takes pow's bits the same way.
 
 // The exponents that power_as_pow takes: the halves and whole numbers up to 64 in size.
 inline bool short_exponent(double e) {
