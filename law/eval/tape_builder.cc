@@ -209,6 +209,22 @@ void tape_builder::forget(scope mark) {
     }
 }
 
+bool tape_builder::plain_since(scope mark, std::size_t most) const {
+    if (ops_.size() - mark.emitted > most) return false;
+    return std::all_of(ops_.begin() + static_cast<std::ptrdiff_t>(mark.emitted), ops_.end(),
+                       [](tape_op const &op) {
+                           tape_code_facts const &facts = facts_of(op.code);
+                           return facts.kind == tape_kind::value &&
+                                  facts.check == tape_check::none && op.code != tape_code::call1 &&
+                                  op.code != tape_code::call2 && op.code != tape_code::power;
+                       });
+}
+
+void tape_builder::undo(scope mark) {
+    forget(mark);
+    ops_.resize(mark.emitted);
+}
+
 namespace {
 // The value of an operation over constant operands a and b, as the tape computes it; false when
 // its check would give the point back. Only operations that compute a value fold.

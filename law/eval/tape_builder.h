@@ -56,10 +56,15 @@ class tape_builder {
     int jump(tape_code code, int condition = 0);
     void land(int jump_op);
     struct scope {
-        std::size_t laws = 0, ops = 0;
+        std::size_t laws = 0, ops = 0, emitted = 0;
     };
-    scope mark() const { return {memo_log_.size(), op_log_.size()}; }
+    scope mark() const { return {memo_log_.size(), op_log_.size(), ops_.size()}; }
     void forget(scope mark);
+    // Whether the operations emitted since `mark` are at most `most` operations that compute a
+    // value, check nothing and call nothing: running them where the law would not is harmless.
+    bool plain_since(scope mark, std::size_t most) const;
+    // Takes back what was compiled since `mark`, as if it had not been.
+    void undo(scope mark);
     // l's own evaluate at the point: what every law that does not compile itself becomes.
     tape_values call_law(law const *l, tape_point const &at);
     // The first of the values, as first_value takes it (0 when there are none).

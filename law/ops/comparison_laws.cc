@@ -39,10 +39,12 @@ constexpr truth_row truth_rows[] = {
 };
 #undef LAW_TRUTH
 
-constexpr truth_row const &truth_row_of(int id) {
-    return *std::find_if(std::begin(truth_rows), std::end(truth_rows),
-                         [id](truth_row const &r) { return r.id == id; });
+constexpr truth_row const *find_truth_row(int id) {
+    auto const *const row = std::find_if(std::begin(truth_rows), std::end(truth_rows),
+                                         [id](truth_row const &r) { return r.id == id; });
+    return row == std::end(truth_rows) ? nullptr : row;
 }
+constexpr truth_row const &truth_row_of(int id) { return *find_truth_row(id); }
 }  // namespace
 
 int comparison_law::date() const { return std::max(30100, binary_law::date()); }
@@ -79,11 +81,31 @@ void compare_law<Id>::evaluate(double const *x, double *y) const {
 }
 
 namespace {
-// AND and OR as evaluate takes them: the right side only runs when the left does not decide.
+// A right side of AND or OR of at most this many plain operations runs at every point, and the
+// truths combine without a branch: over a block of points a branch costs more than they do.
+constexpr std::size_t unbranched_operations = 8;
+
+// AND and OR as evaluate takes them: the right side only runs when the left does not decide,
+// unless running it anyway changes nothing.
 tape_values emit_short_circuit(binary_law const *l, bool is_and, tape_builder &b,
                                tape_point const &at) {
     tape_values const left = b.values_of(l->fleft(), at);
     int const a = b.first(left);
+    if (l->fleft() != l->fright()) {
+        auto const mark = b.mark();
+        tape_values const right = b.values_of(l->fright(), at);
+        if (b.plain_since(mark, unbranched_operations)) {
+            // A truth-valued side is 1 or 0 already.
+            auto const truth = [&b](law const *side, int slot) {
+                return find_truth_row(side->type()) ? slot : b.op(tape_code::truth, slot);
+            };
+            int const truths[2] = {truth(l->fleft(), a), truth(l->fright(), b.first(right))};
+            // Truths are 1 or 0: their product is AND, the larger OR.
+            tape_code const both = is_and ? tape_code::mul : tape_code::larger;
+            return {{b.op(both, truths[0], truths[1])}, left.pure && right.pure};
+        }
+        b.undo(mark);
+    }
     int const result = b.reserve_value();
     b.copy_to(result, b.constant(is_and ? 0 : 1));
     int const decided = b.jump(truth_row_of(l->type()).code, a);

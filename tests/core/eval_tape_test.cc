@@ -99,6 +99,40 @@ TEST_F(CompiledEvaluation, BranchesRunOnlyWhatTheLawWouldRun) {
     EXPECT_EQ(value(either.get(), 2), 0);
 }
 
+// A right side of AND or OR that checks and calls nothing runs at every point, without a branch;
+// one that may raise still runs only where the law runs it. Compared with the truths in C++, NaNs
+// (which are true) among the points, one point at a time and many at once.
+TEST_F(CompiledEvaluation, AndAndOrOfPlainSidesKeepTheirTruths) {
+    law_ptr const interval = parse("(X>0.5 AND X<1.5) OR X=1");
+    law_ptr const values = parse("X AND Y-1 OR Y*X");
+    law_ptr const guarded = parse("X!=0 AND 1/X>2");
+    double const nan = std::nan("");
+    std::vector<double> const xs = {-INFINITY, -1, 0, 0.5, 0.75, 1, 1.5, 2, nan};
+    auto const truth_of_interval = [](double x) { return (x > 0.5 && x < 1.5) || x == 1; };
+    auto const truth_of_values = [](double x, double y) {
+        return (x != 0 && y - 1 != 0) || y * x != 0;
+    };
+    for (law const *l : {interval.get(), values.get(), guarded.get()}) warm(l, {0.75, 0.5});
+    ASSERT_TRUE(interval->compiled() && values->compiled() && guarded->compiled());
+    std::vector<double> many(xs.size());
+    interval->evaluate_many(xs.data(), many.data(), static_cast<int>(xs.size()));
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        double const expected = truth_of_interval(xs[i]) ? 1 : 0;
+        EXPECT_EQ(value(interval.get(), xs[i]), expected) << xs[i];
+        EXPECT_EQ(many[i], expected) << xs[i];
+        for (double y : xs) {
+            EXPECT_EQ(evaluate_at(values.get(), {xs[i], y}).values.at(0),
+                      truth_of_values(xs[i], y) ? 1 : 0)
+                << xs[i] << ", " << y;
+        }
+    }
+    EXPECT_EQ(value(guarded.get(), 0), 0);  // 1/0 would raise
+    EXPECT_EQ(value(guarded.get(), 0.25), 1);
+    std::vector<double> const near_zero = {0, 0.25, 1};
+    guarded->evaluate_many(near_zero.data(), many.data(), 3);
+    EXPECT_EQ(std::vector<double>(many.begin(), many.begin() + 3), (std::vector<double>{0, 1, 0}));
+}
+
 TEST_F(CompiledEvaluation, RareCasesAndErrorsComeFromTheLaw) {
     law_ptr const ratio = parse("SIN(X)/X");
     law_ptr const inverse = parse("1/X");
