@@ -1,7 +1,11 @@
 // The interpreter: one point through the operations of a tape, over an array of its values.
 #include <law/eval/eval_tape.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include <law/core/eval_buffer.h>
 #include <law/eval/slot_space.h>
@@ -88,4 +92,41 @@ bool eval_tape::run_large(double const *x, double *y) const {
 void eval_tape::compile_machine_code(law const *named) {
     jit_ = tape_jit::compile(*this, named);
     if (jit_) entry_ = jit_.entry();
+}
+
+void eval_tape::pair_sines() {
+    tape_fn1 const sin_fn = &::sin, cos_fn = &::cos;
+    std::vector<sine_pair> pairs(ops_.size());
+    std::vector<std::size_t> buffer_free_after;  // the second operation of each buffer's last pair
+    // The sine or cosine still waiting for its other half, by the slot of its argument; one pass,
+    // since a slot written again closes what waits on it.
+    std::unordered_map<int, std::size_t> waiting;
+    for (std::size_t i = 0; i < ops_.size(); ++i) {
+        tape_op const &op = ops_[i];
+        bool const trigonometric =
+            op.code == tape_code::call1 && (op.f1 == sin_fn || op.f1 == cos_fn);
+        if (trigonometric) {
+            auto const it = waiting.find(op.a);
+            if (it == waiting.end()) {
+                waiting.emplace(op.a, i);
+            } else if (ops_[it->second].f1 != op.f1) {
+                std::size_t const first = it->second;
+                auto const free = std::find_if(buffer_free_after.begin(), buffer_free_after.end(),
+                                               [first](std::size_t end) { return end < first; });
+                int const buffer = static_cast<int>(free - buffer_free_after.begin());
+                if (free == buffer_free_after.end())
+                    buffer_free_after.push_back(i);
+                else
+                    *free = i;
+                pairs[first] = {static_cast<int>(i), buffer};
+                pairs[i] = {static_cast<int>(first), buffer};
+                waiting.erase(it);
+            }
+        }
+        for_each_slot(op, [&](int const &slot, bool result) {
+            if (result) waiting.erase(slot);
+        });
+    }
+    pair_buffers_ = static_cast<int>(buffer_free_after.size());
+    if (pair_buffers_ > 0) pairs_ = std::move(pairs);
 }

@@ -136,6 +136,15 @@ class eval_tape final : public law_code {
     bool interpret(double const *x, double *y) const;
     bool jitted() const { return static_cast<bool>(jit_); }
 
+    // A sine and a cosine of one value, with nothing written to that value between them, are a
+    // pair that one sincos computes (sincos gives the bits of sin and cos): for each operation of
+    // a pair, the other one, and the buffer that carries the second's values over a block from
+    // the first (pairs that overlap take different ones).
+    struct sine_pair {
+        int partner = -1;
+        int buffer = -1;
+    };
+
   private:
     friend class tape_builder;
     friend class tape_jit;
@@ -153,6 +162,11 @@ class eval_tape final : public law_code {
     };
     void call_on_block(tape_op const &op, double *const *rows, int m, block_path path,
                        double const *(*point)(void const *, int), void const *points) const;
+    // Operation i of a pair over a block: the first computes both, the second takes its values
+    // from the buffer (buffers holds pair_buffers_ rows of m values).
+    void pair_on_block(std::size_t i, double *const *rows, int m, double *buffers) const;
+    // Finds the pairs of the finished operations.
+    void pair_sines();
     [[gnu::noinline]] bool run_large(double const *x, double *y) const;
     // Compiles the machine code of the finished tape, which then runs in place of the
     // interpreter, when this machine and the tape allow it; `named` is the law compiled.
@@ -167,5 +181,7 @@ class eval_tape final : public law_code {
     std::vector<int> outputs_;
     int slot_count_ = 0;
     bool branches_ = false;
+    std::vector<sine_pair> pairs_;  // one for each operation, or none when the tape has no pair
+    int pair_buffers_ = 0;
     tape_jit jit_;
 };

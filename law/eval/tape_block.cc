@@ -3,6 +3,7 @@
 #include <law/eval/eval_tape.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include <law/core/eval_buffer.h>
@@ -112,9 +113,15 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
         on_at = m > marks_on_stack ? heap_marks.data() : stack_marks;
         std::fill(on_at, on_at + m, 0);
     }
+    std::vector<double> pair_values(static_cast<std::size_t>(pair_buffers_) *
+                                    static_cast<std::size_t>(m));
     for (std::size_t i = 0; i < ops_.size(); ++i) {
         tape_op const &op = ops_[i];
         block_mark const here = static_cast<block_mark>(i);
+        if (!pairs_.empty() && pairs_[i].partner >= 0) {
+            pair_on_block(i, rows, m, pair_values.data());
+            continue;
+        }
         if (op.code == tape_code::power_k || op.code == tape_code::pow_half ||
             op.code == tape_code::pow_minus_one) {
             powers_on_block(op, rows, m, rare);
@@ -177,6 +184,20 @@ void eval_tape::call_on_block(tape_op const &op, double *const *rows, int m, blo
         }
         for (int j = 0; j < n; ++j) rows[op.out + j][k] = y[j];
     }
+}
+
+void eval_tape::pair_on_block(std::size_t i, double *const *rows, int m, double *buffers) const {
+    tape_op const &op = ops_[i];
+    sine_pair const &pair = pairs_[i];
+    double *const carried = buffers + static_cast<std::ptrdiff_t>(pair.buffer) * m;
+    double *const out = rows[op.out];
+    if (static_cast<std::size_t>(pair.partner) < i)
+        return (void)std::copy(carried, carried + m, out);
+    // The argument lives on to the second, so it is not the first's result.
+    bool const sine = op.f1 == static_cast<tape_fn1>(&::sin);
+    double const *const a = rows[op.a];
+    double *const sines = sine ? out : carried, *const cosines = sine ? carried : out;
+    for (int k = 0; k < m; ++k) ::sincos(a[k], &sines[k], &cosines[k]);
 }
 
 bool eval_tape::output_row_is_own(int j) const {

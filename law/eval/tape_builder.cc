@@ -492,6 +492,7 @@ std::unique_ptr<eval_tape> tape_builder::finish(tape_values const &out) {
     tape->slot_count_ = nc + ni + registers;
     tape->branches_ = std::any_of(tape->ops_.begin(), tape->ops_.end(),
                                   [](tape_op const &op) { return is_jump(op.code); });
+    tape->pair_sines();
     tape->compile_machine_code(root_);
     return tape;
 }

@@ -87,31 +87,17 @@ double second_of_pair(double a) noexcept {
 }
 
 // For each operation, the function the code calls straight, without the guard (null for the
-// others): a function of the C library, or half of a pair. A sine and a cosine of the same value,
-// with nothing written to that value between them, become a pair; the pair reads its argument's
-// bits, so a path that skips the first only costs the second its saving.
-std::vector<tape_fn1> unguarded_calls(std::vector<tape_op> const &ops) {
+// others): a function of the C library, or half of a pair. The pair reads its argument's bits, so
+// a path that skips the first only costs the second its saving.
+std::vector<tape_fn1> unguarded_calls(std::vector<tape_op> const &ops,
+                                      std::vector<eval_tape::sine_pair> const &pairs) {
     std::vector<tape_fn1> called(ops.size(), nullptr);
-    tape_fn1 const sin_fn = &::sin, cos_fn = &::cos;
-    // The sine or cosine still waiting for its other half, by the slot of its argument; one pass,
-    // since a slot written again closes what waits on it.
-    std::unordered_map<int, std::size_t> waiting;
-    for (std::size_t i = 0; i < ops.size(); ++i) {
-        tape_op const &op = ops[i];
-        bool const sine = op.code == tape_code::call1 && op.f1 == sin_fn;
-        if (sine || (op.code == tape_code::call1 && op.f1 == cos_fn)) {
-            auto const it = waiting.find(op.a);
-            if (it == waiting.end()) {
-                waiting.emplace(op.a, i);
-            } else if (ops[it->second].f1 != op.f1) {
-                called[it->second] = sine ? &pair_then_first<false> : &pair_then_first<true>;
-                called[i] = sine ? &second_of_pair<true> : &second_of_pair<false>;
-                waiting.erase(it);
-            }
-        }
-        for_each_slot(op, [&](int const &slot, bool result) {
-            if (result) waiting.erase(slot);
-        });
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (pairs[i].partner < 0) continue;
+        bool const sine = ops[i].f1 == static_cast<tape_fn1>(&::sin);
+        bool const first = static_cast<std::size_t>(pairs[i].partner) > i;
+        called[i] = first ? (sine ? &pair_then_first<true> : &pair_then_first<false>)
+                          : (sine ? &second_of_pair<true> : &second_of_pair<false>);
     }
     for (std::size_t i = 0; i < ops.size(); ++i) {
         if (!called[i] && ops[i].code == tape_code::call1 && never_raises(ops[i].f1))
@@ -271,7 +257,7 @@ class tape_jit::coder {
           nc_(static_cast<int>(t.constants_.size())),
           ni_(static_cast<int>(t.inputs_.size())),
           values_(t.slot_count_ - nc_ - ni_),
-          unguarded_(unguarded_calls(t.ops_)),
+          unguarded_(unguarded_calls(t.ops_, t.pairs_)),
           landed_(t.ops_.size() + 1, false) {
         for (std::size_t i = 0; i < t.ops_.size(); ++i) {
             form const &f = form_of(t.ops_[i].code);

@@ -110,6 +110,51 @@ TEST_F(ManyPoints, RandomTreesGiveTheBitsAndErrorsOfOnePointAtATime) {
     EXPECT_GT(checked, 400);
 }
 
+// A sine and a cosine of one value come from one sincos over a block, pairs overlapping or not,
+// with the bits of std::sin and std::cos; a value written again between them makes no pair.
+TEST_F(ManyPoints, SinesAndCosinesOfOneValueKeepTheirBits) {
+    struct pair_case {
+        char const *text;
+        std::vector<double> (*want)(double x, double y);
+    };
+    pair_case const cases[] = {
+        {"VEC(COS(X),SIN(X),X/5)",
+         [](double x, double) {
+             return std::vector<double>{std::cos(x), std::sin(x), x / 5};
+         }},
+        {"VEC(SIN(X),SIN(Y),COS(X),COS(Y))",
+         [](double x, double y) {
+             return std::vector<double>{std::sin(x), std::sin(y), std::cos(x), std::cos(y)};
+         }},
+        {"VEC(SIN(X*Y),COS(X)-SIN(Y),COS(X*Y)+COS(Y),SIN(X))",
+         [](double x, double y) {
+             return std::vector<double>{std::sin(x * y), std::cos(x) - std::sin(y),
+                                        std::cos(x * y) + std::cos(y), std::sin(x)};
+         }},
+    };
+    int const n = 700;  // past two blocks
+    std::vector<double> p(2 * n);
+    for (int k = 0; k < n; ++k) {
+        p[2 * k] = std::ldexp(1.0 + k * 0.0123, k % 40 - 20) * (k % 3 ? 1 : -1);
+        p[2 * k + 1] = -3.7 + 0.011 * k;
+    }
+    for (pair_case const &c : cases) {
+        law_ptr const l = parse(c.text);
+        int const out = l->return_dim();
+        std::vector<double> many(static_cast<std::size_t>(n * out));
+        std::vector<double> points = p;
+        if (l->take_dim() == 1)
+            for (int k = 0; k < n; ++k) points[static_cast<std::size_t>(k)] = p[2 * k];
+        l->evaluate_many(points.data(), many.data(), n);
+        for (int k = 0; k < n; ++k) {
+            double const x = points[static_cast<std::size_t>(k * l->take_dim())];
+            std::vector<double> const want = c.want(x, l->take_dim() == 1 ? 0 : p[2 * k + 1]);
+            std::vector<double> const got(many.begin() + k * out, many.begin() + (k + 1) * out);
+            ASSERT_TRUE(same_bits(got, want)) << c.text << " at point " << k;
+        }
+    }
+}
+
 TEST_F(ManyPoints, OnePointOutsideTheDomainLosesNoOther) {
     law_ptr const inverse = parse("1/X");
     law_ptr const root = parse("SQRT(X)");
