@@ -91,7 +91,9 @@ tape_values emit_short_circuit(binary_law const *l, bool is_and, tape_builder &b
                                tape_point const &at) {
     tape_values const left = b.values_of(l->fleft(), at);
     int const a = b.first(left);
-    if (l->fleft() != l->fright()) {
+    // A side of more laws than that is not tried: it seldom compiles to so few operations, and
+    // the try compiles it twice.
+    if (l->fleft() != l->fright() && l->fright()->tree_size() <= unbranched_operations) {
         auto const mark = b.mark();
         tape_values const right = b.values_of(l->fright(), at);
         if (b.plain_since(mark, unbranched_operations)) {
