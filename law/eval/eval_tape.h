@@ -44,6 +44,30 @@ constexpr tape_code_facts const &facts_of(tape_code code) {
     return tape_facts[static_cast<std::size_t>(code)];
 }
 
+// Whether an operation calls a function (one that may raise), as its machine code says.
+inline constexpr bool tape_code_calls[] = {
+#define INSTRUCTION(...) false
+#define INSTRUCTION_PLUS_K(...) false
+#define COMPARISON(...) false
+#define CODED(...) false
+#define CALL(...) true
+#define CALL_OF_TWO(...) true
+#define NO_MACHINE_CODE true
+#define TAPE_OP(code, kind, operands, right_k, left_k, value, check, checked, machine) machine,
+#include <law/eval/tape_ops.def>
+#undef TAPE_OP
+#undef NO_MACHINE_CODE
+#undef CALL_OF_TWO
+#undef CALL
+#undef CODED
+#undef COMPARISON
+#undef INSTRUCTION_PLUS_K
+#undef INSTRUCTION
+};
+constexpr bool calls_function(tape_code code) {
+    return tape_code_calls[static_cast<std::size_t>(code)];
+}
+
 // Whether a check keeps the value x from its operation: the point goes back to the law.
 inline bool fails_check(tape_check check, double x) {
     switch (check) {

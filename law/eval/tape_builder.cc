@@ -215,8 +215,7 @@ bool tape_builder::plain_since(scope mark, std::size_t most) const {
                        [](tape_op const &op) {
                            tape_code_facts const &facts = facts_of(op.code);
                            return facts.kind == tape_kind::value &&
-                                  facts.check == tape_check::none && op.code != tape_code::call1 &&
-                                  op.code != tape_code::call2 && op.code != tape_code::power;
+                                  facts.check == tape_check::none && !calls_function(op.code);
                        });
 }
 
