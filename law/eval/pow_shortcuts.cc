@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <law/eval/library_rounding.h>
+
 namespace {
 
 // The correctly rounded value v is taken where its error is at most this many units. pow's
@@ -22,37 +24,11 @@ inline bool well_inside(double v) {
     return (m >= 0x1p-900) & (m <= 0x1p+900);
 }
 
-// The smaller spacing of doubles next to v (normal, not zero): below a power of two the spacing
-// halves. Adding or taking 0.6 of a spacing's worth of v rounds to the neighbour on that side
-// (0.6 to 1.2 spacings), which gives each spacing exactly; no branch, so that it vectorises.
-inline double unit_at(double v) {
-    double const m = std::fabs(v), step = m * 0x1.3333333333333p-53;
-    return std::min((m + step) - m, m - (m - step));
-}
-
-// Whether arithmetic rounds to nearest: 1 + 0.75 units rounds up only then and upward, and
-// -(1 + 0.75 units) rounds down only then and downward.
-bool rounding_to_nearest() {
-    volatile double const step = 0x1.8p-53;
-    return 1.0 + step == 1.0 + 0x1p-52 && -1.0 - step == -1.0 - 0x1p-52;
-}
-
 // The C library's pow itself: the compiler must not see the exponent, or it writes pow(a, -1.0)
 // as 1 / a.
 double library_pow(double a, double b) {
     asm("" : "+x"(b));
     return std::pow(a, b);
-}
-
-// A value carried as hi + lo, hi the nearest double to it.
-struct two_doubles {
-    double hi, lo;
-};
-
-// hi + lo with hi the nearest double, from p and a correction e no larger than p.
-[[gnu::always_inline]] inline two_doubles settled(double p, double e) {
-    double const hi = p + e;
-    return {hi, e - (hi - p)};
 }
 
 // x * (y + y_lo), to about 2^-104 of its size when no part leaves the normal range.
@@ -83,7 +59,7 @@ struct two_doubles {
 // Whether hi is pow's value of a power hi + lo of a: inside the normal range, and hi within
 // taken_within(hi) units of it (the power's own error is below 2^-90 of a unit).
 [[gnu::always_inline]] inline bool is_pows(two_doubles r, double a) {
-    return inside(r, a) & (std::fabs(r.lo) <= taken_within(r.hi) * unit_at(r.hi));
+    return inside(r, a) & (beyond(r, taken_within(r.hi)) <= 0);
 }
 
 // A short exponent e as |e| = whole + (half ? 1/2 : 0), and its sign.
@@ -115,16 +91,6 @@ inline int top_bit(int n) { return 31 - __builtin_clz(static_cast<unsigned>(n));
 }
 
 }  // namespace
-
-// With the processor's fused multiply-add where it has one: the C library's fma is a call. fma is
-// exact, so both versions give the same bits. One version under ThreadSanitizer, whose runtime is
-// not up when the loader runs the clones' chooser, and under clang, which wants the clones on every
-// declaration.
-#if defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define LAW_WITH_FMA __attribute__((target_clones("fma", "default")))
-#else
-#define LAW_WITH_FMA
-#endif
 
 LAW_WITH_FMA double root_as_pow(double a) {
     if (a > 0 && well_inside(a) && rounding_to_nearest()) {
@@ -160,11 +126,6 @@ LAW_WITH_FMA double power_as_pow(double a, double e) {
 // in eight outside), and `other` for
 // those outside the normal range or under a root of a value below 0, where it may raise. The
 // widest vector unit does the most here.
-#if defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define LAW_VECTOR_FMA __attribute__((target_clones("avx512f", "fma", "default")))
-#else
-#define LAW_VECTOR_FMA
-#endif
 LAW_VECTOR_FMA void powers_as_pow(double const *a, double e, double *out, int m,
                                   double (*other)(double, double)) {
     if (!rounding_to_nearest()) {

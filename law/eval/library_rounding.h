@@ -1,0 +1,53 @@
+#pragma once
+// Taking a C library function's own double without calling it. The library's functions err by up
+// to a documented bound B (a little over half a unit in the last place). A value known to far
+// better than a unit, whose nearest double lies within 1 - B units of it, leaves the library no
+// other double to give: that double is the library's. The rest go to the library.
+#include <algorithm>
+#include <cmath>
+
+// A value carried as hi + lo, hi the nearest double to it.
+struct two_doubles {
+    double hi, lo;
+};
+
+// hi + lo with hi the nearest double, from p and a correction e no larger than p.
+[[gnu::always_inline]] inline two_doubles settled(double p, double e) {
+    double const hi = p + e;
+    return {hi, e - (hi - p)};
+}
+
+// The smaller spacing of doubles next to v (normal, not zero): below a power of two the spacing
+// halves. Adding or taking 0.6 of a spacing's worth of v rounds to the neighbour on that side
+// (0.6 to 1.2 spacings), which gives each spacing exactly; no branch, so that it vectorises.
+[[gnu::always_inline]] inline double unit_at(double v) {
+    double const m = std::fabs(v), step = m * 0x1.3333333333333p-53;
+    return std::min((m + step) - m, m - (m - step));
+}
+
+// How far (in units of the last place, 0 to 0.5) the correctly rounded double lies from hi + lo,
+// less `within`: at most 0 where hi is the library's double. Without a branch, so that it
+// vectorises.
+[[gnu::always_inline]] inline double beyond(two_doubles r, double within) {
+    return std::fabs(r.lo) - within * unit_at(r.hi);
+}
+
+// Whether arithmetic rounds to nearest: 1 + 0.75 units rounds up only then and upward, and
+// -(1 + 0.75 units) rounds down only then and downward.
+inline bool rounding_to_nearest() {
+    volatile double const step = 0x1.8p-53;
+    return 1.0 + step == 1.0 + 0x1p-52 && -1.0 - step == -1.0 - 0x1p-52;
+}
+
+// With the processor's fused multiply-add where it has one: the C library's fma is a call. fma is
+// exact, so every version gives the same bits. LAW_VECTOR_FMA also has a version for the widest
+// vector unit, for loops over many values. One version under ThreadSanitizer, whose runtime is
+// not up when the loader runs the clones' chooser, and under clang, which wants the clones on
+// every declaration.
+#if defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
+#define LAW_WITH_FMA __attribute__((target_clones("fma", "default")))
+#define LAW_VECTOR_FMA __attribute__((target_clones("avx512f", "fma", "default")))
+#else
+#define LAW_WITH_FMA
+#define LAW_VECTOR_FMA
+#endif
