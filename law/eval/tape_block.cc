@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <law/core/eval_buffer.h>
+#include <law/eval/exp_shortcut.h>
 
 // The loops over the points of a block carry no dependence from one point to the next: told so,
 // both compilers vectorise them.
@@ -125,6 +126,11 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
         if (op.code == tape_code::power_k || op.code == tape_code::pow_half ||
             op.code == tape_code::pow_minus_one) {
             powers_on_block(op, rows, m, rare);
+            continue;
+        }
+        // exp's own bits, mostly found many at a time without exp.
+        if (op.code == tape_code::call1 && op.f1 == static_cast<tape_fn1>(&::exp)) {
+            exps_as_exp(rows[op.a], rows[op.out], m);
             continue;
         }
         switch (op.code) {
