@@ -71,6 +71,19 @@ def test_batch_values_are_the_single_point_values_bit_for_bit():
         np.testing.assert_array_equal(bits(f(xs, ys)), bits(one), err_msg=text)
 
 
+def test_exp_over_an_array_is_the_c_librarys_exp():
+    # The batch finds most exponentials without calling exp; math.exp calls it. The first values
+    # are some where exp is not the nearest double to the exponential.
+    rng = np.random.default_rng(11)
+    hard = [float.fromhex(h) for h in ["0x1.11492afaa3dc8p+2", "-0x1.910d78ea377cp+1",
+                                       "0x1.ee791fcc3e638p+3", "-0x1.614a415a13a87p+9"]]
+    xs = np.concatenate([hard, rng.uniform(-746, 710, 50000), rng.uniform(-3, 3, 50000),
+                         [0.0, -0.0, np.inf, -np.inf, np.nan, 709.7, -708.5]])
+    # math.exp raises where exp overflows.
+    expected = np.array([math.inf if x > 709.79 else math.exp(x) for x in xs])
+    np.testing.assert_array_equal(bits(law.Law("EXP(X)")(xs)), bits(expected))
+
+
 def test_values_are_those_of_the_cpp_library(tool):
     rng = np.random.default_rng(5)
     for text in ["X*Y+SIN(X)", "EXP(SIN(LN(X+2)))*Y", "(X^2+1)/(X^2-4*X+5)-Y", "TANH(X)+COSH(Y/2)"]:
