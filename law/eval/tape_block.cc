@@ -8,6 +8,7 @@
 
 #include <law/core/eval_buffer.h>
 #include <law/eval/exp_shortcut.h>
+#include <law/eval/log_shortcut.h>
 
 // The loops over the points of a block carry no dependence from one point to the next: told so,
 // both compilers vectorise them.
@@ -128,9 +129,13 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
             powers_on_block(op, rows, m, rare);
             continue;
         }
-        // exp's own bits, mostly found many at a time without exp.
+        // exp's and log's own bits, mostly found many at a time without them.
         if (op.code == tape_code::call1 && op.f1 == static_cast<tape_fn1>(&::exp)) {
             exps_as_exp(rows[op.a], rows[op.out], m);
+            continue;
+        }
+        if (op.code == tape_code::call1 && op.f1 == &checked_log) {
+            logs_as_log(rows[op.a], rows[op.out], m);
             continue;
         }
         switch (op.code) {

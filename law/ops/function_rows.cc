@@ -9,6 +9,7 @@
 #include <utility>
 
 #include <law/base/tolerance.h>
+#include <law/eval/log_shortcut.h>
 #include <law/lang/list_utils.h>
 #include <law/ops/elementary_laws.h>
 #include <law/ops/law_builders.h>
@@ -205,7 +206,7 @@ constexpr function_row logic_rows[] = {
 // Logarithm, exponential, rounding and the pseudo-random value.
 constexpr function_row exponential_rows[] = {
     {.id = law_id::natural_log_law,
-     .value = LAW_CHECKED_VALUE(a <= 0, LAW_LN, std::log(a)),
+     .value = {&checked_log, "std::log(a)"},
      .domain = [](double a) { return a > 0; },
      .derivative = [](law_ptr const &a, int which) { return divide(build::d(a.get(), which), a); },
      .bounds =
