@@ -9,6 +9,7 @@
 #include <law/core/eval_buffer.h>
 #include <law/eval/exp_shortcut.h>
 #include <law/eval/log_shortcut.h>
+#include <law/eval/sine_shortcut.h>
 
 // The loops over the points of a block carry no dependence from one point to the next: told so,
 // both compilers vectorise them.
@@ -80,6 +81,26 @@ void powers_on_block(tape_op const &op, double *const *rows, int m, unsigned cha
     }
 }
 
+// A function of the C library over the points of a block with its own bits, mostly found many
+// at a time without calling it; false for the other operations.
+bool library_on_block(tape_op const &op, double *const *rows, int m) {
+    if (op.code != tape_code::call1) return false;
+    struct shortcut {
+        tape_fn1 one;
+        void (*many)(double const *, double *, int);
+    };
+    static constexpr shortcut shortcuts[] = {{&::exp, &exps_as_exp},
+                                             {&checked_log, &logs_as_log},
+                                             {&::sin, &sines_as_sin},
+                                             {&::cos, &cosines_as_cos}};
+    for (shortcut const &s : shortcuts) {
+        if (op.f1 != s.one) continue;
+        s.many(rows[op.a], rows[op.out], m);
+        return true;
+    }
+    return false;
+}
+
 // out = a at the points that run operation `here` (all of them without branches).
 void copy_points(double *out, double const *a, block_mark here, block_mark const *on_at, int m) {
     if (!on_at) return (void)std::copy(a, a + m, out);
@@ -129,15 +150,7 @@ LAW_VECTOR_CLONES void eval_tape::run_block(double *const *rows, int m, unsigned
             powers_on_block(op, rows, m, rare);
             continue;
         }
-        // exp's and log's own bits, mostly found many at a time without them.
-        if (op.code == tape_code::call1 && op.f1 == static_cast<tape_fn1>(&::exp)) {
-            exps_as_exp(rows[op.a], rows[op.out], m);
-            continue;
-        }
-        if (op.code == tape_code::call1 && op.f1 == &checked_log) {
-            logs_as_log(rows[op.a], rows[op.out], m);
-            continue;
-        }
+        if (library_on_block(op, rows, m)) continue;
         switch (op.code) {
 #define TAPE_ROW_ab rows[op.b]
 #define TAPE_ROW_a rows[op.a]
@@ -208,7 +221,7 @@ void eval_tape::pair_on_block(std::size_t i, double *const *rows, int m, double 
     bool const sine = op.f1 == static_cast<tape_fn1>(&::sin);
     double const *const a = rows[op.a];
     double *const sines = sine ? out : carried, *const cosines = sine ? carried : out;
-    for (int k = 0; k < m; ++k) ::sincos(a[k], &sines[k], &cosines[k]);
+    sines_and_cosines(a, sines, cosines, m);
 }
 
 bool eval_tape::output_row_is_own(int j) const {

@@ -1,6 +1,7 @@
-// EXP and LN over many points give the C library's exp and log bit for bit, although they mostly
-// do not call them: checked against the library at values of every size, at the edges of the
-// range, and at values where the library is not the nearest double to the function.
+// EXP, LN, SIN and COS over many points give the C library's exp, log, sin and cos bit for bit,
+// although they mostly do not call them: checked against the library at values of every size, at
+// the edges of the range, and at values where the library is not the nearest double to the
+// function.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -42,9 +43,11 @@ std::size_t mismatches(library_case const &c, std::vector<double> const &xs) {
     return off;
 }
 
-// Whether the library's value at x is another double than the nearest (from long double).
+// Whether the library's value at x is another double than the nearest (from long double). x is
+// hidden from the compiler, which would fold the library's function into the nearest double.
 bool hard(double x, double (*library)(double), long double (*precise)(long double)) {
-    return !same_bits(static_cast<double>(precise(x)), library(x));
+    volatile double const hidden = x;
+    return !same_bits(static_cast<double>(precise(hidden)), library(hidden));
 }
 
 std::vector<double> uniform(std::mt19937_64 &rng, int n, double low, double high) {
@@ -103,6 +106,57 @@ TEST_F(ElementaryBits, LogarithmsAreTheLogOfTheCLibrary) {
     for (double &x : xs) x = x > 0 || std::isnan(x) ? x : 1;  // LN raises at and below 0
     EXPECT_EQ(mismatches({"LN(X)", [](double x) { return std::log(x); }}, xs), 0u);
     EXPECT_EQ(mismatches({"LN(X+1)*X", [](double x) { return std::log(x + 1) * x; }}, xs), 0u);
+}
+
+TEST_F(ElementaryBits, SinesAndCosinesAreThoseOfTheCLibrary) {
+    constexpr double hard_sines[] = {-0x1.1db89869c3a18p+3, -0x1.755f451d6883cp+2,
+                                     0x1.4593d8876d2fp+1, -0x1.33eb3f4865598p+3,
+                                     -0x1.9d6720f6dff9cp+2};
+    constexpr double hard_cosines[] = {0x1.0e4992c456a48p+1, 0x1.70f4ba88ba44ap+3,
+                                       0x1.d0ce6929d8a3cp+3, -0x1.3bb2cfa9401bp+0,
+                                       0x1.a37d2ace0179cp+3};
+    for (double x : hard_sines)
+        EXPECT_TRUE(hard(
+            x, [](double v) { return std::sin(v); }, [](long double v) { return std::sin(v); }))
+            << x;
+    for (double x : hard_cosines)
+        EXPECT_TRUE(hard(
+            x, [](double v) { return std::cos(v); }, [](long double v) { return std::cos(v); }))
+            << x;
+    std::mt19937_64 rng(43);
+    std::vector<double> bits(30000), near_quarters(30000);
+    for (double &x : bits) x = std::bit_cast<double>(rng());
+    // Next to whole multiples of pi/2, where the reduction cancels most.
+    for (double &x : near_quarters) {
+        double const k = static_cast<double>(static_cast<int>(rng() % 2000000) - 1000000);
+        x = std::nextafter(k * 1.5707963267948966, (rng() & 1) != 0 ? 1e9 : -1e9);
+    }
+    // The doubles next to pi/2, where the library's cosine errs by more than its bound.
+    std::vector<double> near_half_pi;
+    for (double const side : {1.0, -1.0}) {
+        double below = side * 1.5707963267948966, above = below;
+        for (int i = 0; i < 300; ++i) {
+            near_half_pi.insert(near_half_pi.end(), {below, above});
+            below = std::nextafter(below, -4.0);
+            above = std::nextafter(above, 4.0);
+        }
+    }
+    double const inf = std::numeric_limits<double>::infinity();
+    std::vector<double> const xs =
+        joined(hard_sines, hard_cosines, uniform(rng, 30000, -10, 10),
+               uniform(rng, 30000, -1.1e6, 1.1e6), near_quarters, near_half_pi, bits,
+               std::vector<double>{0.0, -0.0, inf, -inf, std::nan(""), 0x1p20, -0x1p20, 1e-300,
+                                   4.9e-324, 1e300});
+    EXPECT_EQ(mismatches({"SIN(X)", [](double x) { return std::sin(x); }}, xs), 0u);
+    EXPECT_EQ(mismatches({"COS(X)", [](double x) { return std::cos(x); }}, xs), 0u);
+    // A sine and a cosine of one argument are found together.
+    EXPECT_EQ(mismatches({"SIN(X)*COS(X)+COS(X)",
+                          [](double x) { return std::sin(x) * std::cos(x) + std::cos(x); }},
+                         xs),
+              0u);
+    EXPECT_EQ(
+        mismatches({"COS(X)-SIN(X)*3", [](double x) { return std::cos(x) - std::sin(x) * 3; }}, xs),
+        0u);
 }
 
 TEST_F(ElementaryBits, LogarithmsRaiseAtTheirOwnPointsOnly) {
