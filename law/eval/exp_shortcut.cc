@@ -75,25 +75,15 @@ struct scaled_value {
 
 }  // namespace
 
-// Each value over a run of values at a time, so that the loop vectorises; exp then for the values
-// too near halfway between two doubles, too large, or not numbers.
+// exp for the values too near halfway between two doubles, too large, or not numbers.
 LAW_VECTOR_FMA void exps_as_exp(double const *a, double *out, int m) {
-    if (!precise_table || !rounding_to_nearest()) {
-        for (int i = 0; i < m; ++i) out[i] = std::exp(a[i]);
-        return;
-    }
     powers_of_two const &t = table();
-    constexpr int run = 256;
-    double value[run], off[run];
-    for (int first = 0; first < m; first += run) {
-        int const count = std::min(run, m - first);
-        double const *const x = a + first;
-        for (int i = 0; i < count; ++i) {
-            scaled_value const v = exp_of(x[i], t);
-            value[i] = v.value.hi * v.scale;
-            off[i] = std::fabs(x[i]) <= largest_argument ? beyond(v.value, taken_within) : 1.0;
-        }
-        // Value by value, so that out may be a.
-        for (int i = 0; i < count; ++i) out[first + i] = off[i] <= 0 ? value[i] : std::exp(x[i]);
-    }
+    values_as_library(
+        a, out, m, precise_table,
+        [&t](double x) {
+            scaled_value const v = exp_of(x, t);
+            return estimate{v.value.hi * v.scale,
+                            std::fabs(x) <= largest_argument ? beyond(v.value, taken_within) : 1.0};
+        },
+        [](double x) { return std::exp(x); });
 }

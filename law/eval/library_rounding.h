@@ -39,6 +39,37 @@ inline bool rounding_to_nearest() {
     return 1.0 + step == 1.0 + 0x1p-52 && -1.0 - step == -1.0 - 0x1p-52;
 }
 
+// A value, and how far it is from being the library's for sure: at most 0 where it is.
+struct estimate {
+    double value, off;
+};
+
+// out[i] = library(a[i]) for i < m: the estimate(a[i]) where that is sure, over runs of values at
+// a time so that the estimates vectorise, and library(a[i]) elsewhere, value by value so that out
+// may be a. Without usable estimates (tables that could not be made precise) or outside rounding
+// to nearest, library alone.
+template <class Estimate, class Library>
+[[gnu::always_inline]] inline void values_as_library(double const *a, double *out, int m,
+                                                     bool usable, Estimate estimate_of,
+                                                     Library library) {
+    if (!usable || !rounding_to_nearest()) {
+        for (int i = 0; i < m; ++i) out[i] = library(a[i]);
+        return;
+    }
+    constexpr int run = 256;
+    double value[run], off[run];
+    for (int first = 0; first < m; first += run) {
+        int const count = std::min(run, m - first);
+        double const *const x = a + first;
+        for (int i = 0; i < count; ++i) {
+            estimate const e = estimate_of(x[i]);
+            value[i] = e.value;
+            off[i] = e.off;
+        }
+        for (int i = 0; i < count; ++i) out[first + i] = off[i] <= 0 ? value[i] : library(x[i]);
+    }
+}
+
 // With the processor's fused multiply-add where it has one: the C library's fma is a call. fma is
 // exact, so every version gives the same bits. LAW_VECTOR_FMA also has a version for the widest
 // vector unit, for loops over many values. One version under ThreadSanitizer, whose runtime is

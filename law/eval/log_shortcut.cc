@@ -83,28 +83,17 @@ log_table const &table() {
 
 }  // namespace
 
-// Each value over a run of values at a time, so that the loop vectorises; log then for the values
-// too near halfway between two doubles, and checked_log for those that are not positive normal
-// doubles.
+// log for the values too near halfway between two doubles, and checked_log for those that are not
+// positive normal doubles.
 LAW_VECTOR_FMA void logs_as_log(double const *a, double *out, int m) {
-    if (!precise_table || !rounding_to_nearest()) {
-        for (int i = 0; i < m; ++i) out[i] = checked_log(a[i]);
-        return;
-    }
     log_table const &t = table();
-    constexpr int run = 256;
-    double value[run], off[run];
-    for (int first = 0; first < m; first += run) {
-        int const count = std::min(run, m - first);
-        double const *const x = a + first;
-        for (int i = 0; i < count; ++i) {
-            bool const normal = (x[i] >= std::numeric_limits<double>::min()) &
-                                (x[i] <= std::numeric_limits<double>::max());
-            two_doubles const v = log_of(x[i], t);
-            value[i] = v.hi;
-            off[i] = normal ? beyond(v, taken_within) : 1.0;
-        }
-        // Value by value, so that out may be a.
-        for (int i = 0; i < count; ++i) out[first + i] = off[i] <= 0 ? value[i] : checked_log(x[i]);
-    }
+    values_as_library(
+        a, out, m, precise_table,
+        [&t](double x) {
+            bool const normal = (x >= std::numeric_limits<double>::min()) &
+                                (x <= std::numeric_limits<double>::max());
+            two_doubles const v = log_of(x, t);
+            return estimate{v.hi, normal ? beyond(v, taken_within) : 1.0};
+        },
+        &checked_log);
 }
