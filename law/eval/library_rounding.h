@@ -25,9 +25,9 @@ struct two_doubles {
     return std::min((m + step) - m, m - (m - step));
 }
 
-// How far (in units of the last place, 0 to 0.5) the correctly rounded double lies from hi + lo,
-// less `within`: at most 0 where hi is the library's double. Without a branch, so that it
-// vectorises.
+// How far hi, the nearest double, lies from hi + lo, less `within` units in the last place: at
+// most 0 where hi is the library's double, for a library that errs by at most 1 - within units
+// (less the error of hi + lo). Without a branch, so that it vectorises.
 [[gnu::always_inline]] inline double beyond(two_doubles r, double within) {
     return std::fabs(r.lo) - within * unit_at(r.hi);
 }
