@@ -15,8 +15,6 @@ namespace {
 constexpr int table_bits = 8, table_size = 1 << table_bits;
 // ln 2 in two parts: the first of 32 bits, so that a multiple of it up to 2^18 is exact.
 constexpr double ln2_hi = 0x1.62e42feep-1, ln2_lo = 0x1.a39ef35793c76p-33;
-// Adding it rounds a double below 2^51 in size to a whole number, held in its low bits.
-constexpr double round_shift = 0x1.8p52;
 // Values that exp takes to normal doubles, with room for the reduction's whole numbers.
 constexpr double largest_argument = 708;
 // Units from the correctly rounded double within which it is exp's: 1 - 0.511, less the
@@ -52,8 +50,7 @@ struct scaled_value {
 [[gnu::always_inline]] inline scaled_value exp_of(double x, powers_of_two const &t) {
     double const shifted = x * (table_size / std::numbers::ln2) + round_shift;
     double const kd = shifted - round_shift;
-    std::int64_t const ki =
-        std::bit_cast<std::int64_t>(shifted) - std::bit_cast<std::int64_t>(round_shift);
+    std::int64_t const ki = whole_in(shifted);
     std::int64_t const j = ki & (table_size - 1), k = ki >> table_bits;
     // x - kd ln2_hi / n is exact; the second part's product is rounded once into rh and once into
     // rl, both at most 2^-76 from the whole.

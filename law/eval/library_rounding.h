@@ -4,7 +4,9 @@
 // better than a unit, whose nearest double lies within 1 - B units of it, leaves the library no
 // other double to give: that double is the library's. The rest go to the library.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 // A value carried as hi + lo, hi the nearest double to it.
 struct two_doubles {
@@ -30,6 +32,24 @@ struct two_doubles {
 // (less the error of hi + lo). Without a branch, so that it vectorises.
 [[gnu::always_inline]] inline double beyond(two_doubles r, double within) {
     return std::fabs(r.lo) - within * unit_at(r.hi);
+}
+
+// Adding it to a double below 2^51 in size rounds that to a whole number, held in the low bits.
+constexpr double round_shift = 0x1.8p52;
+
+// The whole number that adding round_shift left in `shifted` (for a value that was below 2^51 in
+// size; something else, without overflow, for any other).
+[[gnu::always_inline]] inline std::int64_t whole_in(double shifted) {
+    return static_cast<std::int64_t>(std::bit_cast<std::uint64_t>(shifted) -
+                                     std::bit_cast<std::uint64_t>(round_shift));
+}
+
+// The double of a whole number k below 2^51 in size, without a conversion instruction (the
+// vector units of some processors have none for 64-bit numbers).
+[[gnu::always_inline]] inline double as_double(std::int64_t k) {
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(round_shift) +
+                                 static_cast<std::uint64_t>(k)) -
+           round_shift;
 }
 
 // Whether arithmetic rounds to nearest: 1 + 0.75 units rounds up only then and upward, and

@@ -24,8 +24,6 @@ constexpr int first_j = 181, last_j = 362;
 // ln 2 in two parts: the first of 32 bits, so that a whole multiple of it below 2^11 plus a
 // number on the grid of 2^-32 below 1 is exact.
 constexpr double ln2_hi = 0x1.62e42feep-1, ln2_lo = 0x1.a39ef35793c76p-33;
-// Adding it rounds a double below 2^51 in size to a whole number, held in its low bits.
-constexpr double round_shift = 0x1.8p52;
 // Units from the correctly rounded double within which it is log's: 1 - 0.52, less the table's
 // and the series' errors (below 2^-62 of the value, 0.001 units).
 constexpr double taken_within = 0.477;
@@ -54,15 +52,12 @@ log_table const &table() {
 // log x as hi + lo to about 2^-62 of itself, for a positive normal x; without a branch, so that
 // it vectorises (other x give values that are not used, and no table place outside it).
 [[gnu::always_inline]] inline two_doubles log_of(double x, log_table const &t) {
-    std::int64_t const ix = std::bit_cast<std::int64_t>(x);
-    std::int64_t const k = (ix - static_cast<std::int64_t>(root_half_bits)) >> 52;
-    double const z = std::bit_cast<double>(ix - (k << 52));
-    double const kd =
-        std::bit_cast<double>(std::bit_cast<std::int64_t>(round_shift) + k) - round_shift;
+    std::uint64_t const ix = std::bit_cast<std::uint64_t>(x);
+    std::int64_t const k = static_cast<std::int64_t>(ix - root_half_bits) >> 52;
+    double const z = std::bit_cast<double>(ix - (static_cast<std::uint64_t>(k) << 52));
+    double const kd = as_double(k);
     double const shifted = 256 / z + round_shift;
-    std::int64_t const at = std::clamp<std::int64_t>(
-        std::bit_cast<std::int64_t>(shifted) - std::bit_cast<std::int64_t>(round_shift) - first_j,
-        0, last_j - first_j);
+    std::int64_t const at = std::clamp<std::int64_t>(whole_in(shifted), first_j, last_j) - first_j;
     double const r = std::fma(z, (shifted - round_shift) * (1.0 / 256), -1.0);  // exact
     // log(1 + r) = r - r^2/2 + r^3 (1/3 - r/4 + ...), the head exactly.
     double const square = r * r, square_lo = std::fma(r, r, -square);

@@ -17,8 +17,6 @@ constexpr int steps_per_unit = 64, table_size = 52;  // i/64 up to past pi/4
 // pi/2 in three parts; a whole multiple of the first up to 2^20 leaves x - k p1 exact.
 constexpr double half_pi_1 = 0x1.921fb54442d18p+0, half_pi_2 = 0x1.1a62633145c07p-54,
                  half_pi_3 = -0x1.f1976b7ed8fbcp-110, two_over_pi = 0x1.45f306dc9c883p-1;
-// Adding it rounds a double below 2^51 in size to a whole number, held in its low bits.
-constexpr double round_shift = 0x1.8p52;
 // Arguments whose reduction above is exact enough, and whose values (at least 2^-61 of them, the
 // nearest any double comes to a multiple of pi/2) have normal units.
 constexpr double largest_argument = 0x1p20, smallest_argument = 0x1p-900;
@@ -60,8 +58,7 @@ struct sine_and_cosine {
 [[gnu::always_inline]] inline sine_and_cosine sin_cos_of(double x, sine_table const &t) {
     double const shifted = x * two_over_pi + round_shift;
     double const kd = shifted - round_shift;
-    std::int64_t const quarter =
-        (std::bit_cast<std::int64_t>(shifted) - std::bit_cast<std::int64_t>(round_shift)) & 3;
+    std::int64_t const quarter = whole_in(shifted) & 3;
     // r = x - kd pi/2 as rh + rl: the first step is exact, the second's product exact, their sum
     // exact, the third below 2^-140.
     double const r1 = std::fma(-kd, half_pi_1, x);
@@ -71,9 +68,7 @@ struct sine_and_cosine {
     // On |r|: sin(-r) = -sin r.
     double const sign = rh < 0 ? -1.0 : 1.0, ar = std::fabs(rh), al = sign * rl;
     double const shifted_i = ar * steps_per_unit + round_shift;
-    std::int64_t const i = std::clamp<std::int64_t>(
-        std::bit_cast<std::int64_t>(shifted_i) - std::bit_cast<std::int64_t>(round_shift), 0,
-        table_size - 1);
+    std::int64_t const i = std::clamp<std::int64_t>(whole_in(shifted_i), 0, table_size - 1);
     double const dh = ar - (shifted_i - round_shift) * (1.0 / steps_per_unit);  // exact
     double const d2 = dh * dh;
     // sin d - dh and cos d - 1, to far below 2^-62 for |d| <= 1/128.
