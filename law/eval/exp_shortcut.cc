@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <numbers>
 
 #include <law/eval/library_rounding.h>
@@ -13,29 +12,22 @@ namespace {
 
 // exp(x) = 2^k * 2^(j/n) * exp(r), with x = (k n + j) ln2 / n + r and |r| <= ln2 / 2n.
 constexpr int table_bits = 8, table_size = 1 << table_bits;
-// ln 2 in two parts: the first of 32 bits, so that a multiple of it up to 2^18 is exact.
-constexpr double ln2_hi = 0x1.62e42feep-1, ln2_lo = 0x1.a39ef35793c76p-33;
 // Values that exp takes to normal doubles, with room for the reduction's whole numbers.
 constexpr double largest_argument = 708;
 // Units from the correctly rounded double within which it is exp's: 1 - 0.511, less the
 // reduction's and the series' errors (below 2^-62 of the value, 0.001 units).
 constexpr double taken_within = 0.487;
 
-// 2^(j/n) in two doubles, to far below the 2^-62 the whole needs: long double's exp2 is
-// good to 2^-63 where long double has 64 bits. Elsewhere the table is not made and exp is called.
+// 2^(j/n) in two doubles, to far below the 2^-62 the whole needs (from long double's exp2).
 struct powers_of_two {
-    double hi[table_size], lo[table_size];
+    two_doubles at[table_size];
 };
-constexpr bool precise_table = std::numeric_limits<long double>::digits >= 64;
 
 powers_of_two const &table() {
     static powers_of_two const t = [] {
         powers_of_two t{};
-        for (int j = 0; j < table_size; ++j) {
-            long double const v = std::exp2(static_cast<long double>(j) / table_size);
-            t.hi[j] = static_cast<double>(v);
-            t.lo[j] = static_cast<double>(v - t.hi[j]);
-        }
+        for (int j = 0; j < table_size; ++j)
+            t.at[j] = split(std::exp2(static_cast<long double>(j) / table_size));
         return t;
     }();
     return t;
@@ -61,7 +53,7 @@ struct scaled_value {
     double const series =
         rl + rh * rh * std::fma(rh, std::fma(rh, std::fma(rh, 1.0 / 120, 1.0 / 24), 1.0 / 6), 0.5);
     // 2^(j/n) * exp(r) = th + th rh + (th series + tl (1 + rh)), th rh exactly.
-    double const th = t.hi[j], tl = t.lo[j];
+    double const th = t.at[j].hi, tl = t.at[j].lo;
     double const product = th * rh, product_lo = std::fma(th, rh, -product);
     double const rest = std::fma(th, series, product_lo + std::fma(tl, rh, tl));
     double const first = th + product, first_lo = product - (first - th);
@@ -76,7 +68,7 @@ struct scaled_value {
 LAW_VECTOR_FMA void exps_as_exp(double const *a, double *out, int m) {
     powers_of_two const &t = table();
     values_as_library(
-        a, out, m, precise_table,
+        a, out, m, precise_long_double,
         [&t](double x) {
             scaled_value const v = exp_of(x, t);
             return estimate{v.value.hi * v.scale,

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 // A value carried as hi + lo, hi the nearest double to it.
 struct two_doubles {
@@ -52,6 +53,20 @@ constexpr double round_shift = 0x1.8p52;
            round_shift;
 }
 
+// ln 2 in two parts: the first of 32 bits, so that a whole multiple of it below 2^18 is exact,
+// and so is one below 2^11 plus a number on the grid of 2^-32 below 1.
+constexpr double ln2_hi = 0x1.62e42feep-1, ln2_lo = 0x1.a39ef35793c76p-33;
+
+// Whether long double carries 64 bits, so that tables of values in two doubles made from it are
+// good to 2^-63; elsewhere the shortcuts are not used and the library is called.
+constexpr bool precise_long_double = std::numeric_limits<long double>::digits >= 64;
+
+// v as hi + lo, hi the nearest double.
+inline two_doubles split(long double v) {
+    double const hi = static_cast<double>(v);
+    return {hi, static_cast<double>(v - hi)};
+}
+
 // Whether arithmetic rounds to nearest: 1 + 0.75 units rounds up only then and upward, and
 // -(1 + 0.75 units) rounds down only then and downward.
 inline bool rounding_to_nearest() {
@@ -66,8 +81,8 @@ struct estimate {
 
 // out[i] = library(a[i]) for i < m: the estimate(a[i]) where that is sure, over runs of values at
 // a time so that the estimates vectorise, and library(a[i]) elsewhere, value by value so that out
-// may be a. Without usable estimates (tables that could not be made precise) or outside rounding
-// to nearest, library alone.
+// may be a. Without usable estimates (tables that are not precise) or outside rounding to
+// nearest, library alone.
 template <class Estimate, class Library>
 [[gnu::always_inline]] inline void values_as_library(double const *a, double *out, int m,
                                                      bool usable, Estimate estimate_of,

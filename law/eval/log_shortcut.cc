@@ -21,19 +21,14 @@ namespace {
 // log x = k ln2 + log(256 / j) + log(1 + r).
 constexpr std::uint64_t root_half_bits = 0x3fe6a09e667f3bcd;
 constexpr int first_j = 181, last_j = 362;
-// ln 2 in two parts: the first of 32 bits, so that a whole multiple of it below 2^11 plus a
-// number on the grid of 2^-32 below 1 is exact.
-constexpr double ln2_hi = 0x1.62e42feep-1, ln2_lo = 0x1.a39ef35793c76p-33;
 // Units from the correctly rounded double within which it is log's: 1 - 0.52, less the table's
 // and the series' errors (below 2^-62 of the value, 0.001 units).
 constexpr double taken_within = 0.477;
 
-// log(256 / j) in two parts, the first on the grid of 2^-32, from long double's log to 2^-63
-// where long double has 64 bits; elsewhere the table is not made and log is called.
+// log(256 / j) in two parts, the first on the grid of 2^-32, from long double's log.
 struct log_table {
     double hi[last_j - first_j + 1], lo[last_j - first_j + 1];
 };
-constexpr bool precise_table = std::numeric_limits<long double>::digits >= 64;
 
 log_table const &table() {
     static log_table const t = [] {
@@ -83,7 +78,7 @@ log_table const &table() {
 LAW_VECTOR_FMA void logs_as_log(double const *a, double *out, int m) {
     log_table const &t = table();
     values_as_library(
-        a, out, m, precise_table,
+        a, out, m, precise_long_double,
         [&t](double x) {
             bool const normal = (x >= std::numeric_limits<double>::min()) &
                                 (x <= std::numeric_limits<double>::max());

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include <law/eval/library_rounding.h>
 
@@ -26,23 +25,18 @@ constexpr double near_half_pi = 0x1p-30;
 // reduction's, the table's and the series' errors (below 2^-62 of the value, 0.001 units).
 constexpr double taken_within = 0.445;
 
-// sin and cos of i/64 in two doubles each, from long double's to 2^-63 where long double has 64
-// bits; elsewhere the table is not made and the library is called.
+// sin and cos of i/64 in two doubles each, from long double's.
 struct sine_table {
-    double sin_hi[table_size], sin_lo[table_size], cos_hi[table_size], cos_lo[table_size];
+    two_doubles sin[table_size], cos[table_size];
 };
-constexpr bool precise_table = std::numeric_limits<long double>::digits >= 64;
 
 sine_table const &table() {
     static sine_table const t = [] {
         sine_table t{};
         for (int i = 0; i < table_size; ++i) {
             long double const a = static_cast<long double>(i) / steps_per_unit;
-            long double const s = std::sin(a), c = std::cos(a);
-            t.sin_hi[i] = static_cast<double>(s);
-            t.sin_lo[i] = static_cast<double>(s - t.sin_hi[i]);
-            t.cos_hi[i] = static_cast<double>(c);
-            t.cos_lo[i] = static_cast<double>(c - t.cos_hi[i]);
+            t.sin[i] = split(std::sin(a));
+            t.cos[i] = split(std::cos(a));
         }
         return t;
     }();
@@ -75,7 +69,7 @@ struct sine_and_cosine {
     double const sin_rest =
         al + dh * d2 * std::fma(d2, std::fma(d2, -1.0 / 5040, 1.0 / 120), -1.0 / 6);
     double const cos_less_1 = d2 * std::fma(d2, std::fma(d2, -1.0 / 720, 1.0 / 24), -0.5) - dh * al;
-    double const sh = t.sin_hi[i], sl = t.sin_lo[i], ch = t.cos_hi[i], cl = t.cos_lo[i];
+    double const sh = t.sin[i].hi, sl = t.sin[i].lo, ch = t.cos[i].hi, cl = t.cos[i].lo;
     // sin(a + d) = S + C dh + (S (cos d - 1) + C (sin d - dh) + lows); cos(a + d) likewise.
     double const c_d = ch * dh, c_d_lo = std::fma(ch, dh, -c_d);
     double const s_d = sh * dh, s_d_lo = std::fma(sh, dh, -s_d);
@@ -121,7 +115,7 @@ template <bool sines, bool cosines>
 // call of sincos for a pair).
 template <bool sines, bool cosines>
 [[gnu::always_inline]] inline void run(double const *a, double *sin_out, double *cos_out, int m) {
-    if (!precise_table || !rounding_to_nearest()) {
+    if (!precise_long_double || !rounding_to_nearest()) {
         for (int i = 0; i < m; ++i) library_values<sines, cosines>(a[i], sin_out, cos_out, i);
         return;
     }
